@@ -1,0 +1,47 @@
+// How a bridge function reaches the host: one resolution slot per function, bound by name at
+// the first call, and the argument and result narrowing of the host's 16-bit declarations.
+#pragma once
+#include "fxbridge.h"
+
+namespace fxbridge {
+
+// One host function's binding. The flag is set after the first look-up whether or not it
+// found the function, so a service the host lacks is looked up once only.
+struct HostProc {
+  void* fpProc = nullptr;
+  bool resolved = false;
+};
+
+void* Resolve(HostProc& proc, const char* name);
+
+// A 16-bit argument reaches the host as its low 16 bits, widened to the 32-bit slot.
+inline fourbyte S16(twobyte v) { return static_cast<fourbyte>(v); }
+inline fourbyte U16(utwobyte v) { return static_cast<fourbyte>(v); }
+// A 16-bit result is the low 16 bits of the host's answer, sign-extended.
+inline twobyte R16(fourbyte r) { return static_cast<twobyte>(static_cast<uint16_t>(r)); }
+
+// Calls the bound host function with exactly the slots given, in the host's convention.
+template <typename R, typename... A> R Call(void* fp, A... args) {
+  return reinterpret_cast<R(WINAPI*)(A...)>(fp)(args...);
+}
+
+// Binds, then forwards; a host without the function gets the fallback and nothing is called.
+template <typename R, typename... A> R Raw(HostProc& proc, const char* name, R fallback, A... a) {
+  void* fp = Resolve(proc, name);
+  return fp ? Call<R>(fp, a...) : fallback;
+}
+template <typename... A> twobyte Short(HostProc& proc, const char* name, twobyte fallback, A... a) {
+  void* fp = Resolve(proc, name);
+  return fp ? R16(Call<fourbyte>(fp, a...)) : fallback;
+}
+
+} // namespace fxbridge
+
+// The body of a bridge function: binds the host function of the same name (__func__) in a
+// function-local slot and forwards the slots given, with a 16-bit or a raw result.
+#define FX_SHORT(fallback, ...)                                                                    \
+  static fxbridge::HostProc proc_;                                                                 \
+  return fxbridge::Short(proc_, __func__, twobyte(fallback), __VA_ARGS__)
+#define FX_RAW(type, fallback, ...)                                                                \
+  static fxbridge::HostProc proc_;                                                                 \
+  return fxbridge::Raw<type>(proc_, __func__, static_cast<type>(fallback), __VA_ARGS__)
