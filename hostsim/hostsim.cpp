@@ -1,5 +1,6 @@
 #include "hostsim.h"
 #include "hostapi.h"
+#include "score.h"
 
 #include <map>
 
@@ -37,6 +38,7 @@ Registrar::Registrar(const char* name, void* address) {
 
 void Reset() {
   CallLog().clear();
+  TheHost() = Host();
   Answers().clear();
 #ifndef _WIN32
   HMODULE module = HostModule();

@@ -1,0 +1,75 @@
+// Owning, ordered collections of framework objects and the visitor that traversals call.
+#pragma once
+#include "fcbase.h"
+
+class FCIteratorHandler;
+
+// Common base of collections and region browsers: the two traversal operations.
+class __FCIteratorBase : public __FCBase {
+public:
+  virtual int ForEach(FCIteratorHandler* handler) = 0;
+  virtual __FCBase* FindFirst(FCIteratorHandler* handler) = 0;
+};
+
+// An ordered array of owned __FCBase pointers, grown in steps of ten slots.
+class __FCCollection : public __FCIteratorBase {
+public:
+  __FCCollection() : _count(0), _capacity(0), _ppItems(nullptr) {}
+  const char* ClassName() override { return "__FCCollection"; }
+  int ForEach(FCIteratorHandler* handler) override;
+  __FCBase* FindFirst(FCIteratorHandler* handler) override;
+  virtual ~__FCCollection();
+  virtual int ForEachIndex(FCIteratorHandler* handler);
+
+  int GetCount() const { return _count; }
+  void Add(__FCBase* object);
+  void InsertItemAt(__FCBase* object, int index);
+  __FCBase* GetItemAt(int index) const;
+  int GetIndexOf(__FCBase* object) const;
+  bool ElementExists(__FCBase* object) const;
+  bool DetachItemAt(int index);
+  bool ClearItemAt(int index);
+  __FCBase* FindUserData(void* data) const;
+  int ToEndFrom(int start, FCIteratorHandler* handler);
+  bool Sort(FCIteratorHandler* handler);
+
+protected:
+  void _RequireElement(int extra);
+  void _FreeElements(); // deletes the elements; callers set the count to 0 afterwards
+
+  fourbyte _count;     // elements in use
+  fourbyte _capacity;  // slots allocated; 0 or a multiple of 10
+  __FCBase** _ppItems; // owned array of capacity slots, or null
+};
+
+// The visitor handed to every traversal. Iterate answers true to go on.
+class FCIteratorHandler : public __FCBase {
+public:
+  FCIteratorHandler() : _saveAfterIterating(false) {}
+  const char* ClassName() override { return "FCIteratorHandler"; }
+  virtual bool Iterate(__FCBase*) { return true; }
+  virtual bool SecondPassIterate(__FCBase*) { return false; }
+  virtual bool IterateIndex(__FCBase*, int) { return true; }
+  virtual bool Match(__FCBase*) { return false; }
+  virtual int Compare(__FCBase*, __FCBase*) { return 0; }
+  virtual bool PreProcess() { return true; }
+  virtual bool PreProcessIfExist() { return true; }
+  virtual void PostProcess() {}
+  virtual void PostProcessIfExist() {}
+
+  bool GetSaveAfterIterating() const { return _saveAfterIterating; }
+  void SetSaveAfterIterating(bool state) { _saveAfterIterating = state; }
+
+private:
+  bool _saveAfterIterating; // browsers that load records save them back after the visits
+};
+
+class FCString;
+
+// A collection whose elements are all FCString objects.
+class FCStrings : public __FCCollection {
+public:
+  const char* ClassName() override { return "FCStrings"; }
+  virtual ~FCStrings() {}
+  virtual FCString* GetItemAt(int index) const;
+};

@@ -1,0 +1,183 @@
+#include "score.h"
+
+#include <cstring>
+
+namespace hostsim {
+
+namespace {
+const uint32_t TAG_SOMS = 0x534F4D53; // measure
+const uint32_t TAG_SOIS = 0x534F4953; // staff
+const uint32_t TAG_SOIu = 0x534F4975; // staff list entry
+
+bool SameBytes(const void* a, const void* b, size_t n) { return memcmp(a, b, n) == 0; }
+
+bool SameEntries(const std::vector<EXENTRY>& a, const std::vector<EXENTRY>& b) {
+  return a.size() == b.size() && (a.empty() || SameBytes(a.data(), b.data(), a.size() * sizeof(EXENTRY)));
+}
+} // namespace
+
+RecordKey MakeKey(uint16_t w0, uint16_t w1, uint16_t w2, uint16_t w3) {
+  RecordKey k;
+  uint16_t w[4] = {w0, w1, w2, w3};
+  for (int i = 0; i < 4; ++i) {
+    k[2 * i] = static_cast<uint8_t>(w[i] & 0xFF);
+    k[2 * i + 1] = static_cast<uint8_t>(w[i] >> 8);
+  }
+  return k;
+}
+
+bool SameScore(const Document& a, const Document& b) {
+  if (a.id != b.id || a.measureCount != b.measureCount || a.staves != b.staves ||
+      a.records != b.records || a.currentPart != b.currentPart ||
+      a.hasSelection != b.hasSelection || !SameBytes(&a.selection, &b.selection, sizeof(EREGION)) ||
+      a.cells.size() != b.cells.size() || a.parts.size() != b.parts.size())
+    return false;
+  for (size_t i = 0; i < a.parts.size(); ++i)
+    if (a.parts[i].id != b.parts[i].id || a.parts[i].staves != b.parts[i].staves) return false;
+  for (auto ia = a.cells.begin(), ib = b.cells.begin(); ia != a.cells.end(); ++ia, ++ib)
+    if (ia->first != ib->first || !SameEntries(ia->second, ib->second)) return false;
+  return true;
+}
+
+Host& TheHost() {
+  static Host host;
+  return host;
+}
+
+Document& Doc() {
+  Host& h = TheHost();
+  if (h.documents.empty()) {
+    h.documents.push_back(Document());
+    h.currentDocument = 0;
+  }
+  if (h.currentDocument >= h.documents.size()) h.currentDocument = 0;
+  return h.documents[h.currentDocument];
+}
+
+Document& NewDocument(int staffCount, int measureCount, int16_t id) {
+  Host& h = TheHost();
+  h.documents.push_back(Document());
+  h.currentDocument = h.documents.size() - 1;
+  Document& d = h.documents.back();
+  d.id = id;
+  d.measureCount = static_cast<int16_t>(measureCount);
+  Part score;
+  score.id = 0;
+  for (int s = 1; s <= staffCount; ++s) {
+    d.staves.push_back(static_cast<int16_t>(s));
+    score.staves.push_back(static_cast<int16_t>(s));
+    PutRecord(TAG_SOIS, MakeKey(static_cast<uint16_t>(s)), std::vector<uint8_t>(114, 0));
+    std::vector<uint8_t> item(24, 0);
+    item[0] = static_cast<uint8_t>(s & 0xFF);
+    item[1] = static_cast<uint8_t>(s >> 8);
+    PutRecord(TAG_SOIu, MakeKey(0, static_cast<uint16_t>(s - 1)), item);
+  }
+  d.parts.push_back(score);
+  for (int m = 1; m <= measureCount; ++m)
+    PutRecord(TAG_SOMS, MakeKey(static_cast<uint16_t>(m)), std::vector<uint8_t>(26, 0));
+  return d;
+}
+
+int16_t AddPart(const std::vector<int16_t>& staves) {
+  Document& d = Doc();
+  Part p;
+  p.id = static_cast<int16_t>(d.parts.size());
+  p.staves = staves;
+  d.parts.push_back(p);
+  return p.id;
+}
+
+void PutRecord(uint32_t tag, const RecordKey& key, const std::vector<uint8_t>& bytes) {
+  Doc().records[{tag, key}] = bytes;
+}
+
+const std::vector<uint8_t>* FindRecord(uint32_t tag, const RecordKey& key) {
+  auto& r = Doc().records;
+  auto it = r.find({tag, key});
+  return it == r.end() ? nullptr : &it->second;
+}
+
+void SetMeasureKey(int16_t measure, uint16_t keyword) {
+  auto& r = Doc().records[{TAG_SOMS, MakeKey(static_cast<uint16_t>(measure))}];
+  if (r.size() < 26) r.resize(26, 0);
+  r[2] = static_cast<uint8_t>(keyword & 0xFF);
+  r[3] = static_cast<uint8_t>(keyword >> 8);
+}
+
+void SetStaffFlags(int16_t staff, uint16_t flags) {
+  auto& r = Doc().records[{TAG_SOIS, MakeKey(static_cast<uint16_t>(staff))}];
+  if (r.size() < 114) r.resize(114, 0);
+  r[22] = static_cast<uint8_t>(flags & 0xFF);
+  r[23] = static_cast<uint8_t>(flags >> 8);
+}
+
+int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& spec) {
+  Document& d = Doc();
+  EXENTRY e;
+  memset(&e, 0, sizeof e);
+  e.entnum = d.nextEntryNumber++;
+  e.duration = spec.duration;
+  e.measurepos = spec.pos;
+  e.notecount = static_cast<twobyte>(spec.notes.size() > MAX_NOTES ? MAX_NOTES : spec.notes.size());
+  if (e.notecount > 0) e.flags |= ENTRY_NOTE;
+  for (int i = 0; i < e.notecount; ++i) {
+    const NoteSpec& n = spec.notes[i];
+    e.notes[i].displacement = n.displacement;
+    e.notes[i].raiselower = n.raiselower;
+    e.notes[i].noteID = n.id ? n.id : static_cast<twobyte>(i + 1);
+    e.notes[i].flags = n.flags;
+  }
+  std::vector<EXENTRY>& cell = Cell(staff, measure, layer);
+  cell.push_back(e);
+  return static_cast<int>(cell.size()) - 1;
+}
+
+std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer) {
+  return Doc().cells[CellLayer(staff, measure, layer)];
+}
+
+void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
+                  int16_t endMeasure, int32_t endPos) {
+  Document& d = Doc();
+  EREGION r = {};
+  r.startslot = startSlot;
+  r.startmeas = startMeasure;
+  r.startpos = startPos;
+  r.endslot = endSlot;
+  r.endmeas = endMeasure;
+  r.endpos = endPos;
+  d.selection = r;
+  d.hasSelection = true;
+}
+
+void ClearSelection() {
+  Document& d = Doc();
+  d.selection = EREGION();
+  d.hasSelection = false;
+}
+
+namespace {
+const std::vector<int16_t>* ListStaves(uint16_t list) {
+  Document& d = Doc();
+  if (list == 0) return &d.staves;
+  for (auto& p : d.parts)
+    if (p.id == static_cast<int16_t>(list)) return &p.staves;
+  return nullptr;
+}
+} // namespace
+
+int16_t StaffAtSlot(int16_t slot, uint16_t list) {
+  const std::vector<int16_t>* staves = ListStaves(list);
+  if (!staves || slot < 1 || slot > static_cast<int>(staves->size())) return 0;
+  return (*staves)[slot - 1];
+}
+
+int16_t SlotOfStaff(int16_t staff, uint16_t list) {
+  const std::vector<int16_t>* staves = ListStaves(list);
+  if (!staves) return 0;
+  for (size_t i = 0; i < staves->size(); ++i)
+    if ((*staves)[i] == staff) return static_cast<int16_t>(i + 1);
+  return 0;
+}
+
+} // namespace hostsim

@@ -1,0 +1,121 @@
+// The host simulator's score: documents with their staves, typed records, entry frames,
+// parts and selection. Tests build scores through this API and read them back; the services
+// (services_*.cpp) serve the plug-in from it.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "fxrecords.h"
+
+namespace hostsim {
+
+// An 8-byte record key, as the plug-in hands it over.
+typedef std::array<uint8_t, 8> RecordKey;
+RecordKey MakeKey(uint16_t w0, uint16_t w1 = 0, uint16_t w2 = 0, uint16_t w3 = 0);
+
+// One note of an entry a test builds.
+struct NoteSpec {
+  int16_t displacement = 0;
+  int16_t raiselower = 0;
+  uint32_t flags = 0x80000000; // as the host stores notes it made
+  int16_t id = 0;              // 0: numbered 1, 2, ... in order
+};
+
+// One entry a test builds: a rest when it has no notes.
+struct EntrySpec {
+  int16_t duration = 1024;
+  int32_t pos = 0;
+  std::vector<NoteSpec> notes;
+};
+
+// A part: a view of some of the score's staves. Part 0 is the score and shows every staff.
+struct Part {
+  int16_t id = 0;
+  std::vector<int16_t> staves; // the part's instrument list: slot i + 1 holds staves[i]
+};
+
+// A cell layer: (staff, measure, layer index).
+typedef std::tuple<int16_t, int16_t, int16_t> CellLayer;
+
+struct Document {
+  int16_t id = 1;
+  int16_t measureCount = 0;
+  std::vector<int16_t> staves; // instrument list 0: slot i + 1 holds staff number staves[i]
+  std::map<std::pair<uint32_t, RecordKey>, std::vector<uint8_t>> records; // by tag and key
+  std::map<CellLayer, std::vector<EXENTRY>> cells; // the entries of every cell layer
+  std::vector<Part> parts;                         // parts[0] is the score
+  int16_t currentPart = 0;                         // id of the part in view
+  EREGION selection = {};                          // the current selection
+  bool hasSelection = false;
+  uint32_t nextEntryNumber = 1;
+};
+
+// Byte-for-byte comparison of two scores (records, entries, staves, parts, selection).
+bool SameScore(const Document& a, const Document& b);
+
+// ---- The host as a whole --------------------------------------------------------------------
+struct UndoEntry {
+  std::string name; // the undo text the edit was opened with
+};
+
+struct MenuCommandRecord {
+  int32_t item;      // host menu item number
+  int16_t part;      // part in view when it ran
+  EREGION selection; // selection in force when it ran
+};
+
+struct Host {
+  std::vector<Document> documents; // documents[currentDocument] is in front
+  size_t currentDocument = 0;
+  bool shownLayers[4] = {true, true, true, true};
+  int16_t maxLayers = 4;
+  std::set<const EXTGF2005a*> framesOut; // frames handed out and not given back
+  int framesHandedOut = 0;               // every frame ever handed out
+  bool editOpen = false;                 // an edit transaction is open
+  bool refuseEdits = false;              // FX_StartFinaleEdit answers 0
+  std::string editName;                  // undo text of the open edit
+  Document beforeEdit;                   // the score as it was when the edit opened
+  std::vector<UndoEntry> undoList;       // ended edits, oldest first
+  std::vector<MenuCommandRecord> menuCommands;
+  int redraws = 0;
+  std::vector<std::string> alerts; // texts shown with FX_AlertMessage
+  std::string finalePath;          // the folder FX_GetFinalePath reports
+};
+
+// The simulator's one host. Reset() (hostsim.h) empties it.
+Host& TheHost();
+// The document in front; creates an empty one (id 1) if there is none.
+Document& Doc();
+
+// Makes a new document in front with staves 1..staffCount (staff records 'SOIS' with a zeroed
+// flag word, staff list 'SOIu' under item 0), measures 1..measureCount ('SOMS' with key word 0)
+// and the score as its only part. Answers it.
+Document& NewDocument(int staffCount, int measureCount, int16_t id = 1);
+// Adds a part showing the staves given (in that order) and answers its id.
+int16_t AddPart(const std::vector<int16_t>& staves);
+
+// Typed records by tag and key.
+void PutRecord(uint32_t tag, const RecordKey& key, const std::vector<uint8_t>& bytes);
+const std::vector<uint8_t>* FindRecord(uint32_t tag, const RecordKey& key);
+void SetMeasureKey(int16_t measure, uint16_t keyword);
+void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at offset 22
+
+// Entries: appends one to a cell layer and answers its index there.
+int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& spec);
+std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer);
+
+// The selection of the document in front.
+void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
+                  int16_t endMeasure, int32_t endPos);
+void ClearSelection();
+
+// Slots and staves of an instrument list: list 0 is the score's, list n the staves of part n.
+int16_t StaffAtSlot(int16_t slot, uint16_t list);
+int16_t SlotOfStaff(int16_t staff, uint16_t list);
+
+} // namespace hostsim
