@@ -13,7 +13,9 @@ twobyte FX_CreateEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSI
   FX_SHORT(0, tag, key, buffer, size, v);
 }
 
-twobyte FX_DeleteEData(EXTAG tag, void* key, EVERSION v) { FX_SHORT(0, tag, key, v); }
+twobyte FX_DeleteEData(EXTAG tag, void* key, EVERSION v) {
+  FX_SHORT(0, tag, key, v);
+}
 
 twobyte FX_NextEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v) {
   FX_SHORT(0, tag, key, buffer, size, v);

@@ -5,7 +5,8 @@
 
 using namespace hostsim;
 
-HOST_SERVICE(int32_t, FX_GetCurERegions, (void* unused, void* selection, void* area32, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_GetCurERegions,
+             (void* unused, void* selection, void* area32, uint32_t v)) {
   Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
   return Answer("FX_GetCurERegions", 0);
 }
