@@ -50,8 +50,8 @@ TEST(NoteEntry, BuildsOneNoteViewPerSlotOverTheRecord) {
   }
   e.entry.GetItemAt(1)->SetDisplacement(9);
   e.entry.GetItemAt(1)->SetRaiseLower(-2);
-  EXPECT_EQ(9, e.record->notes[1].displacement);
-  EXPECT_EQ(-2, e.record->notes[1].raiselower);
+  EXPECT_EQ(9, +e.record->notes[1].displacement);
+  EXPECT_EQ(-2, +e.record->notes[1].raiselower);
   EXPECT_EQ(nullptr, e.entry.GetItemAt(3));
   EXPECT_STREQ("FCNoteEntry", e.entry.ClassName());
   EXPECT_STREQ("FCNote", e.entry.GetItemAt(0)->ClassName());
@@ -77,12 +77,12 @@ TEST(NoteEntry, NewNoteStartsFromAClearedSlotWithOnlyTheCreatedFlag) {
   FCNote* n = e.entry.AddNewNote();
   ASSERT_NE(nullptr, n);
   EXPECT_EQ(1, n->GetIndex());
-  EXPECT_EQ(2, e.record->notecount);
+  EXPECT_EQ(2, +e.record->notecount);
   EXPECT_EQ(2, e.entry.GetCount());
-  EXPECT_EQ(0, e.record->notes[1].displacement);
-  EXPECT_EQ(0, e.record->notes[1].raiselower);
-  EXPECT_EQ(2, e.record->notes[1].noteID);
-  EXPECT_EQ(NOTE_CREATED, e.record->notes[1].flags); // the ID is not mirrored yet
+  EXPECT_EQ(0, +e.record->notes[1].displacement);
+  EXPECT_EQ(0, +e.record->notes[1].raiselower);
+  EXPECT_EQ(2, +e.record->notes[1].noteID);
+  EXPECT_EQ(NOTE_CREATED, +e.record->notes[1].flags); // the ID is not mirrored yet
   EXPECT_EQ(e.entry.GetItemAt(1), n);
 }
 
@@ -90,7 +90,7 @@ TEST(NoteEntry, AddNewNoteRefusesAThirteenthNoteAndRests) {
   Entry full({});
   for (int i = 0; i < 12; ++i)
     ASSERT_NE(nullptr, full.entry.AddNewNote()) << i;
-  EXPECT_EQ(12, full.record->notecount);
+  EXPECT_EQ(12, +full.record->notecount);
   EXPECT_EQ(12, full.entry.GetItemAt(11)->GetNoteID());
   EXPECT_EQ(11, full.entry.GetItemAt(11)->GetIndex());
   EXENTRY before = *full.record;
@@ -119,14 +119,14 @@ TEST(NoteEntry, PackingDropsMarkedNotesAndKeepsTheOrder) {
   e.entry.GetItemAt(2)->MarkForDelete();
   e.entry._PackEXENTRYNotes();
   ASSERT_EQ(2, e.entry.GetCount());
-  EXPECT_EQ(2, e.record->notecount);
-  EXPECT_EQ(0, e.record->notes[0].displacement);
-  EXPECT_EQ(9, e.record->notes[1].displacement);
-  EXPECT_EQ(4, e.record->notes[1].noteID);
+  EXPECT_EQ(2, +e.record->notecount);
+  EXPECT_EQ(0, +e.record->notes[0].displacement);
+  EXPECT_EQ(9, +e.record->notes[1].displacement);
+  EXPECT_EQ(4, +e.record->notes[1].noteID);
   EXPECT_FALSE(e.entry.GetItemAt(1)->IsMarkedForDelete());
   // Slots past the count keep their bytes until frame cleaning clears them.
-  EXPECT_EQ(7, e.record->notes[2].displacement);
-  EXPECT_EQ(9, e.record->notes[3].displacement);
+  EXPECT_EQ(7, +e.record->notes[2].displacement);
+  EXPECT_EQ(9, +e.record->notes[3].displacement);
   EXPECT_TRUE(e.entry.IsNote());
 }
 
@@ -137,9 +137,9 @@ TEST(NoteEntry, PackingAllMarkedNotesLeavesARestWithOtherEntryFlags) {
   e.entry.GetItemAt(1)->MarkForDelete();
   e.entry._PackEXENTRYNotes();
   EXPECT_EQ(0, e.entry.GetCount());
-  EXPECT_EQ(0, e.record->notecount);
+  EXPECT_EQ(0, +e.record->notecount);
   EXPECT_TRUE(e.entry.IsRest());
-  EXPECT_EQ(ENTRY_NOTEDETAIL | ENTRY_SPECIALALTS, e.record->flags);
+  EXPECT_EQ(ENTRY_NOTEDETAIL | ENTRY_SPECIALALTS, +e.record->flags);
 }
 
 TEST(NoteEntry, DeleteNoteOfTheLastNoteMakesARest) {
@@ -150,11 +150,11 @@ TEST(NoteEntry, DeleteNoteOfTheLastNoteMakesARest) {
   EXPECT_EQ(4, e.entry.GetItemAt(0)->GetDisplacement());
   EXPECT_EQ(ENTRY_NOTE | ENTRY_NOTEDETAIL | ENTRY_SPECIALALTS | ENTRY_ARTICULATION |
                 ENTRY_GRACENOTE,
-            e.record->flags);
+            +e.record->flags);
   ASSERT_TRUE(e.entry.DeleteNote(e.entry.GetItemAt(0)));
   EXPECT_EQ(0, e.entry.GetCount());
-  EXPECT_EQ(0, e.record->notecount);
-  EXPECT_EQ(ENTRY_GRACENOTE, e.record->flags);
+  EXPECT_EQ(0, +e.record->notecount);
+  EXPECT_EQ(ENTRY_GRACENOTE, +e.record->flags);
 }
 
 TEST(NoteEntry, DeleteNoteRefusesAForeignNote) {
@@ -219,7 +219,7 @@ TEST(NoteEntry, NoteCountsFromTheHostOutsideTheRecordAreClamped) {
   EXPECT_EQ(nullptr, big.entry.AddNewNote());
   big.entry.GetItemAt(11)->MarkForDelete();
   big.entry._PackEXENTRYNotes();
-  EXPECT_EQ(11, big.record->notecount);
+  EXPECT_EQ(11, +big.record->notecount);
   EXPECT_EQ(11, big.entry.GetCount());
 
   Entry negative({});
@@ -229,7 +229,7 @@ TEST(NoteEntry, NoteCountsFromTheHostOutsideTheRecordAreClamped) {
   FCNote* n = negative.entry.AddNewNote();
   ASSERT_NE(nullptr, n);
   EXPECT_EQ(0, n->GetIndex());
-  EXPECT_EQ(1, negative.record->notecount);
+  EXPECT_EQ(1, +negative.record->notecount);
 }
 
 TEST(NoteEntry, RecordAccessors) {
@@ -250,7 +250,7 @@ TEST(NoteEntry, RecordAccessors) {
   }
   e.record->flags2 = 0x8001;
   e.entry.SetNotesChangedFlag();
-  EXPECT_EQ(0x8005, e.record->flags2);
+  EXPECT_EQ(0x8005, +e.record->flags2);
 
   FCNoteEntry empty;
   EXPECT_TRUE(empty.IsRest());
@@ -270,7 +270,7 @@ TEST(NoteEntry, NamedEntryFlagsChangeOnlyTheirBit) {
   n->_SetPerformanceDataEntryFlag(true);
   n->_SetSpecialAltsEntryFlag(true);
   EXPECT_EQ(ENTRY_NOTE | 0x00000005 | 0x00400000 | 0x00200000 | 0x00020000 | 0x00001000,
-            e.record->flags);
+            +e.record->flags);
   EXPECT_TRUE(n->_GetNoteDetailEntryFlag());
   EXPECT_TRUE(n->_GetPerformanceDataEntryFlag());
   EXPECT_TRUE(n->_GetSpecialAltsEntryFlag());
@@ -278,7 +278,7 @@ TEST(NoteEntry, NamedEntryFlagsChangeOnlyTheirBit) {
   n->_SetPerformanceDataEntryFlag(false);
   n->_SetSpecialAltsEntryFlag(false);
   n->_SetArticulationEntryFlag(false);
-  EXPECT_EQ(ENTRY_NOTE | 0x00000005, e.record->flags);
+  EXPECT_EQ(ENTRY_NOTE | 0x00000005, +e.record->flags);
   EXPECT_FALSE(n->_GetNoteDetailEntryFlag());
   EXPECT_EQ(77u, n->_GetEntryNumber());
 
