@@ -133,8 +133,8 @@ bool __FCNoInciOther::SaveNew() {
   if (GetLoadedSize() <= 0 || !_GetDataBlock()) return false;
   _SetKeyWord(0, 0xFFFF);
   _SetKeyWord(1, 0xFFFF);
-  return FX_CreateEData(Tag(), const_cast<uint8_t*>(_GetKey()), _GetDataBlock(), DataSizeSave(),
-                        EnigmaVersion()) != 0;
+  return FX_CreateEData(Tag(), _KeyForHost(), _GetDataBlock(), DataSizeSave(), EnigmaVersion()) !=
+         0;
 }
 
 bool __FCInciOther::Load(utwobyte item, twobyte inci) {
@@ -147,8 +147,8 @@ bool __FCInciOther::SaveNew(utwobyte item) {
   if (GetLoadedSize() <= 0 || !_GetDataBlock()) return false;
   _SetKeyWord(0, item);
   _SetKeyWord(1, 0xFFFF);
-  return FX_CreateEData(Tag(), const_cast<uint8_t*>(_GetKey()), _GetDataBlock(), DataSizeSave(),
-                        EnigmaVersion()) != 0;
+  return FX_CreateEData(Tag(), _KeyForHost(), _GetDataBlock(), DataSizeSave(), EnigmaVersion()) !=
+         0;
 }
 
 void __FCCellDetail::_ConnectCellAt(FCCell* cell, twobyte staff, twobyte measure) {
@@ -183,8 +183,8 @@ bool __FCCellDetail::SaveNew() {
   // A cell without a data block would hand the host a size with no bytes behind it.
   if (!_GetDataBlock()) return false;
   _SetKeyWord(2, 0xFFFF);
-  return FX_CreateEData(Tag(), const_cast<uint8_t*>(_GetKey()), _GetDataBlock(), DataSizeSave(),
-                        EnigmaVersion()) != 0;
+  return FX_CreateEData(Tag(), _KeyForHost(), _GetDataBlock(), DataSizeSave(), EnigmaVersion()) !=
+         0;
 }
 
 // ---- Collections --------------------------------------------------------------------------------

@@ -54,6 +54,7 @@ public:
   void* _GetDataBlock() const { return _pData; }
 
 protected:
+  uint8_t* _KeyForHost() { return _key; } // the host may rewrite it
   utwobyte _GetKeyWord(int index) const;
   void _SetKeyWord(int index, utwobyte value);
   void _SetKeyFourbyte(int offset, fourbyte value);
