@@ -35,8 +35,7 @@ twobyte FX_GetMaxLayers(EVERSION v) {
 EXTGF2005a* FX_LoadTGF(utwobyte instlist, twobyte slot, twobyte measure, twobyte layer,
                        twobyte flag, EVERSION v) {
   ++LoadedTGFCounter; // counted before the host is asked, whatever it answers
-  FX_RAW(EXTGF2005a*, nullptr, U16(instlist), S16(slot), S16(measure), S16(layer), S16(flag),
-                           v);
+  FX_RAW(EXTGF2005a*, nullptr, U16(instlist), S16(slot), S16(measure), S16(layer), S16(flag), v);
 }
 
 twobyte FX_SaveTGF(EXTGF2005a* frame, EVERSION v) {
