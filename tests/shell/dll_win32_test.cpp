@@ -36,7 +36,8 @@ struct HostCall {
 
 // Calls an entry point as the host does: pushes the 32-bit slots from the last to the first,
 // calls, and measures what the callee removed from the stack before the stack is restored.
-HostCall CallAsHost(FARPROC entry, std::vector<uint32_t> slots) {
+template <typename Fn> HostCall CallAsHost(Fn fn, std::vector<uint32_t> slots) {
+  void* entry = reinterpret_cast<void*>(fn);
   uint32_t result;
   uint32_t count = static_cast<uint32_t>(slots.size());
   const uint32_t* args = slots.data();
@@ -181,10 +182,10 @@ TEST_F(PluginDll, CarriesVersion1060AndItsUSEnglishStrings) {
 }
 
 TEST(HostCallMeasure, SeesWhetherTheCalleeRemovedItsArguments) {
-  HostCall c = CallAsHost(reinterpret_cast<FARPROC>(&CleansUp), {40, 2});
+  HostCall c = CallAsHost(&CleansUp, {40, 2});
   EXPECT_EQ(c.result, 42u);
   EXPECT_EQ(c.bytesLeft, 0u);
-  c = CallAsHost(reinterpret_cast<FARPROC>(&LeavesItsArguments), {40, 2});
+  c = CallAsHost(&LeavesItsArguments, {40, 2});
   EXPECT_EQ(c.result, 38u);
   EXPECT_EQ(c.bytesLeft, 8u);
 }
