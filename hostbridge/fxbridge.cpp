@@ -23,7 +23,9 @@ HMODULE GetFinaleHandle() {
 void* fxbridge::Resolve(HostProc& proc, const char* name) {
   if (!proc.resolved) {
     proc.resolved = true;
-    proc.fpProc = reinterpret_cast<void*>(GetProcAddress(GetFinaleHandle(), name));
+    // Windows reads a null module as the process's own image: without the host, find nothing.
+    HMODULE host = GetFinaleHandle();
+    proc.fpProc = host ? reinterpret_cast<void*>(GetProcAddress(host, name)) : nullptr;
   }
   return proc.fpProc;
 }
@@ -35,8 +37,7 @@ twobyte FX_GetMaxLayers(EVERSION v) {
 EXTGF2005a* FX_LoadTGF(utwobyte instlist, twobyte slot, twobyte measure, twobyte layer,
                        twobyte flag, EVERSION v) {
   ++LoadedTGFCounter; // counted before the host is asked, whatever it answers
-  FX_RAW(EXTGF2005a*, nullptr, U16(instlist), S16(slot), S16(measure), S16(layer), S16(flag),
-                           v);
+  FX_RAW(EXTGF2005a*, nullptr, U16(instlist), S16(slot), S16(measure), S16(layer), S16(flag), v);
 }
 
 twobyte FX_SaveTGF(EXTGF2005a* frame, EVERSION v) {
