@@ -154,8 +154,7 @@ twobyte FX_SetCurrentPartInView(twobyte part, EVERSION v = FINALEVERSION);
 const char* FX_GetPartName(twobyte part, EVERSION v = FINALEVERSION);
 twobyte FX_CountParts(EVERSION v = FINALEVERSION);
 fourbyte FX_CopyCutMusic(void* record28, twobyte mode, EVERSION v = FINALEVERSION);
-bool FX_InsertMergeMusic(fourbyte token, void* record28, twobyte flags,
-                         EVERSION v = FINALEVERSION);
+bool FX_InsertMergeMusic(fourbyte token, void* record28, twobyte flags, EVERSION v = FINALEVERSION);
 bool FX_DisposeFinClipFileToken(fourbyte token, EVERSION v = FINALEVERSION);
 bool FX_SetDefaultMusicFont(twobyte font, EVERSION v = FINALEVERSION);
 twobyte FX_OpenHelpItem(const char* item, EVERSION v = FINALEVERSION);

@@ -25,7 +25,8 @@ static bool UseWindowsDialogServices(EVERSION v, void* fpProc) {
 fourbyte FX_ShowHideDlgItem(HWND dialog, fourbyte id, twobyte show, EVERSION v) {
   static fxbridge::HostProc proc_;
   void* fp = fxbridge::Resolve(proc_, __func__);
-  if (UseWindowsDialogServices(v, fp)) return ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE);
+  if (UseWindowsDialogServices(v, fp))
+    return ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE);
   return fxbridge::Call<fourbyte>(fp, dialog, id, S16(show), v);
 }
 

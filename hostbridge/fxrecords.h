@@ -18,15 +18,15 @@ const int MAX_NOTES = 12; // note slots of one entry record
 
 // One entry (note, chord or rest) of an entry frame.
 struct EXENTRY {
-  ufourbyte entnum;         // the host's identifier of the entry
-  twobyte duration;         // 0 marks a null entry
-  BYTE unused06[2];         // not used by the plug-in
-  FLAG_32 flags;            // entry flags
-  FLAG_16 flags2;           // second flag word
-  twobyte notecount;        // 0..12 in a sound record
-  ENOTE notes[MAX_NOTES];   // note slots
-  fourbyte measurepos;      // position from the start of the measure, duration units
-  BYTE unused8C[6];         // not used by the plug-in
+  ufourbyte entnum;       // the host's identifier of the entry
+  twobyte duration;       // 0 marks a null entry
+  BYTE unused06[2];       // not used by the plug-in
+  FLAG_32 flags;          // entry flags
+  FLAG_16 flags2;         // second flag word
+  twobyte notecount;      // 0..12 in a sound record
+  ENOTE notes[MAX_NOTES]; // note slots
+  fourbyte measurepos;    // position from the start of the measure, duration units
+  BYTE unused8C[6];       // not used by the plug-in
 };
 
 // The entry frame: every entry of one measure on one staff in one layer.
@@ -56,7 +56,7 @@ struct EREGION {
 #pragma pack(pop)
 
 // Entry flags (EXENTRY::flags).
-const FLAG_32 ENTRY_NOTE = 0x40000000;          // a note entry; clear for a rest
+const FLAG_32 ENTRY_NOTE = 0x40000000;           // a note entry; clear for a rest
 const FLAG_32 ENTRY_RESTNOTERECORD = 0x01000000; // frame cleaning gave the rest its note slot
 const FLAG_32 ENTRY_GRACENOTE = 0x00800000;
 const FLAG_32 ENTRY_NOTEDETAIL = 0x00400000;
@@ -66,11 +66,11 @@ const FLAG_32 ENTRY_SPECIALALTS = 0x00001000;
 // Second flag word: the chord operations changed this entry's notes.
 const FLAG_16 ENTRY2_NOTESCHANGED = 0x0004;
 // Note flags (ENOTE::flags).
-const FLAG_32 NOTE_CREATED = 0x80000000;     // set on every note slot the plug-in creates
+const FLAG_32 NOTE_CREATED = 0x80000000; // set on every note slot the plug-in creates
 const FLAG_32 NOTE_TIE = 0x40000000;
 const FLAG_32 NOTE_ACCIDENTAL = 0x01000000;
-const FLAG_32 NOTE_IDMIRROR = 0x001F0000;    // the low five bits of the note ID
-const fourbyte REGION_TO_END = 0x7FFFFFFF;   // end position meaning "to the end of the measure"
+const FLAG_32 NOTE_IDMIRROR = 0x001F0000;  // the low five bits of the note ID
+const fourbyte REGION_TO_END = 0x7FFFFFFF; // end position meaning "to the end of the measure"
 
 static_assert(sizeof(ENOTE) == 10, "note slot is 10 bytes");
 static_assert(sizeof(EXENTRY) == 146, "entry record is 146 bytes");

@@ -12,13 +12,13 @@ typedef uint32_t EVERSION; // interface version word, last argument of every hos
 typedef uint32_t EXTAG;    // four characters, most significant byte first
 typedef uint16_t FLAG_16;
 typedef uint32_t FLAG_32;
-typedef uint16_t CMPER;    // item number of a record
+typedef uint16_t CMPER; // item number of a record
 
 // The interface revision every call of this plug-in states (record transfers excepted).
 const EVERSION FINALEVERSION = 0x0F000200;
 
 #define MAKEEXTAG(a, b, c, d)                                                                      \
-  ((EXTAG)(((uint32_t)(uint8_t)(a) << 24) | ((uint32_t)(uint8_t)(b) << 16) |                     \
+  ((EXTAG)(((uint32_t)(uint8_t)(a) << 24) | ((uint32_t)(uint8_t)(b) << 16) |                       \
            ((uint32_t)(uint8_t)(c) << 8) | (uint32_t)(uint8_t)(d)))
 
 struct EREGION;

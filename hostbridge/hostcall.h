@@ -15,10 +15,16 @@ struct HostProc {
 void* Resolve(HostProc& proc, const char* name);
 
 // A 16-bit argument reaches the host as its low 16 bits, widened to the 32-bit slot.
-inline fourbyte S16(twobyte v) { return static_cast<fourbyte>(v); }
-inline fourbyte U16(utwobyte v) { return static_cast<fourbyte>(v); }
+inline fourbyte S16(twobyte v) {
+  return static_cast<fourbyte>(v);
+}
+inline fourbyte U16(utwobyte v) {
+  return static_cast<fourbyte>(v);
+}
 // A 16-bit result is the low 16 bits of the host's answer, sign-extended.
-inline twobyte R16(fourbyte r) { return static_cast<twobyte>(static_cast<uint16_t>(r)); }
+inline twobyte R16(fourbyte r) {
+  return static_cast<twobyte>(static_cast<uint16_t>(r));
+}
 
 // Calls the bound host function with exactly the slots given, in the host's convention.
 template <typename R, typename... A> R Call(void* fp, A... args) {

@@ -25,7 +25,9 @@ std::vector<std::pair<const char*, void*>>& Services() {
   return services;
 }
 #ifndef _WIN32
-HMODULE HostModule() { return WinShim_RegisterModule("FINALE.EXE"); }
+HMODULE HostModule() {
+  return WinShim_RegisterModule("FINALE.EXE");
+}
 #endif
 } // namespace
 
@@ -42,7 +44,8 @@ void Reset() {
   Answers().clear();
 #ifndef _WIN32
   HMODULE module = HostModule();
-  for (auto& s : Services()) WinShim_RegisterProc(module, s.first, s.second);
+  for (auto& s : Services())
+    WinShim_RegisterProc(module, s.first, s.second);
   WinShim_ResetCounters();
 #endif
 }
@@ -51,7 +54,9 @@ void Log(const char* name, std::initializer_list<uint64_t> slots, uint32_t versi
   CallLog().push_back(CallRecord{name, std::vector<uint64_t>(slots), version});
 }
 
-const std::vector<CallRecord>& Calls() { return CallLog(); }
+const std::vector<CallRecord>& Calls() {
+  return CallLog();
+}
 
 std::vector<CallRecord> CallsTo(const std::string& name) {
   std::vector<CallRecord> out;
@@ -60,11 +65,17 @@ std::vector<CallRecord> CallsTo(const std::string& name) {
   return out;
 }
 
-int CountCalls(const std::string& name) { return static_cast<int>(CallsTo(name).size()); }
+int CountCalls(const std::string& name) {
+  return static_cast<int>(CallsTo(name).size());
+}
 
-void ClearCalls() { CallLog().clear(); }
+void ClearCalls() {
+  CallLog().clear();
+}
 
-void SetAnswer(const std::string& name, int32_t value) { Answers()[name] = value; }
+void SetAnswer(const std::string& name, int32_t value) {
+  Answers()[name] = value;
+}
 
 int32_t Answer(const std::string& name, int32_t fallback) {
   auto it = Answers().find(name);

@@ -39,8 +39,16 @@ void HideHostModule();
 
 namespace hostsim {
 // A raw argument slot as logged: integers by their 32-bit pattern, pointers by address.
-inline uint64_t Slot(int32_t v) { return static_cast<uint32_t>(v); }
-inline uint64_t Slot(uint32_t v) { return v; }
-inline uint64_t Slot(const void* p) { return reinterpret_cast<uintptr_t>(p); }
-inline uint64_t Slot(double d) { return static_cast<uint64_t>(static_cast<int64_t>(d)); }
+inline uint64_t Slot(int32_t v) {
+  return static_cast<uint32_t>(v);
+}
+inline uint64_t Slot(uint32_t v) {
+  return v;
+}
+inline uint64_t Slot(const void* p) {
+  return reinterpret_cast<uintptr_t>(p);
+}
+inline uint64_t Slot(double d) {
+  return static_cast<uint64_t>(static_cast<int64_t>(d));
+}
 } // namespace hostsim

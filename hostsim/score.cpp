@@ -9,10 +9,13 @@ const uint32_t TAG_SOMS = 0x534F4D53; // measure
 const uint32_t TAG_SOIS = 0x534F4953; // staff
 const uint32_t TAG_SOIu = 0x534F4975; // staff list entry
 
-bool SameBytes(const void* a, const void* b, size_t n) { return memcmp(a, b, n) == 0; }
+bool SameBytes(const void* a, const void* b, size_t n) {
+  return memcmp(a, b, n) == 0;
+}
 
 bool SameEntries(const std::vector<EXENTRY>& a, const std::vector<EXENTRY>& b) {
-  return a.size() == b.size() && (a.empty() || SameBytes(a.data(), b.data(), a.size() * sizeof(EXENTRY)));
+  return a.size() == b.size() &&
+         (a.empty() || SameBytes(a.data(), b.data(), a.size() * sizeof(EXENTRY)));
 }
 } // namespace
 

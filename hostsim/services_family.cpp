@@ -30,7 +30,8 @@ HOST_SERVICE(int32_t, FX_GetDlgCntlVal, (void* dialog, int32_t id, int32_t kind,
   return Answer("FX_GetDlgCntlVal", 0);
 }
 
-HOST_SERVICE(int32_t, FX_SetDlgCntlVal, (void* dialog, int32_t id, int32_t kind, int32_t value, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_SetDlgCntlVal,
+             (void* dialog, int32_t id, int32_t kind, int32_t value, uint32_t v)) {
   Log("FX_SetDlgCntlVal", {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
   return Answer("FX_SetDlgCntlVal", 0);
 }
@@ -85,7 +86,8 @@ HOST_SERVICE(int32_t, FX_GetKeySig, (int32_t staff, int32_t measure, uint32_t v)
   return Answer("FX_GetKeySig", 0);
 }
 
-HOST_SERVICE(int32_t, FX_SelectNote, (void* frame, int32_t entryindex, int32_t noteindex, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_SelectNote,
+             (void* frame, int32_t entryindex, int32_t noteindex, uint32_t v)) {
   Log("FX_SelectNote", {Slot(frame), Slot(entryindex), Slot(noteindex)}, v);
   return Answer("FX_SelectNote", 0);
 }
@@ -110,12 +112,14 @@ HOST_SERVICE(int32_t, FX_StringToMidiNote, (const void* text, uint32_t v)) {
   return Answer("FX_StringToMidiNote", 0);
 }
 
-HOST_SERVICE(int32_t, FX_GetSyllable, (int32_t kind, int32_t number, int32_t syllable, void* buffer, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_GetSyllable,
+             (int32_t kind, int32_t number, int32_t syllable, void* buffer, uint32_t v)) {
   Log("FX_GetSyllable", {Slot(kind), Slot(number), Slot(syllable), Slot(buffer)}, v);
   return Answer("FX_GetSyllable", 0);
 }
 
-HOST_SERVICE(int32_t, FX_SyllableInfo, (int32_t kind, int32_t number, int32_t syllable, void* info, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_SyllableInfo,
+             (int32_t kind, int32_t number, int32_t syllable, void* info, uint32_t v)) {
   Log("FX_SyllableInfo", {Slot(kind), Slot(number), Slot(syllable), Slot(info)}, v);
   return Answer("FX_SyllableInfo", 0);
 }
@@ -135,7 +139,8 @@ HOST_SERVICE(int32_t, FX_GetEntryMetrics, (void* entry, void* metrics, uint32_t 
   return Answer("FX_GetEntryMetrics", 0);
 }
 
-HOST_SERVICE(int32_t, FX_GetTGFEntryMetrics, (void* frame, int32_t index, void* metrics, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_GetTGFEntryMetrics,
+             (void* frame, int32_t index, void* metrics, uint32_t v)) {
   Log("FX_GetTGFEntryMetrics", {Slot(frame), Slot(index), Slot(metrics)}, v);
   return Answer("FX_GetTGFEntryMetrics", 0);
 }
@@ -205,7 +210,8 @@ HOST_SERVICE(int32_t, FX_GetDocumentPath, (int32_t document, void* buffer, uint3
   return Answer("FX_GetDocumentPath", 0);
 }
 
-HOST_SERVICE(int32_t, FX_SelectExpressionDialog, (void* parent, int32_t kind, int32_t item, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_SelectExpressionDialog,
+             (void* parent, int32_t kind, int32_t item, uint32_t v)) {
   Log("FX_SelectExpressionDialog", {Slot(parent), Slot(kind), Slot(item)}, v);
   return Answer("FX_SelectExpressionDialog", 0);
 }
@@ -275,7 +281,8 @@ HOST_SERVICE(int32_t, FX_PrintDocument, (int32_t document, void* settings, uint3
   return Answer("FX_PrintDocument", 0);
 }
 
-HOST_SERVICE(int32_t, FX_PrintDocuments, (void* documents, int32_t count, void* settings, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_PrintDocuments,
+             (void* documents, int32_t count, void* settings, uint32_t v)) {
   Log("FX_PrintDocuments", {Slot(documents), Slot(count), Slot(settings)}, v);
   return Answer("FX_PrintDocuments", 0);
 }
@@ -365,7 +372,8 @@ HOST_SERVICE(int32_t, FX_CopyCutMusic, (void* record28, int32_t mode, uint32_t v
   return Answer("FX_CopyCutMusic", 0);
 }
 
-HOST_SERVICE(int32_t, FX_InsertMergeMusic, (int32_t token, void* record28, int32_t flags, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_InsertMergeMusic,
+             (int32_t token, void* record28, int32_t flags, uint32_t v)) {
   Log("FX_InsertMergeMusic", {Slot(token), Slot(record28), Slot(flags)}, v);
   return Answer("FX_InsertMergeMusic", 0);
 }
@@ -420,12 +428,14 @@ HOST_SERVICE(int32_t, FX_GetEntryMetrics2009a, (void* entry, void* metrics, uint
   return Answer("FX_GetEntryMetrics2009a", 0);
 }
 
-HOST_SERVICE(int32_t, FX_GetTGFEntryMetrics2009a, (void* frame, int32_t index, void* metrics, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_GetTGFEntryMetrics2009a,
+             (void* frame, int32_t index, void* metrics, uint32_t v)) {
   Log("FX_GetTGFEntryMetrics2009a", {Slot(frame), Slot(index), Slot(metrics)}, v);
   return Answer("FX_GetTGFEntryMetrics2009a", 0);
 }
 
-HOST_SERVICE(int32_t, FX_GetMeasureMetrics, (int32_t measure, int32_t staff, void* metrics, uint32_t v)) {
+HOST_SERVICE(int32_t, FX_GetMeasureMetrics,
+             (int32_t measure, int32_t staff, void* metrics, uint32_t v)) {
   Log("FX_GetMeasureMetrics", {Slot(measure), Slot(staff), Slot(metrics)}, v);
   return Answer("FX_GetMeasureMetrics", 0);
 }

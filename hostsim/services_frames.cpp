@@ -10,7 +10,9 @@ HOST_SERVICE(int32_t, FX_GetMaxLayers, (uint32_t v)) {
   return Answer("FX_GetMaxLayers", 4);
 }
 
-HOST_SERVICE(void*, FX_LoadTGF, (int32_t instlist, int32_t slot, int32_t measure, int32_t layer, int32_t flag, uint32_t v)) {
+HOST_SERVICE(void*, FX_LoadTGF,
+             (int32_t instlist, int32_t slot, int32_t measure, int32_t layer, int32_t flag,
+              uint32_t v)) {
   Log("FX_LoadTGF", {Slot(instlist), Slot(slot), Slot(measure), Slot(layer), Slot(flag)}, v);
   return nullptr;
 }

@@ -6,8 +6,12 @@ ufourbyte RunningFinaleVersion = 0x0F000200;
 FCChordShaperWindow* pMainWindow = nullptr;
 UserSettings GlobalUserSettings = {};
 
-void SetFinaleFrameworkVersion(ufourbyte version) { RunningFinaleVersion = version; }
-ufourbyte GetFinaleFrameworkVersion() { return RunningFinaleVersion; }
+void SetFinaleFrameworkVersion(ufourbyte version) {
+  RunningFinaleVersion = version;
+}
+ufourbyte GetFinaleFrameworkVersion() {
+  return RunningFinaleVersion;
+}
 void SetMinRequiredVersion(ufourbyte) {}
 
 extern "C" {
@@ -39,6 +43,8 @@ fourbyte WINAPI FinaleExtensionEnumerate(void*, fourbyte index, EXTENSIONMENUREC
 
 void WINAPI FinaleExtensionTerminate(void*) {}
 
-fourbyte WINAPI FinaleExtensionGetMenuStatus(void*) { return 1; }
+fourbyte WINAPI FinaleExtensionGetMenuStatus(void*) {
+  return 1;
+}
 
 } // extern "C"

@@ -50,3 +50,7 @@ extern "C" {
 HWND GetDlgItem(HWND dialog, int id);
 BOOL ShowWindow(HWND window, int command);
 }
+
+extern "C" {
+int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
+}

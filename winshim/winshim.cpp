@@ -38,7 +38,9 @@ HMODULE WinShim_RegisterModule(const char* name) {
   return reinterpret_cast<HMODULE>(m.get());
 }
 
-void WinShim_UnregisterModule(const char* name) { Modules().erase(name); }
+void WinShim_UnregisterModule(const char* name) {
+  Modules().erase(name);
+}
 
 void WinShim_RegisterProc(HMODULE module, const char* name, void* proc) {
   if (module) reinterpret_cast<Module*>(module)->procs[name] = proc;
@@ -48,7 +50,9 @@ void WinShim_RemoveProc(HMODULE module, const char* name) {
   if (module) reinterpret_cast<Module*>(module)->procs.erase(name);
 }
 
-int WinShim_ModuleLookups(void) { return moduleLookups; }
+int WinShim_ModuleLookups(void) {
+  return moduleLookups;
+}
 
 int WinShim_ProcLookups(const char* name) {
   auto it = ProcLookups().find(name);
@@ -80,6 +84,16 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
 
 // ---- Windows ---------------------------------------------------------------------------
 extern "C" {
-HWND GetDlgItem(HWND, int) { return nullptr; }
-BOOL ShowWindow(HWND, int) { return FALSE; }
+HWND GetDlgItem(HWND, int) {
+  return nullptr;
+}
+BOOL ShowWindow(HWND, int) {
+  return FALSE;
+}
+}
+
+// The native build carries no string resources.
+extern "C" int LoadStringA(HINSTANCE, UINT, LPSTR buffer, int capacity) {
+  if (buffer && capacity > 0) buffer[0] = 0;
+  return 0;
 }

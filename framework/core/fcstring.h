@@ -51,11 +51,12 @@ public:
   bool EndsWith(const char* text);
   bool MakeFullFilePath(const FinPathSpec2009* path);
   bool LoadResource(int id, const char* module);
-  FCStrings* CreateStringRows();                    // caller owns
+  FCStrings* CreateStringRows();                          // caller owns
   FCStrings* CreateParsedStrings(const char* separators); // caller owns
 
 private:
   void _ExpandStorageIfNecessary(int needed);
+  int _Find(FCString* part, int from); // first match at or after from, or -1
 
   fourbyte _length;   // units in use
   fourbyte _capacity; // units the buffer holds; 0 or a multiple of 10

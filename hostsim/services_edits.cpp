@@ -1,33 +1,13 @@
-// Host services: Selection, redraw, folders, edit transactions, menu commands and parts.
+// Host services: Edit transactions, menu commands, redraw and parts.
 // Until the score model serves them, each logs its call and answers a settable value.
 #include "hostapi.h"
 #include "hostsim.h"
 
 using namespace hostsim;
 
-HOST_SERVICE(int32_t, FX_GetCurERegions, (void* unused, void* selection, void* area32, uint32_t v)) {
-  Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
-  return Answer("FX_GetCurERegions", 0);
-}
-
-HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
-  Log("FX_SetCurERegion", {Slot(region)}, v);
-  return Answer("FX_SetCurERegion", 0);
-}
-
 HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
   Log("FX_RedrawMusic", {Slot(area32)}, v);
   return Answer("FX_RedrawMusic", 0);
-}
-
-HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
-  Log("FX_GetCurrentEnigmaDocument", {}, v);
-  return Answer("FX_GetCurrentEnigmaDocument", 1);
-}
-
-HOST_SERVICE(int32_t, FX_GetFinalePath, (int32_t kind, void* buffer, uint32_t v)) {
-  Log("FX_GetFinalePath", {Slot(kind), Slot(buffer)}, v);
-  return Answer("FX_GetFinalePath", 0);
 }
 
 HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const void* undotext, uint32_t v)) {
