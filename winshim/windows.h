@@ -54,3 +54,6 @@ BOOL ShowWindow(HWND window, int command);
 extern "C" {
 int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
 }
+
+// The runtime and code-page functions of the settings files.
+#include "stdlib_win.h"
