@@ -1,0 +1,38 @@
+// A fresh host for every test of the document data classes: the simulator at its start state
+// and the bridge's counters at 0. Every test ends with no entry frame left handed out.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "fxbridge.h"
+#include "hostsim.h"
+#include "score.h"
+
+class DataHost : public ::testing::Test {
+protected:
+  void SetUp() override {
+    hostsim::Reset();
+    LoadedTGFCounter = 0;
+    FinaleEditDepth = 0;
+    MassEditDepth = 0;
+  }
+  void TearDown() override {
+    EXPECT_TRUE(hostsim::TheHost().framesOut.empty()) << "frames still handed out";
+  }
+};
+
+// Shorthands for building entries.
+inline hostsim::NoteSpec N(int16_t displacement, int16_t raiselower = 0, int16_t id = 0) {
+  hostsim::NoteSpec n;
+  n.displacement = displacement;
+  n.raiselower = raiselower;
+  n.id = id;
+  return n;
+}
+inline hostsim::EntrySpec E(int32_t pos, std::vector<hostsim::NoteSpec> notes,
+                            int16_t duration = 1024) {
+  hostsim::EntrySpec e;
+  e.pos = pos;
+  e.duration = duration;
+  e.notes = std::move(notes);
+  return e;
+}
