@@ -1,41 +1,95 @@
-// Host services: Edit transactions, menu commands, redraw and parts.
-// Until the score model serves them, each logs its call and answers a settable value.
+// Host services: edit transactions, menu commands, redraw and parts.
+// An edit keeps a copy of the document in front as it was when the edit opened: cancelling
+// puts that copy back byte for byte, ending it adds one entry to the undo list.
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
+
+#include <string>
 
 using namespace hostsim;
 
-HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
-  Log("FX_RedrawMusic", {Slot(area32)}, v);
-  return Answer("FX_RedrawMusic", 0);
+namespace {
+// The document the open edit belongs to: the one whose id the copy carries.
+Document& EditedDocument() {
+  Host& h = TheHost();
+  for (auto& d : h.documents)
+    if (d.id == h.beforeEdit.id) return d;
+  return Doc();
 }
 
-HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const void* undotext, uint32_t v)) {
+const Part* FindPart(int16_t id) {
+  for (auto& p : Doc().parts)
+    if (p.id == id) return &p;
+  return nullptr;
+}
+} // namespace
+
+HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
   Log("FX_StartFinaleEdit", {Slot(undotext)}, v);
-  return Answer("FX_StartFinaleEdit", 1);
+  Host& h = TheHost();
+  // Edits do not nest in this host; a refused edit opens nothing.
+  if (h.refuseEdits || h.editOpen) return 0;
+  h.beforeEdit = Doc();
+  h.editName = undotext ? undotext : "";
+  h.editOpen = true;
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
   Log("FX_EndFinaleEdit", {}, v);
-  return Answer("FX_EndFinaleEdit", 1);
+  Host& h = TheHost();
+  if (!h.editOpen) return 0;
+  h.undoList.push_back(UndoEntry{h.editName});
+  h.editOpen = false;
+  h.editName.clear();
+  h.beforeEdit = Document();
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
   Log("FX_CancelFinaleEdit", {}, v);
-  return Answer("FX_CancelFinaleEdit", 0);
+  Host& h = TheHost();
+  if (!h.editOpen) return 0;
+  EditedDocument() = h.beforeEdit;
+  h.editOpen = false;
+  h.editName.clear();
+  h.beforeEdit = Document();
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
   Log("FX_ExecuteMenuItem", {Slot(item)}, v);
-  return Answer("FX_ExecuteMenuItem", 0);
+  Document& d = Doc();
+  TheHost().menuCommands.push_back(MenuCommandRecord{item, d.currentPart, d.selection});
+  // Item 0 names no command; every other item runs unless a test says otherwise.
+  return Answer("FX_ExecuteMenuItem", item != 0 ? 1 : 0);
+}
+
+HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
+  Log("FX_RedrawMusic", {Slot(area32)}, v);
+  ++TheHost().redraws;
+  return Answer("FX_RedrawMusic", 1);
 }
 
 HOST_SERVICE(int32_t, FX_GetCurrentPartID, (uint32_t v)) {
   Log("FX_GetCurrentPartID", {}, v);
-  return Answer("FX_GetCurrentPartID", 0);
+  return Doc().currentPart;
 }
 
 HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
   Log("FX_SetCurrentPartID", {Slot(part)}, v);
-  return Answer("FX_SetCurrentPartID", 0);
+  int16_t id = static_cast<int16_t>(part);
+  if (!FindPart(id)) return 0;
+  Doc().currentPart = id;
+  return 1;
+}
+
+HOST_SERVICE(int32_t, FX_GetNextPartID, (int32_t part, uint32_t v)) {
+  Log("FX_GetNextPartID", {Slot(part)}, v);
+  const std::vector<Part>& parts = Doc().parts;
+  int16_t id = static_cast<int16_t>(part);
+  for (size_t i = 0; i + 1 < parts.size(); ++i)
+    if (parts[i].id == id) return parts[i + 1].id;
+  return -1;
 }
