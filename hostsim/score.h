@@ -63,6 +63,17 @@ struct UndoEntry {
   std::string name; // the undo text the edit was opened with
 };
 
+// One record transfer as it reached the host: the key and size as they were on arrival.
+struct RecordTransfer {
+  std::string name; // the service, for example "FX_LoadEData"
+  uint32_t tag;     // the record's four characters
+  RecordKey key;    // the key on arrival (all zero when the key pointer was null)
+  int32_t size;     // the size on arrival (for loads the value the size pointer held, or -1)
+  bool hasBuffer;   // a buffer came with the call
+  uint32_t version; // the interface version word
+  int32_t result;   // what the host answered
+};
+
 struct MenuCommandRecord {
   int32_t item;      // host menu item number
   int16_t part;      // part in view when it ran
@@ -85,6 +96,12 @@ struct Host {
   int redraws = 0;
   std::vector<std::string> alerts; // texts shown with FX_AlertMessage
   std::string finalePath;          // the folder FX_GetFinalePath reports
+
+  // Every record transfer, in order.
+  std::vector<RecordTransfer> transfers;
+  // Tags whose loads into a too-small buffer copy the part that fits and then report failure,
+  // the way some host versions treat records they have grown.
+  std::set<uint32_t> loadsCopyWhatFits;
 };
 
 // The simulator's one host. Reset() (hostsim.h) empties it.

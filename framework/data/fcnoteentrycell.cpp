@@ -1,5 +1,6 @@
 #include "fcnoteentrycell.h"
 
+#include "fcmusicregion.h"
 #include "fxbridge.h"
 
 FCNoteEntry* __FCNoteEntryCollection::GetItemAt(int index) const {
@@ -156,4 +157,15 @@ FCNoteEntry* FCNoteEntryCell::FindClosestPos(fourbyte pos) {
     }
   }
   return closest;
+}
+
+FCNoteEntry* FCNoteEntryCell::GetRegionItemAt(int index, FCMusicRegion* region) {
+  FCNoteEntry* entry = GetItemAt(index);
+  if (!entry || !region) return nullptr;
+  if (_measure == region->GetStartMeasure() &&
+      entry->GetMeasurePos() < region->GetStartMeasurePos())
+    return nullptr;
+  if (_measure == region->GetEndMeasure() && entry->GetMeasurePos() > region->GetEndMeasurePos())
+    return nullptr;
+  return entry;
 }

@@ -4,6 +4,8 @@
 #include "core/fccollection.h"
 #include "fcnoteentry.h"
 
+class FCMusicRegion;
+
 // A collection whose elements are note entries.
 class __FCNoteEntryCollection : public __FCCollection {
 public:
@@ -35,6 +37,9 @@ public:
   void _SetupEntries();
   FCNoteEntry* AppendEntriesInLayer(int layer, int count);
   FCNoteEntry* FindClosestPos(fourbyte pos);
+  // The entry at the index when its position lies inside the region (both ends inclusive;
+  // measures between the ends are taken whole), else none.
+  FCNoteEntry* GetRegionItemAt(int index, FCMusicRegion* region);
 
   // The frame loaded for a 0-based layer, or null.
   EXTGF2005a* _GetFrame(int layer) const;

@@ -7,6 +7,8 @@
 #include "hostsim.h"
 #include "score.h"
 
+namespace datatest {
+
 class DataHost : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -36,3 +38,9 @@ inline hostsim::EntrySpec E(int32_t pos, std::vector<hostsim::NoteSpec> notes,
   e.notes = std::move(notes);
   return e;
 }
+
+} // namespace datatest
+
+using datatest::DataHost;
+using datatest::E;
+using datatest::N;
