@@ -330,5 +330,5 @@ extern "C" {
 int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
 }
 
-// The runtime and code-page functions of the settings files.
+// The C runtime function of the settings files that the native C library lacks.
 #include "stdlib_win.h"
