@@ -39,11 +39,13 @@ HWND MakeDialog(const DialogTemplate& t, HWND parent) {
   return dialog;
 }
 
-// The item that gets the focus first: the first visible, enabled one with WS_TABSTOP.
+// The item that gets the focus first: the first visible, enabled one with WS_TABSTOP (the
+// dialog itself is not shown yet).
 HWND FirstTabStop(HWND dialog, const DialogTemplate& t) {
   for (const DialogItemTemplate& item : t.items) {
     HWND h = GetDlgItem(dialog, item.id);
-    if ((item.style & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h)) return h;
+    DWORD style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
+    if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) return h;
   }
   return nullptr;
 }

@@ -76,7 +76,9 @@ int32_t Create(int resid, PluginDialogProc proc, HWND parent, bool modal, void* 
     result = r > 0 ? static_cast<int32_t>(r) : 0;
   } else {
     HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(resid), parent, HostDialogProc, 0);
-    result = static_cast<int32_t>(reinterpret_cast<uintptr_t>(dialog));
+    // Windows answers the handle even of a dialog its procedure destroyed while it was made.
+    if (dialog && IsWindow(dialog))
+      result = static_cast<int32_t>(reinterpret_cast<uintptr_t>(dialog));
   }
   pending = outer;
   return result;

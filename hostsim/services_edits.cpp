@@ -43,7 +43,7 @@ HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
   h.undoList.push_back(UndoEntry{h.editName});
   h.editOpen = false;
   h.editName.clear();
-  h.beforeEdit = Document();
+  // The copy stays as it is: the next edit copies over it, reusing its storage.
   return 1;
 }
 
@@ -54,7 +54,6 @@ HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
   EditedDocument() = h.beforeEdit;
   h.editOpen = false;
   h.editName.clear();
-  h.beforeEdit = Document();
   return 1;
 }
 

@@ -326,9 +326,5 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
                         int capacity);
 }
 
-extern "C" {
-int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
-}
-
 // The C runtime function of the settings files that the native C library lacks.
 #include "stdlib_win.h"
