@@ -1,6 +1,7 @@
 #include "hostsim.h"
 #include "hostapi.h"
 #include "score.h"
+#include "dialogs.h"
 
 #include <map>
 
@@ -39,6 +40,7 @@ Registrar::Registrar(const char* name, void* address) {
 }
 
 void Reset() {
+  ResetDialogs(); // before the windows go: no message may reach a procedure whose data is gone
   CallLog().clear();
   TheHost() = Host();
   Answers().clear();
@@ -46,7 +48,7 @@ void Reset() {
   HMODULE module = HostModule();
   for (auto& s : Services())
     WinShim_RegisterProc(module, s.first, s.second);
-  WinShim_ResetCounters();
+  WinShim_Reset();
 #endif
 }
 

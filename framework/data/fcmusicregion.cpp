@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "fccell.h"
+#include "core/fccollection.h"
 #include "fcnoteentry.h"
+#include "fcrecords.h"
 #include "fxbridge.h"
 
 namespace {
@@ -129,6 +131,31 @@ bool FCMusicRegion::IsOverlapping(FCMusicRegion* other) {
   }
   delete[] staves;
   return overlapping;
+}
+
+bool FCMusicRegion::IsLastEndMeasure() {
+  FCMeasure end;
+  if (!end.Load(static_cast<utwobyte>(_region.endmeas))) return false;
+  FCMeasure next;
+  return !next.Load(static_cast<utwobyte>(_region.endmeas + 1));
+}
+
+bool FCMusicRegion::IsFullDocumentWidth() {
+  return !IsPartial() && !IsEmpty() && _region.startmeas == 1 && IsLastEndMeasure();
+}
+
+int FCMusicRegion::ForEachStaff(FCIteratorHandler* handler) {
+  if (!handler) return 0;
+  int handed = 0;
+  for (int slot = _region.startslot; slot <= _region.endslot; ++slot) {
+    FCStaff staff;
+    if (!staff.Load(static_cast<utwobyte>(
+            FX_SlotToInst(static_cast<twobyte>(slot), _region.startinstlist))))
+      continue;
+    ++handed;
+    if (!handler->Iterate(&staff)) break;
+  }
+  return handed;
 }
 
 twobyte FCMusicRegion::_StaffAtStartSlot() {

@@ -48,6 +48,11 @@ public:
   bool IsCellPosWithin(FCCell* cell, fourbyte pos);
   bool IsEntryPosWithin(FCNoteEntry* entry);
   bool IsOverlapping(FCMusicRegion* other);
+  bool IsLastEndMeasure();
+  bool IsFullDocumentWidth();
+  // Hands the staff record of each slot's staff to the handler, stopping after the first
+  // false; a slot whose staff record does not load is passed over. Answers the staves handed.
+  int ForEachStaff(FCIteratorHandler* handler);
   fourbyte CalcDuration();
   bool SetDurationOffsetLeft(fourbyte offset);
   bool SetDurationOffsetRight(fourbyte offset);

@@ -31,6 +31,16 @@ public:
   bool IsHigherPitchThan(FCNote* other) const;
   bool IsLowerPitchThan(FCNote* other) const;
 
+  // Sounding pitch as the host computes it from the slot and the key in effect (key word 0
+  // when the staff ignores the key signature, or for a pitch without an entry).
+  twobyte CalcMIDIKey();
+  // Same written pitch when both are in the same key (or either has no entry), else the same
+  // sounding pitch.
+  bool IsIdenticalPitch(FCNote* other);
+  // Letter of the note, 'A' to 'G'; 0 for a note of a rest, without an entry, or in a key
+  // that names no tonic.
+  int CalcPitchChar();
+
   // Flags of the note's own entry record.
   bool _GetNoteDetailEntryFlag() const;
   void _SetNoteDetailEntryFlag(bool state);

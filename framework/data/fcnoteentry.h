@@ -37,6 +37,8 @@ public:
   void MakeRest();
   FCNote* FindHighestNote(FCNote* below = nullptr);
   FCNote* FindLowestNote(FCNote* above = nullptr);
+  // The first note (marked ones included) of identical pitch; none for a rest.
+  FCNote* FindPitch(FCNote* pitch);
 
   void _UpdateNoteCollection();
   void _PackEXENTRYNotes();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "data/fccell.h"
 #include "data/fcmusicregion.h"
 #include "data/fcnoteentry.h"
+#include "data/fcrecords.h"
 #include "datafixture.h"
 
 using hostsim::CountCalls;
@@ -290,6 +292,48 @@ TEST_F(MusicRegion, ClipTokensAreKeptUntilReleased) {
   FCMusicRegion empty;
   EXPECT_FALSE(empty.CopyMusic());
   EXPECT_EQ(2, CountCalls("FX_CopyCutMusic"));
+}
+
+TEST_F(MusicRegion, FullDocumentWidthNeedsEveryMeasureWhole) {
+  EREGION whole = Region(1, 1, 0, 5, 8, REGION_TO_END);
+  FCMusicRegion r(&whole);
+  EXPECT_TRUE(r.IsLastEndMeasure());
+  EXPECT_TRUE(r.IsFullDocumentWidth());
+  r.SetEndMeasure(7);
+  EXPECT_FALSE(r.IsLastEndMeasure());
+  EXPECT_FALSE(r.IsFullDocumentWidth());
+  r.SetEndMeasure(9);
+  EXPECT_FALSE(r.IsLastEndMeasure()); // no such measure
+  EREGION late = Region(1, 2, 0, 5, 8, REGION_TO_END);
+  EXPECT_FALSE(FCMusicRegion(&late).IsFullDocumentWidth());
+  EREGION partial = Region(1, 1, 0, 5, 8, 1023);
+  EXPECT_FALSE(FCMusicRegion(&partial).IsFullDocumentWidth());
+  FCMusicRegion empty;
+  EXPECT_FALSE(empty.IsFullDocumentWidth());
+}
+
+// Collects the staff numbers of the staff records handed over.
+struct StaffList : FCIteratorHandler {
+  bool Iterate(__FCBase* object) override {
+    staves.push_back(static_cast<FCStaff*>(object)->GetItemNo());
+    return static_cast<int>(staves.size()) != stopAfter;
+  }
+  std::vector<int> staves;
+  int stopAfter = -1;
+};
+
+TEST_F(MusicRegion, ForEachStaffHandsOverTheStaffRecordOfEachSlot) {
+  int16_t part = hostsim::AddPart({4, 1, 5});
+  EREGION rec = Region(1, 1, 0, 4, 1, REGION_TO_END, part); // slot 4 holds no staff
+  FCMusicRegion r(&rec);
+  StaffList all;
+  EXPECT_EQ(3, r.ForEachStaff(&all));
+  EXPECT_EQ((std::vector<int>{4, 1, 5}), all.staves);
+  StaffList two;
+  two.stopAfter = 2;
+  EXPECT_EQ(2, r.ForEachStaff(&two));
+  EXPECT_EQ((std::vector<int>{4, 1}), two.staves);
+  EXPECT_EQ(0, r.ForEachStaff(nullptr));
 }
 
 } // namespace
