@@ -1,19 +1,14 @@
-// A fresh host for every case: the simulator emptied and the bridge's counters at zero (the
-// 32-bit test executable runs every case in one process).
+// A fresh host for every case (the shared fixture), with the module-wide values the engine
+// reads put back afterwards: the host's version and the tool's settings record.
 #pragma once
-#include <gtest/gtest.h>
-
 #include "entry.h"
-#include "fxbridge.h"
-#include "hostsim.h"
 #include "score.h"
+#include "support/hostfixture.h"
 
-class EngineHost : public ::testing::Test {
+class EngineHost : public HostFixture {
 protected:
   void SetUp() override {
-    hostsim::Reset();
-    LoadedTGFCounter = 0;
-    FinaleEditDepth = 0;
+    HostFixture::SetUp();
     savedVersion_ = RunningFinaleVersion;
     savedSettings_ = GlobalUserSettings;
   }
