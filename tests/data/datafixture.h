@@ -1,22 +1,15 @@
-// A fresh host for every test of the document data classes: the simulator at its start state
-// and the bridge's counters at 0. Every test ends with no entry frame left handed out.
+// A fresh host for every test of the document data classes (HostFixture); every test ends with
+// no entry frame left handed out.
 #pragma once
 #include <gtest/gtest.h>
 
-#include "fxbridge.h"
-#include "hostsim.h"
 #include "score.h"
+#include "support/hostfixture.h"
 
 namespace datatest {
 
-class DataHost : public ::testing::Test {
+class DataHost : public HostFixture {
 protected:
-  void SetUp() override {
-    hostsim::Reset();
-    LoadedTGFCounter = 0;
-    FinaleEditDepth = 0;
-    MassEditDepth = 0;
-  }
   void TearDown() override {
     EXPECT_TRUE(hostsim::TheHost().framesOut.empty()) << "frames still handed out";
   }
