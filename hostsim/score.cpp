@@ -114,17 +114,17 @@ void SetStaffFlags(int16_t staff, uint16_t flags) {
   r[23] = static_cast<uint8_t>(flags >> 8);
 }
 
-int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& spec) {
+int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry) {
   Document& d = Doc();
   EXENTRY e;
   memset(&e, 0, sizeof e);
   e.entnum = d.nextEntryNumber++;
-  e.duration = spec.duration;
-  e.measurepos = spec.pos;
-  e.notecount = static_cast<twobyte>(spec.notes.size() > MAX_NOTES ? MAX_NOTES : spec.notes.size());
+  e.duration = entry.duration;
+  e.measurepos = entry.pos;
+  e.notecount = static_cast<twobyte>(entry.notes.size() > MAX_NOTES ? MAX_NOTES : entry.notes.size());
   if (e.notecount > 0) e.flags |= ENTRY_NOTE;
   for (int i = 0; i < e.notecount; ++i) {
-    const NoteSpec& n = spec.notes[i];
+    const NoteSpec& n = entry.notes[i];
     e.notes[i].displacement = n.displacement;
     e.notes[i].raiselower = n.raiselower;
     e.notes[i].noteID = n.id ? n.id : static_cast<twobyte>(i + 1);

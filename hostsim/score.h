@@ -123,7 +123,7 @@ void SetMeasureKey(int16_t measure, uint16_t keyword);
 void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at offset 22
 
 // Entries: appends one to a cell layer and answers its index there.
-int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& spec);
+int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry);
 std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer);
 
 // The selection of the document in front.

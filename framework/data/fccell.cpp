@@ -12,9 +12,9 @@ FCCell::~FCCell() {
 
 FCKeySignature* FCCell::GetKeySignature() {
   if (!_pKeySig) _pKeySig = new FCKeySignature();
-  FCCurrentStaffSpec spec;
+  FCCurrentStaffSpec staffAt;
   // A staff record that does not load counts as having no flag set.
-  if (spec.Load(this, 0) && spec.GetIndependentKeysAllowed()) {
+  if (staffAt.Load(this, 0) && staffAt.GetIndependentKeysAllowed()) {
     FCIndependentCellDetail detail;
     detail.ConnectCell(this);
     if (detail.LoadFirst() && detail.GetHasKeySignature()) {

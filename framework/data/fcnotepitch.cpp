@@ -12,8 +12,8 @@ twobyte FCNote::CalcMIDIKey() {
   utwobyte key = 0;
   // A pitch without an entry has no key in effect; it is taken in key word 0.
   if (_pEntry) {
-    FCCurrentStaffSpec spec;
-    bool ignoreKey = spec.Load(_pEntry) && spec.GetIgnoreKeySignature();
+    FCCurrentStaffSpec staffAt;
+    bool ignoreKey = staffAt.Load(_pEntry) && staffAt.GetIgnoreKeySignature();
     if (!ignoreKey) {
       FCCell cell(_pEntry->GetMeasure(), _pEntry->GetStaff());
       key = cell.GetKeySignature()->GetKeyWord();

@@ -237,9 +237,9 @@ TEST_F(RecordsTest, DeleteRemovesTheRecordUnderTheKey) {
 
 TEST_F(RecordsTest, CurrentStaffSpecIsKeyedByStaffMeasureAndPosition) {
   RecordKey at = MakeKey(2, 3, 0x0400, 0x0001); // position 0x10400
-  std::vector<uint8_t> spec(114, 0);
-  spec[22] = 0x01;
-  PutRecord(TAG_SOSC, at, spec);
+  std::vector<uint8_t> settings(114, 0);
+  settings[22] = 0x01;
+  PutRecord(TAG_SOSC, at, settings);
   FCCurrentStaffSpec s;
   EXENTRY record = {};
   record.measurepos = 0x10400;
