@@ -23,7 +23,9 @@ HMODULE GetFinaleHandle() {
 void* fxbridge::Resolve(HostProc& proc, const char* name) {
   if (!proc.resolved) {
     proc.resolved = true;
-    proc.fpProc = reinterpret_cast<void*>(GetProcAddress(GetFinaleHandle(), name));
+    // Windows reads a null module as the process's own image: without the host, find nothing.
+    HMODULE host = GetFinaleHandle();
+    proc.fpProc = host ? reinterpret_cast<void*>(GetProcAddress(host, name)) : nullptr;
   }
   return proc.fpProc;
 }

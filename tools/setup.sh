@@ -1,4 +1,6 @@
 # Sourced by ./run and ./test: installs what the builds and the tests need when it is missing.
+# The 32-bit tests run under 32-bit Wine, which on a 64-bit Debian is the package wine32 of the
+# i386 architecture (the package wine alone brings only the launcher).
 QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick"
 
 missing_packages() {
@@ -10,18 +12,24 @@ missing_packages() {
 }
 
 ensure_tools() {
-  local missing
+  local missing i386=""
   missing=$(missing_packages)
   [ -z "$missing" ] && return 0
+  if [ "$(dpkg --print-architecture)" != i386 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    i386="dpkg --add-architecture i386 && "
+  fi
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages:$missing"
     echo "Install them as root, for example:"
-    echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y$missing"
+    echo "  ${i386}apt-get update && apt-get install -y$missing"
     exit 2
   fi
   echo "Installing:$missing"
-  dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386
-  apt-get update -qq >/dev/null
+  if [ -n "$i386" ]; then dpkg --add-architecture i386 || exit 2; fi
+  apt-get update -qq >/dev/null || {
+    echo "apt-get update failed"
+    exit 2
+  }
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null || {
     echo "apt-get install failed"
     exit 2
