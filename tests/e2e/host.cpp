@@ -357,7 +357,7 @@ void HostSession::SetUp() {
   ActivateHost();
   std::string error;
   ASSERT_TRUE(LoadPlugin(&plugin, &error)) << error;
-  HookSystemCalls(plugin.module);
+  systemCallsHooked = HookSystemCalls(plugin.module);
   if (StartsPlugin()) StartPlugin();
 }
 

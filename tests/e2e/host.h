@@ -122,6 +122,8 @@ protected:
   void MakeScore(int staves, int measures);
 
   Plugin plugin;
+  // The plug-in's MessageBeep and GetSystemMetrics imports lead to the host's hooks.
+  bool systemCallsHooked = false;
 };
 
 // The rows of the task list, in order.
