@@ -1,4 +1,5 @@
 // Bridge functions of the services the framework calls.
+#include "data/cleantgf.h"
 #include "hostcall.h"
 
 using fxbridge::R16;
@@ -41,6 +42,7 @@ EXTGF2005a* FX_LoadTGF(utwobyte instlist, twobyte slot, twobyte measure, twobyte
 }
 
 twobyte FX_SaveTGF(EXTGF2005a* frame, EVERSION v) {
+  CleanTGF(frame);
   FX_SHORT(0, frame, v);
 }
 
@@ -50,6 +52,7 @@ fourbyte FX_FreeTGF(EXTGF2005a* frame, EVERSION v) {
 }
 
 twobyte FX_DeleteEXENTRY(EXTGF2005a* frame, twobyte index, twobyte count, EVERSION v) {
+  CleanTGF(frame);
   FX_SHORT(0, frame, S16(index), S16(count), v);
 }
 

@@ -1,11 +1,13 @@
 // Bridge functions of the rest of the host family: bound and narrowed by the same rule as
 // the services the framework calls; nothing in the chord tool calls them.
+#include "data/cleantgf.h"
 #include "hostcall.h"
 
 using fxbridge::S16;
 using fxbridge::U16;
 
 twobyte FX_InsertEXENTRY(EXTGF2005a* frame, twobyte index, twobyte count, EVERSION v) {
+  CleanTGF(frame);
   FX_SHORT(0, frame, S16(index), S16(count), v);
 }
 
@@ -150,6 +152,7 @@ fourbyte FX_GetTGFDuration(EXTGF2005a* frame, EVERSION v) {
 }
 
 twobyte FX_ReduceEntries(EXTGF2005a* frame, twobyte index, twobyte count, EVERSION v) {
+  CleanTGF(frame);
   FX_SHORT(0, frame, S16(index), S16(count), v);
 }
 

@@ -184,3 +184,82 @@ int16_t SlotOfStaff(int16_t staff, uint16_t list) {
 }
 
 } // namespace hostsim
+
+// ==== Entry frames handed out, and bad host data for tests =================================
+namespace hostsim {
+
+namespace {
+// The storage of frames handed out, by frame address. A Reset() empties framesOut; the
+// storage of frames it forgot is dropped at the next hand-out or take-back.
+std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>>& FrameStore() {
+  static std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>> store;
+  return store;
+}
+
+void DropForgottenFrames() {
+  auto& store = FrameStore();
+  const auto& out = TheHost().framesOut;
+  for (auto it = store.begin(); it != store.end();)
+    it = out.count(it->first) ? std::next(it) : store.erase(it);
+}
+
+FrameTamper& Tamper() {
+  static FrameTamper tamper;
+  return tamper;
+}
+} // namespace
+
+HandedFrame* FindHandedFrame(const EXTGF2005a* frame) {
+  if (!frame || !TheHost().framesOut.count(frame)) return nullptr;
+  auto it = FrameStore().find(frame);
+  return it == FrameStore().end() ? nullptr : it->second.get();
+}
+
+EXTGF2005a* HandOutFrame(int16_t staff, int16_t measure, int16_t layer, uint16_t list,
+                         int16_t slot) {
+  DropForgottenFrames();
+  Document& d = Doc();
+  std::unique_ptr<HandedFrame> h(new HandedFrame());
+  memset(&h->frame, 0, sizeof h->frame);
+  auto cell = d.cells.find(CellLayer(staff, measure, layer));
+  if (cell != d.cells.end()) h->entries = cell->second;
+  h->document = d.id;
+  h->staff = staff;
+  h->measure = measure;
+  h->layer = layer;
+  h->frame.instlist = list;
+  h->frame.slot = slot;
+  h->frame.measure = measure;
+  h->frame.layer = layer;
+  h->frame.entries = h->entries.empty() ? nullptr : h->entries.data();
+  h->frame.entrycount = static_cast<twobyte>(h->entries.size());
+  EXTGF2005a* frame = &h->frame;
+  FrameStore()[frame] = std::move(h);
+  if (Tamper()) Tamper()(frame);
+  TheHost().framesOut.insert(frame);
+  ++TheHost().framesHandedOut;
+  return frame;
+}
+
+bool TakeBackFrame(const EXTGF2005a* frame) {
+  bool wasOut = frame && TheHost().framesOut.erase(frame) > 0;
+  DropForgottenFrames();
+  return wasOut;
+}
+
+bool FrameIsIntact(const EXTGF2005a* frame) {
+  HandedFrame* h = FindHandedFrame(frame);
+  if (!h) return false;
+  const EXENTRY* own = h->entries.empty() ? nullptr : h->entries.data();
+  return frame->entries == own && frame->entrycount == static_cast<twobyte>(h->entries.size());
+}
+
+ScopedFrameTamper::ScopedFrameTamper(FrameTamper tamper) {
+  Tamper() = std::move(tamper);
+}
+
+ScopedFrameTamper::~ScopedFrameTamper() {
+  Tamper() = FrameTamper();
+}
+
+} // namespace hostsim

@@ -1,55 +1,172 @@
-// Host services: Entry frames, staves and layers.
-// Until the score model serves them, each logs its call and answers a settable value.
+// Host services: Entry frames, staves and layers, served from the score (score.h).
+// A value a test sets with SetAnswer replaces a service's answer and its work: a host that
+// answers just that.
+#include <algorithm>
+#include <cstring>
+
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
 
 using namespace hostsim;
 
+namespace {
+// Whether a test set an answer for the service, and which.
+bool Overridden(const char* name, int32_t* value) {
+  int32_t a = Answer(name, 1);
+  if (a != Answer(name, 2)) return false;
+  *value = a;
+  return true;
+}
+
+bool HasDocument() {
+  return !TheHost().documents.empty();
+}
+
+// Sounding pitch of a note slot in a key, the simulator's own arithmetic. The key word: when
+// neither bit of 0xC000 is set, its high byte is the mode (0 major, 1 minor) and its low byte
+// the accidental count as signed 8-bit (sharps positive, flats negative); every other key word
+// counts as C major. The tonic of a major key with s accidentals lies s fifths above C, that of
+// a minor key s fifths above A. Displacement 0 is the tonic in the octave from middle C (MIDI
+// 60) upward; each 7 steps are an octave; the steps inside it follow the major scale or the
+// natural minor scale; raise/lower adds semitones. The answer is kept to 0..127.
+int32_t SoundingKey(const ENOTE* note, uint16_t keyword) {
+  static const int major[7] = {0, 2, 4, 5, 7, 9, 11};
+  static const int minor[7] = {0, 2, 3, 5, 7, 8, 10};
+  int mode = 0;
+  int accidentals = 0;
+  if ((keyword & 0xC000) == 0 && (keyword >> 8) <= 1) {
+    mode = keyword >> 8;
+    accidentals = static_cast<int8_t>(keyword & 0xFF);
+  }
+  int tonic = ((mode == 1 ? 9 : 0) + 7 * accidentals) % 12;
+  if (tonic < 0) tonic += 12;
+  int d = note->displacement;
+  int octave = d >= 0 ? d / 7 : -((6 - d) / 7);
+  int step = d - 7 * octave;
+  int key = 60 + tonic + 12 * octave + (mode == 1 ? minor : major)[step] + note->raiselower;
+  return std::min(127, std::max(0, key));
+}
+} // namespace
+
 HOST_SERVICE(int32_t, FX_GetMaxLayers, (uint32_t v)) {
   Log("FX_GetMaxLayers", {}, v);
-  return Answer("FX_GetMaxLayers", 4);
-}
-
-HOST_SERVICE(void*, FX_LoadTGF,
-             (int32_t instlist, int32_t slot, int32_t measure, int32_t layer, int32_t flag,
-              uint32_t v)) {
-  Log("FX_LoadTGF", {Slot(instlist), Slot(slot), Slot(measure), Slot(layer), Slot(flag)}, v);
-  return nullptr;
-}
-
-HOST_SERVICE(int32_t, FX_SaveTGF, (void* frame, uint32_t v)) {
-  Log("FX_SaveTGF", {Slot(frame)}, v);
-  return Answer("FX_SaveTGF", 0);
-}
-
-HOST_SERVICE(int32_t, FX_FreeTGF, (void* frame, uint32_t v)) {
-  Log("FX_FreeTGF", {Slot(frame)}, v);
-  return Answer("FX_FreeTGF", 0);
-}
-
-HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
-  Log("FX_DeleteEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
-  return Answer("FX_DeleteEXENTRY", 0);
-}
-
-HOST_SERVICE(int32_t, FX_InstToSlot, (int32_t staff, int32_t instlist, uint32_t v)) {
-  Log("FX_InstToSlot", {Slot(staff), Slot(instlist)}, v);
-  return Answer("FX_InstToSlot", 0);
-}
-
-HOST_SERVICE(int32_t, FX_NoteToMidi, (void* noteslot, int32_t keyword, uint32_t v)) {
-  Log("FX_NoteToMidi", {Slot(noteslot), Slot(keyword)}, v);
-  return Answer("FX_NoteToMidi", 0);
+  int32_t a;
+  if (Overridden("FX_GetMaxLayers", &a)) return a;
+  return TheHost().maxLayers;
 }
 
 HOST_SERVICE(int32_t, FX_GetShowLayer, (int32_t layer, uint32_t v)) {
   Log("FX_GetShowLayer", {Slot(layer)}, v);
-  return Answer("FX_GetShowLayer", 1);
+  int32_t a;
+  if (Overridden("FX_GetShowLayer", &a)) return a;
+  int16_t l = static_cast<int16_t>(layer);
+  return l >= 0 && l < 4 && TheHost().shownLayers[l] ? 1 : 0;
 }
 
+HOST_SERVICE(int32_t, FX_SlotToInst, (int32_t slot, int32_t instlist, uint32_t v)) {
+  Log("FX_SlotToInst", {Slot(slot), Slot(instlist)}, v);
+  int32_t a;
+  if (Overridden("FX_SlotToInst", &a)) return a;
+  if (!HasDocument()) return 0;
+  return StaffAtSlot(static_cast<int16_t>(slot), static_cast<uint16_t>(instlist));
+}
+
+HOST_SERVICE(int32_t, FX_InstToSlot, (int32_t staff, int32_t instlist, uint32_t v)) {
+  Log("FX_InstToSlot", {Slot(staff), Slot(instlist)}, v);
+  int32_t a;
+  if (Overridden("FX_InstToSlot", &a)) return a;
+  if (!HasDocument()) return 0;
+  return SlotOfStaff(static_cast<int16_t>(staff), static_cast<uint16_t>(instlist));
+}
+
+// A fresh frame of the cell layer, or null where the score has no such cell.
+HOST_SERVICE(void*, FX_LoadTGF,
+             (int32_t instlist, int32_t slot, int32_t measure, int32_t layer, int32_t flag,
+              uint32_t v)) {
+  Log("FX_LoadTGF", {Slot(instlist), Slot(slot), Slot(measure), Slot(layer), Slot(flag)}, v);
+  if (!HasDocument()) return nullptr;
+  uint16_t list = static_cast<uint16_t>(instlist);
+  int16_t s = static_cast<int16_t>(slot);
+  int16_t m = static_cast<int16_t>(measure);
+  int16_t l = static_cast<int16_t>(layer);
+  int16_t staff = StaffAtSlot(s, list);
+  if (staff <= 0 || m < 1 || m > Doc().measureCount || l < 0 || l >= TheHost().maxLayers)
+    return nullptr;
+  return HandOutFrame(staff, m, l, list, s);
+}
+
+// Copies the frame's entries into the score; a frame not handed out, or one that no longer
+// describes its own entry array, is refused.
+HOST_SERVICE(int32_t, FX_SaveTGF, (void* frame, uint32_t v)) {
+  Log("FX_SaveTGF", {Slot(frame)}, v);
+  int32_t a;
+  if (Overridden("FX_SaveTGF", &a)) return a;
+  const EXTGF2005a* f = static_cast<const EXTGF2005a*>(frame);
+  if (!FrameIsIntact(f)) return 0;
+  HandedFrame* h = FindHandedFrame(f);
+  for (Document& d : TheHost().documents) {
+    if (d.id != h->document) continue;
+    d.cells[CellLayer(h->staff, h->measure, h->layer)] = h->entries;
+    return 1;
+  }
+  return 0;
+}
+
+HOST_SERVICE(int32_t, FX_FreeTGF, (void* frame, uint32_t v)) {
+  Log("FX_FreeTGF", {Slot(frame)}, v);
+  return TakeBackFrame(static_cast<const EXTGF2005a*>(frame)) ? 1 : 0;
+}
+
+HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
+  Log("FX_DeleteEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
+  int32_t a;
+  if (Overridden("FX_DeleteEXENTRY", &a)) return a;
+  EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
+  if (!FrameIsIntact(f)) return 0;
+  HandedFrame* h = FindHandedFrame(f);
+  int i = static_cast<int16_t>(index);
+  int n = static_cast<int16_t>(count);
+  if (i < 0 || n < 1 || i + n > static_cast<int>(h->entries.size())) return 0;
+  h->entries.erase(h->entries.begin() + i, h->entries.begin() + i + n);
+  f->entries = h->entries.empty() ? nullptr : h->entries.data();
+  f->entrycount = static_cast<twobyte>(h->entries.size());
+  return 1;
+}
+
+// Inserts blank entries (all zero but a new entry number) at the index.
 HOST_SERVICE(int32_t, FX_InsertEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
   Log("FX_InsertEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
-  return Answer("FX_InsertEXENTRY", 0);
+  int32_t a;
+  if (Overridden("FX_InsertEXENTRY", &a)) return a;
+  EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
+  if (!FrameIsIntact(f)) return 0;
+  HandedFrame* h = FindHandedFrame(f);
+  int i = static_cast<int16_t>(index);
+  int n = static_cast<int16_t>(count);
+  int size = static_cast<int>(h->entries.size());
+  if (i < 0 || i > size || n < 1 || size + n > 0x7FFF) return 0;
+  Document* doc = nullptr;
+  for (Document& d : TheHost().documents)
+    if (d.id == h->document) doc = &d;
+  if (!doc) return 0;
+  std::vector<EXENTRY> blank(n);
+  for (EXENTRY& e : blank) {
+    memset(&e, 0, sizeof e);
+    e.entnum = doc->nextEntryNumber++;
+  }
+  h->entries.insert(h->entries.begin() + i, blank.begin(), blank.end());
+  f->entries = h->entries.data();
+  f->entrycount = static_cast<twobyte>(h->entries.size());
+  return 1;
+}
+
+HOST_SERVICE(int32_t, FX_NoteToMidi, (void* noteslot, int32_t keyword, uint32_t v)) {
+  Log("FX_NoteToMidi", {Slot(noteslot), Slot(keyword)}, v);
+  int32_t a;
+  if (Overridden("FX_NoteToMidi", &a)) return a;
+  if (!noteslot) return 0;
+  return SoundingKey(static_cast<const ENOTE*>(noteslot), static_cast<uint16_t>(keyword));
 }
 
 HOST_SERVICE(int32_t, FX_ReduceEntries, (void* frame, int32_t index, int32_t count, uint32_t v)) {

@@ -1,22 +1,75 @@
-// Host services: The selection, the whole-document region and the document in front.
-// Until the score model serves them, each logs its call and answers a settable value.
+// Host services: The selection, the whole-document region and the document in front, served
+// from the score (score.h). A value a test sets with SetAnswer replaces a service's answer and
+// its work.
+#include <cstring>
+
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
 
 using namespace hostsim;
 
+namespace {
+bool Overridden(const char* name, int32_t* value) {
+  int32_t a = Answer(name, 1);
+  if (a != Answer(name, 2)) return false;
+  *value = a;
+  return true;
+}
+
+// The whole document as the part in view shows it: its instrument list, all its slots, every
+// measure, from the start of the first to the end of the last.
+EREGION WholeDocument(const Document& d) {
+  EREGION r = {};
+  int16_t staves = static_cast<int16_t>(d.staves.size());
+  for (const Part& p : d.parts)
+    if (p.id == d.currentPart) staves = static_cast<int16_t>(p.staves.size());
+  r.startinstlist = r.endinstlist = static_cast<uint16_t>(d.currentPart);
+  r.startslot = 1;
+  r.endslot = staves;
+  r.startmeas = 1;
+  r.endmeas = d.measureCount;
+  r.startpos = 0;
+  r.endpos = REGION_TO_END;
+  return r;
+}
+} // namespace
+
+// Fills the selection (all zero when there is none) and the 32-byte area, which begins with the
+// whole-document region; answers nonzero when there is a selection. The first argument is left
+// as it is.
 HOST_SERVICE(int32_t, FX_GetCurERegions,
              (void* unused, void* selection, void* area32, uint32_t v)) {
   Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
-  return Answer("FX_GetCurERegions", 0);
+  int32_t a;
+  if (Overridden("FX_GetCurERegions", &a)) return a;
+  bool any = !TheHost().documents.empty();
+  EREGION sel = any && Doc().hasSelection ? Doc().selection : EREGION();
+  if (selection) memcpy(selection, &sel, sizeof sel);
+  if (area32) {
+    memset(area32, 0, 32);
+    EREGION whole = any ? WholeDocument(Doc()) : EREGION();
+    memcpy(area32, &whole, sizeof whole);
+  }
+  return any && Doc().hasSelection ? 1 : 0;
 }
 
+// Makes the record the selection; an empty region (start and end measure 0) clears it.
 HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
   Log("FX_SetCurERegion", {Slot(region)}, v);
-  return Answer("FX_SetCurERegion", 0);
+  int32_t a;
+  if (Overridden("FX_SetCurERegion", &a)) return a;
+  if (!region || TheHost().documents.empty()) return 0;
+  Document& d = Doc();
+  memcpy(&d.selection, region, sizeof(EREGION));
+  d.hasSelection = !(d.selection.startmeas == 0 && d.selection.endmeas == 0);
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
   Log("FX_GetCurrentEnigmaDocument", {}, v);
-  return Answer("FX_GetCurrentEnigmaDocument", 1);
+  int32_t a;
+  if (Overridden("FX_GetCurrentEnigmaDocument", &a)) return a;
+  // With no document made yet, the one Doc() would make (id 1) is in front.
+  return TheHost().documents.empty() ? 1 : Doc().id;
 }

@@ -70,6 +70,9 @@ TEST_F(BridgeArguments, ReachTheHostInOrderNarrowedAsTheHostDeclaresThem) {
       {"FX_DeleteEXENTRY",
        [&] { FX_DeleteEXENTRY(&frame, wide70000, wideMinus5); },
        {P(&frame), kSlot4464, kSlotMinus5}},
+      {"FX_AlertMessage",
+       [&] { FX_AlertMessage(0, wideFFFF, 0, text); },
+       {0, kSlot65535, 0, P(text)}},
       {"FX_Dialog",
        [&] { FX_Dialog(wide70000, nullptr, dlg, wideZero, data); },
        {kSlot4464, 0, P(dlg), 0, P(data)}},
@@ -139,7 +142,9 @@ TEST_F(BridgeArguments, ReachTheHostInOrderNarrowedAsTheHostDeclaresThem) {
 
 TEST_F(BridgeArguments, EveryOrdinaryCallStatesInterfaceRevision0F000200) {
   // Every bridge function outside the record transfers, called once with its default version
-  // word. Each must reach the host's service of its own name exactly once.
+  // word. Each must reach the host's service of its own name exactly once. FX_SetDlgString is
+  // left out while the simulator's service declares more arguments than the host's three: in
+  // the 32-bit build it would unbalance the stack.
   std::vector<const char*> called;
 #define CALL(fn, ...)                                                                              \
   do {                                                                                             \
@@ -158,6 +163,7 @@ TEST_F(BridgeArguments, EveryOrdinaryCallStatesInterfaceRevision0F000200) {
   CALL(FX_SaveTGF, &frame);
   CALL(FX_FreeTGF, &frame);
   CALL(FX_DeleteEXENTRY, &frame, 0, 1);
+  CALL(FX_AlertMessage, 0, 0, 0, "x");
   CALL(FX_Dialog, 1, nullptr, dlg, 0, nullptr); // no such dialog resource
   CALL(FX_EndDialog, dlg);
   CALL(FX_EnableDlgItem, dlg, 1, 1);

@@ -1,0 +1,144 @@
+#include "fcnoteentry.h"
+
+#include <cstring>
+
+FCNoteEntry::~FCNoteEntry() {
+  delete _pArticulations;
+  _pArticulations = nullptr;
+}
+
+FCNote* FCNoteEntry::GetItemAt(int index) const {
+  return static_cast<FCNote*>(__FCCollection::GetItemAt(index));
+}
+
+bool FCNoteEntry::IsNote() const {
+  return _pRecord && (_pRecord->flags & ENTRY_NOTE) != 0;
+}
+
+bool FCNoteEntry::IsDotted() const {
+  twobyte duration = GetDuration();
+  for (int plain = 8192; plain >= 4; plain /= 2)
+    if (duration == plain) return false;
+  return true;
+}
+
+void FCNoteEntry::SetNotesChangedFlag() {
+  if (!_pRecord) return;
+  FLAG_16 flags = _pRecord->flags2;
+  Set16BitFlag(&flags, ENTRY2_NOTESCHANGED, true);
+  _pRecord->flags2 = flags;
+}
+
+void FCNoteEntry::_UpdateNoteCollection() {
+  _FreeElements();
+  _count = 0;
+  if (!_pRecord) return;
+  int count = SoundNoteCount(_pRecord->notecount);
+  for (int i = 0; i < count; ++i)
+    Add(new FCNote(i, &_pRecord->notes[i], this));
+}
+
+twobyte FCNoteEntry::_FindUniqueNoteID() const {
+  twobyte candidate = 1;
+  // At most twelve notes: the scan ends by candidate 13 at the latest.
+  for (int i = 0; i < GetCount();) {
+    if (GetItemAt(i)->GetNoteID() == candidate) {
+      ++candidate;
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+  return candidate;
+}
+
+FCNote* FCNoteEntry::AddNewNote() {
+  if (GetCount() > MAX_NOTES - 1) return nullptr;
+  if (!IsNote()) return nullptr;
+  int n = GetCount();
+  memset(&_pRecord->notes[n], 0, sizeof(ENOTE));
+  FCNote* note = new FCNote(n, &_pRecord->notes[n], this);
+  note->SetNoteFlag(NOTE_CREATED, true);
+  note->_SetNoteID(_FindUniqueNoteID());
+  Add(note);
+  // The record now holds exactly the notes the entry shows (a count from the host outside
+  // 0..12 was clamped when the notes were built).
+  _pRecord->notecount = static_cast<twobyte>(GetCount());
+  return note;
+}
+
+void FCNoteEntry::_PackEXENTRYNotes() {
+  ENOTE kept[MAX_NOTES];
+  memset(kept, 0, sizeof kept);
+  int keptCount = 0;
+  for (int i = 0; i < GetCount() && keptCount < MAX_NOTES; ++i) {
+    FCNote* note = GetItemAt(i);
+    if (note->IsMarkedForDelete()) continue;
+    memcpy(&kept[keptCount++], note->_GetNoteSlot(), sizeof(ENOTE));
+  }
+  if (keptCount == GetCount()) return;
+  if (!_pRecord) return;
+  if (keptCount == 0) {
+    _pRecord->flags &= ~ENTRY_NOTE;
+    _pRecord->notecount = 0;
+  } else {
+    memcpy(_pRecord->notes, kept, keptCount * sizeof(ENOTE));
+    _pRecord->notecount = static_cast<twobyte>(keptCount);
+  }
+  _UpdateNoteCollection();
+}
+
+bool FCNoteEntry::DeleteNote(FCNote* note) {
+  if (!note || !ElementExists(note)) return false;
+  note->MarkForDelete();
+  bool anyKept = false;
+  for (int i = 0; i < GetCount(); ++i)
+    if (!GetItemAt(i)->IsMarkedForDelete()) anyKept = true;
+  if (anyKept)
+    _PackEXENTRYNotes();
+  else
+    MakeRest();
+  return true;
+}
+
+void FCNoteEntry::MakeRest() {
+  if (_pRecord) {
+    _pRecord->notecount = 0;
+    _pRecord->flags &= ~(ENTRY_NOTE | ENTRY_NOTEDETAIL | ENTRY_SPECIALALTS | ENTRY_ARTICULATION);
+  }
+  _UpdateNoteCollection();
+}
+
+// Without a first candidate any note is taken, so that notes of any displacement are found.
+FCNote* FCNoteEntry::FindHighestNote(FCNote* below) {
+  FCNote* result = nullptr;
+  for (int i = 0; i < GetCount(); ++i) {
+    FCNote* note = GetItemAt(i);
+    if (below && !note->IsLowerPitchThan(below)) continue;
+    if (!result || note->GetDisplacement() > result->GetDisplacement() ||
+        (note->GetDisplacement() == result->GetDisplacement() &&
+         note->GetRaiseLower() > result->GetRaiseLower()))
+      result = note;
+  }
+  return result;
+}
+
+FCNote* FCNoteEntry::FindLowestNote(FCNote* above) {
+  FCNote* result = nullptr;
+  for (int i = 0; i < GetCount(); ++i) {
+    FCNote* note = GetItemAt(i);
+    if (above && !note->IsHigherPitchThan(above)) continue;
+    if (!result || note->GetDisplacement() < result->GetDisplacement() ||
+        (note->GetDisplacement() == result->GetDisplacement() &&
+         note->GetRaiseLower() < result->GetRaiseLower()))
+      result = note;
+  }
+  return result;
+}
+
+int FCNoteEntry::_CalcTGFIndex() const {
+  int count = SoundEntryCount(_pFrame);
+  for (int k = 0; k < count; ++k)
+    if (&_pFrame->entries[k] == _pRecord) return k;
+  return -1;
+}

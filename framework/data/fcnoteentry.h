@@ -1,0 +1,72 @@
+// One entry of an entry frame (a note, a chord or a rest) and at the same time the list of its
+// notes. The entry is a view: its record lives in the frame the host handed out.
+#pragma once
+#include "core/fccollection.h"
+#include "fcnote.h"
+
+class FCNoteEntry : public __FCCollection {
+public:
+  FCNoteEntry()
+      : _pRecord(nullptr), _pFrame(nullptr), _measure(0), _staff(0), _pPrevious(nullptr),
+        _pNext(nullptr), _pArticulations(nullptr) {}
+  FCNoteEntry(EXENTRY* record, EXTGF2005a* frame, twobyte measure, twobyte staff)
+      : _pRecord(record), _pFrame(frame), _measure(measure), _staff(staff), _pPrevious(nullptr),
+        _pNext(nullptr), _pArticulations(nullptr) {}
+  FCNoteEntry(const FCNoteEntry&) = delete;
+  FCNoteEntry& operator=(const FCNoteEntry&) = delete;
+  const char* ClassName() override { return "FCNoteEntry"; }
+  virtual ~FCNoteEntry();
+
+  // The notes, in note-slot order.
+  FCNote* GetItemAt(int index) const;
+
+  bool IsNote() const;
+  bool IsRest() const { return !IsNote(); }
+  twobyte GetDuration() const { return _pRecord ? _pRecord->duration : 0; }
+  // Undotted durations are the powers of two from 8192 down to 4.
+  bool IsDotted() const;
+  fourbyte GetMeasurePos() const { return _pRecord ? _pRecord->measurepos : 0; }
+  twobyte GetMeasure() const { return _measure; }
+  twobyte GetStaff() const { return _staff; }
+  FCNoteEntry* GetPrevious() const { return _pPrevious; }
+  FCNoteEntry* GetNext() const { return _pNext; }
+  void SetNotesChangedFlag();
+
+  FCNote* AddNewNote();
+  bool DeleteNote(FCNote* note);
+  void MakeRest();
+  FCNote* FindHighestNote(FCNote* below = nullptr);
+  FCNote* FindLowestNote(FCNote* above = nullptr);
+  // The first note (marked ones included) of identical pitch; none for a rest.
+  FCNote* FindPitch(FCNote* pitch);
+
+  void _UpdateNoteCollection();
+  void _PackEXENTRYNotes();
+  twobyte _FindUniqueNoteID() const;
+  int _CalcTGFIndex() const;
+
+  EXENTRY* _GetEntryRecord() const { return _pRecord; }
+  EXTGF2005a* _GetFrame() const { return _pFrame; }
+  void _SetPrevious(FCNoteEntry* entry) { _pPrevious = entry; }
+  void _SetNext(FCNoteEntry* entry) { _pNext = entry; }
+
+private:
+  EXENTRY* _pRecord;               // the entry's record inside its frame; not owned
+  EXTGF2005a* _pFrame;             // the frame holding the record; not owned
+  twobyte _measure;                // measure number, from the frame
+  twobyte _staff;                  // staff number of the frame's slot
+  FCNoteEntry* _pPrevious;         // entry before this one in the same layer of the cell
+  FCNoteEntry* _pNext;             // entry after this one in the same layer of the cell
+  __FCCollection* _pArticulations; // owned articulation cache; none until filled
+};
+
+// The note count a record may hold: a count from the host outside 0..12 is clamped to it, so
+// that no view reads or writes past the twelve slots.
+inline int SoundNoteCount(twobyte count) {
+  return count < 0 ? 0 : (count > MAX_NOTES ? MAX_NOTES : count);
+}
+// The entries of a frame that may be read: none for a null array or a negative count.
+inline int SoundEntryCount(const EXTGF2005a* frame) {
+  if (!frame || !frame->entries || frame->entrycount <= 0) return 0;
+  return frame->entrycount;
+}
