@@ -205,13 +205,35 @@ std::vector<std::string> HostFolderFiles() {
 }
 
 // ---- The user -------------------------------------------------------------------------------
+namespace {
+// The host's message loop, as far as there is anything queued: keys meant for the modeless
+// tool window go through its dialog manager (Tab, Enter, Escape), the rest is dispatched.
+void Deliver() {
+  MSG msg;
+  for (int i = 0; i < 10000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    HWND tool = hostsim::OpenDialog();
+    if (tool && IsDialogMessageA(tool, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+} // namespace
+
 void Pump() {
   for (int round = 0; round < 3; ++round) {
-    hostsim::PumpMessages();
+    Deliver();
     // lets the display's own events (exposure, focus) arrive and be delivered
     MsgWaitForMultipleObjects(0, nullptr, FALSE, round == 0 ? 5 : 0, QS_ALLINPUT);
   }
-  hostsim::PumpMessages();
+  Deliver();
+}
+
+void PressKey(UINT key) {
+  HWND focus = GetFocus();
+  ASSERT_NE(focus, nullptr) << "no window has the keyboard";
+  PostMessageA(focus, WM_KEYDOWN, key, 1);
+  PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+  Pump();
 }
 
 namespace {

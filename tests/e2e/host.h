@@ -72,6 +72,8 @@ std::vector<std::string> HostFolderFiles();
 // ---- The user -------------------------------------------------------------------------------
 // Delivers what is queued for this thread's windows, then lets the window system settle.
 void Pump();
+// A key pressed and released on the window that has the keyboard focus.
+void PressKey(UINT key);
 // Presses a push button, check box or radio button with the mouse (BM_CLICK on the control).
 void Press(HWND dialog, int id);
 // Clicks a row of a list box with the mouse, scrolling it into view first.

@@ -206,6 +206,19 @@ TEST_F(ToolWindow, TheCloseBoxStoresTheChoicesToo) {
   EXPECT_FALSE(ItemVisible(second, kFirstDirection));
 }
 
+TEST_F(ToolWindow, EnterAppliesTheTaskAndEscapeClosesTheWindow) {
+  HWND dialog = Invoke();
+  ASSERT_NE(dialog, nullptr);
+  PressKey(VK_RETURN); // the default button: "Apply"
+  ASSERT_EQ(hostsim::TheHost().undoList.size(), 1u);
+  EXPECT_EQ(hostsim::TheHost().undoList[0].name, "Add Third");
+  EXPECT_EQ(hostsim::OpenDialog(), dialog);
+
+  PressKey(VK_ESCAPE); // the cancel command: "Close"
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(hostsim::OpenDialogCount(), 0);
+}
+
 TEST_F(ToolWindow, InvokingWhileOpenShowsAndActivatesTheSameWindow) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
