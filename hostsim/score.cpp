@@ -183,6 +183,23 @@ int16_t SlotOfStaff(int16_t staff, uint16_t list) {
   return 0;
 }
 
+
+// ---- Part names -----------------------------------------------------------------------------
+namespace {
+const uint32_t TAG_PARTNAME = 0x68735041; // 'hsPA': the simulator's own, not a host tag
+}
+
+void SetPartName(int16_t part, const std::string& name) {
+  PutRecord(TAG_PARTNAME, MakeKey(static_cast<uint16_t>(part)),
+            std::vector<uint8_t>(name.begin(), name.end()));
+}
+
+std::string PartName(int16_t part) {
+  const std::vector<uint8_t>* r = FindRecord(TAG_PARTNAME, MakeKey(static_cast<uint16_t>(part)));
+  if (r) return std::string(r->begin(), r->end());
+  return part == 0 ? "Score" : "Part " + std::to_string(part);
+}
+
 } // namespace hostsim
 
 // ==== Entry frames handed out, and bad host data for tests =================================

@@ -135,6 +135,14 @@ void ClearSelection();
 int16_t StaffAtSlot(int16_t slot, uint16_t list);
 int16_t SlotOfStaff(int16_t staff, uint16_t list);
 
+
+// ---- Part names (served by FX_GetPartName) ---------------------------------------------------
+// A part's name is kept with the document, as a record the plug-in never asks for, so that an
+// edit's rollback and SameScore cover it. A part without one is called "Score" (part 0) or
+// "Part <id>".
+void SetPartName(int16_t part, const std::string& name);
+std::string PartName(int16_t part);
+
 } // namespace hostsim
 
 // ==== Entry frames handed out, and bad host data for tests =================================

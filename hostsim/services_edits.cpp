@@ -1,41 +1,117 @@
-// Host services: Edit transactions, menu commands, redraw and parts.
-// Until the score model serves them, each logs its call and answers a settable value.
+// Host services: edit transactions, menu commands, redraw and parts.
+// An edit keeps a copy of the document in front as it was when the edit opened: cancelling
+// puts that copy back byte for byte, ending it adds one entry to the undo list. A value a test
+// sets with SetAnswer replaces a service's answer and its work.
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
+
+#include <string>
 
 using namespace hostsim;
 
-HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
-  Log("FX_RedrawMusic", {Slot(area32)}, v);
-  return Answer("FX_RedrawMusic", 0);
+namespace {
+bool Overridden(const char* name, int32_t* value) {
+  int32_t a = Answer(name, 1);
+  if (a != Answer(name, 2)) return false;
+  *value = a;
+  return true;
 }
 
-HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const void* undotext, uint32_t v)) {
+// The document the open edit belongs to: the one whose id the copy carries.
+Document& EditedDocument() {
+  Host& h = TheHost();
+  for (auto& d : h.documents)
+    if (d.id == h.beforeEdit.id) return d;
+  return Doc();
+}
+
+const Part* FindPart(int16_t id) {
+  for (auto& p : Doc().parts)
+    if (p.id == id) return &p;
+  return nullptr;
+}
+} // namespace
+
+HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
   Log("FX_StartFinaleEdit", {Slot(undotext)}, v);
-  return Answer("FX_StartFinaleEdit", 1);
+  int32_t a;
+  if (Overridden("FX_StartFinaleEdit", &a)) return a;
+  Host& h = TheHost();
+  // Edits do not nest in this host; a refused edit opens nothing.
+  if (h.refuseEdits || h.editOpen) return 0;
+  h.beforeEdit = Doc();
+  h.editName = undotext ? undotext : "";
+  h.editOpen = true;
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
   Log("FX_EndFinaleEdit", {}, v);
-  return Answer("FX_EndFinaleEdit", 1);
+  int32_t a;
+  if (Overridden("FX_EndFinaleEdit", &a)) return a;
+  Host& h = TheHost();
+  if (!h.editOpen) return 0;
+  h.undoList.push_back(UndoEntry{h.editName});
+  h.editOpen = false;
+  h.editName.clear();
+  // The copy stays as it is: the next edit copies over it, reusing its storage.
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
   Log("FX_CancelFinaleEdit", {}, v);
-  return Answer("FX_CancelFinaleEdit", 0);
+  int32_t a;
+  if (Overridden("FX_CancelFinaleEdit", &a)) return a;
+  Host& h = TheHost();
+  if (!h.editOpen) return 0;
+  EditedDocument() = h.beforeEdit;
+  h.editOpen = false;
+  h.editName.clear();
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
   Log("FX_ExecuteMenuItem", {Slot(item)}, v);
-  return Answer("FX_ExecuteMenuItem", 0);
+  int32_t a;
+  if (Overridden("FX_ExecuteMenuItem", &a)) return a;
+  Document& d = Doc();
+  TheHost().menuCommands.push_back(MenuCommandRecord{item, d.currentPart, d.selection});
+  return item != 0 ? 1 : 0; // item 0 names no command
+}
+
+HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
+  Log("FX_RedrawMusic", {Slot(area32)}, v);
+  int32_t a;
+  if (Overridden("FX_RedrawMusic", &a)) return a;
+  ++TheHost().redraws;
+  return 1;
 }
 
 HOST_SERVICE(int32_t, FX_GetCurrentPartID, (uint32_t v)) {
   Log("FX_GetCurrentPartID", {}, v);
-  return Answer("FX_GetCurrentPartID", 0);
+  int32_t a;
+  if (Overridden("FX_GetCurrentPartID", &a)) return a;
+  return Doc().currentPart;
 }
 
 HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
   Log("FX_SetCurrentPartID", {Slot(part)}, v);
-  return Answer("FX_SetCurrentPartID", 0);
+  int32_t a;
+  if (Overridden("FX_SetCurrentPartID", &a)) return a;
+  int16_t id = static_cast<int16_t>(part);
+  if (!FindPart(id)) return 0;
+  Doc().currentPart = id;
+  return 1;
+}
+
+HOST_SERVICE(int32_t, FX_GetNextPartID, (int32_t part, uint32_t v)) {
+  Log("FX_GetNextPartID", {Slot(part)}, v);
+  int32_t a;
+  if (Overridden("FX_GetNextPartID", &a)) return a;
+  const std::vector<Part>& parts = Doc().parts;
+  int16_t id = static_cast<int16_t>(part);
+  for (size_t i = 0; i + 1 < parts.size(); ++i)
+    if (parts[i].id == id) return parts[i + 1].id;
+  return -1;
 }

@@ -2,6 +2,7 @@
 // Until the score model serves them, each logs its call and answers a settable value.
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
 
 using namespace hostsim;
 
@@ -359,7 +360,10 @@ HOST_SERVICE(int32_t, FX_SetCurrentPartInView, (int32_t part, uint32_t v)) {
 
 HOST_SERVICE(const char*, FX_GetPartName, (int32_t part, uint32_t v)) {
   Log("FX_GetPartName", {Slot(part)}, v);
-  return "Part";
+  // Host memory, valid until the next call.
+  static std::string name;
+  name = PartName(static_cast<int16_t>(part));
+  return name.c_str();
 }
 
 HOST_SERVICE(int32_t, FX_CountParts, (uint32_t v)) {

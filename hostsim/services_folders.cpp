@@ -1,11 +1,25 @@
 // Host services: The host's folders.
-// Until the score model serves them, each logs its call and answers a settable value.
+#include <algorithm>
+#include <cstring>
+
 #include "hostapi.h"
 #include "hostsim.h"
+#include "score.h"
 
 using namespace hostsim;
 
+// Fills the caller's 260-byte buffer with the folder the host reports, cut to fit with its
+// terminator. Every kind names the same folder here; tests see the kind in the call log.
+// The plug-in opens "<folder>\<file name>" with the runtime's fopen. Nothing translates that
+// path: on Windows it names a file in the folder; natively the backslash is an ordinary
+// character of a file name, so tests write their settings files at exactly the path the
+// plug-in builds (tests/settings/host_folder.h), and the plug-in finds them unchanged.
 HOST_SERVICE(int32_t, FX_GetFinalePath, (int32_t kind, void* buffer, uint32_t v)) {
   Log("FX_GetFinalePath", {Slot(kind), Slot(buffer)}, v);
-  return Answer("FX_GetFinalePath", 0);
+  if (!buffer) return 0;
+  const std::string& folder = TheHost().finalePath;
+  size_t n = std::min(folder.size(), size_t(259));
+  memcpy(buffer, folder.data(), n);
+  static_cast<char*>(buffer)[n] = 0;
+  return folder.empty() ? 0 : 1;
 }

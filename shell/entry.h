@@ -27,10 +27,15 @@ void SetFinaleFrameworkVersion(ufourbyte version);
 ufourbyte GetFinaleFrameworkVersion();
 void SetMinRequiredVersion(ufourbyte version);
 
+// Makes the tool window at the first call and shows it, modeless, at every call; answers what
+// showing it answered.
+fourbyte DisplayUserWindow(FCUI* ui);
+
 extern "C" {
 ufourbyte WINAPI FinaleExtensionVersion(ufourbyte hostversion);
 fourbyte WINAPI FinaleExtensionInit(void* unused, ufourbyte* flags);
 fourbyte WINAPI FinaleExtensionEnumerate(void* unused, fourbyte index, EXTENSIONMENURECORD* menu);
+fourbyte WINAPI FinaleExtensionInvoke(HWND hostwindow, void* unused1, void* unused2, void* unused3);
 void WINAPI FinaleExtensionTerminate(void* unused);
 fourbyte WINAPI FinaleExtensionGetMenuStatus(void* unused);
 }

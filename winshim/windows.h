@@ -325,3 +325,6 @@ int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR out,
                         int capacity);
 }
+
+// The C runtime function of the settings files that the native C library lacks.
+#include "stdlib_win.h"

@@ -1,0 +1,21 @@
+#include "fcundoblock.h"
+
+#include "core/fcstring.h"
+#include "fxbridge.h"
+
+bool FCUndoBlock::Execute(__FCUndoBlockHandler* handler, FCString* undotext) {
+  if (!handler) return false;
+  const char* text = undotext ? undotext->GetCString() : "";
+  if (!FX_StartFinaleEdit(text)) {
+    // The bridge counts every start; a refused one opened nothing, and no end or cancel
+    // follows, so take it off the count again or the guard on end and cancel stays off.
+    if (FinaleEditDepth > 0) --FinaleEditDepth;
+    return false;
+  }
+  bool ok = handler->Execute();
+  if (ok)
+    FX_EndFinaleEdit();
+  else
+    FX_CancelFinaleEdit();
+  return ok;
+}

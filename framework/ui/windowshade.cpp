@@ -1,0 +1,7 @@
+#include "windowshade.h"
+
+bool __bWindowshadeAllowed = true;
+
+void AllowWindowshade(bool state) {
+  __bWindowshadeAllowed = state;
+}

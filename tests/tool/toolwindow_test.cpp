@@ -1,0 +1,415 @@
+// The tool window as the user meets it: the plug-in is invoked, and everything after goes
+// through the dialog procedure with the messages the host sends (list selection, clicks,
+// activation, resizing, the close box).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+#include "entry.h"
+#include "fcchordshaperwindow.h"
+#include "hostsim.h"
+#include "score.h"
+#include "settings/host_folder.h"
+#include "tasks.h"
+#include "winshim/make_window.h"
+
+namespace {
+
+const int ID_APPLY = 1, ID_CLOSE = 2, ID_LABEL = 101, ID_TASKS = 102, ID_TOP = 103;
+const int ID_BOTTOM = 104, ID_DESCRIPTION = 105, ID_RESPACE = 106;
+
+int Width(const RECT& r) {
+  return r.right - r.left;
+}
+int Height(const RECT& r) {
+  return r.bottom - r.top;
+}
+
+hostsim::EntrySpec Chord(int32_t pos, std::vector<int16_t> displacements) {
+  hostsim::EntrySpec e;
+  e.pos = pos;
+  for (int16_t d : displacements) {
+    hostsim::NoteSpec n;
+    n.displacement = d;
+    e.notes.push_back(n);
+  }
+  return e;
+}
+
+class ToolWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    // One module, one window object: each case starts as a freshly loaded plug-in.
+    delete pMainWindow;
+    pMainWindow = nullptr;
+    hostsim::ResetDialogs();
+    hostsim::Reset();
+    folder.reset(new testsupport::HostFolder);
+    GlobalUserSettings = UserSettings();
+    SetFinaleFrameworkVersion(0x0F000200);
+    ufourbyte flags = 0;
+    FinaleExtensionInit(nullptr, &flags);
+    // Two staves, a part showing the lower one; measure 1 holds chords, measure 2 single
+    // notes and a rest.
+    hostsim::NewDocument(2, 2);
+    hostsim::AddPart({2});
+    hostsim::AddEntry(1, 1, 0, Chord(0, {0, 2, 4}));
+    hostsim::AddEntry(1, 1, 0, Chord(1024, {0, 3, 5, 7}));
+    hostsim::AddEntry(2, 1, 0, Chord(0, {-14, -7}));
+    hostsim::AddEntry(2, 1, 0, Chord(1024, {-10, -8, -6}));
+    hostsim::AddEntry(1, 2, 0, Chord(0, {2}));
+    hostsim::AddEntry(2, 2, 0, Chord(0, {}));
+    hostsim::SetSelection(1, 1, 0, 2, 1, 0x7FFFFFFF);
+  }
+  void TearDown() override {
+    delete pMainWindow;
+    pMainWindow = nullptr;
+    hostsim::ResetDialogs();
+    folder.reset();
+  }
+  // The user chooses the menu item; answers the tool window.
+  HWND Invoke() {
+    FinaleExtensionInvoke(nullptr, nullptr, nullptr, nullptr);
+    HWND dialog = hostsim::OpenDialog();
+    if (dialog) hostsim::SetDialogActive(dialog, true);
+    return dialog;
+  }
+  int RowOf(const char* name) {
+    for (int i = 0; i < TASKCOUNT; ++i)
+      if (std::string(TaskDescriptors[i].name) == name) return i;
+    return -1;
+  }
+  std::vector<int16_t> Displacements(int16_t staff, int16_t measure, size_t entry) {
+    std::vector<int16_t> out;
+    auto& cell = hostsim::Cell(staff, measure, 0);
+    if (entry >= cell.size()) return out;
+    for (int i = 0; i < cell[entry].notecount && i < MAX_NOTES; ++i)
+      out.push_back(cell[entry].notes[i].displacement);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  int ShadedHeight() { return GetSystemMetrics(4) + 2 * GetSystemMetrics(6); }
+
+  std::unique_ptr<testsupport::HostFolder> folder;
+};
+
+TEST_F(ToolWindowTest, TheFirstOpeningShowsAddThirdTopAndRespaceMusic) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ("QV Chord Shaper", hostsim::WindowText(dialog));
+  std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
+  ASSERT_EQ(16u, rows.size());
+  for (int i = 0; i < TASKCOUNT; ++i)
+    EXPECT_EQ(TaskDescriptors[i].name, rows[i]);
+  EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, ID_TASKS)]);
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_RESPACE));
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_TOP));
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_BOTTOM));
+  EXPECT_EQ("Top", hostsim::ItemText(dialog, ID_TOP));
+  EXPECT_EQ("Bottom", hostsim::ItemText(dialog, ID_BOTTOM));
+  EXPECT_EQ("Adds a (diatonic) third interval to the chord.",
+            hostsim::ItemText(dialog, ID_DESCRIPTION));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_TOP));
+}
+
+TEST_F(ToolWindowTest, DeleteUnisonsHidesTheDirectionAndRotateShowsUpAndDown) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Delete Unisons"));
+  EXPECT_FALSE(hostsim::ItemVisible(dialog, ID_TOP));
+  EXPECT_FALSE(hostsim::ItemVisible(dialog, ID_BOTTOM));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_TOP));
+  EXPECT_EQ("Top/Up", hostsim::ItemText(dialog, ID_TOP)); // captions follow even when hidden
+  EXPECT_EQ("Makes sure there's just one note of each pitch.",
+            hostsim::ItemText(dialog, ID_DESCRIPTION));
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Rotate"));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, ID_TOP));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, ID_BOTTOM));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_BOTTOM));
+  EXPECT_EQ("Up", hostsim::ItemText(dialog, ID_TOP));
+  EXPECT_EQ("Down", hostsim::ItemText(dialog, ID_BOTTOM));
+}
+
+TEST_F(ToolWindowTest, TheRadioButtonsExcludeEachOther) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::Click(dialog, ID_BOTTOM);
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_TOP));
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_BOTTOM));
+  hostsim::Click(dialog, ID_TOP);
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_TOP));
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_BOTTOM));
+}
+
+TEST_F(ToolWindowTest, ApplyChangesTheSelectionAsOneUndoStepAndLeavesTheWindowOpen) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(1, hostsim::Click(dialog, ID_APPLY));
+  EXPECT_EQ(dialog, hostsim::OpenDialog());
+  // A third above the top of each chord of the selection; measure 2 is untouched.
+  EXPECT_EQ((std::vector<int16_t>{0, 2, 4, 6}), Displacements(1, 1, 0));
+  EXPECT_EQ((std::vector<int16_t>{0, 3, 5, 7, 9}), Displacements(1, 1, 1));
+  EXPECT_EQ((std::vector<int16_t>{-14, -7, -5}), Displacements(2, 1, 0));
+  EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0));
+  const hostsim::Host& host = hostsim::TheHost();
+  ASSERT_EQ(1u, host.undoList.size());
+  EXPECT_EQ("Add Third", host.undoList[0].name);
+  // Respaced in the score and in the part that shows the lower staff, each once.
+  ASSERT_EQ(2u, host.menuCommands.size());
+  EXPECT_EQ(12106, host.menuCommands[0].item);
+  EXPECT_EQ(0, host.menuCommands[0].part);
+  EXPECT_EQ(12106, host.menuCommands[1].item);
+  EXPECT_EQ(1, host.menuCommands[1].part);
+  EXPECT_EQ(0, hostsim::Doc().currentPart);
+  EXPECT_EQ(1, hostsim::Doc().selection.startmeas);
+  EXPECT_EQ(1, hostsim::Doc().selection.endmeas);
+  // A second apply is a second undo step.
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 2nd"));
+  hostsim::Click(dialog, ID_APPLY);
+  ASSERT_EQ(2u, host.undoList.size());
+  EXPECT_EQ("Drop 2nd", host.undoList[1].name);
+}
+
+TEST_F(ToolWindowTest, WithRespaceMusicOffNothingIsRespaced) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::Click(dialog, ID_RESPACE);
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_RESPACE));
+  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
+  EXPECT_TRUE(hostsim::TheHost().menuCommands.empty());
+  EXPECT_FALSE(GlobalUserSettings.bRespaceMusic);
+}
+
+TEST_F(ToolWindowTest, ATaskThatChangesNothingLeavesNoUndoStep) {
+  hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF); // a single note and a rest
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Delete Outer Note"));
+  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_TRUE(hostsim::TheHost().undoList.empty());
+  EXPECT_TRUE(hostsim::TheHost().menuCommands.empty());
+  EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0));
+  EXPECT_EQ(dialog, hostsim::OpenDialog());
+}
+
+TEST_F(ToolWindowTest, WithNoTaskChosenApplyIsDisabledAndAnApplyChangesNothing) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  SendDlgItemMessageA(dialog, ID_TASKS, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  hostsim::Command(dialog, ID_TASKS, LBN_SELCHANGE);
+  EXPECT_EQ("", hostsim::ItemText(dialog, ID_DESCRIPTION));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_TOP));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_BOTTOM));
+  hostsim::Command(dialog, ID_APPLY); // as if Apply were enabled again and pressed
+  EXPECT_EQ(0, hostsim::CountCalls("FX_StartFinaleEdit"));
+  EXPECT_TRUE(hostsim::TheHost().undoList.empty());
+}
+
+TEST_F(ToolWindowTest, WithoutASelectionApplyIsDisabled) {
+  hostsim::ClearSelection();
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  hostsim::SetSelection(1, 1, 0, 1, 1, 0x7FFFFFFF);
+  hostsim::SetDialogActive(dialog, false);
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  hostsim::SetDialogActive(dialog, true);
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
+}
+
+TEST_F(ToolWindowTest, ClosingAndInvokingAgainBringsBackTaskCheckBoxDirectionAndPlace) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Rotate"));
+  hostsim::Click(dialog, ID_BOTTOM);
+  hostsim::Click(dialog, ID_RESPACE);
+  RECT start = hostsim::OuterRect(dialog);
+  SetWindowPos(dialog, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT grown = hostsim::UserResize(dialog, Width(start), Height(start) + 40);
+  hostsim::Click(dialog, ID_CLOSE);
+  EXPECT_EQ(0, hostsim::OpenDialogCount());
+  EXPECT_EQ(RowOf("Rotate"), GlobalUserSettings.nTaskIndex);
+  EXPECT_FALSE(GlobalUserSettings.bRespaceMusic);
+  EXPECT_FALSE(GlobalUserSettings.bTop);
+
+  FCChordShaperWindow* first = pMainWindow;
+  HWND again = Invoke();
+  ASSERT_TRUE(again);
+  EXPECT_EQ(first, pMainWindow);
+  EXPECT_EQ(RowOf("Rotate"), hostsim::ListSelection(again, ID_TASKS));
+  EXPECT_EQ("Down", hostsim::ItemText(again, ID_BOTTOM));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_RESPACE));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_TOP));
+  EXPECT_EQ(1, hostsim::ItemCheck(again, ID_BOTTOM));
+  RECT back = hostsim::OuterRect(again);
+  EXPECT_EQ(123, back.left);
+  EXPECT_EQ(77, back.top);
+  EXPECT_EQ(Height(grown), Height(back));
+}
+
+TEST_F(ToolWindowTest, ClosingWithDrop3rdAndTheCheckBoxOffComesBackSo) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 3rd"));
+  hostsim::Click(dialog, ID_RESPACE);
+  hostsim::CloseBox(dialog);
+  HWND again = Invoke();
+  ASSERT_TRUE(again);
+  EXPECT_EQ(RowOf("Drop 3rd"), hostsim::ListSelection(again, ID_TASKS));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_RESPACE));
+  EXPECT_FALSE(hostsim::ItemVisible(again, ID_TOP));
+}
+
+TEST_F(ToolWindowTest, InvokingWhileOpenShowsTheSameWindow) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog, Invoke());
+  EXPECT_EQ(1, hostsim::OpenDialogCount());
+  EXPECT_EQ(1, hostsim::CountCalls("FX_Dialog"));
+}
+
+TEST_F(ToolWindowTest, WindowshadingOnlyWithTheOptionValueOne) {
+  folder->WriteOptions("QVCHORDSHAPER_WINDOWSHADE=1\n");
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  int open = Height(hostsim::OuterRect(dialog));
+  hostsim::SetDialogActive(dialog, false);
+  EXPECT_EQ(ShadedHeight(), Height(hostsim::OuterRect(dialog)));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  hostsim::SetDialogActive(dialog, true);
+  EXPECT_EQ(open, Height(hostsim::OuterRect(dialog)));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  hostsim::Click(dialog, ID_CLOSE);
+
+  for (const char* text :
+       {"QVCHORDSHAPER_WINDOWSHADE=yes\n", "QVCHORDSHAPER_WINDOWSHADE=11\n", "OTHER=1\n"}) {
+    folder->WriteOptions(text);
+    HWND d = Invoke();
+    ASSERT_TRUE(d);
+    int h = Height(hostsim::OuterRect(d));
+    hostsim::SetDialogActive(d, false);
+    EXPECT_EQ(h, Height(hostsim::OuterRect(d))) << text;
+    hostsim::Click(d, ID_CLOSE);
+  }
+}
+
+TEST_F(ToolWindowTest, ClosingWhileFoldedReopensAtFullHeight) {
+  folder->WriteOptions("QVCHORDSHAPER_WINDOWSHADE=1\n");
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  int open = Height(hostsim::OuterRect(dialog));
+  hostsim::SetDialogActive(dialog, false);
+  pMainWindow->CloseWindow(); // closed while folded, as a host shutting windows might
+  folder->WriteOptions("");   // and windowshading is no longer wanted
+  HWND again = Invoke();
+  ASSERT_TRUE(again);
+  hostsim::SetDialogActive(again, false);
+  EXPECT_EQ(open, Height(hostsim::OuterRect(again)));
+}
+
+TEST_F(ToolWindowTest, ResizingMovesButtonsAndCheckBoxAndGrowsTheListWithinLimits) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  RECT outer = hostsim::OuterRect(dialog);
+  RECT client = hostsim::ClientRect(dialog);
+  std::vector<RECT> before;
+  for (int id : {ID_APPLY, ID_CLOSE, ID_TASKS, ID_RESPACE, ID_LABEL, ID_TOP, ID_DESCRIPTION})
+    before.push_back(hostsim::ItemRect(dialog, id));
+  RECT reached = hostsim::UserResize(dialog, Width(outer), Height(outer) + 60);
+  ASSERT_EQ(Height(outer) + 60, Height(reached));
+  int dy = Height(hostsim::ClientRect(dialog)) - Height(client);
+  EXPECT_EQ(60, dy);
+  RECT apply = hostsim::ItemRect(dialog, ID_APPLY);
+  RECT close = hostsim::ItemRect(dialog, ID_CLOSE);
+  RECT list = hostsim::ItemRect(dialog, ID_TASKS);
+  RECT check = hostsim::ItemRect(dialog, ID_RESPACE);
+  EXPECT_EQ(before[0].top + dy, apply.top);
+  EXPECT_EQ(before[0].left, apply.left);
+  EXPECT_EQ(before[1].top + dy, close.top);
+  EXPECT_EQ(before[3].top + dy, check.top);
+  EXPECT_EQ(before[2].top, list.top);
+  EXPECT_EQ(Height(before[2]) + dy, Height(list));
+  EXPECT_EQ(Width(before[2]), Width(list));
+  EXPECT_EQ(before[4].top, hostsim::ItemRect(dialog, ID_LABEL).top);
+  EXPECT_EQ(before[5].top, hostsim::ItemRect(dialog, ID_TOP).top);
+  EXPECT_EQ(before[6].top, hostsim::ItemRect(dialog, ID_DESCRIPTION).top);
+
+  // Not narrower, wider or shorter than at first; not taller than the larger of the first
+  // height and eight tenths of the screen.
+  RECT wide = hostsim::UserResize(dialog, Width(outer) + 100, Height(outer));
+  EXPECT_EQ(Width(outer), Width(wide));
+  RECT narrow = hostsim::UserResize(dialog, Width(outer) - 50, Height(outer) - 40);
+  EXPECT_EQ(Width(outer), Width(narrow));
+  EXPECT_EQ(Height(outer), Height(narrow));
+  RECT tall = hostsim::UserResize(dialog, Width(outer), 100000);
+  int limit = GetSystemMetrics(17) * 8 / 10; // SM_CYFULLSCREEN
+  EXPECT_EQ(std::max(Height(outer), limit), Height(tall));
+}
+
+TEST_F(ToolWindowTest, TheWindowKeepsItsOwnCopyOfTheHostWindowForItsWholeLife) {
+  HWND host = testwin::Make("Frame", "Host", WS_OVERLAPPED | WS_CAPTION, 0, 0, 800, 600);
+  ASSERT_TRUE(host);
+  {
+    FCUI ui(host); // the invocation's object goes when the call returns
+    DisplayUserWindow(&ui);
+  }
+  HWND dialog = hostsim::OpenDialog();
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(pMainWindow);
+  EXPECT_EQ(host, pMainWindow->GetUI()->GetWindowHandle());
+  auto calls = hostsim::CallsTo("FX_Dialog");
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(host), calls[0].slots[2]); // the dialog's parent
+  hostsim::SetDialogActive(dialog, true);
+  hostsim::Click(dialog, ID_APPLY); // redraws through the window's own copy
+  EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
+  hostsim::Click(dialog, ID_CLOSE);
+  DestroyWindow(host);
+}
+
+TEST_F(ToolWindowTest, AHostThatCannotCreateTheDialogLeavesThePlugInReady) {
+  hostsim::SetDialogFailure(true);
+  EXPECT_EQ(0, FinaleExtensionInvoke(nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(0, hostsim::OpenDialogCount());
+  ASSERT_TRUE(pMainWindow);
+  hostsim::SetDialogFailure(false);
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(0, hostsim::ListSelection(dialog, ID_TASKS));
+  EXPECT_EQ(16u, hostsim::ListRows(dialog, ID_TASKS).size());
+  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
+}
+
+TEST_F(ToolWindowTest, AMessageWithoutUserDataIsIgnored) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(0, userroutine(dialog, WM_COMMAND, MAKEWPARAM(ID_APPLY, BN_CLICKED), 0, nullptr));
+  EXPECT_EQ(0, userroutine(dialog, WM_CLOSE, 0, 0, nullptr));
+  EXPECT_TRUE(hostsim::TheHost().undoList.empty());
+  EXPECT_EQ(dialog, hostsim::OpenDialog());
+}
+
+TEST_F(ToolWindowTest, TheFourNoteDropOptionIsReadAgainAtEveryApply) {
+  folder->WriteOptions("QVCHORDSHAPER_FOURNOTEDROPCHORDS=1\n");
+  hostsim::SetSelection(1, 1, 0, 1, 1, 0x7FFFFFFF); // a triad and a four-note chord
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 2nd"));
+  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_EQ((std::vector<int16_t>{0, 2, 4}), Displacements(1, 1, 0));     // three notes
+  EXPECT_EQ((std::vector<int16_t>{-2, 0, 3, 7}), Displacements(1, 1, 1)); // dropped
+  folder->WriteOptions("QVCHORDSHAPER_FOURNOTEDROPCHORDS=0\n");
+  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_EQ((std::vector<int16_t>{-5, 0, 4}), Displacements(1, 1, 0));
+  EXPECT_EQ(2u, hostsim::TheHost().undoList.size());
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+// One application of a chord task: the walk over the selection inside the undo block, and
+// the respacing of the selected measures in every part that shows a staff of the selection.
+#pragma once
+#include "data/fcundoblock.h"
+
+class FCUI;
+class FCSystemStaves;
+
+class FCChordShaperBlockHandler : public __FCUndoBlockHandler {
+public:
+  FCChordShaperBlockHandler(fourbyte taskid, bool top, FCUI* ui)
+      : _taskid(taskid), _top(top), _ui(ui) {}
+
+  // Runs the task over every entry of the selection; true when some entry changed, after
+  // the selected measures were respaced (when the user asks for it).
+  bool Execute() override;
+  // Respaces the selected measures in every part that shows a staff marked in staves (its
+  // staff number in the element's user data), over all that part's staves. Restores the
+  // selection and the part in view. Only the walk over all parts is offered: allparts false
+  // respaces nothing.
+  void SpaceMusic(bool allparts, FCSystemStaves* staves);
+
+private:
+  fourbyte _taskid; // the ChordTask to run
+  bool _top;        // the direction choice
+  FCUI* _ui;        // the window's host services, for the respacing command; not owned
+};

@@ -1,0 +1,206 @@
+#include "fcchordshaperwindow.h"
+
+#include "data/fcmusicregion.h"
+#include "data/fcundoblock.h"
+#include "fcchordshaperblockhandler.h"
+#include "fxbridge.h"
+#include "settings/fcsettings.h"
+#include "tasks.h"
+
+namespace {
+
+// The host's value kinds for check boxes and radio buttons.
+const twobyte VALUE_CHECKBOX = 1;
+const twobyte VALUE_RADIO = 2;
+
+// True when the options file holds key with the value "1" exactly.
+bool OptionIsOne(const char* key) {
+  FCString name(key);
+  FCSettingsPair* pair = LoadQVOptionsPair(&name, false);
+  if (!pair) return false;
+  bool on = pair->GetValue()->IsEqual("1");
+  delete pair;
+  return on;
+}
+
+} // namespace
+
+FCChordShaperWindow::FCChordShaperWindow(FCUI* ui)
+    : FCResourceWindow(CHORDSHAPER_DIALOG_ID), _windowshade(false), _applybutton(nullptr),
+      _closebutton(nullptr), _taskslabel(nullptr), _tasklist(nullptr), _respacecheck(nullptr),
+      _topradio(nullptr), _bottomradio(nullptr), _description(nullptr),
+      _ui(ui ? *ui : FCUI(nullptr)) {}
+
+bool FCChordShaperWindow::_IsOn(FCControl* control, twobyte kind) {
+  if (!control) return false;
+  return FX_GetDlgItemVal(control->_GetParentHandle(), control->GetControlID(), kind) != 0;
+}
+
+void FCChordShaperWindow::_SetOn(FCControl* control, twobyte kind, bool on) {
+  if (!control) return;
+  FX_SetDlgItemVal(control->_GetParentHandle(), control->GetControlID(), kind, on ? 1 : 0);
+}
+
+void FCChordShaperWindow::_Enable(FCControl* control, bool enable) {
+  if (!control) return;
+  FX_EnableDlgItem(control->_GetParentHandle(), control->GetControlID(), enable ? 1 : 0);
+}
+
+void FCChordShaperWindow::LinkControls() {
+  if (_applybutton) return; // the controls exist for the window's whole life
+  _applybutton = new FCCtrlButton(CHORDSHAPER_APPLY_ID);
+  _applybutton->SetCommandKind(CMDKIND_OK);
+  AddControl(_applybutton);
+  _closebutton = new FCCtrlButton(CHORDSHAPER_CLOSE_ID);
+  _closebutton->SetCommandKind(CMDKIND_CLOSE);
+  AddControl(_closebutton);
+  _taskslabel = new FCCtrlStatic(CHORDSHAPER_TASKSLABEL_ID);
+  AddControl(_taskslabel);
+  _tasklist = new FCCtrlListBox(CHORDSHAPER_TASKLIST_ID);
+  AddControl(_tasklist);
+  _topradio = new FCCtrlRadioButton(CHORDSHAPER_TOPRADIO_ID);
+  AddControl(_topradio);
+  _bottomradio = new FCCtrlRadioButton(CHORDSHAPER_BOTTOMRADIO_ID);
+  AddControl(_bottomradio);
+  _description = new FCCtrlStatic(CHORDSHAPER_DESCRIPTION_ID);
+  AddControl(_description);
+  _respacecheck = new FCCtrlCheckbox(CHORDSHAPER_RESPACE_ID);
+  AddControl(_respacecheck);
+}
+
+void FCChordShaperWindow::InitWindow() {
+  LoadQVPluginToolSettings(true);
+  FCUserWindow::InitWindow();
+  if (_tasklist) {
+    _tasklist->Clear();
+    for (int row = 0; row < TASKCOUNT; ++row) {
+      FCString name(TaskDescriptors[row].name);
+      _tasklist->AddString(&name);
+    }
+  }
+  InitSettings();
+  EnableControls();
+  UpdateControls();
+  // Taller only: up to the larger of the initial height and eight tenths of the screen.
+  long long limit = static_cast<long long>(_ui.GetScreenHeight()) * 8 / 10;
+  if (_maxtrackheight < limit) _maxtrackheight = static_cast<fourbyte>(limit);
+  RestorePosition();
+}
+
+void FCChordShaperWindow::InitSettings() {
+  if (_tasklist) _tasklist->SetSelectedItem(GlobalUserSettings.nTaskIndex);
+  _SetOn(_respacecheck, VALUE_CHECKBOX, GlobalUserSettings.bRespaceMusic);
+  _SetOn(_topradio, VALUE_RADIO, GlobalUserSettings.bTop);
+  _SetOn(_bottomradio, VALUE_RADIO, !GlobalUserSettings.bTop);
+}
+
+void FCChordShaperWindow::EnableControls() {
+  FCMusicRegion region;
+  region.SetCurrentSelection();
+  bool empty = region.GetStartMeasure() == 0 && region.GetEndMeasure() == 0;
+  _Enable(_applybutton, !empty);
+}
+
+int FCChordShaperWindow::FindDescriptorIndex(int index) {
+  return index >= 0 && index < TASKCOUNT ? index : -1;
+}
+
+void FCChordShaperWindow::UpdateControls() {
+  int row = FindDescriptorIndex(_tasklist ? _tasklist->GetSelectedItem() : -1);
+  if (row == -1) {
+    if (_description) _description->SetText(nullptr);
+    _Enable(_topradio, false);
+    _Enable(_bottomradio, false);
+    _Enable(_applybutton, false);
+    return;
+  }
+  const TaskDescriptor& task = TaskDescriptors[row];
+  FCString description(task.description);
+  if (_description) _description->SetText(&description);
+  _Enable(_topradio, task.showoptions);
+  _Enable(_bottomradio, task.showoptions);
+  FCString toplabel(task.toplabel), bottomlabel(task.bottomlabel);
+  if (_topradio) {
+    _topradio->SetVisible(task.showoptions);
+    _topradio->SetText(&toplabel);
+  }
+  if (_bottomradio) {
+    _bottomradio->SetVisible(task.showoptions);
+    _bottomradio->SetText(&bottomlabel);
+  }
+  EnableControls();
+}
+
+bool FCChordShaperWindow::HandleCommand(FCControl* control) {
+  if (!control) return false;
+  if (control == _tasklist) {
+    UpdateControls();
+    return true;
+  }
+  if (control == _topradio) {
+    _SetOn(_bottomradio, VALUE_RADIO, false);
+    return false;
+  }
+  if (control == _bottomradio) {
+    _SetOn(_topradio, VALUE_RADIO, false);
+    return false;
+  }
+  return false;
+}
+
+void FCChordShaperWindow::OkButtonPressed() {
+  ProcessChords();
+}
+
+void FCChordShaperWindow::HandleActivate(bool active) {
+  if (active)
+    EnableControls();
+  else
+    _Enable(_applybutton, false);
+  if (_windowshade) Windowshade(!active);
+}
+
+void FCChordShaperWindow::HandleResize(int newwidth, int newheight, int oldwidth, int oldheight) {
+  int dx = newwidth - oldwidth;
+  int dy = newheight - oldheight;
+  StartBufferControlMovement();
+  if (_applybutton) _applybutton->MoveRelative(dx, dy);
+  if (_closebutton) _closebutton->MoveRelative(dx, dy);
+  if (_tasklist) _tasklist->ResizeRelative(dx, dy);
+  if (_respacecheck) _respacecheck->MoveRelative(0, dy);
+  EndBufferControlMovement();
+}
+
+void FCChordShaperWindow::CloseWindow() {
+  // Only a dialog that exists has choices to remember; without one they stay as they were.
+  if (_hWnd) {
+    StorePosition(true);
+    if (_tasklist) GlobalUserSettings.nTaskIndex = _tasklist->GetSelectedItem();
+    GlobalUserSettings.bRespaceMusic = _IsOn(_respacecheck, VALUE_CHECKBOX);
+    GlobalUserSettings.bTop = _IsOn(_topradio, VALUE_RADIO);
+  }
+  FCResourceWindow::CloseWindow();
+}
+
+void FCChordShaperWindow::LoadQVPluginToolSettings(bool withwindowshade) {
+  if (withwindowshade) _windowshade = OptionIsOne("QVCHORDSHAPER_WINDOWSHADE");
+  GlobalUserSettings.bFourNoteDropChords = OptionIsOne("QVCHORDSHAPER_FOURNOTEDROPCHORDS");
+}
+
+void FCChordShaperWindow::ProcessChords() {
+  LoadQVPluginToolSettings(false);
+  int row = FindDescriptorIndex(_tasklist ? _tasklist->GetSelectedItem() : -1);
+  if (row == -1) {
+    _ui.Beep();
+    return;
+  }
+  GlobalUserSettings.bRespaceMusic = _IsOn(_respacecheck, VALUE_CHECKBOX);
+  const TaskDescriptor& task = TaskDescriptors[row];
+  FCChordShaperBlockHandler handler(task.taskid, _IsOn(_topradio, VALUE_RADIO), &_ui);
+  FCString name(task.name);
+  FCUndoBlock block;
+  if (block.Execute(&handler, &name))
+    _ui.RedrawDocument();
+  else
+    _ui.Beep();
+}

@@ -1,0 +1,272 @@
+#include "fcnoteentryprocessinghandler.h"
+
+#include "data/fcnote.h"
+#include "data/fcnoteentry.h"
+
+namespace {
+
+const int OCTAVE = 7; // displacement steps
+const int THIRD = 2;
+
+// Note flags AddInterval carries from the source note to the added one.
+const FLAG_32 FLAG_TIE = NOTE_TIE;
+const FLAG_32 FLAG_ACCIDENTAL = NOTE_ACCIDENTAL;
+const FLAG_32 FLAG_HOST_0002 = 0x00000002;
+const FLAG_32 FLAG_HOST_0080 = 0x00800000;
+
+// The drop tasks' length rule: at least minimum notes, exactly four when the user's options
+// ask for four-note drop chords only.
+bool DropApplies(FCNoteEntry* entry, int minimum) {
+  int count = entry->GetCount();
+  if (GlobalUserSettings.bFourNoteDropChords) return count == 4;
+  return count >= minimum;
+}
+
+void Step(FCNote* note, int steps) {
+  note->SetDisplacement(static_cast<twobyte>(note->GetDisplacement() + steps));
+}
+
+bool SamePitch(FCNote* a, FCNote* b) {
+  return a->GetDisplacement() == b->GetDisplacement() && a->GetRaiseLower() == b->GetRaiseLower();
+}
+
+void CopyFlag(FCNote* from, FCNote* to, FLAG_32 flag) {
+  to->SetNoteFlag(flag, (from->GetNoteFlags() & flag) != 0);
+}
+
+// Marks every note except keep; answers whether any note was marked.
+bool MarkAllBut(FCNoteEntry* entry, FCNote* keep, FCNote* keepToo) {
+  bool marked = false;
+  for (int i = 0; i < entry->GetCount(); ++i) {
+    FCNote* note = entry->GetItemAt(i);
+    if (note == keep || note == keepToo) continue;
+    note->MarkForDelete();
+    marked = true;
+  }
+  return marked;
+}
+
+} // namespace
+
+bool FCNoteEntryProcessingHandler::Iterate(__FCBase* object) {
+  FCNoteEntry* entry = static_cast<FCNoteEntry*>(object);
+  if (!entry || entry->IsRest()) return true;
+  if (_RunTask(entry)) {
+    _changed = true;
+    entry->SetNotesChangedFlag();
+  }
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::_RunTask(FCNoteEntry* entry) {
+  switch (_taskid) {
+  case ChordTask::AddThird:
+    return AddThird(entry);
+  case ChordTask::AddOctave:
+    return AddOctave(entry);
+  case ChordTask::AddReverseOctave:
+    return AddReverseOctave(entry);
+  case ChordTask::DeleteOctaves:
+    return DeleteOctaves(entry);
+  case ChordTask::DeleteOuterNote:
+    return DeleteOuterNote(entry);
+  case ChordTask::DeleteUnisons:
+    return DeleteUnisons(entry);
+  case ChordTask::Drop2nd:
+    return Drop2nd(entry);
+  case ChordTask::Drop3rd:
+    return Drop3rd(entry);
+  case ChordTask::Drop4th:
+    return Drop4th(entry);
+  case ChordTask::Drop2ndAnd4th:
+    return Drop2ndAnd4th(entry);
+  case ChordTask::KeepLines:
+    return KeepLines(entry);
+  case ChordTask::KeepSpecificLine:
+    return KeepSpecificLine(entry);
+  case ChordTask::Rotate:
+    return Rotate(entry);
+  case ChordTask::TransposeOctave:
+    return TransposeOctave(entry);
+  case ChordTask::TransposeOctaveChord:
+    return TransposeOctaveChord(entry);
+  case ChordTask::UnisonsToOctaves:
+    return UnisonsToOctaves(entry);
+  default:
+    return false;
+  }
+}
+
+bool FCNoteEntryProcessingHandler::AddInterval(FCNoteEntry* entry, int interval, bool checkexisting,
+                                               bool copyflags) {
+  FCNote* source = _top ? entry->FindHighestNote() : entry->FindLowestNote();
+  if (!source) return false;
+  if (!_top) interval = -interval;
+  twobyte displacement = static_cast<twobyte>(source->GetDisplacement() + interval);
+  twobyte raiselower = source->GetRaiseLower();
+  if (checkexisting) {
+    FCNotePitch pitch;
+    pitch.SetDisplacement(displacement);
+    pitch.SetRaiseLower(raiselower);
+    if (entry->FindPitch(&pitch)) return false;
+  }
+  FCNote* added = entry->AddNewNote();
+  if (!added) return false;
+  added->SetDisplacement(displacement);
+  added->SetRaiseLower(raiselower);
+  CopyFlag(source, added, FLAG_TIE);
+  if (copyflags) {
+    CopyFlag(source, added, FLAG_ACCIDENTAL);
+    CopyFlag(source, added, FLAG_HOST_0002);
+    CopyFlag(source, added, FLAG_HOST_0080);
+  }
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::AddThird(FCNoteEntry* entry) {
+  return AddInterval(entry, THIRD, false, false);
+}
+
+bool FCNoteEntryProcessingHandler::AddOctave(FCNoteEntry* entry) {
+  return AddInterval(entry, OCTAVE, false, true);
+}
+
+// The octave goes inwards: below the top note, or above the bottom one.
+bool FCNoteEntryProcessingHandler::AddReverseOctave(FCNoteEntry* entry) {
+  return AddInterval(entry, -OCTAVE, true, false);
+}
+
+// Of each pair of notes an octave apart, the upper (_top) or the lower note goes.
+bool FCNoteEntryProcessingHandler::DeleteOctaves(FCNoteEntry* entry) {
+  int count = entry->GetCount();
+  if (count < 1) return false;
+  int offset = _top ? OCTAVE : -OCTAVE;
+  bool marked = false;
+  for (int i = 0; i < count; ++i) {
+    FCNote* p = entry->GetItemAt(i);
+    for (int j = 0; j < count; ++j) {
+      FCNote* q = entry->GetItemAt(j);
+      if (i == j || q->GetDisplacement() != p->GetDisplacement() + offset ||
+          q->GetRaiseLower() != p->GetRaiseLower())
+        continue;
+      q->MarkForDelete();
+      marked = true;
+    }
+  }
+  return marked;
+}
+
+bool FCNoteEntryProcessingHandler::DeleteOuterNote(FCNoteEntry* entry) {
+  if (entry->GetCount() < 2) return false;
+  FCNote* edge = _top ? entry->FindHighestNote() : entry->FindLowestNote();
+  edge->MarkForDelete();
+  return true;
+}
+
+// The first note of each group of identical pitches stays.
+bool FCNoteEntryProcessingHandler::DeleteUnisons(FCNoteEntry* entry) {
+  int count = entry->GetCount();
+  bool marked = false;
+  for (int i = 0; i < count; ++i)
+    for (int j = i + 1; j < count; ++j) {
+      FCNote* q = entry->GetItemAt(j);
+      if (!SamePitch(entry->GetItemAt(i), q)) continue;
+      q->MarkForDelete();
+      marked = true;
+    }
+  return marked;
+}
+
+bool FCNoteEntryProcessingHandler::Drop2nd(FCNoteEntry* entry) {
+  if (!DropApplies(entry, 2)) return false;
+  FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
+  if (!second) return false;
+  Step(second, -OCTAVE);
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::Drop3rd(FCNoteEntry* entry) {
+  if (!DropApplies(entry, 3)) return false;
+  FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
+  FCNote* third = second ? entry->FindHighestNote(second) : nullptr;
+  if (!third) return false;
+  Step(third, -OCTAVE);
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::Drop4th(FCNoteEntry* entry) {
+  if (!DropApplies(entry, 4)) return false;
+  Step(entry->FindLowestNote(), -OCTAVE);
+  return true;
+}
+
+// On a chord of two distinct pitches the second highest note is also the lowest one; it drops
+// one octave like every other dropped note, not two.
+bool FCNoteEntryProcessingHandler::Drop2ndAnd4th(FCNoteEntry* entry) {
+  if (!DropApplies(entry, 4)) return false;
+  FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
+  if (!second) return false;
+  FCNote* lowest = entry->FindLowestNote();
+  Step(second, -OCTAVE);
+  if (lowest != second) Step(lowest, -OCTAVE);
+  return true;
+}
+
+// Only the highest and the lowest note objects stay.
+bool FCNoteEntryProcessingHandler::KeepLines(FCNoteEntry* entry) {
+  if (entry->GetCount() < 3) return false;
+  MarkAllBut(entry, entry->FindHighestNote(), entry->FindLowestNote());
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::KeepSpecificLine(FCNoteEntry* entry) {
+  if (entry->GetCount() < 2) return false;
+  FCNote* keep = _top ? entry->FindHighestNote() : entry->FindLowestNote();
+  MarkAllBut(entry, keep, keep);
+  return true;
+}
+
+// Chords within an octave only: the bottom note goes up an octave, or the top note down.
+bool FCNoteEntryProcessingHandler::Rotate(FCNoteEntry* entry) {
+  if (entry->GetCount() < 2) return false;
+  FCNote* highest = entry->FindHighestNote();
+  FCNote* lowest = entry->FindLowestNote();
+  if (highest->GetDisplacement() - lowest->GetDisplacement() > OCTAVE - 1) return false;
+  if (_top)
+    Step(lowest, OCTAVE);
+  else
+    Step(highest, -OCTAVE);
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::TransposeOctave(FCNoteEntry* entry) {
+  if (entry->GetCount() < 2) return false;
+  if (_top)
+    Step(entry->FindHighestNote(), OCTAVE);
+  else
+    Step(entry->FindLowestNote(), -OCTAVE);
+  return true;
+}
+
+bool FCNoteEntryProcessingHandler::TransposeOctaveChord(FCNoteEntry* entry) {
+  int count = entry->GetCount();
+  if (count < 2) return false;
+  for (int i = 0; i < count; ++i)
+    Step(entry->GetItemAt(i), _top ? OCTAVE : -OCTAVE);
+  return true;
+}
+
+// Each later repeat of a pitch moves an octave; pitches are compared as they stand, moves
+// already made included.
+bool FCNoteEntryProcessingHandler::UnisonsToOctaves(FCNoteEntry* entry) {
+  int count = entry->GetCount();
+  bool moved = false;
+  for (int i = 0; i < count; ++i)
+    for (int j = i + 1; j < count; ++j) {
+      FCNote* q = entry->GetItemAt(j);
+      if (!SamePitch(entry->GetItemAt(i), q)) continue;
+      Step(q, _top ? OCTAVE : -OCTAVE);
+      moved = true;
+    }
+  return moved;
+}
