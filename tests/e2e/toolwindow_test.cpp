@@ -44,6 +44,14 @@ protected:
     hostsim::SetSelection(1, 1, 0, 1, 1, REGION_TO_END);
   }
 
+  // Tab: the keyboard moves from the task list to the next control.
+  static void LeaveTaskList(HWND dialog) {
+    ASSERT_EQ(GetFocus(), GetDlgItem(dialog, kTaskList));
+    PressKey(VK_TAB);
+    ASSERT_NE(GetFocus(), GetDlgItem(dialog, kTaskList));
+    ASSERT_EQ(GetParent(GetFocus()), dialog);
+  }
+
   // The outer height of a window collapsed to its caption bar.
   static int CaptionBarHeight() {
     return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYBORDER);
@@ -108,11 +116,18 @@ TEST_F(ToolWindow, ApplyIsEnabledOnlyWhileTheDocumentHasASelection) {
   // the user selects music in the score and comes back to the tool window
   ActivateHost();
   hostsim::SetSelection(1, 1, 0, 2, 2, REGION_TO_END);
-  EXPECT_FALSE(ItemEnabled(dialog, kApply)) << "an inactive tool window offers no apply";
   ActivateWindow(dialog);
   EXPECT_TRUE(ItemEnabled(dialog, kApply));
 
-  // and clears it again
+  // an inactive tool window offers no apply; the keyboard is on the direction buttons, since
+  // the task list, losing the keyboard, would report that and show the task again
+  LeaveTaskList(dialog);
+  ActivateHost();
+  EXPECT_FALSE(ItemEnabled(dialog, kApply));
+  ActivateWindow(dialog);
+  EXPECT_TRUE(ItemEnabled(dialog, kApply));
+
+  // the user clears the selection in the score
   ActivateHost();
   hostsim::ClearSelection();
   ActivateWindow(dialog);
@@ -232,12 +247,28 @@ TEST_F(ToolWindow, InvokingWhileOpenShowsAndActivatesTheSameWindow) {
   EXPECT_TRUE(IsWindowVisible(dialog));
 }
 
+TEST_F(ToolWindow, WhenTheHostCannotMakeTheDialogTheNextInvocationTriesAgain) {
+  hostsim::SetDialogFailure(true);
+  int32_t answer = -1;
+  EXPECT_EQ(Invoke(&answer), nullptr);
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 1);
+
+  hostsim::SetDialogFailure(false);
+  HWND dialog = Invoke();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 2);
+  EXPECT_EQ(hostsim::ListRows(dialog, kTaskList).size(), 16u);
+  EXPECT_EQ(ListSelection(dialog, kTaskList), 0);
+}
+
 TEST_F(ToolWindow, WithWindowshadeOnItCollapsesToItsCaptionBarWhileInactive) {
   WriteOptionsFile("QVCHORDSHAPER_WINDOWSHADE=1\r\n");
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   RECT open = OuterRect(dialog);
 
+  LeaveTaskList(dialog);
   ActivateHost(); // a click into the score
   RECT shaded = OuterRect(dialog);
   EXPECT_EQ(Height(shaded), CaptionBarHeight());
