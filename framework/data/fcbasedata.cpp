@@ -1,5 +1,7 @@
 #include "fcbasedata.h"
 
+#include "fccell.h"
+
 #include <cstring>
 
 #include "fxbridge.h"
@@ -151,16 +153,10 @@ bool __FCInciOther::SaveNew(utwobyte item) {
          0;
 }
 
-void __FCCellDetail::_ConnectCellAt(FCCell* cell, twobyte staff, twobyte measure) {
-  _pCell = cell;
-  _cellStaff = cell ? staff : 0;
-  _cellMeasure = cell ? measure : 0;
-}
-
 bool __FCCellDetail::_KeyFromCell() {
   if (!_pCell) return false;
-  _SetKeyWord(0, static_cast<utwobyte>(_cellStaff));
-  _SetKeyWord(1, static_cast<utwobyte>(_cellMeasure));
+  _SetKeyWord(0, static_cast<utwobyte>(_pCell->GetStaff()));
+  _SetKeyWord(1, static_cast<utwobyte>(_pCell->GetMeasure()));
   return true;
 }
 

@@ -109,7 +109,7 @@ public:
 // Records keyed by a cell (staff and measure) and an inci.
 class __FCCellDetail : public __FCBaseData {
 public:
-  __FCCellDetail() : _pCell(nullptr), _cellStaff(0), _cellMeasure(0) {}
+  __FCCellDetail() : _pCell(nullptr) {}
   const char* ClassName() override { return "__FCCellDetail"; }
   // The cell's record with inci 0; false without a cell.
   bool LoadFirst() override;
@@ -119,29 +119,16 @@ public:
   virtual bool SaveNew();
 
   // Attaches the record to its cell (not owned), which gives it staff and measure.
-  template <class Cell> void ConnectCell(Cell* cell) {
-    if (cell)
-      _ConnectCellAt(cell, static_cast<twobyte>(cell->GetStaff()),
-                     static_cast<twobyte>(cell->GetMeasure()));
-    else
-      _ConnectCellAt(nullptr, 0, 0);
-  }
-  void ConnectCell(std::nullptr_t) { _ConnectCellAt(nullptr, 0, 0); }
+  void ConnectCell(FCCell* cell) { _pCell = cell; }
   FCCell* GetCell() const { return _pCell; }
   twobyte GetCellInci() const { return static_cast<twobyte>(_GetKeyWord(2)); }
-
-  // Attaches the record to a cell whose staff and measure are given; the record never reads
-  // the cell itself.
-  void _ConnectCellAt(FCCell* cell, twobyte staff, twobyte measure);
 
 protected:
   // The connected cell's staff and measure into the key; false without a cell.
   bool _KeyFromCell();
 
 private:
-  FCCell* _pCell;       // the cell the record belongs to; not owned
-  twobyte _cellStaff;   // the cell's staff number, taken when it was connected
-  twobyte _cellMeasure; // the cell's measure number, taken when it was connected
+  FCCell* _pCell; // the cell the record belongs to; not owned
 };
 
 // One record per cell.

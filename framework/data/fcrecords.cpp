@@ -1,5 +1,8 @@
 #include "fcrecords.h"
 
+#include "fccell.h"
+#include "fcnoteentry.h"
+
 #include <cstring>
 
 namespace {
@@ -114,6 +117,17 @@ bool FCStaff::LoadFirst() {
 
 void FCStaff::CloneMemoryFrom(__FCBaseData* other) {
   if (other) _CloneIntoBuffer(other, _record, RECORD_SIZE);
+}
+
+bool FCCurrentStaffSpec::Load(FCNoteEntry* entry) {
+  if (!entry) return false;
+  return _LoadAt(entry->GetStaff(), entry->GetMeasure(), entry->GetMeasurePos());
+}
+
+bool FCCurrentStaffSpec::Load(FCCell* cell, long position) {
+  if (!cell) return false;
+  return _LoadAt(static_cast<twobyte>(cell->GetStaff()), static_cast<twobyte>(cell->GetMeasure()),
+                 static_cast<fourbyte>(position));
 }
 
 bool FCCurrentStaffSpec::_LoadAt(twobyte staff, twobyte measure, fourbyte position) {

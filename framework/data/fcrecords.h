@@ -97,6 +97,9 @@ protected:
 
 // The staff's settings as they apply at one position of one measure: 'SOSC', keyed by staff,
 // measure and position. Read-only.
+class FCNoteEntry;
+class FCCell;
+
 class FCCurrentStaffSpec : public FCStaff {
 public:
   const char* ClassName() override { return "FCCurrentStaffSpec"; }
@@ -109,18 +112,9 @@ public:
   utwobyte GetItemNo() override { return 0; }
 
   // The settings at a note entry: its staff, its measure and its position in the measure.
-  template <class Entry> bool Load(Entry* entry) {
-    if (!entry) return false;
-    return _LoadAt(static_cast<twobyte>(entry->GetStaff()),
-                   static_cast<twobyte>(entry->GetMeasure()),
-                   static_cast<fourbyte>(entry->GetMeasurePos()));
-  }
+  bool Load(FCNoteEntry* entry);
   // The settings in a cell at a position (0: the start of the measure).
-  template <class Cell> bool Load(Cell* cell, long position) {
-    if (!cell) return false;
-    return _LoadAt(static_cast<twobyte>(cell->GetStaff()), static_cast<twobyte>(cell->GetMeasure()),
-                   static_cast<fourbyte>(position));
-  }
+  bool Load(FCCell* cell, long position);
 
   // Loads the staff's settings at a position (duration units from the start of the measure).
   bool _LoadAt(twobyte staff, twobyte measure, fourbyte position);

@@ -316,12 +316,13 @@ TEST_F(BridgeResults, ShortResultsAreSignExtendedFromTheirLow16Bits) {
 }
 
 TEST_F(BridgeResults, RawResultsPassUnchanged) {
-  SetAnswer("FX_GetDlgItemVal", 0x12345678);
-  SetAnswer("FX_StartFinaleEdit", 0x10000); // nonzero although its low 16 bits are 0
-  SetAnswer("FX_Dialog", -2);
-  EXPECT_EQ(FX_GetDlgItemVal(nullptr, 1, 1), 0x12345678);
-  EXPECT_EQ(FX_StartFinaleEdit("x"), 0x10000);
-  EXPECT_EQ(FX_Dialog(20128, nullptr, nullptr, 0, nullptr), -2);
+  // Services without a model of their own answer what the test sets.
+  SetAnswer("FX_SetTimer", 0x12345678);
+  SetAnswer("FX_CopyCutMusic", 0x10000); // nonzero although its low 16 bits are 0
+  SetAnswer("FX_RebeamRegion", -2);
+  EXPECT_EQ(FX_SetTimer(nullptr, 1, 100), 0x12345678);
+  EXPECT_EQ(FX_CopyCutMusic(nullptr, 1), 0x10000);
+  EXPECT_EQ(FX_RebeamRegion(nullptr, 0), -2);
 }
 
 TEST_F(BridgeResults, BooleanResultsAreTheLowByteOfTheAnswer) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "data/fccell.h"
+#include "data/fcnoteentry.h"
 #include "data/fcrecords.h"
 #include "hostsim.h"
 #include "records.h"
@@ -37,19 +39,6 @@ RecordKey KeyOf(const __FCBaseData& r) {
   memcpy(k.data(), r._GetKey(), 8);
   return k;
 }
-
-// Anything with a staff, a measure and a position, as a note entry has.
-struct EntryAt {
-  int staff, measure, pos;
-  int GetStaff() const { return staff; }
-  int GetMeasure() const { return measure; }
-  int GetMeasurePos() const { return pos; }
-};
-struct CellAt {
-  int staff, measure;
-  int GetStaff() const { return staff; }
-  int GetMeasure() const { return measure; }
-};
 
 // A cell record with several incis per cell.
 class CellNotes : public __FCCellDetail {
@@ -90,8 +79,6 @@ protected:
     ClearCalls();
     TheHost().transfers.clear();
   }
-  FCCell* SomeCell() { return reinterpret_cast<FCCell*>(&cellToken_); } // never read
-  int cellToken_ = 0;
 };
 
 } // namespace
@@ -254,7 +241,9 @@ TEST_F(RecordsTest, CurrentStaffSpecIsKeyedByStaffMeasureAndPosition) {
   spec[22] = 0x01;
   PutRecord(TAG_SOSC, at, spec);
   FCCurrentStaffSpec s;
-  EntryAt entry = {2, 3, 0x10400};
+  EXENTRY record = {};
+  record.measurepos = 0x10400;
+  FCNoteEntry entry(&record, nullptr, 3, 2);
   ASSERT_TRUE(s.Load(&entry));
   EXPECT_TRUE(s.GetIgnoreKeySignature());
   auto t = TransfersTo("FX_LoadEData");
@@ -263,17 +252,17 @@ TEST_F(RecordsTest, CurrentStaffSpecIsKeyedByStaffMeasureAndPosition) {
   EXPECT_EQ(at, t[0].key);
   EXPECT_EQ(0x0F000000u, t[0].version);
 
-  CellAt cell = {2, 3};
+  FCCell cell(3, 2);
   EXPECT_FALSE(s.Load(&cell, 0)); // no record at the start of the measure
   EXPECT_EQ(MakeKey(2, 3, 0, 0), TransfersTo("FX_LoadEData")[1].key);
-  EntryAt* none = nullptr;
+  FCNoteEntry* none = nullptr;
   EXPECT_FALSE(s.Load(none));
 }
 
 TEST_F(RecordsTest, CurrentStaffSpecRefusesToBeWritten) {
   PutRecord(TAG_SOSC, MakeKey(1, 1), std::vector<uint8_t>(114, 0));
   FCCurrentStaffSpec s;
-  CellAt cell = {1, 1};
+  FCCell cell(1, 1);
   ASSERT_TRUE(s.Load(&cell, 0));
   ClearLog();
   EXPECT_FALSE(s.Save());
@@ -302,8 +291,9 @@ TEST_F(RecordsTest, IndependentCellDetailLoadsTheCellsRecord) {
   detail[9] = 0x08;                   // its own key
   PutRecord(TAG_dtFL, MakeKey(3, 2, 0), detail);
   FCIndependentCellDetail d;
-  d._ConnectCellAt(SomeCell(), 3, 2);
-  EXPECT_EQ(SomeCell(), d.GetCell());
+  FCCell cell(2, 3);
+  d.ConnectCell(&cell);
+  EXPECT_EQ(&cell, d.GetCell());
   ASSERT_TRUE(d.LoadFirst());
   EXPECT_EQ(-2, d.GetKeySignatureValue());
   EXPECT_TRUE(d.GetHasKeySignature());
@@ -318,7 +308,8 @@ TEST_F(RecordsTest, CellDetailWalksIncisAndKeepsTheLastFound) {
   PutRecord(0x64744E4F, MakeKey(1, 4, 0), Pattern(4, 0));
   PutRecord(0x64744E4F, MakeKey(1, 4, 1), Pattern(4, 9));
   CellNotes n;
-  n._ConnectCellAt(SomeCell(), 1, 4);
+  FCCell cell(4, 1);
+  n.ConnectCell(&cell);
   ASSERT_TRUE(n.LoadFirst());
   ASSERT_TRUE(n.LoadNext());
   EXPECT_EQ(1, n.GetCellInci());

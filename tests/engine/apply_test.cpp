@@ -216,4 +216,16 @@ TEST_F(Apply, HostThatDoesNotRunTheCommandStillEndsTheEdit) {
   EXPECT_EQ(2, hostsim::Doc().currentPart);
 }
 
+TEST_F(Apply, HandlerWithoutHostServicesChangesTheMusicAndRestoresTheView) {
+  hostsim::SetSelection(2, 2, 0, 2, 3, REGION_TO_END);
+  EREGION selection = hostsim::Doc().selection;
+  FCChordShaperBlockHandler handler(Drop2nd, true, nullptr);
+  EXPECT_TRUE(handler.Execute());
+  EXPECT_TRUE(TheHost().menuCommands.empty());
+  EXPECT_EQ(std::vector<int>({0, 2, -3, 7}), Displacements(hostsim::Cell(2, 2, 0)[0]));
+  EXPECT_EQ(0, memcmp(&selection, &hostsim::Doc().selection, sizeof selection));
+  EXPECT_EQ(2, hostsim::Doc().currentPart);
+  EXPECT_TRUE(TheHost().framesOut.empty());
+}
+
 } // namespace
