@@ -178,6 +178,17 @@ namespace {
 std::string OptionsPath() {
   return HostFolder() + "\\qvpluginoptions.txt";
 }
+
+// The host's folder goes when the run ends; the plug-in writes nothing into it.
+class HostFolderCleanup : public ::testing::Environment {
+public:
+  void TearDown() override {
+    RemoveOptionsFile();
+    RemoveDirectoryA(HostFolder().c_str());
+  }
+};
+::testing::Environment* const hostFolderCleanup =
+    ::testing::AddGlobalTestEnvironment(new HostFolderCleanup);
 } // namespace
 
 void WriteOptionsFile(const std::string& text) {
