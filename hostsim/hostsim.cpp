@@ -84,6 +84,13 @@ int32_t Answer(const std::string& name, int32_t fallback) {
   return it == Answers().end() ? fallback : it->second;
 }
 
+bool AnswerSet(const std::string& name, int32_t* value) {
+  auto it = Answers().find(name);
+  if (it == Answers().end()) return false;
+  *value = it->second;
+  return true;
+}
+
 void RemoveService(const char* name) {
 #ifndef _WIN32
   WinShim_RemoveProc(HostModule(), name);

@@ -29,6 +29,8 @@ void ClearCalls();
 // Services without a model answer a settable 32-bit value; 0 until set.
 void SetAnswer(const std::string& name, int32_t value);
 int32_t Answer(const std::string& name, int32_t fallback = 0);
+// Whether a test set an answer for the service (it then replaces the service's work), and which.
+bool AnswerSet(const std::string& name, int32_t* value);
 
 // Native build only: take a service away from the host module (a host that lacks it), or the
 // whole module (neither "FINALE.EXE" nor "FINDEMO.EXE" loaded). No effect in the 32-bit build.

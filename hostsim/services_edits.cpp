@@ -11,13 +11,6 @@
 using namespace hostsim;
 
 namespace {
-bool Overridden(const char* name, int32_t* value) {
-  int32_t a = Answer(name, 1);
-  if (a != Answer(name, 2)) return false;
-  *value = a;
-  return true;
-}
-
 // The document the open edit belongs to: the one whose id the copy carries.
 Document& EditedDocument() {
   Host& h = TheHost();
@@ -36,7 +29,7 @@ const Part* FindPart(int16_t id) {
 HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
   Log("FX_StartFinaleEdit", {Slot(undotext)}, v);
   int32_t a;
-  if (Overridden("FX_StartFinaleEdit", &a)) return a;
+  if (AnswerSet("FX_StartFinaleEdit", &a)) return a;
   Host& h = TheHost();
   // Edits do not nest in this host; a refused edit opens nothing.
   if (h.refuseEdits || h.editOpen) return 0;
@@ -49,7 +42,7 @@ HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
   Log("FX_EndFinaleEdit", {}, v);
   int32_t a;
-  if (Overridden("FX_EndFinaleEdit", &a)) return a;
+  if (AnswerSet("FX_EndFinaleEdit", &a)) return a;
   Host& h = TheHost();
   if (!h.editOpen) return 0;
   h.undoList.push_back(UndoEntry{h.editName});
@@ -62,7 +55,7 @@ HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
 HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
   Log("FX_CancelFinaleEdit", {}, v);
   int32_t a;
-  if (Overridden("FX_CancelFinaleEdit", &a)) return a;
+  if (AnswerSet("FX_CancelFinaleEdit", &a)) return a;
   Host& h = TheHost();
   if (!h.editOpen) return 0;
   EditedDocument() = h.beforeEdit;
@@ -74,7 +67,7 @@ HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
 HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
   Log("FX_ExecuteMenuItem", {Slot(item)}, v);
   int32_t a;
-  if (Overridden("FX_ExecuteMenuItem", &a)) return a;
+  if (AnswerSet("FX_ExecuteMenuItem", &a)) return a;
   Document& d = Doc();
   TheHost().menuCommands.push_back(MenuCommandRecord{item, d.currentPart, d.selection});
   return item != 0 ? 1 : 0; // item 0 names no command
@@ -83,7 +76,7 @@ HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
   Log("FX_RedrawMusic", {Slot(area32)}, v);
   int32_t a;
-  if (Overridden("FX_RedrawMusic", &a)) return a;
+  if (AnswerSet("FX_RedrawMusic", &a)) return a;
   ++TheHost().redraws;
   return 1;
 }
@@ -91,14 +84,14 @@ HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_GetCurrentPartID, (uint32_t v)) {
   Log("FX_GetCurrentPartID", {}, v);
   int32_t a;
-  if (Overridden("FX_GetCurrentPartID", &a)) return a;
+  if (AnswerSet("FX_GetCurrentPartID", &a)) return a;
   return Doc().currentPart;
 }
 
 HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
   Log("FX_SetCurrentPartID", {Slot(part)}, v);
   int32_t a;
-  if (Overridden("FX_SetCurrentPartID", &a)) return a;
+  if (AnswerSet("FX_SetCurrentPartID", &a)) return a;
   int16_t id = static_cast<int16_t>(part);
   if (!FindPart(id)) return 0;
   Doc().currentPart = id;
@@ -108,7 +101,7 @@ HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_GetNextPartID, (int32_t part, uint32_t v)) {
   Log("FX_GetNextPartID", {Slot(part)}, v);
   int32_t a;
-  if (Overridden("FX_GetNextPartID", &a)) return a;
+  if (AnswerSet("FX_GetNextPartID", &a)) return a;
   const std::vector<Part>& parts = Doc().parts;
   int16_t id = static_cast<int16_t>(part);
   for (size_t i = 0; i + 1 < parts.size(); ++i)

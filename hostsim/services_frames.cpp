@@ -11,14 +11,6 @@
 using namespace hostsim;
 
 namespace {
-// Whether a test set an answer for the service, and which.
-bool Overridden(const char* name, int32_t* value) {
-  int32_t a = Answer(name, 1);
-  if (a != Answer(name, 2)) return false;
-  *value = a;
-  return true;
-}
-
 bool HasDocument() {
   return !TheHost().documents.empty();
 }
@@ -52,14 +44,14 @@ int32_t SoundingKey(const ENOTE* note, uint16_t keyword) {
 HOST_SERVICE(int32_t, FX_GetMaxLayers, (uint32_t v)) {
   Log("FX_GetMaxLayers", {}, v);
   int32_t a;
-  if (Overridden("FX_GetMaxLayers", &a)) return a;
+  if (AnswerSet("FX_GetMaxLayers", &a)) return a;
   return TheHost().maxLayers;
 }
 
 HOST_SERVICE(int32_t, FX_GetShowLayer, (int32_t layer, uint32_t v)) {
   Log("FX_GetShowLayer", {Slot(layer)}, v);
   int32_t a;
-  if (Overridden("FX_GetShowLayer", &a)) return a;
+  if (AnswerSet("FX_GetShowLayer", &a)) return a;
   int16_t l = static_cast<int16_t>(layer);
   return l >= 0 && l < 4 && TheHost().shownLayers[l] ? 1 : 0;
 }
@@ -67,7 +59,7 @@ HOST_SERVICE(int32_t, FX_GetShowLayer, (int32_t layer, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_SlotToInst, (int32_t slot, int32_t instlist, uint32_t v)) {
   Log("FX_SlotToInst", {Slot(slot), Slot(instlist)}, v);
   int32_t a;
-  if (Overridden("FX_SlotToInst", &a)) return a;
+  if (AnswerSet("FX_SlotToInst", &a)) return a;
   if (!HasDocument()) return 0;
   return StaffAtSlot(static_cast<int16_t>(slot), static_cast<uint16_t>(instlist));
 }
@@ -75,7 +67,7 @@ HOST_SERVICE(int32_t, FX_SlotToInst, (int32_t slot, int32_t instlist, uint32_t v
 HOST_SERVICE(int32_t, FX_InstToSlot, (int32_t staff, int32_t instlist, uint32_t v)) {
   Log("FX_InstToSlot", {Slot(staff), Slot(instlist)}, v);
   int32_t a;
-  if (Overridden("FX_InstToSlot", &a)) return a;
+  if (AnswerSet("FX_InstToSlot", &a)) return a;
   if (!HasDocument()) return 0;
   return SlotOfStaff(static_cast<int16_t>(staff), static_cast<uint16_t>(instlist));
 }
@@ -101,7 +93,7 @@ HOST_SERVICE(void*, FX_LoadTGF,
 HOST_SERVICE(int32_t, FX_SaveTGF, (void* frame, uint32_t v)) {
   Log("FX_SaveTGF", {Slot(frame)}, v);
   int32_t a;
-  if (Overridden("FX_SaveTGF", &a)) return a;
+  if (AnswerSet("FX_SaveTGF", &a)) return a;
   const EXTGF2005a* f = static_cast<const EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
@@ -121,7 +113,7 @@ HOST_SERVICE(int32_t, FX_FreeTGF, (void* frame, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
   Log("FX_DeleteEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
   int32_t a;
-  if (Overridden("FX_DeleteEXENTRY", &a)) return a;
+  if (AnswerSet("FX_DeleteEXENTRY", &a)) return a;
   EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
@@ -138,7 +130,7 @@ HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t cou
 HOST_SERVICE(int32_t, FX_InsertEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
   Log("FX_InsertEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
   int32_t a;
-  if (Overridden("FX_InsertEXENTRY", &a)) return a;
+  if (AnswerSet("FX_InsertEXENTRY", &a)) return a;
   EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
@@ -164,7 +156,7 @@ HOST_SERVICE(int32_t, FX_InsertEXENTRY, (void* frame, int32_t index, int32_t cou
 HOST_SERVICE(int32_t, FX_NoteToMidi, (void* noteslot, int32_t keyword, uint32_t v)) {
   Log("FX_NoteToMidi", {Slot(noteslot), Slot(keyword)}, v);
   int32_t a;
-  if (Overridden("FX_NoteToMidi", &a)) return a;
+  if (AnswerSet("FX_NoteToMidi", &a)) return a;
   if (!noteslot) return 0;
   return SoundingKey(static_cast<const ENOTE*>(noteslot), static_cast<uint16_t>(keyword));
 }

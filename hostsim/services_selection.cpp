@@ -10,13 +10,6 @@
 using namespace hostsim;
 
 namespace {
-bool Overridden(const char* name, int32_t* value) {
-  int32_t a = Answer(name, 1);
-  if (a != Answer(name, 2)) return false;
-  *value = a;
-  return true;
-}
-
 // The whole document as the part in view shows it: its instrument list, all its slots, every
 // measure, from the start of the first to the end of the last.
 EREGION WholeDocument(const Document& d) {
@@ -42,7 +35,7 @@ HOST_SERVICE(int32_t, FX_GetCurERegions,
              (void* unused, void* selection, void* area32, uint32_t v)) {
   Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
   int32_t a;
-  if (Overridden("FX_GetCurERegions", &a)) return a;
+  if (AnswerSet("FX_GetCurERegions", &a)) return a;
   bool any = !TheHost().documents.empty();
   EREGION sel = any && Doc().hasSelection ? Doc().selection : EREGION();
   if (selection) memcpy(selection, &sel, sizeof sel);
@@ -58,7 +51,7 @@ HOST_SERVICE(int32_t, FX_GetCurERegions,
 HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
   Log("FX_SetCurERegion", {Slot(region)}, v);
   int32_t a;
-  if (Overridden("FX_SetCurERegion", &a)) return a;
+  if (AnswerSet("FX_SetCurERegion", &a)) return a;
   if (!region || TheHost().documents.empty()) return 0;
   Document& d = Doc();
   memcpy(&d.selection, region, sizeof(EREGION));
@@ -69,7 +62,7 @@ HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
 HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
   Log("FX_GetCurrentEnigmaDocument", {}, v);
   int32_t a;
-  if (Overridden("FX_GetCurrentEnigmaDocument", &a)) return a;
+  if (AnswerSet("FX_GetCurrentEnigmaDocument", &a)) return a;
   // With no document made yet, the one Doc() would make (id 1) is in front.
   return TheHost().documents.empty() ? 1 : Doc().id;
 }

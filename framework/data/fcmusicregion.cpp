@@ -23,27 +23,29 @@ void FCMusicRegion::SetEnigmaRegion(EREGION* region) {
   _document = FX_GetCurrentEnigmaDocument();
 }
 
-bool FCMusicRegion::SetCurrentSelection() {
+// Asks the host for the selection and the whole-document region (the first 20 bytes of the
+// 32-byte area); takes one of the two and answers whether the document has a selection.
+bool FCMusicRegion::_TakeFromHost(bool wholeDocument) {
   fourbyte unused = 0;
   EREGION selection;
   BYTE area[32];
   memset(&selection, 0, sizeof selection);
   memset(area, 0, sizeof area);
   twobyte result = FX_GetCurERegions(&unused, &selection, area);
-  memcpy(&_region, &selection, sizeof _region);
+  if (wholeDocument)
+    memcpy(&_region, area, sizeof _region);
+  else
+    memcpy(&_region, &selection, sizeof _region);
   _document = FX_GetCurrentEnigmaDocument();
   return result != 0;
 }
 
+bool FCMusicRegion::SetCurrentSelection() {
+  return _TakeFromHost(false);
+}
+
 bool FCMusicRegion::SetFullDocument() {
-  fourbyte unused = 0;
-  EREGION selection;
-  BYTE area[32];
-  memset(&selection, 0, sizeof selection);
-  memset(area, 0, sizeof area);
-  FX_GetCurERegions(&unused, &selection, area);
-  memcpy(&_region, area, sizeof _region);
-  _document = FX_GetCurrentEnigmaDocument();
+  _TakeFromHost(true);
   return true;
 }
 

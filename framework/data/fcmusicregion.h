@@ -67,6 +67,7 @@ public:
   fourbyte GetClipToken() const { return _clipToken; }
 
 private:
+  bool _TakeFromHost(bool wholeDocument);
   twobyte _StaffAtStartSlot();
   bool _CopyCut(twobyte mode);
   void _MakeClipRecord(BYTE record[28]) const;
