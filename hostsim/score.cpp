@@ -121,7 +121,8 @@ int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& ent
   e.entnum = d.nextEntryNumber++;
   e.duration = entry.duration;
   e.measurepos = entry.pos;
-  e.notecount = static_cast<twobyte>(entry.notes.size() > MAX_NOTES ? MAX_NOTES : entry.notes.size());
+  e.notecount =
+      static_cast<twobyte>(entry.notes.size() > MAX_NOTES ? MAX_NOTES : entry.notes.size());
   if (e.notecount > 0) e.flags |= ENTRY_NOTE;
   for (int i = 0; i < e.notecount; ++i) {
     const NoteSpec& n = entry.notes[i];
@@ -139,17 +140,23 @@ std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer) {
   return Doc().cells[CellLayer(staff, measure, layer)];
 }
 
-void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
-                  int16_t endMeasure, int32_t endPos) {
-  Document& d = Doc();
+EREGION MakeRegion(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
+                   int16_t endMeasure, int32_t endPos, uint16_t list) {
   EREGION r = {};
+  r.startinstlist = r.endinstlist = list;
   r.startslot = startSlot;
   r.startmeas = startMeasure;
   r.startpos = startPos;
   r.endslot = endSlot;
   r.endmeas = endMeasure;
   r.endpos = endPos;
-  d.selection = r;
+  return r;
+}
+
+void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
+                  int16_t endMeasure, int32_t endPos) {
+  Document& d = Doc();
+  d.selection = MakeRegion(startSlot, startMeasure, startPos, endSlot, endMeasure, endPos);
   d.hasSelection = true;
 }
 
@@ -182,7 +189,6 @@ int16_t SlotOfStaff(int16_t staff, uint16_t list) {
     if ((*staves)[i] == staff) return static_cast<int16_t>(i + 1);
   return 0;
 }
-
 
 // ---- Part names -----------------------------------------------------------------------------
 namespace {

@@ -126,6 +126,10 @@ void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at of
 int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry);
 std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer);
 
+// A region record over list's slots (0: the score's list).
+EREGION MakeRegion(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
+                   int16_t endMeasure, int32_t endPos, uint16_t list = 0);
+
 // The selection of the document in front.
 void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
                   int16_t endMeasure, int32_t endPos);
@@ -134,7 +138,6 @@ void ClearSelection();
 // Slots and staves of an instrument list: list 0 is the score's, list n the staves of part n.
 int16_t StaffAtSlot(int16_t slot, uint16_t list);
 int16_t SlotOfStaff(int16_t staff, uint16_t list);
-
 
 // ---- Part names (served by FX_GetPartName) ---------------------------------------------------
 // A part's name is kept with the document, as a record the plug-in never asks for, so that an

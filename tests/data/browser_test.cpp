@@ -19,18 +19,6 @@ using hostsim::TheHost;
 
 namespace {
 
-EREGION Region(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
-               int16_t endMeasure, int32_t endPos) {
-  EREGION r = {};
-  r.startslot = startSlot;
-  r.startmeas = startMeasure;
-  r.startpos = startPos;
-  r.endslot = endSlot;
-  r.endmeas = endMeasure;
-  r.endpos = endPos;
-  return r;
-}
-
 // Where a visit happened: measure, staff, layer and position of the entry.
 typedef std::tuple<int, int, int, int> Visit;
 
@@ -104,7 +92,7 @@ protected:
 TEST_F(Browsing, APartialRegionVisitsFromItsStartPositionToItsEndPosition) {
   Score({0, 256, 512, 768, 1024});
   Recorder v;
-  EXPECT_EQ(3, Walk(v, Region(2, 3, 512, 2, 5, REGION_TO_END)));
+  EXPECT_EQ(3, Walk(v, hostsim::MakeRegion(2, 3, 512, 2, 5, REGION_TO_END)));
   std::vector<Visit> expected;
   for (int pos : {512, 768, 1024})
     expected.push_back(Visit(3, 2, 0, pos));
@@ -114,7 +102,7 @@ TEST_F(Browsing, APartialRegionVisitsFromItsStartPositionToItsEndPosition) {
   EXPECT_EQ(expected, v.visits);
 
   Recorder one;
-  EXPECT_EQ(1, Walk(one, Region(1, 2, 256, 1, 2, 768)));
+  EXPECT_EQ(1, Walk(one, hostsim::MakeRegion(1, 2, 256, 1, 2, 768)));
   EXPECT_EQ((std::vector<Visit>{Visit(2, 1, 0, 256), Visit(2, 1, 0, 512), Visit(2, 1, 0, 768)}),
             one.visits);
 }
@@ -123,7 +111,7 @@ TEST_F(Browsing, CellsGoMeasureByMeasureAndSlotBySlot) {
   Score({0});
   int16_t part = hostsim::AddPart({3, 1});
   Recorder v;
-  EREGION rec = Region(1, 1, 0, 2, 2, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(1, 1, 0, 2, 2, REGION_TO_END);
   rec.startinstlist = rec.endinstlist = static_cast<uint16_t>(part);
   EXPECT_EQ(4, Walk(v, rec));
   EXPECT_EQ((std::vector<Visit>{Visit(1, 3, 0, 0), Visit(1, 1, 0, 0), Visit(2, 3, 0, 0),
@@ -135,7 +123,7 @@ TEST_F(Browsing, VisitorCallsComeInTheirOrderForEachCell) {
   Score({0, 512});
   Recorder v;
   v.SetSaveAfterIterating(true);
-  EXPECT_EQ(2, Walk(v, Region(1, 4, 0, 1, 5, REGION_TO_END)));
+  EXPECT_EQ(2, Walk(v, hostsim::MakeRegion(1, 4, 0, 1, 5, REGION_TO_END)));
   const std::vector<std::string> cell = {"Pre",      "PreIfExist",  "Iterate 0", "Iterate 512",
                                          "Second 0", "PostIfExist", "Post"};
   std::vector<std::string> expected = cell;
@@ -149,7 +137,8 @@ TEST_F(Browsing, AnEmptyOrUnloadableCellGetsOnlyPreAndPostProcess) {
   hostsim::Cell(2, 5, 0).clear();
   Recorder v;
   v.SetSaveAfterIterating(true);
-  EXPECT_EQ(2, Walk(v, Region(2, 5, 0, 2, 6, REGION_TO_END))); // measure 6 does not exist
+  EXPECT_EQ(2,
+            Walk(v, hostsim::MakeRegion(2, 5, 0, 2, 6, REGION_TO_END))); // measure 6 does not exist
   EXPECT_EQ((std::vector<std::string>{"Pre", "Post", "Pre", "Post"}), v.log);
   EXPECT_EQ(1, CountCalls("FX_SaveTGF")); // the empty cell of measure 5 is still saved
 }
@@ -159,7 +148,7 @@ TEST_F(Browsing, WithoutSaveAfterIteratingTheScoreStaysAsItWas) {
   hostsim::Document before = hostsim::Doc();
   Recorder v;
   v.markAll = true;
-  EXPECT_EQ(6, Walk(v, Region(1, 1, 0, 3, 2, REGION_TO_END)));
+  EXPECT_EQ(6, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 2, REGION_TO_END)));
   EXPECT_EQ(12u, v.visits.size());
   EXPECT_EQ(0, CountCalls("FX_SaveTGF"));
   EXPECT_TRUE(hostsim::SameScore(before, hostsim::Doc()));
@@ -171,7 +160,7 @@ TEST_F(Browsing, AFalseIterateFinishesTheCellAndStopsTheWalk) {
   v.SetSaveAfterIterating(true);
   v.markAll = true;
   v.stopAt = 2;
-  EXPECT_EQ(0, Walk(v, Region(1, 1, 0, 3, 5, REGION_TO_END)));
+  EXPECT_EQ(0, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 5, REGION_TO_END)));
   EXPECT_EQ((std::vector<std::string>{"Pre", "PreIfExist", "Iterate 0", "Iterate 256", "Second 0",
                                       "PostIfExist", "Post"}),
             v.log);
@@ -187,7 +176,7 @@ TEST_F(Browsing, AFalsePreProcessStopsBeforeAnythingIsLoaded) {
   Score({0});
   Recorder v;
   v.preProcess = false;
-  EXPECT_EQ(0, Walk(v, Region(1, 1, 0, 3, 5, REGION_TO_END)));
+  EXPECT_EQ(0, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 5, REGION_TO_END)));
   EXPECT_EQ((std::vector<std::string>{"Pre"}), v.log);
   EXPECT_EQ(0, CountCalls("FX_LoadTGF"));
 }
@@ -197,7 +186,7 @@ TEST_F(Browsing, AFalsePreProcessIfExistReleasesTheCellUnvisited) {
   Recorder v;
   v.SetSaveAfterIterating(true);
   v.preProcessIfExist = false;
-  EXPECT_EQ(0, Walk(v, Region(1, 1, 0, 3, 5, REGION_TO_END)));
+  EXPECT_EQ(0, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 5, REGION_TO_END)));
   EXPECT_EQ((std::vector<std::string>{"Pre", "PreIfExist"}), v.log);
   EXPECT_EQ(0, CountCalls("FX_SaveTGF"));
   EXPECT_EQ(1, CountCalls("FX_FreeTGF"));
@@ -209,7 +198,7 @@ TEST_F(Browsing, TheSecondPassVisitsWhileTheVisitorAnswersTrueAndPacksToo) {
   v.SetSaveAfterIterating(true);
   v.secondPass = true;
   v.markInSecondPass = true;
-  EXPECT_EQ(1, Walk(v, Region(1, 1, 256, 1, 1, REGION_TO_END)));
+  EXPECT_EQ(1, Walk(v, hostsim::MakeRegion(1, 1, 256, 1, 1, REGION_TO_END)));
   EXPECT_EQ((std::vector<std::string>{"Pre", "PreIfExist", "Iterate 256", "Iterate 512",
                                       "Second 256", "Second 512", "PostIfExist", "Post"}),
             v.log);
@@ -227,10 +216,10 @@ TEST_F(Browsing, HiddenLayersAreNotVisitedWithTheDefaultSelection) {
   TheHost().maxLayers = 3;
   TheHost().shownLayers[1] = false;
   Recorder v;
-  Walk(v, Region(1, 1, 0, 1, 1, REGION_TO_END));
+  Walk(v, hostsim::MakeRegion(1, 1, 0, 1, 1, REGION_TO_END));
   EXPECT_EQ((std::vector<Visit>{Visit(1, 1, 0, 0), Visit(1, 1, 2, 200)}), v.visits);
   Recorder all;
-  Walk(all, Region(1, 1, 0, 1, 1, REGION_TO_END), -1);
+  Walk(all, hostsim::MakeRegion(1, 1, 0, 1, 1, REGION_TO_END), -1);
   EXPECT_EQ(3u, all.visits.size());
 }
 
@@ -239,7 +228,7 @@ TEST_F(Browsing, AChordWhoseNotesWereAllMarkedIsSavedAsARest) {
   Recorder v;
   v.SetSaveAfterIterating(true);
   v.markAll = true;
-  Walk(v, Region(2, 1, 0, 2, 1, REGION_TO_END));
+  Walk(v, hostsim::MakeRegion(2, 1, 0, 2, 1, REGION_TO_END));
   const EXENTRY& stored = Cell(2, 1, 0)[0];
   EXPECT_EQ(ENTRY_RESTNOTERECORD, +stored.flags);
   EXPECT_EQ(1, +stored.notecount);
@@ -254,7 +243,7 @@ TEST_F(Browsing, NullEntriesAreRemovedBeforeSavingWhenAsked) {
   browser.SetDeleteNullEntries(true);
   Recorder v;
   v.SetSaveAfterIterating(true);
-  EREGION rec = Region(1, 1, 0, 1, 1, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(1, 1, 0, 1, 1, REGION_TO_END);
   FCMusicRegion region(&rec);
   EXPECT_EQ(1, browser.ForEachInRegion(&v, &region));
   EXPECT_EQ(1u, Cell(1, 1, 0).size());
@@ -268,7 +257,7 @@ TEST_F(Browsing, AnEmptyRegionVisitsMeasureZeroOnceAndReversedSlotsNothing) {
   EXPECT_EQ((std::vector<std::string>{"Pre", "Post"}), v.log);
   EXPECT_EQ(0, CountCalls("FX_LoadTGF"));
   Recorder r;
-  EXPECT_EQ(0, Walk(r, Region(3, 1, 0, 2, 5, REGION_TO_END)));
+  EXPECT_EQ(0, Walk(r, hostsim::MakeRegion(3, 1, 0, 2, 5, REGION_TO_END)));
   EXPECT_TRUE(r.log.empty());
 }
 
@@ -290,7 +279,7 @@ TEST_F(Browsing, AFailedSaveIsNotReportedAndTheWalkGoesOn) {
   SetAnswer("FX_SaveTGF", 0);
   Recorder v;
   v.SetSaveAfterIterating(true);
-  EXPECT_EQ(3, Walk(v, Region(1, 1, 0, 3, 1, REGION_TO_END)));
+  EXPECT_EQ(3, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 1, REGION_TO_END)));
   EXPECT_EQ(3, CountCalls("FX_SaveTGF"));
 }
 
@@ -318,7 +307,7 @@ TEST_F(Browsing, BadFramesDuringAWalkNeitherCrashNorLeak) {
   Recorder v;
   v.SetSaveAfterIterating(true);
   v.markTop = true;
-  EXPECT_EQ(15, Walk(v, Region(1, 1, 0, 3, 5, REGION_TO_END), -1));
+  EXPECT_EQ(15, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 5, REGION_TO_END), -1));
   EXPECT_EQ(0, LoadedTGFCounter);
 }
 
@@ -388,7 +377,7 @@ TEST_F(PartialWalk, TheHostGetsBackExactlyThePackedCleanedFrames) {
       }
   hostsim::Document before = hostsim::Doc();
 
-  EREGION rec = Region(2, 1, 512, 3, 3, 1024);
+  EREGION rec = hostsim::MakeRegion(2, 1, 512, 3, 3, 1024);
   FCMusicRegion region(&rec);
   FCBrowserNoteEntries browser;
   Recorder v;

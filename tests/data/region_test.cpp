@@ -15,19 +15,6 @@ using hostsim::TheHost;
 
 namespace {
 
-EREGION Region(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
-               int16_t endMeasure, int32_t endPos, uint16_t list = 0) {
-  EREGION r = {};
-  r.startinstlist = r.endinstlist = list;
-  r.startslot = startSlot;
-  r.startmeas = startMeasure;
-  r.startpos = startPos;
-  r.endslot = endSlot;
-  r.endmeas = endMeasure;
-  r.endpos = endPos;
-  return r;
-}
-
 bool Same(const EREGION& a, const EREGION* b) {
   return memcmp(&a, b, sizeof a) == 0;
 }
@@ -54,7 +41,7 @@ TEST_F(MusicRegion, AnEmptyRegionHasNoMeasures) {
 }
 
 TEST_F(MusicRegion, ARecordIsCopiedWholeWithTheDocumentInFront) {
-  EREGION rec = Region(2, 3, 512, 4, 5, REGION_TO_END, 9);
+  EREGION rec = hostsim::MakeRegion(2, 3, 512, 4, 5, REGION_TO_END, 9);
   rec.endinstlist = 8;
   FCMusicRegion r(&rec);
   EXPECT_TRUE(Same(rec, r._GetEnigmaRegion()));
@@ -69,7 +56,7 @@ TEST_F(MusicRegion, TheSelectionComesFromTheHost) {
   hostsim::SetSelection(2, 3, 256, 4, 6, 768);
   FCMusicRegion r;
   EXPECT_TRUE(r.SetCurrentSelection());
-  EXPECT_TRUE(Same(Region(2, 3, 256, 4, 6, 768), r._GetEnigmaRegion()));
+  EXPECT_TRUE(Same(hostsim::MakeRegion(2, 3, 256, 4, 6, 768), r._GetEnigmaRegion()));
   EXPECT_EQ(7, r.GetDocumentID());
 
   hostsim::ClearSelection();
@@ -80,18 +67,18 @@ TEST_F(MusicRegion, TheSelectionComesFromTheHost) {
 TEST_F(MusicRegion, TheFullDocumentIsThatOfThePartInView) {
   FCMusicRegion r;
   EXPECT_TRUE(r.SetFullDocument()); // true even without a selection
-  EXPECT_TRUE(Same(Region(1, 1, 0, 5, 8, REGION_TO_END), r._GetEnigmaRegion()));
+  EXPECT_TRUE(Same(hostsim::MakeRegion(1, 1, 0, 5, 8, REGION_TO_END), r._GetEnigmaRegion()));
   int16_t part = hostsim::AddPart({4, 2});
   hostsim::Doc().currentPart = part;
   EXPECT_TRUE(r.SetFullDocument());
-  EXPECT_TRUE(Same(Region(1, 1, 0, 2, 8, REGION_TO_END, part), r._GetEnigmaRegion()));
+  EXPECT_TRUE(Same(hostsim::MakeRegion(1, 1, 0, 2, 8, REGION_TO_END, part), r._GetEnigmaRegion()));
   EXPECT_TRUE(r.IsStaffIncluded(4));
   EXPECT_TRUE(r.IsStaffIncluded(2));
   EXPECT_FALSE(r.IsStaffIncluded(1));
 }
 
 TEST_F(MusicRegion, StavesAreIncludedBySlot) {
-  EREGION rec = Region(2, 1, 0, 4, 1, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(2, 1, 0, 4, 1, REGION_TO_END);
   FCMusicRegion r(&rec);
   EXPECT_FALSE(r.IsStaffIncluded(1));
   EXPECT_TRUE(r.IsStaffIncluded(2));
@@ -103,7 +90,7 @@ TEST_F(MusicRegion, StavesAreIncludedBySlot) {
 }
 
 TEST_F(MusicRegion, ReversedSlotsIncludeNothingUntilSorted) {
-  EREGION rec = Region(4, 1, 0, 2, 1, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(4, 1, 0, 2, 1, REGION_TO_END);
   FCMusicRegion r(&rec);
   for (int16_t staff = 1; staff <= 5; ++staff)
     EXPECT_FALSE(r.IsStaffIncluded(staff)) << staff;
@@ -116,18 +103,18 @@ TEST_F(MusicRegion, ReversedSlotsIncludeNothingUntilSorted) {
 }
 
 TEST_F(MusicRegion, PartialWhenEitherEndLiesInsideItsMeasure) {
-  EREGION whole = Region(1, 1, 0, 1, 2, REGION_TO_END);
+  EREGION whole = hostsim::MakeRegion(1, 1, 0, 1, 2, REGION_TO_END);
   EXPECT_FALSE(FCMusicRegion(&whole).IsPartial());
   EXPECT_TRUE(FCMusicRegion(&whole).IsAbsoluteEndMeasurePos());
-  EREGION start = Region(1, 1, 1, 1, 2, REGION_TO_END);
+  EREGION start = hostsim::MakeRegion(1, 1, 1, 1, 2, REGION_TO_END);
   EXPECT_TRUE(FCMusicRegion(&start).IsPartial());
-  EREGION end = Region(1, 1, 0, 1, 2, 4095);
+  EREGION end = hostsim::MakeRegion(1, 1, 0, 1, 2, 4095);
   EXPECT_TRUE(FCMusicRegion(&end).IsPartial());
   EXPECT_FALSE(FCMusicRegion(&end).IsAbsoluteEndMeasurePos());
 }
 
 TEST_F(MusicRegion, ARegionOfAnotherDocumentIsNotApplied) {
-  EREGION rec = Region(1, 2, 0, 2, 3, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(1, 2, 0, 2, 3, REGION_TO_END);
   FCMusicRegion r(&rec);
   hostsim::NewDocument(2, 2, 8);
   EXPECT_FALSE(r.IsCurrentDocument());
@@ -143,7 +130,7 @@ TEST_F(MusicRegion, ARegionOfAnotherDocumentIsNotApplied) {
 }
 
 TEST_F(MusicRegion, PositionTestsHonourBothEndsInclusively) {
-  EREGION rec = Region(2, 3, 512, 3, 5, 768);
+  EREGION rec = hostsim::MakeRegion(2, 3, 512, 3, 5, 768);
   FCMusicRegion r(&rec);
   EXPECT_FALSE(r.IsMeasurePosWithin(3, 511));
   EXPECT_TRUE(r.IsMeasurePosWithin(3, 512));
@@ -180,19 +167,19 @@ TEST_F(MusicRegion, PositionTestsHonourBothEndsInclusively) {
 
 TEST_F(MusicRegion, OverlapNeedsSharedMeasuresAndASharedStaff) {
   int16_t part = hostsim::AddPart({5, 3});
-  EREGION a = Region(2, 2, 0, 3, 4, 1024);
-  EREGION b = Region(1, 4, 0, 2, 6, REGION_TO_END, part); // staves 5 and 3
+  EREGION a = hostsim::MakeRegion(2, 2, 0, 3, 4, 1024);
+  EREGION b = hostsim::MakeRegion(1, 4, 0, 2, 6, REGION_TO_END, part); // staves 5 and 3
   FCMusicRegion ra(&a), rb(&b);
   EXPECT_TRUE(ra.IsOverlapping(&rb));
   EXPECT_TRUE(rb.IsOverlapping(&ra));
-  EREGION later = Region(1, 4, 2048, 2, 6, REGION_TO_END, part); // starts after a ends
+  EREGION later = hostsim::MakeRegion(1, 4, 2048, 2, 6, REGION_TO_END, part); // starts after a ends
   FCMusicRegion rl(&later);
   EXPECT_FALSE(ra.IsOverlapping(&rl));
   EXPECT_FALSE(rl.IsOverlapping(&ra));
-  EREGION apart = Region(1, 5, 0, 2, 6, REGION_TO_END, part);
+  EREGION apart = hostsim::MakeRegion(1, 5, 0, 2, 6, REGION_TO_END, part);
   FCMusicRegion rapart(&apart);
   EXPECT_FALSE(ra.IsOverlapping(&rapart));
-  EREGION otherStaves = Region(4, 1, 0, 5, 8, REGION_TO_END);
+  EREGION otherStaves = hostsim::MakeRegion(4, 1, 0, 5, 8, REGION_TO_END);
   FCMusicRegion ro(&otherStaves);
   EXPECT_FALSE(ra.IsOverlapping(&ro));
   EXPECT_TRUE(rb.IsOverlapping(&ro)); // staff 5
@@ -201,7 +188,7 @@ TEST_F(MusicRegion, OverlapNeedsSharedMeasuresAndASharedStaff) {
 
 TEST_F(MusicRegion, DurationCountsEveryPositionFromStartToEnd) {
   SetAnswer("FX_GetMeasureDuration", 4096);
-  EREGION rec = Region(2, 1, 1024, 2, 3, 2047);
+  EREGION rec = hostsim::MakeRegion(2, 1, 1024, 2, 3, 2047);
   FCMusicRegion r(&rec);
   EXPECT_EQ(3072 + 4096 + 2048, r.CalcDuration());
   auto asked = hostsim::CallsTo("FX_GetMeasureDuration");
@@ -215,7 +202,7 @@ TEST_F(MusicRegion, DurationCountsEveryPositionFromStartToEnd) {
 
 TEST_F(MusicRegion, DurationOffsetsMoveOneEndSoThatTheDurationFits) {
   SetAnswer("FX_GetMeasureDuration", 4096);
-  EREGION rec = Region(1, 5, 0, 1, 6, 1023);
+  EREGION rec = hostsim::MakeRegion(1, 5, 0, 1, 6, 1023);
   FCMusicRegion r(&rec);
   ASSERT_TRUE(r.SetDurationOffsetLeft(1024 + 4096 + 100));
   EXPECT_EQ(4, r.GetStartMeasure());
@@ -245,7 +232,7 @@ TEST_F(MusicRegion, DurationOffsetsMoveOneEndSoThatTheDurationFits) {
 
 TEST_F(MusicRegion, SlotsOfAPartListBecomeGlobalSlots) {
   int16_t part = hostsim::AddPart({4, 2});
-  EREGION rec = Region(1, 1, 0, 2, 2, REGION_TO_END, part);
+  EREGION rec = hostsim::MakeRegion(1, 1, 0, 2, 2, REGION_TO_END, part);
   FCMusicRegion r(&rec);
   r.ConvertToGlobalInstrumentList();
   EXPECT_EQ(0, r.GetStartInstrumentList());
@@ -255,19 +242,19 @@ TEST_F(MusicRegion, SlotsOfAPartListBecomeGlobalSlots) {
 }
 
 TEST_F(MusicRegion, TheFullMeasureStackTakesEverySlotOfTheList) {
-  EREGION rec = Region(2, 1, 0, 3, 2, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(2, 1, 0, 3, 2, REGION_TO_END);
   FCMusicRegion r(&rec);
   EXPECT_TRUE(r.SetFullMeasureStack());
   EXPECT_EQ(1, r.GetStartSlot());
   EXPECT_EQ(5, r.GetEndSlot());
   FCMusicRegion empty;
   EXPECT_FALSE(empty.SetFullMeasureStack());
-  EREGION nolist = Region(1, 1, 0, 1, 1, REGION_TO_END, 33);
+  EREGION nolist = hostsim::MakeRegion(1, 1, 0, 1, 1, REGION_TO_END, 33);
   EXPECT_FALSE(FCMusicRegion(&nolist).SetFullMeasureStack());
 }
 
 TEST_F(MusicRegion, ClipTokensAreKeptUntilReleased) {
-  EREGION rec = Region(1, 1, 0, 2, 2, REGION_TO_END);
+  EREGION rec = hostsim::MakeRegion(1, 1, 0, 2, 2, REGION_TO_END);
   FCMusicRegion r(&rec);
   EXPECT_FALSE(r.PasteMusic()); // nothing held
   EXPECT_FALSE(r.ReleaseMusic());
@@ -295,7 +282,7 @@ TEST_F(MusicRegion, ClipTokensAreKeptUntilReleased) {
 }
 
 TEST_F(MusicRegion, FullDocumentWidthNeedsEveryMeasureWhole) {
-  EREGION whole = Region(1, 1, 0, 5, 8, REGION_TO_END);
+  EREGION whole = hostsim::MakeRegion(1, 1, 0, 5, 8, REGION_TO_END);
   FCMusicRegion r(&whole);
   EXPECT_TRUE(r.IsLastEndMeasure());
   EXPECT_TRUE(r.IsFullDocumentWidth());
@@ -304,9 +291,9 @@ TEST_F(MusicRegion, FullDocumentWidthNeedsEveryMeasureWhole) {
   EXPECT_FALSE(r.IsFullDocumentWidth());
   r.SetEndMeasure(9);
   EXPECT_FALSE(r.IsLastEndMeasure()); // no such measure
-  EREGION late = Region(1, 2, 0, 5, 8, REGION_TO_END);
+  EREGION late = hostsim::MakeRegion(1, 2, 0, 5, 8, REGION_TO_END);
   EXPECT_FALSE(FCMusicRegion(&late).IsFullDocumentWidth());
-  EREGION partial = Region(1, 1, 0, 5, 8, 1023);
+  EREGION partial = hostsim::MakeRegion(1, 1, 0, 5, 8, 1023);
   EXPECT_FALSE(FCMusicRegion(&partial).IsFullDocumentWidth());
   FCMusicRegion empty;
   EXPECT_FALSE(empty.IsFullDocumentWidth());
@@ -324,7 +311,7 @@ struct StaffList : FCIteratorHandler {
 
 TEST_F(MusicRegion, ForEachStaffHandsOverTheStaffRecordOfEachSlot) {
   int16_t part = hostsim::AddPart({4, 1, 5});
-  EREGION rec = Region(1, 1, 0, 4, 1, REGION_TO_END, part); // slot 4 holds no staff
+  EREGION rec = hostsim::MakeRegion(1, 1, 0, 4, 1, REGION_TO_END, part); // slot 4 holds no staff
   FCMusicRegion r(&rec);
   StaffList all;
   EXPECT_EQ(3, r.ForEachStaff(&all));
