@@ -3,6 +3,8 @@
 
 // The largest file the page accepts; the engine holds the file, its document and the result.
 const LIMIT_MB = 20;
+// The example score shipped with the project, served beside the page.
+const EXAMPLE = 'chorale.musicxml';
 const $ = (id) => document.getElementById(id);
 
 const worker = new Worker('worker.js', { type: 'module' });
@@ -93,12 +95,12 @@ $('file').addEventListener('change', async () => {
 });
 
 $('example').addEventListener('click', async () => {
-  const response = await fetch('example.musicxml');
+  const response = await fetch(EXAMPLE);
   if (!response.ok) {
     showError('The example score could not be loaded.');
     return;
   }
-  useScore('example.musicxml', new Uint8Array(await response.arrayBuffer()));
+  useScore(EXAMPLE, new Uint8Array(await response.arrayBuffer()));
 });
 
 $('task').addEventListener('change', showTask);
