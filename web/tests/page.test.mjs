@@ -139,7 +139,7 @@ test('bad files get a message naming them, and the page keeps working', async ()
   const bad = [
     [{ name: 'letter.xml', mimeType: 'text/xml', buffer: Buffer.from('<letter>Dear</letter>') }, 'letter.xml'],
     [{ name: 'cut.mxl', mimeType: 'application/octet-stream', buffer: mxl.subarray(0, mxl.length / 2) }, 'cut.mxl'],
-    [{ name: 'empty.musicxml', mimeType: 'text/xml', buffer: Buffer.alloc(0) }, 'empty.musicxml'],
+    [{ name: 'empty.musicxml', mimeType: 'text/xml', buffer: Buffer.alloc(0) }, 'empty.musicxml is empty'],
     [{ name: 'huge.musicxml', mimeType: 'text/xml', buffer: Buffer.alloc(21 * 1024 * 1024, 32) }, '20 MB'],
   ];
   for (const [file, expected] of bad) {
