@@ -24,20 +24,40 @@ long Number(const pugi::xml_node& n, long fallback) {
   return end == t ? fallback : v;
 }
 
-// "LINE:COLUMN" of a byte offset into the text.
-std::string Location(const char* text, size_t size, ptrdiff_t offset) {
-  size_t end = offset < 0 ? 0 : std::min(size, static_cast<size_t>(offset));
-  long line = 1, column = 1;
-  for (size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
+// Where the line ends of a text are, one bit a byte: the text is parsed in place, which may
+// overwrite line ends, so the place of an error is found here instead.
+class LineEnds {
+public:
+  explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
+    const uint8_t* p = text.data();
+    const uint8_t* end = p + text.size();
+    while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
+      size_t i = p - text.data();
+      _bits[i / 64] |= uint64_t(1) << (i % 64);
+      ++p;
     }
   }
-  return std::to_string(line) + ":" + std::to_string(column);
-}
+  // "LINE:COLUMN" of a byte offset, both counted from 1.
+  std::string Location(ptrdiff_t offset) const {
+    size_t at = std::min(static_cast<size_t>(std::max<ptrdiff_t>(0, offset)), _bits.size() * 64);
+    long line = 1;
+    for (size_t w = 0; w < at / 64; ++w)
+      line += __builtin_popcountll(_bits[w]);
+    size_t start = 0;
+    for (size_t i = at / 64 * 64; i < at; ++i)
+      if (Bit(i)) ++line;
+    for (size_t i = at; i > 0; --i)
+      if (Bit(i - 1)) {
+        start = i;
+        break;
+      }
+    return std::to_string(line) + ":" + std::to_string(at - start + 1);
+  }
+
+private:
+  bool Bit(size_t i) const { return (_bits[i / 64] >> (i % 64)) & 1; }
+  std::vector<uint64_t> _bits;
+};
 
 // The host duration of a grace note: its written value, which the file gives only as a type.
 int16_t TypeDuration(const char* type) {
@@ -247,11 +267,16 @@ struct VectorWriter : pugi::xml_writer {
 };
 } // namespace
 
-bool ParseScore(const char* text, size_t size, Score* score, std::string* error) {
-  pugi::xml_parse_result r = score->doc.load_buffer(
-      text, size, pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
+bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
+  score->text.swap(text);
+  std::vector<uint8_t>& t = score->text;
+  LineEnds lines(t);
+  // Elements that hold only text keep it in themselves: a node fewer for each of them.
+  pugi::xml_parse_result r = score->doc.load_buffer_inplace(
+      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata,
+      pugi::encoding_auto);
   if (!r) {
-    *error = Location(text, size, r.offset) + ": not well-formed XML (" + r.description() + ")";
+    *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
   }
   score->encoding = r.encoding;
@@ -314,6 +339,7 @@ void BuildHostScore(Score* score) {
 void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
+  out->reserve(score.text.size() + score.text.size() / 8 + 4096);
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {

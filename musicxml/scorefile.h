@@ -63,6 +63,7 @@ struct PartInfo {
 std::string LeftAloneLine(const std::vector<Chord>& chords);
 
 struct Score {
+  std::vector<uint8_t> text; // the file's text, parsed in place: the document's storage
   pugi::xml_document doc;
   pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
   std::vector<PartInfo> parts;
@@ -74,10 +75,11 @@ struct Score {
   int16_t measureCount = 0;
 };
 
-// Parses the text (kept in the document: declaration, DOCTYPE, comments, processing
-// instructions and whitespace, so that saving an unchanged score gives the same canonical
-// XML). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
-bool ParseScore(const char* text, size_t size, Score* score, std::string* error);
+// Parses the file's text, which the score takes over and parses in place. Everything is kept
+// in the document (declaration, DOCTYPE, comments, processing instructions and whitespace), so
+// that saving an unchanged score gives the same canonical XML. False with a message
+// "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
+bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error);
 
 // Builds the host simulator's score from it (a new document in front, its staves, measures,
 // keys and entries); records each chord's host entry.

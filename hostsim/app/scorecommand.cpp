@@ -168,8 +168,7 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
     fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
     return 1;
   }
-  ScoreJobResult r = RunScoreJob(input, c.file, options, plugin);
-  std::vector<uint8_t>().swap(input);
+  ScoreJobResult r = RunScoreJob(std::move(input), c.file, options, plugin);
   if (r.status != 0) {
     fprintf(stderr, "%s\n", r.error.c_str());
     return r.status;
