@@ -21,12 +21,16 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes, std::string*
     *error = path + ": cannot open (" + strerror(errno) + ")";
     return false;
   }
-  struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+  struct stat st = {};
+  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
     fclose(f);
     *error = path + ": is a folder, not a score file";
     return false;
   }
+  // Read in one piece at the size the file has (and on for whatever it grew by since).
+  bytes->resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  size_t got = bytes->empty() ? 0 : fread(bytes->data(), 1, bytes->size(), f);
+  bytes->resize(got);
   uint8_t buffer[1 << 16];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)

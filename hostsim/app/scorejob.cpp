@@ -129,7 +129,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   }
   CloseToolWindow(plugin, window);
 
-  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(score);
+  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);
   r.leftAlone = musicxml::LeftAloneLine(score.chords);
