@@ -39,7 +39,7 @@ Archive OpenArchive(const void* data, size_t size, zip_source_t** keep, std::str
   return Archive(z);
 }
 
-bool ReadMember(zip_t* z, const char* name, std::vector<char>* out, std::string* error) {
+bool ReadMember(zip_t* z, const char* name, std::vector<uint8_t>* out, std::string* error) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat(z, name, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
@@ -67,10 +67,10 @@ bool LooksZipped(const std::vector<uint8_t>& bytes) {
 }
 
 bool ReadContainer(const std::vector<uint8_t>& archive, std::string* rootPath,
-                   std::vector<char>* rootFile, std::string* error) {
+                   std::vector<uint8_t>* rootFile, std::string* error) {
   Archive z = OpenArchive(archive.data(), archive.size(), nullptr, error);
   if (!z) return false;
-  std::vector<char> manifest;
+  std::vector<uint8_t> manifest;
   if (!ReadMember(z.get(), "META-INF/container.xml", &manifest, error)) return false;
   pugi::xml_document doc;
   if (!doc.load_buffer(manifest.data(), manifest.size())) {
