@@ -13,6 +13,7 @@ import { serve } from '../serve.mjs';
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const fixture = (name) => fileURLToPath(new URL(`fixtures/${name}`, import.meta.url));
 const chorale = join(root, 'examples/chorale.musicxml');
+const scoreFile = (name) => join(root, `tests/musicxml/files/${name}.musicxml`); // the command's own
 let server, context, address, scratch;
 const offsite = []; // requests that would have left the machine
 
@@ -114,14 +115,18 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   await page.close();
 });
 
-test('the download equals ./run --score byte for byte, job after job in one page', async () => {
+test('the download equals ./run --score byte for byte, job after job in one page, .mxl too', async () => {
   const page = await openPage();
   const cases = [
     [chorale, { task: 'Drop 2nd' }, 'chorale-drop-2nd.musicxml'],
     [chorale, { task: 'Rotate', bottom: true, measures: '1' }, 'chorale-rotate-down.musicxml'],
-    [fixture('c-minor.musicxml'), { task: 'Drop 2nd+4th', fourNote: true }, 'c-minor-drop-2nd-4th.musicxml'],
+    [fixture('c-minor.musicxml'), { task: 'Drop 2nd', fourNote: true }, 'c-minor-drop-2nd.musicxml'],
+    [fixture('c-minor.mxl'), { task: 'Drop 2nd' }, 'c-minor-drop-2nd.mxl'], // the rule off again
     [fixture('c-minor.mxl'), { task: 'Add Third', bottom: true, parts: 'P1' }, 'c-minor-add-third-bottom.mxl'],
     [fixture('c-minor.musicxml'), { task: 'Delete Outer Note' }, 'c-minor-delete-outer-note-top.musicxml'],
+    [scoreFile('ties'), { task: 'Transpose Octave', bottom: true }, 'ties-transpose-octave-bottom-goes-down.musicxml'],
+    [scoreFile('firstnote'), { task: 'Delete Outer Note', bottom: true }, 'firstnote-delete-outer-note-bottom.musicxml'],
+    [scoreFile('voices'), { task: 'Unisons to Octaves' }, 'voices-unisons-to-octaves-upwards.musicxml'],
   ];
   for (const [file, options, name] of cases) {
     await applyTo(page, file, options);
