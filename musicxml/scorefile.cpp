@@ -406,6 +406,10 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
   out->reserve(score.text.size() + score.text.size() / 8 + 4096);
+  SaveScore(score, w);
+}
+
+void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
