@@ -67,7 +67,7 @@ int16_t TypeDuration(const char* type) {
   static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
                                 "eighth", "quarter", "half",  "whole", "breve", "long"};
   for (int i = 0; i < 13; ++i)
-    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(i >= 2 ? 4 << (i - 2) : 4);
+    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(4 << i); // a quarter: 1024
   return kQuarter / 2;
 }
 
@@ -406,6 +406,10 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
   out->reserve(score.text.size() + score.text.size() / 8 + 4096);
+  SaveScore(score, w);
+}
+
+void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {

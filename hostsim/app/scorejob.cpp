@@ -137,6 +137,18 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   if (options.dryRun) return r;
   musicxml::WriteBack(&score, changes, options.markChanges);
+  if (options.sink && !zipped && !options.displayTexts) {
+    // Straight to the caller as it is made: no copy of the whole output is held.
+    struct Sink : pugi::xml_writer {
+      const ScoreJobOptions* options;
+      bool ok = true;
+      void write(const void* data, size_t size) override { ok = ok && options->sink(data, size); }
+    } sink;
+    sink.options = &options;
+    musicxml::SaveScore(score, sink);
+    if (!sink.ok) return fail(1, "cannot write the output");
+    return r;
+  }
   std::vector<uint8_t> xml;
   musicxml::SaveScore(score, &xml);
   if (options.displayTexts) r.afterXml.assign(xml.begin(), xml.end());
@@ -145,6 +157,11 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
     r.output.clear();
     return fail(2, fileName + ": " + error);
+  }
+  if (options.sink) {
+    bool ok = options.sink(r.output.data(), r.output.size());
+    std::vector<uint8_t>().swap(r.output);
+    if (!ok) return fail(1, "cannot write the output");
   }
   return r;
 }
