@@ -41,6 +41,17 @@ ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string&
 ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
                            const ScoreJobOptions& options, const PluginEntries& plugin);
 
+// One part of a score, as --parts names it.
+struct ScorePart {
+  std::string id;   // the part's id attribute
+  std::string name; // its part-name
+};
+
+// The parts of a score file in score order, for choosing among them; false with the message
+// the job would give for the file.
+bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
+                std::vector<ScorePart>* parts, std::string* error);
+
 // The options file the plug-in reads from the host's folder: written at the path the plug-in
 // builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for
 // the four-note rule; the caller writes it (natively in a private folder, on the web page in

@@ -57,14 +57,22 @@ async function settled(page) {
   return (await page.textContent('#error')).trim();
 }
 
-async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+// Chooses a file and waits until the engine has read it (or refused it); answers the message.
+async function load(page, file) {
+  await page.$eval('#loaded', (p) => { p.textContent = ''; });
   await page.setInputFiles('#file', file);
+  await page.waitForFunction(() => document.getElementById('loaded').textContent && document.getElementById('progress').hidden);
+  return (await page.textContent('#error')).trim();
+}
+
+async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+  assert.equal(await load(page, file), '');
+  for (const box of await page.$$('#parts input')) await box.setChecked(!parts || parts === (await box.getAttribute('value')));
   await page.selectOption('#task', task);
   if (bottom) await page.check('#bottom');
   else if (await page.isVisible('#top')) await page.check('#top');
   await page.setChecked('#four-note', fourNote);
   await page.fill('#measures', measures);
-  await page.fill('#parts', parts);
   await page.click('#apply');
   assert.equal(await settled(page), '');
 }
@@ -95,6 +103,8 @@ function drawnNotes(page, pane) {
 test('Drop 2nd on the example draws the dropped notes in red, summed up as the command does', async () => {
   const page = await openPage();
   await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
+  assert.deepEqual(await page.$$eval('#parts label', (l) => l.map((x) => x.textContent.trim())), ['Choir (P1)', 'Piano (P2)']);
   await page.selectOption('#task', 'Drop 2nd');
   assert.equal(await page.textContent('#description'), 'Transposes the 2nd highest note in a chord one octave down.');
   assert.equal(await page.isVisible('#direction'), false);
@@ -148,13 +158,12 @@ test('bad files get a message naming them, and the page keeps working', async ()
     [{ name: 'huge.musicxml', mimeType: 'text/xml', buffer: Buffer.alloc(21 * 1024 * 1024, 32) }, '20 MB'],
   ];
   for (const [file, expected] of bad) {
-    await page.setInputFiles('#file', file);
-    if (await page.isEnabled('#apply')) await page.click('#apply');
-    const message = await settled(page);
+    const message = await load(page, file);
     assert.ok(message.includes(expected), `"${message}" should name ${expected}`);
-    assert.equal(await page.isEnabled('#download'), false);
+    assert.equal(await page.isEnabled('#apply'), false);
   }
   await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
   await page.click('#apply');
   assert.equal(await settled(page), '');
   assert.equal(await page.isEnabled('#download'), true);
