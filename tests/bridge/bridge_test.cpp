@@ -95,6 +95,9 @@ TEST_F(BridgeArguments, ReachTheHostInOrderNarrowedAsTheHostDeclaresThem) {
       {"FX_GetDlgString",
        [&] { FX_GetDlgString(dlg, 1007, buffer, wide70000); },
        {P(dlg), 1007, P(buffer), kSlot4464}},
+      {"FX_SetDlgString",
+       [&] { FX_SetDlgString(dlg, 70000, text); },
+       {P(dlg), 70000, P(text)}},
       {"FX_SlotToInst", [] { FX_SlotToInst(wide70000, wideFFFF); }, {kSlot4464, kSlot65535}},
       {"FX_InstToSlot", [] { FX_InstToSlot(wideMinus5, wideFFFF); }, {kSlotMinus5, kSlot65535}},
       {"FX_GetCurERegions",
@@ -142,9 +145,7 @@ TEST_F(BridgeArguments, ReachTheHostInOrderNarrowedAsTheHostDeclaresThem) {
 
 TEST_F(BridgeArguments, EveryOrdinaryCallStatesInterfaceRevision0F000200) {
   // Every bridge function outside the record transfers, called once with its default version
-  // word. Each must reach the host's service of its own name exactly once. FX_SetDlgString is
-  // left out while the simulator's service declares more arguments than the host's three: in
-  // the 32-bit build it would unbalance the stack.
+  // word. Each must reach the host's service of its own name exactly once.
   std::vector<const char*> called;
 #define CALL(fn, ...)                                                                              \
   do {                                                                                             \
@@ -172,6 +173,7 @@ TEST_F(BridgeArguments, EveryOrdinaryCallStatesInterfaceRevision0F000200) {
   CALL(FX_GetDlgItemUser, dlg, 1, 0, &d);
   CALL(FX_SetDlgItemUser, dlg, 1, 0, 2.0);
   CALL(FX_GetDlgString, dlg, 1, buf, sizeof buf);
+  CALL(FX_SetDlgString, dlg, 1, "x");
   CALL(FX_SlotToInst, 1, 0);
   CALL(FX_InstToSlot, 1, 0);
   CALL(FX_GetCurERegions, &unused, &region, buf);
