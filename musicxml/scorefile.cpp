@@ -34,7 +34,7 @@ public:
   explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
     const uint8_t* p = text.data();
     const uint8_t* end = p + text.size();
-    while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
+    while (p && p < end && (p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
       size_t i = p - text.data();
       _bits[i / 64] |= uint64_t(1) << (i % 64);
       ++p;
