@@ -424,7 +424,7 @@ std::string LeftAloneLine(const std::vector<Chord>& chords) {
   const int kinds = static_cast<int>(Skip::Count);
   int counts[kinds] = {0};
   for (const Chord& c : chords)
-    ++counts[static_cast<int>(c.skip)];
+    if (!c.rest) ++counts[static_cast<int>(c.skip)]; // a rest left alone loses nothing
   static const char* what[kinds] = {
       "",
       "in voices past the fourth of a staff",
