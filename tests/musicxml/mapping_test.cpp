@@ -2,7 +2,10 @@
 // each (files/), checked note by note after the plug-in's task.
 #include <zip.h>
 
+#include "data/fccell.h"
+#include "data/fckeysignature.h"
 #include "fxrecords.h"
+#include "hostsim.h"
 #include "musicxml/pitch.h"
 #include "musicxml/writeback.h"
 #include "scorefixture.h"
@@ -59,6 +62,31 @@ TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAcciden
   EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4] | [B3 D4 F#4 A4]",
             Chords(down.afterXml, "P1"));
   EXPECT_TRUE(Valid(up.afterXml));
+}
+
+TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("keys.musicxml"));
+  std::string text(bytes.begin(), bytes.end());
+  text.replace(text.find("<fifths>2</fifths>"), 18,
+               "<fifths>0</fifths></key><key number=\"2\"><fifths>2</fifths>");
+  text.replace(text.find("<time>"), 0, "<staves>2</staves>");
+  for (size_t at = 0, n = 0; n < 3; ++n, at += 24) // the first chord onto staff 2
+    text.replace(at = text.find("</note>", at), 0, "<staff>2</staff>");
+  musicxml::Score score;
+  std::string error;
+  ASSERT_TRUE(musicxml::ParseScore(std::vector<uint8_t>(text.begin(), text.end()), &score, &error))
+      << error;
+  hostsim::Reset();
+  musicxml::BuildHostScore(&score);
+  EXPECT_EQ(0x0002, FCCell(1, 2).GetKeySignature()->GetKeyWord()); // staff 2, measure 1
+  EXPECT_EQ(0x0000, FCCell(1, 1).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x01FB, FCCell(2, 1).GetKeySignature()->GetKeyWord()); // B-flat minor for both
+  ScoreJobOptions o;
+  o.task = "Add Third";
+  o.measures = "1";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "keys.musicxml", o, Plugin());
+  EXPECT_EQ(0u, Chords(r.afterXml, "P1").find("[D4 F#4 A4 C#5] |")); // a third in D major
 }
 
 TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndCounted) {
