@@ -86,9 +86,7 @@ int main(int argc, char** argv) {
 
   Measured pugi = InChild([&] {
     pugi::xml_document doc;
-    if (!doc.load_file(in.c_str(),
-                       pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata))
-      return 1;
+    if (!doc.load_file(in.c_str(), pugi::parse_full | pugi::parse_ws_pcdata)) return 1;
     return doc.save_file(plain.c_str(), "", pugi::format_raw | pugi::format_no_declaration) ? 0 : 1;
   });
   Measured command = InChild([&] {

@@ -342,10 +342,8 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
-  // Elements that hold only text keep it in themselves: a node fewer for each of them.
   pugi::xml_parse_result r = score->doc.load_buffer_inplace(
-      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata,
-      pugi::encoding_auto);
+      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
   if (!r) {
     *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;

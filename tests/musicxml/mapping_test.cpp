@@ -172,6 +172,24 @@ TEST(Mapping, AnAddedNoteTakesWhatBelongsToEachNoteAndNoneOfTheChordsMarks) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, NotesAddedAndRemovedKeepTheFilesIndentation) {
+  std::vector<uint8_t> example =
+      ReadBytes(std::string(QV_SOURCE_DIR) + "/examples/chorale.musicxml");
+  for (bool bottom : {false, true}) {
+    ScoreJobOptions o;
+    o.task = bottom ? "Delete Outer Note" : "Add Octave";
+    o.bottom = bottom;
+    ScoreJobResult r = RunScoreJob(example, "chorale.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(std::string::npos, r.afterXml.find("  \n")) << o.task; // no line of spaces
+    EXPECT_NE(std::string::npos,
+              r.afterXml.find(bottom ? "<note>\n        <pitch>\n          <step>B</step>"
+                                     : "<note>\n        <chord/>\n        <pitch>\n          "
+                                       "<step>G</step>\n          <octave>5</octave>"))
+        << r.afterXml;
+  }
+}
+
 TEST(Mapping, GraceChordsAreEntriesOfTheirOwn) {
   ScoreJobResult r = RunFile("grace.musicxml", "Add Third");
   EXPECT_EQ("g[C5 E5 G5] [C4 E4 G4 B4]", Chords(r.afterXml, "P1"));
