@@ -4,7 +4,6 @@
 
 ufourbyte RunningFinaleVersion = 0x0F000200;
 FCChordShaperWindow* pMainWindow = nullptr;
-UserSettings GlobalUserSettings = {};
 
 void SetFinaleFrameworkVersion(ufourbyte version) {
   RunningFinaleVersion = version;

@@ -1,7 +1,7 @@
 #include "fcui.h"
 
 #include "core/fcstring.h"
-#include "data/fcrecords.h"
+#include "data/fcstaff.h"
 #include "fxbridge.h"
 #include "fxrecords.h"
 #include "ui/windowshade.h"

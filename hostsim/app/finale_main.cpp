@@ -13,8 +13,8 @@
 #include "dialogs.h"
 #include "hostsim.h"
 #include "resources/resource.h"
-#include "shell/entrypoints.h"
 #include "score.h"
+#include "shell/entrypoints.h"
 
 #ifdef _WIN32
 static void* OpenModule(const char* path) {

@@ -7,7 +7,12 @@
 
 #include "data/fccell.h"
 #include "data/fcnoteentry.h"
-#include "data/fcrecords.h"
+#include "data/fctimesignature.h"
+#include "data/fcmeasure.h"
+#include "data/fcstaff.h"
+#include "data/fccurrentstaffspec.h"
+#include "data/fcindependentcelldetail.h"
+#include "data/fcsystemstaves.h"
 #include "hostsim.h"
 #include "records.h"
 #include "score.h"

@@ -14,8 +14,8 @@
 #include "dialogs.h"
 #include "hostsim.h"
 #include "resources/resource.h"
-#include "shell/entrypoints.h"
 #include "score.h"
+#include "shell/entrypoints.h"
 
 namespace e2e {
 

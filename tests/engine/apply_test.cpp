@@ -3,7 +3,6 @@
 #include "enginefixture.h"
 
 #include "core/fcstring.h"
-#include "data/fcrecords.h"
 #include "data/fcui.h"
 #include "fcchordshaperblockhandler.h"
 

@@ -22,38 +22,38 @@ struct VersionCase {
 
 // Each correction at its boundary and just beside it.
 const VersionCase kCases[] = {
-    {0x534F4D53, 26, 0x09FFFFFF, 0x0A000000, nullptr}, // 'SOMS'
-    {0x534F4D53, 26, 0x0A000000, 0x0A000000, nullptr},
-    {0x534F4D53, 26, 0x0F000200, 0x0F000200, nullptr},
-    {0x534F4D53, 24, 0x0F000200, 0x09000000, nullptr},
-    {0x534F4D53, 24, 0x01000000, 0x09000000, nullptr},
-    {0x534F4D53, 25, 0x01000000, 0x01000000, nullptr},
-    {0x534F5353, 28, 0x09FFFFFF, 0x0A000000, nullptr}, // 'SOSS'
-    {0x534F5353, 28, 0x0A000001, 0x0A000001, nullptr},
-    {0x4F025353, 28, 0x00000000, 0x0A000000, nullptr},
-    {0x534F5353, 24, 0x05FFFFFF, 0x06000000, nullptr},
-    {0x534F5353, 24, 0x06000000, 0x06000000, nullptr},
-    {0x4F025353, 24, 0x05000000, 0x06000000, nullptr},
-    {0x4F025353, 24, 0x0F000200, 0x0F000200, nullptr},
-    {0x534F5353, 22, 0x0F000200, 0x05000000, nullptr},
-    {0x4F025353, 22, 0x01000000, 0x05000000, nullptr},
-    {0x534F4953, 66, 0x0F000000, 0x05000000, nullptr}, // 'SOIS'
-    {0x534F4953, 102, 0x0F000000, 0x08000000, nullptr},
-    {0x534F4953, 114, 0x0F000000, 0x0F000000, nullptr},
-    {0x534F5458, 48, 0x08000001, 0x08000000, nullptr}, // 'SOTX'
-    {0x534F5458, 48, 0x08000000, 0x08000000, nullptr},
-    {0x534F5458, 48, 0x07000000, 0x07000000, nullptr},
-    {0x534F5458, 26, 0x08FFFFFF, 0x09000000, kTextBlock},
-    {0x534F5458, 26, 0x09000000, 0x09000000, nullptr},
-    {0x53444746, 12, 0x0F000200, 0x08000000, nullptr}, // 'SDGF'
-    {0x53444746, 12, 0x07FFFFFF, 0x07FFFFFF, nullptr},
-    {0x53444746, 10, 0x08000000, 0x09000000, kGfhold},
-    {0x53444746, 10, 0x0F000200, 0x0F000200, nullptr},
-    {0x6F74444F, 12, 0x0F000200, 0x08000000, nullptr}, // 'otDO'
-    {0x6F74444F, 12, 0x08000000, 0x08000000, nullptr},
-    {0x6F74444F, 34, 0x00000001, 0x09000000, kShapeExpression},
-    {0x6F74444F, 34, 0x0A000000, 0x0A000000, nullptr},
-    {0x534F4D54, 26, 0x01000000, 0x01000000, nullptr}, // a tag outside the table
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x09FFFFFF, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x0A000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 24, 0x0F000200, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 24, 0x01000000, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 25, 0x01000000, 0x01000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 28, 0x09FFFFFF, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 28, 0x0A000001, 0x0A000001, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 28, 0x00000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 24, 0x05FFFFFF, 0x06000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 24, 0x06000000, 0x06000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 24, 0x05000000, 0x06000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 24, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 22, 0x0F000200, 0x05000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 22, 0x01000000, 0x05000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 66, 0x0F000000, 0x05000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 102, 0x0F000000, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 114, 0x0F000000, 0x0F000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x08000001, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x08000000, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x07000000, 0x07000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 26, 0x08FFFFFF, 0x09000000, kTextBlock},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 26, 0x09000000, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 12, 0x0F000200, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 12, 0x07FFFFFF, 0x07FFFFFF, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 10, 0x08000000, 0x09000000, kGfhold},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 10, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 12, 0x0F000200, 0x08000000, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 12, 0x08000000, 0x08000000, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 34, 0x00000001, 0x09000000, kShapeExpression},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 34, 0x0A000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'T'), 26, 0x01000000, 0x01000000, nullptr}, // a tag outside the table
 };
 
 } // namespace

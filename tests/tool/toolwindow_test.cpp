@@ -89,7 +89,7 @@ protected:
     std::sort(out.begin(), out.end());
     return out;
   }
-  int ShadedHeight() { return GetSystemMetrics(4) + 2 * GetSystemMetrics(6); }
+  int ShadedHeight() { return GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYBORDER); }
 
   std::unique_ptr<testsupport::HostFolder> folder;
 };
@@ -347,7 +347,7 @@ TEST_F(ToolWindowTest, ResizingMovesButtonsAndCheckBoxAndGrowsTheListWithinLimit
   EXPECT_EQ(Width(outer), Width(narrow));
   EXPECT_EQ(Height(outer), Height(narrow));
   RECT tall = hostsim::UserResize(dialog, Width(outer), 100000);
-  int limit = GetSystemMetrics(17) * 8 / 10; // SM_CYFULLSCREEN
+  int limit = GetSystemMetrics(SM_CYFULLSCREEN) * 8 / 10;
   EXPECT_EQ(std::max(Height(outer), limit), Height(tall));
 }
 
