@@ -6,6 +6,7 @@
 #include "data/fckeysignature.h"
 #include "data/fcnoteentrycell.h"
 #include "datafixture.h"
+#include "fxtags.h"
 
 using hostsim::AddEntry;
 using hostsim::CountCalls;
@@ -14,9 +15,6 @@ using hostsim::PutRecord;
 using hostsim::SetMeasureKey;
 
 namespace {
-
-const uint32_t TAG_SOSC = 0x534F5343; // staff settings at a position
-const uint32_t TAG_dtFL = 0x6474464C; // a cell's own detail
 
 // The staff's settings at one position of one measure, with the flag word given.
 void StaffSpec(int16_t staff, int16_t measure, int32_t pos, uint16_t flags) {

@@ -21,12 +21,6 @@ using namespace hostsim;
 
 namespace {
 
-const uint32_t TAG_SOMS = 0x534F4D53;
-const uint32_t TAG_SOIS = 0x534F4953;
-const uint32_t TAG_SOSC = 0x534F5343;
-const uint32_t TAG_SOIu = 0x534F4975;
-const uint32_t TAG_dtFL = 0x6474464C;
-
 std::vector<uint8_t> Pattern(int n, uint8_t seed) {
   std::vector<uint8_t> b(n);
   for (int i = 0; i < n; ++i)
