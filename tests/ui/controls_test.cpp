@@ -2,6 +2,7 @@
 // up-down arrows bound to an edit field through the notification handler.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
