@@ -92,7 +92,7 @@ int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::ve
                           static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
                           REGION_TO_END);
     hostsim::SetDialogActive(window, true);
-    hostsim::Click(window, ID_APPLY);
+    hostsim::Click(window, IDC_APPLY);
     p = q + 1;
   }
   CloseToolWindow(plugin, window);
