@@ -15,8 +15,8 @@ namespace {
 const int32_t kQuarter = 1024;  // host duration units of a quarter note
 const long kLongest = 1L << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
-const uint32_t kCellDetail = 0x6474464C; // 'dtFL', the host's record of a cell's own settings
-const uint32_t kStaffSpec = 0x534F5343;  // 'SOSC', a staff's settings at a position
+const uint32_t kCellDetail = 0x6474464C;    // 'dtFL', the host's record of a cell's own settings
+const uint32_t kStaffSettings = 0x534F5343; // 'SOSC', a staff's settings at a position
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
@@ -385,7 +385,7 @@ void BuildHostScore(Score* score) {
   for (size_t m = 0; m < score->measureKeys.size(); ++m)
     if (score->measureKeys[m])
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
-  hostsim::EntrySpec spec;
+  hostsim::EntrySpec entry;
   std::vector<int16_t> ownKeyIn(score->staffCount + 1, 0); // last measure given its own key
   for (Chord& c : score->chords) {
     if (c.skip != Skip::None) continue;
@@ -401,22 +401,22 @@ void BuildHostScore(Score* score) {
       detail[1] = static_cast<uint8_t>(c.key.word >> 8);
       detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
       hostsim::PutRecord(kCellDetail, hostsim::MakeKey(c.staff, c.measure), detail);
-      std::vector<uint8_t> spec(114, 0); // the staff's settings at the measure's start
-      spec[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
-      hostsim::PutRecord(kStaffSpec, hostsim::MakeKey(c.staff, c.measure), spec);
+      std::vector<uint8_t> settings(114, 0); // the staff's settings at the measure's start
+      settings[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
+      hostsim::PutRecord(kStaffSettings, hostsim::MakeKey(c.staff, c.measure), settings);
     }
-    spec.notes.clear();
-    spec.pos = c.pos;
-    spec.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
+    entry.notes.clear();
+    entry.pos = c.pos;
+    entry.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
     for (const NoteRef& n : c.notes) {
       hostsim::NoteSpec ns;
       ns.displacement = n.displacement;
       ns.raiselower = n.raiselower;
       if (n.tieStart) ns.flags |= NOTE_TIE;
       if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
-      spec.notes.push_back(ns);
+      entry.notes.push_back(ns);
     }
-    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, spec);
+    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, entry);
     if (c.grace) hostsim::Cell(c.staff, c.measure, c.layer)[c.entry].flags |= ENTRY_GRACENOTE;
   }
 }
