@@ -342,6 +342,9 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
+  score->byteOrderMark =
+      (t.size() >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) ||
+      (t.size() >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF)));
   pugi::xml_parse_result r = score->doc.load_buffer_inplace(
       t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
   if (!r) {
@@ -431,6 +434,19 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
 void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
+  if (score.byteOrderMark) {
+    static const struct {
+      pugi::xml_encoding encoding;
+      const char* bytes;
+      size_t size;
+    } marks[] = {{pugi::encoding_utf8, "\xEF\xBB\xBF", 3},
+                 {pugi::encoding_utf16_le, "\xFF\xFE", 2},
+                 {pugi::encoding_utf16_be, "\xFE\xFF", 2},
+                 {pugi::encoding_utf32_le, "\xFF\xFE\0\0", 4},
+                 {pugi::encoding_utf32_be, "\0\0\xFE\xFF", 4}};
+    for (const auto& m : marks)
+      if (m.encoding == score.encoding) w.write(m.bytes, m.size);
+  }
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
     n.print(w, "", pugi::format_raw | pugi::format_no_declaration, score.encoding);
     pugi::xml_document newline;
