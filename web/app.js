@@ -203,12 +203,12 @@ worker.onmessage = ({ data }) => {
     score = reading;
     reading = null;
     showParts(data.parts);
+    showDrawing('before', data.before);
     $('loaded').textContent = `Loaded ${score.name} (${Math.ceil(score.bytes.length / 1024)} KB).`;
     setBusy(false);
   } else if (data.type === 'done') {
     setBusy(false);
     changed.bytes = data.output;
-    showDrawing('before', data.before);
     showDrawing('after', data.after);
     $('summary').textContent = data.summary;
     $('left-alone').textContent = data.leftAlone;

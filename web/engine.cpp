@@ -61,14 +61,16 @@ std::vector<uint8_t> Bytes(const val& bytes) {
   return copy;
 }
 
-// The parts of a score file (a Uint8Array), or the message for a file that is not one.
+// The parts of a score file (a Uint8Array) and its MusicXML text, or the message for a file
+// that is not a score.
 val Parts(const val& bytes, const std::string& fileName) {
   std::vector<ScorePart> parts;
-  std::string error;
+  std::string xml, error;
   val result = val::object();
-  bool ok = ScoreParts(Bytes(bytes), fileName, &parts, &error);
+  bool ok = ScoreParts(Bytes(bytes), fileName, &parts, &xml, &error);
   result.set("status", ok ? 0 : 2);
   result.set("error", error);
+  result.set("xml", xml);
   val list = val::array();
   for (const ScorePart& p : parts) {
     val part = val::object();
@@ -81,7 +83,8 @@ val Parts(const val& bytes, const std::string& fileName) {
 }
 
 // Applies options.task to the file's bytes (a Uint8Array); answers the job's result with the
-// changed file as a Uint8Array of its own.
+// changed file as a Uint8Array of its own and its text to draw (the score before is drawn when
+// the file is read, by Parts).
 val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   std::vector<uint8_t> input = Bytes(bytes);
   ScoreJobOptions o;
@@ -115,7 +118,6 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   if (r.status == 0 && mark) {
     o.markChanges = o.displayTexts = true;
     ScoreJobResult marked = RunScoreJob(std::move(input), fileName, o, plugin);
-    r.beforeXml.swap(marked.beforeXml);
     r.afterXml.swap(marked.afterXml);
   }
   result.set("status", r.status);
@@ -124,7 +126,6 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   result.set("summary", r.summary);
   result.set("leftAlone", r.leftAlone);
   result.set("dryRunText", r.dryRunText);
-  result.set("beforeXml", r.beforeXml);
   result.set("afterXml", r.afterXml);
   result.set(
       "output",

@@ -39,8 +39,8 @@ function draw(toolkit, xml) {
   return { pages, note };
 }
 
-// Answers one request of the page: { kind: 'parts' } lists the parts of a file, any other
-// applies options.task to it and draws the score before and after.
+// Answers one request of the page: { kind: 'parts' } lists the parts of a file and draws it,
+// any other applies options.task to it and draws the result.
 onmessage = async ({ data }) => {
   const { id, kind, fileName, bytes, options } = data;
   const progress = (fraction, text) => postMessage({ type: 'progress', id, fraction, text });
@@ -69,13 +69,12 @@ onmessage = async ({ data }) => {
   if (result.status !== 0) {
     fail(result.error);
   } else if (kind === 'parts') {
-    postMessage({ type: 'parts', id, parts: result.parts });
+    progress(0.6, 'Drawing the score…');
+    postMessage({ type: 'parts', id, parts: result.parts, before: draw(toolkit, result.xml) });
   } else {
-    progress(0.5, 'Drawing the score before…');
-    const before = draw(toolkit, result.beforeXml);
-    progress(0.8, 'Drawing the score after…');
+    progress(0.6, 'Drawing the score after…');
     const after = draw(toolkit, result.afterXml);
     const { output, summary, leftAlone } = result;
-    postMessage({ type: 'done', id, output, summary, leftAlone, before, after }, [output.buffer]);
+    postMessage({ type: 'done', id, output, summary, leftAlone, after }, [output.buffer]);
   }
 };

@@ -121,10 +121,10 @@ int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::ve
 } // namespace
 
 bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
-                std::vector<ScorePart>* parts, std::string* error) {
+                std::vector<ScorePart>* parts, std::string* shown, std::string* error) {
   musicxml::Score score;
   std::string rootPath;
-  if (!ReadScore(&input, fileName, &score, &rootPath, nullptr, error)) return false;
+  if (!ReadScore(&input, fileName, &score, &rootPath, shown, error)) return false;
   for (const musicxml::PartInfo& p : score.parts)
     parts->push_back({p.id, p.name});
   return true;

@@ -47,10 +47,10 @@ struct ScorePart {
   std::string name; // its part-name
 };
 
-// The parts of a score file in score order, for choosing among them; false with the message
-// the job would give for the file.
+// The parts of a score file in score order, for choosing among them, and (when shown is
+// given) the score's MusicXML text; false with the message the job would give for the file.
 bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
-                std::vector<ScorePart>* parts, std::string* error);
+                std::vector<ScorePart>* parts, std::string* shown, std::string* error);
 
 // The options file the plug-in reads from the host's folder: written at the path the plug-in
 // builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for
