@@ -56,6 +56,7 @@ struct Chord {
   bool grace = false;
   Skip skip = Skip::None;
   bool changed = false; // set by writing back
+  bool retied = false;  // a tie into it was added or removed by writing back
 };
 
 struct PartInfo {

@@ -317,7 +317,10 @@ void MendTies(Chord* a, Chord* b) {
     for (NoteRef& y : b->notes)
       if (SamePitch(x, y)) {
         target = true;
-        if (!y.tieStop) AddTie(y.node, "stop");
+        if (!y.tieStop) {
+          AddTie(y.node, "stop");
+          b->retied = true;
+        }
         y.tieStop = true;
         break;
       }
@@ -329,7 +332,10 @@ void MendTies(Chord* a, Chord* b) {
     bool source = false;
     for (NoteRef& x : a->notes)
       if (SamePitch(x, y) && x.tieStart) source = true;
-    if (!source) RemoveTie(y.node, "stop");
+    if (!source) {
+      RemoveTie(y.node, "stop");
+      b->retied = true;
+    }
     y.tieStop = source;
   }
 }
@@ -355,8 +361,9 @@ void MendAllTies(Score* score) {
 
 void MendAccidentals(Score* score) {
   std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
+  // A note whose tie went away shows its accidental again, so its measure is looked at too.
   for (const Chord& c : score->chords)
-    if (c.changed) cells[{c.staff, c.measure}];
+    if (c.changed || c.retied) cells[{c.staff, c.measure}];
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
     auto it = cells.find({c.staff, c.measure});

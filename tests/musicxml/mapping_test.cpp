@@ -140,6 +140,16 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
+  ScoreJobOptions first;
+  first.measures = "1";
+  ScoreJobResult r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
+}
+
 TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {
   ScoreJobResult r = RunFile("firstnote.musicxml", "Delete Outer Note", true);
   ASSERT_EQ(0, r.status) << r.error;
