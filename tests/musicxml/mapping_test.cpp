@@ -64,6 +64,15 @@ TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAcciden
   EXPECT_TRUE(Valid(up.afterXml));
 }
 
+TEST(Mapping, AKeyChangedHalfwayThroughAMeasureHoldsFromWhereItStandsOnEveryStaff) {
+  ScoreJobResult r = RunFile("midkey.musicxml", "Add Third");
+  pugi::xml_document doc;
+  // the lower staff's chord starts before the change: C major, not B flat major
+  EXPECT_EQ("[A4 C5 E5] [Bb4 D5 F5] [C3 E3 G3]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 7).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 8).child("accidental"));
+}
+
 TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
   std::vector<uint8_t> bytes = ReadBytes(FilePath("keys.musicxml"));
   std::string text(bytes.begin(), bytes.end());
