@@ -241,6 +241,12 @@ struct NoteParts {
       case 'g':
         if (strcmp(name, "grace") == 0) grace = c;
         break;
+      case 'n':
+        // A tie some files show only as a notation.
+        if (strcmp(name, "notations") == 0)
+          for (pugi::xml_node t = c.child("tied"); t; t = t.next_sibling("tied"))
+            Tie(t);
+        break;
       case 'p':
         if (strcmp(name, "pitch") == 0) pitch = c;
         break;
@@ -251,17 +257,18 @@ struct NoteParts {
         if (strcmp(name, "staff") == 0) staff = c;
         break;
       case 't':
-        if (strcmp(name, "tie") == 0) {
-          const char* type = c.attribute("type").value();
-          tieStart = tieStart || strcmp(type, "start") == 0;
-          tieStop = tieStop || strcmp(type, "stop") == 0;
-        }
+        if (strcmp(name, "tie") == 0) Tie(c);
         break;
       case 'v':
         if (strcmp(name, "voice") == 0) voice = c;
         break;
       }
     }
+  }
+  void Tie(const pugi::xml_node& t) {
+    const char* type = t.attribute("type").value();
+    tieStart = tieStart || strcmp(type, "start") == 0;
+    tieStop = tieStop || strcmp(type, "stop") == 0;
   }
 };
 

@@ -149,6 +149,22 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("ties.musicxml"));
+  std::string xml(bytes.begin(), bytes.end());
+  for (size_t at; (at = xml.find("<tie type=")) != std::string::npos;)
+    xml.erase(at, xml.find("/>", at) + 2 - at);
+  ScoreJobOptions o;
+  o.task = "Transpose Octave";
+  o.measures = "1";
+  ScoreJobResult r = RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "ties", o, Plugin());
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).child("notations").child("tied"));
+}
+
 TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
   ScoreJobOptions first;
   first.measures = "1";
