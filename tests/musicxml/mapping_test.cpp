@@ -116,6 +116,8 @@ TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndC
   r = RunFile("voices.musicxml", "Drop 2nd", false, piano);
   EXPECT_EQ("[E4 G4] [F4 A4] [C3 G3] [D3 A3]", Chords(r.afterXml, "P1"));
   EXPECT_EQ("[E4 C5 G5] [C2 G3]", Chords(r.afterXml, "P2"));
+  piano.parts = "P1,P2"; // what lies outside the selection is not counted
+  EXPECT_EQ("", RunFile("voices.musicxml", "Drop 2nd", false, piano).leftAlone);
   piano.parts = "Strings";
   EXPECT_EQ(2, RunFile("voices.musicxml", "Drop 2nd", false, piano).status);
 }
