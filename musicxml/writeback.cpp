@@ -340,20 +340,31 @@ void MendTies(Chord* a, Chord* b) {
   }
 }
 
+// The entry a tie goes to is the next one of its line: the next chord of the voice that starts
+// where the last one ended or later. A voice whose number a file uses on two staves, or a file
+// without voice numbers, holds several lines at once; a chord follows the line of its own staff.
 void MendAllTies(Score* score) {
-  std::map<std::pair<int, int>, size_t> lastInVoice;
+  std::map<std::pair<int, int>, std::vector<size_t>> lines; // (part, voice) -> last chord of each
   std::vector<Chord>& chords = score->chords;
   for (size_t i = 0; i < chords.size(); ++i) {
-    auto key = std::make_pair(chords[i].part, static_cast<int>(chords[i].voice));
-    auto it = lastInVoice.find(key);
-    if (it != lastInVoice.end()) {
-      Chord& prev = chords[it->second];
-      if ((prev.changed || chords[i].changed) && !prev.grace && !chords[i].grace)
-        MendTies(&prev, &chords[i]);
-      if (!chords[i].grace) it->second = i;
-    } else if (!chords[i].grace) {
-      lastInVoice[key] = i;
+    Chord& c = chords[i];
+    if (c.grace) continue;
+    std::vector<size_t>& open = lines[std::make_pair(c.part, static_cast<int>(c.voice))];
+    size_t* line = nullptr;
+    for (size_t& last : open) {
+      const Chord& prev = chords[last];
+      bool before = prev.measure < c.measure ||
+                    (prev.measure == c.measure && prev.pos + prev.duration <= c.pos);
+      if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
+        line = &last;
     }
+    if (!line) {
+      open.push_back(i);
+      continue;
+    }
+    Chord& prev = chords[*line];
+    if (prev.changed || c.changed) MendTies(&prev, &c);
+    *line = i;
   }
 }
 

@@ -151,6 +151,16 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, ATieFollowsItsStaffWhenAVoiceNumberIsUsedOnBothStaves) {
+  ScoreJobResult r = RunFile("samevoice.musicxml", "Transpose Octave");
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] [C3 G4] | [C4 E4 G5] [C3 G4]", Chords(r.afterXml, "P1"));
+  for (int note = 0; note < 3; ++note) {
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, note).find_child_by_attribute("tie", "type", "start"));
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, note).find_child_by_attribute("tie", "type", "stop"));
+  }
+}
+
 TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
   std::vector<uint8_t> bytes = ReadBytes(FilePath("ties.musicxml"));
   std::string xml(bytes.begin(), bytes.end());
