@@ -358,10 +358,12 @@ void MendAllTies(Score* score) {
       if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
         line = &last;
     }
-    if (!line) {
+    if (!line && open.size() < 8) {
       open.push_back(i);
       continue;
     }
+    if (!line) line = &open.back(); // notes without length: no more lines, so no long search
+
     Chord& prev = chords[*line];
     if (prev.changed || c.changed) MendTies(&prev, &c);
     *line = i;
