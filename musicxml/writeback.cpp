@@ -319,7 +319,7 @@ void MendTies(Chord* a, Chord* b) {
         target = true;
         if (!y.tieStop) {
           AddTie(y.node, "stop");
-          b->retied = true;
+          b->retied = y.retied = true;
         }
         y.tieStop = true;
         break;
@@ -334,7 +334,7 @@ void MendTies(Chord* a, Chord* b) {
       if (SamePitch(x, y) && x.tieStart) source = true;
     if (!source) {
       RemoveTie(y.node, "stop");
-      b->retied = true;
+      b->retied = y.retied = true;
     }
     y.tieStop = source;
   }
@@ -373,17 +373,23 @@ void MendAllTies(Score* score) {
 // ---- accidentals of the measures touched ------------------------------------------------------
 
 void MendAccidentals(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
-  // A note whose tie went away shows its accidental again, so its measure is looked at too.
+  struct Cell {
+    bool changed = false;      // false: only a tie into it went, and only that note may need one
+    std::vector<size_t> order; // its chords
+  };
+  std::map<std::pair<int, int>, Cell> cells; // (staff, measure) -> chords
   for (const Chord& c : score->chords)
-    if (c.changed || c.retied) cells[{c.staff, c.measure}];
+    if (c.changed || c.retied) {
+      Cell& cell = cells[{c.staff, c.measure}];
+      cell.changed = cell.changed || c.changed;
+    }
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
     auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
+    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.order.push_back(i);
   }
   for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second;
+    std::vector<size_t>& order = cell.second.order;
     std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
@@ -398,7 +404,8 @@ void MendAccidentals(Score* score) {
         bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        if (c.skip == Skip::None && (needed || n.accidental)) {
+        bool mine = cell.second.changed || (n.retied && needed);
+        if (mine && c.skip == Skip::None && (needed || n.accidental)) {
           SetAccidental(n.node, needed, n.pitch.alter);
           n.accidental = static_cast<bool>(n.node.child("accidental"));
         }
