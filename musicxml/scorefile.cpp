@@ -111,7 +111,7 @@ private:
   // The keys of each staff from each place in the measure that gives one, in file order: a
   // key given halfway through a measure holds only from there, also for the staves and voices
   // the file lists after it.
-  std::vector<std::pair<long, std::vector<Key>>> _keysFrom;
+  std::vector<std::pair<long long, std::vector<Key>>> _keysFrom;
   std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long long _divisions = 1;
@@ -136,7 +136,7 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
     if (_part == 0) _score->measureNumbers.push_back(m.attribute("number").value());
     _pos = 0;
     _open = -1;
-    _keysFrom.assign(1, std::make_pair(0L, _keys));
+    _keysFrom.assign(1, std::make_pair(0LL, _keys));
     bool keyRecorded = false;
     for (pugi::xml_node c = m.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element) continue;
