@@ -21,13 +21,11 @@ HMODULE GetFinaleHandle() {
   return hFinale;
 }
 
-void* fxbridge::Resolve(HostProc& proc, const char* name) {
-  if (!proc.resolved) {
-    proc.resolved = true;
-    // Windows reads a null module as the process's own image: without the host, find nothing.
-    HMODULE host = GetFinaleHandle();
-    proc.fpProc = host ? reinterpret_cast<void*>(GetProcAddress(host, name)) : nullptr;
-  }
+void* fxbridge::Bind(HostProc& proc, const char* name) {
+  proc.resolved = true;
+  // Windows reads a null module as the process's own image: without the host, find nothing.
+  HMODULE host = GetFinaleHandle();
+  proc.fpProc = host ? reinterpret_cast<void*>(GetProcAddress(host, name)) : nullptr;
   return proc.fpProc;
 }
 

@@ -12,7 +12,13 @@ struct HostProc {
   bool resolved = false;
 };
 
-void* Resolve(HostProc& proc, const char* name);
+// Looks the function up: the first call of each bridge function only.
+void* Bind(HostProc& proc, const char* name);
+// The bound function, or null for a host without it; inline, so that a bound call costs a test
+// and an indirect call.
+inline void* Resolve(HostProc& proc, const char* name) {
+  return proc.resolved ? proc.fpProc : Bind(proc, name);
+}
 
 // A 16-bit argument reaches the host as its low 16 bits, widened to the 32-bit slot.
 inline fourbyte S16(twobyte v) {

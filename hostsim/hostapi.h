@@ -11,14 +11,21 @@
 #endif
 
 namespace hostsim {
-// Enters one service into the registry the plug-in's GetProcAddress reads (native build).
-struct Registrar {
-  Registrar(const char* name, void* address);
+// One exported service and what a test set for it. Constructing it enters the service into the
+// registry the plug-in's GetProcAddress reads (native build); a service finds its own state
+// through its object, never by its name.
+struct Service {
+  Service(const char* name, void* address);
+  const char* name;       // the exported name
+  void* address;          // the function
+  bool answerSet = false; // a test set an answer: it replaces the service's work
+  int32_t answer = 0;     // that answer
 };
 } // namespace hostsim
 
-// Defines an exported service: extern "C", host convention, entered into the registry.
+// Defines an exported service: extern "C", host convention, entered into the registry. Its
+// state is the object <name>_service.
 #define HOST_SERVICE(ret, name, params)                                                            \
   extern "C" ret HOSTAPI name params;                                                              \
-  static const hostsim::Registrar name##_registrar(#name, reinterpret_cast<void*>(&name));         \
+  static hostsim::Service name##_service(#name, reinterpret_cast<void*>(&name));                   \
   extern "C" ret HOSTAPI name params

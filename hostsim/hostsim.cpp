@@ -3,8 +3,6 @@
 #include "score.h"
 #include "dialogs.h"
 
-#include <map>
-
 #ifndef _WIN32
 #include "winshim.h"
 #endif
@@ -16,13 +14,10 @@ std::vector<CallRecord>& CallLog() {
   static std::vector<CallRecord> calls;
   return calls;
 }
-std::map<std::string, int32_t>& Answers() {
-  static std::map<std::string, int32_t> answers;
-  return answers;
-}
+bool logging = false; // calls and transfers are logged
 // Every service the simulator exports, for entering them again after a Reset.
-std::vector<std::pair<const char*, void*>>& Services() {
-  static std::vector<std::pair<const char*, void*>> services;
+std::vector<Service*>& Services() {
+  static std::vector<Service*> services;
   return services;
 }
 #ifndef _WIN32
@@ -32,8 +27,8 @@ HMODULE HostModule() {
 #endif
 } // namespace
 
-Registrar::Registrar(const char* name, void* address) {
-  Services().push_back({name, address});
+Service::Service(const char* n, void* a) : name(n), address(a) {
+  Services().push_back(this);
 #ifndef _WIN32
   WinShim_RegisterProc(HostModule(), name, address);
 #endif
@@ -43,17 +38,27 @@ void Reset() {
   ResetDialogs(); // before the windows go: no message may reach a procedure whose data is gone
   CallLog().clear();
   TheHost() = Host();
-  Answers().clear();
+  logging = true;
+  for (Service* s : Services())
+    s->answerSet = false;
 #ifndef _WIN32
   HMODULE module = HostModule();
-  for (auto& s : Services())
-    WinShim_RegisterProc(module, s.first, s.second);
+  for (Service* s : Services())
+    WinShim_RegisterProc(module, s->name, s->address);
   WinShim_Reset();
 #endif
 }
 
-void Log(const char* name, std::initializer_list<uint64_t> slots, uint32_t version) {
-  CallLog().push_back(CallRecord{name, std::vector<uint64_t>(slots), version});
+void SetLogging(bool on) {
+  logging = on;
+}
+
+bool Logging() {
+  return logging;
+}
+
+void Log(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
+  if (logging) CallLog().push_back(CallRecord{service.name, std::vector<uint64_t>(slots), version});
 }
 
 const std::vector<CallRecord>& Calls() {
@@ -76,18 +81,20 @@ void ClearCalls() {
 }
 
 void SetAnswer(const std::string& name, int32_t value) {
-  Answers()[name] = value;
+  for (Service* s : Services())
+    if (name == s->name) {
+      s->answerSet = true;
+      s->answer = value;
+    }
 }
 
-int32_t Answer(const std::string& name, int32_t fallback) {
-  auto it = Answers().find(name);
-  return it == Answers().end() ? fallback : it->second;
+int32_t Answer(const Service& service, int32_t fallback) {
+  return service.answerSet ? service.answer : fallback;
 }
 
-bool AnswerSet(const std::string& name, int32_t* value) {
-  auto it = Answers().find(name);
-  if (it == Answers().end()) return false;
-  *value = it->second;
+bool AnswerSet(const Service& service, int32_t* value) {
+  if (!service.answerSet) return false;
+  *value = service.answer;
   return true;
 }
 

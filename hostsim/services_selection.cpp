@@ -33,9 +33,9 @@ EREGION WholeDocument(const Document& d) {
 // as it is.
 HOST_SERVICE(int32_t, FX_GetCurERegions,
              (void* unused, void* selection, void* area32, uint32_t v)) {
-  Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
+  Log(FX_GetCurERegions_service, {Slot(unused), Slot(selection), Slot(area32)}, v);
   int32_t a;
-  if (AnswerSet("FX_GetCurERegions", &a)) return a;
+  if (AnswerSet(FX_GetCurERegions_service, &a)) return a;
   bool any = !TheHost().documents.empty();
   EREGION sel = any && Doc().hasSelection ? Doc().selection : EREGION();
   if (selection) memcpy(selection, &sel, sizeof sel);
@@ -49,9 +49,9 @@ HOST_SERVICE(int32_t, FX_GetCurERegions,
 
 // Makes the record the selection; an empty region (start and end measure 0) clears it.
 HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
-  Log("FX_SetCurERegion", {Slot(region)}, v);
+  Log(FX_SetCurERegion_service, {Slot(region)}, v);
   int32_t a;
-  if (AnswerSet("FX_SetCurERegion", &a)) return a;
+  if (AnswerSet(FX_SetCurERegion_service, &a)) return a;
   if (!region || TheHost().documents.empty()) return 0;
   Document& d = Doc();
   memcpy(&d.selection, region, sizeof(EREGION));
@@ -60,9 +60,9 @@ HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
 }
 
 HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
-  Log("FX_GetCurrentEnigmaDocument", {}, v);
+  Log(FX_GetCurrentEnigmaDocument_service, {}, v);
   int32_t a;
-  if (AnswerSet("FX_GetCurrentEnigmaDocument", &a)) return a;
+  if (AnswerSet(FX_GetCurrentEnigmaDocument_service, &a)) return a;
   // With no document made yet, the one Doc() would make (id 1) is in front.
   return TheHost().documents.empty() ? 1 : Doc().id;
 }

@@ -208,6 +208,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   hostsim::Reset();
+  hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::ResetDialogs();
   BuildScore();
 
