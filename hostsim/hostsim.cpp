@@ -9,12 +9,13 @@
 
 namespace hostsim {
 
+bool loggingOn = false; // calls and transfers are logged
+
 namespace {
 std::vector<CallRecord>& CallLog() {
   static std::vector<CallRecord> calls;
   return calls;
 }
-bool logging = false; // calls and transfers are logged
 // Every service the simulator exports, for entering them again after a Reset.
 std::vector<Service*>& Services() {
   static std::vector<Service*> services;
@@ -38,7 +39,7 @@ void Reset() {
   ResetDialogs(); // before the windows go: no message may reach a procedure whose data is gone
   CallLog().clear();
   TheHost() = Host();
-  logging = true;
+  loggingOn = true;
   for (Service* s : Services())
     s->answerSet = false;
 #ifndef _WIN32
@@ -50,15 +51,11 @@ void Reset() {
 }
 
 void SetLogging(bool on) {
-  logging = on;
+  loggingOn = on;
 }
 
-bool Logging() {
-  return logging;
-}
-
-void Log(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
-  if (logging) CallLog().push_back(CallRecord{service.name, std::vector<uint64_t>(slots), version});
+void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
+  CallLog().push_back(CallRecord{service.name, std::vector<uint64_t>(slots), version});
 }
 
 const std::vector<CallRecord>& Calls() {
@@ -86,16 +83,6 @@ void SetAnswer(const std::string& name, int32_t value) {
       s->answerSet = true;
       s->answer = value;
     }
-}
-
-int32_t Answer(const Service& service, int32_t fallback) {
-  return service.answerSet ? service.answer : fallback;
-}
-
-bool AnswerSet(const Service& service, int32_t* value) {
-  if (!service.answerSet) return false;
-  *value = service.answer;
-  return true;
 }
 
 void RemoveService(const char* name) {

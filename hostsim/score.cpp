@@ -138,13 +138,15 @@ int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& ent
 }
 
 namespace {
-// Where the open edit keeps a cell layer's entries for its rollback before they change, or
-// null when no edit of the document is open.
-std::vector<EXENTRY>* KeptForRollback(const Document& d, const CellLayer& where, bool existed) {
+// Keeps a cell layer as it is for the open edit's rollback, when an edit of the document is
+// open. The entries go into one list for the whole edit, so that keeping them allocates
+// nothing once it has grown.
+void KeepForRollback(const Document& d, const CellLayer& where, const std::vector<EXENTRY>* cell) {
   Host& h = TheHost();
-  if (!h.editOpen || d.id != h.beforeEdit.id) return nullptr;
-  h.cellsBefore.push_back(CellBefore{where, existed, {}});
-  return &h.cellsBefore.back().entries;
+  if (!h.editOpen || d.id != h.beforeEdit.id) return;
+  size_t first = h.entriesBefore.size();
+  if (cell) h.entriesBefore.insert(h.entriesBefore.end(), cell->begin(), cell->end());
+  h.cellsBefore.push_back(CellBefore{where, cell != nullptr, first, cell ? cell->size() : 0});
 }
 } // namespace
 
@@ -153,18 +155,18 @@ std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer) {
   CellLayer where(staff, measure, layer);
   // Whatever a caller does with the cell while an edit is open, a cancel puts it back.
   auto cell = d.cells.find(where);
-  std::vector<EXENTRY>* kept = KeptForRollback(d, where, cell != d.cells.end());
-  if (kept && cell != d.cells.end()) *kept = cell->second;
+  KeepForRollback(d, where, cell == d.cells.end() ? nullptr : &cell->second);
   return d.cells[where];
 }
 
 void StoreCell(Document& document, const CellLayer& where, const std::vector<EXENTRY>& entries) {
   auto cell = document.cells.find(where);
-  bool existed = cell != document.cells.end();
-  std::vector<EXENTRY>* kept = KeptForRollback(document, where, existed);
-  if (kept && existed) kept->swap(cell->second);
-  if (!existed) cell = document.cells.emplace(where, std::vector<EXENTRY>()).first;
-  cell->second.assign(entries.begin(), entries.end());
+  if (cell == document.cells.end() && entries.empty()) return;
+  KeepForRollback(document, where, cell == document.cells.end() ? nullptr : &cell->second);
+  if (cell == document.cells.end())
+    cell = document.cells.emplace(where, entries).first;
+  else
+    cell->second.assign(entries.begin(), entries.end());
 }
 
 EREGION MakeRegion(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,

@@ -76,9 +76,10 @@ struct RecordTransfer {
 
 // A cell layer as it was before the open edit stored new entries into it.
 struct CellBefore {
-  CellLayer where;              // the cell layer
-  bool existed;                 // the score held it at all
-  std::vector<EXENTRY> entries; // its entries then
+  CellLayer where; // the cell layer
+  bool existed;    // the score held it at all
+  size_t first;    // its entries then: these in Host::entriesBefore
+  size_t count;
 };
 
 struct MenuCommandRecord {
@@ -101,6 +102,7 @@ struct Host {
   Document beforeEdit;                   // the score as it was when the edit opened, but for
                                          // its cells: those are in cellsBefore
   std::vector<CellBefore> cellsBefore;   // every store into a cell during the edit, in order
+  std::vector<EXENTRY> entriesBefore;    // their entries, one after the other
   std::vector<UndoEntry> undoList;       // ended edits, oldest first
   std::vector<MenuCommandRecord> menuCommands;
   int redraws = 0;
@@ -148,7 +150,8 @@ void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int
 void ClearSelection();
 
 // Stores entries into a cell layer of the document; while an edit of that document is open
-// the old entries are kept for its rollback first.
+// the old entries are kept for its rollback first. No entries where the score has no cell
+// layer leave it without one.
 void StoreCell(Document& document, const CellLayer& where, const std::vector<EXENTRY>& entries);
 
 // Slots and staves of an instrument list: list 0 is the score's, list n the staves of part n.

@@ -28,7 +28,7 @@ const Part* FindPart(int16_t id) {
 }
 } // namespace
 
-HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_StartFinaleEdit, (const char* undotext, EVERSION v)) {
   Log(FX_StartFinaleEdit_service, {Slot(undotext)}, v);
   int32_t a;
   if (AnswerSet(FX_StartFinaleEdit_service, &a)) return a;
@@ -41,12 +41,13 @@ HOST_SERVICE(int32_t, FX_StartFinaleEdit, (const char* undotext, uint32_t v)) {
   h.beforeEdit = d;
   d.cells.swap(cells);
   h.cellsBefore.clear();
+  h.entriesBefore.clear();
   h.editName = undotext ? undotext : "";
   h.editOpen = true;
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_EndFinaleEdit, (EVERSION v)) {
   Log(FX_EndFinaleEdit_service, {}, v);
   int32_t a;
   if (AnswerSet(FX_EndFinaleEdit_service, &a)) return a;
@@ -56,11 +57,12 @@ HOST_SERVICE(int32_t, FX_EndFinaleEdit, (uint32_t v)) {
   h.editOpen = false;
   h.editName.clear();
   h.cellsBefore.clear();
+  h.entriesBefore.clear();
   // The copy stays as it is: the next edit copies over it, reusing its storage.
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_CancelFinaleEdit, (EVERSION v)) {
   Log(FX_CancelFinaleEdit_service, {}, v);
   int32_t a;
   if (AnswerSet(FX_CancelFinaleEdit_service, &a)) return a;
@@ -73,18 +75,20 @@ HOST_SERVICE(int32_t, FX_CancelFinaleEdit, (uint32_t v)) {
   d.cells.swap(cells);
   // Latest first, so that each cell ends as it was before its first store.
   for (auto it = h.cellsBefore.rbegin(); it != h.cellsBefore.rend(); ++it) {
+    auto kept = h.entriesBefore.begin() + static_cast<std::ptrdiff_t>(it->first);
     if (it->existed)
-      d.cells[it->where].swap(it->entries);
+      d.cells[it->where].assign(kept, kept + static_cast<std::ptrdiff_t>(it->count));
     else
       d.cells.erase(it->where);
   }
   h.cellsBefore.clear();
+  h.entriesBefore.clear();
   h.editOpen = false;
   h.editName.clear();
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_ExecuteMenuItem, (fourbyte item, EVERSION v)) {
   Log(FX_ExecuteMenuItem_service, {Slot(item)}, v);
   int32_t a;
   if (AnswerSet(FX_ExecuteMenuItem_service, &a)) return a;
@@ -93,7 +97,7 @@ HOST_SERVICE(int32_t, FX_ExecuteMenuItem, (int32_t item, uint32_t v)) {
   return item != 0 ? 1 : 0; // item 0 names no command
 }
 
-HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_RedrawMusic, (void* area32, EVERSION v)) {
   Log(FX_RedrawMusic_service, {Slot(area32)}, v);
   int32_t a;
   if (AnswerSet(FX_RedrawMusic_service, &a)) return a;
@@ -101,14 +105,14 @@ HOST_SERVICE(int32_t, FX_RedrawMusic, (void* area32, uint32_t v)) {
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_GetCurrentPartID, (uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_GetCurrentPartID, (EVERSION v)) {
   Log(FX_GetCurrentPartID_service, {}, v);
   int32_t a;
   if (AnswerSet(FX_GetCurrentPartID_service, &a)) return a;
   return Doc().currentPart;
 }
 
-HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_SetCurrentPartID, (fourbyte part, EVERSION v)) {
   Log(FX_SetCurrentPartID_service, {Slot(part)}, v);
   int32_t a;
   if (AnswerSet(FX_SetCurrentPartID_service, &a)) return a;
@@ -118,7 +122,7 @@ HOST_SERVICE(int32_t, FX_SetCurrentPartID, (int32_t part, uint32_t v)) {
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_GetNextPartID, (int32_t part, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_GetNextPartID, (fourbyte part, EVERSION v)) {
   Log(FX_GetNextPartID_service, {Slot(part)}, v);
   int32_t a;
   if (AnswerSet(FX_GetNextPartID_service, &a)) return a;

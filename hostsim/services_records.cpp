@@ -124,15 +124,15 @@ int32_t Step(const Service& service, int32_t tag, void* key, void* buffer, int32
 
 } // namespace
 
-HOST_SERVICE(int32_t, FX_AlertMessage,
-             (int32_t a, int32_t b, int32_t c, const char* text, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_AlertMessage,
+             (fourbyte a, fourbyte b, fourbyte c, const char* text, EVERSION v)) {
   Log(FX_AlertMessage_service, {Slot(a), Slot(b), Slot(c), Slot(text)}, v);
   TheHost().alerts.push_back(text ? text : "");
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_LoadEData,
-             (int32_t tag, void* key, void* buffer, int32_t* size, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_LoadEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte* size, EVERSION v)) {
   Log(FX_LoadEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
@@ -157,8 +157,8 @@ HOST_SERVICE(int32_t, FX_LoadEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_SaveEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_SaveEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
   Log(FX_SaveEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
@@ -173,8 +173,8 @@ HOST_SERVICE(int32_t, FX_SaveEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_CreateEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_CreateEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
   Log(FX_CreateEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
@@ -190,7 +190,7 @@ HOST_SERVICE(int32_t, FX_CreateEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_DeleteEData, (int32_t tag, void* key, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_DeleteEData, (EXTAG tag, void* key, EVERSION v)) {
   Log(FX_DeleteEData_service, {Slot(tag), Slot(key)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
@@ -198,12 +198,12 @@ HOST_SERVICE(int32_t, FX_DeleteEData, (int32_t tag, void* key, uint32_t v)) {
   return Logged(FX_DeleteEData_service, t, k, 0, false, v, r);
 }
 
-HOST_SERVICE(int32_t, FX_NextEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_NextEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
   return Step(FX_NextEData_service, tag, key, buffer, size, v, true);
 }
 
-HOST_SERVICE(int32_t, FX_PreviousEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_PreviousEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
   return Step(FX_PreviousEData_service, tag, key, buffer, size, v, false);
 }

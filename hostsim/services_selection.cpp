@@ -31,8 +31,8 @@ EREGION WholeDocument(const Document& d) {
 // Fills the selection (all zero when there is none) and the 32-byte area, which begins with the
 // whole-document region; answers nonzero when there is a selection. The first argument is left
 // as it is.
-HOST_SERVICE(int32_t, FX_GetCurERegions,
-             (void* unused, void* selection, void* area32, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_GetCurERegions,
+             (fourbyte * unused, EREGION* selection, void* area32, EVERSION v)) {
   Log(FX_GetCurERegions_service, {Slot(unused), Slot(selection), Slot(area32)}, v);
   int32_t a;
   if (AnswerSet(FX_GetCurERegions_service, &a)) return a;
@@ -48,7 +48,7 @@ HOST_SERVICE(int32_t, FX_GetCurERegions,
 }
 
 // Makes the record the selection; an empty region (start and end measure 0) clears it.
-HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_SetCurERegion, (EREGION * region, EVERSION v)) {
   Log(FX_SetCurERegion_service, {Slot(region)}, v);
   int32_t a;
   if (AnswerSet(FX_SetCurERegion_service, &a)) return a;
@@ -59,7 +59,7 @@ HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
+HOST_SERVICE(fourbyte, FX_GetCurrentEnigmaDocument, (EVERSION v)) {
   Log(FX_GetCurrentEnigmaDocument_service, {}, v);
   int32_t a;
   if (AnswerSet(FX_GetCurrentEnigmaDocument_service, &a)) return a;
