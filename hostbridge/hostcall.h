@@ -39,16 +39,24 @@ template <typename F, typename... A> auto Call(void* fp, A... args) {
   return reinterpret_cast<F*>(fp)(args...);
 }
 
-// Binds, then forwards; a host without the function gets the fallback and nothing is called.
+// The first call of a bridge function: binds, then forwards. Out of line, so that every later
+// call is a load, a test and an indirect call.
+template <typename F, typename R, typename... A>
+__attribute__((noinline)) R BindAndCall(HostProc& proc, const char* name, R fallback, A... a) {
+  void* fp = Bind(proc, name);
+  return fp ? Call<F>(fp, a...) : fallback;
+}
+
+// Forwards to the bound function; a host without the function gets the fallback and nothing
+// is called.
 template <typename F, typename R, typename... A>
 R Raw(HostProc& proc, const char* name, R fallback, A... a) {
-  void* fp = Resolve(proc, name);
-  return fp ? Call<F>(fp, a...) : fallback;
+  if (proc.fpProc) return Call<F>(proc.fpProc, a...); // bound: the one test of a usual call
+  return proc.resolved ? fallback : BindAndCall<F>(proc, name, fallback, a...);
 }
 template <typename F, typename... A>
 twobyte Short(HostProc& proc, const char* name, twobyte fallback, A... a) {
-  void* fp = Resolve(proc, name);
-  return fp ? R16(Call<F>(fp, a...)) : fallback;
+  return R16(Raw<F>(proc, name, static_cast<fourbyte>(fallback), a...));
 }
 
 } // namespace fxbridge
