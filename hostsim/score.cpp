@@ -43,11 +43,6 @@ bool SameScore(const Document& a, const Document& b) {
   return true;
 }
 
-Host& TheHost() {
-  static Host host;
-  return host;
-}
-
 Document& Doc() {
   Host& h = TheHost();
   if (h.documents.empty()) {

@@ -117,7 +117,10 @@ struct Host {
 };
 
 // The simulator's one host. Reset() (hostsim.h) empties it.
-Host& TheHost();
+inline Host& TheHost() {
+  static Host host;
+  return host;
+}
 // The document in front; creates an empty one (id 1) if there is none.
 Document& Doc();
 
