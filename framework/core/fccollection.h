@@ -19,6 +19,9 @@ public:
   int ForEach(FCIteratorHandler* handler) override;
   __FCBase* FindFirst(FCIteratorHandler* handler) override;
   virtual ~__FCCollection();
+  // The collection owns its elements: a copy would delete them twice.
+  __FCCollection(const __FCCollection&) = delete;
+  __FCCollection& operator=(const __FCCollection&) = delete;
   virtual int ForEachIndex(FCIteratorHandler* handler);
 
   int GetCount() const { return _count; }
@@ -68,14 +71,4 @@ public:
 
 private:
   bool _saveAfterIterating; // browsers that load records save them back after the visits
-};
-
-class FCString;
-
-// A collection whose elements are all FCString objects.
-class FCStrings : public __FCCollection {
-public:
-  const char* ClassName() override { return "FCStrings"; }
-  virtual ~FCStrings() {}
-  virtual FCString* GetItemAt(int index) const;
 };

@@ -12,10 +12,11 @@
 
 #include "dialogs.h"
 #include "hostsim.h"
+#include "resources/resource.h"
 #include "score.h"
+#include "shell/entrypoints.h"
 
 #ifdef _WIN32
-#define ENTRY __stdcall
 static void* OpenModule(const char* path) {
   return (void*)LoadLibraryA(path);
 }
@@ -27,7 +28,6 @@ static const char* DefaultPlugin() {
 }
 #else
 #include <dlfcn.h>
-#define ENTRY
 static void* OpenModule(const char* path) {
   return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
@@ -39,18 +39,7 @@ static const char* DefaultPlugin() {
 }
 #endif
 
-typedef uint32_t(ENTRY* VersionFn)(uint32_t);
-typedef int32_t(ENTRY* InitFn)(void*, uint32_t*);
-typedef int32_t(ENTRY* EnumerateFn)(void*, int32_t, void*);
-typedef int32_t(ENTRY* InvokeFn)(void*, void*, void*, void*);
-typedef void(ENTRY* TerminateFn)(void*);
-typedef int32_t(ENTRY* MenuStatusFn)(void*);
-
 namespace {
-
-// The tool window's items.
-const int ID_APPLY = 1, ID_CLOSE = 2, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
-const int ID_DESCRIPTION = 105, ID_RESPACE = 106;
 
 struct Options {
   const char* plugin = nullptr; // path of the module
@@ -178,21 +167,21 @@ std::string OnOff(int check) {
 }
 
 void PrintWindow(HWND dialog) {
-  int row = hostsim::ListSelection(dialog, ID_TASKS);
-  std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
+  int row = hostsim::ListSelection(dialog, IDC_TASKLIST);
+  std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
   printf("tool window  \"%s\"\n", hostsim::WindowText(dialog).c_str());
   printf("  task       %s\n", row >= 0 && row < (int)rows.size() ? rows[row].c_str() : "(none)");
-  printf("  about      %s\n", hostsim::ItemText(dialog, ID_DESCRIPTION).c_str());
-  if (hostsim::ItemVisible(dialog, ID_TOP))
-    printf("  direction  %s: %s, %s: %s\n", hostsim::ItemText(dialog, ID_TOP).c_str(),
-           OnOff(hostsim::ItemCheck(dialog, ID_TOP)).c_str(),
-           hostsim::ItemText(dialog, ID_BOTTOM).c_str(),
-           OnOff(hostsim::ItemCheck(dialog, ID_BOTTOM)).c_str());
+  printf("  about      %s\n", hostsim::ItemText(dialog, IDC_DESCRIPTION).c_str());
+  if (hostsim::ItemVisible(dialog, IDC_TOPRADIO))
+    printf("  direction  %s: %s, %s: %s\n", hostsim::ItemText(dialog, IDC_TOPRADIO).c_str(),
+           OnOff(hostsim::ItemCheck(dialog, IDC_TOPRADIO)).c_str(),
+           hostsim::ItemText(dialog, IDC_BOTTOMRADIO).c_str(),
+           OnOff(hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO)).c_str());
   else
     printf("  direction  (none for this task)\n");
-  printf("  %s  %s\n", hostsim::ItemText(dialog, ID_RESPACE).c_str(),
-         OnOff(hostsim::ItemCheck(dialog, ID_RESPACE)).c_str());
-  printf("  Apply      %s\n", hostsim::ItemEnabled(dialog, ID_APPLY) ? "enabled" : "disabled");
+  printf("  %s  %s\n", hostsim::ItemText(dialog, IDC_RESPACE).c_str(),
+         OnOff(hostsim::ItemCheck(dialog, IDC_RESPACE)).c_str());
+  printf("  Apply      %s\n", hostsim::ItemEnabled(dialog, IDC_APPLY) ? "enabled" : "disabled");
 }
 
 } // namespace
@@ -228,27 +217,27 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  uint32_t answer = reinterpret_cast<VersionFn>(entries[0])(0x0F000200);
+  uint32_t answer = reinterpret_cast<FinaleExtensionVersionProc>(entries[0])(0x0F000200);
   printf("plug-in      %s\n", o.plugin);
   printf("interface    0x%08X\n", (unsigned)answer);
   uint32_t flags = 0;
-  reinterpret_cast<InitFn>(entries[1])(nullptr, &flags);
-  unsigned char menu[196];
-  memset(menu, 0, sizeof menu);
-  if (!reinterpret_cast<EnumerateFn>(entries[2])(nullptr, 0, menu)) {
+  reinterpret_cast<FinaleExtensionInitProc>(entries[1])(nullptr, &flags);
+  EXTENSIONMENURECORD menu;
+  memset(&menu, 0, sizeof menu);
+  if (!reinterpret_cast<FinaleExtensionEnumerateProc>(entries[2])(nullptr, 0, &menu)) {
     fprintf(stderr, "the plug-in registered no menu item\n");
     return 1;
   }
   char item[65] = {0};
-  memcpy(item, menu, 64);
-  if (!reinterpret_cast<MenuStatusFn>(entries[5])(nullptr)) {
+  memcpy(item, menu.menutext, sizeof menu.menutext);
+  if (!reinterpret_cast<FinaleExtensionGetMenuStatusProc>(entries[5])(nullptr)) {
     fprintf(stderr, "the menu item \"%s\" is not available\n", item);
     return 1;
   }
   printf("menu item    \"%s\"\n\n", item);
 
   // The user chooses the menu item.
-  reinterpret_cast<InvokeFn>(entries[3])(nullptr, nullptr, nullptr, nullptr);
+  reinterpret_cast<FinaleExtensionInvokeProc>(entries[3])(nullptr, nullptr, nullptr, nullptr);
   HWND dialog = hostsim::OpenDialog();
   if (!dialog) {
     fprintf(stderr, "the plug-in opened no window\n");
@@ -258,7 +247,7 @@ int main(int argc, char** argv) {
 
   int status = 0;
   if (!o.task.empty()) {
-    std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
+    std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
     int row = -1;
     for (size_t i = 0; i < rows.size(); ++i)
       if (rows[i] == o.task) row = static_cast<int>(i);
@@ -266,14 +255,15 @@ int main(int argc, char** argv) {
       fprintf(stderr, "no task \"%s\"; the tool window lists:\n", o.task.c_str());
       for (auto& r : rows)
         fprintf(stderr, "  %s\n", r.c_str());
-      hostsim::Click(dialog, ID_CLOSE);
+      hostsim::Click(dialog, IDC_CLOSE);
       return 2;
     }
-    hostsim::SelectListRow(dialog, ID_TASKS, row);
+    hostsim::SelectListRow(dialog, IDC_TASKLIST, row);
   }
   if (o.bottom) {
-    if (hostsim::ItemVisible(dialog, ID_BOTTOM) && hostsim::ItemEnabled(dialog, ID_BOTTOM))
-      hostsim::Click(dialog, ID_BOTTOM);
+    if (hostsim::ItemVisible(dialog, IDC_BOTTOMRADIO) &&
+        hostsim::ItemEnabled(dialog, IDC_BOTTOMRADIO))
+      hostsim::Click(dialog, IDC_BOTTOMRADIO);
     else
       printf("(this task has no direction; --bottom changes nothing)\n");
   }
@@ -286,7 +276,7 @@ int main(int argc, char** argv) {
   PrintChords("before");
   size_t undoBefore = hostsim::TheHost().undoList.size();
   size_t menusBefore = hostsim::TheHost().menuCommands.size();
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::Click(dialog, IDC_APPLY);
   PrintChords("after Apply");
   printf("\n");
 
@@ -307,8 +297,8 @@ int main(int argc, char** argv) {
   }
   printf("window       %s after Apply\n", hostsim::OpenDialog() == dialog ? "open" : "closed");
 
-  hostsim::Click(dialog, ID_CLOSE);
+  hostsim::Click(dialog, IDC_CLOSE);
   printf("window       %s after Close\n", hostsim::OpenDialogCount() ? "open" : "closed");
-  reinterpret_cast<TerminateFn>(entries[4])(nullptr);
+  reinterpret_cast<FinaleExtensionTerminateProc>(entries[4])(nullptr);
   return status;
 }
