@@ -10,6 +10,8 @@
 
 namespace hostsim {
 
+Host theHost;
+
 namespace {
 
 bool SameBytes(const void* a, const void* b, size_t n) {
