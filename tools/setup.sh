@@ -2,7 +2,7 @@
 # The 32-bit tests run under 32-bit Wine, which on a 64-bit Debian is the package wine32 of the
 # i386 architecture (the package wine alone brings only the launcher). valgrind counts the
 # instructions of bridge calls for the benchmark.
-QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick"
+QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils"
 
 missing_packages() {
   local p missing=""
