@@ -58,6 +58,10 @@ public:
 };
 
 // A staff record whose "next" never moves the key, as a faulty host would answer.
+class MeasureList : public __FCCollectionData {
+public:
+  __FCBaseData* CreateElement() override { return new FCMeasure(); }
+};
 class StuckStaff : public FCStaff {
 public:
   __FCBaseData* CreateObject() override { return new StuckStaff(); }
@@ -394,6 +398,17 @@ TEST_F(RecordsTest, LoadAllEndsWhenTheHostDoesNotMoveOn) {
   StuckList list;
   list.LoadAll();
   EXPECT_EQ(1, list.GetCount());
+}
+
+// A host whose "next" answers measure 1, 2, 1, 2, ...: each record is listed once.
+TEST_F(RecordsTest, LoadAllEndsWhenTheHostGoesBackToAnEarlierKey) {
+  NewDocument(1, 2);
+  TheHost().nextGoesRound = true;
+  MeasureList measures;
+  measures.LoadAll();
+  ASSERT_EQ(2, measures.GetCount());
+  EXPECT_EQ(2, static_cast<FCMeasure*>(measures.GetItemAt(1))->GetItemNo());
+  EXPECT_EQ(2, CountCalls("FX_NextEData"));
 }
 
 TEST_F(RecordsTest, InciCollectionsHaveNoFirstRecord) {
