@@ -11,6 +11,7 @@
 #include "entry.h"
 #include "fcchordshaperblockhandler.h"
 #include "fuzzcheck.h"
+#include "handedframes.h"
 #include "tasks.h"
 
 namespace {

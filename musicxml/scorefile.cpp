@@ -29,6 +29,7 @@ long Number(const pugi::xml_node& n, long fallback) {
 class LineEnds {
 public:
   explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
+    if (text.empty()) return; // an empty file has no data to search
     const uint8_t* p = text.data();
     const uint8_t* end = p + text.size();
     while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {

@@ -65,6 +65,7 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
       {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
       {"other.xml", "<html><body/></html>", "not a MusicXML score"},
       {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
+      {"nothing.musicxml", "", "nothing.musicxml:"},
   };
   for (const Bad& b : cases) {
     std::string in = folder.Write(b.name, b.bytes), out;
@@ -80,7 +81,7 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
                        &out));
   EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
       << out;
-  EXPECT_EQ(4, folder.Count()); // the four inputs, no output
+  EXPECT_EQ(5, folder.Count()); // the five inputs, no output
 }
 
 } // namespace
