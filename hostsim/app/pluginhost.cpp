@@ -30,7 +30,7 @@ HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::str
   plugin.init(nullptr, &flags);
   unsigned char menu[196];
   memset(menu, 0, sizeof menu);
-  if (!plugin.enumerate(nullptr, 0, menu)) {
+  if (!plugin.enumerate(nullptr, 0, reinterpret_cast<EXTENSIONMENURECORD*>(menu))) {
     *error = "the plug-in registered no menu item";
     return nullptr;
   }

@@ -16,10 +16,14 @@
 #define QV_ENTRY
 #endif
 
+// The entry points' types are exactly the plug-in's: a call through a pointer of another type
+// is undefined (and the sanitizer's function check reports it). The host's menu record is
+// known by name only; it is 196 bytes.
+struct EXTENSIONMENURECORD;
 typedef uint32_t(QV_ENTRY* VersionFn)(uint32_t);
 typedef int32_t(QV_ENTRY* InitFn)(void*, uint32_t*);
-typedef int32_t(QV_ENTRY* EnumerateFn)(void*, int32_t, void*);
-typedef int32_t(QV_ENTRY* InvokeFn)(void*, void*, void*, void*);
+typedef int32_t(QV_ENTRY* EnumerateFn)(void*, int32_t, EXTENSIONMENURECORD*);
+typedef int32_t(QV_ENTRY* InvokeFn)(HWND, void*, void*, void*);
 typedef void(QV_ENTRY* TerminateFn)(void*);
 typedef int32_t(QV_ENTRY* MenuStatusFn)(void*);
 
