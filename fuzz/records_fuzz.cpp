@@ -11,6 +11,7 @@
 #include "data/fccell.h"
 #include "data/fcrecords.h"
 #include "fuzzcheck.h"
+#include "support/recordlists.h"
 #include "winshim.h"
 
 namespace {
@@ -86,15 +87,6 @@ void InstallHostileHost() {
   WinShim_RegisterProc(finale, "FX_DeleteEData", reinterpret_cast<void*>(&HostileDelete));
 }
 
-class Measures : public __FCCollectionData {
-public:
-  __FCBaseData* CreateElement() override { return new FCMeasure(); }
-};
-class Staves : public __FCCollectionData {
-public:
-  __FCBaseData* CreateElement() override { return new FCStaff(); }
-};
-
 // A record's own word for what it holds never passes its buffer.
 void CheckLoaded(__FCBaseData& record) {
   FUZZ_CHECK(record.GetLoadedSize() >= 0 && record.GetLoadedSize() <= record.DataSizeLoad());
@@ -134,9 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     case 3: {
-      Measures measures;
+      MeasureList measures;
       measures.LoadAll();
-      Staves staves;
+      StaffList staves;
       staves.LoadAll();
       measures.SaveAll();
       break;

@@ -11,6 +11,7 @@
 #include "hostsim.h"
 #include "records.h"
 #include "score.h"
+#include "support/recordlists.h"
 
 using namespace hostsim;
 
@@ -51,17 +52,7 @@ public:
   uint8_t bytes[4] = {};
 };
 
-// Every staff record, in the host's order.
-class StaffList : public __FCCollectionData {
-public:
-  __FCBaseData* CreateElement() override { return new FCStaff(); }
-};
-
 // A staff record whose "next" never moves the key, as a faulty host would answer.
-class MeasureList : public __FCCollectionData {
-public:
-  __FCBaseData* CreateElement() override { return new FCMeasure(); }
-};
 class StuckStaff : public FCStaff {
 public:
   __FCBaseData* CreateObject() override { return new StuckStaff(); }
