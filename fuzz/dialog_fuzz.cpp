@@ -10,7 +10,7 @@
 #include "entry.h"
 #include "fcchordshaperwindow.h"
 #include "fuzzcheck.h"
-#include "settings/host_folder.h"
+#include "support/host_folder.h"
 
 namespace {
 

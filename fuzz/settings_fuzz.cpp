@@ -13,7 +13,7 @@
 #include "fuzzcheck.h"
 #include "settings/fcfilestream.h"
 #include "settings/fcsettings.h"
-#include "settings/host_folder.h"
+#include "support/host_folder.h"
 
 namespace {
 
