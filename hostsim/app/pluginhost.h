@@ -10,22 +10,16 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#define QV_ENTRY __stdcall
-#else
-#define QV_ENTRY
-#endif
+#include "shell/entrypoints.h"
 
-// The entry points' types are exactly the plug-in's: a call through a pointer of another type
-// is undefined (and the sanitizer's function check reports it). The host's menu record is
-// known by name only; it is 196 bytes.
-struct EXTENSIONMENURECORD;
-typedef uint32_t(QV_ENTRY* VersionFn)(uint32_t);
-typedef int32_t(QV_ENTRY* InitFn)(void*, uint32_t*);
-typedef int32_t(QV_ENTRY* EnumerateFn)(void*, int32_t, EXTENSIONMENURECORD*);
-typedef int32_t(QV_ENTRY* InvokeFn)(HWND, void*, void*, void*);
-typedef void(QV_ENTRY* TerminateFn)(void*);
-typedef int32_t(QV_ENTRY* MenuStatusFn)(void*);
+// The entry points are called through pointers of their own types: a call through a pointer
+// of another type is undefined (and the sanitizer's function check reports it).
+typedef FinaleExtensionVersionProc VersionFn;
+typedef FinaleExtensionInitProc InitFn;
+typedef FinaleExtensionEnumerateProc EnumerateFn;
+typedef FinaleExtensionInvokeProc InvokeFn;
+typedef FinaleExtensionTerminateProc TerminateFn;
+typedef FinaleExtensionGetMenuStatusProc MenuStatusFn;
 
 // The plug-in's six entry points, and the folder the host reports as its own (where the
 // plug-in looks for its options file; empty: the host reports none).
