@@ -9,7 +9,11 @@
 
 #include "data/fcbasedata.h"
 #include "data/fccell.h"
-#include "data/fcrecords.h"
+#include "data/fccurrentstaffspec.h"
+#include "data/fcindependentcelldetail.h"
+#include "data/fcmeasure.h"
+#include "data/fcstaff.h"
+#include "data/fcsystemstaves.h"
 #include "fuzzcheck.h"
 #include "support/recordlists.h"
 #include "winshim.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/fccollection.h"
+#include "core/fcstrings.h"
 #include "entry.h"
 #include "fcchordshaperwindow.h"
 #include "fuzzcheck.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/fccollection.h"
+#include "core/fcstrings.h"
 #include "core/fcstring.h"
 #include "fuzzcheck.h"
 

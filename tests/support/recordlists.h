@@ -2,7 +2,8 @@
 // of the document, in the host's order, each walked with "first" and "next".
 #pragma once
 #include "data/fcbasedata.h"
-#include "data/fcrecords.h"
+#include "data/fcmeasure.h"
+#include "data/fcstaff.h"
 
 class StaffList : public __FCCollectionData {
 public:
