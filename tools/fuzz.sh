@@ -34,7 +34,7 @@ run_fuzz_target() {
   status=$?
   last=$(grep -E '^#[0-9]+' "$log" | tail -1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  echo "fuzz $target: ${runs:-0} runs in ${seconds}s, $(grep -oE 'cov: [0-9]+ ft: [0-9]+' <<<"$last")"
+  echo "fuzz $target: ${runs:-0} runs (budget ${seconds}s) $(grep -oE 'cov: [0-9]+ ft: [0-9]+' <<<"$last")"
   if [ $status -ne 0 ]; then
     grep -E "ERROR|runtime error|check failed|Test unit written" "$log" | head -4 | sed "s/^/fuzz $target: /"
     return 1
