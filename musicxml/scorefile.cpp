@@ -4,14 +4,19 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "hostsim/score.h"
 
 namespace musicxml {
 
 namespace {
-const int32_t kQuarter = 1024; // host duration units of a quarter note
+const int32_t kQuarter = 1024;  // host duration units of a quarter note
+const long kLongest = 1L << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
+const uint32_t kCellDetail = 0x6474464C;    // 'dtFL', the host's record of a cell's own settings
+const uint32_t kStaffSettings = 0x534F5343; // 'SOSC', a staff's settings at a position
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
@@ -29,10 +34,9 @@ long Number(const pugi::xml_node& n, long fallback) {
 class LineEnds {
 public:
   explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
-    if (text.empty()) return; // an empty file has no data to search
     const uint8_t* p = text.data();
     const uint8_t* end = p + text.size();
-    while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
+    while (p && p < end && (p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
       size_t i = p - text.data();
       _bits[i / 64] |= uint64_t(1) << (i % 64);
       ++p;
@@ -65,7 +69,7 @@ int16_t TypeDuration(const char* type) {
   static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
                                 "eighth", "quarter", "half",  "whole", "breve", "long"};
   for (int i = 0; i < 13; ++i)
-    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(i >= 2 ? 4 << (i - 2) : 4);
+    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(4 << i); // a quarter: 1024
   return kQuarter / 2;
 }
 
@@ -97,13 +101,19 @@ private:
   void Attributes(const pugi::xml_node& a);
   void Note(const pugi::xml_node& n);
   int16_t Layer(int staff, const char* voice);
-  int16_t Voice(const char* voice);
+  int32_t Voice(const char* voice);
 
   Score* _score;
   int _part;
-  int _staves = 1;
-  std::vector<Key> _keys;                        // key in effect on each staff of the part
-  std::vector<std::vector<const char*>> _layers; // the first four voices of each staff
+  int _staves = 1;             // staves declared so far
+  bool _tooManyStaves = false; // more than the host can hold
+  std::vector<Key> _keys;      // key in effect on each staff of the part
+  // The keys of each staff from each place in the measure that gives one, in file order: a
+  // key given halfway through a measure holds only from there, also for the staves and voices
+  // the file lists after it.
+  std::vector<std::pair<long, std::vector<Key>>> _keysFrom;
+  std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
+  std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long _divisions = 1;
   long _pos = 0;        // position in the measure, divisions
   int16_t _measure = 0; // host measure number
@@ -111,19 +121,9 @@ private:
 };
 
 bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
-  // The part's staves are declared in its attributes; all of them count from the start.
-  for (pugi::xml_node m = partNode.child("measure"); m; m = m.next_sibling("measure"))
-    for (pugi::xml_node a = m.child("attributes"); a; a = a.next_sibling("attributes"))
-      if (a.child("staves"))
-        _staves = std::max(_staves, static_cast<int>(Number(a.child("staves"), 1)));
-  if (_staves > 64 || _score->staffCount + _staves > 32767) {
-    *error = "part \"" + _score->parts[_part].id + "\" has more staves than the host can hold";
-    return false;
-  }
+  // The part's staves follow the staves before it; its <staves> may add more as it goes.
   PartInfo& info = _score->parts[_part];
   info.firstStaff = static_cast<int16_t>(_score->staffCount + 1);
-  info.staffCount = static_cast<int16_t>(_staves);
-  _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
   _keys.assign(_staves, TraditionalKey(0, false));
   _layers.assign(_staves, {});
 
@@ -136,6 +136,7 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
     if (_part == 0) _score->measureNumbers.push_back(m.attribute("number").value());
     _pos = 0;
     _open = -1;
+    _keysFrom.assign(1, std::make_pair(0L, _keys));
     bool keyRecorded = false;
     for (pugi::xml_node c = m.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element) continue;
@@ -147,10 +148,11 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
         }
         Note(c);
       } else if (Is(c, "backup")) {
-        _pos = std::max(0L, _pos - std::max(0L, Number(c.child("duration"), 0)));
+        _pos =
+            std::max(0L, _pos - std::min(kLongest, std::max(0L, Number(c.child("duration"), 0))));
         _open = -1;
       } else if (Is(c, "forward")) {
-        _pos += std::max(0L, Number(c.child("duration"), 0));
+        _pos = std::min(kLongest, _pos + std::max(0L, Number(c.child("duration"), 0)));
         _open = -1;
       } else if (Is(c, "attributes")) {
         Attributes(c);
@@ -160,16 +162,33 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
       _score->measureKeys.resize(_measure, 0);
       _score->measureKeys[_measure - 1] = _keys[0].word;
     }
+    if (_tooManyStaves) {
+      *error = "part \"" + info.id + "\" has more staves than the host can hold";
+      return false;
+    }
   }
+  info.staffCount = static_cast<int16_t>(_staves);
+  _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
   _score->measureCount = std::max(_score->measureCount, _measure);
   return true;
 }
 
 void PartReader::Attributes(const pugi::xml_node& a) {
+  // <staves> comes after the keys it numbers: read first.
+  if (pugi::xml_node staves = a.child("staves")) {
+    long n = Number(staves, 1);
+    if (n > 64 || _score->staffCount + n > 32767) {
+      _tooManyStaves = true;
+    } else if (n > _staves) {
+      _staves = static_cast<int>(n);
+      _keys.resize(_staves, _keys[0]);
+      _layers.resize(_staves);
+    }
+  }
   for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
     if (Is(c, "divisions")) {
       long d = Number(c, 1);
-      if (d > 0) _divisions = d;
+      if (d > 0) _divisions = std::min(kLongest, d);
     } else if (Is(c, "key")) {
       Key k = ReadKey(c);
       long staff = c.attribute("number").as_int(0);
@@ -177,16 +196,20 @@ void PartReader::Attributes(const pugi::xml_node& a) {
         _keys[staff - 1] = k;
       else if (!c.attribute("number"))
         _keys.assign(_staves, k);
+      if (_keysFrom.back().first != _pos) _keysFrom.emplace_back(_pos, _keys);
+      _keysFrom.back().second = _keys;
     }
   }
 }
 
-int16_t PartReader::Voice(const char* voice) {
+int32_t PartReader::Voice(const char* voice) {
+  auto found = _voices.find(voice); // the document keeps the text alive
+  if (found != _voices.end()) return found->second;
   std::vector<std::string>& names = _score->voiceNames[_part];
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i] == voice) return static_cast<int16_t>(i);
   names.push_back(voice);
-  return static_cast<int16_t>(names.size() - 1);
+  int32_t index = static_cast<int32_t>(names.size() - 1);
+  _voices.emplace(voice, index);
+  return index;
 }
 
 int16_t PartReader::Layer(int staff, const char* voice) {
@@ -198,44 +221,111 @@ int16_t PartReader::Layer(int staff, const char* voice) {
   return static_cast<int16_t>(layers.size() - 1);
 }
 
+// The children of a <note> that the mapping reads, found in one pass.
+struct NoteParts {
+  pugi::xml_node chord, pitch, rest, grace, duration, voice, staff;
+  bool tieStart = false, tieStop = false, accidental = false;
+  explicit NoteParts(const pugi::xml_node& n) {
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+      const char* name = c.name();
+      switch (name[0]) {
+      case 'a':
+        accidental = accidental || strcmp(name, "accidental") == 0;
+        break;
+      case 'c':
+        if (strcmp(name, "chord") == 0) chord = c;
+        break;
+      case 'd':
+        if (strcmp(name, "duration") == 0) duration = c;
+        break;
+      case 'g':
+        if (strcmp(name, "grace") == 0) grace = c;
+        break;
+      case 'n':
+        // A tie some files show only as a notation.
+        if (strcmp(name, "notations") == 0)
+          for (pugi::xml_node t = c.child("tied"); t; t = t.next_sibling("tied"))
+            Tie(t);
+        break;
+      case 'p':
+        if (strcmp(name, "pitch") == 0) pitch = c;
+        break;
+      case 'r':
+        if (strcmp(name, "rest") == 0) rest = c;
+        break;
+      case 's':
+        if (strcmp(name, "staff") == 0) staff = c;
+        break;
+      case 't':
+        if (strcmp(name, "tie") == 0) Tie(c);
+        break;
+      case 'v':
+        if (strcmp(name, "voice") == 0) voice = c;
+        break;
+      }
+    }
+  }
+  void Tie(const pugi::xml_node& t) {
+    const char* type = t.attribute("type").value();
+    tieStart = tieStart || strcmp(type, "start") == 0;
+    tieStop = tieStop || strcmp(type, "stop") == 0;
+  }
+};
+
 void PartReader::Note(const pugi::xml_node& n) {
-  bool joins = _open >= 0 && n.child("chord");
-  int staff = static_cast<int>(Number(n.child("staff"), 1));
+  NoteParts parts(n);
+  bool joins = _open >= 0 && parts.chord;
+  int staff = static_cast<int>(parts.staff ? Number(parts.staff, 1) : 1);
+  const char* voice = parts.voice ? parts.voice.child_value() : "1";
   NoteRef note;
   note.node = n;
-  pugi::xml_node pitch = n.child("pitch");
-  bool rest = !pitch && n.child("rest");
-  if (pitch) {
-    note.pitch.step = StepIndex(pitch.child_value("step"));
-    note.pitch.octave = static_cast<int>(Number(pitch.child("octave"), 4));
-    double alter = atof(pitch.child_value("alter"));
-    note.pitched = note.pitch.step >= 0 && alter == std::floor(alter) && std::fabs(alter) <= 3 &&
+  note.tieStart = parts.tieStart;
+  note.tieStop = parts.tieStop;
+  note.accidental = parts.accidental;
+  bool rest = !parts.pitch && parts.rest;
+  if (parts.pitch) {
+    pugi::xml_node step, alter, octave;
+    for (pugi::xml_node c = parts.pitch.first_child(); c; c = c.next_sibling())
+      if (strcmp(c.name(), "step") == 0)
+        step = c;
+      else if (strcmp(c.name(), "alter") == 0)
+        alter = c;
+      else if (strcmp(c.name(), "octave") == 0)
+        octave = c;
+    note.pitch.step = StepIndex(step.child_value());
+    note.pitch.octave = static_cast<int>(Number(octave, -1));
+    double a = alter ? atof(alter.child_value()) : 0;
+    note.pitched = note.pitch.step >= 0 && a == std::floor(a) && std::fabs(a) <= 3 &&
                    note.pitch.octave >= 0 && note.pitch.octave <= 9;
-    note.pitch.alter = note.pitched ? static_cast<int>(alter) : 0;
+    note.pitch.alter = note.pitched ? static_cast<int>(a) : 0;
+    note.microtone = alter && a != std::floor(a);
   }
   if (!joins) {
-    long duration = std::max(0L, Number(n.child("duration"), 0));
+    long duration = std::min(kLongest, std::max(0L, Number(parts.duration, 0)));
     _score->chords.emplace_back();
     Chord& c = _score->chords.back();
     c.first = n;
     c.part = _part;
     c.measure = _measure;
-    c.grace = static_cast<bool>(n.child("grace"));
+    c.grace = static_cast<bool>(parts.grace);
     c.rest = rest;
-    c.pos = static_cast<int32_t>(
-        std::min<long long>(0x7FFFFFF, static_cast<long long>(_pos) * kQuarter / _divisions));
-    c.duration = static_cast<int16_t>(std::min<long long>(
-        32767, std::max<long long>(1, static_cast<long long>(duration) * kQuarter / _divisions)));
-    c.voice = Voice(n.child("voice") ? n.child_value("voice") : "1");
+    c.pos = static_cast<int32_t>(std::min<long long>(0x7FFFFFF, _pos * kQuarter / _divisions));
+    c.duration = static_cast<int16_t>(
+        std::min<long long>(32767, std::max<long long>(1, duration * kQuarter / _divisions)));
+    c.voice = Voice(voice);
     if (staff < 1 || staff > _staves) {
       c.skip = Skip::NoSuchStaff;
     } else {
       c.staff = static_cast<int16_t>(_score->parts[_part].firstStaff + staff - 1);
-      c.key = _keys[staff - 1];
-      c.layer = Layer(staff, n.child("voice") ? n.child_value("voice") : "1");
+      size_t from = _keysFrom.size() - 1;
+      while (from > 0 && _keysFrom[from].first > _pos)
+        --from;
+      const std::vector<Key>& keys = _keysFrom[from].second;
+      c.key = static_cast<size_t>(staff) <= keys.size() ? keys[staff - 1] : keys[0];
+      c.layer = Layer(staff, voice);
       if (c.layer < 0) c.skip = Skip::VoicePastFour;
     }
-    if (!c.grace) _pos += duration;
+    if (!c.grace) _pos = std::min(kLongest, _pos + duration);
     _open = rest ? -1 : static_cast<long>(_score->chords.size() - 1);
     if (rest) return;
   }
@@ -243,10 +333,8 @@ void PartReader::Note(const pugi::xml_node& n) {
   if (c.skip == Skip::None) {
     if (c.staff != _score->parts[_part].firstStaff + staff - 1)
       c.skip = Skip::TwoStaves;
-    else if (!pitch)
-      c.skip = Skip::Unpitched;
     else if (!note.pitched)
-      c.skip = n.child("pitch").child("alter") ? Skip::Microtone : Skip::Unpitched;
+      c.skip = note.microtone ? Skip::Microtone : Skip::Unpitched;
     else if (c.notes.size() == MAX_NOTES)
       c.skip = Skip::OverTwelve;
   }
@@ -272,10 +360,11 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
-  // Elements that hold only text keep it in themselves: a node fewer for each of them.
+  score->byteOrderMark =
+      (t.size() >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) ||
+      (t.size() >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF)));
   pugi::xml_parse_result r = score->doc.load_buffer_inplace(
-      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata,
-      pugi::encoding_auto);
+      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
   if (!r) {
     *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
@@ -317,22 +406,38 @@ void BuildHostScore(Score* score) {
   for (size_t m = 0; m < score->measureKeys.size(); ++m)
     if (score->measureKeys[m])
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
-  hostsim::EntrySpec spec;
+  hostsim::EntrySpec entry;
+  std::vector<int16_t> ownKeyIn(score->staffCount + 1, 0); // last measure given its own key
   for (Chord& c : score->chords) {
     if (c.skip != Skip::None) continue;
-    spec.notes.clear();
-    spec.pos = c.pos;
-    spec.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
+    uint16_t measureKey = c.measure <= static_cast<int>(score->measureKeys.size())
+                              ? score->measureKeys[c.measure - 1]
+                              : 0;
+    if (c.key.word != measureKey && ownKeyIn[c.staff] != c.measure) {
+      // A staff in another key than the measure's (a transposing part, a key per staff): the
+      // cell carries its own key, as the host keeps it.
+      ownKeyIn[c.staff] = c.measure;
+      std::vector<uint8_t> detail(10, 0);
+      detail[0] = static_cast<uint8_t>(c.key.word & 0xFF);
+      detail[1] = static_cast<uint8_t>(c.key.word >> 8);
+      detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
+      hostsim::PutRecord(kCellDetail, hostsim::MakeKey(c.staff, c.measure), detail);
+      std::vector<uint8_t> settings(114, 0); // the staff's settings at the measure's start
+      settings[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
+      hostsim::PutRecord(kStaffSettings, hostsim::MakeKey(c.staff, c.measure), settings);
+    }
+    entry.notes.clear();
+    entry.pos = c.pos;
+    entry.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
     for (const NoteRef& n : c.notes) {
       hostsim::NoteSpec ns;
       ns.displacement = n.displacement;
       ns.raiselower = n.raiselower;
-      pugi::xml_node tie = n.node.find_child_by_attribute("tie", "type", "start");
-      if (tie) ns.flags |= NOTE_TIE;
-      if (n.node.child("accidental")) ns.flags |= NOTE_ACCIDENTAL;
-      spec.notes.push_back(ns);
+      if (n.tieStart) ns.flags |= NOTE_TIE;
+      if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
+      entry.notes.push_back(ns);
     }
-    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, spec);
+    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, entry);
     if (c.grace) hostsim::Cell(c.staff, c.measure, c.layer)[c.entry].flags |= ENTRY_GRACENOTE;
   }
 }
@@ -341,8 +446,25 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
   out->reserve(score.text.size() + score.text.size() / 8 + 4096);
+  SaveScore(score, w);
+}
+
+void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
+  if (score.byteOrderMark) {
+    static const struct {
+      pugi::xml_encoding encoding;
+      const char* bytes;
+      size_t size;
+    } marks[] = {{pugi::encoding_utf8, "\xEF\xBB\xBF", 3},
+                 {pugi::encoding_utf16_le, "\xFF\xFE", 2},
+                 {pugi::encoding_utf16_be, "\xFE\xFF", 2},
+                 {pugi::encoding_utf32_le, "\xFF\xFE\0\0", 4},
+                 {pugi::encoding_utf32_be, "\0\0\xFE\xFF", 4}};
+    for (const auto& m : marks)
+      if (m.encoding == score.encoding) w.write(m.bytes, m.size);
+  }
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
     n.print(w, "", pugi::format_raw | pugi::format_no_declaration, score.encoding);
     pugi::xml_document newline;
@@ -352,18 +474,21 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
 }
 
 std::string LeftAloneLine(const std::vector<Chord>& chords) {
-  int counts[7] = {0};
+  const int kinds = static_cast<int>(Skip::Count);
+  int counts[kinds] = {0};
   for (const Chord& c : chords)
-    ++counts[static_cast<int>(c.skip)];
-  static const char* what[7] = {"",
-                                "in voices past the fourth of a staff",
-                                "with unpitched notes",
-                                "with microtones",
-                                "with notes on two staves",
-                                "of more than twelve notes",
-                                "on a staff the part does not declare"};
+    if (!c.rest) ++counts[static_cast<int>(c.skip)]; // a rest left alone loses nothing
+  static const char* what[kinds] = {
+      "",
+      "in voices past the fourth of a staff",
+      "with unpitched notes",
+      "with microtones",
+      "with notes on two staves",
+      "of more than twelve notes",
+      "on a staff the part does not declare",
+      "whose result would leave the octaves a file can write (0 to 9)"};
   std::string line;
-  for (int i = 1; i < 7; ++i) {
+  for (int i = 1; i < kinds; ++i) {
     if (!counts[i]) continue;
     line += line.empty() ? "left alone: " : ", ";
     line += std::to_string(counts[i]) + (counts[i] == 1 ? " chord " : " chords ") + what[i];

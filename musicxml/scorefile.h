@@ -19,7 +19,12 @@ struct NoteRef {
   Spelling pitch;           // as written
   int16_t displacement = 0; // as the host holds it
   int16_t raiselower = 0;
-  bool pitched = false; // false for unpitched notes and microtones: never compared or changed
+  bool pitched = false;    // false for unpitched notes and microtones: never compared or changed
+  bool microtone = false;  // an alteration that is not a whole number of semitones
+  bool tieStart = false;   // a tie starts here (kept up to date by writing back)
+  bool tieStop = false;    // a tie ends here (kept up to date by writing back)
+  bool accidental = false; // an accidental is shown
+  bool retied = false;     // its tie stop was added or removed by writing back
 };
 
 // Why a chord is not handed to the host.
@@ -30,7 +35,9 @@ enum class Skip : uint8_t {
   Microtone,
   TwoStaves,
   OverTwelve,
-  NoSuchStaff
+  NoSuchStaff,
+  OutOfRange, // the task's result lies outside what a file can spell (found when writing back)
+  Count
 };
 
 // One entry: a chord, a single note or a rest, with the <note> elements that make it.
@@ -44,12 +51,13 @@ struct Chord {
   int16_t staff = 0;          // host staff number
   int16_t measure = 0;        // host measure number, 1-based
   int16_t layer = -1;         // host layer index; -1: not in the host (left alone)
-  int16_t voice = 0;          // index of its voice in the part, for following ties
+  int32_t voice = 0;          // index of its voice in the part, for following ties
   int32_t entry = -1;         // index of its entry in the host's cell layer
   bool rest = false;
   bool grace = false;
   Skip skip = Skip::None;
   bool changed = false; // set by writing back
+  bool retied = false;  // a tie into it was added or removed by writing back
 };
 
 struct PartInfo {
@@ -66,6 +74,7 @@ struct Score {
   std::vector<uint8_t> text; // the file's text, parsed in place: the document's storage
   pugi::xml_document doc;
   pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
+  bool byteOrderMark = false;                        // the file starts with one, kept too
   std::vector<PartInfo> parts;
   std::vector<std::string> measureNumbers; // as the first part prints them; host measure i+1
   std::vector<std::vector<std::string>> voiceNames; // per part, by Chord::voice
@@ -87,5 +96,6 @@ void BuildHostScore(Score* score);
 
 // Serialises the document as it now stands, in the file's own encoding.
 void SaveScore(const Score& score, std::vector<uint8_t>* out);
+void SaveScore(const Score& score, pugi::xml_writer& out);
 
 } // namespace musicxml

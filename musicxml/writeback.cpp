@@ -51,40 +51,42 @@ int Rank(const char* name) {
   return kNoteOrderCount;
 }
 
-// A new child of a note in its place by the schema's order.
-pugi::xml_node AddToNote(pugi::xml_node note, const char* name) {
-  int rank = Rank(name);
-  pugi::xml_node last;
-  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling()) {
-    if (c.type() != pugi::node_element) continue;
-    if (Rank(c.name()) > rank) {
-      pugi::xml_node made = note.insert_child_before(name, c);
-      pugi::xml_node space = made.previous_sibling();
-      if (IsSpace(space)) note.insert_copy_after(space, made);
-      return made;
-    }
-    last = c;
-  }
-  if (!last) return note.append_child(name);
-  pugi::xml_node made = note.insert_child_after(name, last);
-  Indent(made, last);
-  return made;
+pugi::xml_node LastElement(pugi::xml_node parent) {
+  for (pugi::xml_node c = parent.last_child(); c; c = c.previous_sibling())
+    if (c.type() == pugi::node_element) return c;
+  return pugi::xml_node();
 }
 
 // Appends a copy of a node to a parent, indented like the parent's last element.
 void AppendCopy(pugi::xml_node parent, pugi::xml_node source) {
-  pugi::xml_node last;
-  for (pugi::xml_node c = parent.last_child(); c; c = c.previous_sibling())
-    if (c.type() == pugi::node_element) {
-      last = c;
-      break;
-    }
+  pugi::xml_node last = LastElement(parent);
   if (!last) {
     parent.append_copy(source);
     return;
   }
-  pugi::xml_node made = parent.insert_copy_after(source, last);
+  Indent(parent.insert_copy_after(source, last), last);
+}
+
+// Appends a new element to a parent, indented like the parent's last element.
+pugi::xml_node AppendElement(pugi::xml_node parent, const char* name) {
+  pugi::xml_node last = LastElement(parent);
+  if (!last) return parent.append_child(name);
+  pugi::xml_node made = parent.insert_child_after(name, last);
   Indent(made, last);
+  return made;
+}
+
+// A new child of a note in its place by the schema's order.
+pugi::xml_node AddToNote(pugi::xml_node note, const char* name) {
+  int rank = Rank(name);
+  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element || Rank(c.name()) <= rank) continue;
+    pugi::xml_node made = note.insert_child_before(name, c);
+    pugi::xml_node space = made.previous_sibling();
+    if (IsSpace(space)) note.insert_copy_after(space, made);
+    return made;
+  }
+  return AppendElement(note, name);
 }
 
 bool HasElements(pugi::xml_node n) {
@@ -114,10 +116,6 @@ void SetPitch(pugi::xml_node note, const Spelling& s) {
   pitch.child("octave").text().set(s.octave);
 }
 
-bool HasTie(pugi::xml_node note, const char* type) {
-  return static_cast<bool>(note.find_child_by_attribute("tie", "type", type));
-}
-
 void RemoveTie(pugi::xml_node note, const char* type) {
   while (pugi::xml_node t = note.find_child_by_attribute("tie", "type", type))
     Remove(t);
@@ -137,10 +135,7 @@ pugi::xml_node Notations(pugi::xml_node note) {
 
 void AddTie(pugi::xml_node note, const char* type) {
   AddToNote(note, "tie").append_attribute("type") = type;
-  pugi::xml_node tied = note.append_child("tied"); // made here, moved into place below
-  tied.append_attribute("type") = type;
-  AppendCopy(Notations(note), tied);
-  note.remove_child(tied);
+  AppendElement(Notations(note), "tied").append_attribute("type") = type;
 }
 
 const char* AccidentalName(int alter) {
@@ -194,10 +189,17 @@ bool ChordLevelNotation(const char* name) {
   return false;
 }
 
+// Ids are unique in a file: a copy keeps none. (Walked without recursion: a file's nesting
+// may be deep.)
 void StripIds(pugi::xml_node n) {
+  struct Walker : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node& node) override {
+      node.remove_attribute("id");
+      return true;
+    }
+  } walker;
   n.remove_attribute("id");
-  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-    if (c.type() == pugi::node_element) StripIds(c);
+  n.traverse(walker);
 }
 
 // A new chord note after `after`, made from the chord's first note.
@@ -294,6 +296,7 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
     r.pitch = FromHost(c->key, h.displacement, h.raiselower);
     SetPitch(r.node, r.pitch);
     if (h.tie) AddTie(r.node, "start");
+    r.tieStart = h.tie;
     if (mark) Mark(r.node);
     last = r.node;
     result.push_back(r);
@@ -309,55 +312,84 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
 
 void MendTies(Chord* a, Chord* b) {
   for (NoteRef& x : a->notes) {
-    if (!x.pitched || !HasTie(x.node, "start")) continue;
+    if (!x.pitched || !x.tieStart) continue;
     bool target = false;
     for (NoteRef& y : b->notes)
       if (SamePitch(x, y)) {
         target = true;
-        if (!HasTie(y.node, "stop")) AddTie(y.node, "stop");
+        if (!y.tieStop) {
+          AddTie(y.node, "stop");
+          b->retied = y.retied = true;
+        }
+        y.tieStop = true;
         break;
       }
     if (!target) RemoveTie(x.node, "start");
+    x.tieStart = target;
   }
   for (NoteRef& y : b->notes) {
-    if (!y.pitched || !HasTie(y.node, "stop")) continue;
+    if (!y.pitched || !y.tieStop) continue;
     bool source = false;
     for (NoteRef& x : a->notes)
-      if (SamePitch(x, y) && HasTie(x.node, "start")) source = true;
-    if (!source) RemoveTie(y.node, "stop");
+      if (SamePitch(x, y) && x.tieStart) source = true;
+    if (!source) {
+      RemoveTie(y.node, "stop");
+      b->retied = y.retied = true;
+    }
+    y.tieStop = source;
   }
 }
 
+// The entry a tie goes to is the next one of its line: the next chord of the voice that starts
+// where the last one ended or later. A voice whose number a file uses on two staves, or a file
+// without voice numbers, holds several lines at once; a chord follows the line of its own staff.
 void MendAllTies(Score* score) {
-  std::map<std::pair<int, int>, size_t> lastInVoice;
+  std::map<std::pair<int, int>, std::vector<size_t>> lines; // (part, voice) -> last chord of each
   std::vector<Chord>& chords = score->chords;
   for (size_t i = 0; i < chords.size(); ++i) {
-    auto key = std::make_pair(chords[i].part, static_cast<int>(chords[i].voice));
-    auto it = lastInVoice.find(key);
-    if (it != lastInVoice.end()) {
-      Chord& prev = chords[it->second];
-      if ((prev.changed || chords[i].changed) && !prev.grace && !chords[i].grace)
-        MendTies(&prev, &chords[i]);
-      if (!chords[i].grace) it->second = i;
-    } else if (!chords[i].grace) {
-      lastInVoice[key] = i;
+    Chord& c = chords[i];
+    if (c.grace) continue;
+    std::vector<size_t>& open = lines[std::make_pair(c.part, static_cast<int>(c.voice))];
+    size_t* line = nullptr;
+    for (size_t& last : open) {
+      const Chord& prev = chords[last];
+      bool before = prev.measure < c.measure ||
+                    (prev.measure == c.measure && prev.pos + prev.duration <= c.pos);
+      if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
+        line = &last;
     }
+    if (!line && open.size() < 8) {
+      open.push_back(i);
+      continue;
+    }
+    if (!line) line = &open.back(); // notes without length: no more lines, so no long search
+
+    Chord& prev = chords[*line];
+    if (prev.changed || c.changed) MendTies(&prev, &c);
+    *line = i;
   }
 }
 
 // ---- accidentals of the measures touched ------------------------------------------------------
 
 void MendAccidentals(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
+  struct Cell {
+    bool changed = false;      // false: only a tie into it went, and only that note may need one
+    std::vector<size_t> order; // its chords
+  };
+  std::map<std::pair<int, int>, Cell> cells; // (staff, measure) -> chords
   for (const Chord& c : score->chords)
-    if (c.changed) cells[{c.staff, c.measure}];
+    if (c.changed || c.retied) {
+      Cell& cell = cells[{c.staff, c.measure}];
+      cell.changed = cell.changed || c.changed;
+    }
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
     auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
+    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.order.push_back(i);
   }
   for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second;
+    std::vector<size_t>& order = cell.second.order;
     std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
@@ -369,10 +401,14 @@ void MendAccidentals(Score* score) {
         if (!n.pitched) continue;
         int slot = n.pitch.step + 7 * std::max(0, std::min(11, n.pitch.octave));
         int expected = has[slot] ? seen[slot] : c.key.signature[n.pitch.step];
-        bool needed = n.pitch.alter != expected && !HasTie(n.node, "stop");
+        bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        if (c.skip == Skip::None) SetAccidental(n.node, needed, n.pitch.alter);
+        bool mine = cell.second.changed || (n.retied && needed);
+        if (mine && c.skip == Skip::None && (needed || n.accidental)) {
+          SetAccidental(n.node, needed, n.pitch.alter);
+          n.accidental = static_cast<bool>(n.node.child("accidental"));
+        }
       }
     }
   }
@@ -389,10 +425,10 @@ std::string PitchName(const Spelling& s) {
   return name + std::to_string(s.octave);
 }
 
-std::vector<ChordChange> CollectChanges(const Score& score) {
+std::vector<ChordChange> CollectChanges(Score* score) {
   std::vector<ChordChange> changes;
-  for (size_t i = 0; i < score.chords.size(); ++i) {
-    const Chord& c = score.chords[i];
+  for (size_t i = 0; i < score->chords.size(); ++i) {
+    Chord& c = score->chords[i];
     if (c.skip != Skip::None || c.rest || c.entry < 0) continue;
     const std::vector<EXENTRY>& cell = hostsim::Cell(c.staff, c.measure, c.layer);
     if (static_cast<size_t>(c.entry) >= cell.size()) continue;
@@ -401,17 +437,32 @@ std::vector<ChordChange> CollectChanges(const Score& score) {
     ChordChange change;
     change.chord = i;
     int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
-    bool same = static_cast<size_t>(count) == c.notes.size();
+    bool same = static_cast<size_t>(count) == c.notes.size(), spelled = true;
     for (int k = 0; k < count; ++k) {
       const ENOTE& n = e.notes[k];
+      Spelling s = FromHost(c.key, n.displacement, n.raiselower);
+      spelled = spelled && s.octave >= 0 && s.octave <= 9 && s.alter >= -3 && s.alter <= 3;
       change.after.push_back({n.noteID, n.displacement, n.raiselower, (n.flags & NOTE_TIE) != 0});
       same = same && n.noteID == k + 1 && n.displacement == c.notes[k].displacement &&
              n.raiselower == c.notes[k].raiselower;
     }
-    if (!same) changes.push_back(std::move(change));
+    if (!spelled)
+      c.skip = Skip::OutOfRange;
+    else if (!same)
+      changes.push_back(std::move(change));
   }
   return changes;
 }
+
+namespace {
+// A measure as the file prints its number; by its place ("#3") when it prints none.
+std::string MeasureName(const Score& score, int measure) {
+  size_t i = static_cast<size_t>(measure - 1);
+  if (i < score.measureNumbers.size() && !score.measureNumbers[i].empty())
+    return score.measureNumbers[i];
+  return "#" + std::to_string(measure);
+}
+} // namespace
 
 std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes) {
   std::string text;
@@ -419,8 +470,8 @@ std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& 
     const Chord& c = score.chords[ch.chord];
     const PartInfo& p = score.parts[c.part];
     text += "part " + p.id + (p.name.empty() ? "" : " (" + p.name + ")") + ", measure " +
-            score.measureNumbers[std::min<size_t>(c.measure, score.measureNumbers.size()) - 1] +
-            ", staff " + std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
+            MeasureName(score, c.measure) + ", staff " +
+            std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
             score.voiceNames[c.part][c.voice] + ":";
     for (const NoteRef& n : c.notes)
       text += " " + PitchName(n.pitch);

@@ -13,14 +13,14 @@
 namespace {
 
 // The host measures of "A-B" (or "A") by the numbers the file prints.
-bool MeasureRange(const musicxml::Score& score, const std::string& spec, int16_t* first,
+bool MeasureRange(const musicxml::Score& score, const std::string& range, int16_t* first,
                   int16_t* last, std::string* error) {
   *first = 1;
   *last = score.measureCount;
-  if (spec.empty()) return true;
-  size_t dash = spec.find('-', 1);
-  std::string a = spec.substr(0, dash);
-  std::string b = dash == std::string::npos ? a : spec.substr(dash + 1);
+  if (range.empty()) return true;
+  size_t dash = range.find('-', 1);
+  std::string a = range.substr(0, dash);
+  std::string b = dash == std::string::npos ? a : range.substr(dash + 1);
   const std::vector<std::string>& numbers = score.measureNumbers;
   int ia = -1, ib = -1;
   for (size_t i = 0; i < numbers.size(); ++i) {
@@ -41,13 +41,13 @@ bool MeasureRange(const musicxml::Score& score, const std::string& spec, int16_t
 }
 
 // The host staves of the parts named (all when none are), in score order.
-bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::vector<bool>* parts,
-                    std::string* error) {
-  parts->assign(score.parts.size(), spec.empty());
+bool SelectedStaves(const musicxml::Score& score, const std::string& names,
+                    std::vector<bool>* parts, std::string* error) {
+  parts->assign(score.parts.size(), names.empty());
   size_t start = 0;
-  while (!spec.empty() && start <= spec.size()) {
-    size_t comma = spec.find(',', start);
-    std::string name = spec.substr(start, comma == std::string::npos ? comma : comma - start);
+  while (!names.empty() && start <= names.size()) {
+    size_t comma = names.find(',', start);
+    std::string name = names.substr(start, comma == std::string::npos ? comma : comma - start);
     bool found = false;
     for (size_t i = 0; i < score.parts.size(); ++i)
       if (score.parts[i].id == name || score.parts[i].name == name) (*parts)[i] = found = true;
@@ -59,6 +59,44 @@ bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::
     start = comma + 1;
   }
   return true;
+}
+
+// The score built in the host, and the task applied through the tool window to each run of
+// selected staves over the selected measures. Answers 0, or the job's status with a message.
+int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::vector<bool>& parts,
+              const ScoreJobOptions& options, const PluginEntries& plugin, std::string* task,
+              std::string* error) {
+  hostsim::Reset();
+  hostsim::TheHost().finalePath = plugin.hostFolder;
+  musicxml::BuildHostScore(score);
+  HWND window = OpenToolWindow(plugin, nullptr, error);
+  if (!window) return 1;
+  if (!ChooseTask(window, options.task, options.bottom, task, error)) {
+    CloseToolWindow(plugin, window);
+    return 2;
+  }
+  for (size_t p = 0; p < score->parts.size() && score->measureCount > 0;) {
+    if (!parts[p]) {
+      ++p;
+      continue;
+    }
+    size_t q = p;
+    while (q + 1 < score->parts.size() && parts[q + 1])
+      ++q;
+    const musicxml::PartInfo& a = score->parts[p];
+    const musicxml::PartInfo& b = score->parts[q];
+    // The user selects the music in the score (the tool window goes inactive meanwhile),
+    // comes back to the window and presses Apply.
+    hostsim::SetDialogActive(window, false);
+    hostsim::SetSelection(a.firstStaff, first, 0,
+                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
+                          REGION_TO_END);
+    hostsim::SetDialogActive(window, true);
+    hostsim::Click(window, IDC_APPLY);
+    p = q + 1;
+  }
+  CloseToolWindow(plugin, window);
+  return 0;
 }
 
 } // namespace
@@ -96,47 +134,33 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       !SelectedStaves(score, options.parts, &parts, &error))
     return fail(2, fileName + ": " + error);
 
-  // The host's score, and the task applied to each run of selected staves.
-  hostsim::Reset();
-  hostsim::TheHost().finalePath = plugin.hostFolder;
-  musicxml::BuildHostScore(&score);
-  std::string menuItem;
-  HWND window = OpenToolWindow(plugin, &menuItem, &error);
-  if (!window) return fail(1, error);
-  if (!ChooseTask(window, options.task, options.bottom, &r.task, &error)) {
-    CloseToolWindow(plugin, window);
-    return fail(2, error);
-  }
-  for (size_t p = 0; p < score.parts.size() && score.measureCount > 0;) {
-    if (!parts[p]) {
-      ++p;
-      continue;
-    }
-    size_t q = p;
-    while (q + 1 < score.parts.size() && parts[q + 1])
-      ++q;
-    const musicxml::PartInfo& a = score.parts[p];
-    const musicxml::PartInfo& b = score.parts[q];
-    // The user selects the music in the score (the tool window goes inactive meanwhile),
-    // comes back to the window and presses Apply.
-    hostsim::SetDialogActive(window, false);
-    hostsim::SetSelection(a.firstStaff, first, 0,
-                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
-                          REGION_TO_END);
-    hostsim::SetDialogActive(window, true);
-    hostsim::Click(window, ID_APPLY);
-    p = q + 1;
-  }
-  CloseToolWindow(plugin, window);
-
-  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(score);
+  int status = ApplyTask(&score, first, last, parts, options, plugin, &r.task, &error);
+  if (status) return fail(status, error);
+  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);
-  r.leftAlone = musicxml::LeftAloneLine(score.chords);
+  // Only what the selection held was left alone; the rest was never asked for.
+  std::vector<musicxml::Chord> skipped;
+  for (const musicxml::Chord& c : score.chords)
+    if (c.skip != musicxml::Skip::None && parts[c.part] && c.measure >= first && c.measure <= last)
+      skipped.push_back(c);
+  r.leftAlone = musicxml::LeftAloneLine(skipped);
   if (options.dryRun || options.listChanges)
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   if (options.dryRun) return r;
   musicxml::WriteBack(&score, changes, options.markChanges);
+  if (options.sink && !zipped && !options.displayTexts) {
+    // Straight to the caller as it is made: no copy of the whole output is held.
+    struct Sink : pugi::xml_writer {
+      const ScoreJobOptions* options;
+      bool ok = true;
+      void write(const void* data, size_t size) override { ok = ok && options->sink(data, size); }
+    } sink;
+    sink.options = &options;
+    musicxml::SaveScore(score, sink);
+    if (!sink.ok) return fail(1, "cannot write the output");
+    return r;
+  }
   std::vector<uint8_t> xml;
   musicxml::SaveScore(score, &xml);
   if (options.displayTexts) r.afterXml.assign(xml.begin(), xml.end());
@@ -145,6 +169,11 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
     r.output.clear();
     return fail(2, fileName + ": " + error);
+  }
+  if (options.sink) {
+    bool ok = options.sink(r.output.data(), r.output.size());
+    std::vector<uint8_t>().swap(r.output);
+    if (!ok) return fail(1, "cannot write the output");
   }
   return r;
 }

@@ -3,6 +3,7 @@
 // file and does not end the process, so that the web page runs the very same code.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,13 @@ struct ScoreJobOptions {
   bool listChanges = false;   // describe the changes as well when producing output
   bool markChanges = false;   // display only: changed and added notes get a color attribute
   bool displayTexts = true;   // fill beforeXml and afterXml
+  // Where the output goes as it is made, instead of ScoreJobResult::output: called with each
+  // piece in order, answers false when it cannot take it (the job then fails with status 1).
+  std::function<bool(const void* data, size_t size)> sink;
 };
 
 struct ScoreJobResult {
-  int status = 0;                  // 0 done; 2 bad input or usage, no output
+  int status = 0;                  // 0 done; 2 bad input or usage, no output; 1 host failed
   std::string error;               // with the file name, and line:column for XML
   std::vector<uint8_t> output;     // the changed file, in the input's container (.mxl or plain)
   std::string afterXml, beforeXml; // the uncompressed MusicXML text, for display

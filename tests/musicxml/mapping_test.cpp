@@ -2,7 +2,10 @@
 // each (files/), checked note by note after the plug-in's task.
 #include <zip.h>
 
+#include "data/fccell.h"
+#include "data/fckeysignature.h"
 #include "fxrecords.h"
+#include "hostsim.h"
 #include "musicxml/pitch.h"
 #include "musicxml/writeback.h"
 #include "scorefixture.h"
@@ -47,16 +50,52 @@ TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly
 TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAccidentals) {
   ScoreJobResult up = RunFile("keys.musicxml", "Add Third");
   ASSERT_EQ(0, up.status) << up.error;
-  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5]",
+  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5] | [D4 F#4 A4 C5]",
             Chords(up.afterXml, "P1"));
   pugi::xml_document doc;
   EXPECT_STREQ("", NoteAt(doc, up.afterXml, 1, 3).child_value("accidental")); // C# in D major
   EXPECT_STREQ("sharp", NoteAt(doc, up.afterXml, 3, 2).child_value("accidental"));
   EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 3, 1).child_value("accidental"));
+  // a key the host cannot hold: stored as key 0, so the third above A is C, against the C#
+  EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 5, 3).child_value("accidental"));
   ScoreJobResult down = RunFile("keys.musicxml", "Add Third", true);
-  EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4]",
+  EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4] | [B3 D4 F#4 A4]",
             Chords(down.afterXml, "P1"));
   EXPECT_TRUE(Valid(up.afterXml));
+}
+
+TEST(Mapping, AKeyChangedHalfwayThroughAMeasureHoldsFromWhereItStandsOnEveryStaff) {
+  ScoreJobResult r = RunFile("midkey.musicxml", "Add Third");
+  pugi::xml_document doc;
+  // the lower staff's chord starts before the change: C major, not B flat major
+  EXPECT_EQ("[A4 C5 E5] [Bb4 D5 F5] [C3 E3 G3]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 7).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 8).child("accidental"));
+}
+
+TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("keys.musicxml"));
+  std::string text(bytes.begin(), bytes.end());
+  text.replace(text.find("<fifths>2</fifths>"), 18,
+               "<fifths>0</fifths></key><key number=\"2\"><fifths>2</fifths>");
+  text.replace(text.find("<time>"), 0, "<staves>2</staves>");
+  for (size_t at = 0, n = 0; n < 3; ++n, at += 24) // the first chord onto staff 2
+    text.replace(at = text.find("</note>", at), 0, "<staff>2</staff>");
+  musicxml::Score score;
+  std::string error;
+  ASSERT_TRUE(musicxml::ParseScore(std::vector<uint8_t>(text.begin(), text.end()), &score, &error))
+      << error;
+  hostsim::Reset();
+  musicxml::BuildHostScore(&score);
+  EXPECT_EQ(0x0002, FCCell(1, 2).GetKeySignature()->GetKeyWord()); // staff 2, measure 1
+  EXPECT_EQ(0x0000, FCCell(1, 1).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x01FB, FCCell(2, 1).GetKeySignature()->GetKeyWord()); // B-flat minor for both
+  ScoreJobOptions o;
+  o.task = "Add Third";
+  o.measures = "1";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "keys.musicxml", o, Plugin());
+  EXPECT_EQ(0u, Chords(r.afterXml, "P1").find("[D4 F#4 A4 C#5] |")); // a third in D major
 }
 
 TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndCounted) {
@@ -77,6 +116,8 @@ TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndC
   r = RunFile("voices.musicxml", "Drop 2nd", false, piano);
   EXPECT_EQ("[E4 G4] [F4 A4] [C3 G3] [D3 A3]", Chords(r.afterXml, "P1"));
   EXPECT_EQ("[E4 C5 G5] [C2 G3]", Chords(r.afterXml, "P2"));
+  piano.parts = "P1,P2"; // what lies outside the selection is not counted
+  EXPECT_EQ("", RunFile("voices.musicxml", "Drop 2nd", false, piano).leftAlone);
   piano.parts = "Strings";
   EXPECT_EQ(2, RunFile("voices.musicxml", "Drop 2nd", false, piano).status);
 }
@@ -108,6 +149,42 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
       NoteAt(doc, r.afterXml, 1, 3).child("notations").child("tied").attribute("type").value());
   EXPECT_STREQ("stop", NoteAt(doc, r.afterXml, 2, 3).child("tie").attribute("type").value());
   EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, ATieFollowsItsStaffWhenAVoiceNumberIsUsedOnBothStaves) {
+  ScoreJobResult r = RunFile("samevoice.musicxml", "Transpose Octave");
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] [C3 G4] | [C4 E4 G5] [C3 G4]", Chords(r.afterXml, "P1"));
+  for (int note = 0; note < 3; ++note) {
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, note).find_child_by_attribute("tie", "type", "start"));
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, note).find_child_by_attribute("tie", "type", "stop"));
+  }
+}
+
+TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("ties.musicxml"));
+  std::string xml(bytes.begin(), bytes.end());
+  for (size_t at; (at = xml.find("<tie type=")) != std::string::npos;)
+    xml.erase(at, xml.find("/>", at) + 2 - at);
+  ScoreJobOptions o;
+  o.task = "Transpose Octave";
+  o.measures = "1";
+  ScoreJobResult r = RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "ties", o, Plugin());
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).child("notations").child("tied"));
+}
+
+TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
+  ScoreJobOptions first;
+  first.measures = "1";
+  ScoreJobResult r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
 }
 
 TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {
@@ -142,12 +219,45 @@ TEST(Mapping, AnAddedNoteTakesWhatBelongsToEachNoteAndNoneOfTheChordsMarks) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, NotesAddedAndRemovedKeepTheFilesIndentation) {
+  std::vector<uint8_t> example =
+      ReadBytes(std::string(QV_SOURCE_DIR) + "/examples/chorale.musicxml");
+  for (bool bottom : {false, true}) {
+    ScoreJobOptions o;
+    o.task = bottom ? "Delete Outer Note" : "Add Octave";
+    o.bottom = bottom;
+    ScoreJobResult r = RunScoreJob(example, "chorale.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(std::string::npos, r.afterXml.find("  \n")) << o.task; // no line of spaces
+    EXPECT_NE(std::string::npos,
+              r.afterXml.find(bottom ? "<note>\n        <pitch>\n          <step>B</step>"
+                                     : "<note>\n        <chord/>\n        <pitch>\n          "
+                                       "<step>G</step>\n          <octave>5</octave>"))
+        << r.afterXml;
+  }
+}
+
 TEST(Mapping, GraceChordsAreEntriesOfTheirOwn) {
   ScoreJobResult r = RunFile("grace.musicxml", "Add Third");
   EXPECT_EQ("g[C5 E5 G5] [C4 E4 G4 B4]", Chords(r.afterXml, "P1"));
   pugi::xml_document doc;
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 2).child("grace"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("duration"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, AResultAFileCannotWriteLeavesTheChordAsItWasAndSaysSo) {
+  std::vector<uint8_t> tasks = ReadBytes(FilePath("tasks.musicxml"));
+  std::string text(tasks.begin(), tasks.end());
+  text.replace(text.find("<octave>5</octave>"), 18,
+               "<octave>9</octave>"); // C9 atop the first chord
+  ScoreJobOptions o;
+  o.task = "Transpose Octave";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "high.musicxml", o, Plugin());
+  EXPECT_EQ(0u, Chords(r.afterXml, "P1").find("[C4 E4 G4 C9] [D4 F4 A5]"));
+  EXPECT_EQ("left alone: 1 chord whose result would leave the octaves a file can write (0 to 9)",
+            r.leftAlone);
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
@@ -174,6 +284,26 @@ TEST(Mapping, ATaskThatChangesNothingGivesTheSameCanonicalFileCommentsAndInstruc
   EXPECT_NE(std::string::npos, r.afterXml.find("<?qv-note a processing instruction"));
   r = RunFile("tasks.musicxml", "Delete Unisons");
   EXPECT_NE(std::string::npos, Canonical(r.afterXml).find("<!-- Six chords in C major"));
+}
+
+TEST(Mapping, AFileInUtf16ComesBackInUtf16WithItsByteOrderMark) {
+  std::vector<uint8_t> ascii = ReadBytes(FilePath("pickup.musicxml"));
+  std::string text(ascii.begin(), ascii.end());
+  text.replace(text.find("UTF-8"), 5, "UTF-16");
+  std::vector<uint8_t> wide = {0xFF, 0xFE};
+  for (char ch : text)
+    wide.insert(wide.end(), {static_cast<uint8_t>(ch), 0});
+  ScoreJobOptions o;
+  o.task = "Drop 2nd";
+  ScoreJobResult r = RunScoreJob(wide, "pickup.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  ASSERT_GE(r.output.size(), 4u);
+  EXPECT_EQ(0xFF, r.output[0]);
+  EXPECT_EQ(0xFE, r.output[1]);
+  std::string narrow;
+  for (size_t i = 2; i + 1 < r.output.size(); i += 2)
+    narrow += static_cast<char>(r.output[i]);
+  EXPECT_EQ("[B3 G4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(narrow, "P1"));
 }
 
 TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced) {
@@ -216,6 +346,22 @@ TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced
   EXPECT_EQ(2, r.status);
   EXPECT_EQ(0u, r.error.find("pickup.mxl: ")) << r.error;
   EXPECT_TRUE(r.output.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
+  std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
+  ASSERT_EQ(16u, tasks.size());
+  EXPECT_EQ("Add Third", tasks[0].name);
+  EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
+  EXPECT_EQ("Unisons to Octaves", tasks[15].name);
+  EXPECT_TRUE(tasks[12].hasDirection);
+  EXPECT_EQ("Up", tasks[12].topLabel);
+  EXPECT_EQ("Down", tasks[12].bottomLabel);
+  EXPECT_FALSE(tasks[6].hasDirection); // Drop 2nd
 }
 
 } // namespace
