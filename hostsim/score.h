@@ -114,6 +114,9 @@ struct Host {
   // Tags whose loads into a too-small buffer copy the part that fits and then report failure,
   // the way some host versions treat records they have grown.
   std::set<uint32_t> loadsCopyWhatFits;
+  // FX_NextEData past the last record of a tag answers the first one again, as a host whose
+  // record list is a ring would.
+  bool nextGoesRound = false;
 };
 
 // The simulator's one host. Reset() (hostsim.h) empties it.

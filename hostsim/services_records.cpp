@@ -13,7 +13,7 @@
 //   the host chose is written back.
 // - Next / previous: move the key to the nearest stored record of the same tag in key order
 //   (the four key words as unsigned numbers, item number first). With a buffer the record is
-//   copied too, when it fits.
+//   copied too, when it fits. With nextGoesRound, "next" past the last record answers the first.
 // Null keys, null size pointers, negative sizes and null buffers with a positive size fail
 // without touching anything.
 #include <cstring>
@@ -112,6 +112,8 @@ int32_t Step(const Service& service, int32_t tag, void* key, void* buffer, int32
   auto done = [&](int32_t r) { return Logged(service, t, k, size, buffer != nullptr, v, r); };
   if (!key || (buffer && size < 0)) return done(0);
   auto it = Neighbour(t, k, forward);
+  if (it == Doc().records.end() && forward && TheHost().nextGoesRound)
+    it = Neighbour(t, MakeKey(0), true); // the first record (none has the all-zero key)
   if (it == Doc().records.end()) return done(0);
   const std::vector<uint8_t>& bytes = it->second;
   if (buffer) {

@@ -15,6 +15,7 @@
 #include "dialogs.h"
 #include "hostsim.h"
 #include "pluginhost.h"
+#include "resources/resource.h"
 #include "score.h"
 #ifdef QV_SCORE_FILES
 #include "scorecommand.h"
