@@ -28,10 +28,12 @@ fxbridge::HostProc& SaveProc() {
 }
 
 twobyte HostLoad(EXTAG tag, void* key, void* buffer, fourbyte* size, EVERSION v) {
-  return fxbridge::Short(LoadProc(), "FX_LoadEData", 0, tag, key, buffer, size, v);
+  return fxbridge::Short<fxhost::FX_LoadEData>(LoadProc(), "FX_LoadEData", 0, tag, key, buffer,
+                                               size, v);
 }
 twobyte HostSave(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v) {
-  return fxbridge::Short(SaveProc(), "FX_SaveEData", 0, tag, key, buffer, size, v);
+  return fxbridge::Short<fxhost::FX_SaveEData>(SaveProc(), "FX_SaveEData", 0, tag, key, buffer,
+                                               size, v);
 }
 
 twobyte ItemOf(const void* key) {
@@ -307,21 +309,21 @@ twobyte FX_SaveEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION
 twobyte FX_CreateEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v) {
   if (size < 0 || (size > 0 && !buffer)) return 0;
   HandleEnigmaVersion(tag, size, v);
-  FX_SHORT(0, tag, key, buffer, size, v);
+  FX_SHORT(FX_CreateEData, 0, tag, key, buffer, size, v);
 }
 
 twobyte FX_DeleteEData(EXTAG tag, void* key, EVERSION v) {
-  FX_SHORT(0, tag, key, v);
+  FX_SHORT(FX_DeleteEData, 0, tag, key, v);
 }
 
 twobyte FX_NextEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v) {
   if (buffer && size < 0) return 0;
   HandleEnigmaVersion(tag, size, v);
-  FX_SHORT(0, tag, key, buffer, size, v);
+  FX_SHORT(FX_NextEData, 0, tag, key, buffer, size, v);
 }
 
 twobyte FX_PreviousEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v) {
   if (buffer && size < 0) return 0;
   HandleEnigmaVersion(tag, size, v);
-  FX_SHORT(0, tag, key, buffer, size, v);
+  FX_SHORT(FX_PreviousEData, 0, tag, key, buffer, size, v);
 }

@@ -3,6 +3,7 @@
 // host's function by name at the first call, narrows 16-bit arguments and results, keeps
 // the counters of open host resources and answers a fallback when the host lacks a service.
 #pragma once
+#include "fxhost.h"
 #include "fxtypes.h"
 
 // Entry frames handed out by the host and not yet given back.
@@ -36,10 +37,6 @@ twobyte FX_DeleteEData(EXTAG tag, void* key, EVERSION v);
 twobyte FX_NextEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v);
 twobyte FX_PreviousEData(EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v);
 
-// The dialog procedure the host calls: dialog, message, the two message parameters, and the
-// data the caller gave FX_Dialog. The parameters are 32-bit on the host; they are pointer-wide
-// here so that the native build can carry pointers (WM_NOTIFY, WM_GETMINMAXINFO) in them.
-typedef fourbyte(WINAPI* FX_DIALOGPROC)(HWND, UINT, WPARAM, LPARAM, void*);
 fourbyte FX_Dialog(twobyte resid, FX_DIALOGPROC proc, HWND parent, twobyte modal, void* data,
                    EVERSION v = FINALEVERSION);
 fourbyte FX_EndDialog(HWND dialog, EVERSION v = FINALEVERSION);

@@ -1,6 +1,7 @@
 // Inside the host simulator's dialogs: the record of each dialog FX_Dialog made, shared by the
 // dialog services and the two ways of making dialogs (dialogs_native.cpp, dialogs_win32.cpp).
 #pragma once
+#include "fxhost.h"
 #include "dialogs.h"
 
 #include <map>
@@ -9,7 +10,7 @@ namespace hostsim {
 namespace dialoghost {
 
 // The plug-in's dialog procedure: the window procedure's arguments and the user data.
-typedef int32_t(WINAPI* PluginDialogProc)(HWND, UINT, WPARAM, LPARAM, void*);
+typedef FX_DIALOGPROC PluginDialogProc; // the bridge's own declaration
 
 struct HostDialog {
   HWND window = nullptr;            // the dialog

@@ -3,6 +3,9 @@
 // into the Win32 stand-in's module registry under "FINALE.EXE".
 #pragma once
 #include <cstdint>
+#include <type_traits>
+
+#include "fxhost.h"
 
 #ifdef _WIN32
 #define HOSTAPI __declspec(dllexport) __stdcall
@@ -11,14 +14,32 @@
 #endif
 
 namespace hostsim {
-// Enters one service into the registry the plug-in's GetProcAddress reads (native build).
-struct Registrar {
-  Registrar(const char* name, void* address);
+// One exported service and what a test set for it. Constructing it enters the service into the
+// registry the plug-in's GetProcAddress reads (native build); a service finds its own state
+// through its object, never by its name.
+struct Service {
+  Service(const char* name, void* address);
+  const char* name;       // the exported name
+  void* address;          // the function
+  bool answerSet = false; // a test set an answer: it replaces the service's work
+  int32_t answer = 0;     // that answer
 };
+
+inline int32_t Answer(const Service& service, int32_t fallback = 0) {
+  return service.answerSet ? service.answer : fallback;
+}
+inline bool AnswerSet(const Service& service, int32_t* value) {
+  if (!service.answerSet) return false;
+  *value = service.answer;
+  return true;
+}
 } // namespace hostsim
 
-// Defines an exported service: extern "C", host convention, entered into the registry.
+// Defines an exported service: extern "C", host convention, entered into the registry. Its
+// state is the object <name>_service. Its type must be the one the bridge calls it through.
 #define HOST_SERVICE(ret, name, params)                                                            \
   extern "C" ret HOSTAPI name params;                                                              \
-  static const hostsim::Registrar name##_registrar(#name, reinterpret_cast<void*>(&name));         \
+  static_assert(std::is_same<decltype(name), fxhost::name>::value,                                 \
+                #name " is not defined with the type the bridge calls it through");                \
+  static hostsim::Service name##_service(#name, reinterpret_cast<void*>(&name));                   \
   extern "C" ret HOSTAPI name params

@@ -3,26 +3,22 @@
 #include "score.h"
 #include "dialogs.h"
 
-#include <map>
-
 #ifndef _WIN32
 #include "winshim.h"
 #endif
 
 namespace hostsim {
 
+bool loggingOn = false; // calls and transfers are logged
+
 namespace {
 std::vector<CallRecord>& CallLog() {
   static std::vector<CallRecord> calls;
   return calls;
 }
-std::map<std::string, int32_t>& Answers() {
-  static std::map<std::string, int32_t> answers;
-  return answers;
-}
 // Every service the simulator exports, for entering them again after a Reset.
-std::vector<std::pair<const char*, void*>>& Services() {
-  static std::vector<std::pair<const char*, void*>> services;
+std::vector<Service*>& Services() {
+  static std::vector<Service*> services;
   return services;
 }
 #ifndef _WIN32
@@ -32,8 +28,8 @@ HMODULE HostModule() {
 #endif
 } // namespace
 
-Registrar::Registrar(const char* name, void* address) {
-  Services().push_back({name, address});
+Service::Service(const char* n, void* a) : name(n), address(a) {
+  Services().push_back(this);
 #ifndef _WIN32
   WinShim_RegisterProc(HostModule(), name, address);
 #endif
@@ -43,17 +39,23 @@ void Reset() {
   ResetDialogs(); // before the windows go: no message may reach a procedure whose data is gone
   CallLog().clear();
   TheHost() = Host();
-  Answers().clear();
+  loggingOn = true;
+  for (Service* s : Services())
+    s->answerSet = false;
 #ifndef _WIN32
   HMODULE module = HostModule();
-  for (auto& s : Services())
-    WinShim_RegisterProc(module, s.first, s.second);
+  for (Service* s : Services())
+    WinShim_RegisterProc(module, s->name, s->address);
   WinShim_Reset();
 #endif
 }
 
-void Log(const char* name, std::initializer_list<uint64_t> slots, uint32_t version) {
-  CallLog().push_back(CallRecord{name, std::vector<uint64_t>(slots), version});
+void SetLogging(bool on) {
+  loggingOn = on;
+}
+
+void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
+  CallLog().push_back(CallRecord{service.name, std::vector<uint64_t>(slots), version});
 }
 
 const std::vector<CallRecord>& Calls() {
@@ -76,19 +78,11 @@ void ClearCalls() {
 }
 
 void SetAnswer(const std::string& name, int32_t value) {
-  Answers()[name] = value;
-}
-
-int32_t Answer(const std::string& name, int32_t fallback) {
-  auto it = Answers().find(name);
-  return it == Answers().end() ? fallback : it->second;
-}
-
-bool AnswerSet(const std::string& name, int32_t* value) {
-  auto it = Answers().find(name);
-  if (it == Answers().end()) return false;
-  *value = it->second;
-  return true;
+  for (Service* s : Services())
+    if (name == s->name) {
+      s->answerSet = true;
+      s->answer = value;
+    }
 }
 
 void RemoveService(const char* name) {

@@ -14,23 +14,37 @@ struct CallRecord {
   uint32_t version;            // the last argument
 };
 
-// Puts the whole host back to its state at start: empty log, default answers, every service
-// registered again (native build), no module name hidden.
+struct Service;
+
+// Puts the whole host back to the state a test starts from: empty logs with logging on, default
+// answers, every service registered again (native build), no module name hidden.
 void Reset();
 
-// Records a call; every service calls it first.
-void Log(const char* name, std::initializer_list<uint64_t> slots, uint32_t version);
+// Whether calls and record transfers are logged. Off until a Reset (hosts that are no test,
+// like the benchmarks and the headless host, leave it off or turn it off): logging then costs
+// one test per call.
+void SetLogging(bool on);
+extern bool loggingOn; // what SetLogging set
+inline bool Logging() {
+  return loggingOn;
+}
+
+// Records a call when logging is on; every service calls it first.
+void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version);
+inline void Log(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
+  if (Logging()) LogCall(service, slots, version);
+}
 const std::vector<CallRecord>& Calls();
 // The calls of one service, in order.
 std::vector<CallRecord> CallsTo(const std::string& name);
 int CountCalls(const std::string& name);
 void ClearCalls();
 
-// Services without a model answer a settable 32-bit value; 0 until set.
+// Services without a model answer a settable 32-bit value; 0 until set. A name that is no
+// service of the simulator sets nothing.
 void SetAnswer(const std::string& name, int32_t value);
-int32_t Answer(const std::string& name, int32_t fallback = 0);
-// Whether a test set an answer for the service (it then replaces the service's work), and which.
-bool AnswerSet(const std::string& name, int32_t* value);
+// Answer(service, fallback) and AnswerSet(service, &value), whether a test set an answer for
+// the service (it then replaces the service's work) and which, are in hostapi.h.
 
 // Native build only: take a service away from the host module (a host that lacks it), or the
 // whole module (neither "FINALE.EXE" nor "FINDEMO.EXE" loaded). No effect in the 32-bit build.

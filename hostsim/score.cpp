@@ -1,6 +1,7 @@
 #include "score.h"
 
 #include <cstring>
+#include <deque>
 #include <memory>
 
 #include "handedframes.h"
@@ -8,6 +9,8 @@
 #include "fxtags.h"
 
 namespace hostsim {
+
+Host theHost;
 
 namespace {
 
@@ -42,11 +45,6 @@ bool SameScore(const Document& a, const Document& b) {
   for (auto ia = a.cells.begin(), ib = b.cells.begin(); ia != a.cells.end(); ++ia, ++ib)
     if (ia->first != ib->first || !SameEntries(ia->second, ib->second)) return false;
   return true;
-}
-
-Host& TheHost() {
-  static Host host;
-  return host;
 }
 
 Document& Doc() {
@@ -138,8 +136,36 @@ int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& ent
   return static_cast<int>(cell.size()) - 1;
 }
 
+namespace {
+// Keeps a cell layer as it is for the open edit's rollback, when an edit of the document is
+// open. The entries go into one list for the whole edit, so that keeping them allocates
+// nothing once it has grown.
+void KeepForRollback(const Document& d, const CellLayer& where, const std::vector<EXENTRY>* cell) {
+  Host& h = TheHost();
+  if (!h.editOpen || d.id != h.beforeEdit.id) return;
+  size_t first = h.entriesBefore.size();
+  if (cell) h.entriesBefore.insert(h.entriesBefore.end(), cell->begin(), cell->end());
+  h.cellsBefore.push_back(CellBefore{where, cell != nullptr, first, cell ? cell->size() : 0});
+}
+} // namespace
+
 std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer) {
-  return Doc().cells[CellLayer(staff, measure, layer)];
+  Document& d = Doc();
+  CellLayer where(staff, measure, layer);
+  // Whatever a caller does with the cell while an edit is open, a cancel puts it back.
+  auto cell = d.cells.find(where);
+  KeepForRollback(d, where, cell == d.cells.end() ? nullptr : &cell->second);
+  return d.cells[where];
+}
+
+void StoreCell(Document& document, const CellLayer& where, const std::vector<EXENTRY>& entries) {
+  auto cell = document.cells.find(where);
+  if (cell == document.cells.end() && entries.empty()) return;
+  KeepForRollback(document, where, cell == document.cells.end() ? nullptr : &cell->second);
+  if (cell == document.cells.end())
+    cell = document.cells.emplace(where, entries).first;
+  else
+    cell->second.assign(entries.begin(), entries.end());
 }
 
 EREGION MakeRegion(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
@@ -214,18 +240,31 @@ std::string PartName(int16_t part) {
 namespace hostsim {
 
 namespace {
-// The storage of frames handed out, by frame address. A Reset() empties framesOut; the
-// storage of frames it forgot is dropped at the next hand-out or take-back.
-std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>>& FrameStore() {
-  static std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>> store;
+typedef std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>> FrameMap;
+
+// The storage of frames handed out, by frame address, and what is kept of frames given back so
+// that handing out the next one allocates nothing: their storage (reused first in, first out,
+// so that an address comes back only after many others) and the nodes of both lists. A Reset()
+// empties framesOut; the storage of frames it forgot is dropped at the next hand-out.
+struct FrameStorage {
+  FrameMap byAddress;                                           // every frame handed out
+  std::deque<std::unique_ptr<HandedFrame>> given;               // storage of frames given back
+  std::vector<FrameMap::node_type> mapNodes;                    // nodes of byAddress, empty
+  std::vector<std::set<const EXTGF2005a*>::node_type> outNodes; // nodes of framesOut
+};
+const size_t KEPT_BEFORE_REUSE = 16; // storage given back is reused after this many others
+
+FrameStorage& FrameStore() {
+  static FrameStorage store;
   return store;
 }
 
 void DropForgottenFrames() {
-  auto& store = FrameStore();
+  FrameMap& map = FrameStore().byAddress;
   const auto& out = TheHost().framesOut;
-  for (auto it = store.begin(); it != store.end();)
-    it = out.count(it->first) ? std::next(it) : store.erase(it);
+  if (map.size() == out.size()) return; // nothing forgotten: the two lists change together
+  for (auto it = map.begin(); it != map.end();)
+    it = out.count(it->first) ? std::next(it) : map.erase(it);
 }
 
 FrameTamper& Tamper() {
@@ -236,18 +275,28 @@ FrameTamper& Tamper() {
 
 HandedFrame* FindHandedFrame(const EXTGF2005a* frame) {
   if (!frame || !TheHost().framesOut.count(frame)) return nullptr;
-  auto it = FrameStore().find(frame);
-  return it == FrameStore().end() ? nullptr : it->second.get();
+  auto it = FrameStore().byAddress.find(frame);
+  return it == FrameStore().byAddress.end() ? nullptr : it->second.get();
 }
 
 EXTGF2005a* HandOutFrame(int16_t staff, int16_t measure, int16_t layer, uint16_t list,
                          int16_t slot) {
   DropForgottenFrames();
+  FrameStorage& store = FrameStore();
   Document& d = Doc();
-  std::unique_ptr<HandedFrame> h(new HandedFrame());
+  std::unique_ptr<HandedFrame> h;
+  if (store.given.size() > KEPT_BEFORE_REUSE) {
+    h = std::move(store.given.front());
+    store.given.pop_front();
+  } else {
+    h.reset(new HandedFrame());
+  }
   memset(&h->frame, 0, sizeof h->frame);
   auto cell = d.cells.find(CellLayer(staff, measure, layer));
-  if (cell != d.cells.end()) h->entries = cell->second;
+  if (cell != d.cells.end())
+    h->entries.assign(cell->second.begin(), cell->second.end());
+  else
+    h->entries.clear();
   h->document = d.id;
   h->staff = staff;
   h->measure = measure;
@@ -259,17 +308,46 @@ EXTGF2005a* HandOutFrame(int16_t staff, int16_t measure, int16_t layer, uint16_t
   h->frame.entries = h->entries.empty() ? nullptr : h->entries.data();
   h->frame.entrycount = static_cast<twobyte>(h->entries.size());
   EXTGF2005a* frame = &h->frame;
-  FrameStore()[frame] = std::move(h);
+  if (store.mapNodes.empty()) {
+    store.byAddress[frame] = std::move(h);
+  } else {
+    FrameMap::node_type node = std::move(store.mapNodes.back());
+    store.mapNodes.pop_back();
+    node.key() = frame;
+    node.mapped() = std::move(h);
+    store.byAddress.insert(std::move(node));
+  }
   if (Tamper()) Tamper()(frame);
-  TheHost().framesOut.insert(frame);
+  auto& out = TheHost().framesOut;
+  if (store.outNodes.empty()) {
+    out.insert(frame);
+  } else {
+    auto node = std::move(store.outNodes.back());
+    store.outNodes.pop_back();
+    node.value() = frame;
+    out.insert(std::move(node));
+  }
   ++TheHost().framesHandedOut;
   return frame;
 }
 
 bool TakeBackFrame(const EXTGF2005a* frame) {
-  bool wasOut = frame && TheHost().framesOut.erase(frame) > 0;
+  FrameStorage& store = FrameStore();
+  auto& out = TheHost().framesOut;
+  auto it = frame ? out.find(frame) : out.end();
+  if (it == out.end()) {
+    DropForgottenFrames();
+    return false;
+  }
+  store.outNodes.push_back(out.extract(it));
+  auto stored = store.byAddress.find(frame);
+  if (stored != store.byAddress.end()) {
+    FrameMap::node_type node = store.byAddress.extract(stored);
+    store.given.push_back(std::move(node.mapped()));
+    store.mapNodes.push_back(std::move(node));
+  }
   DropForgottenFrames();
-  return wasOut;
+  return true;
 }
 
 bool FrameIsIntact(const EXTGF2005a* frame) {

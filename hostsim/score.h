@@ -74,6 +74,14 @@ struct RecordTransfer {
   int32_t result;   // what the host answered
 };
 
+// A cell layer as it was before the open edit stored new entries into it.
+struct CellBefore {
+  CellLayer where; // the cell layer
+  bool existed;    // the score held it at all
+  size_t first;    // its entries then: these in Host::entriesBefore
+  size_t count;
+};
+
 struct MenuCommandRecord {
   int32_t item;      // host menu item number
   int16_t part;      // part in view when it ran
@@ -83,14 +91,18 @@ struct MenuCommandRecord {
 struct Host {
   std::vector<Document> documents; // documents[currentDocument] is in front
   size_t currentDocument = 0;
-  bool shownLayers[4] = {true, true, true, true};
+  std::vector<bool> shownLayers = std::vector<bool>(0x8000, true); // by layer, every one a
+                                                                   // 16-bit count can report
   int16_t maxLayers = 4;
   std::set<const EXTGF2005a*> framesOut; // frames handed out and not given back
   int framesHandedOut = 0;               // every frame ever handed out
   bool editOpen = false;                 // an edit transaction is open
   bool refuseEdits = false;              // FX_StartFinaleEdit answers 0
   std::string editName;                  // undo text of the open edit
-  Document beforeEdit;                   // the score as it was when the edit opened
+  Document beforeEdit;                   // the score as it was when the edit opened, but for
+                                         // its cells: those are in cellsBefore
+  std::vector<CellBefore> cellsBefore;   // every store into a cell during the edit, in order
+  std::vector<EXENTRY> entriesBefore;    // their entries, one after the other
   std::vector<UndoEntry> undoList;       // ended edits, oldest first
   std::vector<MenuCommandRecord> menuCommands;
   int redraws = 0;
@@ -102,10 +114,16 @@ struct Host {
   // Tags whose loads into a too-small buffer copy the part that fits and then report failure,
   // the way some host versions treat records they have grown.
   std::set<uint32_t> loadsCopyWhatFits;
+  // FX_NextEData past the last record of a tag answers the first one again, as a host whose
+  // record list is a ring would.
+  bool nextGoesRound = false;
 };
 
 // The simulator's one host. Reset() (hostsim.h) empties it.
-Host& TheHost();
+extern Host theHost; // made before main; nothing touches it while statics are made
+inline Host& TheHost() {
+  return theHost;
+}
 // The document in front; creates an empty one (id 1) if there is none.
 Document& Doc();
 
@@ -124,6 +142,8 @@ void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at of
 
 // Entries: appends one to a cell layer and answers its index there.
 int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry);
+// A cell layer's entries, made empty when the score has none. While an edit is open the cell
+// is kept as it was first, for the edit's rollback.
 std::vector<EXENTRY>& Cell(int16_t staff, int16_t measure, int16_t layer);
 
 // A region record over list's slots (0: the score's list).
@@ -134,6 +154,11 @@ EREGION MakeRegion(int16_t startSlot, int16_t startMeasure, int32_t startPos, in
 void SetSelection(int16_t startSlot, int16_t startMeasure, int32_t startPos, int16_t endSlot,
                   int16_t endMeasure, int32_t endPos);
 void ClearSelection();
+
+// Stores entries into a cell layer of the document; while an edit of that document is open
+// the old entries are kept for its rollback first. No entries where the score has no cell
+// layer leave it without one.
+void StoreCell(Document& document, const CellLayer& where, const std::vector<EXENTRY>& entries);
 
 // Slots and staves of an instrument list: list 0 is the score's, list n the staves of part n.
 int16_t StaffAtSlot(int16_t slot, uint16_t list);

@@ -17,26 +17,29 @@ static HWND Item(void* dialog, int32_t id) {
 
 // Answers the dialog's handle for a modeless dialog, 1 when a modal dialog was ended with
 // FX_EndDialog, and 0 when no dialog could be made (or the host had to end a modal one).
-HOST_SERVICE(int32_t, FX_Dialog,
-             (int32_t resid, void* proc, void* parent, int32_t modal, void* data, uint32_t v)) {
-  Log("FX_Dialog", {Slot(resid), Slot(proc), Slot(parent), Slot(modal), Slot(data)}, v);
+HOST_SERVICE(fourbyte, FX_Dialog,
+             (fourbyte resid, FX_DIALOGPROC proc, HWND parent, fourbyte modal, void* data,
+              EVERSION v)) {
+  Log(FX_Dialog_service,
+      {Slot(resid), Slot(reinterpret_cast<const void*>(proc)), Slot(parent), Slot(modal),
+       Slot(data)},
+      v);
   if (dialoghost::Failing()) return 0;
-  return dialoghost::Create(static_cast<int16_t>(resid),
-                            reinterpret_cast<dialoghost::PluginDialogProc>(proc),
-                            static_cast<HWND>(parent), modal == 1, data);
+  return dialoghost::Create(static_cast<int16_t>(resid), proc, static_cast<HWND>(parent),
+                            modal == 1, data);
 }
 
 // Ends a dialog the host made: a modeless one is destroyed at once, a modal one when its
 // loop regains control. Answers 0 for any other window.
-HOST_SERVICE(int32_t, FX_EndDialog, (void* dialog, uint32_t v)) {
-  Log("FX_EndDialog", {Slot(dialog)}, v);
+HOST_SERVICE(fourbyte, FX_EndDialog, (HWND dialog, EVERSION v)) {
+  Log(FX_EndDialog_service, {Slot(dialog)}, v);
   dialoghost::HostDialog* d = dialoghost::Find(static_cast<HWND>(dialog));
   if (!d || d->ended || !IsWindow(d->window)) return 0;
   return dialoghost::End(*d);
 }
 
-HOST_SERVICE(int32_t, FX_EnableDlgItem, (void* dialog, int32_t id, int32_t state, uint32_t v)) {
-  Log("FX_EnableDlgItem", {Slot(dialog), Slot(id), Slot(state)}, v);
+HOST_SERVICE(fourbyte, FX_EnableDlgItem, (HWND dialog, fourbyte id, fourbyte state, EVERSION v)) {
+  Log(FX_EnableDlgItem_service, {Slot(dialog), Slot(id), Slot(state)}, v);
   HWND item = Item(dialog, id);
   if (!item) return 0;
   EnableWindow(item, static_cast<int16_t>(state) != 0);
@@ -44,8 +47,8 @@ HOST_SERVICE(int32_t, FX_EnableDlgItem, (void* dialog, int32_t id, int32_t state
 }
 
 // Value kinds: 1 a check box's state, 2 a radio button's, 3 the integer the item's text shows.
-HOST_SERVICE(int32_t, FX_GetDlgItemVal, (void* dialog, int32_t id, int32_t kind, uint32_t v)) {
-  Log("FX_GetDlgItemVal", {Slot(dialog), Slot(id), Slot(kind)}, v);
+HOST_SERVICE(fourbyte, FX_GetDlgItemVal, (HWND dialog, fourbyte id, fourbyte kind, EVERSION v)) {
+  Log(FX_GetDlgItemVal_service, {Slot(dialog), Slot(id), Slot(kind)}, v);
   if (!Item(dialog, id)) return 0;
   HWND d = static_cast<HWND>(dialog);
   switch (static_cast<int16_t>(kind)) {
@@ -61,9 +64,9 @@ HOST_SERVICE(int32_t, FX_GetDlgItemVal, (void* dialog, int32_t id, int32_t kind,
   return 0;
 }
 
-HOST_SERVICE(int32_t, FX_SetDlgItemVal,
-             (void* dialog, int32_t id, int32_t kind, int32_t value, uint32_t v)) {
-  Log("FX_SetDlgItemVal", {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
+HOST_SERVICE(fourbyte, FX_SetDlgItemVal,
+             (HWND dialog, fourbyte id, fourbyte kind, fourbyte value, EVERSION v)) {
+  Log(FX_SetDlgItemVal_service, {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
   if (!Item(dialog, id)) return 0;
   HWND d = static_cast<HWND>(dialog);
   switch (static_cast<int16_t>(kind)) {
@@ -81,9 +84,9 @@ HOST_SERVICE(int32_t, FX_SetDlgItemVal,
 }
 
 // A real number kept for each item of a dialog, 0 until set; it goes with the dialog.
-HOST_SERVICE(int32_t, FX_GetDlgItemUser,
-             (void* dialog, int32_t id, int32_t kind, void* value, uint32_t v)) {
-  Log("FX_GetDlgItemUser", {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
+HOST_SERVICE(fourbyte, FX_GetDlgItemUser,
+             (HWND dialog, fourbyte id, fourbyte kind, double* value, EVERSION v)) {
+  Log(FX_GetDlgItemUser_service, {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
   dialoghost::HostDialog* d = dialoghost::Find(static_cast<HWND>(dialog));
   if (!d || !value || !Item(dialog, id)) return 0;
   auto it = d->userValues.find(id);
@@ -91,9 +94,9 @@ HOST_SERVICE(int32_t, FX_GetDlgItemUser,
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_SetDlgItemUser,
-             (void* dialog, int32_t id, int32_t kind, double value, uint32_t v)) {
-  Log("FX_SetDlgItemUser", {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
+HOST_SERVICE(fourbyte, FX_SetDlgItemUser,
+             (HWND dialog, fourbyte id, fourbyte kind, double value, EVERSION v)) {
+  Log(FX_SetDlgItemUser_service, {Slot(dialog), Slot(id), Slot(kind), Slot(value)}, v);
   dialoghost::HostDialog* d = dialoghost::Find(static_cast<HWND>(dialog));
   if (!d || !Item(dialog, id)) return 0;
   d->userValues[id] = value;
@@ -102,9 +105,9 @@ HOST_SERVICE(int32_t, FX_SetDlgItemUser,
 
 // Copies at most capacity - 1 bytes of the item's text and terminates them; an empty text for
 // a missing item. A capacity below 1 writes nothing.
-HOST_SERVICE(int32_t, FX_GetDlgString,
-             (void* dialog, int32_t id, void* buffer, int32_t capacity, uint32_t v)) {
-  Log("FX_GetDlgString", {Slot(dialog), Slot(id), Slot(buffer), Slot(capacity)}, v);
+HOST_SERVICE(fourbyte, FX_GetDlgString,
+             (HWND dialog, fourbyte id, char* buffer, fourbyte capacity, EVERSION v)) {
+  Log(FX_GetDlgString_service, {Slot(dialog), Slot(id), Slot(buffer), Slot(capacity)}, v);
   int size = static_cast<int16_t>(capacity);
   if (!buffer || size < 1) return 0;
   char* text = static_cast<char*>(buffer);
@@ -115,8 +118,8 @@ HOST_SERVICE(int32_t, FX_GetDlgString,
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_SetDlgString, (void* dialog, int32_t id, const void* text, uint32_t v)) {
-  Log("FX_SetDlgString", {Slot(dialog), Slot(id), Slot(text)}, v);
+HOST_SERVICE(fourbyte, FX_SetDlgString, (HWND dialog, fourbyte id, const char* text, EVERSION v)) {
+  Log(FX_SetDlgString_service, {Slot(dialog), Slot(id), Slot(text)}, v);
   if (!Item(dialog, id)) return 0;
   const char* s = text ? static_cast<const char*>(text) : "";
   return SetDlgItemTextA(static_cast<HWND>(dialog), id, s) ? 1 : 0;

@@ -14,8 +14,8 @@ using namespace hostsim;
 // path: on Windows it names a file in the folder; natively the backslash is an ordinary
 // character of a file name, so tests write their settings files at exactly the path the
 // plug-in builds (tests/support/host_folder.h), and the plug-in finds them unchanged.
-HOST_SERVICE(int32_t, FX_GetFinalePath, (int32_t kind, void* buffer, uint32_t v)) {
-  Log("FX_GetFinalePath", {Slot(kind), Slot(buffer)}, v);
+HOST_SERVICE(fourbyte, FX_GetFinalePath, (fourbyte kind, char* buffer, EVERSION v)) {
+  Log(FX_GetFinalePath_service, {Slot(kind), Slot(buffer)}, v);
   if (!buffer) return 0;
   const std::string& folder = TheHost().finalePath;
   size_t n = std::min(folder.size(), size_t(259));

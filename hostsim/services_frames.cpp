@@ -42,42 +42,42 @@ int32_t SoundingKey(const ENOTE* note, uint16_t keyword) {
 }
 } // namespace
 
-HOST_SERVICE(int32_t, FX_GetMaxLayers, (uint32_t v)) {
-  Log("FX_GetMaxLayers", {}, v);
+HOST_SERVICE(fourbyte, FX_GetMaxLayers, (EVERSION v)) {
+  Log(FX_GetMaxLayers_service, {}, v);
   int32_t a;
-  if (AnswerSet("FX_GetMaxLayers", &a)) return a;
+  if (AnswerSet(FX_GetMaxLayers_service, &a)) return a;
   return TheHost().maxLayers;
 }
 
-HOST_SERVICE(int32_t, FX_GetShowLayer, (int32_t layer, uint32_t v)) {
-  Log("FX_GetShowLayer", {Slot(layer)}, v);
+HOST_SERVICE(fourbyte, FX_GetShowLayer, (fourbyte layer, EVERSION v)) {
+  Log(FX_GetShowLayer_service, {Slot(layer)}, v);
   int32_t a;
-  if (AnswerSet("FX_GetShowLayer", &a)) return a;
+  if (AnswerSet(FX_GetShowLayer_service, &a)) return a;
   int16_t l = static_cast<int16_t>(layer);
-  return l >= 0 && l < 4 && TheHost().shownLayers[l] ? 1 : 0;
+  return l >= 0 && l < TheHost().maxLayers && TheHost().shownLayers[l] ? 1 : 0;
 }
 
-HOST_SERVICE(int32_t, FX_SlotToInst, (int32_t slot, int32_t instlist, uint32_t v)) {
-  Log("FX_SlotToInst", {Slot(slot), Slot(instlist)}, v);
+HOST_SERVICE(fourbyte, FX_SlotToInst, (fourbyte slot, fourbyte instlist, EVERSION v)) {
+  Log(FX_SlotToInst_service, {Slot(slot), Slot(instlist)}, v);
   int32_t a;
-  if (AnswerSet("FX_SlotToInst", &a)) return a;
+  if (AnswerSet(FX_SlotToInst_service, &a)) return a;
   if (!HasDocument()) return 0;
   return StaffAtSlot(static_cast<int16_t>(slot), static_cast<uint16_t>(instlist));
 }
 
-HOST_SERVICE(int32_t, FX_InstToSlot, (int32_t staff, int32_t instlist, uint32_t v)) {
-  Log("FX_InstToSlot", {Slot(staff), Slot(instlist)}, v);
+HOST_SERVICE(fourbyte, FX_InstToSlot, (fourbyte staff, fourbyte instlist, EVERSION v)) {
+  Log(FX_InstToSlot_service, {Slot(staff), Slot(instlist)}, v);
   int32_t a;
-  if (AnswerSet("FX_InstToSlot", &a)) return a;
+  if (AnswerSet(FX_InstToSlot_service, &a)) return a;
   if (!HasDocument()) return 0;
   return SlotOfStaff(static_cast<int16_t>(staff), static_cast<uint16_t>(instlist));
 }
 
 // A fresh frame of the cell layer, or null where the score has no such cell.
-HOST_SERVICE(void*, FX_LoadTGF,
-             (int32_t instlist, int32_t slot, int32_t measure, int32_t layer, int32_t flag,
-              uint32_t v)) {
-  Log("FX_LoadTGF", {Slot(instlist), Slot(slot), Slot(measure), Slot(layer), Slot(flag)}, v);
+HOST_SERVICE(EXTGF2005a*, FX_LoadTGF,
+             (fourbyte instlist, fourbyte slot, fourbyte measure, fourbyte layer, fourbyte flag,
+              EVERSION v)) {
+  Log(FX_LoadTGF_service, {Slot(instlist), Slot(slot), Slot(measure), Slot(layer), Slot(flag)}, v);
   if (!HasDocument()) return nullptr;
   uint16_t list = static_cast<uint16_t>(instlist);
   int16_t s = static_cast<int16_t>(slot);
@@ -91,30 +91,31 @@ HOST_SERVICE(void*, FX_LoadTGF,
 
 // Copies the frame's entries into the score; a frame not handed out, or one that no longer
 // describes its own entry array, is refused.
-HOST_SERVICE(int32_t, FX_SaveTGF, (void* frame, uint32_t v)) {
-  Log("FX_SaveTGF", {Slot(frame)}, v);
+HOST_SERVICE(fourbyte, FX_SaveTGF, (EXTGF2005a * frame, EVERSION v)) {
+  Log(FX_SaveTGF_service, {Slot(frame)}, v);
   int32_t a;
-  if (AnswerSet("FX_SaveTGF", &a)) return a;
+  if (AnswerSet(FX_SaveTGF_service, &a)) return a;
   const EXTGF2005a* f = static_cast<const EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
   for (Document& d : TheHost().documents) {
     if (d.id != h->document) continue;
-    d.cells[CellLayer(h->staff, h->measure, h->layer)] = h->entries;
+    StoreCell(d, CellLayer(h->staff, h->measure, h->layer), h->entries);
     return 1;
   }
   return 0;
 }
 
-HOST_SERVICE(int32_t, FX_FreeTGF, (void* frame, uint32_t v)) {
-  Log("FX_FreeTGF", {Slot(frame)}, v);
+HOST_SERVICE(fourbyte, FX_FreeTGF, (EXTGF2005a * frame, EVERSION v)) {
+  Log(FX_FreeTGF_service, {Slot(frame)}, v);
   return TakeBackFrame(static_cast<const EXTGF2005a*>(frame)) ? 1 : 0;
 }
 
-HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
-  Log("FX_DeleteEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
+HOST_SERVICE(fourbyte, FX_DeleteEXENTRY,
+             (EXTGF2005a * frame, fourbyte index, fourbyte count, EVERSION v)) {
+  Log(FX_DeleteEXENTRY_service, {Slot(frame), Slot(index), Slot(count)}, v);
   int32_t a;
-  if (AnswerSet("FX_DeleteEXENTRY", &a)) return a;
+  if (AnswerSet(FX_DeleteEXENTRY_service, &a)) return a;
   EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
@@ -128,10 +129,11 @@ HOST_SERVICE(int32_t, FX_DeleteEXENTRY, (void* frame, int32_t index, int32_t cou
 }
 
 // Inserts blank entries (all zero but a new entry number) at the index.
-HOST_SERVICE(int32_t, FX_InsertEXENTRY, (void* frame, int32_t index, int32_t count, uint32_t v)) {
-  Log("FX_InsertEXENTRY", {Slot(frame), Slot(index), Slot(count)}, v);
+HOST_SERVICE(fourbyte, FX_InsertEXENTRY,
+             (EXTGF2005a * frame, fourbyte index, fourbyte count, EVERSION v)) {
+  Log(FX_InsertEXENTRY_service, {Slot(frame), Slot(index), Slot(count)}, v);
   int32_t a;
-  if (AnswerSet("FX_InsertEXENTRY", &a)) return a;
+  if (AnswerSet(FX_InsertEXENTRY_service, &a)) return a;
   EXTGF2005a* f = static_cast<EXTGF2005a*>(frame);
   if (!FrameIsIntact(f)) return 0;
   HandedFrame* h = FindHandedFrame(f);
@@ -154,15 +156,16 @@ HOST_SERVICE(int32_t, FX_InsertEXENTRY, (void* frame, int32_t index, int32_t cou
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_NoteToMidi, (void* noteslot, int32_t keyword, uint32_t v)) {
-  Log("FX_NoteToMidi", {Slot(noteslot), Slot(keyword)}, v);
+HOST_SERVICE(fourbyte, FX_NoteToMidi, (void* noteslot, fourbyte keyword, EVERSION v)) {
+  Log(FX_NoteToMidi_service, {Slot(noteslot), Slot(keyword)}, v);
   int32_t a;
-  if (AnswerSet("FX_NoteToMidi", &a)) return a;
+  if (AnswerSet(FX_NoteToMidi_service, &a)) return a;
   if (!noteslot) return 0;
   return SoundingKey(static_cast<const ENOTE*>(noteslot), static_cast<uint16_t>(keyword));
 }
 
-HOST_SERVICE(int32_t, FX_ReduceEntries, (void* frame, int32_t index, int32_t count, uint32_t v)) {
-  Log("FX_ReduceEntries", {Slot(frame), Slot(index), Slot(count)}, v);
-  return Answer("FX_ReduceEntries", 0);
+HOST_SERVICE(fourbyte, FX_ReduceEntries,
+             (EXTGF2005a * frame, fourbyte index, fourbyte count, EVERSION v)) {
+  Log(FX_ReduceEntries_service, {Slot(frame), Slot(index), Slot(count)}, v);
+  return Answer(FX_ReduceEntries_service, 0);
 }

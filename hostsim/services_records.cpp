@@ -13,7 +13,7 @@
 //   the host chose is written back.
 // - Next / previous: move the key to the nearest stored record of the same tag in key order
 //   (the four key words as unsigned numbers, item number first). With a buffer the record is
-//   copied too, when it fits.
+//   copied too, when it fits. With nextGoesRound, "next" past the last record answers the first.
 // Null keys, null size pointers, negative sizes and null buffers with a positive size fail
 // without touching anything.
 #include <cstring>
@@ -43,9 +43,10 @@ void SetWord(RecordKey& k, int i, uint16_t w) {
   k[2 * i + 1] = static_cast<uint8_t>(w >> 8);
 }
 
-int32_t Logged(const char* name, uint32_t tag, const RecordKey& key, int32_t size, bool buffer,
-               uint32_t v, int32_t result) {
-  TheHost().transfers.push_back(RecordTransfer{name, tag, key, size, buffer, v, result});
+int32_t Logged(const Service& service, uint32_t tag, const RecordKey& key, int32_t size,
+               bool buffer, uint32_t v, int32_t result) {
+  if (Logging())
+    TheHost().transfers.push_back(RecordTransfer{service.name, tag, key, size, buffer, v, result});
   return result;
 }
 
@@ -103,14 +104,16 @@ Store::iterator Neighbour(uint32_t tag, const RecordKey& key, bool forward) {
   return best;
 }
 
-int32_t Step(const char* name, int32_t tag, void* key, void* buffer, int32_t size, uint32_t v,
+int32_t Step(const Service& service, int32_t tag, void* key, void* buffer, int32_t size, uint32_t v,
              bool forward) {
-  Log(name, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
+  Log(service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
-  auto done = [&](int32_t r) { return Logged(name, t, k, size, buffer != nullptr, v, r); };
+  auto done = [&](int32_t r) { return Logged(service, t, k, size, buffer != nullptr, v, r); };
   if (!key || (buffer && size < 0)) return done(0);
   auto it = Neighbour(t, k, forward);
+  if (it == Doc().records.end() && forward && TheHost().nextGoesRound)
+    it = Neighbour(t, MakeKey(0), true); // the first record (none has the all-zero key)
   if (it == Doc().records.end()) return done(0);
   const std::vector<uint8_t>& bytes = it->second;
   if (buffer) {
@@ -123,21 +126,21 @@ int32_t Step(const char* name, int32_t tag, void* key, void* buffer, int32_t siz
 
 } // namespace
 
-HOST_SERVICE(int32_t, FX_AlertMessage,
-             (int32_t a, int32_t b, int32_t c, const char* text, uint32_t v)) {
-  Log("FX_AlertMessage", {Slot(a), Slot(b), Slot(c), Slot(text)}, v);
+HOST_SERVICE(fourbyte, FX_AlertMessage,
+             (fourbyte a, fourbyte b, fourbyte c, const char* text, EVERSION v)) {
+  Log(FX_AlertMessage_service, {Slot(a), Slot(b), Slot(c), Slot(text)}, v);
   TheHost().alerts.push_back(text ? text : "");
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_LoadEData,
-             (int32_t tag, void* key, void* buffer, int32_t* size, uint32_t v)) {
-  Log("FX_LoadEData", {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
+HOST_SERVICE(fourbyte, FX_LoadEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte* size, EVERSION v)) {
+  Log(FX_LoadEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
   int32_t asked = size ? *size : -1;
   auto done = [&](int32_t r) {
-    return Logged("FX_LoadEData", t, k, asked, buffer != nullptr, v, r);
+    return Logged(FX_LoadEData_service, t, k, asked, buffer != nullptr, v, r);
   };
   if (!key || !size) return done(0);
   const std::vector<uint8_t>* bytes = FindRecord(t, k);
@@ -156,13 +159,13 @@ HOST_SERVICE(int32_t, FX_LoadEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_SaveEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
-  Log("FX_SaveEData", {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
+HOST_SERVICE(fourbyte, FX_SaveEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
+  Log(FX_SaveEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
   auto done = [&](int32_t r) {
-    return Logged("FX_SaveEData", t, k, size, buffer != nullptr, v, r);
+    return Logged(FX_SaveEData_service, t, k, size, buffer != nullptr, v, r);
   };
   if (!key || !buffer || size <= 0) return done(0);
   auto it = Doc().records.find({t, k});
@@ -172,13 +175,13 @@ HOST_SERVICE(int32_t, FX_SaveEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_CreateEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
-  Log("FX_CreateEData", {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
+HOST_SERVICE(fourbyte, FX_CreateEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
+  Log(FX_CreateEData_service, {Slot(tag), Slot(key), Slot(buffer), Slot(size)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
   auto done = [&](int32_t r) {
-    return Logged("FX_CreateEData", t, k, size, buffer != nullptr, v, r);
+    return Logged(FX_CreateEData_service, t, k, size, buffer != nullptr, v, r);
   };
   if (!key || !buffer || size <= 0) return done(0);
   RecordKey chosen = k;
@@ -189,20 +192,20 @@ HOST_SERVICE(int32_t, FX_CreateEData,
   return done(1);
 }
 
-HOST_SERVICE(int32_t, FX_DeleteEData, (int32_t tag, void* key, uint32_t v)) {
-  Log("FX_DeleteEData", {Slot(tag), Slot(key)}, v);
+HOST_SERVICE(fourbyte, FX_DeleteEData, (EXTAG tag, void* key, EVERSION v)) {
+  Log(FX_DeleteEData_service, {Slot(tag), Slot(key)}, v);
   uint32_t t = static_cast<uint32_t>(tag);
   RecordKey k = KeyOf(key);
   int32_t r = key && Doc().records.erase({t, k}) ? 1 : 0;
-  return Logged("FX_DeleteEData", t, k, 0, false, v, r);
+  return Logged(FX_DeleteEData_service, t, k, 0, false, v, r);
 }
 
-HOST_SERVICE(int32_t, FX_NextEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
-  return Step("FX_NextEData", tag, key, buffer, size, v, true);
+HOST_SERVICE(fourbyte, FX_NextEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
+  return Step(FX_NextEData_service, tag, key, buffer, size, v, true);
 }
 
-HOST_SERVICE(int32_t, FX_PreviousEData,
-             (int32_t tag, void* key, void* buffer, int32_t size, uint32_t v)) {
-  return Step("FX_PreviousEData", tag, key, buffer, size, v, false);
+HOST_SERVICE(fourbyte, FX_PreviousEData,
+             (EXTAG tag, void* key, void* buffer, fourbyte size, EVERSION v)) {
+  return Step(FX_PreviousEData_service, tag, key, buffer, size, v, false);
 }

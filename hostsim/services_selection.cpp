@@ -31,11 +31,11 @@ EREGION WholeDocument(const Document& d) {
 // Fills the selection (all zero when there is none) and the 32-byte area, which begins with the
 // whole-document region; answers nonzero when there is a selection. The first argument is left
 // as it is.
-HOST_SERVICE(int32_t, FX_GetCurERegions,
-             (void* unused, void* selection, void* area32, uint32_t v)) {
-  Log("FX_GetCurERegions", {Slot(unused), Slot(selection), Slot(area32)}, v);
+HOST_SERVICE(fourbyte, FX_GetCurERegions,
+             (fourbyte * unused, EREGION* selection, void* area32, EVERSION v)) {
+  Log(FX_GetCurERegions_service, {Slot(unused), Slot(selection), Slot(area32)}, v);
   int32_t a;
-  if (AnswerSet("FX_GetCurERegions", &a)) return a;
+  if (AnswerSet(FX_GetCurERegions_service, &a)) return a;
   bool any = !TheHost().documents.empty();
   EREGION sel = any && Doc().hasSelection ? Doc().selection : EREGION();
   if (selection) memcpy(selection, &sel, sizeof sel);
@@ -48,10 +48,10 @@ HOST_SERVICE(int32_t, FX_GetCurERegions,
 }
 
 // Makes the record the selection; an empty region (start and end measure 0) clears it.
-HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
-  Log("FX_SetCurERegion", {Slot(region)}, v);
+HOST_SERVICE(fourbyte, FX_SetCurERegion, (EREGION * region, EVERSION v)) {
+  Log(FX_SetCurERegion_service, {Slot(region)}, v);
   int32_t a;
-  if (AnswerSet("FX_SetCurERegion", &a)) return a;
+  if (AnswerSet(FX_SetCurERegion_service, &a)) return a;
   if (!region || TheHost().documents.empty()) return 0;
   Document& d = Doc();
   memcpy(&d.selection, region, sizeof(EREGION));
@@ -59,10 +59,10 @@ HOST_SERVICE(int32_t, FX_SetCurERegion, (void* region, uint32_t v)) {
   return 1;
 }
 
-HOST_SERVICE(int32_t, FX_GetCurrentEnigmaDocument, (uint32_t v)) {
-  Log("FX_GetCurrentEnigmaDocument", {}, v);
+HOST_SERVICE(fourbyte, FX_GetCurrentEnigmaDocument, (EVERSION v)) {
+  Log(FX_GetCurrentEnigmaDocument_service, {}, v);
   int32_t a;
-  if (AnswerSet("FX_GetCurrentEnigmaDocument", &a)) return a;
+  if (AnswerSet(FX_GetCurrentEnigmaDocument_service, &a)) return a;
   // With no document made yet, the one Doc() would make (id 1) is in front.
   return TheHost().documents.empty() ? 1 : Doc().id;
 }

@@ -58,10 +58,15 @@ bool ReadMember(zip_t* z, const char* name, std::vector<uint8_t>* out, std::stri
     *error = std::string("cannot open ") + name + " in the archive (" + zip_strerror(z) + ")";
     return false;
   }
-  out->assign(st.size, 0);
-  zip_int64_t got = st.size ? zip_fread(f, out->data(), st.size) : 0;
+  // The size the archive declares is not trusted to allocate by (a few hundred bytes can claim
+  // gigabytes): the member is taken as it comes and must end at that size.
+  out->clear();
+  uint8_t chunk[65536];
+  zip_int64_t got = 0;
+  while (out->size() <= st.size && (got = zip_fread(f, chunk, sizeof chunk)) > 0)
+    out->insert(out->end(), chunk, chunk + got);
   zip_fclose(f);
-  if (got < 0 || static_cast<zip_uint64_t>(got) != st.size) {
+  if (got < 0 || out->size() != st.size) {
     *error = std::string("cannot read ") + name + " in the archive (damaged or truncated)";
     return false;
   }

@@ -3,6 +3,8 @@
 #include "data/fcnote.h"
 #include "data/fcnoteentry.h"
 
+#include <vector>
+
 namespace {
 
 const int OCTAVE = 7; // displacement steps
@@ -20,6 +22,16 @@ bool DropApplies(FCNoteEntry* entry, int minimum) {
   int count = entry->GetCount();
   if (GlobalUserSettings.bFourNoteDropChords) return count == 4;
   return count >= minimum;
+}
+
+// A displacement is a signed 16-bit word in the note slot: a step past either end would wrap
+// round to the other end of the range, so such a step or added note is not made.
+bool InRange(int displacement) {
+  return displacement >= -0x8000 && displacement <= 0x7FFF;
+}
+
+bool CanStep(FCNote* note, int steps) {
+  return InRange(note->GetDisplacement() + steps);
 }
 
 void Step(FCNote* note, int steps) {
@@ -102,6 +114,7 @@ bool FCNoteEntryProcessingHandler::AddInterval(FCNoteEntry* entry, int interval,
   FCNote* source = _top ? entry->FindHighestNote() : entry->FindLowestNote();
   if (!source) return false;
   if (!_top) interval = -interval;
+  if (!CanStep(source, interval)) return false;
   twobyte displacement = static_cast<twobyte>(source->GetDisplacement() + interval);
   twobyte raiselower = source->GetRaiseLower();
   if (checkexisting) {
@@ -180,7 +193,7 @@ bool FCNoteEntryProcessingHandler::DeleteUnisons(FCNoteEntry* entry) {
 bool FCNoteEntryProcessingHandler::Drop2nd(FCNoteEntry* entry) {
   if (!DropApplies(entry, 2)) return false;
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
-  if (!second) return false;
+  if (!second || !CanStep(second, -OCTAVE)) return false;
   Step(second, -OCTAVE);
   return true;
 }
@@ -189,14 +202,16 @@ bool FCNoteEntryProcessingHandler::Drop3rd(FCNoteEntry* entry) {
   if (!DropApplies(entry, 3)) return false;
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
   FCNote* third = second ? entry->FindHighestNote(second) : nullptr;
-  if (!third) return false;
+  if (!third || !CanStep(third, -OCTAVE)) return false;
   Step(third, -OCTAVE);
   return true;
 }
 
 bool FCNoteEntryProcessingHandler::Drop4th(FCNoteEntry* entry) {
   if (!DropApplies(entry, 4)) return false;
-  Step(entry->FindLowestNote(), -OCTAVE);
+  FCNote* lowest = entry->FindLowestNote();
+  if (!CanStep(lowest, -OCTAVE)) return false;
+  Step(lowest, -OCTAVE);
   return true;
 }
 
@@ -207,6 +222,7 @@ bool FCNoteEntryProcessingHandler::Drop2ndAnd4th(FCNoteEntry* entry) {
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
   if (!second) return false;
   FCNote* lowest = entry->FindLowestNote();
+  if (!CanStep(second, -OCTAVE) || !CanStep(lowest, -OCTAVE)) return false;
   Step(second, -OCTAVE);
   if (lowest != second) Step(lowest, -OCTAVE);
   return true;
@@ -232,41 +248,54 @@ bool FCNoteEntryProcessingHandler::Rotate(FCNoteEntry* entry) {
   FCNote* highest = entry->FindHighestNote();
   FCNote* lowest = entry->FindLowestNote();
   if (highest->GetDisplacement() - lowest->GetDisplacement() > OCTAVE - 1) return false;
-  if (_top)
-    Step(lowest, OCTAVE);
-  else
-    Step(highest, -OCTAVE);
+  FCNote* moved = _top ? lowest : highest;
+  int steps = _top ? OCTAVE : -OCTAVE;
+  if (!CanStep(moved, steps)) return false;
+  Step(moved, steps);
   return true;
 }
 
 bool FCNoteEntryProcessingHandler::TransposeOctave(FCNoteEntry* entry) {
   if (entry->GetCount() < 2) return false;
-  if (_top)
-    Step(entry->FindHighestNote(), OCTAVE);
-  else
-    Step(entry->FindLowestNote(), -OCTAVE);
+  FCNote* edge = _top ? entry->FindHighestNote() : entry->FindLowestNote();
+  int steps = _top ? OCTAVE : -OCTAVE;
+  if (!CanStep(edge, steps)) return false;
+  Step(edge, steps);
   return true;
 }
 
 bool FCNoteEntryProcessingHandler::TransposeOctaveChord(FCNoteEntry* entry) {
   int count = entry->GetCount();
   if (count < 2) return false;
+  int steps = _top ? OCTAVE : -OCTAVE;
   for (int i = 0; i < count; ++i)
-    Step(entry->GetItemAt(i), _top ? OCTAVE : -OCTAVE);
+    if (!CanStep(entry->GetItemAt(i), steps)) return false;
+  for (int i = 0; i < count; ++i)
+    Step(entry->GetItemAt(i), steps);
   return true;
 }
 
 // Each later repeat of a pitch moves an octave; pitches are compared as they stand, moves
-// already made included.
+// already made included. The moves are worked out first, so that a chord one of whose moves
+// would leave the displacement range is left as it was.
 bool FCNoteEntryProcessingHandler::UnisonsToOctaves(FCNoteEntry* entry) {
   int count = entry->GetCount();
+  std::vector<int> to(count);
+  for (int i = 0; i < count; ++i)
+    to[i] = entry->GetItemAt(i)->GetDisplacement();
   bool moved = false;
   for (int i = 0; i < count; ++i)
     for (int j = i + 1; j < count; ++j) {
-      FCNote* q = entry->GetItemAt(j);
-      if (!SamePitch(entry->GetItemAt(i), q)) continue;
-      Step(q, _top ? OCTAVE : -OCTAVE);
+      if (to[i] != to[j] ||
+          entry->GetItemAt(i)->GetRaiseLower() != entry->GetItemAt(j)->GetRaiseLower())
+        continue;
+      to[j] += _top ? OCTAVE : -OCTAVE;
       moved = true;
     }
-  return moved;
+  if (!moved) return false;
+  for (int i = 0; i < count; ++i)
+    if (!InRange(to[i])) return false;
+  for (int i = 0; i < count; ++i)
+    entry->GetItemAt(i)->SetDisplacement(static_cast<twobyte>(to[i]));
+  return true;
 }

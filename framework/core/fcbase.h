@@ -19,6 +19,6 @@ public:
   void Set32BitFlag(FLAG_32* flags, FLAG_32 mask, bool state);
 
 private:
-  void* _pUserData;    // the owner's word; not owned; searched by __FCCollection::FindUserData
-  ufourbyte _reserved; // zero; nothing reads it
+  void* _pUserData; // the owner's word; not owned; searched by __FCCollection::FindUserData
+  [[maybe_unused]] ufourbyte _reserved; // zero; nothing reads it
 };

@@ -76,6 +76,22 @@ bool __FCCollection::ClearItemAt(int index) {
   return DetachItemAt(index);
 }
 
+void __FCCollection::_MoveElementsTo(__FCCollection* spares) {
+  spares->_RequireElement(_count);
+  for (int i = 0; i < _count; ++i) {
+    spares->_ppItems[spares->_count++] = _ppItems[i];
+    _ppItems[i] = nullptr;
+  }
+  _count = 0;
+}
+
+__FCBase* __FCCollection::_DetachLast() {
+  if (_count == 0) return nullptr;
+  __FCBase* element = _ppItems[--_count];
+  _ppItems[_count] = nullptr;
+  return element;
+}
+
 __FCBase* __FCCollection::FindUserData(void* data) const {
   for (int i = 0; i < _count; ++i)
     if (_ppItems[i] && _ppItems[i]->GetUserData() == data) return _ppItems[i];

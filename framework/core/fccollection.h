@@ -36,6 +36,12 @@ public:
   int ToEndFrom(int start, FCIteratorHandler* handler);
   bool Sort(FCIteratorHandler* handler);
 
+  // Moves every element, in order, to the end of spares, which then owns them; this collection
+  // is left empty with its array kept. How views are kept for reuse instead of freed.
+  void _MoveElementsTo(__FCCollection* spares);
+  // Takes the last element out and hands it to the caller, or null when there is none.
+  __FCBase* _DetachLast();
+
 protected:
   void _RequireElement(int extra);
   void _FreeElements(); // deletes the elements; callers set the count to 0 afterwards

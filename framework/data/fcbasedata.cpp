@@ -9,6 +9,17 @@
 namespace {
 // The host numbers incis with signed 16-bit values; counting stops before they would wrap.
 const int MAX_INCI = 0x7FFF;
+
+// The host's key order: the four 16-bit words as unsigned numbers, the first word first.
+bool KeyAfter(const uint8_t* key, const uint8_t* previous) {
+  for (int i = 0; i < 4; ++i) {
+    utwobyte a, b;
+    memcpy(&a, key + 2 * i, 2);
+    memcpy(&b, previous + 2 * i, 2);
+    if (a != b) return a > b;
+  }
+  return false;
+}
 } // namespace
 
 // ---- __FCBaseData -------------------------------------------------------------------------------
@@ -199,8 +210,9 @@ void __FCCollectionData::LoadAll() {
     _AddClone(e);
     uint8_t previous[8];
     memcpy(previous, e->_GetKey(), 8);
-    // A host that answers "next" without moving the key would never end the list.
-    while (e->LoadNext() && memcmp(previous, e->_GetKey(), 8) != 0) {
+    // A host whose "next" stays on the key or goes back (1, 2, 1, 2, ...) would never end
+    // the list: the walk goes on only while the key moves forward.
+    while (e->LoadNext() && KeyAfter(e->_GetKey(), previous)) {
       _AddClone(e);
       memcpy(previous, e->_GetKey(), 8);
     }

@@ -8,11 +8,12 @@ bool FCBrowserNoteEntries::RegionIterateCellHandler(FCCell* cell, FCIteratorHand
                                                     FCMusicRegion* region) {
   if (!cell || !handler || !region) return false;
   if (!handler->PreProcess()) return false;
-  FCNoteEntryCell* entries = new FCNoteEntryCell(cell->GetMeasure(), cell->GetStaff());
+  FCNoteEntryCell* entries = &_cell;
+  entries->_MoveTo(cell->GetMeasure(), cell->GetStaff());
   entries->SetLoadLayerMode(_layerSelection);
   entries->Load(); // a cell that fails to load is empty
   if (entries->GetCount() > 0 && !handler->PreProcessIfExist()) {
-    delete entries;
+    entries->_Release();
     return false;
   }
   bool result = true;
@@ -35,7 +36,7 @@ bool FCBrowserNoteEntries::RegionIterateCellHandler(FCCell* cell, FCIteratorHand
     entries->Save();
   }
   bool held = entries->GetCount() > 0;
-  delete entries;
+  entries->_Release(); // the frames go back before the visitor's closing calls
   if (held) handler->PostProcessIfExist();
   handler->PostProcess();
   return result;

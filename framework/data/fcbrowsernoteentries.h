@@ -2,10 +2,11 @@
 // the visitor, packs it after the visit and saves the cell when the visitor asks for it.
 #pragma once
 #include "fcbrowsers.h"
+#include "fcnoteentrycell.h"
 
 class FCBrowserNoteEntries : public __FCBrowserRegionBase {
 public:
-  FCBrowserNoteEntries() : _deleteNullEntries(false), _layerSelection(0) {}
+  FCBrowserNoteEntries() : _deleteNullEntries(false), _layerSelection(0), _cell(0, 0) {}
   __FCBase* FindFirst(FCIteratorHandler*) override { return nullptr; }
   bool RegionIterateCellHandler(FCCell* cell, FCIteratorHandler* handler,
                                 FCMusicRegion* region) override;
@@ -19,4 +20,5 @@ public:
 private:
   bool _deleteNullEntries;  // clear every cell of entries of duration 0 before saving it
   fourbyte _layerSelection; // passed to every cell loaded
+  FCNoteEntryCell _cell;    // every cell of the walk is loaded into it; its entries are reused
 };

@@ -17,9 +17,8 @@ int __FCBrowserRegionBase::ForEachInRegion(FCIteratorHandler* handler, FCMusicRe
   for (int measure = region->GetStartMeasure(); measure <= region->GetEndMeasure(); ++measure) {
     for (int slot = region->GetStartSlot(); slot <= region->GetEndSlot(); ++slot) {
       twobyte staff = FX_SlotToInst(static_cast<twobyte>(slot), region->GetStartInstrumentList());
-      FCCell* cell = new FCCell(measure, staff);
-      bool goOn = RegionIterateCellHandler(cell, handler, region);
-      delete cell;
+      FCCell cell(measure, staff);
+      bool goOn = RegionIterateCellHandler(&cell, handler, region);
       if (!goOn) return count;
       ++count;
     }

@@ -52,6 +52,16 @@ public:
   // The entry number of the note's entry; 0 when the entry has no record.
   ufourbyte _GetEntryNumber() const;
 
+  // Points a kept note object at another slot, as if it were new: how an entry reuses its note
+  // objects when it rebuilds its notes.
+  void _Reset(int index, ENOTE* slot, FCNoteEntry* entry) {
+    SetUserData(nullptr);
+    _markedForDelete = false;
+    _index = index;
+    _pSlot = slot;
+    _pEntry = entry;
+  }
+
   // The entry gives a new note its identifier; frame cleaning mirrors it into the flags.
   void _SetNoteID(twobyte id);
   ENOTE* _GetNoteSlot() const { return _pSlot; }

@@ -29,13 +29,32 @@ void FCNoteEntry::SetNotesChangedFlag() {
   _pRecord->flags2 = flags;
 }
 
+void FCNoteEntry::_Reset(EXENTRY* record, EXTGF2005a* frame, twobyte measure, twobyte staff) {
+  _MoveElementsTo(&_spareNotes);
+  delete _pArticulations;
+  _pArticulations = nullptr;
+  SetUserData(nullptr);
+  _pRecord = record;
+  _pFrame = frame;
+  _measure = measure;
+  _staff = staff;
+  _pPrevious = nullptr;
+  _pNext = nullptr;
+}
+
+FCNote* FCNoteEntry::_NewNote(int index) {
+  FCNote* note = static_cast<FCNote*>(_spareNotes._DetachLast());
+  if (!note) return new FCNote(index, &_pRecord->notes[index], this);
+  note->_Reset(index, &_pRecord->notes[index], this);
+  return note;
+}
+
 void FCNoteEntry::_UpdateNoteCollection() {
-  _FreeElements();
-  _count = 0;
+  _MoveElementsTo(&_spareNotes);
   if (!_pRecord) return;
   int count = SoundNoteCount(_pRecord->notecount);
   for (int i = 0; i < count; ++i)
-    Add(new FCNote(i, &_pRecord->notes[i], this));
+    Add(_NewNote(i));
 }
 
 twobyte FCNoteEntry::_FindUniqueNoteID() const {
@@ -57,7 +76,7 @@ FCNote* FCNoteEntry::AddNewNote() {
   if (!IsNote()) return nullptr;
   int n = GetCount();
   memset(&_pRecord->notes[n], 0, sizeof(ENOTE));
-  FCNote* note = new FCNote(n, &_pRecord->notes[n], this);
+  FCNote* note = _NewNote(n);
   note->SetNoteFlag(NOTE_CREATED, true);
   note->_SetNoteID(_FindUniqueNoteID());
   Add(note);

@@ -40,6 +40,9 @@ public:
   // The first note (marked ones included) of identical pitch; none for a rest.
   FCNote* FindPitch(FCNote* pitch);
 
+  // Points a kept entry object at another record, as if it were new: no links, no cache and no
+  // notes until _UpdateNoteCollection. How a cell reuses its entry objects.
+  void _Reset(EXENTRY* record, EXTGF2005a* frame, twobyte measure, twobyte staff);
   void _UpdateNoteCollection();
   void _PackEXENTRYNotes();
   twobyte _FindUniqueNoteID() const;
@@ -51,6 +54,9 @@ public:
   void _SetNext(FCNoteEntry* entry) { _pNext = entry; }
 
 private:
+  // A note object for the slot: a kept one when there is one, else a new one.
+  FCNote* _NewNote(int index);
+
   EXENTRY* _pRecord;               // the entry's record inside its frame; not owned
   EXTGF2005a* _pFrame;             // the frame holding the record; not owned
   twobyte _measure;                // measure number, from the frame
@@ -58,4 +64,5 @@ private:
   FCNoteEntry* _pPrevious;         // entry before this one in the same layer of the cell
   FCNoteEntry* _pNext;             // entry after this one in the same layer of the cell
   __FCCollection* _pArticulations; // owned articulation cache; none until filled
+  __FCCollection _spareNotes;      // owned note objects of earlier builds, kept for reuse
 };

@@ -8,23 +8,54 @@ FCNoteEntry* __FCNoteEntryCollection::GetItemAt(int index) const {
 }
 
 FCNoteEntryCell::FCNoteEntryCell(fourbyte measure, fourbyte staff)
-    : _measure(measure), _staff(staff), _layerSelection(0) {
-  for (int i = 0; i < MAX_LAYERS; ++i)
-    _frames[i] = nullptr;
-}
+    : _ppFrames(nullptr), _frameSlots(0), _measure(measure), _staff(staff), _layerSelection(0),
+      _releaseTo(0) {}
 
 FCNoteEntryCell::~FCNoteEntryCell() {
+  _Release();
+  delete[] _ppFrames;
+}
+
+void FCNoteEntryCell::_Release() {
   _ReleaseEntries();
   _ReleaseFrames();
 }
 
+void FCNoteEntryCell::_MoveTo(fourbyte measure, fourbyte staff) {
+  _Release();
+  _measure = measure;
+  _staff = staff;
+}
+
 EXTGF2005a* FCNoteEntryCell::_GetFrame(int layer) const {
-  return layer >= 0 && layer < MAX_LAYERS ? _frames[layer] : nullptr;
+  return layer >= 0 && layer < _frameSlots ? _ppFrames[layer] : nullptr;
 }
 
 int FCNoteEntryCell::_LayerCount() const {
   int count = FX_GetMaxLayers();
-  return count < 0 ? 0 : (count > MAX_LAYERS ? MAX_LAYERS : count);
+  return count < 0 ? 0 : count;
+}
+
+void FCNoteEntryCell::_HoldFrame(int layer, EXTGF2005a* frame) {
+  if (layer >= _frameSlots) {
+    // Doubling keeps a host of many layers from costing a copy per layer.
+    int slots = layer + 1 > 2 * _frameSlots ? layer + 1 : 2 * _frameSlots;
+    if (slots < 4) slots = 4;
+    EXTGF2005a** frames = new EXTGF2005a*[slots];
+    for (int i = 0; i < slots; ++i)
+      frames[i] = i < _frameSlots ? _ppFrames[i] : nullptr;
+    delete[] _ppFrames;
+    _ppFrames = frames;
+    _frameSlots = slots;
+  }
+  _ppFrames[layer] = frame;
+}
+
+FCNoteEntry* FCNoteEntryCell::_NewEntry(EXENTRY* record, EXTGF2005a* frame, twobyte staff) {
+  FCNoteEntry* entry = static_cast<FCNoteEntry*>(_spareEntries[1 - _releaseTo]._DetachLast());
+  if (!entry) return new FCNoteEntry(record, frame, frame->measure, staff);
+  entry->_Reset(record, frame, frame->measure, staff);
+  return entry;
 }
 
 bool FCNoteEntryCell::_IsLayerSelected(int layer) const {
@@ -48,15 +79,14 @@ bool FCNoteEntryCell::_IsLayerSelected(int layer) const {
 }
 
 void FCNoteEntryCell::_ReleaseEntries() {
-  _FreeElements();
-  _count = 0;
+  _MoveElementsTo(&_spareEntries[_releaseTo]);
 }
 
 void FCNoteEntryCell::_ReleaseFrames() {
-  for (int i = 0; i < MAX_LAYERS; ++i) {
-    if (!_frames[i]) continue;
-    FX_FreeTGF(_frames[i]);
-    _frames[i] = nullptr;
+  for (int i = 0; i < _frameSlots; ++i) {
+    if (!_ppFrames[i]) continue;
+    FX_FreeTGF(_ppFrames[i]);
+    _ppFrames[i] = nullptr;
   }
 }
 
@@ -75,16 +105,17 @@ bool FCNoteEntryCell::Load() {
       _ReleaseFrames();
       return false;
     }
-    _frames[layer] = frame;
+    _HoldFrame(layer, frame);
   }
   _SetupEntries();
   return true;
 }
 
 void FCNoteEntryCell::_SetupEntries() {
+  _releaseTo = 1 - _releaseTo;
   _ReleaseEntries();
   for (int layer = 0; layer < _LayerCount(); ++layer) {
-    EXTGF2005a* frame = _frames[layer];
+    EXTGF2005a* frame = _GetFrame(layer);
     int count = SoundEntryCount(frame);
     if (count == 0) continue;
     twobyte staff = FX_SlotToInst(frame->slot, frame->instlist);
@@ -92,7 +123,7 @@ void FCNoteEntryCell::_SetupEntries() {
     if (staff <= 0) continue;
     FCNoteEntry* previous = nullptr;
     for (int k = 0; k < count; ++k) {
-      FCNoteEntry* entry = new FCNoteEntry(&frame->entries[k], frame, frame->measure, staff);
+      FCNoteEntry* entry = _NewEntry(&frame->entries[k], frame, staff);
       entry->_SetPrevious(previous);
       entry->_UpdateNoteCollection();
       if (previous) previous->_SetNext(entry);
@@ -105,7 +136,7 @@ void FCNoteEntryCell::_SetupEntries() {
 bool FCNoteEntryCell::Save() {
   bool saved = true;
   for (int layer = 0; layer < _LayerCount(); ++layer)
-    if (_frames[layer] && FX_SaveTGF(_frames[layer]) == 0) saved = false;
+    if (_GetFrame(layer) && FX_SaveTGF(_GetFrame(layer)) == 0) saved = false;
   return saved;
 }
 
@@ -128,8 +159,8 @@ bool FCNoteEntryCell::DeleteAllNullEntries() {
 }
 
 FCNoteEntry* FCNoteEntryCell::AppendEntriesInLayer(int layer, int count) {
-  if (count <= 0 || count > 0x7FFF || layer < 1 || layer > MAX_LAYERS) return nullptr;
-  EXTGF2005a* frame = _frames[layer - 1];
+  if (count <= 0 || count > 0x7FFF || layer < 1) return nullptr;
+  EXTGF2005a* frame = _GetFrame(layer - 1);
   if (!frame) return nullptr;
   int old = SoundEntryCount(frame);
   if (FX_InsertEXENTRY(frame, static_cast<twobyte>(old), static_cast<twobyte>(count)) == 0)

@@ -15,10 +15,6 @@ public:
 
 class FCNoteEntryCell : public __FCNoteEntryCollection {
 public:
-  // Layer slots the cell reserves: the host's four layers. A larger layer count from the host
-  // is clamped to it.
-  static const int MAX_LAYERS = 4;
-
   FCNoteEntryCell(fourbyte measure, fourbyte staff);
   FCNoteEntryCell(const FCNoteEntryCell&) = delete;
   FCNoteEntryCell& operator=(const FCNoteEntryCell&) = delete;
@@ -44,14 +40,28 @@ public:
   // The frame loaded for a 0-based layer, or null.
   EXTGF2005a* _GetFrame(int layer) const;
 
-private:
-  int _LayerCount() const; // the host's layer count, kept to 0..MAX_LAYERS
-  bool _IsLayerSelected(int layer) const;
-  void _ReleaseEntries();
-  void _ReleaseFrames(); // every reserved slot, whatever the host now reports
+  // Gives back every frame (FX_FreeTGF) and releases the entries, as destroying the cell does.
+  void _Release();
+  // Releases everything and points the cell at another measure and staff, keeping its entry
+  // objects for the next build: a browser walks a whole region with one cell.
+  void _MoveTo(fourbyte measure, fourbyte staff);
 
-  EXTGF2005a* _frames[MAX_LAYERS]; // owned frames by 0-based layer; given back with FX_FreeTGF
-  fourbyte _measure;               // measure number
-  fourbyte _staff;                 // staff number (not a slot)
-  fourbyte _layerSelection;        // which layers Load reads
+private:
+  int _LayerCount() const; // the host's layer count (its low 16 bits); 0 when not positive
+  bool _IsLayerSelected(int layer) const;
+  void _HoldFrame(int layer, EXTGF2005a* frame); // grows the frame slots as far as the layer
+  FCNoteEntry* _NewEntry(EXENTRY* record, EXTGF2005a* frame, twobyte staff);
+  void _ReleaseEntries();
+  void _ReleaseFrames(); // every slot held, whatever the host now reports
+
+  EXTGF2005a** _ppFrames;   // owned array of frames by 0-based layer; given back with FX_FreeTGF
+  int _frameSlots;          // length of that array: the most layers loaded so far
+  fourbyte _measure;        // measure number
+  fourbyte _staff;          // staff number (not a slot)
+  fourbyte _layerSelection; // which layers Load reads
+  // Owned entry objects of earlier builds, kept for reuse. A build takes from one and its
+  // rebuild releases into the other, so that no entry object of a rebuilt cell is one it had
+  // just before: right after a rebuild no earlier entry pointer is one of its entries.
+  __FCCollection _spareEntries[2];
+  int _releaseTo; // the one of them releases go to
 };

@@ -29,7 +29,9 @@ static_assert(offsetof(EWINDOWINFO, window) == 0x0C, "window at 0x0C");
 class FCUI : public __FCBase {
 public:
   // The commands MenuCommand runs, by the host menu item each one sends.
-  enum MENU_COMMANDS {
+  // Fixed to int, so that a caller's value outside the table is still a value MenuCommand can
+  // refuse rather than undefined.
+  enum MENU_COMMANDS : int {
     MENUCMD_NONE = 0,    // host item 0: no command
     MENUCMD_RESPACE = 1, // host item 12106: respace the music of the selection
     MENUCMD_ITEM12112,   // 2

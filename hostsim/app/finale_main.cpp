@@ -15,6 +15,7 @@
 #include "dialogs.h"
 #include "hostsim.h"
 #include "pluginhost.h"
+#include "resources/resource.h"
 #include "score.h"
 #ifdef QV_SCORE_FILES
 #include "scorecommand.h"
@@ -212,6 +213,7 @@ void PrintWindow(HWND dialog) {
 // The built-in demo on the small score above.
 int RunDemo(const Options& o, const PluginEntries& plugin) {
   hostsim::Reset();
+  hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::ResetDialogs();
   BuildScore();
   printf("plug-in      %s\n", o.plugin);

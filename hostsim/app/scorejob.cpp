@@ -86,6 +86,7 @@ int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::ve
               const ScoreJobOptions& options, const PluginEntries& plugin, std::string* task,
               std::string* error) {
   hostsim::Reset();
+  hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::TheHost().finalePath = plugin.hostFolder;
   musicxml::BuildHostScore(score);
   HWND window = OpenToolWindow(plugin, nullptr, error);

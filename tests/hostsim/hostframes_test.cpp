@@ -242,3 +242,32 @@ TEST_F(HostFrames, AFrameOfADocumentNoLongerOpenCannotBeSaved) {
 }
 
 } // namespace
+
+namespace {
+
+// An edit keeps only the cells it stores into; its cancel must still give back the score it
+// began with, byte for byte, whatever was stored and however often.
+TEST_F(HostFrames, ACancelledEditGivesBackEveryCellItStoredInto) {
+  hostsim::Document before = hostsim::Doc();
+  ASSERT_EQ(1, FX_StartFinaleEdit("edit"));
+  EXTGF2005a* filled = FX_LoadTGF(0, 2, 3, 1, 1);
+  EXTGF2005a* empty = FX_LoadTGF(0, 1, 2, 0, 1);
+  ASSERT_TRUE(filled && empty);
+  filled->entries[0].notes[0].displacement = 40;
+  EXPECT_EQ(1, FX_SaveTGF(filled));
+  filled->entries[1].duration = 7;
+  EXPECT_EQ(1, FX_SaveTGF(filled)); // stored twice: the first store's old cell counts
+  EXPECT_EQ(1, FX_SaveTGF(empty));
+  EXPECT_EQ(0u, hostsim::Doc().cells.count(hostsim::CellLayer(1, 2, 0))); // nothing made
+  EXPECT_EQ(1, FX_InsertEXENTRY(empty, 0, 1));
+  EXPECT_EQ(1, FX_SaveTGF(empty)); // a cell the score did not have
+  AddEntry(3, 4, 0, E(0, {N(2)})); // and one the host's own work changed
+  FX_FreeTGF(filled);
+  FX_FreeTGF(empty);
+  EXPECT_FALSE(hostsim::SameScore(before, hostsim::Doc()));
+  FX_CancelFinaleEdit();
+  EXPECT_TRUE(hostsim::SameScore(before, hostsim::Doc()));
+  EXPECT_TRUE(TheHost().cellsBefore.empty());
+}
+
+} // namespace

@@ -52,6 +52,10 @@ TEST(ScoreCommand, TheFourNoteRuleComesToThePlugInThroughItsOptionsFile) {
   EXPECT_NE(std::string::npos, out.find("Drop 2nd: 2 chords changed in 2 measures")) << out;
 }
 
+std::string Bytes(const std::vector<uint8_t>& v) {
+  return std::string(v.begin(), v.end());
+}
+
 TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
   TempFolder folder;
   struct Bad {
@@ -68,6 +72,9 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
       {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
       {"other.xml", "<html><body/></html>", "not a MusicXML score"},
       {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
+      // a container whose manifest claims gigabytes in a file of a few hundred bytes
+      {"huge.mxl", Bytes(ReadBytes(FilePath("hugemember.mxl"))),
+       "huge.mxl: META-INF/container.xml in the archive"},
   };
   for (const Bad& b : cases) {
     std::string in = folder.Write(b.name, b.bytes), out;
@@ -83,7 +90,7 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
                        &out));
   EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
       << out;
-  EXPECT_EQ(5, folder.Count()); // the five inputs, no output
+  EXPECT_EQ(6, folder.Count()); // the six inputs, no output
 }
 
 } // namespace

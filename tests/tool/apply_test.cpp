@@ -95,6 +95,17 @@ TEST_F(Apply, SelectionInsideAMeasureChangesOnlyEntriesInsideIt) {
   EXPECT_EQ(std::vector<int>({-7, -3, 0, 4}), Displacements(hostsim::Cell(1, 3, 0)[1]));
 }
 
+TEST_F(Apply, AHostOfSixLayersHasItsSixthLayerChangedToo) {
+  TheHost().maxLayers = 6;
+  hostsim::EntrySpec e;
+  e.notes = {{0}, {4}};
+  hostsim::AddEntry(2, 3, 5, e);
+  hostsim::SetSelection(2, 3, 0, 2, 3, REGION_TO_END);
+  EXPECT_TRUE(Run(TransposeOctaveChord));
+  EXPECT_EQ(std::vector<int>({7, 11}), Displacements(hostsim::Cell(2, 3, 5)[0]));
+  EXPECT_EQ(std::vector<int>({7, 9, 11, 14}), Displacements(hostsim::Cell(2, 3, 0)[0]));
+}
+
 TEST_F(Apply, RestsOnlyCancelTheEditAndLeaveTheScoreByteIdentical) {
   hostsim::EntrySpec rest;
   hostsim::AddEntry(1, 5, 1, rest); // a rest in another layer of a filled cell

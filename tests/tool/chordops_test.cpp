@@ -328,6 +328,56 @@ TEST_F(ChordOps, ChordsBelowTheNeedsAreLeftExactlyAsTheyWere) {
     }
 }
 
+// Displacements are signed 16-bit: a step or an added note past either end is not made, and
+// the chord is left as one the task cannot handle; right at the end it still is.
+TEST_F(ChordOps, NothingWrapsAtTheEdgesOfTheDisplacementRange) {
+  const twobyte hi = 32767, lo = -32768;
+  struct Case {
+    int task;
+    bool top;
+    std::vector<P> chord;
+  };
+  const std::vector<Case> refused = {
+      {AddThird, true, {{hi - 1}}},
+      {AddThird, false, {{lo + 1}}},
+      {AddOctave, true, {{0}, {hi - 6}}},
+      {AddOctave, false, {{lo + 6}, {0}}},
+      {AddReverseOctave, true, {{lo + 6}}},
+      {AddReverseOctave, false, {{hi - 6}}},
+      {Drop2nd, true, {{-32762}, {-32754}}},
+      {Drop3rd, true, {{lo + 6}, {0}, {4}}},
+      {Drop4th, true, {{lo}, {0}, {2}, {4}}},
+      {Drop2ndAnd4th, true, {{lo}, {0}, {2}, {4}}},
+      {Drop2ndAnd4th, true, {{0}, {2}, {lo + 6}, {4}}},
+      {Rotate, true, {{hi - 6}, {hi - 2}}},
+      {Rotate, false, {{lo}, {lo + 6}}},
+      {TransposeOctave, true, {{0}, {hi - 6}}},
+      {TransposeOctave, false, {{lo + 6}, {0}}},
+      {TransposeOctaveChord, true, {{0}, {hi}}},
+      {TransposeOctaveChord, false, {{lo}, {0}}},
+      {UnisonsToOctaves, true, {{4}, {4}, {hi - 13}, {hi - 13}, {hi - 13}}},
+      {UnisonsToOctaves, false, {{lo + 6}, {lo + 6}}}};
+  for (const Case& c : refused) {
+    Chord chord, fresh;
+    chord.Fill(c.chord, true);
+    fresh.Fill(c.chord, true);
+    EXPECT_FALSE(Apply(c.task, c.top, chord)) << "task " << c.task << " top " << c.top;
+    EXPECT_EQ(0, memcmp(&fresh.rec, &chord.rec, sizeof(EXENTRY))) << "task " << c.task;
+  }
+  Chord third({{hi - 2}});
+  EXPECT_TRUE(Apply(AddThird, true, third));
+  EXPECT_EQ(V({hi - 2, hi}), third.D());
+  Chord octave({{lo + 7}, {0}});
+  EXPECT_TRUE(Apply(AddOctave, false, octave));
+  EXPECT_EQ(lo, octave.Disp(2));
+  Chord chord({{lo + 7}, {hi}});
+  EXPECT_TRUE(Apply(TransposeOctaveChord, false, chord));
+  EXPECT_EQ(V({lo, hi - 7}), chord.D());
+  Chord unisons({{hi - 14}, {hi - 14}, {hi - 14}});
+  EXPECT_TRUE(Apply(UnisonsToOctaves, true, unisons));
+  EXPECT_EQ(V({hi - 14, hi - 7, hi}), unisons.D());
+}
+
 TEST_F(ChordOps, RestsAndUnknownTasksChangeNothing) {
   for (int task = -1; task <= 16; ++task) {
     Chord rest({{0}, {0}, {4}, {7}}, false);

@@ -284,11 +284,40 @@ TEST_F(Browsing, AFailedSaveIsNotReportedAndTheWalkGoesOn) {
   EXPECT_EQ(3, CountCalls("FX_SaveTGF"));
 }
 
+// The walk reuses its entry and note objects from cell to cell: nothing a visit left on them
+// (marks, user data, links, added notes) may reach the next cell.
+TEST_F(Browsing, EveryCellsEntriesStartCleanThoughTheirObjectsAreReused) {
+  Score({0, 512});
+  struct Dirtying : Recorder {
+    bool Iterate(__FCBase* object) override {
+      FCNoteEntry* e = static_cast<FCNoteEntry*>(object);
+      EXPECT_EQ(nullptr, e->GetUserData());
+      EXPECT_EQ(2, e->GetCount());
+      EXPECT_EQ(e->GetMeasurePos() == 0, e->GetPrevious() == nullptr);
+      EXPECT_EQ(nullptr, e->GetNext() ? e->GetNext()->GetNext() : nullptr);
+      for (int i = 0; i < e->GetCount(); ++i) {
+        EXPECT_FALSE(e->GetItemAt(i)->IsMarkedForDelete());
+        EXPECT_EQ(nullptr, e->GetItemAt(i)->GetUserData());
+        EXPECT_EQ(e, e->GetItemAt(i)->GetEntry());
+      }
+      e->SetUserData(this);
+      e->GetItemAt(0)->SetUserData(this);
+      e->AddNewNote()->SetUserData(this);
+      e->GetItemAt(1)->MarkForDelete();
+      return Recorder::Iterate(object);
+    }
+  } v;
+  EXPECT_EQ(15, Walk(v, hostsim::MakeRegion(1, 1, 0, 3, 5, REGION_TO_END)));
+  EXPECT_EQ(30u, v.visits.size());
+  EXPECT_EQ(2, +Cell(3, 5, 0)[1].notecount); // unsaved: the score is as it was
+}
+
 TEST_F(Browsing, BadFramesDuringAWalkNeitherCrashNorLeak) {
   Score({0, 512});
-  TheHost().maxLayers = 4;
+  TheHost().maxLayers = 30; // and serves every one of them
   int n = 0;
   hostsim::ScopedFrameTamper tamper([&n](EXTGF2005a* f) {
+    if (!f->entries) return; // the empty layers
     switch (n++ % 4) {
     case 0:
       f->entries[0].notecount = 99;
@@ -304,7 +333,6 @@ TEST_F(Browsing, BadFramesDuringAWalkNeitherCrashNorLeak) {
       break;
     }
   });
-  SetAnswer("FX_GetMaxLayers", 30);
   Recorder v;
   v.SetSaveAfterIterating(true);
   v.markTop = true;

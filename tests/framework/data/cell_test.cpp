@@ -34,7 +34,7 @@ protected:
     std::set<int> layers;
     for (int i = 0; i < cell.GetCount(); ++i)
       layers.insert(cell.GetItemAt(i)->GetMeasurePos() / 100 - 1);
-    for (int l = 0; l < FCNoteEntryCell::MAX_LAYERS; ++l)
+    for (int l = 0; l < 4; ++l)
       EXPECT_EQ(layers.count(l) == 1, cell._GetFrame(l) != nullptr) << "layer " << l;
     return layers;
   }
@@ -142,7 +142,7 @@ TEST_F(EntryCell, ALoadThatFailsHalfWayKeepsNoFrameAndNoEntry) {
   cell.SetLoadLayerMode(-1);
   EXPECT_FALSE(cell.Load());
   EXPECT_EQ(0, cell.GetCount());
-  for (int l = 0; l < FCNoteEntryCell::MAX_LAYERS; ++l)
+  for (int l = 0; l < 4; ++l)
     EXPECT_EQ(nullptr, cell._GetFrame(l));
   EXPECT_TRUE(TheHost().framesOut.empty());
   EXPECT_EQ(3, CountCalls("FX_LoadTGF"));
@@ -300,22 +300,43 @@ TEST_F(BadFrames, AFrameWhoseSlotIsNoStaffShowsNoEntries) {
   EXPECT_NE(nullptr, cell._GetFrame(2)); // still owned, and given back
 }
 
-TEST_F(BadFrames, LayerCountsBeyondTheReservedSlotsAreClamped) {
-  TheHost().maxLayers = 9;
-  AddEntry(2, 2, 7, E(800, {N(7)}));
+TEST_F(BadFrames, EveryLayerTheHostReportsIsVisitedAndNoneBeyond) {
+  TheHost().maxLayers = 6;
+  AddEntry(2, 2, 5, E(600, {N(5)}));
   {
+    FCNoteEntryCell cell(2, 2); // the shown layers: all six
+    ASSERT_TRUE(cell.Load());
+    ASSERT_EQ(5, cell.GetCount());
+    EXPECT_EQ(600, cell.GetItemAt(4)->GetMeasurePos());
+    EXPECT_EQ(6, CountCalls("FX_LoadTGF"));
+    cell.GetItemAt(4)->GetItemAt(0)->SetDisplacement(-5);
+    EXPECT_TRUE(cell.Save());
+    EXPECT_EQ(6, CountCalls("FX_SaveTGF"));
+  }
+  EXPECT_EQ(-5, +Cell(2, 2, 5)[0].notes[0].displacement);
+  // Only the low 16 bits count: 0x10006 is six layers, 0x10000 none.
+  for (int32_t answer : {0x10006, 0x10000, -2}) {
+    SetAnswer("FX_GetMaxLayers", answer);
     FCNoteEntryCell cell(2, 2);
     cell.SetLoadLayerMode(-1);
-    ASSERT_TRUE(cell.Load());
-    EXPECT_EQ(4, cell.GetCount());
-    EXPECT_EQ(4, CountCalls("FX_LoadTGF"));
-    EXPECT_TRUE(cell.Save());
+    EXPECT_TRUE(cell.Load());
+    EXPECT_EQ(answer == 0x10006 ? 5 : 0, cell.GetCount()) << answer;
   }
-  SetAnswer("FX_GetMaxLayers", -2);
+}
+
+TEST_F(BadFrames, TheLargestLayerCountIsHeldInFull) {
+  TheHost().maxLayers = 0x7FFF;
+  AddEntry(2, 2, 0x7FFE, E(900, {N(9)}));
   FCNoteEntryCell cell(2, 2);
   cell.SetLoadLayerMode(-1);
-  EXPECT_TRUE(cell.Load());
-  EXPECT_EQ(0, cell.GetCount());
+  ASSERT_TRUE(cell.Load());
+  ASSERT_EQ(5, cell.GetCount());
+  EXPECT_EQ(900, cell.GetItemAt(4)->GetMeasurePos());
+  EXPECT_NE(nullptr, cell._GetFrame(0x7FFE));
+  EXPECT_EQ(0x7FFF, +LoadedTGFCounter);
+  cell._Release();
+  EXPECT_TRUE(TheHost().framesOut.empty());
+  EXPECT_EQ(0, LoadedTGFCounter);
 }
 
 TEST_F(BadFrames, FramesOutliveALayerCountThatShrinksAndAreStillGivenBack) {

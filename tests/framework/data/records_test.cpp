@@ -16,6 +16,7 @@
 #include "hostsim.h"
 #include "records.h"
 #include "score.h"
+#include "support/recordlists.h"
 
 using namespace hostsim;
 
@@ -48,12 +49,6 @@ public:
   __FCBaseData* CreateObject() override { return new CellNotes(); }
   EXTAG Tag() override { return MAKEEXTAG('d', 't', 'N', 'O'); }
   uint8_t bytes[4] = {};
-};
-
-// Every staff record, in the host's order.
-class StaffList : public __FCCollectionData {
-public:
-  __FCBaseData* CreateElement() override { return new FCStaff(); }
 };
 
 // A staff record whose "next" never moves the key, as a faulty host would answer.
@@ -393,6 +388,17 @@ TEST_F(RecordsTest, LoadAllEndsWhenTheHostDoesNotMoveOn) {
   StuckList list;
   list.LoadAll();
   EXPECT_EQ(1, list.GetCount());
+}
+
+// A host whose "next" answers measure 1, 2, 1, 2, ...: each record is listed once.
+TEST_F(RecordsTest, LoadAllEndsWhenTheHostGoesBackToAnEarlierKey) {
+  NewDocument(1, 2);
+  TheHost().nextGoesRound = true;
+  MeasureList measures;
+  measures.LoadAll();
+  ASSERT_EQ(2, measures.GetCount());
+  EXPECT_EQ(2, static_cast<FCMeasure*>(measures.GetItemAt(1))->GetItemNo());
+  EXPECT_EQ(2, CountCalls("FX_NextEData"));
 }
 
 TEST_F(RecordsTest, InciCollectionsHaveNoFirstRecord) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <type_traits>
 
 #include "data/fcmeasure.h"
+#include "fxhost.h"
 #include "hostsim.h"
 #include "score.h"
 #include "winshim.h"
@@ -15,11 +17,13 @@ namespace {
 int32_t gClaimedSize = 0;
 
 // Fills what it was asked for, then claims another size.
-extern "C" int32_t ClaimingLoad(int32_t, void*, void* buffer, int32_t* size, uint32_t) {
+extern "C" fourbyte ClaimingLoad(EXTAG, void*, void* buffer, fourbyte* size, EVERSION) {
   if (buffer && size && *size > 0) memset(buffer, 0x11, *size);
   if (size) *size = gClaimedSize;
   return 1;
 }
+static_assert(std::is_same<decltype(ClaimingLoad), fxhost::FX_LoadEData>::value,
+              "a host service has the type the bridge calls it through");
 
 class UntrustedHostTest : public ::testing::Test {
 protected:

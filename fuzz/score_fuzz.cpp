@@ -1,0 +1,62 @@
+// Score files from the fuzzer, MusicXML text or .mxl containers, through the whole job of
+// ./run --score: read, the task applied by the plug-in through its tool window, written back.
+// Any input ends (the fuzzer times out a hang) with either an error and no output, or output.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "entry.h"
+#include "fuzzcheck.h"
+#include "scorejob.h"
+
+namespace {
+
+// The plug-in linked in, as the web page has it; the host folder holds the options file.
+PluginEntries Plugin(const std::string& folder) {
+  void* const entries[6] = {reinterpret_cast<void*>(&FinaleExtensionVersion),
+                            reinterpret_cast<void*>(&FinaleExtensionInit),
+                            reinterpret_cast<void*>(&FinaleExtensionEnumerate),
+                            reinterpret_cast<void*>(&FinaleExtensionInvoke),
+                            reinterpret_cast<void*>(&FinaleExtensionTerminate),
+                            reinterpret_cast<void*>(&FinaleExtensionGetMenuStatus)};
+  PluginEntries plugin = EntriesFrom(entries);
+  plugin.hostFolder = folder;
+  return plugin;
+}
+
+const char* const TASKS[] = {"",           "Add Third",      "Drop 2nd",    "Rotate",
+                             "Keep Lines", "Delete Unisons", "No Such Task"};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string folder = [] {
+    char path[] = "/tmp/qvscorefuzz.XXXXXX";
+    return std::string(mkdtemp(path) ? path : "/tmp") + "/host";
+  }();
+  FuzzedDataProvider in(data, size);
+  ScoreJobOptions options;
+  options.task = in.PickValueInArray(TASKS);
+  options.bottom = in.ConsumeBool();
+  options.fourNoteDrops = in.ConsumeBool();
+  options.dryRun = in.ConsumeBool();
+  options.markChanges = in.ConsumeBool();
+  options.displayTexts = false;
+  if (in.ConsumeBool()) options.measures = in.ConsumeRandomLengthString(8);
+  if (in.ConsumeBool()) options.parts = in.ConsumeRandomLengthString(8);
+  std::vector<uint8_t> file = in.ConsumeRemainingBytes<uint8_t>();
+  WriteHostOptions(folder, options);
+  ScoreJobResult r = RunScoreJob(std::move(file), "fuzzed.musicxml", options, Plugin(folder));
+  if (r.status != 0) {
+    FUZZ_CHECK(r.output.empty());
+    FUZZ_CHECK(!r.error.empty());
+  } else {
+    FUZZ_CHECK(options.dryRun || !r.output.empty());
+  }
+  FUZZ_CHECK(!hostsim::TheHost().editOpen);
+  FUZZ_CHECK(hostsim::TheHost().framesOut.empty());
+  return 0;
+}
