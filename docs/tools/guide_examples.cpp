@@ -1,0 +1,362 @@
+// The guide's examples, made by the plug-in itself. A host beside the plug-in builds one small
+// score, opens the tool window through the plug-in's entry points as the notation host does,
+// and for every example selects one measure, picks the task and the direction in the window
+// and presses Apply, exactly as a user would. The chords before and after, spelled in their
+// key, become the blocks of the guide between its marker comments:
+//   guide_examples --write docs/guide.md   brings the guide's examples up to date
+//   guide_examples --check docs/guide.md   fails when the guide differs from what the tool does
+//   guide_examples                         prints the blocks
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+#include "entry.h"
+#include "hostsim.h"
+#include "markers.h"
+#include "notename.h"
+#include "score.h"
+#include "tasks.h"
+#include "winshim.h"
+
+namespace {
+
+const int ID_APPLY = 1, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
+
+// Key words: the high byte is the mode (1 minor), the low byte the signature's sharps (positive)
+// or flats (negative).
+const uint16_t C_MAJOR = 0x0000, D_MAJOR = 0x0002, F_MAJOR = 0x00FF, B_FLAT_MAJOR = 0x00FE;
+const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101;
+
+enum Direction { NONE, TOP, BOTTOM }; // NONE: a task without a direction choice
+
+struct Pitch {
+  int16_t displacement; // steps from the key's tonic
+  int16_t raiselower;   // alteration beyond the key signature
+};
+
+// One press of Apply: a task and direction on a one-chord measure.
+struct Example {
+  int task;                 // catalogue row
+  Direction direction;      // which radio button is on
+  uint16_t keyword;         // the measure's key
+  std::vector<Pitch> chord; // the chord before, in the order the host stores it
+  bool fourNoteDrops;       // the options file asks for four-note drop chords only
+};
+
+std::vector<Pitch> P(std::initializer_list<int> displacements) {
+  std::vector<Pitch> out;
+  for (int d : displacements)
+    out.push_back({static_cast<int16_t>(d), 0});
+  return out;
+}
+
+// Each task's examples: its chord in both directions (once for a task without one), then a
+// chord it leaves alone, and now and then a chord that shows a rule worth knowing.
+std::vector<Example> TaskExamples(int task) {
+  auto both = [task](uint16_t key, std::vector<Pitch> chord) {
+    return std::vector<Example>{{task, TOP, key, chord, false}, {task, BOTTOM, key, chord, false}};
+  };
+  auto one = [task](Direction d, uint16_t key, std::vector<Pitch> chord) {
+    return Example{task, d, key, chord, false};
+  };
+  std::vector<Example> out;
+  switch (task) {
+  case AddThird:
+    out = both(D_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, {{3, 1}}));
+    break;
+  case AddOctave:
+    out = both(F_MAJOR, P({0, 2, 4}));
+    break;
+  case AddReverseOctave:
+    out = both(C_MAJOR, P({2, 4, 7}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4, 7})));
+    break;
+  case DeleteOctaves:
+    out = both(C_MAJOR, P({0, 4, 7, 14}));
+    out.push_back(one(TOP, C_MAJOR, {{0, 0}, {7, 1}}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 14})));
+    break;
+  case DeleteOuterNote:
+    out = both(A_MINOR, P({0, 2, 4, 7}));
+    out.push_back(one(TOP, A_MINOR, P({4})));
+    break;
+  case DeleteUnisons:
+    out = {one(NONE, C_MAJOR, P({0, 2, 0, 4, 0})), one(NONE, C_MAJOR, {{0, 0}, {0, 1}})};
+    break;
+  case Drop2nd:
+  case Drop3rd:
+  case Drop4th:
+  case Drop2ndAnd4th:
+    out = {one(NONE, B_FLAT_MAJOR, P({0, 2, 4, 7}))};
+    if (task == Drop2nd) out.push_back(one(NONE, B_FLAT_MAJOR, P({4})));
+    if (task == Drop3rd) out.push_back(one(NONE, B_FLAT_MAJOR, P({0, 4, 7, 7})));
+    if (task == Drop3rd) out.push_back(one(NONE, B_FLAT_MAJOR, P({4, 7})));
+    if (task == Drop4th || task == Drop2ndAnd4th)
+      out.push_back(one(NONE, B_FLAT_MAJOR, P({0, 2, 4})));
+    if (task == Drop2ndAnd4th) out.push_back(one(NONE, B_FLAT_MAJOR, P({4, 4, 0, 0})));
+    break;
+  case KeepLines:
+    out = {one(NONE, E_MINOR, P({0, 2, 4, 7})), one(NONE, E_MINOR, P({0, 4}))};
+    break;
+  case KeepSpecificLine:
+    out = both(E_MINOR, P({0, 2, 4, 7}));
+    out.push_back(one(TOP, E_MINOR, P({2})));
+    break;
+  case Rotate:
+    out = both(C_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4, 7})));
+    break;
+  case TransposeOctave:
+  case TransposeOctaveChord:
+    out = both(C_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({4})));
+    break;
+  case UnisonsToOctaves:
+    out = both(C_MAJOR, P({0, 4, 0}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4})));
+    break;
+  }
+  return out;
+}
+
+// The settings' example: the drop tasks with the options file's four-note rule on.
+std::vector<Example> FourNoteExamples() {
+  return {{Drop2nd, NONE, C_MAJOR, P({0, 2, 4}), true},
+          {Drop2nd, NONE, C_MAJOR, P({0, 2, 4, 7}), true},
+          {Drop2nd, NONE, C_MAJOR, P({-3, 0, 2, 4, 7}), true}};
+}
+
+// ---- The host and the user --------------------------------------------------------------
+
+// What one Apply did.
+struct Outcome {
+  std::vector<Pitch> after; // the measure's chord after Apply
+  bool changed;             // the host recorded an undo entry
+  bool beeped;              // the tool beeped
+};
+
+class Session {
+public:
+  // A score of one staff with a measure for every example, an empty host folder for the
+  // options file, and the plug-in loaded and invoked from its menu item.
+  explicit Session(const std::vector<Example>& examples) : _examples(examples) {
+    hostsim::Reset();
+    namespace fs = std::filesystem;
+    _folder = fs::temp_directory_path() / ("qvguide_" + std::to_string(getpid()));
+    fs::create_directories(_folder);
+    hostsim::TheHost().finalePath = (_folder / "host").string();
+    hostsim::NewDocument(1, static_cast<int>(examples.size()));
+    for (size_t i = 0; i < examples.size(); ++i) {
+      int16_t measure = static_cast<int16_t>(i + 1);
+      hostsim::SetMeasureKey(measure, examples[i].keyword);
+      hostsim::EntrySpec entry;
+      for (const Pitch& p : examples[i].chord) {
+        hostsim::NoteSpec n;
+        n.displacement = p.displacement;
+        n.raiselower = p.raiselower;
+        entry.notes.push_back(n);
+      }
+      hostsim::AddEntry(1, measure, 0, entry);
+    }
+    ufourbyte flags = 0;
+    FinaleExtensionVersion(0x0F000200);
+    FinaleExtensionInit(nullptr, &flags);
+    EXTENSIONMENURECORD menu;
+    FinaleExtensionEnumerate(nullptr, 0, &menu);
+    FinaleExtensionInvoke(nullptr, nullptr, nullptr, nullptr);
+    _dialog = hostsim::OpenDialog();
+  }
+  ~Session() {
+    hostsim::ResetDialogs();
+    std::error_code ec;
+    std::filesystem::remove_all(_folder, ec);
+  }
+  bool Ready() const { return _dialog != nullptr; }
+
+  // The user selects the example's measure, clicks back into the tool window, picks the task
+  // and the direction and presses Apply.
+  Outcome Apply(size_t index) {
+    const Example& ex = _examples[index];
+    int16_t measure = static_cast<int16_t>(index + 1);
+    WriteOptions(ex.fourNoteDrops ? "QVCHORDSHAPER_FOURNOTEDROPCHORDS=1\n" : "");
+    hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
+    hostsim::SetDialogActive(_dialog, true);
+    hostsim::SelectListRow(_dialog, ID_TASKS, ex.task);
+    if (ex.direction != NONE) hostsim::Click(_dialog, ex.direction == TOP ? ID_TOP : ID_BOTTOM);
+    size_t undo = hostsim::TheHost().undoList.size();
+    int beeps = WinShim_BeepCalls();
+    hostsim::Click(_dialog, ID_APPLY);
+    Outcome out;
+    out.changed = hostsim::TheHost().undoList.size() > undo;
+    out.beeped = WinShim_BeepCalls() > beeps;
+    for (const EXENTRY& e : hostsim::Cell(1, measure, 0)) {
+      int count = std::max(0, std::min<int>(e.notecount, MAX_NOTES));
+      for (int n = 0; n < count; ++n)
+        out.after.push_back({e.notes[n].displacement, e.notes[n].raiselower});
+    }
+    return out;
+  }
+
+private:
+  // The options file where the plug-in looks for it: the host's folder, a backslash, the name.
+  void WriteOptions(const std::string& text) {
+    std::ofstream(hostsim::TheHost().finalePath + "\\qvpluginoptions.txt") << text;
+  }
+
+  std::vector<Example> _examples; // one measure each, in order
+  std::filesystem::path _folder;  // the temporary host folder, removed at the end
+  HWND _dialog = nullptr;         // the tool window
+};
+
+// ---- The guide's text -------------------------------------------------------------------
+
+// A chord lowest note first; the notes that are not in the other chord (removed before, new
+// after) in bold.
+std::string Spell(std::vector<Pitch> chord, std::vector<Pitch> other, uint16_t keyword) {
+  auto lower = [](const Pitch& a, const Pitch& b) {
+    return a.displacement != b.displacement ? a.displacement < b.displacement
+                                            : a.raiselower < b.raiselower;
+  };
+  std::sort(chord.begin(), chord.end(), lower);
+  std::string out;
+  for (const Pitch& p : chord) {
+    auto match = std::find_if(other.begin(), other.end(), [&p](const Pitch& q) {
+      return q.displacement == p.displacement && q.raiselower == p.raiselower;
+    });
+    std::string name = guide::NoteName(p.displacement, p.raiselower, keyword);
+    if (match != other.end()) {
+      other.erase(match);
+    } else {
+      name = "**" + name + "**";
+    }
+    out += (out.empty() ? "" : " ") + name;
+  }
+  return out.empty() ? "(no notes)" : out;
+}
+
+std::string Row(const Example& ex, const Outcome& o) {
+  const TaskDescriptor& t = TaskDescriptors[ex.task];
+  std::string direction = ex.direction == NONE  ? "Apply"
+                          : ex.direction == TOP ? std::string(t.toplabel)
+                                                : std::string(t.bottomlabel);
+  std::string after = Spell(o.after, ex.chord, ex.keyword);
+  if (!o.changed) after = "left alone" + std::string(o.beeped ? " (beep)" : "");
+  return "| " + guide::KeyName(ex.keyword) + " | " + direction + " | " +
+         Spell(ex.chord, o.after, ex.keyword) + " | " + after + " |\n";
+}
+
+const char* TABLE_HEAD = "| key | direction | before | after |\n|---|---|---|---|\n";
+
+std::string TaskBlock(int task, const std::vector<Example>& examples,
+                      const std::vector<Outcome>& outcomes) {
+  const TaskDescriptor& t = TaskDescriptors[task];
+  std::ostringstream s;
+  s << "### " << task + 1 << ". " << t.name << "\n\n";
+  s << "> " << t.description << "\n\n";
+  if (t.showoptions)
+    s << "Directions: **" << t.toplabel << "** or **" << t.bottomlabel << "**.\n\n";
+  else
+    s << "No direction: the window hides the two direction buttons for this task.\n\n";
+  s << TABLE_HEAD;
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].task == task && !examples[i].fourNoteDrops) s << Row(examples[i], outcomes[i]);
+  return s.str();
+}
+
+std::string FourNoteBlock(const std::vector<Example>& examples,
+                          const std::vector<Outcome>& outcomes) {
+  std::string s = TABLE_HEAD;
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].fourNoteDrops) s += Row(examples[i], outcomes[i]);
+  return s;
+}
+
+// Every block of the guide, by marker name.
+bool MakeBlocks(std::map<std::string, std::string>* blocks) {
+  std::vector<Example> examples;
+  for (int task = 0; task < TASKCOUNT; ++task)
+    for (const Example& ex : TaskExamples(task))
+      examples.push_back(ex);
+  for (const Example& ex : FourNoteExamples())
+    examples.push_back(ex);
+
+  Session session(examples);
+  if (!session.Ready()) {
+    fprintf(stderr, "the plug-in opened no tool window\n");
+    return false;
+  }
+  std::vector<Outcome> outcomes;
+  for (size_t i = 0; i < examples.size(); ++i)
+    outcomes.push_back(session.Apply(i));
+  for (int task = 0; task < TASKCOUNT; ++task)
+    (*blocks)["task " + std::to_string(task + 1)] = TaskBlock(task, examples, outcomes);
+  (*blocks)["four-note drops"] = FourNoteBlock(examples, outcomes);
+  return true;
+}
+
+bool ReadFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+int Usage() {
+  fprintf(stderr, "usage: guide_examples [--check GUIDE | --write GUIDE]\n");
+  return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::string mode = argc > 1 ? argv[1] : "";
+  if (!(argc == 1 || (argc == 3 && (mode == "--check" || mode == "--write")))) return Usage();
+  std::map<std::string, std::string> blocks;
+  if (!MakeBlocks(&blocks)) return 1;
+  if (argc == 1) {
+    for (auto& b : blocks)
+      printf("<!-- %s -->\n%s\n", b.first.c_str(), b.second.c_str());
+    return 0;
+  }
+  std::string path = argv[2], text, updated, error;
+  if (!ReadFile(path, &text)) {
+    fprintf(stderr, "%s: cannot read the guide\n", path.c_str());
+    return 1;
+  }
+  if (!guide::ReplaceBlocks(text, blocks, &updated, &error)) {
+    fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  if (mode == "--check") {
+    if (updated == text) return 0;
+    fprintf(stderr,
+            "%s: the examples differ from what the tool does (%s); run guide_examples "
+            "--write %s\n",
+            path.c_str(), guide::FirstDifference(text, updated).c_str(), path.c_str());
+    return 1;
+  }
+  if (updated == text) return 0;
+  // A new file renamed over the guide: an interrupted write leaves the guide as it was.
+  std::string temporary = path + ".new";
+  std::ofstream out(temporary, std::ios::binary);
+  out << updated;
+  out.close();
+  std::error_code ec;
+  if (out.fail() || (std::filesystem::rename(temporary, path, ec), ec)) {
+    std::filesystem::remove(temporary, ec);
+    fprintf(stderr, "%s: cannot write the guide\n", path.c_str());
+    return 1;
+  }
+  return 0;
+}
