@@ -90,7 +90,7 @@ std::vector<Example> TaskExamples(int task) {
     out.push_back(one(TOP, A_MINOR, P({4})));
     break;
   case DeleteUnisons:
-    out = {one(NONE, C_MAJOR, P({0, 2, 0, 4, 0})), one(NONE, C_MAJOR, {{0, 0}, {0, 1}})};
+    out = {one(NONE, C_MAJOR, P({0, 0, 0, 2, 4})), one(NONE, C_MAJOR, {{0, 0}, {0, 1}})};
     break;
   case Drop2nd:
   case Drop3rd:
@@ -121,7 +121,8 @@ std::vector<Example> TaskExamples(int task) {
     out.push_back(one(TOP, C_MAJOR, P({4})));
     break;
   case UnisonsToOctaves:
-    out = both(C_MAJOR, P({0, 4, 0}));
+    out = both(C_MAJOR, P({0, 0, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 0, 0})));
     out.push_back(one(TOP, C_MAJOR, P({0, 4})));
     break;
   }
