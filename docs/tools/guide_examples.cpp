@@ -342,9 +342,9 @@ int main(int argc, char** argv) {
   if (mode == "--check") {
     if (updated == text) return 0;
     fprintf(stderr,
-            "%s: the examples differ from what the tool does (%s); run guide_examples "
-            "--write %s\n",
-            path.c_str(), guide::FirstDifference(text, updated).c_str(), path.c_str());
+            "%s: the examples differ from what the tool does (%s); bring them up to date with "
+            "\"cmake --build build/native --target guide\"\n",
+            path.c_str(), guide::FirstDifference(text, updated).c_str());
     return 1;
   }
   if (updated == text) return 0;
