@@ -1,10 +1,25 @@
 // The guide's spelling of notes and keys, and the rewriting of its generated blocks.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "fxbridge.h"
+#include "fxrecords.h"
+#include "hostsim.h"
 #include "markers.h"
 #include "notename.h"
 
 namespace {
+
+// The key a spelled name sounds: letter, accidentals and octave as MIDI.
+int Sounding(const std::string& name) {
+  static const int natural[7] = {9, 11, 0, 2, 4, 5, 7}; // A to G
+  int key = natural[name[0] - 'A'];
+  size_t i = 1;
+  for (; i < name.size() && (name[i] == '#' || name[i] == 'b'); ++i)
+    key += name[i] == '#' ? 1 : -1;
+  return key + 12 * (std::stoi(name.substr(i)) + 1);
+}
 
 TEST(NoteName, SpellsTheScaleOfTheKeyFromItsTonicAboveMiddleC) {
   EXPECT_EQ("C4", guide::NoteName(0, 0, 0x0000));
@@ -29,6 +44,23 @@ TEST(NoteName, AddsTheNotesOwnAlterationToTheSignaturesAndReadsOddKeysAsCMajor) 
   EXPECT_EQ("B-flat major", guide::KeyName(0x00FE));
   EXPECT_EQ("F-sharp minor", guide::KeyName(0x0103));
   EXPECT_EQ("C major", guide::KeyName(0x0200));
+}
+
+// Every name sounds what the host makes of the note: the examples spell what is in the score.
+TEST(NoteName, SoundsAsTheHostPlaysTheNoteInEveryMajorAndMinorKey) {
+  hostsim::Reset();
+  for (int mode = 0; mode <= 1; ++mode)
+    for (int accidentals = -7; accidentals <= 7; ++accidentals) {
+      uint16_t keyword = static_cast<uint16_t>(mode << 8 | (accidentals & 0xFF));
+      for (int displacement = -16; displacement <= 16; ++displacement)
+        for (int raiselower = -2; raiselower <= 2; ++raiselower) {
+          ENOTE note = {static_cast<twobyte>(displacement), static_cast<twobyte>(raiselower), 1, 0};
+          std::string name = guide::NoteName(displacement, raiselower, keyword);
+          ASSERT_EQ(FX_NoteToMidi(&note, static_cast<twobyte>(keyword)), Sounding(name))
+              << name << " for key word " << keyword << ", displacement " << displacement
+              << ", raise/lower " << raiselower;
+        }
+    }
 }
 
 const std::map<std::string, std::string> BLOCKS = {{"a", "new A\n"}, {"b", "new B\n"}};
