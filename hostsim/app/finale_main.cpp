@@ -1,8 +1,10 @@
-// The test host: loads the plug-in module by path, finds its six entry points by name and
+// The headless host: loads the plug-in module by path, finds its six entry points by name and
 // drives it as the notation host and its user do: the menu item opens the tool window, the user
-// picks a task and a direction and presses Apply on a selection of a small score, then closes
-// the window. Prints the chords of the selection before and after, the undo entry and which
-// parts were respaced.
+// picks a task and a direction and presses Apply, then closes the window.
+//   --score FILE  applies the task to a MusicXML or .mxl file and writes the changed file
+//                 (scorejob.h does the work; this file reads and writes the files)
+//   otherwise     the built-in demo: a small score made here, with the chords of the
+//                 selection printed before and after, the undo entry and the parts respaced
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +14,13 @@
 
 #include "dialogs.h"
 #include "hostsim.h"
+#include "pluginhost.h"
 #include "score.h"
+#ifdef QV_SCORE_FILES
+#include "scorecommand.h"
+#endif
 
 #ifdef _WIN32
-#define ENTRY __stdcall
 static void* OpenModule(const char* path) {
   return (void*)LoadLibraryA(path);
 }
@@ -27,7 +32,6 @@ static const char* DefaultPlugin() {
 }
 #else
 #include <dlfcn.h>
-#define ENTRY
 static void* OpenModule(const char* path) {
   return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
@@ -39,38 +43,44 @@ static const char* DefaultPlugin() {
 }
 #endif
 
-typedef uint32_t(ENTRY* VersionFn)(uint32_t);
-typedef int32_t(ENTRY* InitFn)(void*, uint32_t*);
-typedef int32_t(ENTRY* EnumerateFn)(void*, int32_t, void*);
-typedef int32_t(ENTRY* InvokeFn)(void*, void*, void*, void*);
-typedef void(ENTRY* TerminateFn)(void*);
-typedef int32_t(ENTRY* MenuStatusFn)(void*);
-
 namespace {
-
-// The tool window's items.
-const int ID_APPLY = 1, ID_CLOSE = 2, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
-const int ID_DESCRIPTION = 105, ID_RESPACE = 106;
 
 struct Options {
   const char* plugin = nullptr; // path of the module
   std::string task;             // task name to choose; empty keeps the window's choice
   bool bottom = false;          // choose the second direction
   bool help = false;
+#ifdef QV_SCORE_FILES
+  ScoreCommand score; // --score and its options
+#endif
 };
 
 void Usage() {
-  printf("usage: qvhost [PLUGIN] [--task NAME] [--bottom]\n"
-         "  PLUGIN       the plug-in module (default %s)\n"
-         "  --task NAME  the task to apply, as the tool window lists it\n"
-         "  --bottom     the second direction (Bottom, Down, ...) instead of the first\n",
+  printf("usage: qvhost [PLUGIN] [--task NAME] [--bottom]     the built-in demo\n"
+         "       qvhost [PLUGIN] --score FILE [--task NAME] [--bottom] [--four-note-drops]\n"
+         "              [--measures A-B] [--parts ID,...] [--out FILE | --in-place]\n"
+         "              [--dry-run] [--list] [--mark-changes]\n"
+         "  PLUGIN             the plug-in module (default %s)\n"
+         "  --task NAME        the task to apply, as the tool window lists it\n"
+         "  --bottom           the second direction (Bottom, Down, ...) instead of the first\n"
+         "  --score FILE       a MusicXML (.musicxml, .xml) or compressed (.mxl) score\n"
+         "  --four-note-drops  the drop tasks change only chords of four notes\n"
+         "  --measures A-B     only these measures, numbered as the score prints them\n"
+         "  --parts ID,...     only these parts, by id or name\n"
+         "  --out FILE         where the changed score goes (default: beside FILE, named\n"
+         "                     after the task)\n"
+         "  --in-place         replace FILE itself\n"
+         "  --dry-run          list the chords that would change; write nothing\n"
+         "  --list             list the chords changed\n"
+         "  --mark-changes     color changed and added notes\n",
          DefaultPlugin());
 }
 
 bool ParseArguments(int argc, char** argv, Options* o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--task" && i + 1 < argc) {
+    bool more = i + 1 < argc;
+    if (a == "--task" && more) {
       o->task = argv[++i];
     } else if (a.compare(0, 7, "--task=") == 0) {
       o->task = a.substr(7);
@@ -78,6 +88,10 @@ bool ParseArguments(int argc, char** argv, Options* o) {
       o->bottom = true;
     } else if (a == "--help" || a == "-h") {
       o->help = true;
+#ifdef QV_SCORE_FILES
+    } else if (ParseScoreArgument(a, more ? argv[i + 1] : nullptr, &o->score, &i)) {
+      continue;
+#endif
     } else if (!a.empty() && a[0] != '-' && !o->plugin) {
       o->plugin = argv[i];
     } else {
@@ -195,80 +209,24 @@ void PrintWindow(HWND dialog) {
   printf("  Apply      %s\n", hostsim::ItemEnabled(dialog, ID_APPLY) ? "enabled" : "disabled");
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-  Options o;
-  if (!ParseArguments(argc, argv, &o)) {
-    Usage();
-    return 2;
-  }
-  if (o.help) {
-    Usage();
-    return 0;
-  }
+// The built-in demo on the small score above.
+int RunDemo(const Options& o, const PluginEntries& plugin) {
   hostsim::Reset();
   hostsim::ResetDialogs();
   BuildScore();
-
-  void* module = OpenModule(o.plugin);
-  if (!module) {
-    fprintf(stderr, "cannot load the plug-in module %s\n", o.plugin);
-    return 1;
-  }
-  const char* names[] = {"FinaleExtensionVersion",   "FinaleExtensionInit",
-                         "FinaleExtensionEnumerate", "FinaleExtensionInvoke",
-                         "FinaleExtensionTerminate", "FinaleExtensionGetMenuStatus"};
-  void* entries[6];
-  for (int i = 0; i < 6; ++i) {
-    entries[i] = FindEntry(module, names[i]);
-    if (!entries[i]) {
-      fprintf(stderr, "the plug-in lacks the entry point %s\n", names[i]);
-      return 1;
-    }
-  }
-  uint32_t answer = reinterpret_cast<VersionFn>(entries[0])(0x0F000200);
   printf("plug-in      %s\n", o.plugin);
-  printf("interface    0x%08X\n", (unsigned)answer);
-  uint32_t flags = 0;
-  reinterpret_cast<InitFn>(entries[1])(nullptr, &flags);
-  unsigned char menu[196];
-  memset(menu, 0, sizeof menu);
-  if (!reinterpret_cast<EnumerateFn>(entries[2])(nullptr, 0, menu)) {
-    fprintf(stderr, "the plug-in registered no menu item\n");
-    return 1;
-  }
-  char item[65] = {0};
-  memcpy(item, menu, 64);
-  if (!reinterpret_cast<MenuStatusFn>(entries[5])(nullptr)) {
-    fprintf(stderr, "the menu item \"%s\" is not available\n", item);
-    return 1;
-  }
-  printf("menu item    \"%s\"\n\n", item);
-
-  // The user chooses the menu item.
-  reinterpret_cast<InvokeFn>(entries[3])(nullptr, nullptr, nullptr, nullptr);
-  HWND dialog = hostsim::OpenDialog();
+  printf("interface    0x%08X\n", (unsigned)plugin.version(0x0F000200));
+  std::string item, error, chosen;
+  HWND dialog = OpenToolWindow(plugin, &item, &error);
   if (!dialog) {
-    fprintf(stderr, "the plug-in opened no window\n");
+    fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  hostsim::SetDialogActive(dialog, true);
-
-  int status = 0;
-  if (!o.task.empty()) {
-    std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
-    int row = -1;
-    for (size_t i = 0; i < rows.size(); ++i)
-      if (rows[i] == o.task) row = static_cast<int>(i);
-    if (row < 0) {
-      fprintf(stderr, "no task \"%s\"; the tool window lists:\n", o.task.c_str());
-      for (auto& r : rows)
-        fprintf(stderr, "  %s\n", r.c_str());
-      hostsim::Click(dialog, ID_CLOSE);
-      return 2;
-    }
-    hostsim::SelectListRow(dialog, ID_TASKS, row);
+  printf("menu item    \"%s\"\n\n", item.c_str());
+  if (!ChooseTask(dialog, o.task, false, &chosen, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    CloseToolWindow(plugin, dialog);
+    return 2;
   }
   if (o.bottom) {
     if (hostsim::ItemVisible(dialog, ID_BOTTOM) && hostsim::ItemEnabled(dialog, ID_BOTTOM))
@@ -306,8 +264,39 @@ int main(int argc, char** argv) {
   }
   printf("window       %s after Apply\n", hostsim::OpenDialog() == dialog ? "open" : "closed");
 
-  hostsim::Click(dialog, ID_CLOSE);
+  CloseToolWindow(plugin, dialog);
   printf("window       %s after Close\n", hostsim::OpenDialogCount() ? "open" : "closed");
-  reinterpret_cast<TerminateFn>(entries[4])(nullptr);
-  return status;
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!ParseArguments(argc, argv, &o)) {
+    Usage();
+    return 2;
+  }
+  if (o.help) {
+    Usage();
+    return 0;
+  }
+  void* module = OpenModule(o.plugin);
+  if (!module) {
+    fprintf(stderr, "cannot load the plug-in module %s\n", o.plugin);
+    return 1;
+  }
+  void* entries[6];
+  for (int i = 0; i < 6; ++i) {
+    entries[i] = FindEntry(module, kPluginEntryNames[i]);
+    if (!entries[i]) {
+      fprintf(stderr, "the plug-in lacks the entry point %s\n", kPluginEntryNames[i]);
+      return 1;
+    }
+  }
+  PluginEntries plugin = EntriesFrom(entries);
+#ifdef QV_SCORE_FILES
+  if (!o.score.file.empty()) return RunScoreCommand(o.score, o.task, o.bottom, plugin);
+#endif
+  return RunDemo(o, plugin);
 }

@@ -1,0 +1,70 @@
+// The headless host's side of the plug-in: its six entry points, started as the notation host
+// starts a plug-in, and its tool window driven as a user drives it (the menu item opens it, a
+// task and a direction are chosen, Apply, Close). Nothing here loads a module or touches a
+// file: natively the entry points come from the loaded module, on the web page from the
+// plug-in linked in.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#define QV_ENTRY __stdcall
+#else
+#define QV_ENTRY
+#endif
+
+typedef uint32_t(QV_ENTRY* VersionFn)(uint32_t);
+typedef int32_t(QV_ENTRY* InitFn)(void*, uint32_t*);
+typedef int32_t(QV_ENTRY* EnumerateFn)(void*, int32_t, void*);
+typedef int32_t(QV_ENTRY* InvokeFn)(void*, void*, void*, void*);
+typedef void(QV_ENTRY* TerminateFn)(void*);
+typedef int32_t(QV_ENTRY* MenuStatusFn)(void*);
+
+// The plug-in's six entry points, and the folder the host reports as its own (where the
+// plug-in looks for its options file; empty: the host reports none).
+struct PluginEntries {
+  VersionFn version = nullptr;
+  InitFn init = nullptr;
+  EnumerateFn enumerate = nullptr;
+  InvokeFn invoke = nullptr;
+  TerminateFn terminate = nullptr;
+  MenuStatusFn menuStatus = nullptr;
+  std::string hostFolder;
+};
+
+// The entry points' exported names, in PluginEntries order.
+extern const char* const kPluginEntryNames[6];
+// Fills the entries from six addresses in kPluginEntryNames order.
+PluginEntries EntriesFrom(void* const addresses[6]);
+
+// The tool window's items.
+const int ID_APPLY = 1, ID_CLOSE = 2, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
+const int ID_DESCRIPTION = 105, ID_RESPACE = 106;
+
+// Starts the plug-in as the host does (version, init, menu item) and opens its tool window
+// through the menu item. Null with a message when it cannot.
+HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::string* error);
+
+// Chooses a task by its name in the window's list (empty: the window's own choice) and the
+// second direction when asked. False with a message naming the tasks when there is no such
+// task. Answers the chosen task's name.
+bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* chosen,
+                std::string* error);
+
+// Closes the window as the user does and ends the plug-in as the host does.
+void CloseToolWindow(const PluginEntries& plugin, HWND window);
+
+// One row of the task list as the tool window shows it.
+struct TaskInfo {
+  std::string name;        // the list's row
+  std::string description; // the description field with the row chosen
+  bool hasDirection;       // the direction buttons are shown
+  std::string topLabel;    // their captions
+  std::string bottomLabel;
+};
+
+// The plug-in's task list, read from its own tool window. Empty when the window cannot open.
+std::vector<TaskInfo> TaskCatalogue(const PluginEntries& plugin);

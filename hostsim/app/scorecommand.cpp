@@ -1,0 +1,197 @@
+#include "scorecommand.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "scorejob.h"
+
+namespace {
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) {
+    *error = path + ": cannot open (" + strerror(errno) + ")";
+    return false;
+  }
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    fclose(f);
+    *error = path + ": is a folder, not a score file";
+    return false;
+  }
+  uint8_t buffer[1 << 16];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes->insert(bytes->end(), buffer, buffer + n);
+  bool ok = !ferror(f);
+  fclose(f);
+  if (!ok) *error = path + ": cannot read (" + strerror(errno) + ")";
+  return ok;
+}
+
+std::string Folder(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// "song.musicxml" and "Drop 2nd" give "song-drop-2nd.musicxml".
+std::string OutputBeside(const std::string& input, const std::string& task) {
+  std::string slug;
+  for (char ch : task) {
+    if (isalnum(static_cast<unsigned char>(ch)))
+      slug += static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+    else if (!slug.empty() && slug.back() != '-')
+      slug += '-';
+  }
+  while (!slug.empty() && slug.back() == '-')
+    slug.pop_back();
+  size_t slash = input.rfind('/');
+  size_t dot = input.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = input.size();
+  return input.substr(0, dot) + "-" + (slug.empty() ? "changed" : slug) + input.substr(dot);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// Writes through a temporary file in the same folder, renamed over the target when complete.
+bool WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes, mode_t mode,
+                     std::string* error) {
+  std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+  std::string temp = Folder(path) + "/." + name + ".XXXXXX";
+  std::vector<char> templ(temp.begin(), temp.end());
+  templ.push_back(0);
+  int fd = mkstemp(templ.data());
+  if (fd < 0) {
+    *error = path + ": cannot write in its folder (" + strerror(errno) + ")";
+    return false;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  bool ok = done == bytes.size() && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  int saved = errno;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(templ.data(), path.c_str()) == 0) return true;
+  saved = errno ? errno : saved;
+  unlink(templ.data());
+  *error = path + ": cannot write (" + strerror(saved) + ")";
+  return false;
+}
+
+// A private folder for the host's options file; removed with it when the run ends.
+class OptionsFolder {
+public:
+  bool Make(const ScoreJobOptions& options, std::string* hostFolder) {
+    char templ[] = "/tmp/qvhost.XXXXXX";
+    if (!mkdtemp(templ)) return false;
+    _root = templ;
+    // The plug-in opens "<host folder>\qvpluginoptions.txt": here a file inside the root.
+    *hostFolder = _root + "/host";
+    return WriteHostOptions(*hostFolder, options);
+  }
+  ~OptionsFolder() {
+    if (_root.empty()) return;
+    unlink((_root + "/host\\qvpluginoptions.txt").c_str());
+    rmdir(_root.c_str());
+  }
+
+private:
+  std::string _root;
+};
+
+} // namespace
+
+bool ParseScoreArgument(const std::string& a, const char* value, ScoreCommand* c, int* i) {
+  std::string* target = a == "--score"      ? &c->file
+                        : a == "--out"      ? &c->out
+                        : a == "--measures" ? &c->measures
+                        : a == "--parts"    ? &c->parts
+                                            : nullptr;
+  if (target) {
+    if (!value) return false;
+    *target = value;
+    ++*i;
+    return true;
+  }
+  bool* flag = a == "--in-place"          ? &c->inPlace
+               : a == "--four-note-drops" ? &c->fourNoteDrops
+               : a == "--dry-run"         ? &c->dryRun
+               : a == "--list"            ? &c->list
+               : a == "--mark-changes"    ? &c->markChanges
+                                          : nullptr;
+  if (flag) *flag = true;
+  return flag != nullptr;
+}
+
+int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
+                    const PluginEntries& entries) {
+  if (c.inPlace && !c.out.empty()) {
+    fprintf(stderr, "--out and --in-place cannot be given together\n");
+    return 2;
+  }
+  std::vector<uint8_t> input;
+  std::string error;
+  if (!ReadFile(c.file, &input, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
+  ScoreJobOptions options;
+  options.task = task;
+  options.bottom = bottom;
+  options.fourNoteDrops = c.fourNoteDrops;
+  options.measures = c.measures;
+  options.parts = c.parts;
+  options.dryRun = c.dryRun;
+  options.listChanges = c.list;
+  options.markChanges = c.markChanges;
+  options.displayTexts = false;
+
+  PluginEntries plugin = entries;
+  OptionsFolder folder;
+  if (c.fourNoteDrops && !folder.Make(options, &plugin.hostFolder)) {
+    fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
+    return 1;
+  }
+  ScoreJobResult r = RunScoreJob(input, c.file, options, plugin);
+  std::vector<uint8_t>().swap(input);
+  if (r.status != 0) {
+    fprintf(stderr, "%s\n", r.error.c_str());
+    return r.status;
+  }
+  if (!r.leftAlone.empty()) fprintf(stderr, "%s\n", r.leftAlone.c_str());
+  fputs(r.dryRunText.c_str(), stdout);
+  if (c.dryRun) {
+    printf("%s (dry run: nothing written)\n", r.summary.c_str());
+    return 0;
+  }
+  std::string out = c.inPlace ? c.file : c.out.empty() ? OutputBeside(c.file, r.task) : c.out;
+  if (!c.inPlace && SameFile(out, c.file)) {
+    fprintf(stderr, "%s: the output would replace the input; give --in-place to do that\n",
+            out.c_str());
+    return 2;
+  }
+  struct stat st;
+  mode_t mode = stat(c.file.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
+  if (!WriteFileSafely(out, r.output, mode, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  printf("%s; written to %s\n", r.summary.c_str(), out.c_str());
+  return 0;
+}

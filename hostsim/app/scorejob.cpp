@@ -1,0 +1,152 @@
+#include "scorejob.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "dialogs.h"
+#include "hostsim.h"
+#include "musicxml/container.h"
+#include "musicxml/scorefile.h"
+#include "musicxml/writeback.h"
+#include "score.h"
+
+namespace {
+
+// The host measures of "A-B" (or "A") by the numbers the file prints.
+bool MeasureRange(const musicxml::Score& score, const std::string& spec, int16_t* first,
+                  int16_t* last, std::string* error) {
+  *first = 1;
+  *last = score.measureCount;
+  if (spec.empty()) return true;
+  size_t dash = spec.find('-', 1);
+  std::string a = spec.substr(0, dash);
+  std::string b = dash == std::string::npos ? a : spec.substr(dash + 1);
+  const std::vector<std::string>& numbers = score.measureNumbers;
+  int ia = -1, ib = -1;
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    if (ia < 0 && numbers[i] == a) ia = static_cast<int>(i);
+    if (numbers[i] == b) ib = static_cast<int>(i);
+  }
+  if (ia < 0 || ib < 0) {
+    *error = "no measure \"" + (ia < 0 ? a : b) + "\" in the score";
+    return false;
+  }
+  if (ib < ia) {
+    *error = "measure \"" + b + "\" comes before measure \"" + a + "\"";
+    return false;
+  }
+  *first = static_cast<int16_t>(ia + 1);
+  *last = static_cast<int16_t>(ib + 1);
+  return true;
+}
+
+// The host staves of the parts named (all when none are), in score order.
+bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::vector<bool>* parts,
+                    std::string* error) {
+  parts->assign(score.parts.size(), spec.empty());
+  size_t start = 0;
+  while (!spec.empty() && start <= spec.size()) {
+    size_t comma = spec.find(',', start);
+    std::string name = spec.substr(start, comma == std::string::npos ? comma : comma - start);
+    bool found = false;
+    for (size_t i = 0; i < score.parts.size(); ++i)
+      if (score.parts[i].id == name || score.parts[i].name == name) (*parts)[i] = found = true;
+    if (!found) {
+      *error = "no part \"" + name + "\" in the score (by id or name)";
+      return false;
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+} // namespace
+
+ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
+                           const ScoreJobOptions& options, const PluginEntries& plugin) {
+  ScoreJobResult r;
+  auto fail = [&r](int status, const std::string& message) {
+    r.status = status;
+    r.error = message;
+    return r;
+  };
+
+  // The container and the score in it.
+  bool zipped = musicxml::LooksZipped(input);
+  std::vector<char> rootFile;
+  std::string rootPath, error;
+  if (zipped && !musicxml::ReadContainer(input, &rootPath, &rootFile, &error))
+    return fail(2, fileName + ": " + error);
+  const char* text = zipped ? rootFile.data() : reinterpret_cast<const char*>(input.data());
+  size_t size = zipped ? rootFile.size() : input.size();
+  std::string where = zipped ? fileName + "!/" + rootPath : fileName;
+  musicxml::Score score;
+  if (!musicxml::ParseScore(text, size, &score, &error))
+    return fail(2, where + (isdigit(static_cast<unsigned char>(error[0])) ? ":" : ": ") + error);
+
+  int16_t first = 1, last = 1;
+  std::vector<bool> parts;
+  if (!MeasureRange(score, options.measures, &first, &last, &error) ||
+      !SelectedStaves(score, options.parts, &parts, &error))
+    return fail(2, fileName + ": " + error);
+
+  // The host's score, and the task applied to each run of selected staves.
+  hostsim::Reset();
+  hostsim::TheHost().finalePath = plugin.hostFolder;
+  musicxml::BuildHostScore(&score);
+  std::string menuItem;
+  HWND window = OpenToolWindow(plugin, &menuItem, &error);
+  if (!window) return fail(1, error);
+  if (!ChooseTask(window, options.task, options.bottom, &r.task, &error)) {
+    CloseToolWindow(plugin, window);
+    return fail(2, error);
+  }
+  for (size_t p = 0; p < score.parts.size() && score.measureCount > 0;) {
+    if (!parts[p]) {
+      ++p;
+      continue;
+    }
+    size_t q = p;
+    while (q + 1 < score.parts.size() && parts[q + 1])
+      ++q;
+    const musicxml::PartInfo& a = score.parts[p];
+    const musicxml::PartInfo& b = score.parts[q];
+    // The user selects the music in the score (the tool window goes inactive meanwhile),
+    // comes back to the window and presses Apply.
+    hostsim::SetDialogActive(window, false);
+    hostsim::SetSelection(a.firstStaff, first, 0,
+                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
+                          REGION_TO_END);
+    hostsim::SetDialogActive(window, true);
+    hostsim::Click(window, ID_APPLY);
+    p = q + 1;
+  }
+  CloseToolWindow(plugin, window);
+
+  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(score);
+  r.summary = musicxml::Summary(r.task, score, changes);
+  r.leftAlone = musicxml::LeftAloneLine(score.chords);
+  if (options.displayTexts) r.beforeXml.assign(text, size);
+  if (options.dryRun || options.listChanges)
+    r.dryRunText = musicxml::DescribeChanges(score, changes);
+  if (options.dryRun) return r;
+  musicxml::WriteBack(&score, changes, options.markChanges);
+  std::vector<uint8_t> xml;
+  musicxml::SaveScore(score, &xml);
+  if (options.displayTexts) r.afterXml.assign(xml.begin(), xml.end());
+  if (!zipped) {
+    r.output.swap(xml);
+  } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
+    r.output.clear();
+    return fail(2, fileName + ": " + error);
+  }
+  return r;
+}
+
+bool WriteHostOptions(const std::string& folder, const ScoreJobOptions& options) {
+  FILE* f = fopen((folder + "\\qvpluginoptions.txt").c_str(), "wb");
+  if (!f) return false;
+  bool ok = fprintf(f, "QVCHORDSHAPER_FOURNOTEDROPCHORDS=%d\n", options.fourNoteDrops ? 1 : 0) > 0;
+  return fclose(f) == 0 && ok;
+}

@@ -1,0 +1,41 @@
+// The main job on a score file: the file's bytes in, the task applied by the plug-in through
+// its tool window on the host simulator's score, the changed file's bytes out. It touches no
+// file and does not end the process, so that the web page runs the very same code.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pluginhost.h"
+
+struct ScoreJobOptions {
+  std::string task;           // as the tool window lists it; empty: the window's own choice
+  bool bottom = false;        // the second direction
+  bool fourNoteDrops = false; // the options file's four-note rule (see WriteHostOptions)
+  std::string measures;       // "A-B" or "A" as the file prints measure numbers; empty: all
+  std::string parts;          // "ID,..." part ids or names; empty: all
+  bool dryRun = false;        // describe the changes, produce no output
+  bool listChanges = false;   // describe the changes as well when producing output
+  bool markChanges = false;   // display only: changed and added notes get a color attribute
+  bool displayTexts = true;   // fill beforeXml and afterXml
+};
+
+struct ScoreJobResult {
+  int status = 0;                  // 0 done; 2 bad input or usage, no output
+  std::string error;               // with the file name, and line:column for XML
+  std::vector<uint8_t> output;     // the changed file, in the input's container (.mxl or plain)
+  std::string afterXml, beforeXml; // the uncompressed MusicXML text, for display
+  std::string leftAlone;           // the one line about what was left alone; empty if nothing
+  std::string dryRunText;          // every chord that would change, one line each
+  std::string summary;             // the closing summary line
+  std::string task;                // the task applied, by its name
+};
+
+ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
+                           const ScoreJobOptions& options, const PluginEntries& plugin);
+
+// The options file the plug-in reads from the host's folder: written at the path the plug-in
+// builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for
+// the four-note rule; the caller writes it (natively in a private folder, on the web page in
+// the page's memory file system). False when it cannot be written.
+bool WriteHostOptions(const std::string& folder, const ScoreJobOptions& options);

@@ -1,0 +1,36 @@
+// Pitches as the file spells them and as the host stores them: a displacement from the tonic
+// of the key in effect and a raise/lower against the key signature.
+#pragma once
+#include <cstdint>
+
+namespace musicxml {
+
+// The key in effect on one staff: what the host's key word says, and the key signature's
+// alteration of each letter (C = 0 ... B = 6) for the accidentals a reader expects.
+struct Key {
+  uint16_t word = 0;         // the host's key word (mode in the high byte, fifths in the low)
+  bool expressible = true;   // false: a key the host cannot hold; stored as key 0
+  int8_t signature[7] = {0}; // alteration of each letter in the key signature
+};
+
+// A traditional key: fifths -7..7, minor or not. Out of range counts as not expressible.
+Key TraditionalKey(int fifths, bool minor);
+// A key of explicit letter alterations (key-step/key-alter): stored as key 0.
+Key ExplicitKey(const int8_t signature[7]);
+
+// A written pitch: letter (C = 0 ... B = 6), octave (4 holds middle C) and alteration.
+struct Spelling {
+  int step = 0;
+  int octave = 4;
+  int alter = 0;
+};
+
+// Displacement and raise/lower of a written pitch in the key, and back; exact inverses.
+void ToHost(const Key& key, const Spelling& s, int* displacement, int* raiselower);
+Spelling FromHost(const Key& key, int displacement, int raiselower);
+
+// "C", "D", ... and the letter index of a step name, -1 when it is none.
+char StepLetter(int step);
+int StepIndex(const char* name);
+
+} // namespace musicxml

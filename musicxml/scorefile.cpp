@@ -1,0 +1,347 @@
+#include "scorefile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "hostsim/score.h"
+
+namespace musicxml {
+
+namespace {
+const int32_t kQuarter = 1024; // host duration units of a quarter note
+const int kMaxLayers = 4;
+
+bool Is(const pugi::xml_node& n, const char* name) {
+  return strcmp(n.name(), name) == 0;
+}
+
+long Number(const pugi::xml_node& n, long fallback) {
+  const char* t = n.child_value();
+  char* end = nullptr;
+  long v = strtol(t, &end, 10);
+  return end == t ? fallback : v;
+}
+
+// "LINE:COLUMN" of a byte offset into the text.
+std::string Location(const char* text, size_t size, ptrdiff_t offset) {
+  size_t end = offset < 0 ? 0 : std::min(size, static_cast<size_t>(offset));
+  long line = 1, column = 1;
+  for (size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return std::to_string(line) + ":" + std::to_string(column);
+}
+
+// The host duration of a grace note: its written value, which the file gives only as a type.
+int16_t TypeDuration(const char* type) {
+  static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
+                                "eighth", "quarter", "half",  "whole", "breve", "long"};
+  for (int i = 0; i < 13; ++i)
+    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(i >= 2 ? 4 << (i - 2) : 4);
+  return kQuarter / 2;
+}
+
+// A <key> element: a traditional key (fifths, mode) or explicit letter alterations.
+Key ReadKey(const pugi::xml_node& k) {
+  pugi::xml_node fifths = k.child("fifths");
+  if (fifths) {
+    const char* mode = k.child_value("mode");
+    return TraditionalKey(static_cast<int>(Number(fifths, 0)),
+                          strcmp(mode, "minor") == 0 || strcmp(mode, "aeolian") == 0);
+  }
+  int8_t sig[7] = {0};
+  for (pugi::xml_node s = k.child("key-step"); s; s = s.next_sibling("key-step")) {
+    int step = StepIndex(s.child_value());
+    pugi::xml_node a = s.next_sibling("key-alter");
+    if (step >= 0 && a) sig[step] = static_cast<int8_t>(std::lround(atof(a.child_value())));
+  }
+  return ExplicitKey(sig);
+}
+
+// Reads one part into chords; keys and layers are per staff of the part.
+class PartReader {
+public:
+  PartReader(Score* score, int part) : _score(score), _part(part) {}
+
+  bool Read(const pugi::xml_node& partNode, std::string* error);
+
+private:
+  void Attributes(const pugi::xml_node& a);
+  void Note(const pugi::xml_node& n);
+  int16_t Layer(int staff, const char* voice);
+  int16_t Voice(const char* voice);
+
+  Score* _score;
+  int _part;
+  int _staves = 1;
+  std::vector<Key> _keys;                        // key in effect on each staff of the part
+  std::vector<std::vector<const char*>> _layers; // the first four voices of each staff
+  long _divisions = 1;
+  long _pos = 0;        // position in the measure, divisions
+  int16_t _measure = 0; // host measure number
+  long _open = -1;      // index of the chord a <chord/> note joins
+};
+
+bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
+  // The part's staves are declared in its attributes; all of them count from the start.
+  for (pugi::xml_node m = partNode.child("measure"); m; m = m.next_sibling("measure"))
+    for (pugi::xml_node a = m.child("attributes"); a; a = a.next_sibling("attributes"))
+      if (a.child("staves"))
+        _staves = std::max(_staves, static_cast<int>(Number(a.child("staves"), 1)));
+  if (_staves > 64 || _score->staffCount + _staves > 32767) {
+    *error = "part \"" + _score->parts[_part].id + "\" has more staves than the host can hold";
+    return false;
+  }
+  PartInfo& info = _score->parts[_part];
+  info.firstStaff = static_cast<int16_t>(_score->staffCount + 1);
+  info.staffCount = static_cast<int16_t>(_staves);
+  _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
+  _keys.assign(_staves, TraditionalKey(0, false));
+  _layers.assign(_staves, {});
+
+  for (pugi::xml_node m = partNode.child("measure"); m; m = m.next_sibling("measure")) {
+    if (_measure == 32767) {
+      *error = "more measures than the host can hold (32767)";
+      return false;
+    }
+    ++_measure;
+    if (_part == 0) _score->measureNumbers.push_back(m.attribute("number").value());
+    _pos = 0;
+    _open = -1;
+    bool keyRecorded = false;
+    for (pugi::xml_node c = m.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element) continue;
+      if (Is(c, "note")) {
+        if (!keyRecorded && _part == 0) {
+          _score->measureKeys.resize(_measure, 0);
+          _score->measureKeys[_measure - 1] = _keys[0].word;
+          keyRecorded = true;
+        }
+        Note(c);
+      } else if (Is(c, "backup")) {
+        _pos = std::max(0L, _pos - std::max(0L, Number(c.child("duration"), 0)));
+        _open = -1;
+      } else if (Is(c, "forward")) {
+        _pos += std::max(0L, Number(c.child("duration"), 0));
+        _open = -1;
+      } else if (Is(c, "attributes")) {
+        Attributes(c);
+      }
+    }
+    if (!keyRecorded && _part == 0) {
+      _score->measureKeys.resize(_measure, 0);
+      _score->measureKeys[_measure - 1] = _keys[0].word;
+    }
+  }
+  _score->measureCount = std::max(_score->measureCount, _measure);
+  return true;
+}
+
+void PartReader::Attributes(const pugi::xml_node& a) {
+  for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
+    if (Is(c, "divisions")) {
+      long d = Number(c, 1);
+      if (d > 0) _divisions = d;
+    } else if (Is(c, "key")) {
+      Key k = ReadKey(c);
+      long staff = c.attribute("number").as_int(0);
+      if (staff >= 1 && staff <= _staves)
+        _keys[staff - 1] = k;
+      else if (!c.attribute("number"))
+        _keys.assign(_staves, k);
+    }
+  }
+}
+
+int16_t PartReader::Voice(const char* voice) {
+  std::vector<std::string>& names = _score->voiceNames[_part];
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == voice) return static_cast<int16_t>(i);
+  names.push_back(voice);
+  return static_cast<int16_t>(names.size() - 1);
+}
+
+int16_t PartReader::Layer(int staff, const char* voice) {
+  std::vector<const char*>& layers = _layers[staff - 1];
+  for (size_t i = 0; i < layers.size(); ++i)
+    if (strcmp(layers[i], voice) == 0) return static_cast<int16_t>(i);
+  if (layers.size() == kMaxLayers) return -1;
+  layers.push_back(voice); // the document keeps the text alive
+  return static_cast<int16_t>(layers.size() - 1);
+}
+
+void PartReader::Note(const pugi::xml_node& n) {
+  bool joins = _open >= 0 && n.child("chord");
+  int staff = static_cast<int>(Number(n.child("staff"), 1));
+  NoteRef note;
+  note.node = n;
+  pugi::xml_node pitch = n.child("pitch");
+  bool rest = !pitch && n.child("rest");
+  if (pitch) {
+    note.pitch.step = StepIndex(pitch.child_value("step"));
+    note.pitch.octave = static_cast<int>(Number(pitch.child("octave"), 4));
+    double alter = atof(pitch.child_value("alter"));
+    note.pitched = note.pitch.step >= 0 && alter == std::floor(alter) && std::fabs(alter) <= 3 &&
+                   note.pitch.octave >= 0 && note.pitch.octave <= 9;
+    note.pitch.alter = note.pitched ? static_cast<int>(alter) : 0;
+  }
+  if (!joins) {
+    long duration = std::max(0L, Number(n.child("duration"), 0));
+    _score->chords.emplace_back();
+    Chord& c = _score->chords.back();
+    c.first = n;
+    c.part = _part;
+    c.measure = _measure;
+    c.grace = static_cast<bool>(n.child("grace"));
+    c.rest = rest;
+    c.pos = static_cast<int32_t>(
+        std::min<long long>(0x7FFFFFF, static_cast<long long>(_pos) * kQuarter / _divisions));
+    c.duration = static_cast<int16_t>(std::min<long long>(
+        32767, std::max<long long>(1, static_cast<long long>(duration) * kQuarter / _divisions)));
+    c.voice = Voice(n.child("voice") ? n.child_value("voice") : "1");
+    if (staff < 1 || staff > _staves) {
+      c.skip = Skip::NoSuchStaff;
+    } else {
+      c.staff = static_cast<int16_t>(_score->parts[_part].firstStaff + staff - 1);
+      c.key = _keys[staff - 1];
+      c.layer = Layer(staff, n.child("voice") ? n.child_value("voice") : "1");
+      if (c.layer < 0) c.skip = Skip::VoicePastFour;
+    }
+    if (!c.grace) _pos += duration;
+    _open = rest ? -1 : static_cast<long>(_score->chords.size() - 1);
+    if (rest) return;
+  }
+  Chord& c = _score->chords[_open];
+  if (c.skip == Skip::None) {
+    if (c.staff != _score->parts[_part].firstStaff + staff - 1)
+      c.skip = Skip::TwoStaves;
+    else if (!pitch)
+      c.skip = Skip::Unpitched;
+    else if (!note.pitched)
+      c.skip = n.child("pitch").child("alter") ? Skip::Microtone : Skip::Unpitched;
+    else if (c.notes.size() == MAX_NOTES)
+      c.skip = Skip::OverTwelve;
+  }
+  if (note.pitched) {
+    int d, r;
+    ToHost(c.key, note.pitch, &d, &r);
+    note.displacement = static_cast<int16_t>(d);
+    note.raiselower = static_cast<int16_t>(r);
+  }
+  c.notes.push_back(note);
+}
+
+struct VectorWriter : pugi::xml_writer {
+  std::vector<uint8_t>* out;
+  void write(const void* data, size_t size) override {
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    out->insert(out->end(), p, p + size);
+  }
+};
+} // namespace
+
+bool ParseScore(const char* text, size_t size, Score* score, std::string* error) {
+  pugi::xml_parse_result r = score->doc.load_buffer(
+      text, size, pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
+  if (!r) {
+    *error = Location(text, size, r.offset) + ": not well-formed XML (" + r.description() + ")";
+    return false;
+  }
+  score->encoding = r.encoding;
+  pugi::xml_node root = score->doc.document_element();
+  if (Is(root, "score-timewise")) {
+    *error = "a score-timewise file; only score-partwise MusicXML is read";
+    return false;
+  }
+  if (!Is(root, "score-partwise")) {
+    *error = std::string("not a MusicXML score (its root element is <") + root.name() +
+             ">, not <score-partwise>)";
+    return false;
+  }
+  pugi::xml_node list = root.child("part-list");
+  for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part")) {
+    PartInfo info;
+    info.id = p.attribute("id").value();
+    info.name =
+        list.find_child_by_attribute("score-part", "id", info.id.c_str()).child_value("part-name");
+    score->parts.push_back(info);
+  }
+  score->voiceNames.assign(score->parts.size(), {});
+  int index = 0;
+  for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part"))
+    if (!PartReader(score, index++).Read(p, error)) return false;
+  return true;
+}
+
+void BuildHostScore(Score* score) {
+  hostsim::NewDocument(score->staffCount, score->measureCount);
+  for (const PartInfo& p : score->parts) {
+    std::vector<int16_t> staves;
+    for (int16_t s = 0; s < p.staffCount; ++s)
+      staves.push_back(static_cast<int16_t>(p.firstStaff + s));
+    hostsim::SetPartName(hostsim::AddPart(staves), p.name.empty() ? p.id : p.name);
+  }
+  for (size_t m = 0; m < score->measureKeys.size(); ++m)
+    if (score->measureKeys[m])
+      hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
+  hostsim::EntrySpec spec;
+  for (Chord& c : score->chords) {
+    if (c.skip != Skip::None) continue;
+    spec.notes.clear();
+    spec.pos = c.pos;
+    spec.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
+    for (const NoteRef& n : c.notes) {
+      hostsim::NoteSpec ns;
+      ns.displacement = n.displacement;
+      ns.raiselower = n.raiselower;
+      pugi::xml_node tie = n.node.find_child_by_attribute("tie", "type", "start");
+      if (tie) ns.flags |= NOTE_TIE;
+      if (n.node.child("accidental")) ns.flags |= NOTE_ACCIDENTAL;
+      spec.notes.push_back(ns);
+    }
+    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, spec);
+    if (c.grace) hostsim::Cell(c.staff, c.measure, c.layer)[c.entry].flags |= ENTRY_GRACENOTE;
+  }
+}
+
+void SaveScore(const Score& score, std::vector<uint8_t>* out) {
+  VectorWriter w;
+  w.out = out;
+  // Each node before and after the root on a line of its own, as files have them; the
+  // document keeps no text outside its root.
+  for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
+    n.print(w, "", pugi::format_raw | pugi::format_no_declaration, score.encoding);
+    pugi::xml_document newline;
+    newline.append_child(pugi::node_pcdata).set_value("\n");
+    newline.first_child().print(w, "", pugi::format_raw, score.encoding);
+  }
+}
+
+std::string LeftAloneLine(const std::vector<Chord>& chords) {
+  int counts[7] = {0};
+  for (const Chord& c : chords)
+    ++counts[static_cast<int>(c.skip)];
+  static const char* what[7] = {"",
+                                "in voices past the fourth of a staff",
+                                "with unpitched notes",
+                                "with microtones",
+                                "with notes on two staves",
+                                "of more than twelve notes",
+                                "on a staff the part does not declare"};
+  std::string line;
+  for (int i = 1; i < 7; ++i) {
+    if (!counts[i]) continue;
+    line += line.empty() ? "left alone: " : ", ";
+    line += std::to_string(counts[i]) + (counts[i] == 1 ? " chord " : " chords ") + what[i];
+  }
+  return line;
+}
+
+} // namespace musicxml

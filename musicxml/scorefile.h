@@ -1,0 +1,89 @@
+// A MusicXML score (score-partwise) as the headless host holds it: the parsed document, and
+// every chord and rest of it with the <note> elements behind it and the place of its entry in
+// the host simulator's score. Reading fills the host's score; writing back (writeback.h) puts
+// the host's changes into the same document.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "pitch.h"
+
+namespace musicxml {
+
+// One note of a chord.
+struct NoteRef {
+  pugi::xml_node node;      // the <note>
+  Spelling pitch;           // as written
+  int16_t displacement = 0; // as the host holds it
+  int16_t raiselower = 0;
+  bool pitched = false; // false for unpitched notes and microtones: never compared or changed
+};
+
+// Why a chord is not handed to the host.
+enum class Skip : uint8_t {
+  None,
+  VoicePastFour,
+  Unpitched,
+  Microtone,
+  TwoStaves,
+  OverTwelve,
+  NoSuchStaff
+};
+
+// One entry: a chord, a single note or a rest, with the <note> elements that make it.
+struct Chord {
+  std::vector<NoteRef> notes; // pitched notes in file order; empty for a rest
+  pugi::xml_node first;       // the <note> that starts it (for a rest: the rest)
+  Key key;                    // the key in effect where it stands
+  int32_t pos = 0;            // position in the measure, host units
+  int16_t duration = 1;       // host units, at least 1 (0 would make a null entry)
+  int part = 0;               // index into Score::parts
+  int16_t staff = 0;          // host staff number
+  int16_t measure = 0;        // host measure number, 1-based
+  int16_t layer = -1;         // host layer index; -1: not in the host (left alone)
+  int16_t voice = 0;          // index of its voice in the part, for following ties
+  int32_t entry = -1;         // index of its entry in the host's cell layer
+  bool rest = false;
+  bool grace = false;
+  Skip skip = Skip::None;
+  bool changed = false; // set by writing back
+};
+
+struct PartInfo {
+  std::string id;         // the part's id attribute
+  std::string name;       // its part-name
+  int16_t firstStaff = 0; // host staff number of its first staff
+  int16_t staffCount = 1;
+};
+
+// The line that reports the chords left alone, by kind; empty when there are none.
+std::string LeftAloneLine(const std::vector<Chord>& chords);
+
+struct Score {
+  pugi::xml_document doc;
+  pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
+  std::vector<PartInfo> parts;
+  std::vector<std::string> measureNumbers; // as the first part prints them; host measure i+1
+  std::vector<std::vector<std::string>> voiceNames; // per part, by Chord::voice
+  std::vector<Chord> chords;                        // in file order, part by part
+  std::vector<uint16_t> measureKeys; // key word of the first staff at each measure's start
+  int16_t staffCount = 0;
+  int16_t measureCount = 0;
+};
+
+// Parses the text (kept in the document: declaration, DOCTYPE, comments, processing
+// instructions and whitespace, so that saving an unchanged score gives the same canonical
+// XML). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
+bool ParseScore(const char* text, size_t size, Score* score, std::string* error);
+
+// Builds the host simulator's score from it (a new document in front, its staves, measures,
+// keys and entries); records each chord's host entry.
+void BuildHostScore(Score* score);
+
+// Serialises the document as it now stands, in the file's own encoding.
+void SaveScore(const Score& score, std::vector<uint8_t>* out);
+
+} // namespace musicxml

@@ -1,0 +1,462 @@
+#include "writeback.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "hostsim/score.h"
+
+namespace musicxml {
+
+namespace {
+
+// ---- whitespace-keeping edits ---------------------------------------------------------------
+// The document keeps its indentation as text nodes; new elements copy the indentation of the
+// element they follow, and removed ones take theirs with them.
+
+bool IsSpace(const pugi::xml_node& n) {
+  if (n.type() != pugi::node_pcdata) return false;
+  for (const char* p = n.value(); *p; ++p)
+    if (!strchr(" \t\r\n", *p)) return false;
+  return true;
+}
+
+void Remove(pugi::xml_node n) {
+  pugi::xml_node parent = n.parent();
+  pugi::xml_node before = n.previous_sibling();
+  if (IsSpace(before)) parent.remove_child(before);
+  parent.remove_child(n);
+}
+
+// Places a node the caller made right after `after`, with after's indentation before it.
+void Indent(pugi::xml_node made, pugi::xml_node after) {
+  pugi::xml_node space = after.previous_sibling();
+  if (IsSpace(space)) made.parent().insert_copy_after(space, after);
+}
+
+// The order of a note's children in the schema.
+const char* const kNoteOrder[] = {"grace",      "cue",       "chord",         "pitch",
+                                  "unpitched",  "rest",      "duration",      "tie",
+                                  "instrument", "footnote",  "level",         "voice",
+                                  "type",       "dot",       "accidental",    "time-modification",
+                                  "stem",       "notehead",  "notehead-text", "staff",
+                                  "beam",       "notations", "lyric",         "play",
+                                  "listen"};
+const int kNoteOrderCount = sizeof kNoteOrder / sizeof kNoteOrder[0];
+
+int Rank(const char* name) {
+  for (int i = 0; i < kNoteOrderCount; ++i)
+    if (strcmp(kNoteOrder[i], name) == 0) return i;
+  return kNoteOrderCount;
+}
+
+// A new child of a note in its place by the schema's order.
+pugi::xml_node AddToNote(pugi::xml_node note, const char* name) {
+  int rank = Rank(name);
+  pugi::xml_node last;
+  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    if (Rank(c.name()) > rank) {
+      pugi::xml_node made = note.insert_child_before(name, c);
+      pugi::xml_node space = made.previous_sibling();
+      if (IsSpace(space)) note.insert_copy_after(space, made);
+      return made;
+    }
+    last = c;
+  }
+  if (!last) return note.append_child(name);
+  pugi::xml_node made = note.insert_child_after(name, last);
+  Indent(made, last);
+  return made;
+}
+
+// Appends a copy of a node to a parent, indented like the parent's last element.
+void AppendCopy(pugi::xml_node parent, pugi::xml_node source) {
+  pugi::xml_node last;
+  for (pugi::xml_node c = parent.last_child(); c; c = c.previous_sibling())
+    if (c.type() == pugi::node_element) {
+      last = c;
+      break;
+    }
+  if (!last) {
+    parent.append_copy(source);
+    return;
+  }
+  pugi::xml_node made = parent.insert_copy_after(source, last);
+  Indent(made, last);
+}
+
+bool HasElements(pugi::xml_node n) {
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+    if (c.type() == pugi::node_element) return true;
+  return false;
+}
+
+// ---- pitches, ties, accidentals ---------------------------------------------------------------
+
+void SetPitch(pugi::xml_node note, const Spelling& s) {
+  pugi::xml_node pitch = note.child("pitch");
+  char step[2] = {StepLetter(s.step), 0};
+  pitch.child("step").text().set(step);
+  pugi::xml_node alter = pitch.child("alter");
+  if (s.alter == 0) {
+    if (alter) Remove(alter);
+  } else {
+    if (!alter) {
+      pugi::xml_node octave = pitch.child("octave");
+      alter = pitch.insert_child_before("alter", octave);
+      pugi::xml_node space = alter.previous_sibling();
+      if (IsSpace(space)) pitch.insert_copy_after(space, alter);
+    }
+    alter.text().set(s.alter);
+  }
+  pitch.child("octave").text().set(s.octave);
+}
+
+bool HasTie(pugi::xml_node note, const char* type) {
+  return static_cast<bool>(note.find_child_by_attribute("tie", "type", type));
+}
+
+void RemoveTie(pugi::xml_node note, const char* type) {
+  while (pugi::xml_node t = note.find_child_by_attribute("tie", "type", type))
+    Remove(t);
+  for (pugi::xml_node n = note.child("notations"); n;) {
+    pugi::xml_node next = n.next_sibling("notations");
+    while (pugi::xml_node t = n.find_child_by_attribute("tied", "type", type))
+      Remove(t);
+    if (!HasElements(n)) Remove(n);
+    n = next;
+  }
+}
+
+pugi::xml_node Notations(pugi::xml_node note) {
+  pugi::xml_node n = note.child("notations");
+  return n ? n : AddToNote(note, "notations");
+}
+
+void AddTie(pugi::xml_node note, const char* type) {
+  AddToNote(note, "tie").append_attribute("type") = type;
+  pugi::xml_node tied = note.append_child("tied"); // made here, moved into place below
+  tied.append_attribute("type") = type;
+  AppendCopy(Notations(note), tied);
+  note.remove_child(tied);
+}
+
+const char* AccidentalName(int alter) {
+  static const char* names[] = {"triple-flat", "flat-flat",    "flat",        "natural",
+                                "sharp",       "double-sharp", "triple-sharp"};
+  return names[std::max(-3, std::min(3, alter)) + 3];
+}
+
+bool Deliberate(pugi::xml_node accidental) {
+  return strcmp(accidental.attribute("cautionary").value(), "yes") == 0 ||
+         strcmp(accidental.attribute("editorial").value(), "yes") == 0 ||
+         strcmp(accidental.attribute("parentheses").value(), "yes") == 0;
+}
+
+// Shows the accidental a reader needs (or none), keeping one that already says the same.
+void SetAccidental(pugi::xml_node note, bool needed, int alter) {
+  pugi::xml_node a = note.child("accidental");
+  const char* name = AccidentalName(alter);
+  if (needed) {
+    if (!a) a = AddToNote(note, "accidental");
+    if (strcmp(a.child_value(), name) != 0) a.text().set(name);
+  } else if (a && !(Deliberate(a) && strcmp(a.child_value(), name) == 0)) {
+    Remove(a);
+  }
+}
+
+bool SamePitch(const NoteRef& a, const NoteRef& b) {
+  return a.pitched && b.pitched && a.pitch.step == b.pitch.step &&
+         a.pitch.octave == b.pitch.octave && a.pitch.alter == b.pitch.alter;
+}
+
+// ---- one chord ------------------------------------------------------------------------------
+
+// Children of a note that belong to each note of a chord, kept in an added note.
+bool PerNote(const char* name) {
+  static const char* const keep[] = {"grace",      "cue",   "chord", "pitch", "duration",
+                                     "instrument", "voice", "type",  "dot",   "time-modification",
+                                     "stem",       "staff"};
+  for (const char* k : keep)
+    if (strcmp(k, name) == 0) return true;
+  return false;
+}
+
+// Chord-level marks that the first note of a chord carries.
+bool ChordLevelNotation(const char* name) {
+  static const char* const marks[] = {"slur",      "tuplet",   "articulations", "fermata",
+                                      "ornaments", "dynamics", "arpeggiate",    "non-arpeggiate",
+                                      "glissando", "slide"};
+  for (const char* m : marks)
+    if (strcmp(m, name) == 0) return true;
+  return false;
+}
+
+void StripIds(pugi::xml_node n) {
+  n.remove_attribute("id");
+  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+    if (c.type() == pugi::node_element) StripIds(c);
+}
+
+// A new chord note after `after`, made from the chord's first note.
+pugi::xml_node AddedNote(pugi::xml_node first, pugi::xml_node after) {
+  pugi::xml_node note = after.parent().insert_copy_after(first, after);
+  Indent(note, after);
+  std::vector<pugi::xml_node> drop;
+  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling())
+    if (c.type() == pugi::node_element && !PerNote(c.name())) drop.push_back(c);
+  for (pugi::xml_node c : drop)
+    Remove(c);
+  for (pugi::xml_attribute a = note.first_attribute(); a;) {
+    pugi::xml_attribute next = a.next_attribute();
+    const char* n = a.name();
+    if (strcmp(n, "print-object") && strcmp(n, "print-spacing") && strcmp(n, "print-leger"))
+      note.remove_attribute(a);
+    a = next;
+  }
+  StripIds(note);
+  if (!note.child("chord")) AddToNote(note, "chord");
+  return note;
+}
+
+// The chord's new first note takes over the marks that belong to the chord.
+void HandOver(pugi::xml_node from, pugi::xml_node to) {
+  if (pugi::xml_node chord = to.child("chord")) Remove(chord);
+  for (const char* name : {"beam", "lyric"}) {
+    for (pugi::xml_node c = from.child(name); c; c = c.next_sibling(name)) {
+      const char* number = c.attribute("number").value();
+      if (to.find_child_by_attribute(name, "number", number)) continue;
+      pugi::xml_node made = AddToNote(to, name);
+      to.insert_copy_after(c, made);
+      to.remove_child(made);
+    }
+  }
+  for (pugi::xml_node n = from.child("notations"); n; n = n.next_sibling("notations"))
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element && ChordLevelNotation(c.name()))
+        AppendCopy(Notations(to), c);
+}
+
+// A chord whose every note the task removed: its first note becomes a rest of the same length.
+void MakeRest(Chord* c) {
+  pugi::xml_node note = c->notes[0].node;
+  for (size_t i = 1; i < c->notes.size(); ++i)
+    Remove(c->notes[i].node);
+  RemoveTie(note, "start");
+  RemoveTie(note, "stop");
+  for (const char* name : {"accidental", "stem", "notehead"})
+    if (pugi::xml_node e = note.child(name)) Remove(e);
+  pugi::xml_node pitch = note.child("pitch");
+  note.insert_child_before("rest", pitch);
+  note.remove_child(pitch);
+  c->notes.clear();
+  c->rest = true;
+}
+
+// Display only: a changed or added note in a color of its own.
+void Mark(pugi::xml_node note) {
+  pugi::xml_attribute color = note.attribute("color");
+  (color ? color : note.append_attribute("color")).set_value("#D03020");
+}
+
+void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
+  if (after.empty()) {
+    MakeRest(c);
+    return;
+  }
+  size_t n = c->notes.size();
+  std::vector<bool> kept(n, false);
+  std::vector<NoteRef> result;
+  pugi::xml_node last = c->notes.back().node;
+  for (const HostNote& h : after) {
+    if (h.id >= 1 && static_cast<size_t>(h.id) <= n) {
+      NoteRef r = c->notes[h.id - 1];
+      kept[h.id - 1] = true;
+      if (r.displacement != h.displacement || r.raiselower != h.raiselower) {
+        r.displacement = static_cast<int16_t>(h.displacement);
+        r.raiselower = static_cast<int16_t>(h.raiselower);
+        r.pitch = FromHost(c->key, h.displacement, h.raiselower);
+        SetPitch(r.node, r.pitch);
+        if (mark) Mark(r.node);
+      }
+      result.push_back(r);
+    }
+  }
+  for (const HostNote& h : after) {
+    if (h.id >= 1 && static_cast<size_t>(h.id) <= n) continue;
+    NoteRef r;
+    r.node = AddedNote(c->notes[0].node, last);
+    r.pitched = true;
+    r.displacement = static_cast<int16_t>(h.displacement);
+    r.raiselower = static_cast<int16_t>(h.raiselower);
+    r.pitch = FromHost(c->key, h.displacement, h.raiselower);
+    SetPitch(r.node, r.pitch);
+    if (h.tie) AddTie(r.node, "start");
+    if (mark) Mark(r.node);
+    last = r.node;
+    result.push_back(r);
+  }
+  if (!kept[0]) HandOver(c->notes[0].node, result[0].node);
+  for (size_t i = 0; i < n; ++i)
+    if (!kept[i]) Remove(c->notes[i].node);
+  c->notes = std::move(result);
+  c->first = c->notes[0].node;
+}
+
+// ---- ties between neighbours in a voice ---------------------------------------------------------
+
+void MendTies(Chord* a, Chord* b) {
+  for (NoteRef& x : a->notes) {
+    if (!x.pitched || !HasTie(x.node, "start")) continue;
+    bool target = false;
+    for (NoteRef& y : b->notes)
+      if (SamePitch(x, y)) {
+        target = true;
+        if (!HasTie(y.node, "stop")) AddTie(y.node, "stop");
+        break;
+      }
+    if (!target) RemoveTie(x.node, "start");
+  }
+  for (NoteRef& y : b->notes) {
+    if (!y.pitched || !HasTie(y.node, "stop")) continue;
+    bool source = false;
+    for (NoteRef& x : a->notes)
+      if (SamePitch(x, y) && HasTie(x.node, "start")) source = true;
+    if (!source) RemoveTie(y.node, "stop");
+  }
+}
+
+void MendAllTies(Score* score) {
+  std::map<std::pair<int, int>, size_t> lastInVoice;
+  std::vector<Chord>& chords = score->chords;
+  for (size_t i = 0; i < chords.size(); ++i) {
+    auto key = std::make_pair(chords[i].part, static_cast<int>(chords[i].voice));
+    auto it = lastInVoice.find(key);
+    if (it != lastInVoice.end()) {
+      Chord& prev = chords[it->second];
+      if ((prev.changed || chords[i].changed) && !prev.grace && !chords[i].grace)
+        MendTies(&prev, &chords[i]);
+      if (!chords[i].grace) it->second = i;
+    } else if (!chords[i].grace) {
+      lastInVoice[key] = i;
+    }
+  }
+}
+
+// ---- accidentals of the measures touched ------------------------------------------------------
+
+void MendAccidentals(Score* score) {
+  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
+  for (const Chord& c : score->chords)
+    if (c.changed) cells[{c.staff, c.measure}];
+  for (size_t i = 0; i < score->chords.size(); ++i) {
+    const Chord& c = score->chords[i];
+    auto it = cells.find({c.staff, c.measure});
+    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
+  }
+  for (auto& cell : cells) {
+    std::vector<size_t>& order = cell.second;
+    std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
+      return score->chords[a].pos < score->chords[b].pos;
+    });
+    int8_t seen[7 * 12];
+    bool has[7 * 12] = {false};
+    for (size_t i : order) {
+      Chord& c = score->chords[i];
+      for (NoteRef& n : c.notes) {
+        if (!n.pitched) continue;
+        int slot = n.pitch.step + 7 * std::max(0, std::min(11, n.pitch.octave));
+        int expected = has[slot] ? seen[slot] : c.key.signature[n.pitch.step];
+        bool needed = n.pitch.alter != expected && !HasTie(n.node, "stop");
+        seen[slot] = static_cast<int8_t>(n.pitch.alter);
+        has[slot] = true;
+        if (c.skip == Skip::None) SetAccidental(n.node, needed, n.pitch.alter);
+      }
+    }
+  }
+}
+
+} // namespace
+
+std::string PitchName(const Spelling& s) {
+  std::string name(1, StepLetter(s.step));
+  for (int i = 0; i < s.alter; ++i)
+    name += '#';
+  for (int i = 0; i > s.alter; --i)
+    name += 'b';
+  return name + std::to_string(s.octave);
+}
+
+std::vector<ChordChange> CollectChanges(const Score& score) {
+  std::vector<ChordChange> changes;
+  for (size_t i = 0; i < score.chords.size(); ++i) {
+    const Chord& c = score.chords[i];
+    if (c.skip != Skip::None || c.rest || c.entry < 0) continue;
+    const std::vector<EXENTRY>& cell = hostsim::Cell(c.staff, c.measure, c.layer);
+    if (static_cast<size_t>(c.entry) >= cell.size()) continue;
+    const EXENTRY& e = cell[c.entry];
+    if (!(e.flags2 & ENTRY2_NOTESCHANGED)) continue;
+    ChordChange change;
+    change.chord = i;
+    int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
+    bool same = static_cast<size_t>(count) == c.notes.size();
+    for (int k = 0; k < count; ++k) {
+      const ENOTE& n = e.notes[k];
+      change.after.push_back({n.noteID, n.displacement, n.raiselower, (n.flags & NOTE_TIE) != 0});
+      same = same && n.noteID == k + 1 && n.displacement == c.notes[k].displacement &&
+             n.raiselower == c.notes[k].raiselower;
+    }
+    if (!same) changes.push_back(std::move(change));
+  }
+  return changes;
+}
+
+std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes) {
+  std::string text;
+  for (const ChordChange& ch : changes) {
+    const Chord& c = score.chords[ch.chord];
+    const PartInfo& p = score.parts[c.part];
+    text += "part " + p.id + (p.name.empty() ? "" : " (" + p.name + ")") + ", measure " +
+            score.measureNumbers[std::min<size_t>(c.measure, score.measureNumbers.size()) - 1] +
+            ", staff " + std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
+            score.voiceNames[c.part][c.voice] + ":";
+    for (const NoteRef& n : c.notes)
+      text += " " + PitchName(n.pitch);
+    text += " ->";
+    for (const HostNote& h : ch.after)
+      text += " " + PitchName(FromHost(c.key, h.displacement, h.raiselower));
+    if (ch.after.empty()) text += " rest";
+    text += "\n";
+  }
+  return text;
+}
+
+std::string Summary(const std::string& task, const Score& score,
+                    const std::vector<ChordChange>& changes) {
+  std::set<int> measures, staves;
+  for (const ChordChange& ch : changes) {
+    measures.insert(score.chords[ch.chord].measure);
+    staves.insert(score.chords[ch.chord].staff);
+  }
+  auto count = [](size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  return task + ": " + count(changes.size(), "chord", "chords") + " changed in " +
+         count(measures.size(), "measure", "measures") + " on " +
+         count(staves.size(), "staff", "staves");
+}
+
+void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
+  if (changes.empty()) return;
+  for (const ChordChange& ch : changes) {
+    Chord& c = score->chords[ch.chord];
+    ApplyChord(&c, ch.after, markChanges);
+    c.changed = true;
+  }
+  MendAllTies(score);
+  MendAccidentals(score);
+}
+
+} // namespace musicxml

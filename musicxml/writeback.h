@@ -1,0 +1,43 @@
+// Putting the host's changes back into the score's document: only what the task changed is
+// edited, in place. Moved notes get their new pitch, notes the task removed go (the first
+// note of a chord hands its chord-level marks on), added notes join their chord; then ties
+// and the accidentals of the measures touched are made consistent again.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "scorefile.h"
+
+namespace musicxml {
+
+// One note as the host holds it after the task.
+struct HostNote {
+  int id; // the note's ID in its entry: 1..n for the notes read, more for added ones
+  int displacement;
+  int raiselower;
+  bool tie; // the host's tie bit (an added note copies its source's)
+};
+
+// A chord the task changed, and its notes afterwards in the host's order.
+struct ChordChange {
+  size_t chord;                // index into Score::chords
+  std::vector<HostNote> after; // empty when the entry became a rest
+};
+
+// Reads the host's entries after the task and answers the chords whose notes differ.
+std::vector<ChordChange> CollectChanges(const Score& score);
+
+// For every change: part, measure, staff, voice and the notes before and after, one line each.
+std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes);
+
+// "<task>: N chords changed in M measures on S staves"
+std::string Summary(const std::string& task, const Score& score,
+                    const std::vector<ChordChange>& changes);
+
+// Edits the document; markChanges gives moved and added notes a color attribute.
+void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges);
+
+// A spelled pitch as text, for example "F#4" or "Bb3".
+std::string PitchName(const Spelling& s);
+
+} // namespace musicxml

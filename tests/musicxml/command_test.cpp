@@ -1,0 +1,86 @@
+// The --score command as a user runs it: where the changed file goes, and bad input refused
+// with a message (file name, line and column for XML), exit status 2 and nothing written.
+#include "scorefixture.h"
+
+using namespace scoretest;
+
+namespace {
+
+int Command(const std::string& args, std::string* out) {
+  return Shell(std::string("'") + QV_HOST_PATH + "' '" + QV_PLUGIN_PATH + "' " + args, out);
+}
+
+TEST(ScoreCommand, WritesBesideTheInputUnlessToldAndReplacesTheInputOnlyInPlace) {
+  TempFolder folder;
+  std::vector<uint8_t> original = ReadBytes(FilePath("pickup.musicxml"));
+  std::string in = folder.Write("song.musicxml", std::string(original.begin(), original.end()));
+  std::string out;
+  ASSERT_EQ(0, Command("--score " + in + " --task 'Drop 2nd'", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("written to " + folder.Path("song-drop-2nd.musicxml")));
+  EXPECT_EQ(original, ReadBytes(in));
+  EXPECT_EQ(2, Command("--score " + in + " --task 'Drop 2nd' --out " + in, &out));
+  EXPECT_EQ(original, ReadBytes(in));
+  EXPECT_EQ(0, Command("--score " + in + " --task 'Drop 2nd' --in-place", &out)) << out;
+  EXPECT_EQ(ReadBytes(folder.Path("song-drop-2nd.musicxml")), ReadBytes(in));
+  EXPECT_EQ(2, folder.Count()); // no temporary file left behind
+}
+
+TEST(ScoreCommand, DryRunListsEachChordThatWouldChangeAndWritesNothing) {
+  TempFolder folder;
+  std::string out;
+  ASSERT_EQ(0, Command("--score " + FilePath("voices.musicxml") +
+                           " --task 'Drop 2nd' --parts P2 "
+                           "--dry-run --out " +
+                           folder.Path("x.musicxml"),
+                       &out));
+  EXPECT_NE(std::string::npos,
+            out.find("part P2 (Piano), measure 1, staff 1, voice 1: C5 E5 G5 -> C5 E4 G5\n"));
+  EXPECT_NE(std::string::npos,
+            out.find("part P2 (Piano), measure 1, staff 2, voice 5: C3 G3 -> C2 G3\n"));
+  EXPECT_NE(std::string::npos,
+            out.find("Drop 2nd: 2 chords changed in 1 measure on 2 staves (dry run"));
+  EXPECT_EQ(0, folder.Count());
+}
+
+TEST(ScoreCommand, TheFourNoteRuleComesToThePlugInThroughItsOptionsFile) {
+  std::string out;
+  ASSERT_EQ(0, Command("--score " + FilePath("tasks.musicxml") +
+                           " --task 'Drop 2nd' --dry-run "
+                           "--four-note-drops",
+                       &out))
+      << out;
+  EXPECT_NE(std::string::npos, out.find("Drop 2nd: 2 chords changed in 2 measures")) << out;
+}
+
+TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
+  TempFolder folder;
+  struct Bad {
+    const char* name;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"broken.musicxml",
+       "<?xml version=\"1.0\"?>\n<score-partwise>\n  <part id=\"P1\">\n</score-partwise>\n",
+       "broken.musicxml:4:3: not well-formed XML"},
+      {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
+      {"other.xml", "<html><body/></html>", "not a MusicXML score"},
+      {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
+  };
+  for (const Bad& b : cases) {
+    std::string in = folder.Write(b.name, b.bytes), out;
+    EXPECT_EQ(2, Command("--score " + in + " --out " + folder.Path("out.musicxml"), &out))
+        << b.name;
+    EXPECT_NE(std::string::npos, out.find(b.message)) << out;
+  }
+  std::string out;
+  EXPECT_EQ(2, Command("--score " + folder.Path("missing.musicxml"), &out));
+  EXPECT_NE(std::string::npos, out.find("missing.musicxml: cannot open")) << out;
+  EXPECT_EQ(2, Command("--score " + FilePath("tasks.musicxml") + " --task 'Drop 9th' --out " +
+                           folder.Path("out.musicxml"),
+                       &out));
+  EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
+      << out;
+  EXPECT_EQ(4, folder.Count()); // the four inputs, no output
+}
+
+} // namespace

@@ -1,0 +1,221 @@
+// What the mapping between the file and the host's score must get right, one hand-made file
+// each (files/), checked note by note after the plug-in's task.
+#include <zip.h>
+
+#include "fxrecords.h"
+#include "musicxml/pitch.h"
+#include "musicxml/writeback.h"
+#include "scorefixture.h"
+
+extern "C" int32_t FX_NoteToMidi(void* noteslot, int32_t keyword, uint32_t version);
+
+using namespace scoretest;
+
+namespace {
+
+pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, int measure, int index) {
+  doc.load_string(xml.c_str());
+  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  pugi::xml_node n = m.child("note");
+  for (int i = 0; i < index; ++i)
+    n = n.next_sibling("note");
+  return n;
+}
+
+TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly) {
+  for (int fifths = -7; fifths <= 7; ++fifths)
+    for (bool minor : {false, true})
+      for (int octave = 1; octave <= 7; ++octave)
+        for (int step = 0; step < 7; ++step)
+          for (int alter = -2; alter <= 2; ++alter) {
+            musicxml::Key key = musicxml::TraditionalKey(fifths, minor);
+            musicxml::Spelling s{step, octave, alter};
+            int d, r;
+            musicxml::ToHost(key, s, &d, &r);
+            ENOTE note = {static_cast<twobyte>(d), static_cast<twobyte>(r), 1, 0};
+            static const int natural[7] = {0, 2, 4, 5, 7, 9, 11};
+            int midi = 12 * (octave + 1) + natural[step] + alter;
+            ASSERT_EQ(std::min(127, std::max(0, midi)), FX_NoteToMidi(&note, key.word, 0))
+                << fifths << (minor ? " minor " : " major ") << musicxml::PitchName(s);
+            musicxml::Spelling back = musicxml::FromHost(key, d, r);
+            ASSERT_EQ(musicxml::PitchName(s), musicxml::PitchName(back));
+          }
+}
+
+TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAccidentals) {
+  ScoreJobResult up = RunFile("keys.musicxml", "Add Third");
+  ASSERT_EQ(0, up.status) << up.error;
+  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5]",
+            Chords(up.afterXml, "P1"));
+  pugi::xml_document doc;
+  EXPECT_STREQ("", NoteAt(doc, up.afterXml, 1, 3).child_value("accidental")); // C# in D major
+  EXPECT_STREQ("sharp", NoteAt(doc, up.afterXml, 3, 2).child_value("accidental"));
+  EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 3, 1).child_value("accidental"));
+  ScoreJobResult down = RunFile("keys.musicxml", "Add Third", true);
+  EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4]",
+            Chords(down.afterXml, "P1"));
+  EXPECT_TRUE(Valid(up.afterXml));
+}
+
+TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndCounted) {
+  ScoreJobResult r = RunFile("voices.musicxml", "Drop 2nd");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E3 G4] [F3 A4] [C2 G3] [D2 A3]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[E4 C5 G5] [C2 G3]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ("[C4 E4] [D4 F4] [x x] [r] [C2 E3] [D2 F3] [E2 G3] [F2 A3] [G3 B3]",
+            Chords(r.afterXml, "P3"));
+  EXPECT_EQ("left alone: 1 chord in voices past the fourth of a staff, 1 chord with unpitched "
+            "notes, 1 chord with microtones, 1 chord with notes on two staves",
+            r.leftAlone);
+  EXPECT_EQ("Drop 2nd: 10 chords changed in 1 measure on 4 staves", r.summary);
+  EXPECT_TRUE(Valid(r.afterXml));
+
+  ScoreJobOptions piano;
+  piano.parts = "P2,Extras";
+  r = RunFile("voices.musicxml", "Drop 2nd", false, piano);
+  EXPECT_EQ("[E4 G4] [F4 A4] [C3 G3] [D3 A3]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[E4 C5 G5] [C2 G3]", Chords(r.afterXml, "P2"));
+  piano.parts = "Strings";
+  EXPECT_EQ(2, RunFile("voices.musicxml", "Drop 2nd", false, piano).status);
+}
+
+TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
+  // out of a changed chord: the moved G loses its tie, the G it went to loses its stop
+  ScoreJobOptions first;
+  first.measures = "1";
+  ScoreJobResult r = RunFile("ties.musicxml", "Transpose Octave", false, first);
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 0).find_child_by_attribute("tie", "type", "start"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).find_child_by_attribute("tie", "type", "stop"));
+  // into a changed chord: the tie from the unchanged measure goes too
+  ScoreJobOptions second;
+  second.measures = "2-2";
+  r = RunFile("ties.musicxml", "Transpose Octave", false, second);
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  // an added note copies its source's tie and the next chord's same note takes the stop
+  r = RunFile("ties.musicxml", "Add Octave");
+  EXPECT_EQ("[C4 E4 G4 G5] | [C4 E4 G4 G5]", Chords(r.afterXml, "P1"));
+  EXPECT_STREQ("start", NoteAt(doc, r.afterXml, 1, 3).child("tie").attribute("type").value());
+  EXPECT_STREQ(
+      "start",
+      NoteAt(doc, r.afterXml, 1, 3).child("notations").child("tied").attribute("type").value());
+  EXPECT_STREQ("stop", NoteAt(doc, r.afterXml, 2, 3).child("tie").attribute("type").value());
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {
+  ScoreJobResult r = RunFile("firstnote.musicxml", "Delete Outer Note", true);
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E4 G4] [F4 A4]", Chords(r.afterXml, "P1"));
+  pugi::xml_document doc;
+  pugi::xml_node e = NoteAt(doc, r.afterXml, 1, 0);
+  EXPECT_FALSE(e.child("chord"));
+  EXPECT_STREQ("La", e.child("lyric").child_value("text"));
+  EXPECT_TRUE(e.child("notations").child("articulations").child("staccato"));
+  EXPECT_STREQ("start", e.child("notations").child("slur").attribute("type").value());
+  EXPECT_STREQ("begin", e.child_value("beam"));
+  pugi::xml_node f = NoteAt(doc, r.afterXml, 1, 2);
+  EXPECT_STREQ("F", f.child("pitch").child_value("step"));
+  EXPECT_TRUE(f.child("notations").child("fermata"));
+  EXPECT_STREQ("end", f.child_value("beam"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, AnAddedNoteTakesWhatBelongsToEachNoteAndNoneOfTheChordsMarks) {
+  ScoreJobResult r = RunFile("firstnote.musicxml", "Add Octave");
+  pugi::xml_document doc;
+  pugi::xml_node added = NoteAt(doc, r.afterXml, 1, 3);
+  EXPECT_STREQ("G", added.child("pitch").child_value("step"));
+  EXPECT_STREQ("5", added.child("pitch").child_value("octave"));
+  EXPECT_TRUE(added.child("chord"));
+  EXPECT_STREQ("eighth", added.child_value("type"));
+  EXPECT_STREQ("up", added.child_value("stem"));
+  EXPECT_FALSE(added.child("lyric") || added.child("beam") || added.child("notations"));
+  EXPECT_FALSE(added.attribute("id") || added.attribute("default-x"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, GraceChordsAreEntriesOfTheirOwn) {
+  ScoreJobResult r = RunFile("grace.musicxml", "Add Third");
+  EXPECT_EQ("g[C5 E5 G5] [C4 E4 G4 B4]", Chords(r.afterXml, "P1"));
+  pugi::xml_document doc;
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 2).child("grace"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("duration"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, MeasuresAreChosenByTheNumbersTheFilePrintsAPickupIncluded) {
+  ScoreJobOptions o;
+  o.measures = "0-0";
+  ScoreJobResult r = RunFile("pickup.musicxml", "Drop 2nd", false, o);
+  EXPECT_EQ("[B3 G4 D5] | [C4 E4 G4] | [D4 F4 A4]", Chords(r.afterXml, "P1"));
+  o.measures = "1-2";
+  r = RunFile("pickup.musicxml", "Drop 2nd", false, o);
+  EXPECT_EQ("[G4 B4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("Drop 2nd: 2 chords changed in 2 measures on 1 staff", r.summary);
+  o.measures = "2-1";
+  EXPECT_EQ(2, RunFile("pickup.musicxml", "Drop 2nd", false, o).status);
+  o.measures = "7";
+  EXPECT_EQ(2, RunFile("pickup.musicxml", "Drop 2nd", false, o).status);
+}
+
+TEST(Mapping, ATaskThatChangesNothingGivesTheSameCanonicalFileCommentsAndInstructionsKept) {
+  std::vector<uint8_t> pickup = ReadBytes(FilePath("pickup.musicxml"));
+  ScoreJobResult r = RunFile("pickup.musicxml", "Delete Unisons");
+  EXPECT_EQ("Delete Unisons: 0 chords changed in 0 measures on 0 staves", r.summary);
+  EXPECT_EQ(Canonical(std::string(pickup.begin(), pickup.end())), Canonical(r.afterXml));
+  EXPECT_NE(std::string::npos, r.afterXml.find("<?qv-note a processing instruction"));
+  r = RunFile("tasks.musicxml", "Delete Unisons");
+  EXPECT_NE(std::string::npos, Canonical(r.afterXml).find("<!-- Six chords in C major"));
+}
+
+TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced) {
+  std::vector<uint8_t> score = ReadBytes(FilePath("pickup.musicxml"));
+  const char manifest[] = "<?xml version=\"1.0\"?><container><rootfiles><rootfile "
+                          "full-path=\"music/pickup.musicxml\"/></rootfiles></container>";
+  TempFolder folder;
+  std::string path = folder.Path("pickup.mxl");
+  zip_t* z = zip_open(path.c_str(), ZIP_CREATE, nullptr);
+  zip_file_add(z, "META-INF/container.xml", zip_source_buffer(z, manifest, sizeof manifest - 1, 0),
+               0);
+  zip_file_add(z, "music/pickup.musicxml", zip_source_buffer(z, score.data(), score.size(), 0), 0);
+  zip_file_add(z, "readme.txt", zip_source_buffer(z, "kept", 4, 0), 0);
+  ASSERT_EQ(0, zip_close(z));
+
+  ScoreJobOptions o;
+  o.task = "Drop 2nd";
+  ScoreJobResult r = RunScoreJob(ReadBytes(path), "pickup.mxl", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[B3 G4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(r.afterXml, "P1"));
+  std::string out = folder.Write("out.mxl", std::string(r.output.begin(), r.output.end()));
+  z = zip_open(out.c_str(), ZIP_RDONLY, nullptr);
+  ASSERT_TRUE(z);
+  EXPECT_EQ(3, zip_get_num_entries(z, 0));
+  char text[8] = {0};
+  zip_file_t* f = zip_fopen(z, "readme.txt", 0);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(4, zip_fread(f, text, 4));
+  zip_fclose(f);
+  zip_stat_t st;
+  EXPECT_EQ(0, zip_stat(z, "music/pickup.musicxml", 0, &st));
+  EXPECT_EQ(r.afterXml.size(), st.size);
+  zip_discard(z);
+  EXPECT_STREQ("kept", text);
+
+  // a broken archive: a message naming the file, nothing produced
+  std::vector<uint8_t> broken = ReadBytes(path);
+  broken.resize(broken.size() / 2);
+  r = RunScoreJob(broken, "pickup.mxl", o, Plugin());
+  EXPECT_EQ(2, r.status);
+  EXPECT_EQ(0u, r.error.find("pickup.mxl: ")) << r.error;
+  EXPECT_TRUE(r.output.empty());
+}
+
+} // namespace

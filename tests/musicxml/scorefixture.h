@@ -1,0 +1,147 @@
+// Running the score job on the hand-made files of tests/musicxml/files with the real plug-in
+// module, and reading the result back: the chords of a part as note names, schema validity.
+#pragma once
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "scorejob.h"
+
+namespace scoretest {
+
+inline std::string FilePath(const std::string& name) {
+  return std::string(QV_SOURCE_DIR) + "/tests/musicxml/files/" + name;
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The plug-in module loaded as the host loads it.
+inline const PluginEntries& Plugin() {
+  static PluginEntries entries = [] {
+    void* module = dlopen(QV_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    void* a[6] = {};
+    for (int i = 0; module && i < 6; ++i)
+      a[i] = dlsym(module, kPluginEntryNames[i]);
+    return EntriesFrom(a);
+  }();
+  return entries;
+}
+
+inline ScoreJobResult RunFile(const std::string& file, const std::string& task, bool bottom = false,
+                              ScoreJobOptions o = ScoreJobOptions()) {
+  o.task = task;
+  o.bottom = bottom;
+  return RunScoreJob(ReadBytes(FilePath(file)), file, o, Plugin());
+}
+
+// A part's chords in file order, each as its notes sorted low to high: "[C4 E4] [r] | [G4]",
+// a grace chord as "g[...]", measures separated by "|".
+inline std::string Chords(const std::string& xml, const char* part) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  std::string out;
+  for (pugi::xml_node m : doc.child("score-partwise").find_child_by_attribute("part", "id", part)) {
+    if (!out.empty()) out += " |";
+    std::vector<std::vector<int>> chords;
+    std::vector<std::string> marks;
+    for (pugi::xml_node n : m.children("note")) {
+      if (!n.child("chord") || chords.empty()) {
+        chords.push_back({});
+        marks.push_back(n.child("grace") ? "g" : "");
+      }
+      pugi::xml_node p = n.child("pitch");
+      if (!p && !n.child("rest")) chords.back().push_back(-1); // unpitched
+      if (!p) continue;
+      int step = std::string("CDEFGAB").find(p.child_value("step"));
+      int alter = p.child("alter").text().as_int();
+      chords.back().push_back((p.child("octave").text().as_int() * 7 + step) * 8 + alter + 4);
+    }
+    for (size_t i = 0; i < chords.size(); ++i) {
+      std::sort(chords[i].begin(), chords[i].end());
+      out += " " + marks[i] + "[";
+      for (size_t k = 0; k < chords[i].size(); ++k) {
+        int v = chords[i][k], alter = v % 8 - 4, n = v / 8;
+        if (v < 0) {
+          out += k ? " x" : "x";
+          continue;
+        }
+        out += (k ? " " : "") + std::string(1, "CDEFGAB"[n % 7]) +
+               std::string(std::max(0, alter), '#') + std::string(std::max(0, -alter), 'b') +
+               std::to_string(n / 7);
+      }
+      out += chords[i].empty() ? "r]" : "]";
+    }
+  }
+  return out.empty() ? out : out.substr(1);
+}
+
+// Runs a shell command; answers its exit status and output (both streams).
+inline int Shell(const std::string& command, std::string* output) {
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  char buffer[4096];
+  size_t n;
+  while (p && (n = fread(buffer, 1, sizeof buffer, p)) > 0)
+    output->append(buffer, n);
+  int status = p ? pclose(p) : -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A temporary folder for files the tests write, removed afterwards.
+class TempFolder {
+public:
+  TempFolder() {
+    char t[] = "/tmp/qvscore.XXXXXX";
+    _path = mkdtemp(t) ? t : "/tmp";
+  }
+  ~TempFolder() {
+    std::string ignored;
+    Shell("rm -rf '" + _path + "'", &ignored);
+  }
+  std::string Path(const std::string& name) const { return _path + "/" + name; }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+  int Count() const {
+    std::string out;
+    Shell("ls -A '" + _path + "' | wc -l", &out);
+    return atoi(out.c_str());
+  }
+
+private:
+  std::string _path;
+};
+
+// Whether the text validates against the MusicXML schema kept with the tests.
+inline ::testing::AssertionResult Valid(const std::string& xml) {
+  TempFolder folder;
+  std::string file = folder.Write("score.musicxml", xml), out;
+  std::string schema = std::string(QV_SOURCE_DIR) + "/tests/musicxml/schema/";
+  int status =
+      Shell("XML_CATALOG_FILES=" + schema + "catalog.xml xmllint --noout --nonet --schema " +
+                schema + "musicxml.xsd " + file,
+            &out);
+  if (status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << out;
+}
+
+// The canonical form of a text (xmllint --c14n).
+inline std::string Canonical(const std::string& xml) {
+  TempFolder folder;
+  std::string out;
+  Shell("(xmllint --nonet --c14n " + folder.Write("score.musicxml", xml) + " 2>/dev/null)", &out);
+  return out;
+}
+
+} // namespace scoretest
