@@ -2,7 +2,9 @@
 // score, opens the tool window through the plug-in's entry points as the notation host does,
 // and for every example selects one measure, picks the task and the direction in the window
 // and presses Apply, exactly as a user would. The chords before and after, spelled in their
-// key, become the blocks of the guide between its marker comments:
+// key, become the blocks of the guide between its marker comments. The guide's transcripts of
+// ./run --score are what the headless host prints, run on the shipped example score and on a
+// few bad files made here:
 //   guide_examples --write docs/guide.md   brings the guide's examples up to date
 //   guide_examples --check docs/guide.md   fails when the guide differs from what the tool does
 //   guide_examples                         prints the blocks
@@ -281,6 +283,102 @@ std::string FourNoteBlock(const std::vector<Example>& examples,
   return s;
 }
 
+// ---- The command on files ---------------------------------------------------------------
+
+// A shell word: the text in single quotes.
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s)
+    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// ./run's arguments as the guide shows them: words with spaces or quotes in double quotes.
+std::string Shown(const std::vector<std::string>& args) {
+  std::string out = "$ ./run";
+  for (const std::string& a : args)
+    out += " " + (a.find_first_of(" '") == std::string::npos ? a : "\"" + a + "\"");
+  return out;
+}
+
+// The headless host run in a folder, as ./run runs it from there: what it prints (standard
+// error first, as a terminal shows it for these runs) and its exit status.
+std::string Transcript(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+  std::string line =
+      "cd " + Quote(folder.string()) + " && " + Quote(QV_HOST_PATH) + " " + Quote(QV_PLUGIN_PATH);
+  for (const std::string& a : args)
+    line += " " + Quote(a);
+  std::string out = Shown(args) + "\n";
+  FILE* pipe = popen((line + " 2>&1; echo \"(exit status $?)\"").c_str(), "r");
+  if (!pipe) return out + "(could not run)\n";
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+// A folder like the project's, with the example score and the files of the transcripts.
+class CommandFolder {
+public:
+  CommandFolder() {
+    namespace fs = std::filesystem;
+    _root = fs::temp_directory_path() / ("qvguide_files_" + std::to_string(getpid()));
+    fs::create_directories(_root / "examples");
+    std::error_code ec;
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "examples" / "chorale.musicxml",
+                  _root / "examples" / "chorale.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "voices.musicxml",
+                  _root / "voices.musicxml", ec);
+    std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
+                                                "  <part id=\"P1\">\n</score-partwise>\n";
+    std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
+    std::ofstream(_root / "timewise.musicxml") << "<?xml version=\"1.0\"?>\n<score-timewise/>\n";
+    std::ofstream(_root / "broken.mxl") << std::string("PK\3\4", 4) << "not the rest of an archive";
+  }
+  ~CommandFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(_root, ec);
+  }
+  const std::filesystem::path& Root() const { return _root; }
+
+private:
+  std::filesystem::path _root; // removed with everything in it
+};
+
+std::string Fenced(const std::filesystem::path& folder,
+                   const std::vector<std::vector<std::string>>& runs) {
+  std::string s = "```\n";
+  for (size_t i = 0; i < runs.size(); ++i)
+    s += (i ? "\n" : "") + Transcript(folder, runs[i]);
+  return s + "```\n";
+}
+
+void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
+  CommandFolder folder;
+  const std::string score = "examples/chorale.musicxml";
+  (*blocks)["command on the example"] =
+      Fenced(folder.Root(), {{"--score", score, "--task", "Drop 2nd", "--dry-run"},
+                             {"--score", score, "--task", "Drop 2nd"},
+                             {"--score", score, "--task", "Keep Specific Line", "--bottom",
+                              "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
+  (*blocks)["command leaves alone"] =
+      Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
+  (*blocks)["command errors"] = Fenced(
+      folder.Root(), {{"--score", "examples/missing.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "broken.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "notes.xml", "--task", "Drop 2nd"},
+                      {"--score", "timewise.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "broken.mxl", "--task", "Drop 2nd"},
+                      {"--score", score, "--task", "Drop 2nd", "--measures", "2-4"},
+                      {"--score", score, "--task", "Drop 2nd", "--parts", "Strings"},
+                      {"--score", score, "--task", "Drop 2nd", "--out", score},
+                      {"--score", score, "--task", "Drop 2nd", "--out", "x.musicxml", "--in-place"},
+                      {"--score", score, "--task", "Drop 2nd", "--out", "no-folder/x.musicxml"},
+                      {"--score", score, "--task", "Drop 5th"}});
+}
+
 // Every block of the guide, by marker name.
 bool MakeBlocks(std::map<std::string, std::string>* blocks) {
   std::vector<Example> examples;
@@ -301,6 +399,7 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks) {
   for (int task = 0; task < TASKCOUNT; ++task)
     (*blocks)["task " + std::to_string(task + 1)] = TaskBlock(task, examples, outcomes);
   (*blocks)["four-note drops"] = FourNoteBlock(examples, outcomes);
+  MakeCommandBlocks(blocks);
   return true;
 }
 
