@@ -1,5 +1,5 @@
 // Bridge functions of the services the framework calls.
-#include "data/cleantgf.h"
+#include "cleantgf.h"
 #include "hostcall.h"
 
 using fxbridge::R16;
@@ -136,6 +136,10 @@ twobyte FX_GetFinalePath(fourbyte kind, char* buffer, EVERSION v) {
 fourbyte FX_StartFinaleEdit(const char* undotext, EVERSION v) {
   ++FinaleEditDepth; // counted even when the host refuses to open the edit
   FX_RAW(fourbyte, 0, undotext, v);
+}
+
+void ForgetRefusedFinaleEdit() {
+  if (FinaleEditDepth > 0) --FinaleEditDepth;
 }
 
 twobyte FX_EndFinaleEdit(EVERSION v) {

@@ -9,6 +9,9 @@
 extern fourbyte LoadedTGFCounter;
 // Open host edit transactions; guards the end and cancel calls.
 extern fourbyte FinaleEditDepth;
+// Takes back the count of an edit start the host refused: it opened nothing, and no end or
+// cancel follows it.
+void ForgetRefusedFinaleEdit();
 // Open mass edits.
 extern fourbyte MassEditDepth;
 

@@ -1,6 +1,6 @@
 // Bridge functions of the rest of the host family: bound and narrowed by the same rule as
 // the services the framework calls; nothing in the chord tool calls them.
-#include "data/cleantgf.h"
+#include "cleantgf.h"
 #include "hostcall.h"
 
 using fxbridge::S16;

@@ -83,3 +83,14 @@ static_assert(offsetof(EREGION, endpos) == 0x10, "end position at 0x10");
 static_assert(offsetof(EXTGF2005a, layer) == 0x08, "layer at 0x08");
 static_assert(offsetof(EXTGF2005a, entries) == 0x0E, "entry array at 0x0E");
 static_assert(offsetof(EXTGF2005a, entrycount) == 0x0E + sizeof(void*), "entry count after it");
+
+// The note count a record may hold: a count from the host outside 0..12 is clamped to it, so
+// that no view reads or writes past the twelve slots.
+inline int SoundNoteCount(twobyte count) {
+  return count < 0 ? 0 : (count > MAX_NOTES ? MAX_NOTES : count);
+}
+// The entries of a frame that may be read: none for a null array or a negative count.
+inline int SoundEntryCount(const EXTGF2005a* frame) {
+  if (!frame || !frame->entries || frame->entrycount <= 0) return 0;
+  return frame->entrycount;
+}

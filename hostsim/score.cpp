@@ -1,6 +1,9 @@
 #include "score.h"
 
 #include <cstring>
+#include <memory>
+
+#include "handedframes.h"
 
 namespace hostsim {
 

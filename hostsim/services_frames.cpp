@@ -7,6 +7,7 @@
 #include "hostapi.h"
 #include "hostsim.h"
 #include "score.h"
+#include "handedframes.h"
 
 using namespace hostsim;
 

@@ -2,17 +2,8 @@
 
 #include <cstring>
 
-ufourbyte RunningFinaleVersion = 0x0F000200;
 FCChordShaperWindow* pMainWindow = nullptr;
 UserSettings GlobalUserSettings = {};
-
-void SetFinaleFrameworkVersion(ufourbyte version) {
-  RunningFinaleVersion = version;
-}
-ufourbyte GetFinaleFrameworkVersion() {
-  return RunningFinaleVersion;
-}
-void SetMinRequiredVersion(ufourbyte) {}
 
 extern "C" {
 

@@ -1,5 +1,6 @@
 // The plug-in's exported surface and its module-wide state.
 #pragma once
+#include "core/finaleversion.h"
 #include "fxtypes.h"
 #include "tasks.h"
 
@@ -18,14 +19,8 @@ struct EXTENSIONMENURECORD {
 #pragma pack(pop)
 static_assert(sizeof(EXTENSIONMENURECORD) == 196, "the host's menu record is 196 bytes");
 
-// The host's version value as last given to FinaleExtensionVersion.
-extern ufourbyte RunningFinaleVersion;
 // The one tool window object; made at the first invocation, never destroyed.
 extern FCChordShaperWindow* pMainWindow;
-
-void SetFinaleFrameworkVersion(ufourbyte version);
-ufourbyte GetFinaleFrameworkVersion();
-void SetMinRequiredVersion(ufourbyte version);
 
 // Makes the tool window at the first call and shows it, modeless, at every call; answers what
 // showing it answered.

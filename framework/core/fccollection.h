@@ -19,6 +19,9 @@ public:
   int ForEach(FCIteratorHandler* handler) override;
   __FCBase* FindFirst(FCIteratorHandler* handler) override;
   virtual ~__FCCollection();
+  // The collection owns its elements: a copy would delete them twice.
+  __FCCollection(const __FCCollection&) = delete;
+  __FCCollection& operator=(const __FCCollection&) = delete;
   virtual int ForEachIndex(FCIteratorHandler* handler);
 
   int GetCount() const { return _count; }

@@ -11,6 +11,9 @@ public:
   FCString() : _length(0), _capacity(0), _pBuffer(nullptr), _pCBuffer(nullptr) {}
   explicit FCString(const char* text);
   virtual ~FCString();
+  // One owner per buffer: a copy would free the same units twice. SetString copies the text.
+  FCString(const FCString&) = delete;
+  FCString& operator=(const FCString&) = delete;
   const char* ClassName() override { return "FCString"; }
 
   // ---- what the tool uses ----

@@ -59,14 +59,3 @@ private:
   FCNoteEntry* _pNext;             // entry after this one in the same layer of the cell
   __FCCollection* _pArticulations; // owned articulation cache; none until filled
 };
-
-// The note count a record may hold: a count from the host outside 0..12 is clamped to it, so
-// that no view reads or writes past the twelve slots.
-inline int SoundNoteCount(twobyte count) {
-  return count < 0 ? 0 : (count > MAX_NOTES ? MAX_NOTES : count);
-}
-// The entries of a frame that may be read: none for a null array or a negative count.
-inline int SoundEntryCount(const EXTGF2005a* frame) {
-  if (!frame || !frame->entries || frame->entrycount <= 0) return 0;
-  return frame->entrycount;
-}

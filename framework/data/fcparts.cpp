@@ -1,6 +1,6 @@
 #include "fcparts.h"
 
-#include "entry.h"
+#include "core/finaleversion.h"
 #include "fxbridge.h"
 
 #include <cstring>

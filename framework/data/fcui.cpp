@@ -4,6 +4,8 @@
 #include "data/fcrecords.h"
 #include "fxbridge.h"
 #include "fxrecords.h"
+// The windowshade flag is the window framework's; message boxes only switch it off while
+// they are up. ui/ includes nothing of data/, so this stays one way.
 #include "ui/windowshade.h"
 
 #include <cstring>

@@ -7,9 +7,8 @@ bool FCUndoBlock::Execute(__FCUndoBlockHandler* handler, FCString* undotext) {
   if (!handler) return false;
   const char* text = undotext ? undotext->GetCString() : "";
   if (!FX_StartFinaleEdit(text)) {
-    // The bridge counts every start; a refused one opened nothing, and no end or cancel
-    // follows, so take it off the count again or the guard on end and cancel stays off.
-    if (FinaleEditDepth > 0) --FinaleEditDepth;
+    // The bridge counts every start; left counted, the guard on end and cancel stays off.
+    ForgetRefusedFinaleEdit();
     return false;
   }
   bool ok = handler->Execute();

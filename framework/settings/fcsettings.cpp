@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "entry.h"
+#include "core/finaleversion.h"
 #include "fcfilestream.h"
 #include "fxbridge.h"
 

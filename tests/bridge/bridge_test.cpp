@@ -371,6 +371,18 @@ TEST_F(BridgeCounters, StartFinaleEditCountsEvenWhenTheHostRefuses) {
   EXPECT_EQ(CountCalls("FX_StartFinaleEdit"), 2);
 }
 
+TEST_F(BridgeCounters, ForgettingARefusedEditTakesOneStartOffAndStopsAtZero) {
+  SetAnswer("FX_StartFinaleEdit", 0);
+  FX_StartFinaleEdit("Rotate");
+  FX_StartFinaleEdit("Rotate");
+  ForgetRefusedFinaleEdit();
+  EXPECT_EQ(FinaleEditDepth, 1);
+  ForgetRefusedFinaleEdit();
+  ForgetRefusedFinaleEdit();
+  EXPECT_EQ(FinaleEditDepth, 0);
+  EXPECT_EQ(CountCalls("FX_StartFinaleEdit"), 2); // the host hears of no forgetting
+}
+
 TEST_F(BridgeCounters, EndAndCancelWithoutOpenTransactionCallNothing) {
   SetAnswer("FX_EndFinaleEdit", 0); // the host would say 0; the bridge answers 1 itself
   for (fourbyte depth : {0, -2}) {

@@ -10,6 +10,7 @@
 #include "data/fcmusicregion.h"
 #include "data/fcnoteentry.h"
 #include "datafixture.h"
+#include "handedframes.h"
 
 using hostsim::AddEntry;
 using hostsim::Cell;

@@ -6,6 +6,7 @@
 
 #include "data/fcnoteentrycell.h"
 #include "datafixture.h"
+#include "handedframes.h"
 
 using hostsim::AddEntry;
 using hostsim::Cell;

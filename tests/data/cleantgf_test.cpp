@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "data/cleantgf.h"
+#include "cleantgf.h"
 #include "datafixture.h"
 
 namespace {

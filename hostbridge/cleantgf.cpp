@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "fcnoteentry.h"
-
 bool CanAddNoteRecordToRests = true;
 
 namespace {
