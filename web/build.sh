@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the web page into build/web/site: the engine compiled to WebAssembly (the "web" preset,
+# with zlib, libzip and pugixml from web/deps.sh), the page's files, Verovio from web/node_modules
+# (installed from the lockfile when missing) and the example score. Output goes to build-web.log.
+set -eu -o pipefail
+cd "$(dirname "$0")/.."
+export NODE_PATH=/usr/share/nodejs
+log=$PWD/build-web.log
+{
+  web/deps.sh
+  if [ ! -f web/node_modules/.package-lock.json ] ||
+    [ web/package-lock.json -nt web/node_modules/.package-lock.json ]; then
+    (cd web && npm ci --no-audit --no-fund)
+  fi
+  cmake --preset web
+  cmake --build build/web/engine -j2 --target qvengine
+} >"$log" 2>&1 || {
+  grep -E -m 20 "error|Error" "$log" || tail -20 "$log"
+  echo "web: build failed ($log)"
+  exit 1
+}
+site=build/web/site
+rm -rf "$site"
+mkdir -p "$site/verovio"
+cp web/index.html web/style.css web/app.js web/worker.js examples/chorale.musicxml "$site/"
+cp build/web/engine/web/qvengine.js build/web/engine/web/qvengine.wasm "$site/"
+cp web/node_modules/verovio/dist/verovio-module.mjs web/node_modules/verovio/dist/verovio.mjs \
+  "$site/verovio/"

@@ -1,0 +1,112 @@
+// The page's entry into the engine: the task catalogue as the tool window shows it, and one
+// call that applies a task to a score file through the same job as ./run --score. The plug-in
+// is linked in; the job binds it through its six entry points as the headless host does.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "entry.h"
+#include "scorejob.h"
+
+using emscripten::val;
+
+namespace {
+
+// The in-memory folder the host reports as its own, for the plug-in's options file.
+const char* const kHostFolder = "/host";
+
+PluginEntries Plugin() {
+  void* const addresses[6] = {reinterpret_cast<void*>(&FinaleExtensionVersion),
+                              reinterpret_cast<void*>(&FinaleExtensionInit),
+                              reinterpret_cast<void*>(&FinaleExtensionEnumerate),
+                              reinterpret_cast<void*>(&FinaleExtensionInvoke),
+                              reinterpret_cast<void*>(&FinaleExtensionTerminate),
+                              reinterpret_cast<void*>(&FinaleExtensionGetMenuStatus)};
+  return EntriesFrom(addresses);
+}
+
+// The sixteen tasks as the tool window lists them, with its descriptions and direction captions.
+val Tasks() {
+  val list = val::array();
+  for (const TaskInfo& task : TaskCatalogue(Plugin())) {
+    val row = val::object();
+    row.set("name", task.name);
+    row.set("description", task.description);
+    row.set("hasDirection", task.hasDirection);
+    row.set("top", task.topLabel);
+    row.set("bottom", task.bottomLabel);
+    list.call<void>("push", row);
+  }
+  return list;
+}
+
+std::string Text(const val& options, const char* key) {
+  val v = options[key];
+  return v.isString() ? v.as<std::string>() : std::string();
+}
+
+bool Flag(const val& options, const char* key) {
+  return options[key].isTrue();
+}
+
+// Applies options.task to the file's bytes (a Uint8Array); answers the job's result with the
+// changed file as a Uint8Array of its own.
+val RunJob(const val& bytes, const std::string& fileName, const val& options) {
+  std::vector<uint8_t> input(bytes["length"].as<size_t>());
+  val(emscripten::typed_memory_view(input.size(), input.data())).call<void>("set", bytes);
+  ScoreJobOptions o;
+  o.task = Text(options, "task");
+  o.bottom = Flag(options, "bottom");
+  o.fourNoteDrops = Flag(options, "fourNoteDrops");
+  o.measures = Text(options, "measures");
+  o.parts = Text(options, "parts");
+  o.dryRun = Flag(options, "dryRun");
+  o.markChanges = Flag(options, "markChanges");
+
+  // As the command does: a host folder with the options file only for the four-note rule.
+  PluginEntries plugin = Plugin();
+  val result = val::object();
+  if (o.fourNoteDrops) {
+    plugin.hostFolder = kHostFolder;
+    mkdir(kHostFolder, 0755);
+    if (!WriteHostOptions(plugin.hostFolder, o)) {
+      result.set("status", 1);
+      result.set("error", std::string("cannot write the plug-in's options file"));
+      return result;
+    }
+  }
+  // The file to keep is the command's, unmarked; the marked text is drawn only, so with marks
+  // asked for the job runs a second time for the drawing.
+  bool mark = o.markChanges && !o.dryRun;
+  o.markChanges = false;
+  o.displayTexts = !mark;
+  ScoreJobResult r = RunScoreJob(input, fileName, o, plugin);
+  if (r.status == 0 && mark) {
+    o.markChanges = o.displayTexts = true;
+    ScoreJobResult marked = RunScoreJob(input, fileName, o, plugin);
+    r.beforeXml.swap(marked.beforeXml);
+    r.afterXml.swap(marked.afterXml);
+  }
+  result.set("status", r.status);
+  result.set("error", r.error);
+  result.set("task", r.task);
+  result.set("summary", r.summary);
+  result.set("leftAlone", r.leftAlone);
+  result.set("dryRunText", r.dryRunText);
+  result.set("beforeXml", r.beforeXml);
+  result.set("afterXml", r.afterXml);
+  result.set("output",
+             val(emscripten::typed_memory_view(r.output.size(), r.output.data())).call<val>("slice"));
+  return result;
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(qvengine) {
+  emscripten::function("tasks", &Tasks);
+  emscripten::function("runScoreJob", &RunJob);
+}
