@@ -7,6 +7,8 @@
 // few bad files made here:
 //   guide_examples --write docs/guide.md   brings the guide's examples up to date
 //   guide_examples --check docs/guide.md   fails when the guide differs from what the tool does
+//   guide_examples --notation FOLDER       writes the examples as MusicXML, one score a block,
+//                                          for notation.mjs to draw with Verovio
 //   guide_examples                         prints the blocks
 #include <unistd.h>
 
@@ -23,6 +25,7 @@
 #include "entry.h"
 #include "hostsim.h"
 #include "markers.h"
+#include "notation.h"
 #include "notename.h"
 #include "score.h"
 #include "tasks.h"
@@ -39,10 +42,7 @@ const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101;
 
 enum Direction { NONE, TOP, BOTTOM }; // NONE: a task without a direction choice
 
-struct Pitch {
-  int16_t displacement; // steps from the key's tonic
-  int16_t raiselower;   // alteration beyond the key signature
-};
+using guide::Pitch;
 
 // One press of Apply: a task and direction on a one-chord measure.
 struct Example {
@@ -246,22 +246,46 @@ std::string Spell(std::vector<Pitch> chord, std::vector<Pitch> other, uint16_t k
   return out.empty() ? "(no notes)" : out;
 }
 
-std::string Row(const Example& ex, const Outcome& o) {
+// The direction chosen, by its caption in the window; "Apply" for a task without one.
+std::string Label(const Example& ex) {
   const TaskDescriptor& t = TaskDescriptors[ex.task];
-  std::string direction = ex.direction == NONE  ? "Apply"
-                          : ex.direction == TOP ? std::string(t.toplabel)
-                                                : std::string(t.bottomlabel);
+  return ex.direction == NONE ? "Apply" : ex.direction == TOP ? t.toplabel : t.bottomlabel;
+}
+
+std::string Row(const Example& ex, const Outcome& o) {
   std::string after = Spell(o.after, ex.chord, ex.keyword);
   if (!o.changed) after = "left alone" + std::string(o.beeped ? " (beep)" : "");
-  return "| " + guide::KeyName(ex.keyword) + " | " + direction + " | " +
+  return "| " + guide::KeyName(ex.keyword) + " | " + Label(ex) + " | " +
          Spell(ex.chord, o.after, ex.keyword) + " | " + after + " |\n";
 }
 
 const char* TABLE_HEAD = "| key | direction | before | after |\n|---|---|---|---|\n";
 
-std::string TaskBlock(int task, const std::vector<Example>& examples,
-                      const std::vector<Outcome>& outcomes) {
+// The file name of a task's picture: "task-01" for the first.
+std::string NotationName(int task) {
+  std::string number = std::to_string(task + 1);
+  return (number.size() < 2 ? "task-0" : "task-") + number;
+}
+
+// The examples of one block as notation, and the picture Verovio makes of them.
+guide::NotationExample Notation(const Example& ex, const Outcome& o) {
+  return {ex.keyword, Label(ex), ex.chord, o.after, o.changed};
+}
+
+std::string Picture(const std::string& name, const std::string& text) {
+  return "\n![" + text + "](notation/" + name + ".svg)\n";
+}
+
+// A block of the guide: its text, and its examples for the notation.
+struct Block {
+  std::string text;
+  std::vector<guide::NotationExample> notation;
+};
+
+Block TaskBlock(int task, const std::vector<Example>& examples,
+                const std::vector<Outcome>& outcomes) {
   const TaskDescriptor& t = TaskDescriptors[task];
+  Block b;
   std::ostringstream s;
   s << "### " << task + 1 << ". " << t.name << "\n\n";
   s << "> " << t.description << "\n\n";
@@ -271,16 +295,25 @@ std::string TaskBlock(int task, const std::vector<Example>& examples,
     s << "No direction: the window hides the two direction buttons for this task.\n\n";
   s << TABLE_HEAD;
   for (size_t i = 0; i < examples.size(); ++i)
-    if (examples[i].task == task && !examples[i].fourNoteDrops) s << Row(examples[i], outcomes[i]);
-  return s.str();
+    if (examples[i].task == task && !examples[i].fourNoteDrops) {
+      s << Row(examples[i], outcomes[i]);
+      b.notation.push_back(Notation(examples[i], outcomes[i]));
+    }
+  b.text =
+      s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
+  return b;
 }
 
-std::string FourNoteBlock(const std::vector<Example>& examples,
-                          const std::vector<Outcome>& outcomes) {
-  std::string s = TABLE_HEAD;
+Block FourNoteBlock(const std::vector<Example>& examples, const std::vector<Outcome>& outcomes) {
+  Block b;
+  b.text = TABLE_HEAD;
   for (size_t i = 0; i < examples.size(); ++i)
-    if (examples[i].fourNoteDrops) s += Row(examples[i], outcomes[i]);
-  return s;
+    if (examples[i].fourNoteDrops) {
+      b.text += Row(examples[i], outcomes[i]);
+      b.notation.push_back(Notation(examples[i], outcomes[i]));
+    }
+  b.text += Picture("four-note-drops", "The four-note setting, in notation");
+  return b;
 }
 
 // ---- The command on files ---------------------------------------------------------------
@@ -379,8 +412,9 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                       {"--score", score, "--task", "Drop 5th"}});
 }
 
-// Every block of the guide, by marker name.
-bool MakeBlocks(std::map<std::string, std::string>* blocks) {
+// Every block of the guide, by marker name, and the notation of the examples by file name.
+bool MakeBlocks(std::map<std::string, std::string>* blocks,
+                std::map<std::string, std::string>* notation) {
   std::vector<Example> examples;
   for (int task = 0; task < TASKCOUNT; ++task)
     for (const Example& ex : TaskExamples(task))
@@ -396,10 +430,30 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks) {
   std::vector<Outcome> outcomes;
   for (size_t i = 0; i < examples.size(); ++i)
     outcomes.push_back(session.Apply(i));
-  for (int task = 0; task < TASKCOUNT; ++task)
-    (*blocks)["task " + std::to_string(task + 1)] = TaskBlock(task, examples, outcomes);
-  (*blocks)["four-note drops"] = FourNoteBlock(examples, outcomes);
+  for (int task = 0; task < TASKCOUNT; ++task) {
+    Block b = TaskBlock(task, examples, outcomes);
+    (*blocks)["task " + std::to_string(task + 1)] = b.text;
+    (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
+  }
+  Block fourNote = FourNoteBlock(examples, outcomes);
+  (*blocks)["four-note drops"] = fourNote.text;
+  (*notation)["four-note-drops"] = guide::NotationScore(fourNote.notation);
   MakeCommandBlocks(blocks);
+  return true;
+}
+
+// Writes a file through a new one renamed over it: an interrupted write leaves the old one.
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::string temporary = path + ".new";
+  std::ofstream out(temporary, std::ios::binary);
+  out << text;
+  out.close();
+  std::error_code ec;
+  if (out.fail() || (std::filesystem::rename(temporary, path, ec), ec)) {
+    std::filesystem::remove(temporary, ec);
+    fprintf(stderr, "%s: cannot write\n", path.c_str());
+    return false;
+  }
   return true;
 }
 
@@ -413,50 +467,56 @@ bool ReadFile(const std::string& path, std::string* text) {
 }
 
 int Usage() {
-  fprintf(stderr, "usage: guide_examples [--check GUIDE | --write GUIDE]\n");
+  fprintf(stderr, "usage: guide_examples [--check GUIDE | --write GUIDE] [--notation FOLDER]\n"
+                  "  --check GUIDE      fails when the guide's generated blocks differ\n"
+                  "  --write GUIDE      brings them up to date\n"
+                  "  --notation FOLDER  writes the examples as MusicXML for the pictures\n");
   return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = argc > 1 ? argv[1] : "";
-  if (!(argc == 1 || (argc == 3 && (mode == "--check" || mode == "--write")))) return Usage();
-  std::map<std::string, std::string> blocks;
-  if (!MakeBlocks(&blocks)) return 1;
-  if (argc == 1) {
-    for (auto& b : blocks)
-      printf("<!-- %s -->\n%s\n", b.first.c_str(), b.second.c_str());
+  std::string mode, guidePath, notationFolder;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if ((a == "--check" || a == "--write") && i + 1 < argc && mode.empty()) {
+      mode = a;
+      guidePath = argv[++i];
+    } else if (a == "--notation" && i + 1 < argc) {
+      notationFolder = argv[++i];
+    } else {
+      return Usage();
+    }
+  }
+  std::map<std::string, std::string> blocks, notation;
+  if (!MakeBlocks(&blocks, &notation)) return 1;
+  if (!notationFolder.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(notationFolder, ec);
+    for (auto& n : notation)
+      if (!WriteFile(notationFolder + "/" + n.first + ".musicxml", n.second)) return 1;
+  }
+  if (mode.empty()) {
+    if (notationFolder.empty())
+      for (auto& b : blocks)
+        printf("<!-- %s -->\n%s\n", b.first.c_str(), b.second.c_str());
     return 0;
   }
-  std::string path = argv[2], text, updated, error;
-  if (!ReadFile(path, &text)) {
-    fprintf(stderr, "%s: cannot read the guide\n", path.c_str());
+  std::string text, updated, error;
+  if (!ReadFile(guidePath, &text)) {
+    fprintf(stderr, "%s: cannot read the guide\n", guidePath.c_str());
     return 1;
   }
   if (!guide::ReplaceBlocks(text, blocks, &updated, &error)) {
-    fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
-    return 1;
-  }
-  if (mode == "--check") {
-    if (updated == text) return 0;
-    fprintf(stderr,
-            "%s: the examples differ from what the tool does (%s); bring them up to date with "
-            "\"cmake --build build/native --target guide\"\n",
-            path.c_str(), guide::FirstDifference(text, updated).c_str());
+    fprintf(stderr, "%s: %s\n", guidePath.c_str(), error.c_str());
     return 1;
   }
   if (updated == text) return 0;
-  // A new file renamed over the guide: an interrupted write leaves the guide as it was.
-  std::string temporary = path + ".new";
-  std::ofstream out(temporary, std::ios::binary);
-  out << updated;
-  out.close();
-  std::error_code ec;
-  if (out.fail() || (std::filesystem::rename(temporary, path, ec), ec)) {
-    std::filesystem::remove(temporary, ec);
-    fprintf(stderr, "%s: cannot write the guide\n", path.c_str());
-    return 1;
-  }
-  return 0;
+  if (mode == "--write") return WriteFile(guidePath, updated) ? 0 : 1;
+  fprintf(stderr,
+          "%s: the examples differ from what the tool does (%s); bring them up to date with "
+          "\"cmake --build build/native --target guide\"\n",
+          guidePath.c_str(), guide::FirstDifference(text, updated).c_str());
+  return 1;
 }

@@ -50,15 +50,38 @@ int FloorDiv(int a, int b) {
 
 } // namespace
 
-std::string NoteName(int displacement, int raiselower, uint16_t keyword) {
+Spelling Spell(int displacement, int raiselower, uint16_t keyword) {
   Key key = Decode(keyword);
   // The tonic sounds from middle C (60) up to B4 (71): C-flat is C-flat 5, B-sharp B-sharp 3.
   int tonicPitch = 60 + NATURAL[key.tonic] + SignatureAlteration(key, key.tonic);
   int tonicOctave = 4 + (tonicPitch < 60 ? 1 : 0) - (tonicPitch > 71 ? 1 : 0);
   int step = tonicOctave * 7 + key.tonic + displacement; // diatonic steps from C0
   int letter = step - 7 * FloorDiv(step, 7);
-  int alteration = SignatureAlteration(key, letter) + raiselower;
-  return LETTERS[letter] + Accidentals(alteration) + std::to_string(FloorDiv(step, 7));
+  return {LETTERS[letter], SignatureAlteration(key, letter) + raiselower, FloorDiv(step, 7)};
+}
+
+int MidiKey(const Spelling& s) {
+  int letter = static_cast<int>(std::string(LETTERS).find(s.step));
+  return 12 * (s.octave + 1) + NATURAL[letter] + s.alter;
+}
+
+std::string NoteName(int displacement, int raiselower, uint16_t keyword) {
+  Spelling s = Spell(displacement, raiselower, keyword);
+  return s.step + Accidentals(s.alter) + std::to_string(s.octave);
+}
+
+int SignatureAlter(uint16_t keyword, char step) {
+  size_t letter = std::string(LETTERS).find(step);
+  return letter < 7 ? SignatureAlteration(Decode(keyword), static_cast<int>(letter)) : 0;
+}
+
+int KeyFifths(uint16_t keyword) {
+  Key key = Decode(keyword);
+  return key.sharps - key.flats;
+}
+
+bool KeyIsMinor(uint16_t keyword) {
+  return Decode(keyword).minor;
 }
 
 std::string KeyName(uint16_t keyword) {
