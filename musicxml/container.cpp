@@ -39,7 +39,7 @@ Archive OpenArchive(const void* data, size_t size, zip_source_t** keep, std::str
   return Archive(z);
 }
 
-bool ReadMember(zip_t* z, const char* name, std::vector<char>* out, std::string* error) {
+bool ReadMember(zip_t* z, const char* name, std::vector<uint8_t>* out, std::string* error) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat(z, name, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
@@ -67,10 +67,10 @@ bool LooksZipped(const std::vector<uint8_t>& bytes) {
 }
 
 bool ReadContainer(const std::vector<uint8_t>& archive, std::string* rootPath,
-                   std::vector<char>* rootFile, std::string* error) {
+                   std::vector<uint8_t>* rootFile, std::string* error) {
   Archive z = OpenArchive(archive.data(), archive.size(), nullptr, error);
   if (!z) return false;
-  std::vector<char> manifest;
+  std::vector<uint8_t> manifest;
   if (!ReadMember(z.get(), "META-INF/container.xml", &manifest, error)) return false;
   pugi::xml_document doc;
   if (!doc.load_buffer(manifest.data(), manifest.size())) {
@@ -94,10 +94,20 @@ bool ReplaceRootFile(const std::vector<uint8_t>& archive, const std::string& roo
   if (!z) return false;
   std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> keep(written, zip_source_free);
   zip_int64_t index = zip_name_locate(z.get(), rootPath.c_str(), 0);
+  // The score keeps its member's time stamp, so the same file and task give the same bytes
+  // (here and on the web page) rather than ones stamped with the moment of writing.
+  zip_stat_t was;
+  zip_stat_init(&was);
+  bool stamped =
+      index >= 0 && zip_stat_index(z.get(), index, 0, &was) == 0 && (was.valid & ZIP_STAT_MTIME);
   zip_source_t* data = zip_source_buffer(z.get(), contents.data(), contents.size(), 0);
   if (index < 0 || !data || zip_file_replace(z.get(), index, data, 0) != 0) {
     if (data) zip_source_free(data);
     *error = std::string("cannot replace the score in the archive (") + zip_strerror(z.get()) + ")";
+    return false;
+  }
+  if (stamped && zip_file_set_mtime(z.get(), index, was.mtime, 0) != 0) {
+    *error = std::string("cannot date the score in the archive (") + zip_strerror(z.get()) + ")";
     return false;
   }
   if (zip_close(z.get()) != 0) {

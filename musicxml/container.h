@@ -14,7 +14,7 @@ bool LooksZipped(const std::vector<uint8_t>& bytes);
 // Takes the root file out of the archive: its path inside and its bytes. False with a message
 // (no file name; the caller adds it) when the archive or its container file is broken.
 bool ReadContainer(const std::vector<uint8_t>& archive, std::string* rootPath,
-                   std::vector<char>* rootFile, std::string* error);
+                   std::vector<uint8_t>* rootFile, std::string* error);
 
 // A copy of the archive with the root file's contents replaced.
 bool ReplaceRootFile(const std::vector<uint8_t>& archive, const std::string& rootPath,

@@ -4,13 +4,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "hostsim/score.h"
 
 namespace musicxml {
 
 namespace {
-const int32_t kQuarter = 1024; // host duration units of a quarter note
+const int32_t kQuarter = 1024;  // host duration units of a quarter note
+const long kLongest = 1L << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
 
 bool Is(const pugi::xml_node& n, const char* name) {
@@ -24,20 +27,40 @@ long Number(const pugi::xml_node& n, long fallback) {
   return end == t ? fallback : v;
 }
 
-// "LINE:COLUMN" of a byte offset into the text.
-std::string Location(const char* text, size_t size, ptrdiff_t offset) {
-  size_t end = offset < 0 ? 0 : std::min(size, static_cast<size_t>(offset));
-  long line = 1, column = 1;
-  for (size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
+// Where the line ends of a text are, one bit a byte: the text is parsed in place, which may
+// overwrite line ends, so the place of an error is found here instead.
+class LineEnds {
+public:
+  explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
+    const uint8_t* p = text.data();
+    const uint8_t* end = p + text.size();
+    while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
+      size_t i = p - text.data();
+      _bits[i / 64] |= uint64_t(1) << (i % 64);
+      ++p;
     }
   }
-  return std::to_string(line) + ":" + std::to_string(column);
-}
+  // "LINE:COLUMN" of a byte offset, both counted from 1.
+  std::string Location(ptrdiff_t offset) const {
+    size_t at = std::min(static_cast<size_t>(std::max<ptrdiff_t>(0, offset)), _bits.size() * 64);
+    long line = 1;
+    for (size_t w = 0; w < at / 64; ++w)
+      line += __builtin_popcountll(_bits[w]);
+    size_t start = 0;
+    for (size_t i = at / 64 * 64; i < at; ++i)
+      if (Bit(i)) ++line;
+    for (size_t i = at; i > 0; --i)
+      if (Bit(i - 1)) {
+        start = i;
+        break;
+      }
+    return std::to_string(line) + ":" + std::to_string(at - start + 1);
+  }
+
+private:
+  bool Bit(size_t i) const { return (_bits[i / 64] >> (i % 64)) & 1; }
+  std::vector<uint64_t> _bits;
+};
 
 // The host duration of a grace note: its written value, which the file gives only as a type.
 int16_t TypeDuration(const char* type) {
@@ -76,13 +99,15 @@ private:
   void Attributes(const pugi::xml_node& a);
   void Note(const pugi::xml_node& n);
   int16_t Layer(int staff, const char* voice);
-  int16_t Voice(const char* voice);
+  int32_t Voice(const char* voice);
 
   Score* _score;
   int _part;
-  int _staves = 1;
-  std::vector<Key> _keys;                        // key in effect on each staff of the part
-  std::vector<std::vector<const char*>> _layers; // the first four voices of each staff
+  int _staves = 1;                                       // staves declared so far
+  bool _tooManyStaves = false;                           // more than the host can hold
+  std::vector<Key> _keys;                                // key in effect on each staff of the part
+  std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
+  std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long _divisions = 1;
   long _pos = 0;        // position in the measure, divisions
   int16_t _measure = 0; // host measure number
@@ -90,19 +115,9 @@ private:
 };
 
 bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
-  // The part's staves are declared in its attributes; all of them count from the start.
-  for (pugi::xml_node m = partNode.child("measure"); m; m = m.next_sibling("measure"))
-    for (pugi::xml_node a = m.child("attributes"); a; a = a.next_sibling("attributes"))
-      if (a.child("staves"))
-        _staves = std::max(_staves, static_cast<int>(Number(a.child("staves"), 1)));
-  if (_staves > 64 || _score->staffCount + _staves > 32767) {
-    *error = "part \"" + _score->parts[_part].id + "\" has more staves than the host can hold";
-    return false;
-  }
+  // The part's staves follow the staves before it; its <staves> may add more as it goes.
   PartInfo& info = _score->parts[_part];
   info.firstStaff = static_cast<int16_t>(_score->staffCount + 1);
-  info.staffCount = static_cast<int16_t>(_staves);
-  _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
   _keys.assign(_staves, TraditionalKey(0, false));
   _layers.assign(_staves, {});
 
@@ -126,10 +141,11 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
         }
         Note(c);
       } else if (Is(c, "backup")) {
-        _pos = std::max(0L, _pos - std::max(0L, Number(c.child("duration"), 0)));
+        _pos =
+            std::max(0L, _pos - std::min(kLongest, std::max(0L, Number(c.child("duration"), 0))));
         _open = -1;
       } else if (Is(c, "forward")) {
-        _pos += std::max(0L, Number(c.child("duration"), 0));
+        _pos = std::min(kLongest, _pos + std::max(0L, Number(c.child("duration"), 0)));
         _open = -1;
       } else if (Is(c, "attributes")) {
         Attributes(c);
@@ -139,16 +155,31 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
       _score->measureKeys.resize(_measure, 0);
       _score->measureKeys[_measure - 1] = _keys[0].word;
     }
+    if (_tooManyStaves) {
+      *error = "part \"" + info.id + "\" has more staves than the host can hold";
+      return false;
+    }
   }
+  info.staffCount = static_cast<int16_t>(_staves);
+  _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
   _score->measureCount = std::max(_score->measureCount, _measure);
   return true;
 }
 
 void PartReader::Attributes(const pugi::xml_node& a) {
   for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
-    if (Is(c, "divisions")) {
+    if (Is(c, "staves")) {
+      long n = Number(c, 1);
+      if (n > 64 || _score->staffCount + n > 32767) {
+        _tooManyStaves = true;
+      } else if (n > _staves) {
+        _staves = static_cast<int>(n);
+        _keys.resize(_staves, _keys[0]);
+        _layers.resize(_staves);
+      }
+    } else if (Is(c, "divisions")) {
       long d = Number(c, 1);
-      if (d > 0) _divisions = d;
+      if (d > 0) _divisions = std::min(kLongest, d);
     } else if (Is(c, "key")) {
       Key k = ReadKey(c);
       long staff = c.attribute("number").as_int(0);
@@ -160,12 +191,14 @@ void PartReader::Attributes(const pugi::xml_node& a) {
   }
 }
 
-int16_t PartReader::Voice(const char* voice) {
+int32_t PartReader::Voice(const char* voice) {
+  auto found = _voices.find(voice); // the document keeps the text alive
+  if (found != _voices.end()) return found->second;
   std::vector<std::string>& names = _score->voiceNames[_part];
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i] == voice) return static_cast<int16_t>(i);
   names.push_back(voice);
-  return static_cast<int16_t>(names.size() - 1);
+  int32_t index = static_cast<int32_t>(names.size() - 1);
+  _voices.emplace(voice, index);
+  return index;
 }
 
 int16_t PartReader::Layer(int staff, const char* voice) {
@@ -177,44 +210,100 @@ int16_t PartReader::Layer(int staff, const char* voice) {
   return static_cast<int16_t>(layers.size() - 1);
 }
 
+// The children of a <note> that the mapping reads, found in one pass.
+struct NoteParts {
+  pugi::xml_node chord, pitch, rest, grace, duration, voice, staff;
+  bool tieStart = false, tieStop = false, accidental = false;
+  explicit NoteParts(const pugi::xml_node& n) {
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+      const char* name = c.name();
+      switch (name[0]) {
+      case 'a':
+        accidental = accidental || strcmp(name, "accidental") == 0;
+        break;
+      case 'c':
+        if (strcmp(name, "chord") == 0) chord = c;
+        break;
+      case 'd':
+        if (strcmp(name, "duration") == 0) duration = c;
+        break;
+      case 'g':
+        if (strcmp(name, "grace") == 0) grace = c;
+        break;
+      case 'p':
+        if (strcmp(name, "pitch") == 0) pitch = c;
+        break;
+      case 'r':
+        if (strcmp(name, "rest") == 0) rest = c;
+        break;
+      case 's':
+        if (strcmp(name, "staff") == 0) staff = c;
+        break;
+      case 't':
+        if (strcmp(name, "tie") == 0) {
+          const char* type = c.attribute("type").value();
+          tieStart = tieStart || strcmp(type, "start") == 0;
+          tieStop = tieStop || strcmp(type, "stop") == 0;
+        }
+        break;
+      case 'v':
+        if (strcmp(name, "voice") == 0) voice = c;
+        break;
+      }
+    }
+  }
+};
+
 void PartReader::Note(const pugi::xml_node& n) {
-  bool joins = _open >= 0 && n.child("chord");
-  int staff = static_cast<int>(Number(n.child("staff"), 1));
+  NoteParts parts(n);
+  bool joins = _open >= 0 && parts.chord;
+  int staff = static_cast<int>(parts.staff ? Number(parts.staff, 1) : 1);
+  const char* voice = parts.voice ? parts.voice.child_value() : "1";
   NoteRef note;
   note.node = n;
-  pugi::xml_node pitch = n.child("pitch");
-  bool rest = !pitch && n.child("rest");
-  if (pitch) {
-    note.pitch.step = StepIndex(pitch.child_value("step"));
-    note.pitch.octave = static_cast<int>(Number(pitch.child("octave"), 4));
-    double alter = atof(pitch.child_value("alter"));
-    note.pitched = note.pitch.step >= 0 && alter == std::floor(alter) && std::fabs(alter) <= 3 &&
+  note.tieStart = parts.tieStart;
+  note.tieStop = parts.tieStop;
+  note.accidental = parts.accidental;
+  bool rest = !parts.pitch && parts.rest;
+  if (parts.pitch) {
+    pugi::xml_node step, alter, octave;
+    for (pugi::xml_node c = parts.pitch.first_child(); c; c = c.next_sibling())
+      if (strcmp(c.name(), "step") == 0)
+        step = c;
+      else if (strcmp(c.name(), "alter") == 0)
+        alter = c;
+      else if (strcmp(c.name(), "octave") == 0)
+        octave = c;
+    note.pitch.step = StepIndex(step.child_value());
+    note.pitch.octave = static_cast<int>(Number(octave, -1));
+    double a = alter ? atof(alter.child_value()) : 0;
+    note.pitched = note.pitch.step >= 0 && a == std::floor(a) && std::fabs(a) <= 3 &&
                    note.pitch.octave >= 0 && note.pitch.octave <= 9;
-    note.pitch.alter = note.pitched ? static_cast<int>(alter) : 0;
+    note.pitch.alter = note.pitched ? static_cast<int>(a) : 0;
+    note.microtone = alter && a != std::floor(a);
   }
   if (!joins) {
-    long duration = std::max(0L, Number(n.child("duration"), 0));
+    long duration = std::min(kLongest, std::max(0L, Number(parts.duration, 0)));
     _score->chords.emplace_back();
     Chord& c = _score->chords.back();
     c.first = n;
     c.part = _part;
     c.measure = _measure;
-    c.grace = static_cast<bool>(n.child("grace"));
+    c.grace = static_cast<bool>(parts.grace);
     c.rest = rest;
-    c.pos = static_cast<int32_t>(
-        std::min<long long>(0x7FFFFFF, static_cast<long long>(_pos) * kQuarter / _divisions));
-    c.duration = static_cast<int16_t>(std::min<long long>(
-        32767, std::max<long long>(1, static_cast<long long>(duration) * kQuarter / _divisions)));
-    c.voice = Voice(n.child("voice") ? n.child_value("voice") : "1");
+    c.pos = static_cast<int32_t>(std::min<long long>(0x7FFFFFF, _pos * kQuarter / _divisions));
+    c.duration = static_cast<int16_t>(
+        std::min<long long>(32767, std::max<long long>(1, duration * kQuarter / _divisions)));
+    c.voice = Voice(voice);
     if (staff < 1 || staff > _staves) {
       c.skip = Skip::NoSuchStaff;
     } else {
       c.staff = static_cast<int16_t>(_score->parts[_part].firstStaff + staff - 1);
       c.key = _keys[staff - 1];
-      c.layer = Layer(staff, n.child("voice") ? n.child_value("voice") : "1");
+      c.layer = Layer(staff, voice);
       if (c.layer < 0) c.skip = Skip::VoicePastFour;
     }
-    if (!c.grace) _pos += duration;
+    if (!c.grace) _pos = std::min(kLongest, _pos + duration);
     _open = rest ? -1 : static_cast<long>(_score->chords.size() - 1);
     if (rest) return;
   }
@@ -222,10 +311,8 @@ void PartReader::Note(const pugi::xml_node& n) {
   if (c.skip == Skip::None) {
     if (c.staff != _score->parts[_part].firstStaff + staff - 1)
       c.skip = Skip::TwoStaves;
-    else if (!pitch)
-      c.skip = Skip::Unpitched;
     else if (!note.pitched)
-      c.skip = n.child("pitch").child("alter") ? Skip::Microtone : Skip::Unpitched;
+      c.skip = note.microtone ? Skip::Microtone : Skip::Unpitched;
     else if (c.notes.size() == MAX_NOTES)
       c.skip = Skip::OverTwelve;
   }
@@ -247,11 +334,16 @@ struct VectorWriter : pugi::xml_writer {
 };
 } // namespace
 
-bool ParseScore(const char* text, size_t size, Score* score, std::string* error) {
-  pugi::xml_parse_result r = score->doc.load_buffer(
-      text, size, pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
+bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
+  score->text.swap(text);
+  std::vector<uint8_t>& t = score->text;
+  LineEnds lines(t);
+  // Elements that hold only text keep it in themselves: a node fewer for each of them.
+  pugi::xml_parse_result r = score->doc.load_buffer_inplace(
+      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata,
+      pugi::encoding_auto);
   if (!r) {
-    *error = Location(text, size, r.offset) + ": not well-formed XML (" + r.description() + ")";
+    *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
   }
   score->encoding = r.encoding;
@@ -301,9 +393,8 @@ void BuildHostScore(Score* score) {
       hostsim::NoteSpec ns;
       ns.displacement = n.displacement;
       ns.raiselower = n.raiselower;
-      pugi::xml_node tie = n.node.find_child_by_attribute("tie", "type", "start");
-      if (tie) ns.flags |= NOTE_TIE;
-      if (n.node.child("accidental")) ns.flags |= NOTE_ACCIDENTAL;
+      if (n.tieStart) ns.flags |= NOTE_TIE;
+      if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
       spec.notes.push_back(ns);
     }
     c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, spec);
@@ -314,6 +405,7 @@ void BuildHostScore(Score* score) {
 void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
+  out->reserve(score.text.size() + score.text.size() / 8 + 4096);
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
@@ -325,18 +417,21 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
 }
 
 std::string LeftAloneLine(const std::vector<Chord>& chords) {
-  int counts[7] = {0};
+  const int kinds = static_cast<int>(Skip::Count);
+  int counts[kinds] = {0};
   for (const Chord& c : chords)
     ++counts[static_cast<int>(c.skip)];
-  static const char* what[7] = {"",
-                                "in voices past the fourth of a staff",
-                                "with unpitched notes",
-                                "with microtones",
-                                "with notes on two staves",
-                                "of more than twelve notes",
-                                "on a staff the part does not declare"};
+  static const char* what[kinds] = {
+      "",
+      "in voices past the fourth of a staff",
+      "with unpitched notes",
+      "with microtones",
+      "with notes on two staves",
+      "of more than twelve notes",
+      "on a staff the part does not declare",
+      "whose result would leave the octaves a file can write (0 to 9)"};
   std::string line;
-  for (int i = 1; i < 7; ++i) {
+  for (int i = 1; i < kinds; ++i) {
     if (!counts[i]) continue;
     line += line.empty() ? "left alone: " : ", ";
     line += std::to_string(counts[i]) + (counts[i] == 1 ? " chord " : " chords ") + what[i];

@@ -19,7 +19,11 @@ struct NoteRef {
   Spelling pitch;           // as written
   int16_t displacement = 0; // as the host holds it
   int16_t raiselower = 0;
-  bool pitched = false; // false for unpitched notes and microtones: never compared or changed
+  bool pitched = false;    // false for unpitched notes and microtones: never compared or changed
+  bool microtone = false;  // an alteration that is not a whole number of semitones
+  bool tieStart = false;   // a tie starts here (kept up to date by writing back)
+  bool tieStop = false;    // a tie ends here (kept up to date by writing back)
+  bool accidental = false; // an accidental is shown
 };
 
 // Why a chord is not handed to the host.
@@ -30,7 +34,9 @@ enum class Skip : uint8_t {
   Microtone,
   TwoStaves,
   OverTwelve,
-  NoSuchStaff
+  NoSuchStaff,
+  OutOfRange, // the task's result lies outside what a file can spell (found when writing back)
+  Count
 };
 
 // One entry: a chord, a single note or a rest, with the <note> elements that make it.
@@ -44,7 +50,7 @@ struct Chord {
   int16_t staff = 0;          // host staff number
   int16_t measure = 0;        // host measure number, 1-based
   int16_t layer = -1;         // host layer index; -1: not in the host (left alone)
-  int16_t voice = 0;          // index of its voice in the part, for following ties
+  int32_t voice = 0;          // index of its voice in the part, for following ties
   int32_t entry = -1;         // index of its entry in the host's cell layer
   bool rest = false;
   bool grace = false;
@@ -63,6 +69,7 @@ struct PartInfo {
 std::string LeftAloneLine(const std::vector<Chord>& chords);
 
 struct Score {
+  std::vector<uint8_t> text; // the file's text, parsed in place: the document's storage
   pugi::xml_document doc;
   pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
   std::vector<PartInfo> parts;
@@ -74,10 +81,11 @@ struct Score {
   int16_t measureCount = 0;
 };
 
-// Parses the text (kept in the document: declaration, DOCTYPE, comments, processing
-// instructions and whitespace, so that saving an unchanged score gives the same canonical
-// XML). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
-bool ParseScore(const char* text, size_t size, Score* score, std::string* error);
+// Parses the file's text, which the score takes over and parses in place. Everything is kept
+// in the document (declaration, DOCTYPE, comments, processing instructions and whitespace), so
+// that saving an unchanged score gives the same canonical XML. False with a message
+// "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
+bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error);
 
 // Builds the host simulator's score from it (a new document in front, its staves, measures,
 // keys and entries); records each chord's host entry.

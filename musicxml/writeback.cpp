@@ -114,10 +114,6 @@ void SetPitch(pugi::xml_node note, const Spelling& s) {
   pitch.child("octave").text().set(s.octave);
 }
 
-bool HasTie(pugi::xml_node note, const char* type) {
-  return static_cast<bool>(note.find_child_by_attribute("tie", "type", type));
-}
-
 void RemoveTie(pugi::xml_node note, const char* type) {
   while (pugi::xml_node t = note.find_child_by_attribute("tie", "type", type))
     Remove(t);
@@ -194,10 +190,17 @@ bool ChordLevelNotation(const char* name) {
   return false;
 }
 
+// Ids are unique in a file: a copy keeps none. (Walked without recursion: a file's nesting
+// may be deep.)
 void StripIds(pugi::xml_node n) {
+  struct Walker : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node& node) override {
+      node.remove_attribute("id");
+      return true;
+    }
+  } walker;
   n.remove_attribute("id");
-  for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-    if (c.type() == pugi::node_element) StripIds(c);
+  n.traverse(walker);
 }
 
 // A new chord note after `after`, made from the chord's first note.
@@ -294,6 +297,7 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
     r.pitch = FromHost(c->key, h.displacement, h.raiselower);
     SetPitch(r.node, r.pitch);
     if (h.tie) AddTie(r.node, "start");
+    r.tieStart = h.tie;
     if (mark) Mark(r.node);
     last = r.node;
     result.push_back(r);
@@ -309,22 +313,25 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
 
 void MendTies(Chord* a, Chord* b) {
   for (NoteRef& x : a->notes) {
-    if (!x.pitched || !HasTie(x.node, "start")) continue;
+    if (!x.pitched || !x.tieStart) continue;
     bool target = false;
     for (NoteRef& y : b->notes)
       if (SamePitch(x, y)) {
         target = true;
-        if (!HasTie(y.node, "stop")) AddTie(y.node, "stop");
+        if (!y.tieStop) AddTie(y.node, "stop");
+        y.tieStop = true;
         break;
       }
     if (!target) RemoveTie(x.node, "start");
+    x.tieStart = target;
   }
   for (NoteRef& y : b->notes) {
-    if (!y.pitched || !HasTie(y.node, "stop")) continue;
+    if (!y.pitched || !y.tieStop) continue;
     bool source = false;
     for (NoteRef& x : a->notes)
-      if (SamePitch(x, y) && HasTie(x.node, "start")) source = true;
+      if (SamePitch(x, y) && x.tieStart) source = true;
     if (!source) RemoveTie(y.node, "stop");
+    y.tieStop = source;
   }
 }
 
@@ -369,10 +376,13 @@ void MendAccidentals(Score* score) {
         if (!n.pitched) continue;
         int slot = n.pitch.step + 7 * std::max(0, std::min(11, n.pitch.octave));
         int expected = has[slot] ? seen[slot] : c.key.signature[n.pitch.step];
-        bool needed = n.pitch.alter != expected && !HasTie(n.node, "stop");
+        bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        if (c.skip == Skip::None) SetAccidental(n.node, needed, n.pitch.alter);
+        if (c.skip == Skip::None && (needed || n.accidental)) {
+          SetAccidental(n.node, needed, n.pitch.alter);
+          n.accidental = static_cast<bool>(n.node.child("accidental"));
+        }
       }
     }
   }
@@ -389,10 +399,10 @@ std::string PitchName(const Spelling& s) {
   return name + std::to_string(s.octave);
 }
 
-std::vector<ChordChange> CollectChanges(const Score& score) {
+std::vector<ChordChange> CollectChanges(Score* score) {
   std::vector<ChordChange> changes;
-  for (size_t i = 0; i < score.chords.size(); ++i) {
-    const Chord& c = score.chords[i];
+  for (size_t i = 0; i < score->chords.size(); ++i) {
+    Chord& c = score->chords[i];
     if (c.skip != Skip::None || c.rest || c.entry < 0) continue;
     const std::vector<EXENTRY>& cell = hostsim::Cell(c.staff, c.measure, c.layer);
     if (static_cast<size_t>(c.entry) >= cell.size()) continue;
@@ -401,14 +411,19 @@ std::vector<ChordChange> CollectChanges(const Score& score) {
     ChordChange change;
     change.chord = i;
     int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
-    bool same = static_cast<size_t>(count) == c.notes.size();
+    bool same = static_cast<size_t>(count) == c.notes.size(), spelled = true;
     for (int k = 0; k < count; ++k) {
       const ENOTE& n = e.notes[k];
+      Spelling s = FromHost(c.key, n.displacement, n.raiselower);
+      spelled = spelled && s.octave >= 0 && s.octave <= 9 && s.alter >= -3 && s.alter <= 3;
       change.after.push_back({n.noteID, n.displacement, n.raiselower, (n.flags & NOTE_TIE) != 0});
       same = same && n.noteID == k + 1 && n.displacement == c.notes[k].displacement &&
              n.raiselower == c.notes[k].raiselower;
     }
-    if (!same) changes.push_back(std::move(change));
+    if (!spelled)
+      c.skip = Skip::OutOfRange;
+    else if (!same)
+      changes.push_back(std::move(change));
   }
   return changes;
 }

@@ -35,3 +35,12 @@ ensure_tools() {
     exit 2
   }
 }
+
+# The web page: emscripten builds its engine, dpkg-dev unpacks the Debian sources of its
+# libraries (web/deps.sh), npm brings Verovio and playwright-core, Chromium runs its tests.
+QV_WEB_PACKAGES="emscripten dpkg-dev chromium"
+ensure_web_tools() {
+  local node=""
+  command -v npm >/dev/null || node="nodejs npm"
+  QV_PACKAGES="$QV_PACKAGES $QV_WEB_PACKAGES $node" ensure_tools
+}

@@ -81,17 +81,25 @@ function useScore(name, bytes) {
 
 $('limit').textContent = `${LIMIT_MB} MB`;
 
+// Refuses a file before it reaches the engine; the message says why.
+function refuse(message) {
+  score = null;
+  clearResult();
+  $('before').replaceChildren();
+  setBusy(false);
+  showError(message);
+}
+
 $('file').addEventListener('change', async () => {
   const file = $('file').files[0];
   if (!file) return;
   if (file.size > LIMIT_MB * 1024 * 1024) {
-    score = null;
-    clearResult();
-    setBusy(false);
-    showError(`${file.name} is ${(file.size / 1048576).toFixed(1)} MB; this page takes files up to ${LIMIT_MB} MB.`);
-    return;
+    refuse(`${file.name} is ${(file.size / 1048576).toFixed(1)} MB; this page takes files up to ${LIMIT_MB} MB.`);
+  } else if (file.size === 0) {
+    refuse(`${file.name} is empty: there is no score in it.`);
+  } else {
+    useScore(file.name, new Uint8Array(await file.arrayBuffer()));
   }
-  useScore(file.name, new Uint8Array(await file.arrayBuffer()));
 });
 
 $('example').addEventListener('click', async () => {

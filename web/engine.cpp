@@ -99,8 +99,9 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   result.set("dryRunText", r.dryRunText);
   result.set("beforeXml", r.beforeXml);
   result.set("afterXml", r.afterXml);
-  result.set("output",
-             val(emscripten::typed_memory_view(r.output.size(), r.output.data())).call<val>("slice"));
+  result.set(
+      "output",
+      val(emscripten::typed_memory_view(r.output.size(), r.output.data())).call<val>("slice"));
   return result;
 }
 

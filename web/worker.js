@@ -12,8 +12,8 @@ function load() {
   return Promise.all([createEngine(), createVerovioModule()]).then(([engine, verovio]) => {
     const toolkit = new VerovioToolkit(verovio);
     toolkit.setOptions({
-      scale: 40,
-      pageWidth: 1600,
+      scale: 45,
+      pageWidth: 1100,
       adjustPageHeight: true,
       footer: 'none',
       // the pitch and colour of every note, for reading the drawing back

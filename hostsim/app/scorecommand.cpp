@@ -21,12 +21,16 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes, std::string*
     *error = path + ": cannot open (" + strerror(errno) + ")";
     return false;
   }
-  struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+  struct stat st = {};
+  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
     fclose(f);
     *error = path + ": is a folder, not a score file";
     return false;
   }
+  // Read in one piece at the size the file has (and on for whatever it grew by since).
+  bytes->resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  size_t got = bytes->empty() ? 0 : fread(bytes->data(), 1, bytes->size(), f);
+  bytes->resize(got);
   uint8_t buffer[1 << 16];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
@@ -168,8 +172,7 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
     fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
     return 1;
   }
-  ScoreJobResult r = RunScoreJob(input, c.file, options, plugin);
-  std::vector<uint8_t>().swap(input);
+  ScoreJobResult r = RunScoreJob(std::move(input), c.file, options, plugin);
   if (r.status != 0) {
     fprintf(stderr, "%s\n", r.error.c_str());
     return r.status;

@@ -65,6 +65,11 @@ bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
                            const ScoreJobOptions& options, const PluginEntries& plugin) {
+  return RunScoreJob(std::vector<uint8_t>(input), fileName, options, plugin);
+}
+
+ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
+                           const ScoreJobOptions& options, const PluginEntries& plugin) {
   ScoreJobResult r;
   auto fail = [&r](int status, const std::string& message) {
     r.status = status;
@@ -74,15 +79,15 @@ ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string&
 
   // The container and the score in it.
   bool zipped = musicxml::LooksZipped(input);
-  std::vector<char> rootFile;
+  std::vector<uint8_t> text; // the score's text, handed to the score (a plain file's is the input)
   std::string rootPath, error;
-  if (zipped && !musicxml::ReadContainer(input, &rootPath, &rootFile, &error))
+  if (zipped && !musicxml::ReadContainer(input, &rootPath, &text, &error))
     return fail(2, fileName + ": " + error);
-  const char* text = zipped ? rootFile.data() : reinterpret_cast<const char*>(input.data());
-  size_t size = zipped ? rootFile.size() : input.size();
+  if (!zipped) text.swap(input);
+  if (options.displayTexts) r.beforeXml.assign(text.begin(), text.end());
   std::string where = zipped ? fileName + "!/" + rootPath : fileName;
   musicxml::Score score;
-  if (!musicxml::ParseScore(text, size, &score, &error))
+  if (!musicxml::ParseScore(std::move(text), &score, &error))
     return fail(2, where + (isdigit(static_cast<unsigned char>(error[0])) ? ":" : ": ") + error);
 
   int16_t first = 1, last = 1;
@@ -124,10 +129,10 @@ ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string&
   }
   CloseToolWindow(plugin, window);
 
-  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(score);
+  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
+  hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);
   r.leftAlone = musicxml::LeftAloneLine(score.chords);
-  if (options.displayTexts) r.beforeXml.assign(text, size);
   if (options.dryRun || options.listChanges)
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   if (options.dryRun) return r;

@@ -33,6 +33,9 @@ struct ScoreJobResult {
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
                            const ScoreJobOptions& options, const PluginEntries& plugin);
+// The same, taking the input over: a plain file's text is parsed where it lies.
+ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
+                           const ScoreJobOptions& options, const PluginEntries& plugin);
 
 // The options file the plug-in reads from the host's folder: written at the path the plug-in
 // builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for

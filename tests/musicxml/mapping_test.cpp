@@ -151,6 +151,21 @@ TEST(Mapping, GraceChordsAreEntriesOfTheirOwn) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(Mapping, AResultAFileCannotWriteLeavesTheChordAsItWasAndSaysSo) {
+  std::vector<uint8_t> tasks = ReadBytes(FilePath("tasks.musicxml"));
+  std::string text(tasks.begin(), tasks.end());
+  text.replace(text.find("<octave>5</octave>"), 18,
+               "<octave>9</octave>"); // C9 atop the first chord
+  ScoreJobOptions o;
+  o.task = "Transpose Octave";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "high.musicxml", o, Plugin());
+  EXPECT_EQ(0u, Chords(r.afterXml, "P1").find("[C4 E4 G4 C9] [D4 F4 A5]"));
+  EXPECT_EQ("left alone: 1 chord whose result would leave the octaves a file can write (0 to 9)",
+            r.leftAlone);
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
 TEST(Mapping, MeasuresAreChosenByTheNumbersTheFilePrintsAPickupIncluded) {
   ScoreJobOptions o;
   o.measures = "0-0";
