@@ -1,7 +1,7 @@
 # Sourced by ./run and ./test: installs what the builds and the tests need when it is missing.
 # The 32-bit tests run under 32-bit Wine, which on a 64-bit Debian is the package wine32 of the
 # i386 architecture (the package wine alone brings only the launcher).
-QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils nodejs npm"
+QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils"
 
 missing_packages() {
   local p missing=""
