@@ -12,18 +12,18 @@
 namespace musicxml {
 
 namespace {
-const int32_t kQuarter = 1024;  // host duration units of a quarter note
-const long kLongest = 1L << 40; // the longest position or duration read, in divisions
+const int32_t kQuarter = 1024;        // host duration units of a quarter note
+const long long kLongest = 1LL << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
 }
 
-long Number(const pugi::xml_node& n, long fallback) {
+long long Number(const pugi::xml_node& n, long long fallback) {
   const char* t = n.child_value();
   char* end = nullptr;
-  long v = strtol(t, &end, 10);
+  long long v = strtoll(t, &end, 10);
   return end == t ? fallback : v;
 }
 
@@ -67,7 +67,7 @@ int16_t TypeDuration(const char* type) {
   static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
                                 "eighth", "quarter", "half",  "whole", "breve", "long"};
   for (int i = 0; i < 13; ++i)
-    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(i >= 2 ? 4 << (i - 2) : 4);
+    if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(4 << i); // a quarter: 1024
   return kQuarter / 2;
 }
 
@@ -108,8 +108,8 @@ private:
   std::vector<Key> _keys;                                // key in effect on each staff of the part
   std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
-  long _divisions = 1;
-  long _pos = 0;        // position in the measure, divisions
+  long long _divisions = 1;
+  long long _pos = 0;   // position in the measure, divisions
   int16_t _measure = 0; // host measure number
   long _open = -1;      // index of the chord a <chord/> note joins
 };
@@ -142,10 +142,10 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
         Note(c);
       } else if (Is(c, "backup")) {
         _pos =
-            std::max(0L, _pos - std::min(kLongest, std::max(0L, Number(c.child("duration"), 0))));
+            std::max(0LL, _pos - std::min(kLongest, std::max(0LL, Number(c.child("duration"), 0))));
         _open = -1;
       } else if (Is(c, "forward")) {
-        _pos = std::min(kLongest, _pos + std::max(0L, Number(c.child("duration"), 0)));
+        _pos = std::min(kLongest, _pos + std::max(0LL, Number(c.child("duration"), 0)));
         _open = -1;
       } else if (Is(c, "attributes")) {
         Attributes(c);
@@ -169,7 +169,7 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
 void PartReader::Attributes(const pugi::xml_node& a) {
   for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
     if (Is(c, "staves")) {
-      long n = Number(c, 1);
+      long long n = Number(c, 1);
       if (n > 64 || _score->staffCount + n > 32767) {
         _tooManyStaves = true;
       } else if (n > _staves) {
@@ -178,7 +178,7 @@ void PartReader::Attributes(const pugi::xml_node& a) {
         _layers.resize(_staves);
       }
     } else if (Is(c, "divisions")) {
-      long d = Number(c, 1);
+      long long d = Number(c, 1);
       if (d > 0) _divisions = std::min(kLongest, d);
     } else if (Is(c, "key")) {
       Key k = ReadKey(c);
@@ -283,7 +283,7 @@ void PartReader::Note(const pugi::xml_node& n) {
     note.microtone = alter && a != std::floor(a);
   }
   if (!joins) {
-    long duration = std::min(kLongest, std::max(0L, Number(parts.duration, 0)));
+    long long duration = std::min(kLongest, std::max(0LL, Number(parts.duration, 0)));
     _score->chords.emplace_back();
     Chord& c = _score->chords.back();
     c.first = n;
@@ -406,6 +406,10 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   VectorWriter w;
   w.out = out;
   out->reserve(score.text.size() + score.text.size() / 8 + 4096);
+  SaveScore(score, w);
+}
+
+void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {

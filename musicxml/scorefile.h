@@ -93,5 +93,6 @@ void BuildHostScore(Score* score);
 
 // Serialises the document as it now stands, in the file's own encoding.
 void SaveScore(const Score& score, std::vector<uint8_t>* out);
+void SaveScore(const Score& score, pugi::xml_writer& out);
 
 } // namespace musicxml

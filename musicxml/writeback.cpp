@@ -51,40 +51,42 @@ int Rank(const char* name) {
   return kNoteOrderCount;
 }
 
-// A new child of a note in its place by the schema's order.
-pugi::xml_node AddToNote(pugi::xml_node note, const char* name) {
-  int rank = Rank(name);
-  pugi::xml_node last;
-  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling()) {
-    if (c.type() != pugi::node_element) continue;
-    if (Rank(c.name()) > rank) {
-      pugi::xml_node made = note.insert_child_before(name, c);
-      pugi::xml_node space = made.previous_sibling();
-      if (IsSpace(space)) note.insert_copy_after(space, made);
-      return made;
-    }
-    last = c;
-  }
-  if (!last) return note.append_child(name);
-  pugi::xml_node made = note.insert_child_after(name, last);
-  Indent(made, last);
-  return made;
+pugi::xml_node LastElement(pugi::xml_node parent) {
+  for (pugi::xml_node c = parent.last_child(); c; c = c.previous_sibling())
+    if (c.type() == pugi::node_element) return c;
+  return pugi::xml_node();
 }
 
 // Appends a copy of a node to a parent, indented like the parent's last element.
 void AppendCopy(pugi::xml_node parent, pugi::xml_node source) {
-  pugi::xml_node last;
-  for (pugi::xml_node c = parent.last_child(); c; c = c.previous_sibling())
-    if (c.type() == pugi::node_element) {
-      last = c;
-      break;
-    }
+  pugi::xml_node last = LastElement(parent);
   if (!last) {
     parent.append_copy(source);
     return;
   }
-  pugi::xml_node made = parent.insert_copy_after(source, last);
+  Indent(parent.insert_copy_after(source, last), last);
+}
+
+// Appends a new element to a parent, indented like the parent's last element.
+pugi::xml_node AppendElement(pugi::xml_node parent, const char* name) {
+  pugi::xml_node last = LastElement(parent);
+  if (!last) return parent.append_child(name);
+  pugi::xml_node made = parent.insert_child_after(name, last);
   Indent(made, last);
+  return made;
+}
+
+// A new child of a note in its place by the schema's order.
+pugi::xml_node AddToNote(pugi::xml_node note, const char* name) {
+  int rank = Rank(name);
+  for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element || Rank(c.name()) <= rank) continue;
+    pugi::xml_node made = note.insert_child_before(name, c);
+    pugi::xml_node space = made.previous_sibling();
+    if (IsSpace(space)) note.insert_copy_after(space, made);
+    return made;
+  }
+  return AppendElement(note, name);
 }
 
 bool HasElements(pugi::xml_node n) {
@@ -133,10 +135,7 @@ pugi::xml_node Notations(pugi::xml_node note) {
 
 void AddTie(pugi::xml_node note, const char* type) {
   AddToNote(note, "tie").append_attribute("type") = type;
-  pugi::xml_node tied = note.append_child("tied"); // made here, moved into place below
-  tied.append_attribute("type") = type;
-  AppendCopy(Notations(note), tied);
-  note.remove_child(tied);
+  AppendElement(Notations(note), "tied").append_attribute("type") = type;
 }
 
 const char* AccidentalName(int alter) {

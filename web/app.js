@@ -10,8 +10,9 @@ const $ = (id) => document.getElementById(id);
 const worker = new Worker('worker.js', { type: 'module' });
 let tasks = []; // the engine's catalogue, in the tool window's order
 let score = null; // the loaded file: { name, bytes }
+let reading = null; // the file being read, until the engine has listed its parts
 let changed = null; // the last result: { name, bytes }
-let jobId = 0; // the job whose answer the page waits for
+let jobId = 0; // the request whose answer the page waits for
 
 function showError(message) {
   $('error').textContent = message;
@@ -59,6 +60,28 @@ function showTask() {
   $('bottom-label').textContent = task.bottom;
 }
 
+// One check box a part, all on: the task applies to the parts left on.
+function showParts(parts) {
+  $('parts').replaceChildren(
+    ...parts.map((part) => {
+      const label = document.createElement('label');
+      const box = document.createElement('input');
+      box.type = 'checkbox';
+      box.checked = true;
+      box.value = part.id;
+      label.append(box, ` ${part.name || part.id} (${part.id})`);
+      return label;
+    }),
+  );
+}
+
+// The --parts value: empty when every part is chosen, null when none is.
+function chosenParts() {
+  const boxes = Array.from($('parts').querySelectorAll('input'));
+  const on = boxes.filter((b) => b.checked).map((b) => b.value);
+  return on.length === boxes.length ? '' : on.length ? on.join(',') : null;
+}
+
 // "song.mxl" with Rotate, Down gives "song-rotate-down.mxl": the task in the name, the same
 // container as the input.
 function downloadName(fileName, task, bottom) {
@@ -70,45 +93,46 @@ function downloadName(fileName, task, bottom) {
   return `${base}-${slug}${extension}`;
 }
 
-function useScore(name, bytes) {
-  score = { name, bytes };
-  clearResult();
-  $('before').replaceChildren();
-  showError('');
-  $('loaded').textContent = `Loaded ${name} (${Math.ceil(bytes.length / 1024)} KB).`;
-  setBusy(false);
-}
-
-$('limit').textContent = `${LIMIT_MB} MB`;
-
-// Refuses a file before it reaches the engine; the message says why.
+// Forgets the loaded score and says why.
 function refuse(message) {
   score = null;
+  reading = null;
   clearResult();
   $('before').replaceChildren();
+  $('parts').replaceChildren();
+  $('loaded').textContent = 'No score loaded.';
   setBusy(false);
   showError(message);
 }
 
+// Hands a file to the engine, which lists its parts or says what is wrong with it.
+function readScore(name, bytes) {
+  refuse('');
+  reading = { name, bytes };
+  jobId += 1;
+  setBusy(true);
+  worker.postMessage({ id: jobId, kind: 'parts', fileName: name, bytes: bytes.slice() });
+}
+
+$('limit').textContent = `${LIMIT_MB} MB`;
+
 $('file').addEventListener('change', async () => {
   const file = $('file').files[0];
   if (!file) return;
+  $('file').value = ''; // choosing the same file again reads it again
   if (file.size > LIMIT_MB * 1024 * 1024) {
     refuse(`${file.name} is ${(file.size / 1048576).toFixed(1)} MB; this page takes files up to ${LIMIT_MB} MB.`);
   } else if (file.size === 0) {
     refuse(`${file.name} is empty: there is no score in it.`);
   } else {
-    useScore(file.name, new Uint8Array(await file.arrayBuffer()));
+    readScore(file.name, new Uint8Array(await file.arrayBuffer()));
   }
 });
 
 $('example').addEventListener('click', async () => {
   const response = await fetch(EXAMPLE);
-  if (!response.ok) {
-    showError('The example score could not be loaded.');
-    return;
-  }
-  useScore(EXAMPLE, new Uint8Array(await response.arrayBuffer()));
+  if (!response.ok) refuse('The example score could not be loaded.');
+  else readScore(EXAMPLE, new Uint8Array(await response.arrayBuffer()));
 });
 
 $('task').addEventListener('change', showTask);
@@ -117,6 +141,11 @@ $('job').addEventListener('submit', (event) => {
   event.preventDefault();
   const task = selectedTask();
   if (!score || !task) return;
+  const parts = chosenParts();
+  if (parts === null) {
+    showError('Choose at least one part.');
+    return;
+  }
   showError('');
   clearResult();
   jobId += 1;
@@ -133,7 +162,7 @@ $('job').addEventListener('submit', (event) => {
       bottom,
       fourNoteDrops: $('four-note').checked,
       measures: $('measures').value.trim(),
-      parts: $('parts').value.trim(),
+      parts,
     },
   });
 });
@@ -164,10 +193,18 @@ worker.onmessage = ({ data }) => {
   if (data.type === 'progress') {
     $('progress-bar').value = data.fraction;
     $('progress-text').textContent = data.text;
+  } else if (data.type === 'failed' && reading) {
+    refuse(data.message);
   } else if (data.type === 'failed') {
-    setBusy(false);
     clearResult();
+    setBusy(false);
     showError(data.message);
+  } else if (data.type === 'parts') {
+    score = reading;
+    reading = null;
+    showParts(data.parts);
+    $('loaded').textContent = `Loaded ${score.name} (${Math.ceil(score.bytes.length / 1024)} KB).`;
+    setBusy(false);
   } else if (data.type === 'done') {
     setBusy(false);
     changed.bytes = data.output;

@@ -1,6 +1,7 @@
-// The page's entry into the engine: the task catalogue as the tool window shows it, and one
-// call that applies a task to a score file through the same job as ./run --score. The plug-in
-// is linked in; the job binds it through its six entry points as the headless host does.
+// The page's entry into the engine: the task catalogue as the tool window shows it, the parts
+// of a score file, and one call that applies a task to it through the same job as
+// ./run --score. The plug-in is linked in; the job binds it through its six entry points as
+// the headless host does.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -53,11 +54,36 @@ bool Flag(const val& options, const char* key) {
   return options[key].isTrue();
 }
 
+// A copy of a Uint8Array's bytes.
+std::vector<uint8_t> Bytes(const val& bytes) {
+  std::vector<uint8_t> copy(bytes["length"].as<size_t>());
+  val(emscripten::typed_memory_view(copy.size(), copy.data())).call<void>("set", bytes);
+  return copy;
+}
+
+// The parts of a score file (a Uint8Array), or the message for a file that is not one.
+val Parts(const val& bytes, const std::string& fileName) {
+  std::vector<ScorePart> parts;
+  std::string error;
+  val result = val::object();
+  bool ok = ScoreParts(Bytes(bytes), fileName, &parts, &error);
+  result.set("status", ok ? 0 : 2);
+  result.set("error", error);
+  val list = val::array();
+  for (const ScorePart& p : parts) {
+    val part = val::object();
+    part.set("id", p.id);
+    part.set("name", p.name);
+    list.call<void>("push", part);
+  }
+  result.set("parts", list);
+  return result;
+}
+
 // Applies options.task to the file's bytes (a Uint8Array); answers the job's result with the
 // changed file as a Uint8Array of its own.
 val RunJob(const val& bytes, const std::string& fileName, const val& options) {
-  std::vector<uint8_t> input(bytes["length"].as<size_t>());
-  val(emscripten::typed_memory_view(input.size(), input.data())).call<void>("set", bytes);
+  std::vector<uint8_t> input = Bytes(bytes);
   ScoreJobOptions o;
   o.task = Text(options, "task");
   o.bottom = Flag(options, "bottom");
@@ -84,10 +110,11 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   bool mark = o.markChanges && !o.dryRun;
   o.markChanges = false;
   o.displayTexts = !mark;
-  ScoreJobResult r = RunScoreJob(input, fileName, o, plugin);
+  ScoreJobResult r = mark ? RunScoreJob(input, fileName, o, plugin)
+                          : RunScoreJob(std::move(input), fileName, o, plugin);
   if (r.status == 0 && mark) {
     o.markChanges = o.displayTexts = true;
-    ScoreJobResult marked = RunScoreJob(input, fileName, o, plugin);
+    ScoreJobResult marked = RunScoreJob(std::move(input), fileName, o, plugin);
     r.beforeXml.swap(marked.beforeXml);
     r.afterXml.swap(marked.afterXml);
   }
@@ -109,5 +136,6 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
 
 EMSCRIPTEN_BINDINGS(qvengine) {
   emscripten::function("tasks", &Tasks);
+  emscripten::function("scoreParts", &Parts);
   emscripten::function("runScoreJob", &RunJob);
 }

@@ -39,37 +39,43 @@ function draw(toolkit, xml) {
   return { pages, note };
 }
 
+// Answers one request of the page: { kind: 'parts' } lists the parts of a file, any other
+// applies options.task to it and draws the score before and after.
 onmessage = async ({ data }) => {
-  const { id, fileName, bytes, options } = data;
+  const { id, kind, fileName, bytes, options } = data;
   const progress = (fraction, text) => postMessage({ type: 'progress', id, fraction, text });
-  let parts;
+  const fail = (message) => postMessage({ type: 'failed', id, message });
+  let engine, toolkit, result;
   try {
-    parts = await ready;
+    ({ engine, toolkit } = await ready);
   } catch (e) {
-    postMessage({ type: 'failed', id, message: `The engine could not be loaded: ${e}` });
+    fail(`The engine could not be loaded: ${e}`);
     return;
   }
-  let result;
   try {
-    progress(0.1, `Applying ${options.task}…`);
-    result = parts.engine.runScoreJob(bytes, fileName, { ...options, markChanges: true });
+    if (kind === 'parts') {
+      progress(0.3, `Reading ${fileName}…`);
+      result = engine.scoreParts(bytes, fileName);
+    } else {
+      progress(0.1, `Applying ${options.task}…`);
+      result = engine.runScoreJob(bytes, fileName, { ...options, markChanges: true });
+    }
   } catch (e) {
     // A stopped engine is not reused: its memory may be in any state.
     ready = load();
-    postMessage({ type: 'failed', id, message: `The engine stopped on this file (${e}).` });
+    fail(`The engine stopped on this file (${e}).`);
     return;
   }
   if (result.status !== 0) {
-    postMessage({ type: 'failed', id, message: result.error });
-    return;
+    fail(result.error);
+  } else if (kind === 'parts') {
+    postMessage({ type: 'parts', id, parts: result.parts });
+  } else {
+    progress(0.5, 'Drawing the score before…');
+    const before = draw(toolkit, result.beforeXml);
+    progress(0.8, 'Drawing the score after…');
+    const after = draw(toolkit, result.afterXml);
+    const { output, summary, leftAlone } = result;
+    postMessage({ type: 'done', id, output, summary, leftAlone, before, after }, [output.buffer]);
   }
-  progress(0.5, 'Drawing the score before…');
-  const before = draw(parts.toolkit, result.beforeXml);
-  progress(0.8, 'Drawing the score after…');
-  const after = draw(parts.toolkit, result.afterXml);
-  const output = result.output;
-  postMessage(
-    { type: 'done', id, output, summary: result.summary, leftAlone: result.leftAlone, before, after },
-    [output.buffer],
-  );
 };

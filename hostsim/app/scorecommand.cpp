@@ -69,34 +69,53 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-// Writes through a temporary file in the same folder, renamed over the target when complete.
-bool WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes, mode_t mode,
-                     std::string* error) {
-  std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-  std::string temp = Folder(path) + "/." + name + ".XXXXXX";
-  std::vector<char> templ(temp.begin(), temp.end());
-  templ.push_back(0);
-  int fd = mkstemp(templ.data());
-  if (fd < 0) {
-    *error = path + ": cannot write in its folder (" + strerror(errno) + ")";
+// The output file in the making: a temporary file in the target's folder, renamed over the
+// target once complete; removed if the run ends before that.
+class TempOutput {
+public:
+  ~TempOutput() {
+    if (_fd >= 0) close(_fd);
+    if (!_path.empty()) unlink(_path.c_str());
+  }
+  bool Open(const std::string& folder, std::string* error) {
+    std::string name = folder + "/.qvscore.XXXXXX";
+    std::vector<char> templ(name.begin(), name.end());
+    templ.push_back(0);
+    _fd = mkstemp(templ.data());
+    if (_fd < 0) {
+      *error = folder + ": cannot write in this folder (" + strerror(errno) + ")";
+      return false;
+    }
+    _path = templ.data();
+    return true;
+  }
+  bool Write(const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      ssize_t n = write(_fd, p, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      p += n;
+      size -= static_cast<size_t>(n);
+    }
+    return true;
+  }
+  bool Commit(const std::string& target, mode_t mode, std::string* error) {
+    bool ok = fchmod(_fd, mode) == 0 && fsync(_fd) == 0;
+    ok = close(_fd) == 0 && ok;
+    _fd = -1;
+    if (ok && rename(_path.c_str(), target.c_str()) == 0) {
+      _path.clear();
+      return true;
+    }
+    *error = target + ": cannot write (" + strerror(errno) + ")";
     return false;
   }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  bool ok = done == bytes.size() && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  int saved = errno;
-  ok = close(fd) == 0 && ok;
-  if (ok && rename(templ.data(), path.c_str()) == 0) return true;
-  saved = errno ? errno : saved;
-  unlink(templ.data());
-  *error = path + ": cannot write (" + strerror(saved) + ")";
-  return false;
-}
+
+private:
+  int _fd = -1;      // the open temporary file
+  std::string _path; // its path, until it is renamed
+};
 
 // A private folder for the host's options file; removed with it when the run ends.
 class OptionsFolder {
@@ -166,6 +185,19 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
   options.markChanges = c.markChanges;
   options.displayTexts = false;
 
+  // The output is written as it is made, into a temporary file beside where it goes.
+  if (!c.inPlace && !c.out.empty() && SameFile(c.out, c.file)) {
+    fprintf(stderr, "%s: the output would replace the input; give --in-place to do that\n",
+            c.out.c_str());
+    return 2;
+  }
+  TempOutput temp;
+  if (!c.dryRun && !temp.Open(Folder(c.out.empty() ? c.file : c.out), &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
+
   PluginEntries plugin = entries;
   OptionsFolder folder;
   if (c.fourNoteDrops && !folder.Make(options, &plugin.hostFolder)) {
@@ -184,14 +216,9 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
     return 0;
   }
   std::string out = c.inPlace ? c.file : c.out.empty() ? OutputBeside(c.file, r.task) : c.out;
-  if (!c.inPlace && SameFile(out, c.file)) {
-    fprintf(stderr, "%s: the output would replace the input; give --in-place to do that\n",
-            out.c_str());
-    return 2;
-  }
   struct stat st;
   mode_t mode = stat(c.file.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
-  if (!WriteFileSafely(out, r.output, mode, &error)) {
+  if (!temp.Commit(out, mode, &error)) {
     fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

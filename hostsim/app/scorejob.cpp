@@ -61,7 +61,36 @@ bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::
   return true;
 }
 
+// The score in the file's bytes: a plain file's text is taken over, an archive stays for
+// writing back and *rootPath names the score in it (empty for a plain file). *shown, when
+// given, receives the score's text. False with the message for the user.
+bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxml::Score* score,
+               std::string* rootPath, std::string* shown, std::string* error) {
+  bool zipped = musicxml::LooksZipped(*input);
+  std::vector<uint8_t> text; // the score's text, handed to the score (a plain file's is the input)
+  if (zipped && !musicxml::ReadContainer(*input, rootPath, &text, error)) {
+    *error = fileName + ": " + *error;
+    return false;
+  }
+  if (!zipped) text.swap(*input);
+  if (shown) shown->assign(text.begin(), text.end());
+  std::string where = zipped ? fileName + "!/" + *rootPath : fileName;
+  if (musicxml::ParseScore(std::move(text), score, error)) return true;
+  *error = where + (isdigit(static_cast<unsigned char>((*error)[0])) ? ":" : ": ") + *error;
+  return false;
+}
+
 } // namespace
+
+bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
+                std::vector<ScorePart>* parts, std::string* error) {
+  musicxml::Score score;
+  std::string rootPath;
+  if (!ReadScore(&input, fileName, &score, &rootPath, nullptr, error)) return false;
+  for (const musicxml::PartInfo& p : score.parts)
+    parts->push_back({p.id, p.name});
+  return true;
+}
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
                            const ScoreJobOptions& options, const PluginEntries& plugin) {
@@ -77,18 +106,12 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     return r;
   };
 
-  // The container and the score in it.
-  bool zipped = musicxml::LooksZipped(input);
-  std::vector<uint8_t> text; // the score's text, handed to the score (a plain file's is the input)
   std::string rootPath, error;
-  if (zipped && !musicxml::ReadContainer(input, &rootPath, &text, &error))
-    return fail(2, fileName + ": " + error);
-  if (!zipped) text.swap(input);
-  if (options.displayTexts) r.beforeXml.assign(text.begin(), text.end());
-  std::string where = zipped ? fileName + "!/" + rootPath : fileName;
   musicxml::Score score;
-  if (!musicxml::ParseScore(std::move(text), &score, &error))
-    return fail(2, where + (isdigit(static_cast<unsigned char>(error[0])) ? ":" : ": ") + error);
+  if (!ReadScore(&input, fileName, &score, &rootPath, options.displayTexts ? &r.beforeXml : nullptr,
+                 &error))
+    return fail(2, error);
+  bool zipped = !rootPath.empty();
 
   int16_t first = 1, last = 1;
   std::vector<bool> parts;
@@ -137,6 +160,18 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   if (options.dryRun) return r;
   musicxml::WriteBack(&score, changes, options.markChanges);
+  if (options.sink && !zipped && !options.displayTexts) {
+    // Straight to the caller as it is made: no copy of the whole output is held.
+    struct Sink : pugi::xml_writer {
+      const ScoreJobOptions* options;
+      bool ok = true;
+      void write(const void* data, size_t size) override { ok = ok && options->sink(data, size); }
+    } sink;
+    sink.options = &options;
+    musicxml::SaveScore(score, sink);
+    if (!sink.ok) return fail(1, "cannot write the output");
+    return r;
+  }
   std::vector<uint8_t> xml;
   musicxml::SaveScore(score, &xml);
   if (options.displayTexts) r.afterXml.assign(xml.begin(), xml.end());
@@ -145,6 +180,11 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
     r.output.clear();
     return fail(2, fileName + ": " + error);
+  }
+  if (options.sink) {
+    bool ok = options.sink(r.output.data(), r.output.size());
+    std::vector<uint8_t>().swap(r.output);
+    if (!ok) return fail(1, "cannot write the output");
   }
   return r;
 }

@@ -3,6 +3,7 @@
 // file and does not end the process, so that the web page runs the very same code.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,13 @@ struct ScoreJobOptions {
   bool listChanges = false;   // describe the changes as well when producing output
   bool markChanges = false;   // display only: changed and added notes get a color attribute
   bool displayTexts = true;   // fill beforeXml and afterXml
+  // Where the output goes as it is made, instead of ScoreJobResult::output: called with each
+  // piece in order, answers false when it cannot take it (the job then fails with status 1).
+  std::function<bool(const void* data, size_t size)> sink;
 };
 
 struct ScoreJobResult {
-  int status = 0;                  // 0 done; 2 bad input or usage, no output
+  int status = 0;                  // 0 done; 2 bad input or usage, no output; 1 host failed
   std::string error;               // with the file name, and line:column for XML
   std::vector<uint8_t> output;     // the changed file, in the input's container (.mxl or plain)
   std::string afterXml, beforeXml; // the uncompressed MusicXML text, for display
@@ -36,6 +40,17 @@ ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string&
 // The same, taking the input over: a plain file's text is parsed where it lies.
 ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
                            const ScoreJobOptions& options, const PluginEntries& plugin);
+
+// One part of a score, as --parts names it.
+struct ScorePart {
+  std::string id;   // the part's id attribute
+  std::string name; // its part-name
+};
+
+// The parts of a score file in score order, for choosing among them; false with the message
+// the job would give for the file.
+bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
+                std::vector<ScorePart>* parts, std::string* error);
 
 // The options file the plug-in reads from the host's folder: written at the path the plug-in
 // builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for

@@ -234,3 +234,19 @@ TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced
 }
 
 } // namespace
+
+namespace {
+
+TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
+  std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
+  ASSERT_EQ(16u, tasks.size());
+  EXPECT_EQ("Add Third", tasks[0].name);
+  EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
+  EXPECT_EQ("Unisons to Octaves", tasks[15].name);
+  EXPECT_TRUE(tasks[12].hasDirection);
+  EXPECT_EQ("Up", tasks[12].topLabel);
+  EXPECT_EQ("Down", tasks[12].bottomLabel);
+  EXPECT_FALSE(tasks[6].hasDirection); // Drop 2nd
+}
+
+} // namespace

@@ -13,6 +13,7 @@ import { serve } from '../serve.mjs';
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const fixture = (name) => fileURLToPath(new URL(`fixtures/${name}`, import.meta.url));
 const chorale = join(root, 'examples/chorale.musicxml');
+const scoreFile = (name) => join(root, `tests/musicxml/files/${name}.musicxml`); // the command's own
 let server, context, address, scratch;
 const offsite = []; // requests that would have left the machine
 
@@ -56,14 +57,22 @@ async function settled(page) {
   return (await page.textContent('#error')).trim();
 }
 
-async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+// Chooses a file and waits until the engine has read it (or refused it); answers the message.
+async function load(page, file) {
+  await page.$eval('#loaded', (p) => { p.textContent = ''; });
   await page.setInputFiles('#file', file);
+  await page.waitForFunction(() => document.getElementById('loaded').textContent && document.getElementById('progress').hidden);
+  return (await page.textContent('#error')).trim();
+}
+
+async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+  assert.equal(await load(page, file), '');
+  for (const box of await page.$$('#parts input')) await box.setChecked(!parts || parts === (await box.getAttribute('value')));
   await page.selectOption('#task', task);
   if (bottom) await page.check('#bottom');
   else if (await page.isVisible('#top')) await page.check('#top');
   await page.setChecked('#four-note', fourNote);
   await page.fill('#measures', measures);
-  await page.fill('#parts', parts);
   await page.click('#apply');
   assert.equal(await settled(page), '');
 }
@@ -94,6 +103,8 @@ function drawnNotes(page, pane) {
 test('Drop 2nd on the example draws the dropped notes in red, summed up as the command does', async () => {
   const page = await openPage();
   await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
+  assert.deepEqual(await page.$$eval('#parts label', (l) => l.map((x) => x.textContent.trim())), ['Choir (P1)', 'Piano (P2)']);
   await page.selectOption('#task', 'Drop 2nd');
   assert.equal(await page.textContent('#description'), 'Transposes the 2nd highest note in a chord one octave down.');
   assert.equal(await page.isVisible('#direction'), false);
@@ -114,14 +125,18 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   await page.close();
 });
 
-test('the download equals ./run --score byte for byte, job after job in one page', async () => {
+test('the download equals ./run --score byte for byte, job after job in one page, .mxl too', async () => {
   const page = await openPage();
   const cases = [
     [chorale, { task: 'Drop 2nd' }, 'chorale-drop-2nd.musicxml'],
     [chorale, { task: 'Rotate', bottom: true, measures: '1' }, 'chorale-rotate-down.musicxml'],
-    [fixture('c-minor.musicxml'), { task: 'Drop 2nd+4th', fourNote: true }, 'c-minor-drop-2nd-4th.musicxml'],
+    [fixture('c-minor.musicxml'), { task: 'Drop 2nd', fourNote: true }, 'c-minor-drop-2nd.musicxml'],
+    [fixture('c-minor.mxl'), { task: 'Drop 2nd' }, 'c-minor-drop-2nd.mxl'], // the rule off again
     [fixture('c-minor.mxl'), { task: 'Add Third', bottom: true, parts: 'P1' }, 'c-minor-add-third-bottom.mxl'],
     [fixture('c-minor.musicxml'), { task: 'Delete Outer Note' }, 'c-minor-delete-outer-note-top.musicxml'],
+    [scoreFile('ties'), { task: 'Transpose Octave', bottom: true }, 'ties-transpose-octave-bottom-goes-down.musicxml'],
+    [scoreFile('firstnote'), { task: 'Delete Outer Note', bottom: true }, 'firstnote-delete-outer-note-bottom.musicxml'],
+    [scoreFile('voices'), { task: 'Unisons to Octaves' }, 'voices-unisons-to-octaves-upwards.musicxml'],
   ];
   for (const [file, options, name] of cases) {
     await applyTo(page, file, options);
@@ -143,13 +158,12 @@ test('bad files get a message naming them, and the page keeps working', async ()
     [{ name: 'huge.musicxml', mimeType: 'text/xml', buffer: Buffer.alloc(21 * 1024 * 1024, 32) }, '20 MB'],
   ];
   for (const [file, expected] of bad) {
-    await page.setInputFiles('#file', file);
-    if (await page.isEnabled('#apply')) await page.click('#apply');
-    const message = await settled(page);
+    const message = await load(page, file);
     assert.ok(message.includes(expected), `"${message}" should name ${expected}`);
-    assert.equal(await page.isEnabled('#download'), false);
+    assert.equal(await page.isEnabled('#apply'), false);
   }
   await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
   await page.click('#apply');
   assert.equal(await settled(page), '');
   assert.equal(await page.isEnabled('#download'), true);
