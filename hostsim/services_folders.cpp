@@ -13,7 +13,7 @@ using namespace hostsim;
 // The plug-in opens "<folder>\<file name>" with the runtime's fopen. Nothing translates that
 // path: on Windows it names a file in the folder; natively the backslash is an ordinary
 // character of a file name, so tests write their settings files at exactly the path the
-// plug-in builds (tests/settings/host_folder.h), and the plug-in finds them unchanged.
+// plug-in builds (tests/support/host_folder.h), and the plug-in finds them unchanged.
 HOST_SERVICE(int32_t, FX_GetFinalePath, (int32_t kind, void* buffer, uint32_t v)) {
   Log("FX_GetFinalePath", {Slot(kind), Slot(buffer)}, v);
   if (!buffer) return 0;

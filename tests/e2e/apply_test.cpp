@@ -1,6 +1,7 @@
 // Applying a task from the tool window: the user presses the real apply button and the score
 // in the host changes, as one undo step named after the task, respaced part by part.
 #include "e2e/host.h"
+#include "support/chords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,21 +15,10 @@ namespace {
 
 const int kDrop2nd = 6, kRotate = 12, kTransposeChord = 14;
 
-hostsim::EntrySpec Chord(std::vector<int16_t> displacements, int32_t pos) {
-  hostsim::EntrySpec e;
-  e.pos = pos;
-  for (int16_t d : displacements) {
-    hostsim::NoteSpec n;
-    n.displacement = d;
-    e.notes.push_back(n);
-  }
-  return e;
-}
+using testsupport::Chord;
 
 hostsim::EntrySpec Rest(int32_t pos) {
-  hostsim::EntrySpec e;
-  e.pos = pos;
-  return e;
+  return Chord(pos, {});
 }
 
 // The written pitches of an entry in the host's score, lowest first.
@@ -55,12 +45,12 @@ protected:
     HostSession::SetUp();
     if (HasFatalFailure()) return;
     MakeScore(2, 2);
-    hostsim::AddEntry(1, 1, 0, Chord({0, 4}, 0));
-    hostsim::AddEntry(1, 1, 0, Chord({2, 4, 7}, 1024));
+    hostsim::AddEntry(1, 1, 0, Chord(0, {0, 4}));
+    hostsim::AddEntry(1, 1, 0, Chord(1024, {2, 4, 7}));
     hostsim::AddEntry(1, 1, 0, Rest(2048));
-    hostsim::AddEntry(2, 1, 0, Chord({0, 4}, 0));
-    hostsim::AddEntry(1, 2, 0, Chord({0, 4}, 0));
-    hostsim::AddEntry(1, 2, 0, Chord({0, 2, 4, 6, 7}, 1024));
+    hostsim::AddEntry(2, 1, 0, Chord(0, {0, 4}));
+    hostsim::AddEntry(1, 2, 0, Chord(0, {0, 4}));
+    hostsim::AddEntry(1, 2, 0, Chord(1024, {0, 2, 4, 6, 7}));
     hostsim::AddEntry(2, 2, 0, Rest(0));
     hostsim::AddEntry(2, 2, 0, Rest(1024));
     hostsim::SetSelection(1, 1, 0, 1, 1, REGION_TO_END);

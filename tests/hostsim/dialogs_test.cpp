@@ -12,7 +12,7 @@
 #include "fxbridge.h"
 #include "hostsim.h"
 #include "resource.h"
-#include "winshim/make_window.h"
+#include "support/make_window.h"
 
 namespace {
 

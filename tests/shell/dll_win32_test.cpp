@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "entry.h"
 #include "support/hostfixture.h"
+
+// The menu record the host hands to FinaleExtensionEnumerate, as the 32-bit host lays it out.
+static_assert(sizeof(EXTENSIONMENURECORD) == 196, "menu record");
 
 namespace {
 

@@ -4,26 +4,12 @@
 #include <string>
 
 #include "entry.h"
-#include "support/hostfixture.h"
+#include "support/moduleglobals.h"
 
 namespace {
 
-// Keeps the module globals the entry points write as they were, for the tests that follow in
-// the same process.
-class EntryPoints : public HostFixture {
-protected:
-  void SetUp() override {
-    HostFixture::SetUp();
-    savedVersion = RunningFinaleVersion;
-    savedSettings = GlobalUserSettings;
-  }
-  void TearDown() override {
-    RunningFinaleVersion = savedVersion;
-    GlobalUserSettings = savedSettings;
-  }
-  ufourbyte savedVersion = 0;
-  UserSettings savedSettings = {};
-};
+// The entry points write the module globals; they are put back for the tests that follow.
+class EntryPoints : public ModuleHost {};
 
 // A 64-byte text field: the text, then zero bytes up to its end.
 std::string Field(const char* text) {

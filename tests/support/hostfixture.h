@@ -6,6 +6,7 @@
 
 #include "fxbridge.h"
 #include "hostsim.h"
+#include "score.h"
 
 class HostFixture : public ::testing::Test {
 protected:

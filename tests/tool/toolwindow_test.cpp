@@ -13,41 +13,30 @@
 #include "fcchordshaperwindow.h"
 #include "hostsim.h"
 #include "score.h"
-#include "settings/host_folder.h"
+#include "support/chords.h"
+#include "support/host_folder.h"
 #include "tasks.h"
-#include "winshim/make_window.h"
+#include "support/make_window.h"
+#include "support/moduleglobals.h"
 
 namespace {
 
 const int ID_APPLY = 1, ID_CLOSE = 2, ID_LABEL = 101, ID_TASKS = 102, ID_TOP = 103;
 const int ID_BOTTOM = 104, ID_DESCRIPTION = 105, ID_RESPACE = 106;
 
-int Width(const RECT& r) {
-  return r.right - r.left;
-}
-int Height(const RECT& r) {
-  return r.bottom - r.top;
-}
+using testsupport::Chord;
+using testwin::Height;
+using testwin::ShadedHeight;
+using testwin::Width;
 
-hostsim::EntrySpec Chord(int32_t pos, std::vector<int16_t> displacements) {
-  hostsim::EntrySpec e;
-  e.pos = pos;
-  for (int16_t d : displacements) {
-    hostsim::NoteSpec n;
-    n.displacement = d;
-    e.notes.push_back(n);
-  }
-  return e;
-}
-
-class ToolWindowTest : public ::testing::Test {
+class ToolWindowTest : public ModuleHost {
 protected:
   void SetUp() override {
     // One module, one window object: each case starts as a freshly loaded plug-in.
     delete pMainWindow;
     pMainWindow = nullptr;
     hostsim::ResetDialogs();
-    hostsim::Reset();
+    ModuleHost::SetUp();
     folder.reset(new testsupport::HostFolder);
     GlobalUserSettings = UserSettings();
     SetFinaleFrameworkVersion(0x0F000200);
@@ -92,7 +81,6 @@ protected:
     std::sort(out.begin(), out.end());
     return out;
   }
-  int ShadedHeight() { return GetSystemMetrics(4) + 2 * GetSystemMetrics(6); }
 
   std::unique_ptr<testsupport::HostFolder> folder;
 };

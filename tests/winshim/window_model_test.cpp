@@ -3,7 +3,7 @@
 // stand-in is held to what Windows does.
 #include <gtest/gtest.h>
 
-#include "winshim/make_window.h"
+#include "support/make_window.h"
 
 using testwin::Height;
 using testwin::Width;

@@ -1,0 +1,357 @@
+// The sixteen chord operations on entries built over records in memory, as the browser hands
+// them over: the visitor runs the task, then the entry is packed.
+#include "support/moduleglobals.h"
+
+#include "data/fcnoteentry.h"
+#include "fcnoteentryprocessinghandler.h"
+
+#include <cstring>
+
+namespace {
+
+struct P {
+  twobyte d;      // displacement
+  twobyte rl = 0; // raise/lower
+  FLAG_32 flags = NOTE_CREATED;
+};
+
+// One entry record with its view, as a cell would hold it.
+struct Chord {
+  explicit Chord(std::initializer_list<P> pitches, bool note = true) : entry(&rec, nullptr, 1, 1) {
+    Fill(pitches, note);
+  }
+  Chord() : entry(&rec, nullptr, 1, 1) { Fill(std::vector<P>(), true); }
+  // Twelve notes 0, 1, ... 11.
+  static void Twelve(Chord& c) {
+    std::vector<P> all;
+    for (twobyte i = 0; i < MAX_NOTES; ++i)
+      all.push_back({i});
+    c.Fill(all, true);
+  }
+  template <typename List> void Fill(const List& pitches, bool note) {
+    memset(&rec, 0, sizeof rec);
+    rec.entnum = 77;
+    rec.duration = 1024;
+    rec.measurepos = 256;
+    if (note) rec.flags = ENTRY_NOTE;
+    twobyte i = 0;
+    for (const P& p : pitches) {
+      rec.notes[i].displacement = p.d;
+      rec.notes[i].raiselower = p.rl;
+      rec.notes[i].noteID = static_cast<twobyte>(i + 1);
+      rec.notes[i].flags = p.flags;
+      ++i;
+    }
+    rec.notecount = i;
+    entry._UpdateNoteCollection();
+  }
+  // Displacements left in the record, slot order.
+  std::vector<int> D() const {
+    std::vector<int> out;
+    for (int i = 0; i < rec.notecount; ++i)
+      out.push_back(rec.notes[i].displacement);
+    return out;
+  }
+  // Values of slot i, copied out of the packed record.
+  FLAG_32 Flags(int i) const { return rec.notes[i].flags; }
+  int Rl(int i) const { return rec.notes[i].raiselower; }
+  int Id(int i) const { return rec.notes[i].noteID; }
+  int Disp(int i) const { return rec.notes[i].displacement; }
+  int Count() const { return rec.notecount; }
+
+  EXENTRY rec;
+  FCNoteEntry entry;
+};
+
+class ChordOps : public ModuleHost {
+protected:
+  // Visits the entry with the task as the browser does; answers whether the visitor reported
+  // a change, and checks that the entry's flag says the same.
+  bool Apply(int task, bool top, Chord& chord) {
+    FCNoteEntryProcessingHandler handler(task, top);
+    EXPECT_TRUE(handler.Iterate(&chord.entry));
+    chord.entry._PackEXENTRYNotes();
+    bool flagged = (chord.rec.flags2 & ENTRY2_NOTESCHANGED) != 0;
+    EXPECT_EQ(handler.GetChanged(), flagged);
+    return handler.GetChanged();
+  }
+  typedef std::vector<int> V;
+};
+
+TEST_F(ChordOps, AddThirdAboveTheTopOrBelowTheBottom) {
+  Chord single({{4}});
+  EXPECT_TRUE(Apply(AddThird, true, single));
+  EXPECT_EQ(V({4, 6}), single.D());
+  Chord two({{0}, {4}});
+  EXPECT_TRUE(Apply(AddThird, false, two));
+  EXPECT_EQ(V({0, 4, -2}), two.D());
+  Chord raised({{0}, {4, 1}});
+  EXPECT_TRUE(Apply(AddThird, true, raised));
+  EXPECT_EQ(6, raised.Disp(2));
+  EXPECT_EQ(1, raised.Rl(2));
+}
+
+TEST_F(ChordOps, AddThirdCopiesOnlyTheTie) {
+  Chord c({{0}, {4, 0, NOTE_CREATED | NOTE_TIE | NOTE_ACCIDENTAL | 0x00000002 | 0x00800000}});
+  EXPECT_TRUE(Apply(AddThird, true, c));
+  EXPECT_EQ(NOTE_CREATED | NOTE_TIE, c.Flags(2));
+  EXPECT_EQ(3, c.Id(2));
+}
+
+TEST_F(ChordOps, AddOctaveCopiesTieAccidentalAndTheTwoHostFlags) {
+  const FLAG_32 copied = NOTE_TIE | NOTE_ACCIDENTAL | 0x00000002 | 0x00800000;
+  Chord top({{0}, {4}, {7, 0, NOTE_CREATED | copied | 0x00000100}});
+  EXPECT_TRUE(Apply(AddOctave, true, top));
+  EXPECT_EQ(V({0, 4, 7, 14}), top.D());
+  EXPECT_EQ(NOTE_CREATED | copied, top.Flags(3));
+  Chord bottom({{0, -1, NOTE_CREATED | NOTE_ACCIDENTAL}, {4}, {7, 0, NOTE_CREATED | copied}});
+  EXPECT_TRUE(Apply(AddOctave, false, bottom));
+  EXPECT_EQ(-7, bottom.Disp(3));
+  EXPECT_EQ(-1, bottom.Rl(3));
+  EXPECT_EQ(NOTE_CREATED | NOTE_ACCIDENTAL, bottom.Flags(3));
+}
+
+TEST_F(ChordOps, AddReverseOctaveOnlyWhenThePitchIsNew) {
+  Chord present({{0}, {4}, {7}});
+  EXPECT_FALSE(Apply(AddReverseOctave, true, present));
+  EXPECT_EQ(V({0, 4, 7}), present.D());
+  Chord fresh({{2}, {4}, {7}});
+  EXPECT_TRUE(Apply(AddReverseOctave, true, fresh));
+  EXPECT_EQ(V({2, 4, 7, 0}), fresh.D());
+  Chord above({{0}, {4}, {9}});
+  EXPECT_TRUE(Apply(AddReverseOctave, false, above));
+  EXPECT_EQ(V({0, 4, 9, 7}), above.D());
+  // The same step with another alteration is another pitch.
+  Chord altered({{0, 1}, {4}, {7}});
+  EXPECT_TRUE(Apply(AddReverseOctave, false, altered));
+  EXPECT_EQ(7, altered.Disp(3));
+  EXPECT_EQ(1, altered.Rl(3));
+}
+
+TEST_F(ChordOps, AddingTasksLeaveATwelveNoteChordAlone) {
+  for (int task : {AddThird, AddOctave, AddReverseOctave})
+    for (bool top : {true, false}) {
+      Chord c;
+      Chord::Twelve(c);
+      if (task == AddReverseOctave) c.rec.notes[0].displacement = 40; // octave below is free
+      c.entry._UpdateNoteCollection();
+      EXPECT_FALSE(Apply(task, top, c)) << task;
+      EXPECT_EQ(12, c.Count());
+    }
+}
+
+TEST_F(ChordOps, DeleteOctavesRemovesTheUpperOrTheLowerNoteOfEachPair) {
+  Chord up({{0}, {7}, {14}});
+  EXPECT_TRUE(Apply(DeleteOctaves, true, up));
+  EXPECT_EQ(V({0}), up.D());
+  Chord down({{0}, {7}, {14}});
+  EXPECT_TRUE(Apply(DeleteOctaves, false, down));
+  EXPECT_EQ(V({14}), down.D());
+  Chord apart({{0}, {14}});
+  EXPECT_FALSE(Apply(DeleteOctaves, true, apart));
+  EXPECT_EQ(V({0, 14}), apart.D());
+  Chord altered({{0}, {7, 1}});
+  EXPECT_FALSE(Apply(DeleteOctaves, false, altered));
+  EXPECT_EQ(V({0, 7}), altered.D());
+}
+
+TEST_F(ChordOps, DeleteOuterNoteTakesOneEdgeNote) {
+  Chord top({{0}, {4}, {7}});
+  EXPECT_TRUE(Apply(DeleteOuterNote, true, top));
+  EXPECT_EQ(V({0, 4}), top.D());
+  Chord doubled({{4}, {0}, {0}});
+  EXPECT_TRUE(Apply(DeleteOuterNote, false, doubled));
+  EXPECT_EQ(V({4, 0}), doubled.D());
+  EXPECT_EQ(3, doubled.Id(1)); // the first 0 went
+}
+
+TEST_F(ChordOps, DeleteUnisonsKeepsTheFirstOfEachPitch) {
+  Chord c({{0}, {0}, {0}, {4}});
+  EXPECT_TRUE(Apply(DeleteUnisons, true, c));
+  EXPECT_EQ(V({0, 4}), c.D());
+  EXPECT_EQ(1, c.Id(0));
+  Chord altered({{0}, {0, 1}});
+  EXPECT_FALSE(Apply(DeleteUnisons, false, altered));
+  EXPECT_EQ(V({0, 0}), altered.D());
+}
+
+TEST_F(ChordOps, UnisonsToOctavesMovesLaterRepeats) {
+  Chord up({{0}, {0}, {0}});
+  EXPECT_TRUE(Apply(UnisonsToOctaves, true, up));
+  EXPECT_EQ(V({0, 7, 14}), up.D());
+  Chord order({{7}, {0}, {0}});
+  EXPECT_TRUE(Apply(UnisonsToOctaves, true, order));
+  EXPECT_EQ(V({7, 0, 7}), order.D());
+  Chord down({{4}, {4}, {0}});
+  EXPECT_TRUE(Apply(UnisonsToOctaves, false, down));
+  EXPECT_EQ(V({4, -3, 0}), down.D());
+  Chord altered({{4}, {4, 1}});
+  EXPECT_FALSE(Apply(UnisonsToOctaves, false, altered));
+}
+
+TEST_F(ChordOps, DropsCountDistinctPitchesFromTheTop) {
+  Chord d2({{0}, {2}, {4}, {7}});
+  EXPECT_TRUE(Apply(Drop2nd, true, d2));
+  EXPECT_EQ(V({0, 2, -3, 7}), d2.D());
+  Chord d3({{0}, {4}, {7}, {7}});
+  EXPECT_TRUE(Apply(Drop3rd, false, d3));
+  EXPECT_EQ(V({-7, 4, 7, 7}), d3.D());
+  Chord d4({{4}, {0}, {7}, {11}});
+  EXPECT_TRUE(Apply(Drop4th, true, d4));
+  EXPECT_EQ(V({4, -7, 7, 11}), d4.D());
+  Chord d24({{0}, {4}, {7}, {11}});
+  EXPECT_TRUE(Apply(Drop2ndAnd4th, true, d24));
+  EXPECT_EQ(V({-7, 4, 0, 11}), d24.D());
+  // Too few distinct pitches: the target does not exist.
+  Chord unison({{7}, {7}});
+  EXPECT_FALSE(Apply(Drop2nd, true, unison));
+  Chord twoPitches({{4}, {4}, {7}});
+  EXPECT_FALSE(Apply(Drop3rd, true, twoPitches));
+  Chord onePitch({{0}, {0}, {0}, {0}});
+  EXPECT_FALSE(Apply(Drop2ndAnd4th, true, onePitch));
+  EXPECT_EQ(V({0, 0, 0, 0}), onePitch.D());
+}
+
+TEST_F(ChordOps, Drop2ndAnd4thDropsANoteOnlyOnceOnTwoPitchChords) {
+  Chord pairs({{4}, {4}, {0}, {0}});
+  EXPECT_TRUE(Apply(Drop2ndAnd4th, true, pairs));
+  EXPECT_EQ(V({4, 4, -7, 0}), pairs.D());
+  Chord lowTriple({{4}, {0}, {0}, {0}});
+  EXPECT_TRUE(Apply(Drop2ndAnd4th, false, lowTriple));
+  EXPECT_EQ(V({4, -7, 0, 0}), lowTriple.D());
+}
+
+TEST_F(ChordOps, FourNoteRuleRestrictsEveryDropToFourNotes) {
+  GlobalUserSettings.bFourNoteDropChords = true;
+  for (int task : {Drop2nd, Drop3rd, Drop4th, Drop2ndAnd4th}) {
+    Chord five({{0}, {2}, {4}, {7}, {9}});
+    EXPECT_FALSE(Apply(task, true, five)) << task;
+    EXPECT_EQ(V({0, 2, 4, 7, 9}), five.D());
+    Chord three({{0}, {4}, {7}});
+    EXPECT_FALSE(Apply(task, true, three)) << task;
+    Chord four({{0}, {2}, {4}, {7}});
+    EXPECT_TRUE(Apply(task, true, four)) << task;
+  }
+  GlobalUserSettings.bFourNoteDropChords = false;
+  Chord five({{0}, {2}, {4}, {7}, {9}});
+  EXPECT_TRUE(Apply(Drop2nd, true, five));
+  EXPECT_EQ(V({0, 2, 4, 0, 9}), five.D());
+}
+
+TEST_F(ChordOps, KeepLinesKeepsOneHighestAndOneLowestNote) {
+  Chord c({{0}, {4}, {7}, {11}});
+  EXPECT_TRUE(Apply(KeepLines, false, c));
+  EXPECT_EQ(V({0, 11}), c.D());
+  Chord doubled({{0}, {0}, {4}, {7}, {7}});
+  EXPECT_TRUE(Apply(KeepLines, true, doubled));
+  EXPECT_EQ(V({0, 7}), doubled.D());
+  EXPECT_EQ(1, doubled.Id(0));
+  EXPECT_EQ(4, doubled.Id(1));
+}
+
+TEST_F(ChordOps, KeepSpecificLineKeepsTheChosenEdgeNote) {
+  Chord bottom({{0}, {0}, {4}});
+  EXPECT_TRUE(Apply(KeepSpecificLine, false, bottom));
+  EXPECT_EQ(V({0}), bottom.D());
+  EXPECT_EQ(1, bottom.Id(0));
+  Chord top({{0}, {7}, {4}});
+  EXPECT_TRUE(Apply(KeepSpecificLine, true, top));
+  EXPECT_EQ(V({7}), top.D());
+}
+
+TEST_F(ChordOps, RotateOnlyWithinAnOctave) {
+  Chord up({{0}, {2}, {4}});
+  EXPECT_TRUE(Apply(Rotate, true, up));
+  EXPECT_EQ(V({7, 2, 4}), up.D());
+  Chord down({{0}, {2}, {6}});
+  EXPECT_TRUE(Apply(Rotate, false, down));
+  EXPECT_EQ(V({0, 2, -1}), down.D());
+  Chord octave({{0}, {4}, {7}});
+  EXPECT_FALSE(Apply(Rotate, true, octave));
+  EXPECT_EQ(V({0, 4, 7}), octave.D());
+}
+
+TEST_F(ChordOps, TransposeOctaveMovesTheEdgeNoteOutwards) {
+  Chord up({{0}, {4}});
+  EXPECT_TRUE(Apply(TransposeOctave, true, up));
+  EXPECT_EQ(V({0, 11}), up.D());
+  Chord down({{0}, {4}});
+  EXPECT_TRUE(Apply(TransposeOctave, false, down));
+  EXPECT_EQ(V({-7, 4}), down.D());
+}
+
+TEST_F(ChordOps, TransposeOctaveChordMovesEveryNote) {
+  Chord up({{0}, {4}, {4, 1}});
+  EXPECT_TRUE(Apply(TransposeOctaveChord, true, up));
+  EXPECT_EQ(V({7, 11, 11}), up.D());
+  EXPECT_EQ(1, up.Rl(2));
+  Chord down({{0}, {4}});
+  EXPECT_TRUE(Apply(TransposeOctaveChord, false, down));
+  EXPECT_EQ(V({-7, -3}), down.D());
+}
+
+// Chords below each task's needs: the record stays byte for byte as it was and the entry is
+// not flagged, in both directions.
+TEST_F(ChordOps, ChordsBelowTheNeedsAreLeftExactlyAsTheyWere) {
+  struct Case {
+    int task;
+    std::vector<P> chord;
+  };
+  const std::vector<Case> cases = {{AddThird, {}},
+                                   {AddOctave, {}},
+                                   {AddReverseOctave, {}},
+                                   {DeleteOctaves, {}},
+                                   {DeleteOctaves, {{0}, {4}}},
+                                   {DeleteOuterNote, {{4}}},
+                                   {DeleteUnisons, {}},
+                                   {DeleteUnisons, {{0}, {4}}},
+                                   {Drop2nd, {{4}}},
+                                   {Drop3rd, {{0}, {4}}},
+                                   {Drop4th, {{0}, {4}, {7}}},
+                                   {Drop2ndAnd4th, {{0}, {4}, {7}}},
+                                   {KeepLines, {{0}, {4}}},
+                                   {KeepSpecificLine, {{4}}},
+                                   {Rotate, {{4}}},
+                                   {Rotate, {{0}, {9}}},
+                                   {TransposeOctave, {{4}}},
+                                   {TransposeOctaveChord, {{4}}},
+                                   {UnisonsToOctaves, {}},
+                                   {UnisonsToOctaves, {{0}, {4}}}};
+  for (const Case& c : cases)
+    for (bool top : {true, false}) {
+      Chord chord;
+      chord.Fill(c.chord, true);
+      EXPECT_FALSE(Apply(c.task, top, chord)) << "task " << c.task << " top " << top;
+      Chord fresh;
+      fresh.Fill(c.chord, true);
+      EXPECT_EQ(0, memcmp(&fresh.rec, &chord.rec, sizeof(EXENTRY))) << "task " << c.task;
+    }
+}
+
+TEST_F(ChordOps, RestsAndUnknownTasksChangeNothing) {
+  for (int task = -1; task <= 16; ++task) {
+    Chord rest({{0}, {0}, {4}, {7}}, false);
+    EXENTRY before = rest.rec;
+    EXPECT_FALSE(Apply(task, true, rest)) << task;
+    EXPECT_EQ(0, memcmp(&before, &rest.rec, sizeof(EXENTRY))) << task;
+  }
+  for (int task : {-1, 16, 1000}) {
+    Chord chord({{0}, {0}, {4}, {7}});
+    EXENTRY before = chord.rec;
+    EXPECT_FALSE(Apply(task, true, chord)) << task;
+    EXPECT_EQ(0, memcmp(&before, &chord.rec, sizeof(EXENTRY))) << task;
+  }
+}
+
+TEST_F(ChordOps, ChangedStaysSetOnceAnEntryChanged) {
+  FCNoteEntryProcessingHandler handler(Drop2nd, true);
+  Chord changes({{0}, {4}, {7}});
+  Chord unchanged({{4}});
+  EXPECT_TRUE(handler.Iterate(&changes.entry));
+  EXPECT_TRUE(handler.Iterate(&unchanged.entry));
+  EXPECT_TRUE(handler.GetChanged());
+  EXPECT_EQ(0, unchanged.rec.flags2 & ENTRY2_NOTESCHANGED);
+  EXPECT_NE(0, changes.rec.flags2 & ENTRY2_NOTESCHANGED);
+}
+
+} // namespace
