@@ -4,8 +4,9 @@
 source=$1 examples=$2
 scores=$(mktemp -d) || exit 1
 trap 'rm -rf "$scores"' EXIT
-# Verovio comes from the web page's lockfile, as the page gets it.
-if [ ! -f "$source/web/node_modules/verovio/package.json" ]; then
+# Verovio comes from the web page's lockfile, as the page gets it (web/build.sh does the same).
+if [ ! -f "$source/web/node_modules/.package-lock.json" ] ||
+  [ "$source/web/package-lock.json" -nt "$source/web/node_modules/.package-lock.json" ]; then
   (cd "$source/web" && npm ci --no-audit --no-fund) >"$scores/npm.log" 2>&1 || {
     cat "$scores/npm.log"
     exit 1
