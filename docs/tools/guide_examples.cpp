@@ -28,6 +28,7 @@
 #include "notation.h"
 #include "notename.h"
 #include "score.h"
+#include "transcript.h"
 #include "tasks.h"
 #include "winshim.h"
 
@@ -318,40 +319,6 @@ Block FourNoteBlock(const std::vector<Example>& examples, const std::vector<Outc
 
 // ---- The command on files ---------------------------------------------------------------
 
-// A shell word: the text in single quotes.
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s)
-    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-// ./run's arguments as the guide shows them: words with spaces or quotes in double quotes.
-std::string Shown(const std::vector<std::string>& args) {
-  std::string out = "$ ./run";
-  for (const std::string& a : args)
-    out += " " + (a.find_first_of(" '") == std::string::npos ? a : "\"" + a + "\"");
-  return out;
-}
-
-// The headless host run in a folder, as ./run runs it from there: what it prints (standard
-// error first, as a terminal shows it for these runs) and its exit status.
-std::string Transcript(const std::filesystem::path& folder, const std::vector<std::string>& args) {
-  std::string line =
-      "cd " + Quote(folder.string()) + " && " + Quote(QV_HOST_PATH) + " " + Quote(QV_PLUGIN_PATH);
-  for (const std::string& a : args)
-    line += " " + Quote(a);
-  std::string out = Shown(args) + "\n";
-  FILE* pipe = popen((line + " 2>&1; echo \"(exit status $?)\"").c_str(), "r");
-  if (!pipe) return out + "(could not run)\n";
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
-
 // A folder like the project's, with the example score and the files of the transcripts.
 class CommandFolder {
 public:
@@ -384,7 +351,8 @@ std::string Fenced(const std::filesystem::path& folder,
                    const std::vector<std::vector<std::string>>& runs) {
   std::string s = "```\n";
   for (size_t i = 0; i < runs.size(); ++i)
-    s += (i ? "\n" : "") + Transcript(folder, runs[i]);
+    s += (i ? "\n" : "") +
+         guide::Transcript(folder.string(), {QV_HOST_PATH, QV_PLUGIN_PATH}, "./run", runs[i]);
   return s + "```\n";
 }
 
