@@ -13,10 +13,6 @@
 
 namespace {
 
-const EXTAG TAG_SPECIAL48 = 0x4F044958;  // loaded into a cleared 48-byte area
-const EXTAG TAG_SPECIAL108 = 0x4F096649; // loaded into a cleared 108-byte area
-const EXTAG TAG_SOSD = 0x534F5344;
-const EXTAG TAG_otSD = 0x6F745344; // the generic record behind 'SOSD'
 const fourbyte SOSD_SIZE = 66;
 const EVERSION MAPS_FROM_VERSION = 0x08000000; // older callers' saves are never mapped
 

@@ -22,14 +22,6 @@ struct VersionCorrection {
   const char* warning; // shown before a raise, or null
 };
 
-const EXTAG TAG_SOMS = 0x534F4D53;
-const EXTAG TAG_SOSS = 0x534F5353;
-const EXTAG TAG_OSS2 = 0x4F025353; // the staff-style record under its second tag
-const EXTAG TAG_SOIS = 0x534F4953;
-const EXTAG TAG_SOTX = 0x534F5458;
-const EXTAG TAG_SDGF = 0x53444746;
-const EXTAG TAG_otDO = 0x6F74444F;
-
 const VersionCorrection kVersionCorrections[] = {
     {TAG_SOMS, 26, VERSION_AT_LEAST, 0x0A000000, nullptr},
     {TAG_SOMS, 24, VERSION_SET, 0x09000000, nullptr},
@@ -65,24 +57,24 @@ struct RunMap {
 const utwobyte ANY_ITEM = 0xFFFF;
 
 const RunMap kRunMaps[] = {
-    {0x70664744, ANY_ITEM, {'7', '9'}, 1, false},  // 'pfGD'
-    {0x70664747, ANY_ITEM, {'8', '8'}, 11, false}, // 'pfGG'
-    {0x70664762, 3, {'9', '8'}, 1, true},          // 'pfGb', items 1 to 4
-    {0x70664764, ANY_ITEM, {'8', '0'}, 1, false},  // 'pfGd'
-    {0x70664773, 0, {'9', '1'}, 1, false},         // 'pfGs', item 1
-    {0x70664D4D, ANY_ITEM, {'2', '5'}, 2, false},  // 'pfMM'
-    {0x70664E44, ANY_ITEM, {'0', '4'}, 1, false},  // 'pfND'
-    {0x70664E64, ANY_ITEM, {'6', '6'}, 1, false},  // 'pfNd'
-    {0x70665046, 0, {'7', '7'}, 4, false},         // 'pfPF', item 1
-    {0x70665343, ANY_ITEM, {'5', '2'}, 2, false},  // 'pfSC'
-    {0x7066534E, 127, {'4', '0'}, 1, true},        // 'pfSN', items 1 to 128
-    {0x70665350, ANY_ITEM, {'9', '4'}, 3, false},  // 'pfSP'
-    {0x7066536C, 14, {'2', '6'}, 1, true},         // 'pfSl', items 1 to 15
-    {0x70665443, ANY_ITEM, {'8', '6'}, 5, false},  // 'pfTC'
-    {0x70665449, ANY_ITEM, {'8', '4'}, 4, false},  // 'pfTI'
-    {0x70665458, ANY_ITEM, {'7', '8'}, 8, false},  // 'pfTX'
-    {0x70665470, ANY_ITEM, {'8', '5'}, 4, false},  // 'pfTp'
-    {0x70665473, 8, {'9', '0'}, 1, true},          // 'pfTs', items 1 to 9
+    {MAKEEXTAG('p', 'f', 'G', 'D'), ANY_ITEM, {'7', '9'}, 1, false},
+    {MAKEEXTAG('p', 'f', 'G', 'G'), ANY_ITEM, {'8', '8'}, 11, false},
+    {MAKEEXTAG('p', 'f', 'G', 'b'), 3, {'9', '8'}, 1, true}, // items 1 to 4
+    {MAKEEXTAG('p', 'f', 'G', 'd'), ANY_ITEM, {'8', '0'}, 1, false},
+    {MAKEEXTAG('p', 'f', 'G', 's'), 0, {'9', '1'}, 1, false}, // item 1
+    {MAKEEXTAG('p', 'f', 'M', 'M'), ANY_ITEM, {'2', '5'}, 2, false},
+    {MAKEEXTAG('p', 'f', 'N', 'D'), ANY_ITEM, {'0', '4'}, 1, false},
+    {MAKEEXTAG('p', 'f', 'N', 'd'), ANY_ITEM, {'6', '6'}, 1, false},
+    {MAKEEXTAG('p', 'f', 'P', 'F'), 0, {'7', '7'}, 4, false}, // item 1
+    {MAKEEXTAG('p', 'f', 'S', 'C'), ANY_ITEM, {'5', '2'}, 2, false},
+    {MAKEEXTAG('p', 'f', 'S', 'N'), 127, {'4', '0'}, 1, true}, // items 1 to 128
+    {MAKEEXTAG('p', 'f', 'S', 'P'), ANY_ITEM, {'9', '4'}, 3, false},
+    {MAKEEXTAG('p', 'f', 'S', 'l'), 14, {'2', '6'}, 1, true}, // items 1 to 15
+    {MAKEEXTAG('p', 'f', 'T', 'C'), ANY_ITEM, {'8', '6'}, 5, false},
+    {MAKEEXTAG('p', 'f', 'T', 'I'), ANY_ITEM, {'8', '4'}, 4, false},
+    {MAKEEXTAG('p', 'f', 'T', 'X'), ANY_ITEM, {'7', '8'}, 8, false},
+    {MAKEEXTAG('p', 'f', 'T', 'p'), ANY_ITEM, {'8', '5'}, 4, false},
+    {MAKEEXTAG('p', 'f', 'T', 's'), 8, {'9', '0'}, 1, true}, // items 1 to 9
 };
 
 // ---- Structure maps -----------------------------------------------------------------------------
@@ -100,15 +92,15 @@ PREFERENCE_LOCATION_MAPRECORD EDTMiscDocPrefs_MAP_ARRAY[] = {
 };
 
 PREFERENCE_STRUCT_MAP kShippedStructMaps[] = {
-    {0x70664450, false, EDTDistancePrefs_MAP_ARRAY, 3, 36, 76}, // 'pfDP'
-    {0x70664558, false, nullptr, 0, 25, 50},                    // 'pfEX'
-    {0x70664D53, false, EDTMiscDocPrefs_MAP_ARRAY, 2, 49, 104}, // 'pfMS'
-    {0x70665042, false, nullptr, 0, 11, 44},                    // 'pfPB'
-    {0x70665046, true, nullptr, 0, 22, 48},                     // 'pfPF'
-    {0x7066504C, false, nullptr, 0, 7, 14},                     // 'pfPL'
-    {0x70665250, false, nullptr, 0, 20, 40},                    // 'pfRP'
-    {0x70665349, false, nullptr, 0, 23, 54},                    // 'pfSI'
-    {0x70665353, false, nullptr, 0, 43, 96},                    // 'pfSS'
+    {MAKEEXTAG('p', 'f', 'D', 'P'), false, EDTDistancePrefs_MAP_ARRAY, 3, 36, 76},
+    {MAKEEXTAG('p', 'f', 'E', 'X'), false, nullptr, 0, 25, 50},
+    {MAKEEXTAG('p', 'f', 'M', 'S'), false, EDTMiscDocPrefs_MAP_ARRAY, 2, 49, 104},
+    {MAKEEXTAG('p', 'f', 'P', 'B'), false, nullptr, 0, 11, 44},
+    {MAKEEXTAG('p', 'f', 'P', 'F'), true, nullptr, 0, 22, 48},
+    {MAKEEXTAG('p', 'f', 'P', 'L'), false, nullptr, 0, 7, 14},
+    {MAKEEXTAG('p', 'f', 'R', 'P'), false, nullptr, 0, 20, 40},
+    {MAKEEXTAG('p', 'f', 'S', 'I'), false, nullptr, 0, 23, 54},
+    {MAKEEXTAG('p', 'f', 'S', 'S'), false, nullptr, 0, 43, 96},
 };
 
 PREFERENCE_STRUCT_MAP* gStructMaps = kShippedStructMaps;

@@ -2,6 +2,7 @@
 // and size call for, and the translation of whole preference structures ('pf' tags) into the
 // host's small generic records ('ot' tags, six 16-bit words each).
 #pragma once
+#include "fxtags.h"
 #include "fxtypes.h"
 
 // Corrects the version word in place for a record of this tag passed with this size, so that a
@@ -59,10 +60,6 @@ void makePrefsTwobytes(fourbyte value, twobyte* indexed, twobyte* next,
 // is served; a complete set of maps can be put in place here (null restores the shipped ones).
 void InstallPrefStructMaps(PREFERENCE_STRUCT_MAP* maps, int count);
 
-// Generic records: the tag from two characters, their size, and the item number 0 stands for.
-const EXTAG GENERIC_TAG_BASE = 0x6F740000;
+// Generic records: their size, and the item number 0 stands for.
 const fourbyte GENERIC_RECORD_SIZE = 12;
 const twobyte GENERIC_RECORD_ITEM = -2;
-inline EXTAG GenericRecordTag(const char source[2]) {
-  return GENERIC_TAG_BASE | (EXTAG(uint8_t(source[0])) << 8) | EXTAG(uint8_t(source[1]));
-}

@@ -1,5 +1,7 @@
 #include "records.h"
 
+#include "fxtags.h"
+
 namespace hostsim {
 
 namespace {
@@ -9,8 +11,7 @@ uint16_t Word(const RecordKey& k, int i) {
 } // namespace
 
 uint32_t GenericTag(const char* chars) {
-  return 0x6F740000u | (static_cast<uint32_t>(static_cast<uint8_t>(chars[0])) << 8) |
-         static_cast<uint8_t>(chars[1]);
+  return GenericRecordTag(chars);
 }
 
 RecordKey GenericKey(uint16_t item, int16_t inci) {

@@ -5,12 +5,11 @@
 
 #include "handedframes.h"
 
+#include "fxtags.h"
+
 namespace hostsim {
 
 namespace {
-const uint32_t TAG_SOMS = 0x534F4D53; // measure
-const uint32_t TAG_SOIS = 0x534F4953; // staff
-const uint32_t TAG_SOIu = 0x534F4975; // staff list entry
 
 bool SameBytes(const void* a, const void* b, size_t n) {
   return memcmp(a, b, n) == 0;
@@ -195,7 +194,7 @@ int16_t SlotOfStaff(int16_t staff, uint16_t list) {
 
 // ---- Part names -----------------------------------------------------------------------------
 namespace {
-const uint32_t TAG_PARTNAME = 0x68735041; // 'hsPA': the simulator's own, not a host tag
+const uint32_t TAG_PARTNAME = MAKEEXTAG('h', 's', 'P', 'A'); // the simulator's own, not a host tag
 }
 
 void SetPartName(int16_t part, const std::string& name) {

@@ -39,11 +39,18 @@ Archive OpenArchive(const void* data, size_t size, zip_source_t** keep, std::str
   return Archive(z);
 }
 
+// The largest member read: a size the archive states is not trusted to be sane.
+const zip_uint64_t kLargestMember = zip_uint64_t(1) << 31;
+
 bool ReadMember(zip_t* z, const char* name, std::vector<uint8_t>* out, std::string* error) {
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat(z, name, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
     *error = std::string("the archive has no ") + name;
+    return false;
+  }
+  if (st.size > kLargestMember) {
+    *error = std::string(name) + " in the archive is larger than a score can be (2 GB)";
     return false;
   }
   zip_file_t* f = zip_fopen(z, name, 0);

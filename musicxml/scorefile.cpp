@@ -15,6 +15,8 @@ namespace {
 const int32_t kQuarter = 1024;        // host duration units of a quarter note
 const long long kLongest = 1LL << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
+const uint32_t kCellDetail = 0x6474464C; // 'dtFL', the host's record of a cell's own settings
+const uint32_t kStaffSpec = 0x534F5343;  // 'SOSC', a staff's settings at a position
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
@@ -34,7 +36,7 @@ public:
   explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
     const uint8_t* p = text.data();
     const uint8_t* end = p + text.size();
-    while ((p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
+    while (p && p < end && (p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
       size_t i = p - text.data();
       _bits[i / 64] |= uint64_t(1) << (i % 64);
       ++p;
@@ -167,17 +169,19 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
 }
 
 void PartReader::Attributes(const pugi::xml_node& a) {
+  // <staves> comes after the keys it numbers: read first.
+  if (pugi::xml_node staves = a.child("staves")) {
+    long long n = Number(staves, 1);
+    if (n > 64 || _score->staffCount + n > 32767) {
+      _tooManyStaves = true;
+    } else if (n > _staves) {
+      _staves = static_cast<int>(n);
+      _keys.resize(_staves, _keys[0]);
+      _layers.resize(_staves);
+    }
+  }
   for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
-    if (Is(c, "staves")) {
-      long long n = Number(c, 1);
-      if (n > 64 || _score->staffCount + n > 32767) {
-        _tooManyStaves = true;
-      } else if (n > _staves) {
-        _staves = static_cast<int>(n);
-        _keys.resize(_staves, _keys[0]);
-        _layers.resize(_staves);
-      }
-    } else if (Is(c, "divisions")) {
+    if (Is(c, "divisions")) {
       long long d = Number(c, 1);
       if (d > 0) _divisions = std::min(kLongest, d);
     } else if (Is(c, "key")) {
@@ -338,10 +342,8 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
-  // Elements that hold only text keep it in themselves: a node fewer for each of them.
   pugi::xml_parse_result r = score->doc.load_buffer_inplace(
-      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata,
-      pugi::encoding_auto);
+      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
   if (!r) {
     *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
@@ -384,8 +386,25 @@ void BuildHostScore(Score* score) {
     if (score->measureKeys[m])
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
   hostsim::EntrySpec spec;
+  std::vector<int16_t> ownKeyIn(score->staffCount + 1, 0); // last measure given its own key
   for (Chord& c : score->chords) {
     if (c.skip != Skip::None) continue;
+    uint16_t measureKey = c.measure <= static_cast<int>(score->measureKeys.size())
+                              ? score->measureKeys[c.measure - 1]
+                              : 0;
+    if (c.key.word != measureKey && ownKeyIn[c.staff] != c.measure) {
+      // A staff in another key than the measure's (a transposing part, a key per staff): the
+      // cell carries its own key, as the host keeps it.
+      ownKeyIn[c.staff] = c.measure;
+      std::vector<uint8_t> detail(10, 0);
+      detail[0] = static_cast<uint8_t>(c.key.word & 0xFF);
+      detail[1] = static_cast<uint8_t>(c.key.word >> 8);
+      detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
+      hostsim::PutRecord(kCellDetail, hostsim::MakeKey(c.staff, c.measure), detail);
+      std::vector<uint8_t> spec(114, 0); // the staff's settings at the measure's start
+      spec[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
+      hostsim::PutRecord(kStaffSpec, hostsim::MakeKey(c.staff, c.measure), spec);
+    }
     spec.notes.clear();
     spec.pos = c.pos;
     spec.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
@@ -424,7 +443,7 @@ std::string LeftAloneLine(const std::vector<Chord>& chords) {
   const int kinds = static_cast<int>(Skip::Count);
   int counts[kinds] = {0};
   for (const Chord& c : chords)
-    ++counts[static_cast<int>(c.skip)];
+    if (!c.rest) ++counts[static_cast<int>(c.skip)]; // a rest left alone loses nothing
   static const char* what[kinds] = {
       "",
       "in voices past the fourth of a staff",

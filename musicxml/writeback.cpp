@@ -427,14 +427,24 @@ std::vector<ChordChange> CollectChanges(Score* score) {
   return changes;
 }
 
+namespace {
+// A measure as the file prints its number; by its place ("#3") when it prints none.
+std::string MeasureName(const Score& score, int measure) {
+  size_t i = static_cast<size_t>(measure - 1);
+  if (i < score.measureNumbers.size() && !score.measureNumbers[i].empty())
+    return score.measureNumbers[i];
+  return "#" + std::to_string(measure);
+}
+} // namespace
+
 std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes) {
   std::string text;
   for (const ChordChange& ch : changes) {
     const Chord& c = score.chords[ch.chord];
     const PartInfo& p = score.parts[c.part];
     text += "part " + p.id + (p.name.empty() ? "" : " (" + p.name + ")") + ", measure " +
-            score.measureNumbers[std::min<size_t>(c.measure, score.measureNumbers.size()) - 1] +
-            ", staff " + std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
+            MeasureName(score, c.measure) + ", staff " +
+            std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
             score.voiceNames[c.part][c.voice] + ":";
     for (const NoteRef& n : c.notes)
       text += " " + PitchName(n.pitch);

@@ -3,7 +3,6 @@
 #include <cstring>
 
 FCChordShaperWindow* pMainWindow = nullptr;
-UserSettings GlobalUserSettings = {};
 
 extern "C" {
 

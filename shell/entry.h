@@ -1,23 +1,12 @@
 // The plug-in's exported surface and its module-wide state.
 #pragma once
 #include "core/finaleversion.h"
+#include "entrypoints.h"
 #include "fxtypes.h"
 #include "tasks.h"
 
 class FCChordShaperWindow;
 class FCUI;
-
-// The menu record the host hands to FinaleExtensionEnumerate (196 bytes, 8-bit texts).
-#pragma pack(push, 1)
-struct EXTENSIONMENURECORD {
-  char menutext[64];    // menu item text, zero-padded
-  char description[64]; // description, zero-padded
-  char shortname[64];   // short name, zero-padded
-  twobyte reserved1;    // 0
-  twobyte reserved2;    // 0
-};
-#pragma pack(pop)
-static_assert(sizeof(EXTENSIONMENURECORD) == 196, "the host's menu record is 196 bytes");
 
 // The one tool window object; made at the first invocation, never destroyed.
 extern FCChordShaperWindow* pMainWindow;
@@ -25,12 +14,3 @@ extern FCChordShaperWindow* pMainWindow;
 // Makes the tool window at the first call and shows it, modeless, at every call; answers what
 // showing it answered.
 fourbyte DisplayUserWindow(FCUI* ui);
-
-extern "C" {
-ufourbyte WINAPI FinaleExtensionVersion(ufourbyte hostversion);
-fourbyte WINAPI FinaleExtensionInit(void* unused, ufourbyte* flags);
-fourbyte WINAPI FinaleExtensionEnumerate(void* unused, fourbyte index, EXTENSIONMENURECORD* menu);
-fourbyte WINAPI FinaleExtensionInvoke(HWND hostwindow, void* unused1, void* unused2, void* unused3);
-void WINAPI FinaleExtensionTerminate(void* unused);
-fourbyte WINAPI FinaleExtensionGetMenuStatus(void* unused);
-}

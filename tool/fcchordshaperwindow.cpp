@@ -26,7 +26,7 @@ bool OptionIsOne(const char* key) {
 } // namespace
 
 FCChordShaperWindow::FCChordShaperWindow(FCUI* ui)
-    : FCResourceWindow(CHORDSHAPER_DIALOG_ID), _windowshade(false), _applybutton(nullptr),
+    : FCResourceWindow(IDD_CHORDSHAPER), _windowshade(false), _applybutton(nullptr),
       _closebutton(nullptr), _taskslabel(nullptr), _tasklist(nullptr), _respacecheck(nullptr),
       _topradio(nullptr), _bottomradio(nullptr), _description(nullptr),
       _ui(ui ? *ui : FCUI(nullptr)) {}
@@ -48,23 +48,23 @@ void FCChordShaperWindow::_Enable(FCControl* control, bool enable) {
 
 void FCChordShaperWindow::LinkControls() {
   if (_applybutton) return; // the controls exist for the window's whole life
-  _applybutton = new FCCtrlButton(CHORDSHAPER_APPLY_ID);
+  _applybutton = new FCCtrlButton(IDC_APPLY);
   _applybutton->SetCommandKind(CMDKIND_OK);
   AddControl(_applybutton);
-  _closebutton = new FCCtrlButton(CHORDSHAPER_CLOSE_ID);
+  _closebutton = new FCCtrlButton(IDC_CLOSE);
   _closebutton->SetCommandKind(CMDKIND_CLOSE);
   AddControl(_closebutton);
-  _taskslabel = new FCCtrlStatic(CHORDSHAPER_TASKSLABEL_ID);
+  _taskslabel = new FCCtrlStatic(IDC_TASKSLABEL);
   AddControl(_taskslabel);
-  _tasklist = new FCCtrlListBox(CHORDSHAPER_TASKLIST_ID);
+  _tasklist = new FCCtrlListBox(IDC_TASKLIST);
   AddControl(_tasklist);
-  _topradio = new FCCtrlRadioButton(CHORDSHAPER_TOPRADIO_ID);
+  _topradio = new FCCtrlRadioButton(IDC_TOPRADIO);
   AddControl(_topradio);
-  _bottomradio = new FCCtrlRadioButton(CHORDSHAPER_BOTTOMRADIO_ID);
+  _bottomradio = new FCCtrlRadioButton(IDC_BOTTOMRADIO);
   AddControl(_bottomradio);
-  _description = new FCCtrlStatic(CHORDSHAPER_DESCRIPTION_ID);
+  _description = new FCCtrlStatic(IDC_DESCRIPTION);
   AddControl(_description);
-  _respacecheck = new FCCtrlCheckbox(CHORDSHAPER_RESPACE_ID);
+  _respacecheck = new FCCtrlCheckbox(IDC_RESPACE);
   AddControl(_respacecheck);
 }
 

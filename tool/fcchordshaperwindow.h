@@ -2,19 +2,9 @@
 // Apply and Close buttons, over dialog resource 20128.
 #pragma once
 #include "data/fcui.h"
+#include "resource.h"
 #include "ui/fccontrol.h"
 #include "ui/fcuserwindow.h"
-
-// The dialog template of the tool window and its items.
-const int CHORDSHAPER_DIALOG_ID = 20128;
-const twobyte CHORDSHAPER_APPLY_ID = 1;
-const twobyte CHORDSHAPER_CLOSE_ID = 2;
-const twobyte CHORDSHAPER_TASKSLABEL_ID = 101;
-const twobyte CHORDSHAPER_TASKLIST_ID = 102;
-const twobyte CHORDSHAPER_TOPRADIO_ID = 103;
-const twobyte CHORDSHAPER_BOTTOMRADIO_ID = 104;
-const twobyte CHORDSHAPER_DESCRIPTION_ID = 105;
-const twobyte CHORDSHAPER_RESPACE_ID = 106;
 
 class FCChordShaperWindow : public FCResourceWindow {
 public:

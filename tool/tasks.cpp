@@ -33,3 +33,5 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
     {UnisonsToOctaves, "Unisons to Octaves", true, "Upwards", "Downwards",
      "Splits unisons into octaves."},
 };
+
+UserSettings GlobalUserSettings = {};

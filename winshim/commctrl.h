@@ -20,6 +20,7 @@
 #define LVIF_STATE 0x0008
 #define LVIS_SELECTED 0x0002
 #define LVIS_STATEIMAGEMASK 0xF000
+#define INDEXTOSTATEIMAGEMASK(i) ((i) << 12)
 
 // The up-down control's position-change notification.
 struct NMUPDOWN {

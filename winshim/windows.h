@@ -200,6 +200,7 @@ typedef NMHDR* LPNMHDR;
 #define EM_GETSEL 0x00B0
 #define EM_SETSEL 0x00B1
 #define EM_LIMITTEXT 0x00C5
+#define EM_GETLIMITTEXT 0x00D5
 #define EM_SETREADONLY 0x00CF
 
 // ---- Window placement -----------------------------------------------------------------------

@@ -392,7 +392,7 @@ LRESULT EditMessage(Window& w, UINT message, WPARAM wparam, LPARAM lparam, bool*
   case EM_LIMITTEXT:
     w.textLimit = wparam ? static_cast<int>(wparam) : 0x7FFFFFFE;
     return 0;
-  case 0x00D5: // EM_GETLIMITTEXT
+  case EM_GETLIMITTEXT:
     return w.textLimit;
   case EM_SETREADONLY:
     if (wparam)

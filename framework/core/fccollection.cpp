@@ -1,5 +1,4 @@
 #include "fccollection.h"
-#include "fcstring.h"
 
 __FCCollection::~__FCCollection() {
   _FreeElements();
@@ -137,8 +136,4 @@ bool __FCCollection::Sort(FCIteratorHandler* handler) {
     }
   }
   return exchanged;
-}
-
-FCString* FCStrings::GetItemAt(int index) const {
-  return static_cast<FCString*>(__FCCollection::GetItemAt(index));
 }

@@ -66,13 +66,3 @@ public:
 private:
   bool _saveAfterIterating; // browsers that load records save them back after the visits
 };
-
-class FCString;
-
-// A collection whose elements are all FCString objects.
-class FCStrings : public __FCCollection {
-public:
-  const char* ClassName() override { return "FCStrings"; }
-  virtual ~FCStrings() {}
-  virtual FCString* GetItemAt(int index) const;
-};

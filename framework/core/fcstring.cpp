@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fccollection.h"
+#include "fcstrings.h"
 
 namespace {
 // A byte becomes a unit by sign extension: 0x80..0xFF become 0xFF80..0xFFFF.

@@ -3,10 +3,18 @@
 // formed; each concrete record supplies its tag, size, storage and version word.
 #pragma once
 #include <cstddef>
+#include <cstring>
 
 #include "core/fccollection.h"
 
 class FCCell;
+
+// A 16-bit value of a record's bytes, in the host's byte order.
+inline twobyte RecordWord(const uint8_t* record, int offset) {
+  twobyte w;
+  memcpy(&w, record + offset, 2);
+  return w;
+}
 
 class __FCBaseData : public __FCBase {
 public:

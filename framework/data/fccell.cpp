@@ -1,7 +1,9 @@
 #include "fccell.h"
 
 #include "fckeysignature.h"
-#include "fcrecords.h"
+#include "fcmeasure.h"
+#include "fccurrentstaffspec.h"
+#include "fcindependentcelldetail.h"
 
 FCCell::~FCCell() {
   delete _pKeySig;

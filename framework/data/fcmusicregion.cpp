@@ -5,7 +5,8 @@
 #include "fccell.h"
 #include "core/fccollection.h"
 #include "fcnoteentry.h"
-#include "fcrecords.h"
+#include "fcmeasure.h"
+#include "fcstaff.h"
 #include "fxbridge.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "fckeysignature.h"
 #include "fcnote.h"
 #include "fcnoteentry.h"
-#include "fcrecords.h"
+#include "fccurrentstaffspec.h"
 #include "fxbridge.h"
 
 twobyte FCNote::CalcMIDIKey() {

@@ -1,7 +1,7 @@
 #include "fcui.h"
 
 #include "core/fcstring.h"
-#include "data/fcrecords.h"
+#include "data/fcstaff.h"
 #include "fxbridge.h"
 #include "fxrecords.h"
 // The windowshade flag is the window framework's; message boxes only switch it off while

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/fccollection.h"
+#include "core/fcstrings.h"
 #include "fcsettings.h"
 
 namespace {

@@ -5,13 +5,9 @@
 
 #include "fcuserwindow.h"
 #include "fxbridge.h"
+#include <commctrl.h>
 
 namespace {
-
-// SetWindowPos flags: no size 0x1, no move 0x2, keep Z order 0x4, do not activate 0x10, keep
-// the owner's Z order 0x200.
-const UINT POS_MOVE_ONLY = 0x215;
-const UINT POS_SIZE_ONLY = 0x216;
 
 // The host's value kinds.
 const twobyte VALUE_INTEGER = 3;
@@ -19,13 +15,6 @@ const twobyte VALUE_REAL = 0;
 
 // The text buffer the host fills for a control's text.
 const int TEXT_CAPACITY = 5000;
-
-// Window messages of list boxes, combo boxes, edits and up-down controls.
-const UINT LB_ADD = 0x180, LB_INSERT = 0x181, LB_DELETE = 0x182, LB_RESET = 0x184;
-const UINT LB_SETSELECTION = 0x186, LB_GETSELECTION = 0x188, LB_COUNT = 0x18B;
-const UINT CB_RESET = 0x14B, CB_ADD = 0x143, CB_DELETE = 0x144, CB_COUNT = 0x146;
-const UINT EDIT_SETSEL = 0xB1, EDIT_LIMITTEXT = 0xC5, EDIT_SETREADONLY = 0xCF;
-const UINT UPDOWN_SETRANGE = 1125, UPDOWN_GETRANGE = 1126;
 
 } // namespace
 
@@ -108,7 +97,7 @@ int FCControl::GetHeight() {
 }
 
 void FCControl::SetWidth(int width) {
-  SetWindowPos(_GetItemHandle(), nullptr, 0, 0, width, GetHeight(), POS_SIZE_ONLY);
+  SetWindowPos(_GetItemHandle(), nullptr, 0, 0, width, GetHeight(), PLACE_QUIETLY | SWP_NOMOVE);
 }
 
 void FCControl::MoveAbsolute(int left, int top) {
@@ -118,7 +107,7 @@ void FCControl::MoveAbsolute(int left, int top) {
     _movepending = true;
     return;
   }
-  SetWindowPos(_GetItemHandle(), nullptr, left, top, 0, 0, POS_MOVE_ONLY);
+  SetWindowPos(_GetItemHandle(), nullptr, left, top, 0, 0, PLACE_QUIETLY | SWP_NOSIZE);
 }
 
 void FCControl::MoveRelative(int dx, int dy) {
@@ -139,7 +128,7 @@ void FCControl::ResizeRelative(int dw, int dh) {
     _resizepending = true;
     return;
   }
-  SetWindowPos(_GetItemHandle(), nullptr, 0, 0, width, height, POS_SIZE_ONLY);
+  SetWindowPos(_GetItemHandle(), nullptr, 0, 0, width, height, PLACE_QUIETLY | SWP_NOMOVE);
 }
 
 // ---- FCCtrlStatic ------------------------------------------------------------------------
@@ -155,22 +144,22 @@ LRESULT FCCtrlListBox::_Send(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void FCCtrlListBox::Clear() {
-  _Send(LB_RESET, 0, 0);
+  _Send(LB_RESETCONTENT, 0, 0);
 }
 
 void FCCtrlListBox::AddString(FCString* text) {
   if (!text) return;
-  _Send(LB_ADD, 0, reinterpret_cast<LPARAM>(text->GetCString()));
+  _Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text->GetCString()));
 }
 
 int FCCtrlListBox::GetSelectedItem() {
   // -1 without a selection; also without a dialog, where the message would answer 0.
   if (!_GetItemHandle()) return -1;
-  return static_cast<int>(_Send(LB_GETSELECTION, 0, 0));
+  return static_cast<int>(_Send(LB_GETCURSEL, 0, 0));
 }
 
 void FCCtrlListBox::SetSelectedItem(int index) {
-  _Send(LB_SETSELECTION, static_cast<WPARAM>(index), 0);
+  _Send(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void FCCtrlListBox::ClearSelection() {
@@ -179,16 +168,16 @@ void FCCtrlListBox::ClearSelection() {
 
 int FCCtrlListBox::GetCount() {
   if (!_GetItemHandle()) return 0;
-  return static_cast<int>(_Send(LB_COUNT, 0, 0));
+  return static_cast<int>(_Send(LB_GETCOUNT, 0, 0));
 }
 
 void FCCtrlListBox::DeleteItem(int index) {
-  _Send(LB_DELETE, static_cast<WPARAM>(index), 0);
+  _Send(LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void FCCtrlListBox::InsertItem(int index, FCString* text) {
   if (!text) return;
-  _Send(LB_INSERT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text->GetCString()));
+  _Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text->GetCString()));
 }
 
 void FCCtrlListBox::SetItemText(int index, FCString* text) {
@@ -237,15 +226,15 @@ float FCCtrlEdit::GetFloat(float minimum, float maximum) {
 }
 
 void FCCtrlEdit::SelectAll() {
-  SendMessageA(_GetItemHandle(), EDIT_SETSEL, 0, -1);
+  SendMessageA(_GetItemHandle(), EM_SETSEL, 0, -1);
 }
 
 void FCCtrlEdit::SetMaxLength(twobyte length) {
-  SendMessageA(_GetItemHandle(), EDIT_LIMITTEXT, static_cast<WPARAM>(length), 0);
+  SendMessageA(_GetItemHandle(), EM_LIMITTEXT, static_cast<WPARAM>(length), 0);
 }
 
 void FCCtrlEdit::SetReadOnly(bool readonly) {
-  SendMessageA(_GetItemHandle(), EDIT_SETREADONLY, readonly ? 1 : 0, 0);
+  SendMessageA(_GetItemHandle(), EM_SETREADONLY, readonly ? 1 : 0, 0);
 }
 
 // ---- FCCtrlUpDown ------------------------------------------------------------------------
@@ -257,21 +246,21 @@ FCCtrlUpDown::FCCtrlUpDown(twobyte id)
 void FCCtrlUpDown::SetRange(int minimum, int maximum) {
   ufourbyte range =
       (static_cast<ufourbyte>(minimum & 0xFFFF) << 16) | static_cast<ufourbyte>(maximum & 0xFFFF);
-  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UPDOWN_SETRANGE, 0,
+  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UDM_SETRANGE, 0,
                       static_cast<LPARAM>(range));
 }
 
 int FCCtrlUpDown::GetMinimum() {
   if (_pConnectedEdit) return _connectionkind == 1 ? _intminimum : static_cast<int>(_floatminimum);
   ufourbyte range = static_cast<ufourbyte>(
-      SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UPDOWN_GETRANGE, 0, 0));
+      SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UDM_GETRANGE, 0, 0));
   return static_cast<twobyte>(range >> 16);
 }
 
 int FCCtrlUpDown::GetMaximum() {
   if (_pConnectedEdit) return _connectionkind == 1 ? _intmaximum : static_cast<int>(_floatmaximum);
   ufourbyte range = static_cast<ufourbyte>(
-      SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UPDOWN_GETRANGE, 0, 0));
+      SendDlgItemMessageA(_GetParentHandle(), GetControlID(), UDM_GETRANGE, 0, 0));
   return static_cast<twobyte>(range & 0xFFFF);
 }
 
@@ -314,22 +303,24 @@ void FCCtrlUpDown::_HandleConnectedEditEvent(int step) {
 // ---- FCCtrlPopup -------------------------------------------------------------------------
 
 void FCCtrlPopup::Clear() {
-  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_RESET, 0, 0);
+  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_RESETCONTENT, 0, 0);
 }
 
 void FCCtrlPopup::AddString(FCString* text) {
   if (!text) return;
-  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_ADD, 0,
+  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_ADDSTRING, 0,
                       reinterpret_cast<LPARAM>(text->GetCString()));
 }
 
 void FCCtrlPopup::DeleteItem(int index) {
-  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_DELETE, static_cast<WPARAM>(index), 0);
+  SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_DELETESTRING,
+                      static_cast<WPARAM>(index), 0);
 }
 
 int FCCtrlPopup::GetCount() {
   if (!_GetItemHandle()) return 0;
-  return static_cast<int>(SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_COUNT, 0, 0));
+  return static_cast<int>(
+      SendDlgItemMessageA(_GetParentHandle(), GetControlID(), CB_GETCOUNT, 0, 0));
 }
 
 // ---- FCCtrlDataList ----------------------------------------------------------------------

@@ -2,100 +2,12 @@
 
 #include "fccontrol.h"
 #include "windowshade.h"
+#include <commctrl.h>
 
 namespace {
 
-// SetWindowPos flags: no size 0x1, no move 0x2, keep Z order 0x4, do not activate 0x10, keep
-// the owner's Z order 0x200.
-const UINT POS_NOSIZE = 0x1;
-const UINT POS_NOMOVE = 0x2;
-const UINT POS_PLACE = 0x214;
-const UINT POS_SIZE_ONLY = 0x216;
-
-// System metrics of the caption bar and the border.
-const int METRIC_CAPTION_HEIGHT = 4;
-const int METRIC_BORDER_HEIGHT = 6;
-
-// Window messages the dialog procedure handles.
-const UINT MSG_DESTROY = 0x2;
-const UINT MSG_SIZE = 0x5;
-const UINT MSG_ACTIVATE = 0x6;
-const UINT MSG_CLOSE = 0x10;
-const UINT MSG_SHOWWINDOW = 0x18;
-const UINT MSG_GETMINMAXINFO = 0x24;
-const UINT MSG_NOTIFY = 0x4E;
-const UINT MSG_INITDIALOG = 0x110;
-const UINT MSG_COMMAND = 0x111;
-const UINT MSG_TIMER = 0x113;
-
-// Notification codes of common controls.
-const int NOTE_DOUBLECLICK = -3;
-const int NOTE_LIST_ITEMCHANGED = -101;
-const int NOTE_LIST_DISPINFO_A = -150;
-const int NOTE_LIST_DISPINFO_W = -177;
-const int NOTE_TREE_SELCHANGED_A = -402;
-const int NOTE_TREE_SELCHANGED_W = -451;
-const int NOTE_UPDOWN_DELTAPOS = -722;
-
-const LONG UPDOWN_STYLE_WRAP = 0x0002;
-const int STYLE_INDEX = -16; // GWL_STYLE
-const UINT LIST_STATE_SELECTED = 0x2;
-const UINT LIST_STATE_CHECKED = 0x2000;
-
-// The layouts Windows hands over with these messages.
-struct TrackPoint {
-  LONG x;
-  LONG y;
-};
-struct MinMaxInfo {
-  TrackPoint reserved;
-  TrackPoint maxsize;
-  TrackPoint maxposition;
-  TrackPoint mintracksize;
-  TrackPoint maxtracksize;
-};
-struct NotifyHeader {
-  HWND from;   // the control's window
-  UINT_PTR id; // the control's id
-  UINT code;   // the notification
-};
-struct UpDownNotify {
-  NotifyHeader header;
-  int position;
-  int delta;
-};
-struct ListItemA {
-  UINT mask;
-  int item;
-  int subitem;
-  UINT state;
-  UINT statemask;
-  char* text;
-  int textmax;
-  int image;
-  LPARAM param;
-};
-struct ListDisplayInfo {
-  NotifyHeader header;
-  ListItemA item;
-};
-struct ListViewNotify {
-  NotifyHeader header;
-  int item;
-  int subitem;
-  UINT newstate;
-  UINT oldstate;
-  UINT changed;
-  TrackPoint action;
-  LPARAM param;
-};
-
-int Low16(uintptr_t v) {
-  return static_cast<int>(v & 0xFFFF);
-}
-int High16(uintptr_t v) {
-  return static_cast<int>((v >> 16) & 0xFFFF);
-}
+// The check box of a list-view row: its second state image.
+const UINT LIST_ROW_CHECKED = INDEXTOSTATEIMAGEMASK(2);
 
 } // namespace
 
@@ -173,7 +85,7 @@ void FCUserWindow::Activate() {
 void FCUserWindow::SetWidth(int width) {
   RECT outer = {0, 0, 0, 0};
   GetWindowRect(_hWnd, &outer);
-  SetWindowPos(_hWnd, nullptr, 0, 0, width, outer.bottom - outer.top, POS_SIZE_ONLY);
+  SetWindowPos(_hWnd, nullptr, 0, 0, width, outer.bottom - outer.top, PLACE_QUIETLY | SWP_NOMOVE);
   RECT client = {0, 0, 0, 0};
   GetClientRect(_hWnd, &client);
   _lastclientwidth = client.right - client.left;
@@ -190,12 +102,12 @@ void FCUserWindow::Windowshade(bool collapse) {
   int newheight;
   if (collapse) {
     _expandedheight = outer.bottom - outer.top;
-    newheight =
-        GetSystemMetrics(METRIC_CAPTION_HEIGHT) + 2 * GetSystemMetrics(METRIC_BORDER_HEIGHT);
+    newheight = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYBORDER);
   } else {
     newheight = _expandedheight;
   }
-  SetWindowPos(_hWnd, nullptr, 0, 0, outer.right - outer.left, newheight, POS_SIZE_ONLY);
+  SetWindowPos(_hWnd, nullptr, 0, 0, outer.right - outer.left, newheight,
+               PLACE_QUIETLY | SWP_NOMOVE);
 }
 
 void FCUserWindow::StorePosition(bool withsize) {
@@ -217,7 +129,7 @@ bool FCUserWindow::RestorePosition() {
   if (!_positionstored) return false;
   bool wasshaded = _windowshaded;
   if (wasshaded) Windowshade(false);
-  UINT flags = POS_PLACE | (_sizestored ? 0 : POS_NOSIZE);
+  UINT flags = PLACE_QUIETLY | (_sizestored ? 0 : SWP_NOSIZE);
   SetWindowPos(_hWnd, nullptr, _storedleft, _storedtop, _sizestored ? _storedwidth : 0,
                _sizestored ? _storedheight : 0, flags);
   _restoreatshow = true;
@@ -267,9 +179,9 @@ bool FCUserWindow::EndBufferControlMovement() {
   for (int i = 0; i < GetCount(); ++i) {
     FCControl* control = GetControlAt(i);
     if (!control || !(control->_IsMovePending() || control->_IsResizePending())) continue;
-    UINT flags = POS_PLACE;
-    if (!control->_IsMovePending()) flags |= POS_NOMOVE;
-    if (!control->_IsResizePending()) flags |= POS_NOSIZE;
+    UINT flags = PLACE_QUIETLY;
+    if (!control->_IsMovePending()) flags |= SWP_NOMOVE;
+    if (!control->_IsResizePending()) flags |= SWP_NOSIZE;
     batch = DeferWindowPos(batch, GetDlgItem(_hWnd, control->GetControlID()), nullptr,
                            control->_GetPendingLeft(), control->_GetPendingTop(),
                            control->_GetPendingWidth(), control->_GetPendingHeight(), flags);
@@ -361,16 +273,17 @@ void FCResourceWindow::_SetupInternalWindowCode() {
 }
 
 bool FCResourceWindow::HandleWMNotify(WPARAM id, LPARAM header) {
-  const NotifyHeader* note = reinterpret_cast<const NotifyHeader*>(header);
+  const NMHDR* note = reinterpret_cast<const NMHDR*>(header);
   if (!note) return false;
-  FCControl* control = FindControl(Low16(id));
+  FCControl* control = FindControl(LOWORD(id));
   if (!control) return false;
-  int code = static_cast<int>(note->code);
+  UINT code = note->code;
   switch (code) {
-  case NOTE_UPDOWN_DELTAPOS: {
-    const UpDownNotify* updown = reinterpret_cast<const UpDownNotify*>(header);
-    int step = updown->delta;
-    if (!(GetWindowLongA(control->_GetItemHandle(), STYLE_INDEX) & UPDOWN_STYLE_WRAP)) step = -step;
+  case UDN_DELTAPOS: {
+    const NMUPDOWN* updown = reinterpret_cast<const NMUPDOWN*>(header);
+    int step = updown->iDelta;
+    // An up-down control without UDS_SETBUDDYINT counts its arrows the other way round.
+    if (!(GetWindowLongA(control->_GetItemHandle(), GWL_STYLE) & UDS_SETBUDDYINT)) step = -step;
     FCCtrlUpDown* arrows = control->_GetControlType() == CTRLTYPE_UPDOWN
                                ? static_cast<FCCtrlUpDown*>(control)
                                : nullptr;
@@ -380,38 +293,39 @@ bool FCResourceWindow::HandleWMNotify(WPARAM id, LPARAM header) {
       HandleUpDownPressed(control, step);
     break;
   }
-  case NOTE_TREE_SELCHANGED_A:
-  case NOTE_TREE_SELCHANGED_W:
+  case TVN_SELCHANGEDA:
+  case TVN_SELCHANGEDW:
     if (control->GetParent()) control->GetParent()->HandleCommand(control);
     break;
-  case NOTE_LIST_DISPINFO_A:
-  case NOTE_LIST_DISPINFO_W: {
+  case LVN_GETDISPINFOA:
+  case LVN_GETDISPINFOW: {
     if (control->_GetControlType() != CTRLTYPE_DATALIST) break;
     FCCtrlDataList* list = static_cast<FCCtrlDataList*>(control);
-    ListDisplayInfo* info = reinterpret_cast<ListDisplayInfo*>(header);
-    int row = static_cast<int>(info->item.param);
-    if (code == NOTE_LIST_DISPINFO_A)
-      info->item.text = list->_GetCellCText(row, info->item.subitem);
+    NMLVDISPINFOA* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+    int row = static_cast<int>(info->item.lParam);
+    if (code == LVN_GETDISPINFOA)
+      info->item.pszText = list->_GetCellCText(row, info->item.iSubItem);
     else
-      info->item.text = reinterpret_cast<char*>(list->_GetCellUnicodeText(row, info->item.subitem));
+      info->item.pszText =
+          reinterpret_cast<char*>(list->_GetCellUnicodeText(row, info->item.iSubItem));
     break;
   }
-  case NOTE_LIST_ITEMCHANGED: {
+  case LVN_ITEMCHANGED: {
     if (control->_GetControlType() != CTRLTYPE_DATALIST) break;
     FCCtrlDataList* list = static_cast<FCCtrlDataList*>(control);
-    const ListViewNotify* change = reinterpret_cast<const ListViewNotify*>(header);
-    UINT flipped = change->newstate ^ change->oldstate;
-    if (flipped & LIST_STATE_CHECKED)
-      list->_HandleCheckChanged(change->item, (change->newstate & LIST_STATE_CHECKED) != 0);
-    if (flipped & LIST_STATE_SELECTED) {
-      if (change->newstate & LIST_STATE_SELECTED)
-        list->_HandleRowSelected(change->item);
+    const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    UINT flipped = change->uNewState ^ change->uOldState;
+    if (flipped & LIST_ROW_CHECKED)
+      list->_HandleCheckChanged(change->iItem, (change->uNewState & LIST_ROW_CHECKED) != 0);
+    if (flipped & LVIS_SELECTED) {
+      if (change->uNewState & LVIS_SELECTED)
+        list->_HandleRowSelected(change->iItem);
       else
         list->_HandleRowDeselected();
     }
     break;
   }
-  case NOTE_DOUBLECLICK:
+  case NM_DBLCLK:
     if (control->_GetControlType() == CTRLTYPE_DATALIST)
       static_cast<FCCtrlDataList*>(control)->_HandleDoubleClick();
     break;
@@ -427,37 +341,37 @@ fourbyte WINAPI userroutine(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
   if (!data) return 0;
   FCResourceWindow* window = static_cast<FCResourceWindow*>(data);
   switch (message) {
-  case MSG_INITDIALOG:
+  case WM_INITDIALOG:
     window->_SetWindowHandle(dialog);
     window->_SetupInternalWindowCode();
     window->InitWindow();
     return 0;
-  case MSG_SHOWWINDOW:
+  case WM_SHOWWINDOW:
     if (window->_IsJustInitialised() && window->_IsRestoreAtShow()) window->RestorePosition();
     window->_ClearShowFlags();
     return 0;
-  case MSG_SIZE:
-    if (wparam == 0) window->_HandleResizeChange(Low16(lparam), High16(lparam));
+  case WM_SIZE:
+    if (wparam == 0) window->_HandleResizeChange(LOWORD(lparam), HIWORD(lparam));
     return 0;
-  case MSG_GETMINMAXINFO: {
-    MinMaxInfo* info = reinterpret_cast<MinMaxInfo*>(lparam);
+  case WM_GETMINMAXINFO: {
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lparam);
     if (!info) return 0;
     int minwidth, minheight, maxwidth, maxheight;
     window->_GetTrackingSizes(&minwidth, &minheight, &maxwidth, &maxheight);
-    info->mintracksize.x = minwidth;
-    info->mintracksize.y = minheight;
-    info->maxtracksize.x = maxwidth;
-    info->maxtracksize.y = maxheight;
+    info->ptMinTrackSize.x = minwidth;
+    info->ptMinTrackSize.y = minheight;
+    info->ptMaxTrackSize.x = maxwidth;
+    info->ptMaxTrackSize.y = maxheight;
     return 0;
   }
-  case MSG_ACTIVATE:
-    window->HandleActivate(Low16(wparam) != 0);
+  case WM_ACTIVATE:
+    window->HandleActivate(LOWORD(wparam) != 0);
     return 0;
-  case MSG_CLOSE:
+  case WM_CLOSE:
     window->CloseButtonPressed();
     return 0;
-  case MSG_COMMAND: {
-    FCControl* control = window->FindControl(Low16(wparam));
+  case WM_COMMAND: {
+    FCControl* control = window->FindControl(LOWORD(wparam));
     if (control && control->GetCommandKind() != CMDKIND_NONE) {
       switch (control->GetCommandKind()) {
       case CMDKIND_OK:
@@ -476,12 +390,12 @@ fourbyte WINAPI userroutine(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
     }
     return window->HandleCommand(control) ? 1 : 0;
   }
-  case MSG_TIMER:
+  case WM_TIMER:
     window->HandleTimer(static_cast<twobyte>(wparam));
     return 0;
-  case MSG_NOTIFY:
+  case WM_NOTIFY:
     return window->HandleWMNotify(wparam, lparam) ? 1 : 0;
-  case MSG_DESTROY:
+  case WM_DESTROY:
     // The native window is going, by the window's own close or by the host: a later show must
     // build a new dialog rather than show a handle that no longer names one.
     if (dialog && dialog == window->GetWindowHandle()) window->_ForgetDialog();

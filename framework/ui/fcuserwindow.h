@@ -7,6 +7,9 @@
 
 class FCControl;
 
+// SetWindowPos flags that move or size a window but leave its Z order and activation alone.
+const UINT PLACE_QUIETLY = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+
 class FCUserWindow : public __FCCollection {
 public:
   FCUserWindow();

@@ -192,21 +192,21 @@ std::string OnOff(int check) {
 }
 
 void PrintWindow(HWND dialog) {
-  int row = hostsim::ListSelection(dialog, ID_TASKS);
-  std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
+  int row = hostsim::ListSelection(dialog, IDC_TASKLIST);
+  std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
   printf("tool window  \"%s\"\n", hostsim::WindowText(dialog).c_str());
   printf("  task       %s\n", row >= 0 && row < (int)rows.size() ? rows[row].c_str() : "(none)");
-  printf("  about      %s\n", hostsim::ItemText(dialog, ID_DESCRIPTION).c_str());
-  if (hostsim::ItemVisible(dialog, ID_TOP))
-    printf("  direction  %s: %s, %s: %s\n", hostsim::ItemText(dialog, ID_TOP).c_str(),
-           OnOff(hostsim::ItemCheck(dialog, ID_TOP)).c_str(),
-           hostsim::ItemText(dialog, ID_BOTTOM).c_str(),
-           OnOff(hostsim::ItemCheck(dialog, ID_BOTTOM)).c_str());
+  printf("  about      %s\n", hostsim::ItemText(dialog, IDC_DESCRIPTION).c_str());
+  if (hostsim::ItemVisible(dialog, IDC_TOPRADIO))
+    printf("  direction  %s: %s, %s: %s\n", hostsim::ItemText(dialog, IDC_TOPRADIO).c_str(),
+           OnOff(hostsim::ItemCheck(dialog, IDC_TOPRADIO)).c_str(),
+           hostsim::ItemText(dialog, IDC_BOTTOMRADIO).c_str(),
+           OnOff(hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO)).c_str());
   else
     printf("  direction  (none for this task)\n");
-  printf("  %s  %s\n", hostsim::ItemText(dialog, ID_RESPACE).c_str(),
-         OnOff(hostsim::ItemCheck(dialog, ID_RESPACE)).c_str());
-  printf("  Apply      %s\n", hostsim::ItemEnabled(dialog, ID_APPLY) ? "enabled" : "disabled");
+  printf("  %s  %s\n", hostsim::ItemText(dialog, IDC_RESPACE).c_str(),
+         OnOff(hostsim::ItemCheck(dialog, IDC_RESPACE)).c_str());
+  printf("  Apply      %s\n", hostsim::ItemEnabled(dialog, IDC_APPLY) ? "enabled" : "disabled");
 }
 
 // The built-in demo on the small score above.
@@ -229,8 +229,9 @@ int RunDemo(const Options& o, const PluginEntries& plugin) {
     return 2;
   }
   if (o.bottom) {
-    if (hostsim::ItemVisible(dialog, ID_BOTTOM) && hostsim::ItemEnabled(dialog, ID_BOTTOM))
-      hostsim::Click(dialog, ID_BOTTOM);
+    if (hostsim::ItemVisible(dialog, IDC_BOTTOMRADIO) &&
+        hostsim::ItemEnabled(dialog, IDC_BOTTOMRADIO))
+      hostsim::Click(dialog, IDC_BOTTOMRADIO);
     else
       printf("(this task has no direction; --bottom changes nothing)\n");
   }
@@ -243,7 +244,7 @@ int RunDemo(const Options& o, const PluginEntries& plugin) {
   PrintChords("before");
   size_t undoBefore = hostsim::TheHost().undoList.size();
   size_t menusBefore = hostsim::TheHost().menuCommands.size();
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::Click(dialog, IDC_APPLY);
   PrintChords("after Apply");
   printf("\n");
 

@@ -10,12 +10,12 @@ const char* const kPluginEntryNames[6] = {
 
 PluginEntries EntriesFrom(void* const a[6]) {
   PluginEntries p;
-  p.version = reinterpret_cast<VersionFn>(a[0]);
-  p.init = reinterpret_cast<InitFn>(a[1]);
-  p.enumerate = reinterpret_cast<EnumerateFn>(a[2]);
-  p.invoke = reinterpret_cast<InvokeFn>(a[3]);
-  p.terminate = reinterpret_cast<TerminateFn>(a[4]);
-  p.menuStatus = reinterpret_cast<MenuStatusFn>(a[5]);
+  p.version = reinterpret_cast<FinaleExtensionVersionProc>(a[0]);
+  p.init = reinterpret_cast<FinaleExtensionInitProc>(a[1]);
+  p.enumerate = reinterpret_cast<FinaleExtensionEnumerateProc>(a[2]);
+  p.invoke = reinterpret_cast<FinaleExtensionInvokeProc>(a[3]);
+  p.terminate = reinterpret_cast<FinaleExtensionTerminateProc>(a[4]);
+  p.menuStatus = reinterpret_cast<FinaleExtensionGetMenuStatusProc>(a[5]);
   return p;
 }
 
@@ -26,16 +26,16 @@ HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::str
     return nullptr;
   }
   plugin.version(0x0F000200);
-  uint32_t flags = 0;
+  ufourbyte flags = 0;
   plugin.init(nullptr, &flags);
-  unsigned char menu[196];
-  memset(menu, 0, sizeof menu);
-  if (!plugin.enumerate(nullptr, 0, menu)) {
+  EXTENSIONMENURECORD menu;
+  memset(&menu, 0, sizeof menu);
+  if (!plugin.enumerate(nullptr, 0, &menu)) {
     *error = "the plug-in registered no menu item";
     return nullptr;
   }
-  char item[65] = {0};
-  memcpy(item, menu, 64);
+  char item[sizeof menu.menutext + 1] = {0};
+  memcpy(item, menu.menutext, sizeof menu.menutext);
   if (menuItem) *menuItem = item;
   if (!plugin.menuStatus(nullptr)) {
     *error = std::string("the menu item \"") + item + "\" is not available";
@@ -53,7 +53,7 @@ HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::str
 
 bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* chosen,
                 std::string* error) {
-  std::vector<std::string> rows = hostsim::ListRows(window, ID_TASKS);
+  std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST);
   if (!task.empty()) {
     int row = -1;
     for (size_t i = 0; i < rows.size(); ++i)
@@ -64,16 +64,16 @@ bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* 
         *error += "\n  " + r;
       return false;
     }
-    hostsim::SelectListRow(window, ID_TASKS, row);
+    hostsim::SelectListRow(window, IDC_TASKLIST, row);
   }
-  if (bottom) hostsim::Click(window, ID_BOTTOM); // nothing for a task without a direction
-  int row = hostsim::ListSelection(window, ID_TASKS);
+  if (bottom) hostsim::Click(window, IDC_BOTTOMRADIO); // nothing for a task without a direction
+  int row = hostsim::ListSelection(window, IDC_TASKLIST);
   *chosen = row >= 0 && row < static_cast<int>(rows.size()) ? rows[row] : std::string();
   return true;
 }
 
 void CloseToolWindow(const PluginEntries& plugin, HWND window) {
-  hostsim::Click(window, ID_CLOSE);
+  hostsim::Click(window, IDC_CLOSE);
   plugin.terminate(nullptr);
 }
 
@@ -82,19 +82,19 @@ std::vector<TaskInfo> TaskCatalogue(const PluginEntries& plugin) {
   std::string error;
   HWND window = OpenToolWindow(plugin, nullptr, &error);
   if (!window) return tasks;
-  int was = hostsim::ListSelection(window, ID_TASKS);
-  std::vector<std::string> rows = hostsim::ListRows(window, ID_TASKS);
+  int was = hostsim::ListSelection(window, IDC_TASKLIST);
+  std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST);
   for (size_t i = 0; i < rows.size(); ++i) {
-    hostsim::SelectListRow(window, ID_TASKS, static_cast<int>(i));
+    hostsim::SelectListRow(window, IDC_TASKLIST, static_cast<int>(i));
     TaskInfo t;
     t.name = rows[i];
-    t.description = hostsim::ItemText(window, ID_DESCRIPTION);
-    t.hasDirection = hostsim::ItemVisible(window, ID_TOP);
-    t.topLabel = hostsim::ItemText(window, ID_TOP);
-    t.bottomLabel = hostsim::ItemText(window, ID_BOTTOM);
+    t.description = hostsim::ItemText(window, IDC_DESCRIPTION);
+    t.hasDirection = hostsim::ItemVisible(window, IDC_TOPRADIO);
+    t.topLabel = hostsim::ItemText(window, IDC_TOPRADIO);
+    t.bottomLabel = hostsim::ItemText(window, IDC_BOTTOMRADIO);
     tasks.push_back(t);
   }
-  if (was >= 0) hostsim::SelectListRow(window, ID_TASKS, was);
+  if (was >= 0) hostsim::SelectListRow(window, IDC_TASKLIST, was);
   CloseToolWindow(plugin, window);
   return tasks;
 }

@@ -10,28 +10,18 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#define QV_ENTRY __stdcall
-#else
-#define QV_ENTRY
-#endif
-
-typedef uint32_t(QV_ENTRY* VersionFn)(uint32_t);
-typedef int32_t(QV_ENTRY* InitFn)(void*, uint32_t*);
-typedef int32_t(QV_ENTRY* EnumerateFn)(void*, int32_t, void*);
-typedef int32_t(QV_ENTRY* InvokeFn)(void*, void*, void*, void*);
-typedef void(QV_ENTRY* TerminateFn)(void*);
-typedef int32_t(QV_ENTRY* MenuStatusFn)(void*);
+#include "resources/resource.h"
+#include "shell/entrypoints.h"
 
 // The plug-in's six entry points, and the folder the host reports as its own (where the
 // plug-in looks for its options file; empty: the host reports none).
 struct PluginEntries {
-  VersionFn version = nullptr;
-  InitFn init = nullptr;
-  EnumerateFn enumerate = nullptr;
-  InvokeFn invoke = nullptr;
-  TerminateFn terminate = nullptr;
-  MenuStatusFn menuStatus = nullptr;
+  FinaleExtensionVersionProc version = nullptr;
+  FinaleExtensionInitProc init = nullptr;
+  FinaleExtensionEnumerateProc enumerate = nullptr;
+  FinaleExtensionInvokeProc invoke = nullptr;
+  FinaleExtensionTerminateProc terminate = nullptr;
+  FinaleExtensionGetMenuStatusProc menuStatus = nullptr;
   std::string hostFolder;
 };
 
@@ -39,10 +29,6 @@ struct PluginEntries {
 extern const char* const kPluginEntryNames[6];
 // Fills the entries from six addresses in kPluginEntryNames order.
 PluginEntries EntriesFrom(void* const addresses[6]);
-
-// The tool window's items.
-const int ID_APPLY = 1, ID_CLOSE = 2, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
-const int ID_DESCRIPTION = 105, ID_RESPACE = 106;
 
 // Starts the plug-in as the host does (version, init, menu item) and opens its tool window
 // through the menu item. Null with a message when it cannot.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "scorejob.h"
@@ -204,7 +205,13 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
     fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
     return 1;
   }
-  ScoreJobResult r = RunScoreJob(std::move(input), c.file, options, plugin);
+  ScoreJobResult r;
+  try {
+    r = RunScoreJob(std::move(input), c.file, options, plugin);
+  } catch (const std::bad_alloc&) {
+    fprintf(stderr, "%s: not enough memory for this score\n", c.file.c_str());
+    return 1;
+  }
   if (r.status != 0) {
     fprintf(stderr, "%s\n", r.error.c_str());
     return r.status;

@@ -80,6 +80,44 @@ bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxm
   return false;
 }
 
+// The score built in the host, and the task applied through the tool window to each run of
+// selected staves over the selected measures. Answers 0, or the job's status with a message.
+int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::vector<bool>& parts,
+              const ScoreJobOptions& options, const PluginEntries& plugin, std::string* task,
+              std::string* error) {
+  hostsim::Reset();
+  hostsim::TheHost().finalePath = plugin.hostFolder;
+  musicxml::BuildHostScore(score);
+  HWND window = OpenToolWindow(plugin, nullptr, error);
+  if (!window) return 1;
+  if (!ChooseTask(window, options.task, options.bottom, task, error)) {
+    CloseToolWindow(plugin, window);
+    return 2;
+  }
+  for (size_t p = 0; p < score->parts.size() && score->measureCount > 0;) {
+    if (!parts[p]) {
+      ++p;
+      continue;
+    }
+    size_t q = p;
+    while (q + 1 < score->parts.size() && parts[q + 1])
+      ++q;
+    const musicxml::PartInfo& a = score->parts[p];
+    const musicxml::PartInfo& b = score->parts[q];
+    // The user selects the music in the score (the tool window goes inactive meanwhile),
+    // comes back to the window and presses Apply.
+    hostsim::SetDialogActive(window, false);
+    hostsim::SetSelection(a.firstStaff, first, 0,
+                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
+                          REGION_TO_END);
+    hostsim::SetDialogActive(window, true);
+    hostsim::Click(window, IDC_APPLY);
+    p = q + 1;
+  }
+  CloseToolWindow(plugin, window);
+  return 0;
+}
+
 } // namespace
 
 bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
@@ -119,39 +157,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       !SelectedStaves(score, options.parts, &parts, &error))
     return fail(2, fileName + ": " + error);
 
-  // The host's score, and the task applied to each run of selected staves.
-  hostsim::Reset();
-  hostsim::TheHost().finalePath = plugin.hostFolder;
-  musicxml::BuildHostScore(&score);
-  std::string menuItem;
-  HWND window = OpenToolWindow(plugin, &menuItem, &error);
-  if (!window) return fail(1, error);
-  if (!ChooseTask(window, options.task, options.bottom, &r.task, &error)) {
-    CloseToolWindow(plugin, window);
-    return fail(2, error);
-  }
-  for (size_t p = 0; p < score.parts.size() && score.measureCount > 0;) {
-    if (!parts[p]) {
-      ++p;
-      continue;
-    }
-    size_t q = p;
-    while (q + 1 < score.parts.size() && parts[q + 1])
-      ++q;
-    const musicxml::PartInfo& a = score.parts[p];
-    const musicxml::PartInfo& b = score.parts[q];
-    // The user selects the music in the score (the tool window goes inactive meanwhile),
-    // comes back to the window and presses Apply.
-    hostsim::SetDialogActive(window, false);
-    hostsim::SetSelection(a.firstStaff, first, 0,
-                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
-                          REGION_TO_END);
-    hostsim::SetDialogActive(window, true);
-    hostsim::Click(window, ID_APPLY);
-    p = q + 1;
-  }
-  CloseToolWindow(plugin, window);
-
+  int status = ApplyTask(&score, first, last, parts, options, plugin, &r.task, &error);
+  if (status) return fail(status, error);
   std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);

@@ -80,10 +80,10 @@ bool SameRegion(const EREGION& a, const EREGION& b) {
 TEST_F(Apply, TheSelectedChordsChangeAsOneUndoStepAndThePartsShowingThemAreRespaced) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(hostsim::ItemEnabled(dialog, kApply));
+  ASSERT_TRUE(hostsim::ItemEnabled(dialog, IDC_APPLY));
   const EREGION selection = Doc().selection;
 
-  Press(dialog, kApply); // "Add Third", "Top", "Respace Music" on
+  Press(dialog, IDC_APPLY); // "Add Third", "Top", "Respace Music" on
 
   EXPECT_EQ(Pitches(1, 1, 0), P({0, 4, 6}));
   EXPECT_EQ(Pitches(1, 1, 1), P({2, 4, 7, 9}));
@@ -122,12 +122,12 @@ TEST_F(Apply, TheSelectedChordsChangeAsOneUndoStepAndThePartsShowingThemAreRespa
 TEST_F(Apply, TheChosenTaskAndDirectionApplyAndEachApplyIsItsOwnUndoStep) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  ClickListRow(dialog, kTaskList, kTransposeChord);
-  Press(dialog, kSecondDirection); // "Down"
-  Press(dialog, kRespace);         // respacing off
-  ASSERT_EQ(hostsim::ItemCheck(dialog, kRespace), BST_UNCHECKED);
+  ClickListRow(dialog, IDC_TASKLIST, kTransposeChord);
+  Press(dialog, IDC_BOTTOMRADIO); // "Down"
+  Press(dialog, IDC_RESPACE);     // respacing off
+  ASSERT_EQ(hostsim::ItemCheck(dialog, IDC_RESPACE), BST_UNCHECKED);
 
-  Press(dialog, kApply);
+  Press(dialog, IDC_APPLY);
   EXPECT_EQ(Pitches(1, 1, 0), P({-7, -3}));
   EXPECT_EQ(Pitches(1, 1, 1), P({-5, -3, 0}));
   EXPECT_EQ(Pitches(2, 1, 0), P({0, 4}));
@@ -135,9 +135,9 @@ TEST_F(Apply, TheChosenTaskAndDirectionApplyAndEachApplyIsItsOwnUndoStep) {
   EXPECT_EQ(Doc().currentPart, 0);
   EXPECT_GE(TheHost().redraws, 1);
 
-  ClickListRow(dialog, kTaskList, kRotate);
-  Press(dialog, kFirstDirection); // "Up"
-  Press(dialog, kApply);
+  ClickListRow(dialog, IDC_TASKLIST, kRotate);
+  Press(dialog, IDC_TOPRADIO); // "Up"
+  Press(dialog, IDC_APPLY);
   EXPECT_EQ(Pitches(1, 1, 0), P({-3, 0}));
   EXPECT_EQ(Pitches(1, 1, 1), P({-3, 0, 2}));
 
@@ -154,7 +154,7 @@ TEST_F(Apply, OnRestsOnlyTheWindowBeepsAndTheScoreStaysAsItWas) {
   ASSERT_NE(dialog, nullptr);
   const hostsim::Document before = Doc();
 
-  Press(dialog, kApply);
+  Press(dialog, IDC_APPLY);
 
   EXPECT_EQ(Beeps(), std::vector<UINT>({MB_ICONEXCLAMATION}));
   EXPECT_TRUE(TheHost().undoList.empty());
@@ -172,7 +172,7 @@ TEST_F(Apply, AnEditTheHostRefusesGivesABeepAndChangesNothing) {
   TheHost().refuseEdits = true;
   const hostsim::Document before = Doc();
 
-  Press(dialog, kApply);
+  Press(dialog, IDC_APPLY);
 
   EXPECT_EQ(Beeps(), std::vector<UINT>({MB_ICONEXCLAMATION}));
   EXPECT_TRUE(hostsim::SameScore(before, Doc()));
@@ -186,16 +186,16 @@ TEST_F(Apply, TheFourNoteDropOptionIsReadAgainAtEveryApply) {
   WriteOptionsFile("QVCHORDSHAPER_FOURNOTEDROPCHORDS=1\n");
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  ClickListRow(dialog, kTaskList, kDrop2nd);
+  ClickListRow(dialog, IDC_TASKLIST, kDrop2nd);
 
-  Press(dialog, kApply); // neither chord has exactly four notes
+  Press(dialog, IDC_APPLY); // neither chord has exactly four notes
   EXPECT_EQ(Beeps().size(), 1u);
   EXPECT_TRUE(TheHost().undoList.empty());
   EXPECT_EQ(Pitches(1, 2, 0), P({0, 4}));
   EXPECT_EQ(Pitches(1, 2, 1), P({0, 2, 4, 6, 7}));
 
   WriteOptionsFile("QVCHORDSHAPER_FOURNOTEDROPCHORDS=0\n");
-  Press(dialog, kApply); // the window stayed open; the option is read again
+  Press(dialog, IDC_APPLY); // the window stayed open; the option is read again
   EXPECT_EQ(Beeps().size(), 1u);
   EXPECT_EQ(Pitches(1, 2, 0), P({-7, 4}));
   EXPECT_EQ(Pitches(1, 2, 1), P({-1, 0, 2, 4, 7}));

@@ -44,6 +44,7 @@ const unsigned char kUntouched = 0xCC;
 struct MenuBlock {
   unsigned char bytes[256];
   MenuBlock() { memset(bytes, kUntouched, sizeof bytes); }
+  EXTENSIONMENURECORD* record() { return reinterpret_cast<EXTENSIONMENURECORD*>(bytes); }
   std::string Field(int offset) const {
     return std::string(reinterpret_cast<const char*>(bytes + offset),
                        strnlen(reinterpret_cast<const char*>(bytes + offset), 64));
@@ -110,7 +111,7 @@ TEST_F(EntryPoints, EnumerateFillsExactlyTheMenuRecordForIndexZeroAndBelow) {
   for (int32_t index : {0, -1, -32768, 0x10000, 0x1FFFF}) {
     SCOPED_TRACE(index);
     MenuBlock menu;
-    EXPECT_EQ(plugin.enumerate(nullptr, index, menu.bytes), 1);
+    EXPECT_EQ(plugin.enumerate(nullptr, index, menu.record()), 1);
     EXPECT_TRUE(menu.ZeroPadded(0, "QV Chord Shaper...")) << menu.Field(0);
     EXPECT_TRUE(menu.ZeroPadded(64, "Manipulates chords in many different ways."))
         << menu.Field(64);
@@ -126,7 +127,7 @@ TEST_F(EntryPoints, EnumerateOffersOneItemAndWritesNothingForAnyOther) {
   for (int32_t index : {1, 2, 0x7FFF, 0x10001}) {
     SCOPED_TRACE(index);
     MenuBlock menu;
-    EXPECT_EQ(plugin.enumerate(nullptr, index, menu.bytes), 0);
+    EXPECT_EQ(plugin.enumerate(nullptr, index, menu.record()), 0);
     EXPECT_TRUE(menu.UntouchedFrom(0));
   }
 }
@@ -140,7 +141,7 @@ TEST_F(EntryPoints, TheMenuItemIsAlwaysAvailableAndTerminateChangesNothing) {
   plugin.terminate(nullptr);
   EXPECT_EQ(plugin.menuStatus(nullptr), 1);
   MenuBlock menu;
-  EXPECT_EQ(plugin.enumerate(nullptr, 0, menu.bytes), 1);
+  EXPECT_EQ(plugin.enumerate(nullptr, 0, menu.record()), 1);
   EXPECT_TRUE(menu.ZeroPadded(0, "QV Chord Shaper..."));
   // nothing of the start-up reached the host's services: the bridge binds at first use
   EXPECT_EQ(hostsim::Calls().size(), 0u);

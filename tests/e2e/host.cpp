@@ -398,8 +398,8 @@ void HostSession::StartPlugin() {
   ASSERT_EQ(plugin.version(kHostVersion), 0x0F000000u);
   uint32_t flags = 0;
   ASSERT_EQ(plugin.init(nullptr, &flags), 1);
-  unsigned char menu[196];
-  ASSERT_EQ(plugin.enumerate(nullptr, 0, menu), 1);
+  EXTENSIONMENURECORD menu;
+  ASSERT_EQ(plugin.enumerate(nullptr, 0, &menu), 1);
 }
 
 void HostSession::TearDown() {

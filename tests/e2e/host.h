@@ -13,27 +13,22 @@
 
 #include "dialogs.h"
 #include "hostsim.h"
+#include "resources/resource.h"
 #include "score.h"
+#include "shell/entrypoints.h"
 
 namespace e2e {
 
 // ---- The plug-in module ---------------------------------------------------------------------
-typedef uint32_t(WINAPI* VersionFn)(uint32_t);
-typedef int32_t(WINAPI* InitFn)(void*, uint32_t*);
-typedef int32_t(WINAPI* EnumerateFn)(void*, int32_t, void*);
-typedef int32_t(WINAPI* InvokeFn)(HWND, void*, void*, void*);
-typedef void(WINAPI* TerminateFn)(void*);
-typedef int32_t(WINAPI* MenuStatusFn)(void*);
-
 // The plug-in as the host holds it: the loaded module and its entry points.
 struct Plugin {
   HMODULE module = nullptr;
-  VersionFn version = nullptr;
-  InitFn init = nullptr;
-  EnumerateFn enumerate = nullptr;
-  InvokeFn invoke = nullptr;
-  TerminateFn terminate = nullptr;
-  MenuStatusFn menuStatus = nullptr;
+  FinaleExtensionVersionProc version = nullptr;
+  FinaleExtensionInitProc init = nullptr;
+  FinaleExtensionEnumerateProc enumerate = nullptr;
+  FinaleExtensionInvokeProc invoke = nullptr;
+  FinaleExtensionTerminateProc terminate = nullptr;
+  FinaleExtensionGetMenuStatusProc menuStatus = nullptr;
 };
 
 // Where the host finds the plug-in: QVChordShaper.dll in the folder above its own.
@@ -130,18 +125,6 @@ protected:
 
 // The rows of the task list, in order.
 extern const char* const kTaskNames[16];
-
-// Dialog item ids of the tool window.
-enum Item {
-  kApply = 1,
-  kClose = 2,
-  kTasksLabel = 101,
-  kTaskList = 102,
-  kFirstDirection = 103,
-  kSecondDirection = 104,
-  kDescription = 105,
-  kRespace = 106
-};
 
 // Host menu item of the respacing command.
 const int32_t kRespaceMenuItem = 12106;

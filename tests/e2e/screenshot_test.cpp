@@ -36,7 +36,7 @@ TEST_F(Screenshot, TheOpenToolWindowIsOnTheScreenAndKeptAsAPicture) {
   hostsim::SetSelection(1, 1, 0, 1, 1, REGION_TO_END);
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  ClickListRow(dialog, kTaskList, 12); // "Rotate": both directions shown, as "Up" and "Down"
+  ClickListRow(dialog, IDC_TASKLIST, 12); // "Rotate": both directions shown, as "Up" and "Down"
   RedrawWindow(dialog, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
@@ -53,7 +53,7 @@ TEST_F(Screenshot, TheOpenToolWindowIsOnTheScreenAndKeptAsAPicture) {
     OffsetRect(&r, origin.x - outer.left, origin.y - outer.top);
     return r;
   };
-  RECT list = inPicture(hostsim::ItemRect(dialog, kTaskList));
+  RECT list = inPicture(hostsim::ItemRect(dialog, IDC_TASKLIST));
   InflateRect(&list, -3, -3);
   RECT client = inPicture(hostsim::ClientRect(dialog));
   RECT caption = {0, 0, picture.width, origin.y - outer.top};

@@ -46,9 +46,9 @@ protected:
 
   // Tab: the keyboard moves from the task list to the next control.
   static void LeaveTaskList(HWND dialog) {
-    ASSERT_EQ(GetFocus(), GetDlgItem(dialog, kTaskList));
+    ASSERT_EQ(GetFocus(), GetDlgItem(dialog, IDC_TASKLIST));
     PressKey(VK_TAB);
-    ASSERT_NE(GetFocus(), GetDlgItem(dialog, kTaskList));
+    ASSERT_NE(GetFocus(), GetDlgItem(dialog, IDC_TASKLIST));
     ASSERT_EQ(GetParent(GetFocus()), dialog);
   }
 
@@ -88,94 +88,94 @@ TEST_F(ToolWindow, TheFirstOpeningShowsTheSixteenTasksWithAddThirdChosen) {
   EXPECT_EQ(GetActiveWindow(), dialog);
 
   std::vector<std::string> expected(kTaskNames, kTaskNames + 16);
-  EXPECT_EQ(hostsim::ListRows(dialog, kTaskList), expected);
-  EXPECT_EQ(ListSelection(dialog, kTaskList), 0);
-  EXPECT_EQ(ItemText(dialog, kDescription), kAddThirdText);
-  EXPECT_EQ(ItemText(dialog, kTasksLabel), "&Tasks:");
-  EXPECT_EQ(ItemText(dialog, kRespace), "Respace Music");
-  EXPECT_EQ(ItemCheck(dialog, kRespace), BST_CHECKED);
-  EXPECT_EQ(ItemText(dialog, kFirstDirection), "Top");
-  EXPECT_EQ(ItemText(dialog, kSecondDirection), "Bottom");
-  EXPECT_EQ(ItemCheck(dialog, kFirstDirection), BST_CHECKED);
-  EXPECT_EQ(ItemCheck(dialog, kSecondDirection), BST_UNCHECKED);
-  for (int id : {kFirstDirection, kSecondDirection}) {
+  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST), expected);
+  EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
+  EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kAddThirdText);
+  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks:");
+  EXPECT_EQ(ItemText(dialog, IDC_RESPACE), "Respace Music");
+  EXPECT_EQ(ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
+  EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Top");
+  EXPECT_EQ(ItemText(dialog, IDC_BOTTOMRADIO), "Bottom");
+  EXPECT_EQ(ItemCheck(dialog, IDC_TOPRADIO), BST_CHECKED);
+  EXPECT_EQ(ItemCheck(dialog, IDC_BOTTOMRADIO), BST_UNCHECKED);
+  for (int id : {IDC_TOPRADIO, IDC_BOTTOMRADIO}) {
     EXPECT_TRUE(ItemVisible(dialog, id)) << id;
     EXPECT_TRUE(ItemEnabled(dialog, id)) << id;
   }
-  EXPECT_EQ(ItemText(dialog, kApply), "&Apply");
-  EXPECT_TRUE(ItemEnabled(dialog, kApply));
-  EXPECT_EQ(ItemText(dialog, kClose), "&Close");
+  EXPECT_EQ(ItemText(dialog, IDC_APPLY), "&Apply");
+  EXPECT_TRUE(ItemEnabled(dialog, IDC_APPLY));
+  EXPECT_EQ(ItemText(dialog, IDC_CLOSE), "&Close");
 }
 
 TEST_F(ToolWindow, ApplyIsEnabledOnlyWhileTheDocumentHasASelection) {
   hostsim::ClearSelection();
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_FALSE(ItemEnabled(dialog, kApply)) << "no selection when the window opened";
+  EXPECT_FALSE(ItemEnabled(dialog, IDC_APPLY)) << "no selection when the window opened";
 
   // the user selects music in the score and comes back to the tool window
   ActivateHost();
   hostsim::SetSelection(1, 1, 0, 2, 2, REGION_TO_END);
   ActivateWindow(dialog);
-  EXPECT_TRUE(ItemEnabled(dialog, kApply));
+  EXPECT_TRUE(ItemEnabled(dialog, IDC_APPLY));
 
   // an inactive tool window offers no apply; the keyboard is on the direction buttons, since
   // the task list, losing the keyboard, would report that and show the task again
   LeaveTaskList(dialog);
   ActivateHost();
-  EXPECT_FALSE(ItemEnabled(dialog, kApply));
+  EXPECT_FALSE(ItemEnabled(dialog, IDC_APPLY));
   ActivateWindow(dialog);
-  EXPECT_TRUE(ItemEnabled(dialog, kApply));
+  EXPECT_TRUE(ItemEnabled(dialog, IDC_APPLY));
 
   // the user clears the selection in the score
   ActivateHost();
   hostsim::ClearSelection();
   ActivateWindow(dialog);
-  EXPECT_FALSE(ItemEnabled(dialog, kApply));
+  EXPECT_FALSE(ItemEnabled(dialog, IDC_APPLY));
 }
 
 TEST_F(ToolWindow, DeleteUnisonsHidesTheDirectionAndRotateShowsItAsUpAndDown) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
 
-  ClickListRow(dialog, kTaskList, kDeleteUnisons);
-  EXPECT_EQ(ListSelection(dialog, kTaskList), kDeleteUnisons);
-  EXPECT_EQ(ItemText(dialog, kDescription), kDeleteUnisonsText);
-  for (int id : {kFirstDirection, kSecondDirection}) {
+  ClickListRow(dialog, IDC_TASKLIST, kDeleteUnisons);
+  EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), kDeleteUnisons);
+  EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kDeleteUnisonsText);
+  for (int id : {IDC_TOPRADIO, IDC_BOTTOMRADIO}) {
     EXPECT_FALSE(ItemVisible(dialog, id)) << id;
     EXPECT_FALSE(ItemEnabled(dialog, id)) << id;
   }
   // the captions follow the task even while the buttons are hidden
-  EXPECT_EQ(ItemText(dialog, kFirstDirection), "Top/Up");
-  EXPECT_EQ(ItemText(dialog, kSecondDirection), "Bottom/Down");
-  EXPECT_TRUE(ItemEnabled(dialog, kApply));
+  EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Top/Up");
+  EXPECT_EQ(ItemText(dialog, IDC_BOTTOMRADIO), "Bottom/Down");
+  EXPECT_TRUE(ItemEnabled(dialog, IDC_APPLY));
 
-  ClickListRow(dialog, kTaskList, kRotate);
-  EXPECT_EQ(ListSelection(dialog, kTaskList), kRotate);
-  EXPECT_EQ(ItemText(dialog, kDescription), kRotateText);
-  EXPECT_EQ(ItemText(dialog, kFirstDirection), "Up");
-  EXPECT_EQ(ItemText(dialog, kSecondDirection), "Down");
-  for (int id : {kFirstDirection, kSecondDirection}) {
+  ClickListRow(dialog, IDC_TASKLIST, kRotate);
+  EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), kRotate);
+  EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kRotateText);
+  EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Up");
+  EXPECT_EQ(ItemText(dialog, IDC_BOTTOMRADIO), "Down");
+  for (int id : {IDC_TOPRADIO, IDC_BOTTOMRADIO}) {
     EXPECT_TRUE(ItemVisible(dialog, id)) << id;
     EXPECT_TRUE(ItemEnabled(dialog, id)) << id;
   }
 
   // the two directions exclude each other
-  Press(dialog, kSecondDirection);
-  EXPECT_EQ(ItemCheck(dialog, kFirstDirection), BST_UNCHECKED);
-  EXPECT_EQ(ItemCheck(dialog, kSecondDirection), BST_CHECKED);
-  Press(dialog, kFirstDirection);
-  EXPECT_EQ(ItemCheck(dialog, kFirstDirection), BST_CHECKED);
-  EXPECT_EQ(ItemCheck(dialog, kSecondDirection), BST_UNCHECKED);
+  Press(dialog, IDC_BOTTOMRADIO);
+  EXPECT_EQ(ItemCheck(dialog, IDC_TOPRADIO), BST_UNCHECKED);
+  EXPECT_EQ(ItemCheck(dialog, IDC_BOTTOMRADIO), BST_CHECKED);
+  Press(dialog, IDC_TOPRADIO);
+  EXPECT_EQ(ItemCheck(dialog, IDC_TOPRADIO), BST_CHECKED);
+  EXPECT_EQ(ItemCheck(dialog, IDC_BOTTOMRADIO), BST_UNCHECKED);
 }
 
 TEST_F(ToolWindow, ClosingAndInvokingAgainRestoresTaskCheckBoxDirectionAndPlace) {
   HWND first = Invoke();
   ASSERT_NE(first, nullptr);
-  ClickListRow(first, kTaskList, kRotate);
-  Press(first, kSecondDirection);
-  Press(first, kRespace);
-  ASSERT_EQ(ItemCheck(first, kRespace), BST_UNCHECKED);
+  ClickListRow(first, IDC_TASKLIST, kRotate);
+  Press(first, IDC_BOTTOMRADIO);
+  Press(first, IDC_RESPACE);
+  ASSERT_EQ(ItemCheck(first, IDC_RESPACE), BST_UNCHECKED);
   RECT start = OuterRect(first);
   MoveWindowTo(first, 240, 170);
   SizeWindow(first, Width(start), Height(start) + 40);
@@ -183,7 +183,7 @@ TEST_F(ToolWindow, ClosingAndInvokingAgainRestoresTaskCheckBoxDirectionAndPlace)
   ASSERT_EQ(left.left, 240);
   ASSERT_EQ(Height(left), Height(start) + 40);
 
-  Press(first, kClose);
+  Press(first, IDC_CLOSE);
   EXPECT_FALSE(IsWindow(first));
   EXPECT_EQ(hostsim::OpenDialogCount(), 0);
   EXPECT_EQ(hostsim::CountCalls("FX_EndDialog"), 1);
@@ -194,13 +194,13 @@ TEST_F(ToolWindow, ClosingAndInvokingAgainRestoresTaskCheckBoxDirectionAndPlace)
   ASSERT_EQ(made.size(), 2u);
   EXPECT_EQ(made[1].slots[4], made[0].slots[4]) << "the same window object";
   EXPECT_EQ(made[1].slots[1], made[0].slots[1]);
-  EXPECT_EQ(ListSelection(second, kTaskList), kRotate);
-  EXPECT_EQ(ItemText(second, kDescription), kRotateText);
-  EXPECT_EQ(ItemText(second, kFirstDirection), "Up");
-  EXPECT_EQ(ItemText(second, kSecondDirection), "Down");
-  EXPECT_EQ(ItemCheck(second, kFirstDirection), BST_UNCHECKED);
-  EXPECT_EQ(ItemCheck(second, kSecondDirection), BST_CHECKED);
-  EXPECT_EQ(ItemCheck(second, kRespace), BST_UNCHECKED);
+  EXPECT_EQ(ListSelection(second, IDC_TASKLIST), kRotate);
+  EXPECT_EQ(ItemText(second, IDC_DESCRIPTION), kRotateText);
+  EXPECT_EQ(ItemText(second, IDC_TOPRADIO), "Up");
+  EXPECT_EQ(ItemText(second, IDC_BOTTOMRADIO), "Down");
+  EXPECT_EQ(ItemCheck(second, IDC_TOPRADIO), BST_UNCHECKED);
+  EXPECT_EQ(ItemCheck(second, IDC_BOTTOMRADIO), BST_CHECKED);
+  EXPECT_EQ(ItemCheck(second, IDC_RESPACE), BST_UNCHECKED);
   EXPECT_TRUE(SameRect(OuterRect(second), left))
       << Describe(OuterRect(second)) << " instead of " << Describe(left);
 }
@@ -208,17 +208,17 @@ TEST_F(ToolWindow, ClosingAndInvokingAgainRestoresTaskCheckBoxDirectionAndPlace)
 TEST_F(ToolWindow, TheCloseBoxStoresTheChoicesToo) {
   HWND first = Invoke();
   ASSERT_NE(first, nullptr);
-  ClickListRow(first, kTaskList, kDrop3rd);
-  Press(first, kRespace);
+  ClickListRow(first, IDC_TASKLIST, kDrop3rd);
+  Press(first, IDC_RESPACE);
   SendMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
   Pump();
   ASSERT_EQ(hostsim::OpenDialogCount(), 0);
 
   HWND second = Invoke();
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(ListSelection(second, kTaskList), kDrop3rd);
-  EXPECT_EQ(ItemCheck(second, kRespace), BST_UNCHECKED);
-  EXPECT_FALSE(ItemVisible(second, kFirstDirection));
+  EXPECT_EQ(ListSelection(second, IDC_TASKLIST), kDrop3rd);
+  EXPECT_EQ(ItemCheck(second, IDC_RESPACE), BST_UNCHECKED);
+  EXPECT_FALSE(ItemVisible(second, IDC_TOPRADIO));
 }
 
 TEST_F(ToolWindow, EnterAppliesTheTaskAndEscapeClosesTheWindow) {
@@ -258,8 +258,8 @@ TEST_F(ToolWindow, WhenTheHostCannotMakeTheDialogTheNextInvocationTriesAgain) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 2);
-  EXPECT_EQ(hostsim::ListRows(dialog, kTaskList).size(), 16u);
-  EXPECT_EQ(ListSelection(dialog, kTaskList), 0);
+  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 16u);
+  EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
 }
 
 TEST_F(ToolWindow, WithWindowshadeOnItCollapsesToItsCaptionBarWhileInactive) {
@@ -275,13 +275,13 @@ TEST_F(ToolWindow, WithWindowshadeOnItCollapsesToItsCaptionBarWhileInactive) {
   EXPECT_EQ(shaded.left, open.left);
   EXPECT_EQ(shaded.top, open.top);
   EXPECT_EQ(Width(shaded), Width(open));
-  EXPECT_FALSE(ItemEnabled(dialog, kApply));
+  EXPECT_FALSE(ItemEnabled(dialog, IDC_APPLY));
   EXPECT_EQ(TrackingLimits(dialog).ptMinTrackSize.y, 0) << "a shaded window may be that short";
 
   ActivateWindow(dialog); // a click on the tool window
   EXPECT_TRUE(SameRect(OuterRect(dialog), open))
       << Describe(OuterRect(dialog)) << " instead of " << Describe(open);
-  EXPECT_TRUE(ItemEnabled(dialog, kApply));
+  EXPECT_TRUE(ItemEnabled(dialog, IDC_APPLY));
   EXPECT_EQ(TrackingLimits(dialog).ptMinTrackSize.y, Height(open));
 
   // the host was asked for its folder the way a host of this version expects
@@ -315,7 +315,7 @@ TEST_F(ToolWindow, OnlyTheValueOneOfTheKeyMakesTheWindowCollapse) {
     EXPECT_EQ(Height(OuterRect(dialog)), c.collapses ? CaptionBarHeight() : open);
     ActivateWindow(dialog);
     EXPECT_EQ(Height(OuterRect(dialog)), open);
-    Press(dialog, kClose);
+    Press(dialog, IDC_CLOSE);
     ASSERT_EQ(hostsim::OpenDialogCount(), 0);
   }
 }
@@ -337,8 +337,8 @@ TEST_F(ToolWindow, DraggingTheBottomEdgeMovesTheButtonsAndCheckBoxAndGrowsTheLis
   ASSERT_NE(dialog, nullptr);
   RECT outer = OuterRect(dialog);
   RECT client = hostsim::ClientRect(dialog);
-  const int ids[] = {kApply,          kClose,           kTasksLabel,  kTaskList,
-                     kFirstDirection, kSecondDirection, kDescription, kRespace};
+  const int ids[] = {IDC_APPLY,    IDC_CLOSE,       IDC_TASKSLABEL,  IDC_TASKLIST,
+                     IDC_TOPRADIO, IDC_BOTTOMRADIO, IDC_DESCRIPTION, IDC_RESPACE};
   std::map<int, RECT> before;
   for (int id : ids)
     before[id] = ItemRect(dialog, id);
@@ -348,18 +348,18 @@ TEST_F(ToolWindow, DraggingTheBottomEdgeMovesTheButtonsAndCheckBoxAndGrowsTheLis
   ASSERT_EQ(Height(OuterRect(dialog)), Height(outer) + dy);
   ASSERT_EQ(Height(hostsim::ClientRect(dialog)), Height(client) + dy);
 
-  for (int id : {kApply, kClose, kRespace}) {
+  for (int id : {IDC_APPLY, IDC_CLOSE, IDC_RESPACE}) {
     RECT was = before[id];
     RECT moved = {was.left, was.top + dy, was.right, was.bottom + dy};
     EXPECT_TRUE(SameRect(ItemRect(dialog, id), moved))
         << "item " << id << " at " << Describe(ItemRect(dialog, id)) << ", expected "
         << Describe(moved);
   }
-  RECT list = before[kTaskList];
+  RECT list = before[IDC_TASKLIST];
   RECT grown = {list.left, list.top, list.right, list.bottom + dy};
-  EXPECT_TRUE(SameRect(ItemRect(dialog, kTaskList), grown))
-      << Describe(ItemRect(dialog, kTaskList)) << ", expected " << Describe(grown);
-  for (int id : {kTasksLabel, kFirstDirection, kSecondDirection, kDescription})
+  EXPECT_TRUE(SameRect(ItemRect(dialog, IDC_TASKLIST), grown))
+      << Describe(ItemRect(dialog, IDC_TASKLIST)) << ", expected " << Describe(grown);
+  for (int id : {IDC_TASKSLABEL, IDC_TOPRADIO, IDC_BOTTOMRADIO, IDC_DESCRIPTION})
     EXPECT_TRUE(SameRect(ItemRect(dialog, id), before[id])) << "item " << id << " moved";
 
   // and back up again

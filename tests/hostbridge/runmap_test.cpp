@@ -198,7 +198,7 @@ TEST_F(RunMapTest, SpecialRecordsCountWhatTheHostLeftInAFailedLoad) {
   const struct {
     uint32_t tag;
     int area;
-  } kinds[] = {{0x4F044958, 48}, {0x4F096649, 108}};
+  } kinds[] = {{MAKEEXTAG('O', 4, 'I', 'X'), 48}, {MAKEEXTAG('O', 9, 'f', 'I'), 108}};
   for (auto k : kinds) {
     SCOPED_TRACE(k.area);
     Reset();
@@ -237,7 +237,7 @@ TEST_F(RunMapTest, SpecialRecordNeverClearsBeyondTheCallersRoom) {
   uint8_t buffer[48];
   memset(buffer, 0xAA, sizeof buffer);
   fourbyte size = 20;
-  EXPECT_EQ(0, FX_LoadEData(0x4F044958, key.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(0, FX_LoadEData(MAKEEXTAG('O', 4, 'I', 'X'), key.data(), buffer, &size, 0x0F000200));
   for (int i = 0; i < 20; ++i)
     EXPECT_EQ(0, buffer[i]);
   for (int i = 20; i < 48; ++i)
@@ -245,16 +245,17 @@ TEST_F(RunMapTest, SpecialRecordNeverClearsBeyondTheCallersRoom) {
 }
 
 TEST_F(RunMapTest, StaffSystemDataFallsBackToItsGenericRecord) {
-  PutRecord(0x6F745344, MakeKey(3, 0, 0x1111, 0x2222), std::vector<uint8_t>(12, 5));
+  PutRecord(MAKEEXTAG('o', 't', 'S', 'D'), MakeKey(3, 0, 0x1111, 0x2222),
+            std::vector<uint8_t>(12, 5));
   RecordKey key = MakeKey(3, 7, 0x1111, 0x2222);
   uint8_t buffer[80];
   memset(buffer, 0xAA, sizeof buffer);
   fourbyte size = 80;
-  EXPECT_EQ(1, FX_LoadEData(0x534F5344, key.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), key.data(), buffer, &size, 0x0F000200));
   for (int i = 0; i < 66; ++i)
     ASSERT_EQ(0, buffer[i]) << i;
   EXPECT_EQ(0xAA, buffer[66]);
-  auto generic = TransfersOf("FX_LoadEData", 0x6F745344);
+  auto generic = TransfersOf("FX_LoadEData", MAKEEXTAG('o', 't', 'S', 'D'));
   ASSERT_EQ(1u, generic.size());
   EXPECT_EQ(MakeKey(3, 0, 0x1111, 0x2222), generic[0].key);
   EXPECT_EQ(12, generic[0].size);
@@ -262,26 +263,27 @@ TEST_F(RunMapTest, StaffSystemDataFallsBackToItsGenericRecord) {
 
   memset(buffer, 0xAA, sizeof buffer);
   size = 40;
-  EXPECT_EQ(1, FX_LoadEData(0x534F5344, key.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), key.data(), buffer, &size, 0x0F000200));
   EXPECT_EQ(0, buffer[39]);
   EXPECT_EQ(0xAA, buffer[40]);
 
   size = 0;
-  EXPECT_EQ(1, FX_LoadEData(0x534F5344, key.data(), nullptr, &size, 0x0F000200));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), key.data(), nullptr, &size, 0x0F000200));
   EXPECT_EQ(66, size);
 
   RecordKey other = MakeKey(4);
-  EXPECT_EQ(0, FX_LoadEData(0x534F5344, other.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(0,
+            FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), other.data(), buffer, &size, 0x0F000200));
 }
 
 TEST_F(RunMapTest, StaffSystemDataTheHostHasIsTheHostsAnswer) {
-  PutRecord(0x534F5344, MakeKey(3), std::vector<uint8_t>(66, 4));
+  PutRecord(MAKEEXTAG('S', 'O', 'S', 'D'), MakeKey(3), std::vector<uint8_t>(66, 4));
   RecordKey key = MakeKey(3);
   uint8_t buffer[66] = {};
   fourbyte size = 66;
-  EXPECT_EQ(1, FX_LoadEData(0x534F5344, key.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), key.data(), buffer, &size, 0x0F000200));
   EXPECT_EQ(4, buffer[65]);
-  EXPECT_TRUE(TransfersOf("FX_LoadEData", 0x6F745344).empty());
+  EXPECT_TRUE(TransfersOf("FX_LoadEData", MAKEEXTAG('o', 't', 'S', 'D')).empty());
 }
 
 // ---- Sizes the bridge does not trust ------------------------------------------------------------
@@ -289,17 +291,21 @@ TEST_F(RunMapTest, StaffSystemDataTheHostHasIsTheHostsAnswer) {
 TEST_F(RunMapTest, TransfersWithUnknownOrNegativeRoomNeverReachTheHost) {
   RecordKey key = MakeKey(1);
   uint8_t buffer[26] = {};
-  EXPECT_EQ(0, FX_LoadEData(0x534F4D53, key.data(), buffer, nullptr, 0x0F000200));
-  EXPECT_EQ(0, FX_LoadEData(0x534F4D53, key.data(), nullptr, nullptr, 0x0F000200));
+  EXPECT_EQ(0,
+            FX_LoadEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, nullptr, 0x0F000200));
+  EXPECT_EQ(0,
+            FX_LoadEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), nullptr, nullptr, 0x0F000200));
   fourbyte negative = -4;
-  EXPECT_EQ(0, FX_LoadEData(0x4F044958, key.data(), buffer, &negative, 0x0F000200));
-  EXPECT_EQ(0, FX_LoadEData(0x534F5344, key.data(), buffer, &negative, 0x0F000200));
+  EXPECT_EQ(0,
+            FX_LoadEData(MAKEEXTAG('O', 4, 'I', 'X'), key.data(), buffer, &negative, 0x0F000200));
+  EXPECT_EQ(0,
+            FX_LoadEData(MAKEEXTAG('S', 'O', 'S', 'D'), key.data(), buffer, &negative, 0x0F000200));
   EXPECT_EQ(0, FX_LoadEData(Tag("pfMM"), key.data(), buffer, &negative, 0x0F000200));
-  EXPECT_EQ(0, FX_SaveEData(0x534F4D53, key.data(), buffer, -1, 0x0F000200));
-  EXPECT_EQ(0, FX_SaveEData(0x534F4D53, key.data(), nullptr, 26, 0x0F000200));
-  EXPECT_EQ(0, FX_CreateEData(0x534F4D53, key.data(), buffer, -26, 0x0F000200));
-  EXPECT_EQ(0, FX_CreateEData(0x534F4D53, key.data(), nullptr, 26, 0x0F000200));
-  EXPECT_EQ(0, FX_NextEData(0x534F4D53, key.data(), buffer, -1, 0x0F000200));
+  EXPECT_EQ(0, FX_SaveEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, -1, 0x0F000200));
+  EXPECT_EQ(0, FX_SaveEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), nullptr, 26, 0x0F000200));
+  EXPECT_EQ(0, FX_CreateEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, -26, 0x0F000200));
+  EXPECT_EQ(0, FX_CreateEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), nullptr, 26, 0x0F000200));
+  EXPECT_EQ(0, FX_NextEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, -1, 0x0F000200));
   EXPECT_TRUE(TheHost().transfers.empty());
   for (uint8_t b : buffer)
     EXPECT_EQ(0, b);

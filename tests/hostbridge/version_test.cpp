@@ -22,38 +22,38 @@ struct VersionCase {
 
 // Each correction at its boundary and just beside it.
 const VersionCase kCases[] = {
-    {0x534F4D53, 26, 0x09FFFFFF, 0x0A000000, nullptr}, // 'SOMS'
-    {0x534F4D53, 26, 0x0A000000, 0x0A000000, nullptr},
-    {0x534F4D53, 26, 0x0F000200, 0x0F000200, nullptr},
-    {0x534F4D53, 24, 0x0F000200, 0x09000000, nullptr},
-    {0x534F4D53, 24, 0x01000000, 0x09000000, nullptr},
-    {0x534F4D53, 25, 0x01000000, 0x01000000, nullptr},
-    {0x534F5353, 28, 0x09FFFFFF, 0x0A000000, nullptr}, // 'SOSS'
-    {0x534F5353, 28, 0x0A000001, 0x0A000001, nullptr},
-    {0x4F025353, 28, 0x00000000, 0x0A000000, nullptr},
-    {0x534F5353, 24, 0x05FFFFFF, 0x06000000, nullptr},
-    {0x534F5353, 24, 0x06000000, 0x06000000, nullptr},
-    {0x4F025353, 24, 0x05000000, 0x06000000, nullptr},
-    {0x4F025353, 24, 0x0F000200, 0x0F000200, nullptr},
-    {0x534F5353, 22, 0x0F000200, 0x05000000, nullptr},
-    {0x4F025353, 22, 0x01000000, 0x05000000, nullptr},
-    {0x534F4953, 66, 0x0F000000, 0x05000000, nullptr}, // 'SOIS'
-    {0x534F4953, 102, 0x0F000000, 0x08000000, nullptr},
-    {0x534F4953, 114, 0x0F000000, 0x0F000000, nullptr},
-    {0x534F5458, 48, 0x08000001, 0x08000000, nullptr}, // 'SOTX'
-    {0x534F5458, 48, 0x08000000, 0x08000000, nullptr},
-    {0x534F5458, 48, 0x07000000, 0x07000000, nullptr},
-    {0x534F5458, 26, 0x08FFFFFF, 0x09000000, kTextBlock},
-    {0x534F5458, 26, 0x09000000, 0x09000000, nullptr},
-    {0x53444746, 12, 0x0F000200, 0x08000000, nullptr}, // 'SDGF'
-    {0x53444746, 12, 0x07FFFFFF, 0x07FFFFFF, nullptr},
-    {0x53444746, 10, 0x08000000, 0x09000000, kGfhold},
-    {0x53444746, 10, 0x0F000200, 0x0F000200, nullptr},
-    {0x6F74444F, 12, 0x0F000200, 0x08000000, nullptr}, // 'otDO'
-    {0x6F74444F, 12, 0x08000000, 0x08000000, nullptr},
-    {0x6F74444F, 34, 0x00000001, 0x09000000, kShapeExpression},
-    {0x6F74444F, 34, 0x0A000000, 0x0A000000, nullptr},
-    {0x534F4D54, 26, 0x01000000, 0x01000000, nullptr}, // a tag outside the table
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x09FFFFFF, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x0A000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 26, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 24, 0x0F000200, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 24, 0x01000000, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'S'), 25, 0x01000000, 0x01000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 28, 0x09FFFFFF, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 28, 0x0A000001, 0x0A000001, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 28, 0x00000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 24, 0x05FFFFFF, 0x06000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 24, 0x06000000, 0x06000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 24, 0x05000000, 0x06000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 24, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('S', 'O', 'S', 'S'), 22, 0x0F000200, 0x05000000, nullptr},
+    {MAKEEXTAG('O', 2, 'S', 'S'), 22, 0x01000000, 0x05000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 66, 0x0F000000, 0x05000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 102, 0x0F000000, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'I', 'S'), 114, 0x0F000000, 0x0F000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x08000001, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x08000000, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 48, 0x07000000, 0x07000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 26, 0x08FFFFFF, 0x09000000, kTextBlock},
+    {MAKEEXTAG('S', 'O', 'T', 'X'), 26, 0x09000000, 0x09000000, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 12, 0x0F000200, 0x08000000, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 12, 0x07FFFFFF, 0x07FFFFFF, nullptr},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 10, 0x08000000, 0x09000000, kGfhold},
+    {MAKEEXTAG('S', 'D', 'G', 'F'), 10, 0x0F000200, 0x0F000200, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 12, 0x0F000200, 0x08000000, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 12, 0x08000000, 0x08000000, nullptr},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 34, 0x00000001, 0x09000000, kShapeExpression},
+    {MAKEEXTAG('o', 't', 'D', 'O'), 34, 0x0A000000, 0x0A000000, nullptr},
+    {MAKEEXTAG('S', 'O', 'M', 'T'), 26, 0x01000000, 0x01000000, nullptr}, // a tag outside the table
 };
 
 } // namespace
@@ -97,9 +97,9 @@ TEST_F(VersionTest, MeasureLoadAtSize26KeepsNewVersionAndRaisesOldOne) {
   RecordKey key = MakeKey(1);
   uint8_t buffer[26];
   fourbyte size = 26;
-  EXPECT_EQ(1, FX_LoadEData(0x534F4D53, key.data(), buffer, &size, 0x0F000200));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, &size, 0x0F000200));
   size = 26;
-  EXPECT_EQ(1, FX_LoadEData(0x534F4D53, key.data(), buffer, &size, 0x09000000));
+  EXPECT_EQ(1, FX_LoadEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, &size, 0x09000000));
   auto calls = CallsTo("FX_LoadEData");
   ASSERT_EQ(2u, calls.size());
   EXPECT_EQ(0x0F000200u, calls[0].version);
@@ -109,8 +109,8 @@ TEST_F(VersionTest, MeasureLoadAtSize26KeepsNewVersionAndRaisesOldOne) {
 TEST_F(VersionTest, OldTextBlockSaveWarnsOnceThroughTheHostAndGoesOn) {
   RecordKey key = MakeKey(1);
   uint8_t buffer[26] = {};
-  PutRecord(0x534F5458, key, std::vector<uint8_t>(26, 0));
-  EXPECT_EQ(1, FX_SaveEData(0x534F5458, key.data(), buffer, 26, 0x08000000));
+  PutRecord(MAKEEXTAG('S', 'O', 'T', 'X'), key, std::vector<uint8_t>(26, 0));
+  EXPECT_EQ(1, FX_SaveEData(MAKEEXTAG('S', 'O', 'T', 'X'), key.data(), buffer, 26, 0x08000000));
   auto alerts = CallsTo("FX_AlertMessage");
   ASSERT_EQ(1u, alerts.size());
   EXPECT_EQ(0u, alerts[0].slots[0]);
@@ -128,19 +128,19 @@ TEST_F(VersionTest, OldTextBlockSaveWarnsOnceThroughTheHostAndGoesOn) {
 TEST_F(VersionTest, CreateNextAndPreviousAreCorrectedDeleteIsNot) {
   RecordKey key = MakeKey(0xFFFF, 0xFFFF);
   uint8_t buffer[24] = {};
-  FX_CreateEData(0x534F4D53, key.data(), buffer, 24, 0x0F000200);
+  FX_CreateEData(MAKEEXTAG('S', 'O', 'M', 'S'), key.data(), buffer, 24, 0x0F000200);
   EXPECT_EQ(0x09000000u, CallsTo("FX_CreateEData")[0].version);
 
   RecordKey walk = MakeKey(0);
-  FX_NextEData(0x534F4D53, walk.data(), buffer, 24, 0x0F000200);
-  FX_PreviousEData(0x534F4D53, walk.data(), buffer, 24, 0x0F000200);
+  FX_NextEData(MAKEEXTAG('S', 'O', 'M', 'S'), walk.data(), buffer, 24, 0x0F000200);
+  FX_PreviousEData(MAKEEXTAG('S', 'O', 'M', 'S'), walk.data(), buffer, 24, 0x0F000200);
   EXPECT_EQ(0x09000000u, CallsTo("FX_NextEData")[0].version);
   EXPECT_EQ(0x09000000u, CallsTo("FX_PreviousEData")[0].version);
 
   // What callers pass when walking: no buffer, size 0, so nothing changes.
-  FX_NextEData(0x534F4D53, walk.data(), nullptr, 0, 0x01000000);
+  FX_NextEData(MAKEEXTAG('S', 'O', 'M', 'S'), walk.data(), nullptr, 0, 0x01000000);
   EXPECT_EQ(0x01000000u, CallsTo("FX_NextEData")[1].version);
 
-  FX_DeleteEData(0x534F4D53, walk.data(), 0x01000000);
+  FX_DeleteEData(MAKEEXTAG('S', 'O', 'M', 'S'), walk.data(), 0x01000000);
   EXPECT_EQ(0x01000000u, CallsTo("FX_DeleteEData")[0].version);
 }

@@ -39,13 +39,13 @@ TEST(ToolWindowTemplate, HasTheCaptionFrameAndFontOfTheToolWindow) {
 
 TEST(ToolWindowTemplate, HasTheEightControlsInTemplateOrder) {
   const Expected expected[] = {
-      {101, "Static", "&Tasks:", 10, 10, 110, 8, SS_LEFT},
-      {102, "ListBox", "", 10, 20, 110, 70,
+      {IDC_TASKSLABEL, "Static", "&Tasks:", 10, 10, 110, 8, SS_LEFT},
+      {IDC_TASKLIST, "ListBox", "", 10, 20, 110, 70,
        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP},
-      {103, "Button", "Top", 130, 20, 85, 8, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP},
-      {104, "Button", "Bottom", 130, 30, 85, 8, BS_AUTORADIOBUTTON | WS_TABSTOP},
-      {105, "Static", "Text", 125, 42, 85, 56, SS_LEFT},
-      {106, "Button", "Respace Music", 10, 103, 80, 8, BS_AUTOCHECKBOX | WS_TABSTOP},
+      {IDC_TOPRADIO, "Button", "Top", 130, 20, 85, 8, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP},
+      {IDC_BOTTOMRADIO, "Button", "Bottom", 130, 30, 85, 8, BS_AUTORADIOBUTTON | WS_TABSTOP},
+      {IDC_DESCRIPTION, "Static", "Text", 125, 42, 85, 56, SS_LEFT},
+      {IDC_RESPACE, "Button", "Respace Music", 10, 103, 80, 8, BS_AUTOCHECKBOX | WS_TABSTOP},
       {1, "Button", "&Apply", 95, 100, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
       {2, "Button", "&Close", 145, 100, 40, 14, BS_PUSHBUTTON | WS_TABSTOP},
   };

@@ -51,7 +51,7 @@ TEST_F(NativeDialogs, DialogLiesAtItsTemplatePlaceWithTheFrameAround) {
 TEST_F(NativeDialogs, ItemsLieAtTheirTemplatePlacesInPixels) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  RECT list = hostsim::ItemRect(dialog, 102); // 10, 20, 110, 70 dialog units
+  RECT list = hostsim::ItemRect(dialog, IDC_TASKLIST); // 10, 20, 110, 70 dialog units
   EXPECT_EQ(list.left, 15);
   EXPECT_EQ(list.top, 33);
   EXPECT_EQ(list.right, 180);

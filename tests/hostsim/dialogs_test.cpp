@@ -188,7 +188,7 @@ TEST_F(HostDialogs, InitDialogComesFirstAndEveryMessageCarriesTheUserData) {
   ASSERT_FALSE(script.seen.empty());
   EXPECT_EQ(script.seen[0].message, static_cast<UINT>(WM_INITDIALOG));
   EXPECT_FALSE(script.seen[0].visible); // shown only after it was set up
-  EXPECT_EQ(script.seen[0].wparam, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 102)));
+  EXPECT_EQ(script.seen[0].wparam, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TASKLIST)));
   EXPECT_EQ(script.Count(WM_INITDIALOG), 1);
   const Seen* shown = script.Last(WM_SHOWWINDOW);
   ASSERT_NE(shown, nullptr);
@@ -283,53 +283,53 @@ TEST_F(HostDialogs, ModalDialogWithoutInputIsClosedByTheHost) {
 TEST_F(HostDialogs, CheckAndRadioStatesAreReadAndSet) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 1), 0);
-  EXPECT_EQ(FX_SetDlgItemVal(dialog, 106, 1, 1), 1);
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 1), 1);
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 106), BST_CHECKED);
-  FX_SetDlgItemVal(dialog, 106, 1, 0);
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 106), BST_UNCHECKED);
-  FX_SetDlgItemVal(dialog, 103, 2, 1);
-  FX_SetDlgItemVal(dialog, 104, 2, 0);
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 103, 2), 1);
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 104, 2), 0);
-  FX_SetDlgItemVal(dialog, 104, 2, 7); // any other value checks
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 104), BST_CHECKED);
-  EXPECT_EQ(FX_SetDlgItemVal(dialog, 106, 9, 1), 0); // no such value kind
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 106, 9), 0);
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_RESPACE, 1), 0);
+  EXPECT_EQ(FX_SetDlgItemVal(dialog, IDC_RESPACE, 1, 1), 1);
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_RESPACE, 1), 1);
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
+  FX_SetDlgItemVal(dialog, IDC_RESPACE, 1, 0);
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_RESPACE), BST_UNCHECKED);
+  FX_SetDlgItemVal(dialog, IDC_TOPRADIO, 2, 1);
+  FX_SetDlgItemVal(dialog, IDC_BOTTOMRADIO, 2, 0);
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_TOPRADIO, 2), 1);
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_BOTTOMRADIO, 2), 0);
+  FX_SetDlgItemVal(dialog, IDC_BOTTOMRADIO, 2, 7); // any other value checks
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO), BST_CHECKED);
+  EXPECT_EQ(FX_SetDlgItemVal(dialog, IDC_RESPACE, 9, 1), 0); // no such value kind
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_RESPACE, 9), 0);
 }
 
 TEST_F(HostDialogs, IntegerValuesAreTheItemsText) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(FX_SetDlgItemVal(dialog, 105, 3, -42), 1);
-  EXPECT_EQ(hostsim::ItemText(dialog, 105), "-42");
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 105, 3), -42);
-  FX_SetDlgString(dialog, 105, "Text");
-  EXPECT_EQ(FX_GetDlgItemVal(dialog, 105, 3), 0); // not a number
+  EXPECT_EQ(FX_SetDlgItemVal(dialog, IDC_DESCRIPTION, 3, -42), 1);
+  EXPECT_EQ(hostsim::ItemText(dialog, IDC_DESCRIPTION), "-42");
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_DESCRIPTION, 3), -42);
+  FX_SetDlgString(dialog, IDC_DESCRIPTION, "Text");
+  EXPECT_EQ(FX_GetDlgItemVal(dialog, IDC_DESCRIPTION, 3), 0); // not a number
 }
 
 TEST_F(HostDialogs, StringsAreCutToTheCapacityAndTerminated) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(FX_SetDlgString(dialog, 105, "Hello, world"), 1);
-  EXPECT_EQ(hostsim::ItemText(dialog, 105), "Hello, world");
+  EXPECT_EQ(FX_SetDlgString(dialog, IDC_DESCRIPTION, "Hello, world"), 1);
+  EXPECT_EQ(hostsim::ItemText(dialog, IDC_DESCRIPTION), "Hello, world");
   char buffer[16];
   memset(buffer, 'x', sizeof buffer);
-  FX_GetDlgString(dialog, 105, buffer, 6);
+  FX_GetDlgString(dialog, IDC_DESCRIPTION, buffer, 6);
   EXPECT_STREQ(buffer, "Hello");
   EXPECT_EQ(buffer[6], 'x'); // nothing written past the capacity
-  FX_GetDlgString(dialog, 105, buffer, 1);
+  FX_GetDlgString(dialog, IDC_DESCRIPTION, buffer, 1);
   EXPECT_STREQ(buffer, "");
   memset(buffer, 'x', sizeof buffer);
-  EXPECT_EQ(FX_GetDlgString(dialog, 105, buffer, 0), 0);
+  EXPECT_EQ(FX_GetDlgString(dialog, IDC_DESCRIPTION, buffer, 0), 0);
   EXPECT_EQ(buffer[0], 'x');
-  EXPECT_EQ(FX_GetDlgString(dialog, 105, buffer, -3), 0);
+  EXPECT_EQ(FX_GetDlgString(dialog, IDC_DESCRIPTION, buffer, -3), 0);
   EXPECT_EQ(buffer[0], 'x');
-  FX_GetDlgString(dialog, 105, buffer, sizeof buffer);
+  FX_GetDlgString(dialog, IDC_DESCRIPTION, buffer, sizeof buffer);
   EXPECT_STREQ(buffer, "Hello, world");
-  FX_SetDlgString(dialog, 105, nullptr);
-  EXPECT_EQ(hostsim::ItemText(dialog, 105), "");
+  FX_SetDlgString(dialog, IDC_DESCRIPTION, nullptr);
+  EXPECT_EQ(hostsim::ItemText(dialog, IDC_DESCRIPTION), "");
 }
 
 TEST_F(HostDialogs, EnablingAndRealNumbersOfItems) {
@@ -342,13 +342,13 @@ TEST_F(HostDialogs, EnablingAndRealNumbersOfItems) {
   EXPECT_TRUE(hostsim::ItemEnabled(dialog, 1));
 
   double value = -1;
-  EXPECT_EQ(FX_GetDlgItemUser(dialog, 105, 0, &value), 1);
+  EXPECT_EQ(FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, &value), 1);
   EXPECT_EQ(value, 0.0); // never set
-  EXPECT_EQ(FX_SetDlgItemUser(dialog, 105, 0, 2.75), 1);
-  FX_GetDlgItemUser(dialog, 105, 0, &value);
+  EXPECT_EQ(FX_SetDlgItemUser(dialog, IDC_DESCRIPTION, 0, 2.75), 1);
+  FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, &value);
   EXPECT_EQ(value, 2.75);
-  EXPECT_EQ(FX_GetDlgItemUser(dialog, 105, 0, nullptr), 0);
-  FX_GetDlgItemUser(dialog, 106, 0, &value);
+  EXPECT_EQ(FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, nullptr), 0);
+  FX_GetDlgItemUser(dialog, IDC_RESPACE, 0, &value);
   EXPECT_EQ(value, 0.0); // kept per item
 }
 
@@ -366,9 +366,9 @@ TEST_F(HostDialogs, MissingDialogsAndItemsChangeNothing) {
   EXPECT_EQ(FX_EnableDlgItem(nullptr, 1, 0), 0);
   EXPECT_TRUE(hostsim::ItemEnabled(dialog, 1));
   FX_EndDialog(dialog);
-  EXPECT_EQ(FX_SetDlgString(dialog, 105, "gone"), 0);
+  EXPECT_EQ(FX_SetDlgString(dialog, IDC_DESCRIPTION, "gone"), 0);
   double value = 5;
-  EXPECT_EQ(FX_GetDlgItemUser(dialog, 105, 0, &value), 0);
+  EXPECT_EQ(FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, &value), 0);
   EXPECT_EQ(value, 5.0);
 }
 
@@ -376,27 +376,27 @@ TEST_F(HostDialogs, MissingDialogsAndItemsChangeNothing) {
 TEST_F(HostDialogs, ClickingSendsTheCommandAndFlipsAutomaticButtons) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  FX_SetDlgItemVal(dialog, 103, 2, 1);
+  FX_SetDlgItemVal(dialog, IDC_TOPRADIO, 2, 1);
   script.commandAnswer = 1;
-  EXPECT_EQ(hostsim::Click(dialog, 104), 1); // the procedure's answer comes back
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 104), BST_CHECKED);
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 103), BST_UNCHECKED);
+  EXPECT_EQ(hostsim::Click(dialog, IDC_BOTTOMRADIO), 1); // the procedure's answer comes back
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO), BST_CHECKED);
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_TOPRADIO), BST_UNCHECKED);
   const Seen* command = script.Last(WM_COMMAND);
   ASSERT_NE(command, nullptr);
-  EXPECT_EQ(LOWORD(command->wparam), 104);
+  EXPECT_EQ(LOWORD(command->wparam), IDC_BOTTOMRADIO);
   EXPECT_EQ(HIWORD(command->wparam), BN_CLICKED);
-  EXPECT_EQ(command->lparam, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 104)));
+  EXPECT_EQ(command->lparam, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_BOTTOMRADIO)));
 
-  hostsim::Click(dialog, 106);
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 106), BST_CHECKED);
-  hostsim::Click(dialog, 106);
-  EXPECT_EQ(hostsim::ItemCheck(dialog, 106), BST_UNCHECKED);
+  hostsim::Click(dialog, IDC_RESPACE);
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
+  hostsim::Click(dialog, IDC_RESPACE);
+  EXPECT_EQ(hostsim::ItemCheck(dialog, IDC_RESPACE), BST_UNCHECKED);
 
   int commands = script.Count(WM_COMMAND);
   FX_EnableDlgItem(dialog, 1, 0);
   EXPECT_EQ(hostsim::Click(dialog, 1), 0); // a disabled button cannot be pressed
-  ShowWindow(GetDlgItem(dialog, 106), SW_HIDE);
-  EXPECT_EQ(hostsim::Click(dialog, 106), 0); // nor a hidden one
+  ShowWindow(GetDlgItem(dialog, IDC_RESPACE), SW_HIDE);
+  EXPECT_EQ(hostsim::Click(dialog, IDC_RESPACE), 0); // nor a hidden one
   EXPECT_EQ(script.Count(WM_COMMAND), commands);
   EXPECT_EQ(hostsim::Command(dialog, 1), 1); // the command itself still arrives
 }
@@ -405,15 +405,15 @@ TEST_F(HostDialogs, PickingAListRowSelectsItAndNotifies) {
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   for (const char* row : {"Add Third", "Add Octave", "Rotate"})
-    SendDlgItemMessageA(dialog, 102, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
-  EXPECT_EQ(hostsim::ListSelection(dialog, 102), -1);
-  hostsim::SelectListRow(dialog, 102, 2);
-  EXPECT_EQ(hostsim::ListSelection(dialog, 102), 2);
+    SendDlgItemMessageA(dialog, IDC_TASKLIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+  EXPECT_EQ(hostsim::ListSelection(dialog, IDC_TASKLIST), -1);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, 2);
+  EXPECT_EQ(hostsim::ListSelection(dialog, IDC_TASKLIST), 2);
   const Seen* command = script.Last(WM_COMMAND);
   ASSERT_NE(command, nullptr);
-  EXPECT_EQ(LOWORD(command->wparam), 102);
+  EXPECT_EQ(LOWORD(command->wparam), IDC_TASKLIST);
   EXPECT_EQ(HIWORD(command->wparam), LBN_SELCHANGE);
-  std::vector<std::string> rows = hostsim::ListRows(dialog, 102);
+  std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1], "Add Octave");
 }

@@ -4,7 +4,7 @@
 using namespace hostsim;
 
 namespace {
-const uint32_t TAG_TEST = 0x54455354; // 'TEST': a tag no mapping touches
+const uint32_t TAG_TEST = MAKEEXTAG('T', 'E', 'S', 'T'); // a tag no mapping touches
 
 std::vector<uint8_t> Bytes(int n, uint8_t first) {
   std::vector<uint8_t> b(n);
@@ -123,7 +123,7 @@ TEST_F(HostStoreTest, NextAndPreviousWalkKeysInNumericOrderWithinTheTag) {
   for (uint16_t item : {uint16_t(256), uint16_t(2), uint16_t(1)})
     PutRecord(TAG_TEST, MakeKey(item), Bytes(4, 0));
   PutRecord(TAG_TEST, MakeKey(2, 1), Bytes(4, 0));
-  PutRecord(0x54455355, MakeKey(3), Bytes(4, 0)); // another tag in between
+  PutRecord(MAKEEXTAG('T', 'E', 'S', 'U'), MakeKey(3), Bytes(4, 0)); // another tag in between
 
   RecordKey key = MakeKey(0);
   std::vector<RecordKey> seen;
@@ -154,7 +154,7 @@ TEST_F(HostStoreTest, NextWithBufferCopiesTheRecordOnlyWhenItFits) {
 TEST_F(HostStoreTest, GenericRecordsRoundTripTheirSixWords) {
   GenericWords words = {1, -2, 3, -4, 0x7FFF, -32768};
   PutGeneric("98", GENERIC_ITEM, 2, words);
-  const std::vector<uint8_t>* bytes = FindRecord(0x6F743938, MakeKey(0xFFFE, 2));
+  const std::vector<uint8_t>* bytes = FindRecord(MAKEEXTAG('o', 't', '9', '8'), MakeKey(0xFFFE, 2));
   ASSERT_NE(nullptr, bytes);
   ASSERT_EQ(12u, bytes->size());
   EXPECT_EQ(0xFE, (*bytes)[2]); // -2, little-endian

@@ -64,6 +64,7 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
        "<?xml version=\"1.0\"?>\n<score-partwise\nversion=\"4.0\">\n  <part "
        "id=\"P1\">\n</score-partwise>\n",
        "broken.musicxml:5:3: not well-formed XML"},
+      {"empty.musicxml", "", "empty.musicxml:1:1: not well-formed XML"},
       {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
       {"other.xml", "<html><body/></html>", "not a MusicXML score"},
       {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
@@ -82,7 +83,7 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
                        &out));
   EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
       << out;
-  EXPECT_EQ(4, folder.Count()); // the four inputs, no output
+  EXPECT_EQ(5, folder.Count()); // the five inputs, no output
 }
 
 } // namespace

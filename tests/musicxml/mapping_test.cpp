@@ -2,7 +2,10 @@
 // each (files/), checked note by note after the plug-in's task.
 #include <zip.h>
 
+#include "data/fccell.h"
+#include "data/fckeysignature.h"
 #include "fxrecords.h"
+#include "hostsim.h"
 #include "musicxml/pitch.h"
 #include "musicxml/writeback.h"
 #include "scorefixture.h"
@@ -47,16 +50,43 @@ TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly
 TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAccidentals) {
   ScoreJobResult up = RunFile("keys.musicxml", "Add Third");
   ASSERT_EQ(0, up.status) << up.error;
-  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5]",
+  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5] | [D4 F#4 A4 C5]",
             Chords(up.afterXml, "P1"));
   pugi::xml_document doc;
   EXPECT_STREQ("", NoteAt(doc, up.afterXml, 1, 3).child_value("accidental")); // C# in D major
   EXPECT_STREQ("sharp", NoteAt(doc, up.afterXml, 3, 2).child_value("accidental"));
   EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 3, 1).child_value("accidental"));
+  // a key the host cannot hold: stored as key 0, so the third above A is C, against the C#
+  EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 5, 3).child_value("accidental"));
   ScoreJobResult down = RunFile("keys.musicxml", "Add Third", true);
-  EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4]",
+  EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4] | [B3 D4 F#4 A4]",
             Chords(down.afterXml, "P1"));
   EXPECT_TRUE(Valid(up.afterXml));
+}
+
+TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("keys.musicxml"));
+  std::string text(bytes.begin(), bytes.end());
+  text.replace(text.find("<fifths>2</fifths>"), 18,
+               "<fifths>0</fifths></key><key number=\"2\"><fifths>2</fifths>");
+  text.replace(text.find("<time>"), 0, "<staves>2</staves>");
+  for (size_t at = 0, n = 0; n < 3; ++n, at += 24) // the first chord onto staff 2
+    text.replace(at = text.find("</note>", at), 0, "<staff>2</staff>");
+  musicxml::Score score;
+  std::string error;
+  ASSERT_TRUE(musicxml::ParseScore(std::vector<uint8_t>(text.begin(), text.end()), &score, &error))
+      << error;
+  hostsim::Reset();
+  musicxml::BuildHostScore(&score);
+  EXPECT_EQ(0x0002, FCCell(1, 2).GetKeySignature()->GetKeyWord()); // staff 2, measure 1
+  EXPECT_EQ(0x0000, FCCell(1, 1).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x01FB, FCCell(2, 1).GetKeySignature()->GetKeyWord()); // B-flat minor for both
+  ScoreJobOptions o;
+  o.task = "Add Third";
+  o.measures = "1";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "keys.musicxml", o, Plugin());
+  EXPECT_EQ(0u, Chords(r.afterXml, "P1").find("[D4 F#4 A4 C#5] |")); // a third in D major
 }
 
 TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndCounted) {
@@ -140,6 +170,24 @@ TEST(Mapping, AnAddedNoteTakesWhatBelongsToEachNoteAndNoneOfTheChordsMarks) {
   EXPECT_FALSE(added.child("lyric") || added.child("beam") || added.child("notations"));
   EXPECT_FALSE(added.attribute("id") || added.attribute("default-x"));
   EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, NotesAddedAndRemovedKeepTheFilesIndentation) {
+  std::vector<uint8_t> example =
+      ReadBytes(std::string(QV_SOURCE_DIR) + "/examples/chorale.musicxml");
+  for (bool bottom : {false, true}) {
+    ScoreJobOptions o;
+    o.task = bottom ? "Delete Outer Note" : "Add Octave";
+    o.bottom = bottom;
+    ScoreJobResult r = RunScoreJob(example, "chorale.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(std::string::npos, r.afterXml.find("  \n")) << o.task; // no line of spaces
+    EXPECT_NE(std::string::npos,
+              r.afterXml.find(bottom ? "<note>\n        <pitch>\n          <step>B</step>"
+                                     : "<note>\n        <chord/>\n        <pitch>\n          "
+                                       "<step>G</step>\n          <octave>5</octave>"))
+        << r.afterXml;
+  }
 }
 
 TEST(Mapping, GraceChordsAreEntriesOfTheirOwn) {

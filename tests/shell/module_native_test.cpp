@@ -10,14 +10,6 @@
 
 namespace {
 
-// The entry points as the host declares them: every argument one 32-bit slot.
-typedef uint32_t (*VersionFn)(uint32_t);
-typedef int32_t (*InitFn)(void*, uint32_t*);
-typedef int32_t (*EnumerateFn)(void*, int32_t, void*);
-typedef int32_t (*InvokeFn)(void*, void*, void*, void*);
-typedef void (*TerminateFn)(void*);
-typedef int32_t (*MenuStatusFn)(void*);
-
 class PluginModule : public HostFixture {
 protected:
   void SetUp() override {
@@ -58,11 +50,11 @@ TEST_F(PluginModule, HasTheSixEntryPointsByName) {
 }
 
 TEST_F(PluginModule, StartsUpListsItsItemAndShutsDownAsTheHostDrivesIt) {
-  auto version = Entry<VersionFn>("FinaleExtensionVersion");
-  auto init = Entry<InitFn>("FinaleExtensionInit");
-  auto enumerate = Entry<EnumerateFn>("FinaleExtensionEnumerate");
-  auto status = Entry<MenuStatusFn>("FinaleExtensionGetMenuStatus");
-  auto terminate = Entry<TerminateFn>("FinaleExtensionTerminate");
+  auto version = Entry<FinaleExtensionVersionProc>("FinaleExtensionVersion");
+  auto init = Entry<FinaleExtensionInitProc>("FinaleExtensionInit");
+  auto enumerate = Entry<FinaleExtensionEnumerateProc>("FinaleExtensionEnumerate");
+  auto status = Entry<FinaleExtensionGetMenuStatusProc>("FinaleExtensionGetMenuStatus");
+  auto terminate = Entry<FinaleExtensionTerminateProc>("FinaleExtensionTerminate");
   ASSERT_TRUE(version && init && enumerate && status && terminate);
 
   EXPECT_EQ(version(0x1B200000), 0x0F000000u);
@@ -72,7 +64,7 @@ TEST_F(PluginModule, StartsUpListsItsItemAndShutsDownAsTheHostDrivesIt) {
 
   unsigned char menu[200];
   memset(menu, 0xCC, sizeof menu);
-  EXPECT_EQ(enumerate(nullptr, 0, menu), 1);
+  EXPECT_EQ(enumerate(nullptr, 0, reinterpret_cast<EXTENSIONMENURECORD*>(menu)), 1);
   EXPECT_STREQ(reinterpret_cast<char*>(menu), "QV Chord Shaper...");
   EXPECT_STREQ(reinterpret_cast<char*>(menu + 64), "Manipulates chords in many different ways.");
   EXPECT_STREQ(reinterpret_cast<char*>(menu + 128), "Chord Shaper");
@@ -80,7 +72,7 @@ TEST_F(PluginModule, StartsUpListsItsItemAndShutsDownAsTheHostDrivesIt) {
   EXPECT_EQ(menu[195], 0);
   EXPECT_EQ(menu[196], 0xCC);
   memset(menu, 0xCC, sizeof menu);
-  EXPECT_EQ(enumerate(nullptr, 1, menu), 0);
+  EXPECT_EQ(enumerate(nullptr, 1, reinterpret_cast<EXTENSIONMENURECORD*>(menu)), 0);
   EXPECT_EQ(menu[0], 0xCC);
 
   EXPECT_EQ(status(nullptr), 1);
@@ -89,9 +81,9 @@ TEST_F(PluginModule, StartsUpListsItsItemAndShutsDownAsTheHostDrivesIt) {
 }
 
 TEST_F(PluginModule, InvokeAnswersZero) {
-  auto version = Entry<VersionFn>("FinaleExtensionVersion");
-  auto init = Entry<InitFn>("FinaleExtensionInit");
-  auto invoke = Entry<InvokeFn>("FinaleExtensionInvoke");
+  auto version = Entry<FinaleExtensionVersionProc>("FinaleExtensionVersion");
+  auto init = Entry<FinaleExtensionInitProc>("FinaleExtensionInit");
+  auto invoke = Entry<FinaleExtensionInvokeProc>("FinaleExtensionInvoke");
   ASSERT_TRUE(version && init && invoke);
   uint32_t flags = 0;
   version(0x1B200000);

@@ -8,6 +8,7 @@
 
 #include "dialogs.h"
 #include "hostsim.h"
+#include "resource.h"
 #include "ui/fccontrol.h"
 #include "ui/fcuserwindow.h"
 
@@ -22,12 +23,12 @@ public:
   ProbeWindow() : FCResourceWindow(20128) {
     apply = Link(new FCCtrlButton(1), CMDKIND_OK);
     close = Link(new FCCtrlButton(2), CMDKIND_CLOSE);
-    label = Link(new FCCtrlStatic(101), CMDKIND_NONE);
-    list = Link(new FCCtrlListBox(102), CMDKIND_NONE);
-    top = Link(new FCCtrlRadioButton(103), CMDKIND_NONE);
-    bottom = Link(new FCCtrlRadioButton(104), CMDKIND_NONE);
-    text = Link(new FCCtrlStatic(105), CMDKIND_NONE);
-    check = Link(new FCCtrlCheckbox(106), CMDKIND_NONE);
+    label = Link(new FCCtrlStatic(IDC_TASKSLABEL), CMDKIND_NONE);
+    list = Link(new FCCtrlListBox(IDC_TASKLIST), CMDKIND_NONE);
+    top = Link(new FCCtrlRadioButton(IDC_TOPRADIO), CMDKIND_NONE);
+    bottom = Link(new FCCtrlRadioButton(IDC_BOTTOMRADIO), CMDKIND_NONE);
+    text = Link(new FCCtrlStatic(IDC_DESCRIPTION), CMDKIND_NONE);
+    check = Link(new FCCtrlCheckbox(IDC_RESPACE), CMDKIND_NONE);
   }
   void CloseWindow() override {
     ++closes;

@@ -21,10 +21,7 @@ protected:
   // A test may have put maps of its own in place; the process may run further tests.
   void TearDown() override { InstallPrefStructMaps(nullptr, 0); }
 
-  static uint32_t Tag(const char* c) {
-    return (uint32_t(uint8_t(c[0])) << 24) | (uint32_t(uint8_t(c[1])) << 16) |
-           (uint32_t(uint8_t(c[2])) << 8) | uint32_t(uint8_t(c[3]));
-  }
+  static uint32_t Tag(const char* c) { return MAKEEXTAG(c[0], c[1], c[2], c[3]); }
   // The transfers of a service that carried a tag.
   static std::vector<hostsim::RecordTransfer> TransfersOf(const char* service, uint32_t tag) {
     std::vector<hostsim::RecordTransfer> out;

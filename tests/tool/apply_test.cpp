@@ -4,16 +4,15 @@
 #include "support/moduleglobals.h"
 
 #include "core/fcstring.h"
-#include "data/fcrecords.h"
 #include "data/fcui.h"
 #include "fcchordshaperblockhandler.h"
+#include "fxtags.h"
 
 using hostsim::TheHost;
 
 namespace {
 
 const int32_t RESPACE_ITEM = 12106;
-const uint32_t TAG_STAFFLIST = 0x534F4975;
 
 class Apply : public ModuleHost {
 protected:
@@ -171,12 +170,12 @@ TEST_F(Apply, StaffMissingFromTheStaffListIsNeverRespaced) {
   // The staff list of item 0 holds staves 1, 3 and 4 only.
   auto& records = hostsim::Doc().records;
   for (int16_t inci = 0; inci < 4; ++inci)
-    records.erase({TAG_STAFFLIST, hostsim::MakeKey(0, static_cast<uint16_t>(inci))});
+    records.erase({TAG_SOIu, hostsim::MakeKey(0, static_cast<uint16_t>(inci))});
   int16_t listed[] = {1, 3, 4};
   for (int16_t inci = 0; inci < 3; ++inci) {
     std::vector<uint8_t> item(24, 0);
     item[0] = static_cast<uint8_t>(listed[inci]);
-    hostsim::PutRecord(TAG_STAFFLIST, hostsim::MakeKey(0, static_cast<uint16_t>(inci)), item);
+    hostsim::PutRecord(TAG_SOIu, hostsim::MakeKey(0, static_cast<uint16_t>(inci)), item);
   }
   hostsim::SetSelection(2, 2, 0, 2, 2, REGION_TO_END);
   EXPECT_TRUE(Run(Drop2nd));

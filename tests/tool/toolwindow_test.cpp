@@ -21,9 +21,6 @@
 
 namespace {
 
-const int ID_APPLY = 1, ID_CLOSE = 2, ID_LABEL = 101, ID_TASKS = 102, ID_TOP = 103;
-const int ID_BOTTOM = 104, ID_DESCRIPTION = 105, ID_RESPACE = 106;
-
 using testsupport::Chord;
 using testwin::Height;
 using testwin::ShadedHeight;
@@ -89,55 +86,55 @@ TEST_F(ToolWindowTest, TheFirstOpeningShowsAddThirdTopAndRespaceMusic) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
   EXPECT_EQ("QV Chord Shaper", hostsim::WindowText(dialog));
-  std::vector<std::string> rows = hostsim::ListRows(dialog, ID_TASKS);
+  std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
   ASSERT_EQ(16u, rows.size());
   for (int i = 0; i < TASKCOUNT; ++i)
     EXPECT_EQ(TaskDescriptors[i].name, rows[i]);
-  EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, ID_TASKS)]);
-  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_RESPACE));
-  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_TOP));
-  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_BOTTOM));
-  EXPECT_EQ("Top", hostsim::ItemText(dialog, ID_TOP));
-  EXPECT_EQ("Bottom", hostsim::ItemText(dialog, ID_BOTTOM));
+  EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, IDC_TASKLIST)]);
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, IDC_RESPACE));
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, IDC_TOPRADIO));
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO));
+  EXPECT_EQ("Top", hostsim::ItemText(dialog, IDC_TOPRADIO));
+  EXPECT_EQ("Bottom", hostsim::ItemText(dialog, IDC_BOTTOMRADIO));
   EXPECT_EQ("Adds a (diatonic) third interval to the chord.",
-            hostsim::ItemText(dialog, ID_DESCRIPTION));
-  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
-  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_TOP));
+            hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, IDC_APPLY));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, IDC_TOPRADIO));
 }
 
 TEST_F(ToolWindowTest, DeleteUnisonsHidesTheDirectionAndRotateShowsUpAndDown) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Delete Unisons"));
-  EXPECT_FALSE(hostsim::ItemVisible(dialog, ID_TOP));
-  EXPECT_FALSE(hostsim::ItemVisible(dialog, ID_BOTTOM));
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_TOP));
-  EXPECT_EQ("Top/Up", hostsim::ItemText(dialog, ID_TOP)); // captions follow even when hidden
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Delete Unisons"));
+  EXPECT_FALSE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
+  EXPECT_FALSE(hostsim::ItemVisible(dialog, IDC_BOTTOMRADIO));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_TOPRADIO));
+  EXPECT_EQ("Top/Up", hostsim::ItemText(dialog, IDC_TOPRADIO)); // captions follow even when hidden
   EXPECT_EQ("Makes sure there's just one note of each pitch.",
-            hostsim::ItemText(dialog, ID_DESCRIPTION));
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Rotate"));
-  EXPECT_TRUE(hostsim::ItemVisible(dialog, ID_TOP));
-  EXPECT_TRUE(hostsim::ItemVisible(dialog, ID_BOTTOM));
-  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_BOTTOM));
-  EXPECT_EQ("Up", hostsim::ItemText(dialog, ID_TOP));
-  EXPECT_EQ("Down", hostsim::ItemText(dialog, ID_BOTTOM));
+            hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Rotate"));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_BOTTOMRADIO));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, IDC_BOTTOMRADIO));
+  EXPECT_EQ("Up", hostsim::ItemText(dialog, IDC_TOPRADIO));
+  EXPECT_EQ("Down", hostsim::ItemText(dialog, IDC_BOTTOMRADIO));
 }
 
 TEST_F(ToolWindowTest, TheRadioButtonsExcludeEachOther) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::Click(dialog, ID_BOTTOM);
-  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_TOP));
-  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_BOTTOM));
-  hostsim::Click(dialog, ID_TOP);
-  EXPECT_EQ(1, hostsim::ItemCheck(dialog, ID_TOP));
-  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_BOTTOM));
+  hostsim::Click(dialog, IDC_BOTTOMRADIO);
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, IDC_TOPRADIO));
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO));
+  hostsim::Click(dialog, IDC_TOPRADIO);
+  EXPECT_EQ(1, hostsim::ItemCheck(dialog, IDC_TOPRADIO));
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, IDC_BOTTOMRADIO));
 }
 
 TEST_F(ToolWindowTest, ApplyChangesTheSelectionAsOneUndoStepAndLeavesTheWindowOpen) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(1, hostsim::Click(dialog, ID_APPLY));
+  EXPECT_EQ(1, hostsim::Click(dialog, IDC_APPLY));
   EXPECT_EQ(dialog, hostsim::OpenDialog());
   // A third above the top of each chord of the selection; measure 2 is untouched.
   EXPECT_EQ((std::vector<int16_t>{0, 2, 4, 6}), Displacements(1, 1, 0));
@@ -157,8 +154,8 @@ TEST_F(ToolWindowTest, ApplyChangesTheSelectionAsOneUndoStepAndLeavesTheWindowOp
   EXPECT_EQ(1, hostsim::Doc().selection.startmeas);
   EXPECT_EQ(1, hostsim::Doc().selection.endmeas);
   // A second apply is a second undo step.
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 2nd"));
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Drop 2nd"));
+  hostsim::Click(dialog, IDC_APPLY);
   ASSERT_EQ(2u, host.undoList.size());
   EXPECT_EQ("Drop 2nd", host.undoList[1].name);
 }
@@ -166,9 +163,9 @@ TEST_F(ToolWindowTest, ApplyChangesTheSelectionAsOneUndoStepAndLeavesTheWindowOp
 TEST_F(ToolWindowTest, WithRespaceMusicOffNothingIsRespaced) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::Click(dialog, ID_RESPACE);
-  EXPECT_EQ(0, hostsim::ItemCheck(dialog, ID_RESPACE));
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::Click(dialog, IDC_RESPACE);
+  EXPECT_EQ(0, hostsim::ItemCheck(dialog, IDC_RESPACE));
+  hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
   EXPECT_TRUE(hostsim::TheHost().menuCommands.empty());
   EXPECT_FALSE(GlobalUserSettings.bRespaceMusic);
@@ -178,8 +175,8 @@ TEST_F(ToolWindowTest, ATaskThatChangesNothingLeavesNoUndoStep) {
   hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF); // a single note and a rest
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Delete Outer Note"));
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Delete Outer Note"));
+  hostsim::Click(dialog, IDC_APPLY);
   EXPECT_TRUE(hostsim::TheHost().undoList.empty());
   EXPECT_TRUE(hostsim::TheHost().menuCommands.empty());
   EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0));
@@ -189,13 +186,13 @@ TEST_F(ToolWindowTest, ATaskThatChangesNothingLeavesNoUndoStep) {
 TEST_F(ToolWindowTest, WithNoTaskChosenApplyIsDisabledAndAnApplyChangesNothing) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  SendDlgItemMessageA(dialog, ID_TASKS, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  hostsim::Command(dialog, ID_TASKS, LBN_SELCHANGE);
-  EXPECT_EQ("", hostsim::ItemText(dialog, ID_DESCRIPTION));
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_TOP));
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_BOTTOM));
-  hostsim::Command(dialog, ID_APPLY); // as if Apply were enabled again and pressed
+  SendDlgItemMessageA(dialog, IDC_TASKLIST, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  hostsim::Command(dialog, IDC_TASKLIST, LBN_SELCHANGE);
+  EXPECT_EQ("", hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_APPLY));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_TOPRADIO));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_BOTTOMRADIO));
+  hostsim::Command(dialog, IDC_APPLY); // as if Apply were enabled again and pressed
   EXPECT_EQ(0, hostsim::CountCalls("FX_StartFinaleEdit"));
   EXPECT_TRUE(hostsim::TheHost().undoList.empty());
 }
@@ -204,24 +201,24 @@ TEST_F(ToolWindowTest, WithoutASelectionApplyIsDisabled) {
   hostsim::ClearSelection();
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_APPLY));
   hostsim::SetSelection(1, 1, 0, 1, 1, 0x7FFFFFFF);
   hostsim::SetDialogActive(dialog, false);
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_APPLY));
   hostsim::SetDialogActive(dialog, true);
-  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, IDC_APPLY));
 }
 
 TEST_F(ToolWindowTest, ClosingAndInvokingAgainBringsBackTaskCheckBoxDirectionAndPlace) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Rotate"));
-  hostsim::Click(dialog, ID_BOTTOM);
-  hostsim::Click(dialog, ID_RESPACE);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Rotate"));
+  hostsim::Click(dialog, IDC_BOTTOMRADIO);
+  hostsim::Click(dialog, IDC_RESPACE);
   RECT start = hostsim::OuterRect(dialog);
   SetWindowPos(dialog, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT grown = hostsim::UserResize(dialog, Width(start), Height(start) + 40);
-  hostsim::Click(dialog, ID_CLOSE);
+  hostsim::Click(dialog, IDC_CLOSE);
   EXPECT_EQ(0, hostsim::OpenDialogCount());
   EXPECT_EQ(RowOf("Rotate"), GlobalUserSettings.nTaskIndex);
   EXPECT_FALSE(GlobalUserSettings.bRespaceMusic);
@@ -231,11 +228,11 @@ TEST_F(ToolWindowTest, ClosingAndInvokingAgainBringsBackTaskCheckBoxDirectionAnd
   HWND again = Invoke();
   ASSERT_TRUE(again);
   EXPECT_EQ(first, pMainWindow);
-  EXPECT_EQ(RowOf("Rotate"), hostsim::ListSelection(again, ID_TASKS));
-  EXPECT_EQ("Down", hostsim::ItemText(again, ID_BOTTOM));
-  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_RESPACE));
-  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_TOP));
-  EXPECT_EQ(1, hostsim::ItemCheck(again, ID_BOTTOM));
+  EXPECT_EQ(RowOf("Rotate"), hostsim::ListSelection(again, IDC_TASKLIST));
+  EXPECT_EQ("Down", hostsim::ItemText(again, IDC_BOTTOMRADIO));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, IDC_RESPACE));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, IDC_TOPRADIO));
+  EXPECT_EQ(1, hostsim::ItemCheck(again, IDC_BOTTOMRADIO));
   RECT back = hostsim::OuterRect(again);
   EXPECT_EQ(123, back.left);
   EXPECT_EQ(77, back.top);
@@ -245,14 +242,14 @@ TEST_F(ToolWindowTest, ClosingAndInvokingAgainBringsBackTaskCheckBoxDirectionAnd
 TEST_F(ToolWindowTest, ClosingWithDrop3rdAndTheCheckBoxOffComesBackSo) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 3rd"));
-  hostsim::Click(dialog, ID_RESPACE);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Drop 3rd"));
+  hostsim::Click(dialog, IDC_RESPACE);
   hostsim::CloseBox(dialog);
   HWND again = Invoke();
   ASSERT_TRUE(again);
-  EXPECT_EQ(RowOf("Drop 3rd"), hostsim::ListSelection(again, ID_TASKS));
-  EXPECT_EQ(0, hostsim::ItemCheck(again, ID_RESPACE));
-  EXPECT_FALSE(hostsim::ItemVisible(again, ID_TOP));
+  EXPECT_EQ(RowOf("Drop 3rd"), hostsim::ListSelection(again, IDC_TASKLIST));
+  EXPECT_EQ(0, hostsim::ItemCheck(again, IDC_RESPACE));
+  EXPECT_FALSE(hostsim::ItemVisible(again, IDC_TOPRADIO));
 }
 
 TEST_F(ToolWindowTest, InvokingWhileOpenShowsTheSameWindow) {
@@ -270,11 +267,11 @@ TEST_F(ToolWindowTest, WindowshadingOnlyWithTheOptionValueOne) {
   int open = Height(hostsim::OuterRect(dialog));
   hostsim::SetDialogActive(dialog, false);
   EXPECT_EQ(ShadedHeight(), Height(hostsim::OuterRect(dialog)));
-  EXPECT_FALSE(hostsim::ItemEnabled(dialog, ID_APPLY));
+  EXPECT_FALSE(hostsim::ItemEnabled(dialog, IDC_APPLY));
   hostsim::SetDialogActive(dialog, true);
   EXPECT_EQ(open, Height(hostsim::OuterRect(dialog)));
-  EXPECT_TRUE(hostsim::ItemEnabled(dialog, ID_APPLY));
-  hostsim::Click(dialog, ID_CLOSE);
+  EXPECT_TRUE(hostsim::ItemEnabled(dialog, IDC_APPLY));
+  hostsim::Click(dialog, IDC_CLOSE);
 
   for (const char* text :
        {"QVCHORDSHAPER_WINDOWSHADE=yes\n", "QVCHORDSHAPER_WINDOWSHADE=11\n", "OTHER=1\n"}) {
@@ -284,7 +281,7 @@ TEST_F(ToolWindowTest, WindowshadingOnlyWithTheOptionValueOne) {
     int h = Height(hostsim::OuterRect(d));
     hostsim::SetDialogActive(d, false);
     EXPECT_EQ(h, Height(hostsim::OuterRect(d))) << text;
-    hostsim::Click(d, ID_CLOSE);
+    hostsim::Click(d, IDC_CLOSE);
   }
 }
 
@@ -308,16 +305,17 @@ TEST_F(ToolWindowTest, ResizingMovesButtonsAndCheckBoxAndGrowsTheListWithinLimit
   RECT outer = hostsim::OuterRect(dialog);
   RECT client = hostsim::ClientRect(dialog);
   std::vector<RECT> before;
-  for (int id : {ID_APPLY, ID_CLOSE, ID_TASKS, ID_RESPACE, ID_LABEL, ID_TOP, ID_DESCRIPTION})
+  for (int id : {IDC_APPLY, IDC_CLOSE, IDC_TASKLIST, IDC_RESPACE, IDC_TASKSLABEL, IDC_TOPRADIO,
+                 IDC_DESCRIPTION})
     before.push_back(hostsim::ItemRect(dialog, id));
   RECT reached = hostsim::UserResize(dialog, Width(outer), Height(outer) + 60);
   ASSERT_EQ(Height(outer) + 60, Height(reached));
   int dy = Height(hostsim::ClientRect(dialog)) - Height(client);
   EXPECT_EQ(60, dy);
-  RECT apply = hostsim::ItemRect(dialog, ID_APPLY);
-  RECT close = hostsim::ItemRect(dialog, ID_CLOSE);
-  RECT list = hostsim::ItemRect(dialog, ID_TASKS);
-  RECT check = hostsim::ItemRect(dialog, ID_RESPACE);
+  RECT apply = hostsim::ItemRect(dialog, IDC_APPLY);
+  RECT close = hostsim::ItemRect(dialog, IDC_CLOSE);
+  RECT list = hostsim::ItemRect(dialog, IDC_TASKLIST);
+  RECT check = hostsim::ItemRect(dialog, IDC_RESPACE);
   EXPECT_EQ(before[0].top + dy, apply.top);
   EXPECT_EQ(before[0].left, apply.left);
   EXPECT_EQ(before[1].top + dy, close.top);
@@ -325,9 +323,9 @@ TEST_F(ToolWindowTest, ResizingMovesButtonsAndCheckBoxAndGrowsTheListWithinLimit
   EXPECT_EQ(before[2].top, list.top);
   EXPECT_EQ(Height(before[2]) + dy, Height(list));
   EXPECT_EQ(Width(before[2]), Width(list));
-  EXPECT_EQ(before[4].top, hostsim::ItemRect(dialog, ID_LABEL).top);
-  EXPECT_EQ(before[5].top, hostsim::ItemRect(dialog, ID_TOP).top);
-  EXPECT_EQ(before[6].top, hostsim::ItemRect(dialog, ID_DESCRIPTION).top);
+  EXPECT_EQ(before[4].top, hostsim::ItemRect(dialog, IDC_TASKSLABEL).top);
+  EXPECT_EQ(before[5].top, hostsim::ItemRect(dialog, IDC_TOPRADIO).top);
+  EXPECT_EQ(before[6].top, hostsim::ItemRect(dialog, IDC_DESCRIPTION).top);
 
   // Not narrower, wider or shorter than at first; not taller than the larger of the first
   // height and eight tenths of the screen.
@@ -337,7 +335,7 @@ TEST_F(ToolWindowTest, ResizingMovesButtonsAndCheckBoxAndGrowsTheListWithinLimit
   EXPECT_EQ(Width(outer), Width(narrow));
   EXPECT_EQ(Height(outer), Height(narrow));
   RECT tall = hostsim::UserResize(dialog, Width(outer), 100000);
-  int limit = GetSystemMetrics(17) * 8 / 10; // SM_CYFULLSCREEN
+  int limit = GetSystemMetrics(SM_CYFULLSCREEN) * 8 / 10;
   EXPECT_EQ(std::max(Height(outer), limit), Height(tall));
 }
 
@@ -356,9 +354,9 @@ TEST_F(ToolWindowTest, TheWindowKeepsItsOwnCopyOfTheHostWindowForItsWholeLife) {
   ASSERT_EQ(1u, calls.size());
   EXPECT_EQ(reinterpret_cast<uintptr_t>(host), calls[0].slots[2]); // the dialog's parent
   hostsim::SetDialogActive(dialog, true);
-  hostsim::Click(dialog, ID_APPLY); // redraws through the window's own copy
+  hostsim::Click(dialog, IDC_APPLY); // redraws through the window's own copy
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
-  hostsim::Click(dialog, ID_CLOSE);
+  hostsim::Click(dialog, IDC_CLOSE);
   DestroyWindow(host);
 }
 
@@ -370,16 +368,16 @@ TEST_F(ToolWindowTest, AHostThatCannotCreateTheDialogLeavesThePlugInReady) {
   hostsim::SetDialogFailure(false);
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(0, hostsim::ListSelection(dialog, ID_TASKS));
-  EXPECT_EQ(16u, hostsim::ListRows(dialog, ID_TASKS).size());
-  hostsim::Click(dialog, ID_APPLY);
+  EXPECT_EQ(0, hostsim::ListSelection(dialog, IDC_TASKLIST));
+  EXPECT_EQ(16u, hostsim::ListRows(dialog, IDC_TASKLIST).size());
+  hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
 }
 
 TEST_F(ToolWindowTest, AMessageWithoutUserDataIsIgnored) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(0, userroutine(dialog, WM_COMMAND, MAKEWPARAM(ID_APPLY, BN_CLICKED), 0, nullptr));
+  EXPECT_EQ(0, userroutine(dialog, WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0, nullptr));
   EXPECT_EQ(0, userroutine(dialog, WM_CLOSE, 0, 0, nullptr));
   EXPECT_TRUE(hostsim::TheHost().undoList.empty());
   EXPECT_EQ(dialog, hostsim::OpenDialog());
@@ -390,12 +388,12 @@ TEST_F(ToolWindowTest, TheFourNoteDropOptionIsReadAgainAtEveryApply) {
   hostsim::SetSelection(1, 1, 0, 1, 1, 0x7FFFFFFF); // a triad and a four-note chord
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  hostsim::SelectListRow(dialog, ID_TASKS, RowOf("Drop 2nd"));
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Drop 2nd"));
+  hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ((std::vector<int16_t>{0, 2, 4}), Displacements(1, 1, 0));     // three notes
   EXPECT_EQ((std::vector<int16_t>{-2, 0, 3, 7}), Displacements(1, 1, 1)); // dropped
   folder->WriteOptions("QVCHORDSHAPER_FOURNOTEDROPCHORDS=0\n");
-  hostsim::Click(dialog, ID_APPLY);
+  hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ((std::vector<int16_t>{-5, 0, 4}), Displacements(1, 1, 0));
   EXPECT_EQ(2u, hostsim::TheHost().undoList.size());
 }

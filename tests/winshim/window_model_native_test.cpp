@@ -281,7 +281,7 @@ TEST_F(Shim, EditAndUpDownMessagesKeepTheirState) {
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 5u);
   SendMessageA(edit, EM_LIMITTEXT, 12, 0);
-  EXPECT_EQ(SendMessageA(edit, 0x00D5, 0, 0), 12); // EM_GETLIMITTEXT
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 12);
   SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
   EXPECT_NE(GetWindowLongA(edit, GWL_STYLE) & ES_READONLY, 0);
   SendMessageA(edit, EM_SETREADONLY, FALSE, 0);

@@ -51,21 +51,24 @@ TEST_F(WindowPlacement, ChildSitsAtItsPositionInTheParentsClientArea) {
 }
 
 TEST_F(WindowPlacement, NoSizeMovesOnlyAndNoMoveSizesOnly) {
-  ASSERT_TRUE(SetWindowPos(child, nullptr, 40, 50, 999, 999, 0x215)); // no size, as MoveRelative
+  ASSERT_TRUE(SetWindowPos(child, nullptr, 40, 50, 999, 999,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER));
   POINT p = ChildPosition();
   EXPECT_EQ(p.x, 40);
   EXPECT_EQ(p.y, 50);
   EXPECT_EQ(Width(Outer(child)), 60);
   EXPECT_EQ(Height(Outer(child)), 25);
 
-  ASSERT_TRUE(SetWindowPos(child, nullptr, 999, 999, 90, 35, 0x216)); // no move, as SetWidth
+  ASSERT_TRUE(SetWindowPos(child, nullptr, 999, 999, 90, 35,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER));
   p = ChildPosition();
   EXPECT_EQ(p.x, 40);
   EXPECT_EQ(p.y, 50);
   EXPECT_EQ(Width(Outer(child)), 90);
   EXPECT_EQ(Height(Outer(child)), 35);
 
-  ASSERT_TRUE(SetWindowPos(child, nullptr, 5, 6, 70, 20, 0x214)); // both
+  ASSERT_TRUE(SetWindowPos(child, nullptr, 5, 6, 70, 20,
+                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER));
   p = ChildPosition();
   EXPECT_EQ(p.x, 5);
   EXPECT_EQ(p.y, 6);

@@ -2,6 +2,7 @@
 
 #include "core/fccollection.h"
 #include "core/fcstring.h"
+#include "core/fcstrings.h"
 
 namespace {
 

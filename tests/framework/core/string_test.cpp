@@ -4,6 +4,7 @@
 
 #include "core/fccollection.h"
 #include "core/fcstring.h"
+#include "core/fcstrings.h"
 
 namespace {
 

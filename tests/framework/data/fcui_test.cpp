@@ -63,7 +63,7 @@ TEST_F(HostUI, WindowWithoutDescriptionGivesNeutralAnswers) {
 
 TEST_F(HostUI, MoveToMeasureFindsTheFirstStaffThatExists) {
   hostsim::SetAnswer("FX_ScrollTo", 1);
-  hostsim::Doc().records.erase({0x534F4953, hostsim::MakeKey(1)}); // no staff 1
+  hostsim::Doc().records.erase({MAKEEXTAG('S', 'O', 'I', 'S'), hostsim::MakeKey(1)}); // no staff 1
   EXPECT_TRUE(ui.MoveToMeasure(5, 0));
   auto scrolls = hostsim::CallsTo("FX_ScrollTo");
   ASSERT_EQ(1u, scrolls.size());

@@ -5,6 +5,7 @@
 #include "data/fccell.h"
 #include "data/fckeysignature.h"
 #include "data/fcnoteentrycell.h"
+#include "fxtags.h"
 #include "support/datafixture.h"
 
 using hostsim::AddEntry;
@@ -14,9 +15,6 @@ using hostsim::PutRecord;
 using hostsim::SetMeasureKey;
 
 namespace {
-
-const uint32_t TAG_SOSC = 0x534F5343; // staff settings at a position
-const uint32_t TAG_dtFL = 0x6474464C; // a cell's own detail
 
 // The staff's settings at one position of one measure, with the flag word given.
 void StaffSpec(int16_t staff, int16_t measure, int32_t pos, uint16_t flags) {
@@ -93,7 +91,7 @@ TEST_F(Keys, AMeasureThatDoesNotExistLeavesTheKeyAsItWas) {
   EXPECT_EQ(0, cell.GetKeySignature()->GetKeyWord());
   FCCell known(2, 1);
   FCKeySignature* key = known.GetKeySignature();
-  hostsim::Doc().records.erase({0x534F4D53, MakeKey(2)});
+  hostsim::Doc().records.erase({MAKEEXTAG('S', 'O', 'M', 'S'), MakeKey(2)});
   EXPECT_EQ(0x0003, known.GetKeySignature()->GetKeyWord());
   EXPECT_EQ(key, known.GetKeySignature());
 }

@@ -7,7 +7,12 @@
 
 #include "data/fccell.h"
 #include "data/fcnoteentry.h"
-#include "data/fcrecords.h"
+#include "data/fctimesignature.h"
+#include "data/fcmeasure.h"
+#include "data/fcstaff.h"
+#include "data/fccurrentstaffspec.h"
+#include "data/fcindependentcelldetail.h"
+#include "data/fcsystemstaves.h"
 #include "hostsim.h"
 #include "records.h"
 #include "score.h"
@@ -15,12 +20,6 @@
 using namespace hostsim;
 
 namespace {
-
-const uint32_t TAG_SOMS = 0x534F4D53;
-const uint32_t TAG_SOIS = 0x534F4953;
-const uint32_t TAG_SOSC = 0x534F5343;
-const uint32_t TAG_SOIu = 0x534F4975;
-const uint32_t TAG_dtFL = 0x6474464C;
 
 std::vector<uint8_t> Pattern(int n, uint8_t seed) {
   std::vector<uint8_t> b(n);
@@ -47,7 +46,7 @@ public:
   int DataSizeSave() override { return 4; }
   void* Allocate() override { return bytes; }
   __FCBaseData* CreateObject() override { return new CellNotes(); }
-  EXTAG Tag() override { return 0x64744E4F; }
+  EXTAG Tag() override { return MAKEEXTAG('d', 't', 'N', 'O'); }
   uint8_t bytes[4] = {};
 };
 
@@ -305,8 +304,8 @@ TEST_F(RecordsTest, IndependentCellDetailLoadsTheCellsRecord) {
 }
 
 TEST_F(RecordsTest, CellDetailWalksIncisAndKeepsTheLastFound) {
-  PutRecord(0x64744E4F, MakeKey(1, 4, 0), Pattern(4, 0));
-  PutRecord(0x64744E4F, MakeKey(1, 4, 1), Pattern(4, 9));
+  PutRecord(MAKEEXTAG('d', 't', 'N', 'O'), MakeKey(1, 4, 0), Pattern(4, 0));
+  PutRecord(MAKEEXTAG('d', 't', 'N', 'O'), MakeKey(1, 4, 1), Pattern(4, 9));
   CellNotes n;
   FCCell cell(4, 1);
   n.ConnectCell(&cell);

@@ -6,7 +6,7 @@
 #include "data/fccell.h"
 #include "data/fcmusicregion.h"
 #include "data/fcnoteentry.h"
-#include "data/fcrecords.h"
+#include "data/fcstaff.h"
 #include "support/datafixture.h"
 
 using hostsim::CountCalls;

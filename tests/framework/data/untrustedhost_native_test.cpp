@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "data/fcrecords.h"
+#include "data/fcmeasure.h"
 #include "hostsim.h"
 #include "score.h"
 #include "winshim.h"

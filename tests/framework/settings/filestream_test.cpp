@@ -7,6 +7,7 @@
 
 #include "core/fccollection.h"
 #include "core/fcstring.h"
+#include "core/fcstrings.h"
 #include "settings/fcfilestream.h"
 #include "settings/fcsettings.h"
 #include "support/host_folder.h"

@@ -2,19 +2,16 @@
 // up-down arrows bound to an edit field through the notification handler.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
+#include "resource.h"
 #include "support/make_window.h"
 #include "support/probe_window.h"
 
 namespace {
-
-// The up-down notification as Windows lays it out.
-struct UpDownNote {
-  NMHDR header;
-  int position;
-  int delta;
-};
 
 std::string Text(FCString& s) {
   return s.GetCString();
@@ -28,16 +25,16 @@ protected:
     window->DetachItemAt(window->GetIndexOf(window->label));
     delete window->label;
     window->label = nullptr;
-    FCCtrlUpDown* arrows = new FCCtrlUpDown(101);
+    FCCtrlUpDown* arrows = new FCCtrlUpDown(IDC_TASKSLABEL);
     window->AddControl(arrows);
     return arrows;
   }
   intptr_t NotifyUpDown(int id, int delta) {
-    UpDownNote note = {};
-    note.header.hwndFrom = GetDlgItem(dialog, id);
-    note.header.idFrom = static_cast<UINT_PTR>(id);
-    note.header.code = static_cast<UINT>(-722);
-    note.delta = delta;
+    NMUPDOWN note = {};
+    note.hdr.hwndFrom = GetDlgItem(dialog, id);
+    note.hdr.idFrom = static_cast<UINT_PTR>(id);
+    note.hdr.code = UDN_DELTAPOS;
+    note.iDelta = delta;
     return hostsim::SendToDialog(dialog, WM_NOTIFY, static_cast<WPARAM>(id),
                                  reinterpret_cast<LPARAM>(&note));
   }
@@ -46,14 +43,14 @@ protected:
 TEST_F(ControlsTest, TextsAreSetAndReadAndANullTextEmptiesTheItem) {
   FCString hello("Hello there");
   window->text->SetText(&hello);
-  EXPECT_EQ("Hello there", hostsim::ItemText(dialog, 105));
+  EXPECT_EQ("Hello there", hostsim::ItemText(dialog, IDC_DESCRIPTION));
   FCString read;
   window->text->GetText(&read);
   EXPECT_EQ("Hello there", Text(read));
   window->text->SetText(nullptr);
-  EXPECT_EQ("", hostsim::ItemText(dialog, 105));
+  EXPECT_EQ("", hostsim::ItemText(dialog, IDC_DESCRIPTION));
   window->text->SetInteger(-42);
-  EXPECT_EQ("-42", hostsim::ItemText(dialog, 105));
+  EXPECT_EQ("-42", hostsim::ItemText(dialog, IDC_DESCRIPTION));
 }
 
 TEST_F(ControlsTest, ListRowsAreAddedSelectedAndReplacedKeepingTheSelection) {
@@ -70,14 +67,16 @@ TEST_F(ControlsTest, ListRowsAreAddedSelectedAndReplacedKeepingTheSelection) {
   FCString replacement("TWO");
   list->SetItemText(1, &replacement);
   list->SetItemText(-1, &replacement); // nothing
-  EXPECT_EQ((std::vector<std::string>{"one", "TWO", "three"}), hostsim::ListRows(dialog, 102));
+  EXPECT_EQ((std::vector<std::string>{"one", "TWO", "three"}),
+            hostsim::ListRows(dialog, IDC_TASKLIST));
   EXPECT_EQ(2, list->GetSelectedItem());
   FCString inserted("zero");
   list->InsertItem(0, &inserted);
   list->DeleteItem(3);
-  EXPECT_EQ((std::vector<std::string>{"zero", "one", "TWO"}), hostsim::ListRows(dialog, 102));
+  EXPECT_EQ((std::vector<std::string>{"zero", "one", "TWO"}),
+            hostsim::ListRows(dialog, IDC_TASKLIST));
   list->ClearSelection();
-  EXPECT_EQ(-1, hostsim::ListSelection(dialog, 102));
+  EXPECT_EQ(-1, hostsim::ListSelection(dialog, IDC_TASKLIST));
 }
 
 TEST_F(ControlsTest, WithoutADialogNothingIsSelectedAndTextsAreEmpty) {
@@ -88,7 +87,7 @@ TEST_F(ControlsTest, WithoutADialogNothingIsSelectedAndTextsAreEmpty) {
   window->text->GetText(&text);
   EXPECT_EQ("", Text(text));
   EXPECT_FALSE(window->text->GetVisible());
-  FCCtrlStatic orphan(105); // no parent at all
+  FCCtrlStatic orphan(IDC_DESCRIPTION); // no parent at all
   orphan.SetText(&text);
   EXPECT_EQ(0, orphan.GetLeft());
 }
@@ -96,18 +95,18 @@ TEST_F(ControlsTest, WithoutADialogNothingIsSelectedAndTextsAreEmpty) {
 TEST_F(ControlsTest, VisibilityFollowsSetVisible) {
   EXPECT_TRUE(window->top->GetVisible());
   window->top->SetVisible(false);
-  EXPECT_FALSE(hostsim::ItemVisible(dialog, 103));
+  EXPECT_FALSE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
   EXPECT_FALSE(window->top->GetVisible());
   window->top->SetVisible(true);
-  EXPECT_TRUE(hostsim::ItemVisible(dialog, 103));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
 }
 
 TEST_F(ControlsTest, UnbufferedMovesAndSizesApplyAtOnce) {
-  RECT r = hostsim::ItemRect(dialog, 106);
+  RECT r = hostsim::ItemRect(dialog, IDC_RESPACE);
   EXPECT_EQ(r.left, window->check->GetLeft());
   EXPECT_EQ(r.top, window->check->GetTop());
   window->check->MoveRelative(3, 4);
-  RECT moved = hostsim::ItemRect(dialog, 106);
+  RECT moved = hostsim::ItemRect(dialog, IDC_RESPACE);
   EXPECT_EQ(r.left + 3, moved.left);
   EXPECT_EQ(r.top + 4, moved.top);
   EXPECT_EQ(r.right - r.left, moved.right - moved.left);
@@ -116,62 +115,62 @@ TEST_F(ControlsTest, UnbufferedMovesAndSizesApplyAtOnce) {
   EXPECT_EQ(r.bottom - r.top + 2, window->check->GetHeight());
   window->check->SetWidth(50);
   EXPECT_EQ(50, window->check->GetWidth());
-  EXPECT_EQ(r.left + 3, hostsim::ItemRect(dialog, 106).left);
+  EXPECT_EQ(r.left + 3, hostsim::ItemRect(dialog, IDC_RESPACE).left);
 }
 
 TEST_F(ControlsTest, EditIntegersAreClampedOnlyWithinAProperRange) {
-  FCCtrlEdit* edit = new FCCtrlEdit(105); // any item that shows text
+  FCCtrlEdit* edit = new FCCtrlEdit(IDC_DESCRIPTION); // any item that shows text
   window->AddControl(edit);
-  FX_SetDlgItemVal(dialog, 105, 3, 0);
+  FX_SetDlgItemVal(dialog, IDC_DESCRIPTION, 3, 0);
   EXPECT_EQ(0, edit->GetInteger(0, 0));
   EXPECT_EQ(1, edit->GetInteger(1, 10));
-  FX_SetDlgItemVal(dialog, 105, 3, 12);
+  FX_SetDlgItemVal(dialog, IDC_DESCRIPTION, 3, 12);
   EXPECT_EQ(12, edit->GetInteger(0, 0));
   EXPECT_EQ(10, edit->GetInteger(1, 10));
   edit->AdjustIntegerWithin(1, 10);
-  EXPECT_EQ("10", hostsim::ItemText(dialog, 105));
+  EXPECT_EQ("10", hostsim::ItemText(dialog, IDC_DESCRIPTION));
   edit->SetFloat(2.5f);
-  EXPECT_EQ("2.50", hostsim::ItemText(dialog, 105));
+  EXPECT_EQ("2.50", hostsim::ItemText(dialog, IDC_DESCRIPTION));
   EXPECT_FLOAT_EQ(2.5f, edit->GetFloat(0, 10));
   EXPECT_FLOAT_EQ(1.0f, edit->GetFloat(0, 1));
   EXPECT_FLOAT_EQ(3.0f, edit->GetFloat(3, 10));
 }
 
 TEST_F(ControlsTest, UpDownArrowsStepTheirConnectedIntegerEditWithinItsRange) {
-  FCCtrlEdit* edit = new FCCtrlEdit(105);
+  FCCtrlEdit* edit = new FCCtrlEdit(IDC_DESCRIPTION);
   window->AddControl(edit);
   FCCtrlUpDown* arrows = ArrowsOnLabel();
   arrows->ConnectIntegerEdit(edit, 0, 10);
   EXPECT_EQ(0, arrows->GetMinimum());
   EXPECT_EQ(10, arrows->GetMaximum());
-  FX_SetDlgItemVal(dialog, 105, 3, 5);
-  EXPECT_EQ(0, NotifyUpDown(101, 1)); // the delta is negated for this style
-  EXPECT_EQ("4", hostsim::ItemText(dialog, 105));
-  NotifyUpDown(101, -100);
-  EXPECT_EQ("10", hostsim::ItemText(dialog, 105));
-  NotifyUpDown(101, 100);
-  EXPECT_EQ("0", hostsim::ItemText(dialog, 105));
+  FX_SetDlgItemVal(dialog, IDC_DESCRIPTION, 3, 5);
+  EXPECT_EQ(0, NotifyUpDown(IDC_TASKSLABEL, 1)); // the delta is negated for this style
+  EXPECT_EQ("4", hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  NotifyUpDown(IDC_TASKSLABEL, -100);
+  EXPECT_EQ("10", hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  NotifyUpDown(IDC_TASKSLABEL, 100);
+  EXPECT_EQ("0", hostsim::ItemText(dialog, IDC_DESCRIPTION));
   EXPECT_TRUE(window->upDowns.empty());
 }
 
 TEST_F(ControlsTest, UpDownArrowsStepARealEditThroughTheHostsRealValue) {
-  FCCtrlEdit* edit = new FCCtrlEdit(105);
+  FCCtrlEdit* edit = new FCCtrlEdit(IDC_DESCRIPTION);
   window->AddControl(edit);
   FCCtrlUpDown* arrows = ArrowsOnLabel();
   arrows->ConnectFloatEdit(edit, -1.5, 2.5);
-  FX_SetDlgItemUser(dialog, 105, 0, 9.0); // outside the range: brought in first
-  NotifyUpDown(101, 1);
+  FX_SetDlgItemUser(dialog, IDC_DESCRIPTION, 0, 9.0); // outside the range: brought in first
+  NotifyUpDown(IDC_TASKSLABEL, 1);
   double value = 0;
-  FX_GetDlgItemUser(dialog, 105, 0, &value);
+  FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, &value);
   EXPECT_DOUBLE_EQ(1.5, value);
-  NotifyUpDown(101, 5);
-  FX_GetDlgItemUser(dialog, 105, 0, &value);
+  NotifyUpDown(IDC_TASKSLABEL, 5);
+  FX_GetDlgItemUser(dialog, IDC_DESCRIPTION, 0, &value);
   EXPECT_DOUBLE_EQ(-1.5, value);
 }
 
 TEST_F(ControlsTest, UnboundUpDownNotificationsReachTheWindow) {
   FCCtrlUpDown* arrows = ArrowsOnLabel();
-  NotifyUpDown(101, 3);
+  NotifyUpDown(IDC_TASKSLABEL, 3);
   NotifyUpDown(999, 3); // no such control: nothing
   ASSERT_EQ(1u, window->upDowns.size());
   EXPECT_EQ(arrows, window->upDowns[0]);
@@ -186,7 +185,7 @@ TEST_F(ControlsTest, ControlsAnswerTheirClassNames) {
   EXPECT_STREQ("FCCtrlListBox", window->list->ClassName());
   FCCtrlEdit edit(1);
   EXPECT_STREQ("FCCtrlEdit", edit.ClassName());
-  EXPECT_EQ(window->list, window->FindControl(102));
+  EXPECT_EQ(window->list, window->FindControl(IDC_TASKLIST));
   EXPECT_EQ(nullptr, window->FindControl(7));
   EXPECT_EQ(window.get(), window->list->GetParent());
 }
@@ -202,7 +201,7 @@ TEST_F(ControlsTest, UpDownRangeTravelsWithTheMaximumInTheLowHalf) {
   FCCtrlUpDown* arrows = new FCCtrlUpDown(300);
   window->AddControl(arrows);
   arrows->SetRange(0, 100);
-  EXPECT_EQ(100, SendMessageA(item, 1126, 0, 0)); // UDM_GETRANGE: minimum 0 in the high half
+  EXPECT_EQ(100, SendMessageA(item, UDM_GETRANGE, 0, 0)); // minimum 0 in the high half
   EXPECT_EQ(0, arrows->GetMinimum());
   EXPECT_EQ(100, arrows->GetMaximum());
   arrows->SetRange(-5, 7);

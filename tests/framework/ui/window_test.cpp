@@ -2,6 +2,7 @@
 // windowshading, position memory, batched control movement and the dialog's life.
 #include <gtest/gtest.h>
 
+#include "resource.h"
 #include "support/make_window.h"
 #include "support/moduleglobals.h"
 #include "support/probe_window.h"
@@ -64,11 +65,11 @@ TEST_F(ResourceWindowTest, AButtonWithACommandKindReachesItsHandlerNotHandleComm
 TEST_F(ResourceWindowTest, AControlWithoutCommandKindReachesHandleCommandWithItsAnswer) {
   window->commands.clear();
   window->commandAnswer = false;
-  EXPECT_EQ(0, hostsim::Command(dialog, 102, 1));
+  EXPECT_EQ(0, hostsim::Command(dialog, IDC_TASKLIST, 1));
   ASSERT_FALSE(window->commands.empty());
   EXPECT_EQ(window->list, window->commands.back());
   window->commandAnswer = true;
-  EXPECT_EQ(1, hostsim::Command(dialog, 102, 1));
+  EXPECT_EQ(1, hostsim::Command(dialog, IDC_TASKLIST, 1));
   EXPECT_EQ(window->list, window->commands.back());
   EXPECT_EQ(1, hostsim::Command(dialog, 999)); // no such control: HandleCommand(null)
   EXPECT_EQ(nullptr, window->commands.back());
@@ -112,7 +113,7 @@ TEST_F(ResourceWindowTest, TimerActivationAndNotificationsReachTheirHandlers) {
   ASSERT_GE(window->activations.size(), 2u);
   EXPECT_FALSE(window->activations[window->activations.size() - 2]);
   EXPECT_TRUE(window->activations.back());
-  EXPECT_EQ(0, hostsim::SendToDialog(dialog, WM_NOTIFY, 101, 0)); // no header: nothing
+  EXPECT_EQ(0, hostsim::SendToDialog(dialog, WM_NOTIFY, IDC_TASKSLABEL, 0)); // no header: nothing
 }
 
 TEST_F(ResourceWindowTest, WindowshadeFoldsToTheCaptionAndOpensToTheFormerHeight) {
@@ -235,7 +236,7 @@ TEST_F(ResourceWindowTest, EndingABatchThatNeverStartedMovesNothing) {
 
 TEST_F(ResourceWindowTest, BufferedMovesStartFromTheRealPlaceAndApplyTogether) {
   RECT apply = hostsim::ItemRect(dialog, 1);
-  RECT list = hostsim::ItemRect(dialog, 102);
+  RECT list = hostsim::ItemRect(dialog, IDC_TASKLIST);
   window->StartBufferControlMovement();
   window->apply->MoveRelative(5, 0);
   window->apply->MoveRelative(5, 0);
@@ -252,7 +253,7 @@ TEST_F(ResourceWindowTest, BufferedMovesStartFromTheRealPlaceAndApplyTogether) {
   EXPECT_EQ(apply.left + 5, moved.left);
   EXPECT_EQ(apply.top, moved.top);
   EXPECT_EQ(Width(apply), Width(moved));
-  RECT grown = hostsim::ItemRect(dialog, 102);
+  RECT grown = hostsim::ItemRect(dialog, IDC_TASKLIST);
   EXPECT_EQ(list.left, grown.left);
   EXPECT_EQ(list.top, grown.top);
   EXPECT_EQ(Height(list) + 20, Height(grown));
