@@ -22,19 +22,19 @@
 #include <vector>
 
 #include "dialogs.h"
-#include "entry.h"
+#include "pluginhost.h"
 #include "hostsim.h"
 #include "markers.h"
 #include "notation.h"
 #include "notename.h"
+#include "resources/resource.h"
 #include "score.h"
+#include "scorejob.h"
 #include "transcript.h"
 #include "tasks.h"
 #include "winshim.h"
 
 namespace {
-
-const int ID_APPLY = 1, ID_TASKS = 102, ID_TOP = 103, ID_BOTTOM = 104;
 
 // Key words: the high byte is the mode (1 minor), the low byte the signature's sharps (positive)
 // or flats (negative).
@@ -171,34 +171,41 @@ public:
       }
       hostsim::AddEntry(1, measure, 0, entry);
     }
-    ufourbyte flags = 0;
-    FinaleExtensionVersion(0x0F000200);
-    FinaleExtensionInit(nullptr, &flags);
-    EXTENSIONMENURECORD menu;
-    FinaleExtensionEnumerate(nullptr, 0, &menu);
-    FinaleExtensionInvoke(nullptr, nullptr, nullptr, nullptr);
-    _dialog = hostsim::OpenDialog();
+    // The plug-in is linked in: its entry points are called as the host calls them.
+    PluginEntries plugin;
+    plugin.version = &FinaleExtensionVersion;
+    plugin.init = &FinaleExtensionInit;
+    plugin.enumerate = &FinaleExtensionEnumerate;
+    plugin.invoke = &FinaleExtensionInvoke;
+    plugin.terminate = &FinaleExtensionTerminate;
+    plugin.menuStatus = &FinaleExtensionGetMenuStatus;
+    std::string menuItem;
+    _dialog = OpenToolWindow(plugin, &menuItem, &_error);
   }
   ~Session() {
     hostsim::ResetDialogs();
     std::error_code ec;
     std::filesystem::remove_all(_folder, ec);
   }
-  bool Ready() const { return _dialog != nullptr; }
+  // Null with what went wrong when the tool window did not open.
+  const char* Failure() const { return _dialog ? nullptr : _error.c_str(); }
 
   // The user selects the example's measure, clicks back into the tool window, picks the task
   // and the direction and presses Apply.
   Outcome Apply(size_t index) {
     const Example& ex = _examples[index];
     int16_t measure = static_cast<int16_t>(index + 1);
-    WriteOptions(ex.fourNoteDrops ? "QVCHORDSHAPER_FOURNOTEDROPCHORDS=1\n" : "");
+    ScoreJobOptions options; // the options file as the command writes it
+    options.fourNoteDrops = ex.fourNoteDrops;
+    WriteHostOptions(hostsim::TheHost().finalePath, options);
     hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
     hostsim::SetDialogActive(_dialog, true);
-    hostsim::SelectListRow(_dialog, ID_TASKS, ex.task);
-    if (ex.direction != NONE) hostsim::Click(_dialog, ex.direction == TOP ? ID_TOP : ID_BOTTOM);
+    hostsim::SelectListRow(_dialog, IDC_TASKLIST, ex.task);
+    if (ex.direction != NONE)
+      hostsim::Click(_dialog, ex.direction == TOP ? IDC_TOPRADIO : IDC_BOTTOMRADIO);
     size_t undo = hostsim::TheHost().undoList.size();
     int beeps = WinShim_BeepCalls();
-    hostsim::Click(_dialog, ID_APPLY);
+    hostsim::Click(_dialog, IDC_APPLY);
     Outcome out;
     out.changed = hostsim::TheHost().undoList.size() > undo;
     out.beeped = WinShim_BeepCalls() > beeps;
@@ -211,14 +218,10 @@ public:
   }
 
 private:
-  // The options file where the plug-in looks for it: the host's folder, a backslash, the name.
-  void WriteOptions(const std::string& text) {
-    std::ofstream(hostsim::TheHost().finalePath + "\\qvpluginoptions.txt") << text;
-  }
-
   std::vector<Example> _examples; // one measure each, in order
   std::filesystem::path _folder;  // the temporary host folder, removed at the end
   HWND _dialog = nullptr;         // the tool window
+  std::string _error;             // why it did not open
 };
 
 // ---- The guide's text -------------------------------------------------------------------
@@ -391,8 +394,8 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
     examples.push_back(ex);
 
   Session session(examples);
-  if (!session.Ready()) {
-    fprintf(stderr, "the plug-in opened no tool window\n");
+  if (session.Failure()) {
+    fprintf(stderr, "%s\n", session.Failure());
     return false;
   }
   std::vector<Outcome> outcomes;
