@@ -15,8 +15,8 @@ namespace {
 const int32_t kQuarter = 1024;        // host duration units of a quarter note
 const long long kLongest = 1LL << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
-const uint32_t kCellDetail = 0x6474464C; // 'dtFL', the host's record of a cell's own settings
-const uint32_t kStaffSpec = 0x534F5343;  // 'SOSC', a staff's settings at a position
+const uint32_t kCellDetail = 0x6474464C;    // 'dtFL', the host's record of a cell's own settings
+const uint32_t kStaffSettings = 0x534F5343; // 'SOSC', a staff's settings at a position
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
@@ -342,6 +342,9 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
+  score->byteOrderMark =
+      (t.size() >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) ||
+      (t.size() >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF)));
   pugi::xml_parse_result r = score->doc.load_buffer_inplace(
       t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
   if (!r) {
@@ -385,7 +388,7 @@ void BuildHostScore(Score* score) {
   for (size_t m = 0; m < score->measureKeys.size(); ++m)
     if (score->measureKeys[m])
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
-  hostsim::EntrySpec spec;
+  hostsim::EntrySpec entry;
   std::vector<int16_t> ownKeyIn(score->staffCount + 1, 0); // last measure given its own key
   for (Chord& c : score->chords) {
     if (c.skip != Skip::None) continue;
@@ -401,22 +404,22 @@ void BuildHostScore(Score* score) {
       detail[1] = static_cast<uint8_t>(c.key.word >> 8);
       detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
       hostsim::PutRecord(kCellDetail, hostsim::MakeKey(c.staff, c.measure), detail);
-      std::vector<uint8_t> spec(114, 0); // the staff's settings at the measure's start
-      spec[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
-      hostsim::PutRecord(kStaffSpec, hostsim::MakeKey(c.staff, c.measure), spec);
+      std::vector<uint8_t> settings(114, 0); // the staff's settings at the measure's start
+      settings[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
+      hostsim::PutRecord(kStaffSettings, hostsim::MakeKey(c.staff, c.measure), settings);
     }
-    spec.notes.clear();
-    spec.pos = c.pos;
-    spec.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
+    entry.notes.clear();
+    entry.pos = c.pos;
+    entry.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
     for (const NoteRef& n : c.notes) {
       hostsim::NoteSpec ns;
       ns.displacement = n.displacement;
       ns.raiselower = n.raiselower;
       if (n.tieStart) ns.flags |= NOTE_TIE;
       if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
-      spec.notes.push_back(ns);
+      entry.notes.push_back(ns);
     }
-    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, spec);
+    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, entry);
     if (c.grace) hostsim::Cell(c.staff, c.measure, c.layer)[c.entry].flags |= ENTRY_GRACENOTE;
   }
 }
@@ -431,6 +434,19 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
 void SaveScore(const Score& score, pugi::xml_writer& w) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
+  if (score.byteOrderMark) {
+    static const struct {
+      pugi::xml_encoding encoding;
+      const char* bytes;
+      size_t size;
+    } marks[] = {{pugi::encoding_utf8, "\xEF\xBB\xBF", 3},
+                 {pugi::encoding_utf16_le, "\xFF\xFE", 2},
+                 {pugi::encoding_utf16_be, "\xFE\xFF", 2},
+                 {pugi::encoding_utf32_le, "\xFF\xFE\0\0", 4},
+                 {pugi::encoding_utf32_be, "\0\0\xFE\xFF", 4}};
+    for (const auto& m : marks)
+      if (m.encoding == score.encoding) w.write(m.bytes, m.size);
+  }
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
     n.print(w, "", pugi::format_raw | pugi::format_no_declaration, score.encoding);
     pugi::xml_document newline;

@@ -72,6 +72,7 @@ struct Score {
   std::vector<uint8_t> text; // the file's text, parsed in place: the document's storage
   pugi::xml_document doc;
   pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
+  bool byteOrderMark = false;                        // the file starts with one, kept too
   std::vector<PartInfo> parts;
   std::vector<std::string> measureNumbers; // as the first part prints them; host measure i+1
   std::vector<std::vector<std::string>> voiceNames; // per part, by Chord::voice

@@ -19,18 +19,17 @@ const types = {
 };
 
 export function serve(port = 8080) {
+  const inside = root.endsWith(sep) ? root : root + sep;
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
-    const type = types[extname(file)];
-    if (request.method !== 'GET' || !file.startsWith(root.endsWith(sep) ? root : root + sep) || !type) {
-      response.writeHead(404).end();
-      return;
-    }
     try {
+      const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+      const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
+      const type = types[extname(file)];
+      if (request.method !== 'GET' || !file.startsWith(inside) || !type) throw new Error('not here');
       const body = await readFile(file);
       response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(body);
     } catch {
+      // a malformed address, a file outside the site or of another kind, or none at all
       response.writeHead(404).end();
     }
   });

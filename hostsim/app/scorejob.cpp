@@ -13,14 +13,14 @@
 namespace {
 
 // The host measures of "A-B" (or "A") by the numbers the file prints.
-bool MeasureRange(const musicxml::Score& score, const std::string& spec, int16_t* first,
+bool MeasureRange(const musicxml::Score& score, const std::string& range, int16_t* first,
                   int16_t* last, std::string* error) {
   *first = 1;
   *last = score.measureCount;
-  if (spec.empty()) return true;
-  size_t dash = spec.find('-', 1);
-  std::string a = spec.substr(0, dash);
-  std::string b = dash == std::string::npos ? a : spec.substr(dash + 1);
+  if (range.empty()) return true;
+  size_t dash = range.find('-', 1);
+  std::string a = range.substr(0, dash);
+  std::string b = dash == std::string::npos ? a : range.substr(dash + 1);
   const std::vector<std::string>& numbers = score.measureNumbers;
   int ia = -1, ib = -1;
   for (size_t i = 0; i < numbers.size(); ++i) {
@@ -41,13 +41,13 @@ bool MeasureRange(const musicxml::Score& score, const std::string& spec, int16_t
 }
 
 // The host staves of the parts named (all when none are), in score order.
-bool SelectedStaves(const musicxml::Score& score, const std::string& spec, std::vector<bool>* parts,
-                    std::string* error) {
-  parts->assign(score.parts.size(), spec.empty());
+bool SelectedStaves(const musicxml::Score& score, const std::string& names,
+                    std::vector<bool>* parts, std::string* error) {
+  parts->assign(score.parts.size(), names.empty());
   size_t start = 0;
-  while (!spec.empty() && start <= spec.size()) {
-    size_t comma = spec.find(',', start);
-    std::string name = spec.substr(start, comma == std::string::npos ? comma : comma - start);
+  while (!names.empty() && start <= names.size()) {
+    size_t comma = names.find(',', start);
+    std::string name = names.substr(start, comma == std::string::npos ? comma : comma - start);
     bool found = false;
     for (size_t i = 0; i < score.parts.size(); ++i)
       if (score.parts[i].id == name || score.parts[i].name == name) (*parts)[i] = found = true;

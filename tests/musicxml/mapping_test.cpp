@@ -239,6 +239,26 @@ TEST(Mapping, ATaskThatChangesNothingGivesTheSameCanonicalFileCommentsAndInstruc
   EXPECT_NE(std::string::npos, Canonical(r.afterXml).find("<!-- Six chords in C major"));
 }
 
+TEST(Mapping, AFileInUtf16ComesBackInUtf16WithItsByteOrderMark) {
+  std::vector<uint8_t> ascii = ReadBytes(FilePath("pickup.musicxml"));
+  std::string text(ascii.begin(), ascii.end());
+  text.replace(text.find("UTF-8"), 5, "UTF-16");
+  std::vector<uint8_t> wide = {0xFF, 0xFE};
+  for (char ch : text)
+    wide.insert(wide.end(), {static_cast<uint8_t>(ch), 0});
+  ScoreJobOptions o;
+  o.task = "Drop 2nd";
+  ScoreJobResult r = RunScoreJob(wide, "pickup.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  ASSERT_GE(r.output.size(), 4u);
+  EXPECT_EQ(0xFF, r.output[0]);
+  EXPECT_EQ(0xFE, r.output[1]);
+  std::string narrow;
+  for (size_t i = 2; i + 1 < r.output.size(); i += 2)
+    narrow += static_cast<char>(r.output[i]);
+  EXPECT_EQ("[B3 G4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(narrow, "P1"));
+}
+
 TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced) {
   std::vector<uint8_t> score = ReadBytes(FilePath("pickup.musicxml"));
   const char manifest[] = "<?xml version=\"1.0\"?><container><rootfiles><rootfile "

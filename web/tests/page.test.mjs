@@ -199,3 +199,10 @@ test('one whole round with the keyboard alone', async () => {
 test('nothing is fetched from anywhere but the page\'s own server', () => {
   assert.deepEqual(offsite, []);
 });
+
+test('the server answers the site\'s files only, and outlives a malformed address', async () => {
+  const status = async (path) => (await fetch(new URL(path, address))).status;
+  assert.equal(await status('/%E0%A4%A'), 404);
+  assert.equal(await status('/..%2f..%2frun'), 404);
+  assert.equal(await status('/qvengine.wasm'), 200);
+});
