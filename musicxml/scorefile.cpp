@@ -105,9 +105,13 @@ private:
 
   Score* _score;
   int _part;
-  int _staves = 1;                                       // staves declared so far
-  bool _tooManyStaves = false;                           // more than the host can hold
-  std::vector<Key> _keys;                                // key in effect on each staff of the part
+  int _staves = 1;             // staves declared so far
+  bool _tooManyStaves = false; // more than the host can hold
+  std::vector<Key> _keys;      // key in effect on each staff of the part
+  // The keys of each staff from each place in the measure that gives one, in file order: a
+  // key given halfway through a measure holds only from there, also for the staves and voices
+  // the file lists after it.
+  std::vector<std::pair<long, std::vector<Key>>> _keysFrom;
   std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long long _divisions = 1;
@@ -132,6 +136,7 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
     if (_part == 0) _score->measureNumbers.push_back(m.attribute("number").value());
     _pos = 0;
     _open = -1;
+    _keysFrom.assign(1, std::make_pair(0L, _keys));
     bool keyRecorded = false;
     for (pugi::xml_node c = m.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element) continue;
@@ -191,6 +196,8 @@ void PartReader::Attributes(const pugi::xml_node& a) {
         _keys[staff - 1] = k;
       else if (!c.attribute("number"))
         _keys.assign(_staves, k);
+      if (_keysFrom.back().first != _pos) _keysFrom.emplace_back(_pos, _keys);
+      _keysFrom.back().second = _keys;
     }
   }
 }
@@ -234,6 +241,12 @@ struct NoteParts {
       case 'g':
         if (strcmp(name, "grace") == 0) grace = c;
         break;
+      case 'n':
+        // A tie some files show only as a notation.
+        if (strcmp(name, "notations") == 0)
+          for (pugi::xml_node t = c.child("tied"); t; t = t.next_sibling("tied"))
+            Tie(t);
+        break;
       case 'p':
         if (strcmp(name, "pitch") == 0) pitch = c;
         break;
@@ -244,17 +257,18 @@ struct NoteParts {
         if (strcmp(name, "staff") == 0) staff = c;
         break;
       case 't':
-        if (strcmp(name, "tie") == 0) {
-          const char* type = c.attribute("type").value();
-          tieStart = tieStart || strcmp(type, "start") == 0;
-          tieStop = tieStop || strcmp(type, "stop") == 0;
-        }
+        if (strcmp(name, "tie") == 0) Tie(c);
         break;
       case 'v':
         if (strcmp(name, "voice") == 0) voice = c;
         break;
       }
     }
+  }
+  void Tie(const pugi::xml_node& t) {
+    const char* type = t.attribute("type").value();
+    tieStart = tieStart || strcmp(type, "start") == 0;
+    tieStop = tieStop || strcmp(type, "stop") == 0;
   }
 };
 
@@ -303,7 +317,11 @@ void PartReader::Note(const pugi::xml_node& n) {
       c.skip = Skip::NoSuchStaff;
     } else {
       c.staff = static_cast<int16_t>(_score->parts[_part].firstStaff + staff - 1);
-      c.key = _keys[staff - 1];
+      size_t from = _keysFrom.size() - 1;
+      while (from > 0 && _keysFrom[from].first > _pos)
+        --from;
+      const std::vector<Key>& keys = _keysFrom[from].second;
+      c.key = static_cast<size_t>(staff) <= keys.size() ? keys[staff - 1] : keys[0];
       c.layer = Layer(staff, voice);
       if (c.layer < 0) c.skip = Skip::VoicePastFour;
     }

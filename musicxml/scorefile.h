@@ -24,6 +24,7 @@ struct NoteRef {
   bool tieStart = false;   // a tie starts here (kept up to date by writing back)
   bool tieStop = false;    // a tie ends here (kept up to date by writing back)
   bool accidental = false; // an accidental is shown
+  bool retied = false;     // its tie stop was added or removed by writing back
 };
 
 // Why a chord is not handed to the host.
@@ -56,6 +57,7 @@ struct Chord {
   bool grace = false;
   Skip skip = Skip::None;
   bool changed = false; // set by writing back
+  bool retied = false;  // a tie into it was added or removed by writing back
 };
 
 struct PartInfo {

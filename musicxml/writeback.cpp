@@ -317,7 +317,10 @@ void MendTies(Chord* a, Chord* b) {
     for (NoteRef& y : b->notes)
       if (SamePitch(x, y)) {
         target = true;
-        if (!y.tieStop) AddTie(y.node, "stop");
+        if (!y.tieStop) {
+          AddTie(y.node, "stop");
+          b->retied = y.retied = true;
+        }
         y.tieStop = true;
         break;
       }
@@ -329,41 +332,64 @@ void MendTies(Chord* a, Chord* b) {
     bool source = false;
     for (NoteRef& x : a->notes)
       if (SamePitch(x, y) && x.tieStart) source = true;
-    if (!source) RemoveTie(y.node, "stop");
+    if (!source) {
+      RemoveTie(y.node, "stop");
+      b->retied = y.retied = true;
+    }
     y.tieStop = source;
   }
 }
 
+// The entry a tie goes to is the next one of its line: the next chord of the voice that starts
+// where the last one ended or later. A voice whose number a file uses on two staves, or a file
+// without voice numbers, holds several lines at once; a chord follows the line of its own staff.
 void MendAllTies(Score* score) {
-  std::map<std::pair<int, int>, size_t> lastInVoice;
+  std::map<std::pair<int, int>, std::vector<size_t>> lines; // (part, voice) -> last chord of each
   std::vector<Chord>& chords = score->chords;
   for (size_t i = 0; i < chords.size(); ++i) {
-    auto key = std::make_pair(chords[i].part, static_cast<int>(chords[i].voice));
-    auto it = lastInVoice.find(key);
-    if (it != lastInVoice.end()) {
-      Chord& prev = chords[it->second];
-      if ((prev.changed || chords[i].changed) && !prev.grace && !chords[i].grace)
-        MendTies(&prev, &chords[i]);
-      if (!chords[i].grace) it->second = i;
-    } else if (!chords[i].grace) {
-      lastInVoice[key] = i;
+    Chord& c = chords[i];
+    if (c.grace) continue;
+    std::vector<size_t>& open = lines[std::make_pair(c.part, static_cast<int>(c.voice))];
+    size_t* line = nullptr;
+    for (size_t& last : open) {
+      const Chord& prev = chords[last];
+      bool before = prev.measure < c.measure ||
+                    (prev.measure == c.measure && prev.pos + prev.duration <= c.pos);
+      if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
+        line = &last;
     }
+    if (!line && open.size() < 8) {
+      open.push_back(i);
+      continue;
+    }
+    if (!line) line = &open.back(); // notes without length: no more lines, so no long search
+
+    Chord& prev = chords[*line];
+    if (prev.changed || c.changed) MendTies(&prev, &c);
+    *line = i;
   }
 }
 
 // ---- accidentals of the measures touched ------------------------------------------------------
 
 void MendAccidentals(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
+  struct Cell {
+    bool changed = false;      // false: only a tie into it went, and only that note may need one
+    std::vector<size_t> order; // its chords
+  };
+  std::map<std::pair<int, int>, Cell> cells; // (staff, measure) -> chords
   for (const Chord& c : score->chords)
-    if (c.changed) cells[{c.staff, c.measure}];
+    if (c.changed || c.retied) {
+      Cell& cell = cells[{c.staff, c.measure}];
+      cell.changed = cell.changed || c.changed;
+    }
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
     auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
+    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.order.push_back(i);
   }
   for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second;
+    std::vector<size_t>& order = cell.second.order;
     std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
@@ -378,7 +404,8 @@ void MendAccidentals(Score* score) {
         bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        if (c.skip == Skip::None && (needed || n.accidental)) {
+        bool mine = cell.second.changed || (n.retied && needed);
+        if (mine && c.skip == Skip::None && (needed || n.accidental)) {
           SetAccidental(n.node, needed, n.pitch.alter);
           n.accidental = static_cast<bool>(n.node.child("accidental"));
         }

@@ -162,7 +162,12 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);
-  r.leftAlone = musicxml::LeftAloneLine(score.chords);
+  // Only what the selection held was left alone; the rest was never asked for.
+  std::vector<musicxml::Chord> skipped;
+  for (const musicxml::Chord& c : score.chords)
+    if (c.skip != musicxml::Skip::None && parts[c.part] && c.measure >= first && c.measure <= last)
+      skipped.push_back(c);
+  r.leftAlone = musicxml::LeftAloneLine(skipped);
   if (options.dryRun || options.listChanges)
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   if (options.dryRun) return r;

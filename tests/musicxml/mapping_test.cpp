@@ -64,6 +64,15 @@ TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAcciden
   EXPECT_TRUE(Valid(up.afterXml));
 }
 
+TEST(Mapping, AKeyChangedHalfwayThroughAMeasureHoldsFromWhereItStandsOnEveryStaff) {
+  ScoreJobResult r = RunFile("midkey.musicxml", "Add Third");
+  pugi::xml_document doc;
+  // the lower staff's chord starts before the change: C major, not B flat major
+  EXPECT_EQ("[A4 C5 E5] [Bb4 D5 F5] [C3 E3 G3]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 7).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 8).child("accidental"));
+}
+
 TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
   std::vector<uint8_t> bytes = ReadBytes(FilePath("keys.musicxml"));
   std::string text(bytes.begin(), bytes.end());
@@ -107,6 +116,8 @@ TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndC
   r = RunFile("voices.musicxml", "Drop 2nd", false, piano);
   EXPECT_EQ("[E4 G4] [F4 A4] [C3 G3] [D3 A3]", Chords(r.afterXml, "P1"));
   EXPECT_EQ("[E4 C5 G5] [C2 G3]", Chords(r.afterXml, "P2"));
+  piano.parts = "P1,P2"; // what lies outside the selection is not counted
+  EXPECT_EQ("", RunFile("voices.musicxml", "Drop 2nd", false, piano).leftAlone);
   piano.parts = "Strings";
   EXPECT_EQ(2, RunFile("voices.musicxml", "Drop 2nd", false, piano).status);
 }
@@ -138,6 +149,42 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
       NoteAt(doc, r.afterXml, 1, 3).child("notations").child("tied").attribute("type").value());
   EXPECT_STREQ("stop", NoteAt(doc, r.afterXml, 2, 3).child("tie").attribute("type").value());
   EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Mapping, ATieFollowsItsStaffWhenAVoiceNumberIsUsedOnBothStaves) {
+  ScoreJobResult r = RunFile("samevoice.musicxml", "Transpose Octave");
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] [C3 G4] | [C4 E4 G5] [C3 G4]", Chords(r.afterXml, "P1"));
+  for (int note = 0; note < 3; ++note) {
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, note).find_child_by_attribute("tie", "type", "start"));
+    EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, note).find_child_by_attribute("tie", "type", "stop"));
+  }
+}
+
+TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("ties.musicxml"));
+  std::string xml(bytes.begin(), bytes.end());
+  for (size_t at; (at = xml.find("<tie type=")) != std::string::npos;)
+    xml.erase(at, xml.find("/>", at) + 2 - at);
+  ScoreJobOptions o;
+  o.task = "Transpose Octave";
+  o.measures = "1";
+  ScoreJobResult r = RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "ties", o, Plugin());
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).child("notations").child("tied"));
+}
+
+TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
+  ScoreJobOptions first;
+  first.measures = "1";
+  ScoreJobResult r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
+  pugi::xml_document doc;
+  EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
 }
 
 TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {
