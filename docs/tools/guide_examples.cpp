@@ -1,0 +1,493 @@
+// The guide's examples, made by the plug-in itself. A host beside the plug-in builds one small
+// score, opens the tool window through the plug-in's entry points as the notation host does,
+// and for every example selects one measure, picks the task and the direction in the window
+// and presses Apply, exactly as a user would. The chords before and after, spelled in their
+// key, become the blocks of the guide between its marker comments. The guide's transcripts of
+// ./run --score are what the headless host prints, run on the shipped example score and on a
+// few bad files made here:
+//   guide_examples --write docs/guide.md   brings the guide's examples up to date
+//   guide_examples --check docs/guide.md   fails when the guide differs from what the tool does
+//   guide_examples --notation FOLDER       writes the examples as MusicXML, one score a block,
+//                                          for notation.mjs to draw with Verovio
+//   guide_examples                         prints the blocks
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+#include "pluginhost.h"
+#include "hostsim.h"
+#include "markers.h"
+#include "notation.h"
+#include "notename.h"
+#include "resources/resource.h"
+#include "score.h"
+#include "scorejob.h"
+#include "transcript.h"
+#include "tasks.h"
+#include "winshim.h"
+
+namespace {
+
+// Key words: the high byte is the mode (1 minor), the low byte the signature's sharps (positive)
+// or flats (negative).
+const uint16_t C_MAJOR = 0x0000, D_MAJOR = 0x0002, F_MAJOR = 0x00FF, B_FLAT_MAJOR = 0x00FE;
+const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101;
+
+enum Direction { NONE, TOP, BOTTOM }; // NONE: a task without a direction choice
+
+using guide::Pitch;
+
+// One press of Apply: a task and direction on a one-chord measure.
+struct Example {
+  int task;                 // catalogue row
+  Direction direction;      // which radio button is on
+  uint16_t keyword;         // the measure's key
+  std::vector<Pitch> chord; // the chord before, in the order the host stores it
+  bool fourNoteDrops;       // the options file asks for four-note drop chords only
+};
+
+std::vector<Pitch> P(std::initializer_list<int> displacements) {
+  std::vector<Pitch> out;
+  for (int d : displacements)
+    out.push_back({static_cast<int16_t>(d), 0});
+  return out;
+}
+
+// Each task's examples: its chord in both directions (once for a task without one), then a
+// chord it leaves alone, and now and then a chord that shows a rule worth knowing.
+std::vector<Example> TaskExamples(int task) {
+  auto both = [task](uint16_t key, std::vector<Pitch> chord) {
+    return std::vector<Example>{{task, TOP, key, chord, false}, {task, BOTTOM, key, chord, false}};
+  };
+  auto one = [task](Direction d, uint16_t key, std::vector<Pitch> chord) {
+    return Example{task, d, key, chord, false};
+  };
+  std::vector<Example> out;
+  switch (task) {
+  case AddThird:
+    out = both(D_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, {{3, 1}}));
+    break;
+  case AddOctave:
+    out = both(F_MAJOR, P({0, 2, 4}));
+    break;
+  case AddReverseOctave:
+    out = both(C_MAJOR, P({2, 4, 7}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4, 7})));
+    break;
+  case DeleteOctaves:
+    out = both(C_MAJOR, P({0, 4, 7, 14}));
+    out.push_back(one(TOP, C_MAJOR, {{0, 0}, {7, 1}}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 14})));
+    break;
+  case DeleteOuterNote:
+    out = both(A_MINOR, P({0, 2, 4, 7}));
+    out.push_back(one(TOP, A_MINOR, P({4})));
+    break;
+  case DeleteUnisons:
+    out = {one(NONE, C_MAJOR, P({0, 0, 0, 2, 4})), one(NONE, C_MAJOR, {{0, 0}, {0, 1}})};
+    break;
+  case Drop2nd:
+  case Drop3rd:
+  case Drop4th:
+  case Drop2ndAnd4th:
+    out = {one(NONE, B_FLAT_MAJOR, P({0, 2, 4, 7}))};
+    if (task == Drop2nd) out.push_back(one(NONE, B_FLAT_MAJOR, P({4})));
+    if (task == Drop3rd) out.push_back(one(NONE, B_FLAT_MAJOR, P({0, 4, 7, 7})));
+    if (task == Drop3rd) out.push_back(one(NONE, B_FLAT_MAJOR, P({4, 7})));
+    if (task == Drop4th || task == Drop2ndAnd4th)
+      out.push_back(one(NONE, B_FLAT_MAJOR, P({0, 2, 4})));
+    if (task == Drop2ndAnd4th) out.push_back(one(NONE, B_FLAT_MAJOR, P({4, 4, 0, 0})));
+    break;
+  case KeepLines:
+    out = {one(NONE, E_MINOR, P({0, 2, 4, 7})), one(NONE, E_MINOR, P({0, 4}))};
+    break;
+  case KeepSpecificLine:
+    out = both(E_MINOR, P({0, 2, 4, 7}));
+    out.push_back(one(TOP, E_MINOR, P({2})));
+    break;
+  case Rotate:
+    out = both(C_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4, 7})));
+    break;
+  case TransposeOctave:
+  case TransposeOctaveChord:
+    out = both(C_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({4})));
+    break;
+  case UnisonsToOctaves:
+    out = both(C_MAJOR, P({0, 0, 4}));
+    out.push_back(one(TOP, C_MAJOR, P({0, 0, 0})));
+    out.push_back(one(TOP, C_MAJOR, P({0, 4})));
+    break;
+  }
+  return out;
+}
+
+// The settings' example: the drop tasks with the options file's four-note rule on.
+std::vector<Example> FourNoteExamples() {
+  return {{Drop2nd, NONE, C_MAJOR, P({0, 2, 4}), true},
+          {Drop2nd, NONE, C_MAJOR, P({0, 2, 4, 7}), true},
+          {Drop2nd, NONE, C_MAJOR, P({-3, 0, 2, 4, 7}), true}};
+}
+
+// ---- The host and the user --------------------------------------------------------------
+
+// What one Apply did.
+struct Outcome {
+  std::vector<Pitch> after; // the measure's chord after Apply
+  bool changed;             // the host recorded an undo entry
+  bool beeped;              // the tool beeped
+};
+
+class Session {
+public:
+  // A score of one staff with a measure for every example, an empty host folder for the
+  // options file, and the plug-in loaded and invoked from its menu item.
+  explicit Session(const std::vector<Example>& examples) : _examples(examples) {
+    hostsim::Reset();
+    namespace fs = std::filesystem;
+    _folder = fs::temp_directory_path() / ("qvguide_" + std::to_string(getpid()));
+    fs::create_directories(_folder);
+    hostsim::TheHost().finalePath = (_folder / "host").string();
+    hostsim::NewDocument(1, static_cast<int>(examples.size()));
+    for (size_t i = 0; i < examples.size(); ++i) {
+      int16_t measure = static_cast<int16_t>(i + 1);
+      hostsim::SetMeasureKey(measure, examples[i].keyword);
+      hostsim::EntrySpec entry;
+      for (const Pitch& p : examples[i].chord) {
+        hostsim::NoteSpec n;
+        n.displacement = p.displacement;
+        n.raiselower = p.raiselower;
+        entry.notes.push_back(n);
+      }
+      hostsim::AddEntry(1, measure, 0, entry);
+    }
+    // The plug-in is linked in: its entry points are called as the host calls them.
+    PluginEntries plugin;
+    plugin.version = &FinaleExtensionVersion;
+    plugin.init = &FinaleExtensionInit;
+    plugin.enumerate = &FinaleExtensionEnumerate;
+    plugin.invoke = &FinaleExtensionInvoke;
+    plugin.terminate = &FinaleExtensionTerminate;
+    plugin.menuStatus = &FinaleExtensionGetMenuStatus;
+    std::string menuItem;
+    _dialog = OpenToolWindow(plugin, &menuItem, &_error);
+  }
+  ~Session() {
+    hostsim::ResetDialogs();
+    std::error_code ec;
+    std::filesystem::remove_all(_folder, ec);
+  }
+  // Null with what went wrong when the tool window did not open.
+  const char* Failure() const { return _dialog ? nullptr : _error.c_str(); }
+
+  // The user selects the example's measure, clicks back into the tool window, picks the task
+  // and the direction and presses Apply.
+  Outcome Apply(size_t index) {
+    const Example& ex = _examples[index];
+    int16_t measure = static_cast<int16_t>(index + 1);
+    ScoreJobOptions options; // the options file as the command writes it
+    options.fourNoteDrops = ex.fourNoteDrops;
+    WriteHostOptions(hostsim::TheHost().finalePath, options);
+    hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
+    hostsim::SetDialogActive(_dialog, true);
+    hostsim::SelectListRow(_dialog, IDC_TASKLIST, ex.task);
+    if (ex.direction != NONE)
+      hostsim::Click(_dialog, ex.direction == TOP ? IDC_TOPRADIO : IDC_BOTTOMRADIO);
+    size_t undo = hostsim::TheHost().undoList.size();
+    int beeps = WinShim_BeepCalls();
+    hostsim::Click(_dialog, IDC_APPLY);
+    Outcome out;
+    out.changed = hostsim::TheHost().undoList.size() > undo;
+    out.beeped = WinShim_BeepCalls() > beeps;
+    for (const EXENTRY& e : hostsim::Cell(1, measure, 0)) {
+      int count = std::max(0, std::min<int>(e.notecount, MAX_NOTES));
+      for (int n = 0; n < count; ++n)
+        out.after.push_back({e.notes[n].displacement, e.notes[n].raiselower});
+    }
+    return out;
+  }
+
+private:
+  std::vector<Example> _examples; // one measure each, in order
+  std::filesystem::path _folder;  // the temporary host folder, removed at the end
+  HWND _dialog = nullptr;         // the tool window
+  std::string _error;             // why it did not open
+};
+
+// ---- The guide's text -------------------------------------------------------------------
+
+// A chord lowest note first; the notes that are not in the other chord (removed before, new
+// after) in bold.
+std::string Spell(std::vector<Pitch> chord, std::vector<Pitch> other, uint16_t keyword) {
+  auto lower = [](const Pitch& a, const Pitch& b) {
+    return a.displacement != b.displacement ? a.displacement < b.displacement
+                                            : a.raiselower < b.raiselower;
+  };
+  std::sort(chord.begin(), chord.end(), lower);
+  std::string out;
+  for (const Pitch& p : chord) {
+    auto match = std::find_if(other.begin(), other.end(), [&p](const Pitch& q) {
+      return q.displacement == p.displacement && q.raiselower == p.raiselower;
+    });
+    std::string name = guide::NoteName(p.displacement, p.raiselower, keyword);
+    if (match != other.end()) {
+      other.erase(match);
+    } else {
+      name = "**" + name + "**";
+    }
+    out += (out.empty() ? "" : " ") + name;
+  }
+  return out.empty() ? "(no notes)" : out;
+}
+
+// The direction chosen, by its caption in the window; "Apply" for a task without one.
+std::string Label(const Example& ex) {
+  const TaskDescriptor& t = TaskDescriptors[ex.task];
+  return ex.direction == NONE ? "Apply" : ex.direction == TOP ? t.toplabel : t.bottomlabel;
+}
+
+std::string Row(const Example& ex, const Outcome& o) {
+  std::string after = Spell(o.after, ex.chord, ex.keyword);
+  if (!o.changed) after = "left alone" + std::string(o.beeped ? " (beep)" : "");
+  return "| " + guide::KeyName(ex.keyword) + " | " + Label(ex) + " | " +
+         Spell(ex.chord, o.after, ex.keyword) + " | " + after + " |\n";
+}
+
+const char* TABLE_HEAD = "| key | direction | before | after |\n|---|---|---|---|\n";
+
+// The file name of a task's picture: "task-01" for the first.
+std::string NotationName(int task) {
+  std::string number = std::to_string(task + 1);
+  return (number.size() < 2 ? "task-0" : "task-") + number;
+}
+
+// The examples of one block as notation, and the picture Verovio makes of them.
+guide::NotationExample Notation(const Example& ex, const Outcome& o) {
+  return {ex.keyword, Label(ex), ex.chord, o.after, o.changed};
+}
+
+std::string Picture(const std::string& name, const std::string& text) {
+  return "\n![" + text + "](notation/" + name + ".svg)\n";
+}
+
+// A block of the guide: its text, and its examples for the notation.
+struct Block {
+  std::string text;
+  std::vector<guide::NotationExample> notation;
+};
+
+Block TaskBlock(int task, const std::vector<Example>& examples,
+                const std::vector<Outcome>& outcomes) {
+  const TaskDescriptor& t = TaskDescriptors[task];
+  Block b;
+  std::ostringstream s;
+  s << "### " << task + 1 << ". " << t.name << "\n\n";
+  s << "> " << t.description << "\n\n";
+  if (t.showoptions)
+    s << "Directions: **" << t.toplabel << "** or **" << t.bottomlabel << "**.\n\n";
+  else
+    s << "No direction: the window hides the two direction buttons for this task.\n\n";
+  s << TABLE_HEAD;
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].task == task && !examples[i].fourNoteDrops) {
+      s << Row(examples[i], outcomes[i]);
+      b.notation.push_back(Notation(examples[i], outcomes[i]));
+    }
+  b.text =
+      s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
+  return b;
+}
+
+Block FourNoteBlock(const std::vector<Example>& examples, const std::vector<Outcome>& outcomes) {
+  Block b;
+  b.text = TABLE_HEAD;
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].fourNoteDrops) {
+      b.text += Row(examples[i], outcomes[i]);
+      b.notation.push_back(Notation(examples[i], outcomes[i]));
+    }
+  b.text += Picture("four-note-drops", "The four-note setting, in notation");
+  return b;
+}
+
+// ---- The command on files ---------------------------------------------------------------
+
+// A folder like the project's, with the example score and the files of the transcripts.
+class CommandFolder {
+public:
+  CommandFolder() {
+    namespace fs = std::filesystem;
+    _root = fs::temp_directory_path() / ("qvguide_files_" + std::to_string(getpid()));
+    fs::create_directories(_root / "examples");
+    std::error_code ec;
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "examples" / "chorale.musicxml",
+                  _root / "examples" / "chorale.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "voices.musicxml",
+                  _root / "voices.musicxml", ec);
+    std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
+                                                "  <part id=\"P1\">\n</score-partwise>\n";
+    std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
+    std::ofstream(_root / "timewise.musicxml") << "<?xml version=\"1.0\"?>\n<score-timewise/>\n";
+    std::ofstream(_root / "broken.mxl") << std::string("PK\3\4", 4) << "not the rest of an archive";
+  }
+  ~CommandFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(_root, ec);
+  }
+  const std::filesystem::path& Root() const { return _root; }
+
+private:
+  std::filesystem::path _root; // removed with everything in it
+};
+
+std::string Fenced(const std::filesystem::path& folder,
+                   const std::vector<std::vector<std::string>>& runs) {
+  std::string s = "```\n";
+  for (size_t i = 0; i < runs.size(); ++i)
+    s += (i ? "\n" : "") +
+         guide::Transcript(folder.string(), {QV_HOST_PATH, QV_PLUGIN_PATH}, "./run", runs[i]);
+  return s + "```\n";
+}
+
+void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
+  CommandFolder folder;
+  const std::string score = "examples/chorale.musicxml";
+  (*blocks)["command on the example"] =
+      Fenced(folder.Root(), {{"--score", score, "--task", "Drop 2nd", "--dry-run"},
+                             {"--score", score, "--task", "Drop 2nd"},
+                             {"--score", score, "--task", "Keep Specific Line", "--bottom",
+                              "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
+  (*blocks)["command leaves alone"] =
+      Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
+  (*blocks)["command errors"] = Fenced(
+      folder.Root(), {{"--score", "examples/missing.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "broken.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "notes.xml", "--task", "Drop 2nd"},
+                      {"--score", "timewise.musicxml", "--task", "Drop 2nd"},
+                      {"--score", "broken.mxl", "--task", "Drop 2nd"},
+                      {"--score", score, "--task", "Drop 2nd", "--measures", "2-4"},
+                      {"--score", score, "--task", "Drop 2nd", "--parts", "Strings"},
+                      {"--score", score, "--task", "Drop 2nd", "--out", score},
+                      {"--score", score, "--task", "Drop 2nd", "--out", "x.musicxml", "--in-place"},
+                      {"--score", score, "--task", "Drop 2nd", "--out", "no-folder/x.musicxml"},
+                      {"--score", score, "--task", "Drop 5th"}});
+}
+
+// Every block of the guide, by marker name, and the notation of the examples by file name.
+bool MakeBlocks(std::map<std::string, std::string>* blocks,
+                std::map<std::string, std::string>* notation) {
+  std::vector<Example> examples;
+  for (int task = 0; task < TASKCOUNT; ++task)
+    for (const Example& ex : TaskExamples(task))
+      examples.push_back(ex);
+  for (const Example& ex : FourNoteExamples())
+    examples.push_back(ex);
+
+  Session session(examples);
+  if (session.Failure()) {
+    fprintf(stderr, "%s\n", session.Failure());
+    return false;
+  }
+  std::vector<Outcome> outcomes;
+  for (size_t i = 0; i < examples.size(); ++i)
+    outcomes.push_back(session.Apply(i));
+  for (int task = 0; task < TASKCOUNT; ++task) {
+    Block b = TaskBlock(task, examples, outcomes);
+    (*blocks)["task " + std::to_string(task + 1)] = b.text;
+    (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
+  }
+  Block fourNote = FourNoteBlock(examples, outcomes);
+  (*blocks)["four-note drops"] = fourNote.text;
+  (*notation)["four-note-drops"] = guide::NotationScore(fourNote.notation);
+  MakeCommandBlocks(blocks);
+  return true;
+}
+
+// Writes a file through a new one renamed over it: an interrupted write leaves the old one.
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::string temporary = path + ".new";
+  std::ofstream out(temporary, std::ios::binary);
+  out << text;
+  out.close();
+  std::error_code ec;
+  if (out.fail() || (std::filesystem::rename(temporary, path, ec), ec)) {
+    std::filesystem::remove(temporary, ec);
+    fprintf(stderr, "%s: cannot write\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool ReadFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+int Usage() {
+  fprintf(stderr, "usage: guide_examples [--check GUIDE | --write GUIDE] [--notation FOLDER]\n"
+                  "  --check GUIDE      fails when the guide's generated blocks differ\n"
+                  "  --write GUIDE      brings them up to date\n"
+                  "  --notation FOLDER  writes the examples as MusicXML for the pictures\n");
+  return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::string mode, guidePath, notationFolder;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if ((a == "--check" || a == "--write") && i + 1 < argc && mode.empty()) {
+      mode = a;
+      guidePath = argv[++i];
+    } else if (a == "--notation" && i + 1 < argc) {
+      notationFolder = argv[++i];
+    } else {
+      return Usage();
+    }
+  }
+  std::map<std::string, std::string> blocks, notation;
+  if (!MakeBlocks(&blocks, &notation)) return 1;
+  if (!notationFolder.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(notationFolder, ec);
+    for (auto& n : notation)
+      if (!WriteFile(notationFolder + "/" + n.first + ".musicxml", n.second)) return 1;
+  }
+  if (mode.empty()) {
+    if (notationFolder.empty())
+      for (auto& b : blocks)
+        printf("<!-- %s -->\n%s\n", b.first.c_str(), b.second.c_str());
+    return 0;
+  }
+  std::string text, updated, error;
+  if (!ReadFile(guidePath, &text)) {
+    fprintf(stderr, "%s: cannot read the guide\n", guidePath.c_str());
+    return 1;
+  }
+  if (!guide::ReplaceBlocks(text, blocks, &updated, &error)) {
+    fprintf(stderr, "%s: %s\n", guidePath.c_str(), error.c_str());
+    return 1;
+  }
+  if (updated == text) return 0;
+  if (mode == "--write") return WriteFile(guidePath, updated) ? 0 : 1;
+  fprintf(stderr,
+          "%s: the examples differ from what the tool does (%s); bring them up to date with "
+          "\"cmake --build build/native --target guide\"\n",
+          guidePath.c_str(), guide::FirstDifference(text, updated).c_str());
+  return 1;
+}

@@ -1,0 +1,24 @@
+// The guide's examples as notation: one MusicXML score per task for Verovio to draw
+// (docs/tools/notation.mjs). Each example is two measures, the chord before and after, on a
+// piano's two staves split at middle C, with the notes that go or come in colour.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "notename.h"
+
+namespace guide {
+
+struct NotationExample {
+  uint16_t keyword;          // the key of both measures
+  std::string label;         // written above the chord before: the direction chosen
+  std::vector<Pitch> before; // the chord before Apply
+  std::vector<Pitch> after;  // and after
+  bool changed;              // false: "left alone" is written above the chord after
+};
+
+// The examples as a MusicXML document.
+std::string NotationScore(const std::vector<NotationExample>& examples);
+
+} // namespace guide
