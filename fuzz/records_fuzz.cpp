@@ -139,9 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 4: {
       FCCell cell(item, in.ConsumeIntegral<twobyte>());
-      FCCurrentStaffSpec spec;
-      spec.Load(&cell, in.ConsumeIntegral<fourbyte>());
-      CheckLoaded(spec);
+      FCCurrentStaffSpec current;
+      current.Load(&cell, in.ConsumeIntegral<fourbyte>());
+      CheckLoaded(current);
       cell.GetKeySignature();
       FCIndependentCellDetail detail;
       detail.ConnectCell(&cell);
