@@ -1,5 +1,5 @@
 # Sourced by ./fuzz and ./test: builds the fuzz targets (preset "fuzz", clang) and runs them.
-# Each target starts from its seeds in fuzz/corpus/<target>/ and from what earlier runs found in
+# Each target starts from its seeds in tests/fuzz/corpus/<target>/ and from what earlier runs found in
 # build/fuzz/corpus/<target>/ (new finds go there, the seeds are only read). An input that
 # crashes, leaks, breaks a check or runs longer than 10 seconds is kept as
 # build/fuzz/crashes/<target>-<kind>-<hash> and the run counts as failed.
@@ -7,7 +7,7 @@
 # The targets built, one per line.
 fuzz_targets() {
   local f
-  for f in fuzz/*_fuzz.cpp; do
+  for f in tests/fuzz/*_fuzz.cpp; do
     [ -f "$f" ] && basename "$f" .cpp
   done
 }
@@ -26,11 +26,11 @@ run_fuzz_target() {
     echo "fuzz $target: not built"
     return 1
   fi
-  mkdir -p "build/fuzz/corpus/$target" build/fuzz/crashes build/fuzz/logs "fuzz/corpus/$target"
+  mkdir -p "build/fuzz/corpus/$target" build/fuzz/crashes build/fuzz/logs "tests/fuzz/corpus/$target"
   # libFuzzer stops on its own after max_total_time; the outer limit is for a stuck process.
   timeout $((seconds + 120)) "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="build/fuzz/crashes/$target-" \
-    "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1
+    "build/fuzz/corpus/$target" "tests/fuzz/corpus/$target" >"$log" 2>&1
   status=$?
   last=$(grep -E '^#[0-9]+' "$log" | tail -1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
