@@ -3,6 +3,7 @@
 // into the Win32 stand-in's module registry under "FINALE.EXE".
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <type_traits>
 
 #include "fxhost.h"
@@ -21,9 +22,16 @@ struct Service {
   Service(const char* name, void* address);
   const char* name;       // the exported name
   void* address;          // the function
+  bool logged;            // logging is on (SetLogging sets it in every service, so that a
+                          // call with logging off tests only its own service's flags)
   bool answerSet = false; // a test set an answer: it replaces the service's work
   int32_t answer = 0;     // that answer
 };
+
+void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version);
+inline void Log(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
+  if (service.logged) LogCall(service, slots, version);
+}
 
 inline int32_t Answer(const Service& service, int32_t fallback = 0) {
   return service.answerSet ? service.answer : fallback;

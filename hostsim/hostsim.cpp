@@ -28,7 +28,7 @@ HMODULE HostModule() {
 #endif
 } // namespace
 
-Service::Service(const char* n, void* a) : name(n), address(a) {
+Service::Service(const char* n, void* a) : name(n), address(a), logged(loggingOn) {
   Services().push_back(this);
 #ifndef _WIN32
   WinShim_RegisterProc(HostModule(), name, address);
@@ -39,7 +39,7 @@ void Reset() {
   ResetDialogs(); // before the windows go: no message may reach a procedure whose data is gone
   CallLog().clear();
   TheHost() = Host();
-  loggingOn = true;
+  SetLogging(true);
   for (Service* s : Services())
     s->answerSet = false;
 #ifndef _WIN32
@@ -52,6 +52,8 @@ void Reset() {
 
 void SetLogging(bool on) {
   loggingOn = on;
+  for (Service* s : Services())
+    s->logged = on;
 }
 
 void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {

@@ -29,11 +29,8 @@ inline bool Logging() {
   return loggingOn;
 }
 
-// Records a call when logging is on; every service calls it first.
+// Records a call; every service calls it first through Log (hostapi.h), when logging is on.
 void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version);
-inline void Log(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version) {
-  if (Logging()) LogCall(service, slots, version);
-}
 const std::vector<CallRecord>& Calls();
 // The calls of one service, in order.
 std::vector<CallRecord> CallsTo(const std::string& name);

@@ -42,8 +42,10 @@ bool SameScore(const Document& a, const Document& b) {
     return false;
   for (size_t i = 0; i < a.parts.size(); ++i)
     if (a.parts[i].id != b.parts[i].id || a.parts[i].staves != b.parts[i].staves) return false;
-  for (auto ia = a.cells.begin(), ib = b.cells.begin(); ia != a.cells.end(); ++ia, ++ib)
-    if (ia->first != ib->first || !SameEntries(ia->second, ib->second)) return false;
+  for (const auto& cell : a.cells) {
+    auto other = b.cells.find(cell.first);
+    if (other == b.cells.end() || !SameEntries(cell.second, other->second)) return false;
+  }
   return true;
 }
 
@@ -240,17 +242,13 @@ std::string PartName(int16_t part) {
 namespace hostsim {
 
 namespace {
-typedef std::map<const EXTGF2005a*, std::unique_ptr<HandedFrame>> FrameMap;
-
-// The storage of frames handed out, by frame address, and what is kept of frames given back so
-// that handing out the next one allocates nothing: their storage (reused first in, first out,
-// so that an address comes back only after many others) and the nodes of both lists. A Reset()
-// empties framesOut; the storage of frames it forgot is dropped at the next hand-out.
+// The storage of the frames handed out, at the same index as their addresses in framesOut,
+// and that of frames given back, reused first in, first out so that an address comes back only
+// after many others and handing out allocates nothing once a few frames have come back. A
+// Reset() empties framesOut; the storage of frames it forgot is dropped at the next hand-out.
 struct FrameStorage {
-  FrameMap byAddress;                                           // every frame handed out
-  std::deque<std::unique_ptr<HandedFrame>> given;               // storage of frames given back
-  std::vector<FrameMap::node_type> mapNodes;                    // nodes of byAddress, empty
-  std::vector<std::set<const EXTGF2005a*>::node_type> outNodes; // nodes of framesOut
+  std::vector<std::unique_ptr<HandedFrame>> out;  // beside TheHost().framesOut
+  std::deque<std::unique_ptr<HandedFrame>> given; // storage of frames given back
 };
 const size_t KEPT_BEFORE_REUSE = 16; // storage given back is reused after this many others
 
@@ -260,11 +258,18 @@ FrameStorage& FrameStore() {
 }
 
 void DropForgottenFrames() {
-  FrameMap& map = FrameStore().byAddress;
+  // The two lists change together; only a Reset() makes them differ.
+  if (FrameStore().out.size() != TheHost().framesOut.size()) FrameStore().out.clear();
+}
+
+// Where the frame stands in framesOut, or -1. Few frames are out at once, the latest most
+// often asked for: a search from the end.
+std::ptrdiff_t OutIndex(const EXTGF2005a* frame) {
   const auto& out = TheHost().framesOut;
-  if (map.size() == out.size()) return; // nothing forgotten: the two lists change together
-  for (auto it = map.begin(); it != map.end();)
-    it = out.count(it->first) ? std::next(it) : map.erase(it);
+  if (!frame || FrameStore().out.size() != out.size()) return -1;
+  for (size_t i = out.size(); i-- > 0;)
+    if (out[i] == frame) return static_cast<std::ptrdiff_t>(i);
+  return -1;
 }
 
 FrameTamper& Tamper() {
@@ -274,9 +279,8 @@ FrameTamper& Tamper() {
 } // namespace
 
 HandedFrame* FindHandedFrame(const EXTGF2005a* frame) {
-  if (!frame || !TheHost().framesOut.count(frame)) return nullptr;
-  auto it = FrameStore().byAddress.find(frame);
-  return it == FrameStore().byAddress.end() ? nullptr : it->second.get();
+  std::ptrdiff_t i = OutIndex(frame);
+  return i < 0 ? nullptr : FrameStore().out[static_cast<size_t>(i)].get();
 }
 
 EXTGF2005a* HandOutFrame(int16_t staff, int16_t measure, int16_t layer, uint16_t list,
@@ -308,45 +312,22 @@ EXTGF2005a* HandOutFrame(int16_t staff, int16_t measure, int16_t layer, uint16_t
   h->frame.entries = h->entries.empty() ? nullptr : h->entries.data();
   h->frame.entrycount = static_cast<twobyte>(h->entries.size());
   EXTGF2005a* frame = &h->frame;
-  if (store.mapNodes.empty()) {
-    store.byAddress[frame] = std::move(h);
-  } else {
-    FrameMap::node_type node = std::move(store.mapNodes.back());
-    store.mapNodes.pop_back();
-    node.key() = frame;
-    node.mapped() = std::move(h);
-    store.byAddress.insert(std::move(node));
-  }
+  store.out.push_back(std::move(h));
+  TheHost().framesOut.push_back(frame);
   if (Tamper()) Tamper()(frame);
-  auto& out = TheHost().framesOut;
-  if (store.outNodes.empty()) {
-    out.insert(frame);
-  } else {
-    auto node = std::move(store.outNodes.back());
-    store.outNodes.pop_back();
-    node.value() = frame;
-    out.insert(std::move(node));
-  }
   ++TheHost().framesHandedOut;
   return frame;
 }
 
 bool TakeBackFrame(const EXTGF2005a* frame) {
+  DropForgottenFrames();
+  std::ptrdiff_t i = OutIndex(frame);
+  if (i < 0) return false;
   FrameStorage& store = FrameStore();
   auto& out = TheHost().framesOut;
-  auto it = frame ? out.find(frame) : out.end();
-  if (it == out.end()) {
-    DropForgottenFrames();
-    return false;
-  }
-  store.outNodes.push_back(out.extract(it));
-  auto stored = store.byAddress.find(frame);
-  if (stored != store.byAddress.end()) {
-    FrameMap::node_type node = store.byAddress.extract(stored);
-    store.given.push_back(std::move(node.mapped()));
-    store.mapNodes.push_back(std::move(node));
-  }
-  DropForgottenFrames();
+  store.given.push_back(std::move(store.out[static_cast<size_t>(i)]));
+  store.out.erase(store.out.begin() + i);
+  out.erase(out.begin() + i);
   return true;
 }
 

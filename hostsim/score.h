@@ -42,12 +42,23 @@ struct Part {
 // A cell layer: (staff, measure, layer index).
 typedef std::tuple<int16_t, int16_t, int16_t> CellLayer;
 
+// Cell layers in the order a walk over a region visits them: measure by measure, staff by
+// staff, layer by layer. A walk's look-ups then follow one another down the same path of the
+// tree, and cost the same at any size of score.
+struct WalkOrder {
+  bool operator()(const CellLayer& a, const CellLayer& b) const {
+    return std::make_tuple(std::get<1>(a), std::get<0>(a), std::get<2>(a)) <
+           std::make_tuple(std::get<1>(b), std::get<0>(b), std::get<2>(b));
+  }
+};
+typedef std::map<CellLayer, std::vector<EXENTRY>, WalkOrder> Cells;
+
 struct Document {
   int16_t id = 1;
   int16_t measureCount = 0;
   std::vector<int16_t> staves; // instrument list 0: slot i + 1 holds staff number staves[i]
   std::map<std::pair<uint32_t, RecordKey>, std::vector<uint8_t>> records; // by tag and key
-  std::map<CellLayer, std::vector<EXENTRY>> cells; // the entries of every cell layer
+  Cells cells;                                     // the entries of every cell layer
   std::vector<Part> parts;                         // parts[0] is the score
   int16_t currentPart = 0;                         // id of the part in view
   EREGION selection = {};                          // the current selection
@@ -94,7 +105,7 @@ struct Host {
   std::vector<bool> shownLayers = std::vector<bool>(0x8000, true); // by layer, every one a
                                                                    // 16-bit count can report
   int16_t maxLayers = 4;
-  std::set<const EXTGF2005a*> framesOut; // frames handed out and not given back
+  std::vector<const EXTGF2005a*> framesOut; // frames handed out and not given back
   int framesHandedOut = 0;               // every frame ever handed out
   bool editOpen = false;                 // an edit transaction is open
   bool refuseEdits = false;              // FX_StartFinaleEdit answers 0

@@ -36,7 +36,7 @@ HOST_SERVICE(fourbyte, FX_StartFinaleEdit, (const char* undotext, EVERSION v)) {
   // Edits do not nest in this host; a refused edit opens nothing.
   if (h.refuseEdits || h.editOpen) return 0;
   Document& d = Doc();
-  std::map<CellLayer, std::vector<EXENTRY>> cells;
+  Cells cells;
   cells.swap(d.cells);
   h.beforeEdit = d;
   d.cells.swap(cells);
@@ -69,7 +69,7 @@ HOST_SERVICE(fourbyte, FX_CancelFinaleEdit, (EVERSION v)) {
   Host& h = TheHost();
   if (!h.editOpen) return 0;
   Document& d = EditedDocument();
-  std::map<CellLayer, std::vector<EXENTRY>> cells;
+  Cells cells;
   cells.swap(d.cells);
   d = h.beforeEdit;
   d.cells.swap(cells);

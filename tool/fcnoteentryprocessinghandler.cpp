@@ -3,7 +3,6 @@
 #include "data/fcnote.h"
 #include "data/fcnoteentry.h"
 
-#include <vector>
 
 namespace {
 
@@ -280,7 +279,8 @@ bool FCNoteEntryProcessingHandler::TransposeOctaveChord(FCNoteEntry* entry) {
 // would leave the displacement range is left as it was.
 bool FCNoteEntryProcessingHandler::UnisonsToOctaves(FCNoteEntry* entry) {
   int count = entry->GetCount();
-  std::vector<int> to(count);
+  int to[MAX_NOTES]; // an entry holds at most MAX_NOTES notes; no heap work per entry
+  if (count > MAX_NOTES) return false;
   for (int i = 0; i < count; ++i)
     to[i] = entry->GetItemAt(i)->GetDisplacement();
   bool moved = false;

@@ -58,16 +58,16 @@ void FCNoteEntry::_UpdateNoteCollection() {
 }
 
 twobyte FCNoteEntry::_FindUniqueNoteID() const {
-  twobyte candidate = 1;
-  // At most twelve notes: the scan ends by candidate 13 at the latest.
-  for (int i = 0; i < GetCount();) {
-    if (GetItemAt(i)->GetNoteID() == candidate) {
-      ++candidate;
-      i = 0;
-    } else {
-      ++i;
-    }
+  // The smallest positive ID no note has. At most twelve notes, so it is at most 13: one bit
+  // per ID from 1 to 13 is enough.
+  unsigned used = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    twobyte id = GetItemAt(i)->GetNoteID();
+    if (id >= 1 && id <= MAX_NOTES + 1) used |= 1u << id;
   }
+  twobyte candidate = 1;
+  while (used & (1u << candidate))
+    ++candidate;
   return candidate;
 }
 
@@ -87,6 +87,11 @@ FCNote* FCNoteEntry::AddNewNote() {
 }
 
 void FCNoteEntry::_PackEXENTRYNotes() {
+  // Most entries have no note marked: nothing to pack.
+  bool marked = false;
+  for (int i = 0; i < GetCount() && !marked; ++i)
+    marked = GetItemAt(i)->IsMarkedForDelete();
+  if (!marked && GetCount() <= MAX_NOTES) return;
   ENOTE kept[MAX_NOTES];
   memset(kept, 0, sizeof kept);
   int keptCount = 0;

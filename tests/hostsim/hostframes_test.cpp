@@ -100,6 +100,32 @@ TEST_F(HostFrames, SavesAreRefusedForFramesNotHandedOutOrBroken) {
   EXPECT_EQ(2u, Cell(2, 3, 1).size());
 }
 
+// Frames go back in any order; each one stays its own until it does, and one given back or
+// forgotten by a Reset is no frame of the host's any more.
+TEST_F(HostFrames, FramesGoBackInAnyOrderAndAResetForgetsTheRest) {
+  AddEntry(2, 3, 2, E(0, {N(3)}));
+  EXTGF2005a* frames[3];
+  for (int layer = 0; layer < 3; ++layer)
+    ASSERT_NE(nullptr, frames[layer] = FX_LoadTGF(0, 2, 3, static_cast<int16_t>(layer), 1));
+  EXPECT_EQ(1, FX_FreeTGF(frames[1]));
+  EXPECT_EQ(0, FX_FreeTGF(frames[1]));
+  EXPECT_EQ(0, FX_SaveTGF(frames[1]));
+  EXPECT_EQ(1, +frames[0]->entrycount + frames[2]->entrycount);
+  frames[2]->entries[0].duration = 512;
+  EXPECT_EQ(1, FX_SaveTGF(frames[2]));
+  EXPECT_EQ(512, +Cell(2, 3, 2).at(0).duration);
+  EXPECT_EQ(1, FX_FreeTGF(frames[2]));
+  EXPECT_EQ(1u, TheHost().framesOut.size());
+  hostsim::Reset();
+  hostsim::NewDocument(3, 4);
+  EXPECT_EQ(0, FX_SaveTGF(frames[0]));
+  EXPECT_EQ(0, FX_FreeTGF(frames[0]));
+  EXTGF2005a* fresh = FX_LoadTGF(0, 1, 1, 0, 1);
+  ASSERT_NE(nullptr, fresh);
+  EXPECT_EQ(1u, TheHost().framesOut.size());
+  EXPECT_EQ(1, FX_FreeTGF(fresh));
+}
+
 TEST_F(HostFrames, EntriesAreDeletedAndInsertedInsideTheFrameOnly) {
   EXTGF2005a* frame = FX_LoadTGF(0, 2, 3, 1, 1);
   ASSERT_NE(nullptr, frame);
