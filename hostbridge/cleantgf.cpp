@@ -21,9 +21,20 @@ twobyte NextID(const EXENTRY& e, int count, int top) {
   return id;
 }
 
-void CleanEntry(EXENTRY& e) {
-  int count = SoundNoteCount(e.notecount);
-  e.notecount = static_cast<twobyte>(count);
+// True when every ID is set and none repeats, as the host mostly leaves them: one bit per ID
+// tells them apart. IDs above 63 are not looked at here and answer false.
+bool IDsDistinctAndSet(const EXENTRY& e, int count) {
+  unsigned long long seen = 0;
+  for (int i = 0; i < count; ++i) {
+    twobyte id = e.notes[i].noteID;
+    if (id < 1 || id > 63 || (seen >> id & 1)) return false;
+    seen |= 1ull << id;
+  }
+  return true;
+}
+
+// Gives every note whose ID is 0 or repeats another a new one (NextID).
+void RenumberNotes(EXENTRY& e, int count) {
   int top = 0;
   for (int i = 0; i < count; ++i)
     if (e.notes[i].noteID > top) top = e.notes[i].noteID;
@@ -37,6 +48,12 @@ void CleanEntry(EXENTRY& e) {
       e.notes[i].noteID = id;
     }
   }
+}
+
+void CleanEntry(EXENTRY& e) {
+  int count = SoundNoteCount(e.notecount);
+  e.notecount = static_cast<twobyte>(count);
+  if (!IDsDistinctAndSet(e, count)) RenumberNotes(e, count);
   for (int i = 0; i < count; ++i) {
     FLAG_32 mirror =
         (static_cast<FLAG_32>(static_cast<utwobyte>(e.notes[i].noteID)) << 16) & NOTE_IDMIRROR;

@@ -49,7 +49,21 @@ bool SameScore(const Document& a, const Document& b) {
   return true;
 }
 
-Document& Doc() {
+Cells::iterator Cells::find(const CellLayer& where) {
+  uint64_t key = WalkKey(where);
+  if (last_ != map_.end() && WalkKey(last_->first) <= key) {
+    if (WalkKey(last_->first) == key) return last_;
+    iterator next = std::next(last_);
+    if (next == map_.end() || key < WalkKey(next->first)) return map_.end();
+    if (WalkKey(next->first) == key) return last_ = next;
+  }
+  iterator it = map_.lower_bound(where);
+  if (it != map_.end() && WalkKey(it->first) == key) return last_ = it;
+  last_ = it == map_.begin() ? map_.end() : std::prev(it);
+  return map_.end();
+}
+
+Document& MakeDocumentInFront() {
   Host& h = TheHost();
   if (h.documents.empty()) {
     h.documents.push_back(Document());
@@ -252,9 +266,9 @@ struct FrameStorage {
 };
 const size_t KEPT_BEFORE_REUSE = 16; // storage given back is reused after this many others
 
-FrameStorage& FrameStore() {
-  static FrameStorage store;
-  return store;
+FrameStorage frameStore;
+inline FrameStorage& FrameStore() {
+  return frameStore;
 }
 
 void DropForgottenFrames() {

@@ -43,15 +43,73 @@ struct Part {
 typedef std::tuple<int16_t, int16_t, int16_t> CellLayer;
 
 // Cell layers in the order a walk over a region visits them: measure by measure, staff by
-// staff, layer by layer. A walk's look-ups then follow one another down the same path of the
-// tree, and cost the same at any size of score.
+// staff, layer by layer (each number as a 16-bit pattern offset so that signed order holds).
+inline uint64_t WalkKey(const CellLayer& c) {
+  return static_cast<uint64_t>(static_cast<uint16_t>(std::get<1>(c) ^ 0x8000)) << 32 |
+         static_cast<uint64_t>(static_cast<uint16_t>(std::get<0>(c) ^ 0x8000)) << 16 |
+         static_cast<uint16_t>(std::get<2>(c) ^ 0x8000);
+}
 struct WalkOrder {
   bool operator()(const CellLayer& a, const CellLayer& b) const {
-    return std::make_tuple(std::get<1>(a), std::get<0>(a), std::get<2>(a)) <
-           std::make_tuple(std::get<1>(b), std::get<0>(b), std::get<2>(b));
+    return WalkKey(a) < WalkKey(b);
   }
 };
-typedef std::map<CellLayer, std::vector<EXENTRY>, WalkOrder> Cells;
+
+// The entries of every cell layer of a document, in walk order. A walk asks for cells one
+// after the other in that order, mostly for the cell the last look-up found or the one after
+// it: the store remembers where the last look-up ended, so that such a look-up costs a step
+// instead of a search down the tree, whatever the size of the score.
+class Cells {
+public:
+  typedef std::map<CellLayer, std::vector<EXENTRY>, WalkOrder> Map;
+  typedef Map::iterator iterator;
+  typedef Map::const_iterator const_iterator;
+
+  Cells() : last_(map_.end()) {}
+  Cells(const Cells& other) : map_(other.map_), last_(map_.end()) {}
+  Cells& operator=(const Cells& other) {
+    map_ = other.map_;
+    last_ = map_.end();
+    return *this;
+  }
+  Cells(Cells&& other) noexcept : map_(std::move(other.map_)), last_(map_.end()) {
+    other.last_ = other.map_.end();
+  }
+  Cells& operator=(Cells&& other) noexcept {
+    map_ = std::move(other.map_);
+    last_ = map_.end();
+    other.last_ = other.map_.end();
+    return *this;
+  }
+  void swap(Cells& other) {
+    map_.swap(other.map_);
+    last_ = map_.end();
+    other.last_ = other.map_.end();
+  }
+
+  iterator find(const CellLayer& where);
+  const_iterator find(const CellLayer& where) const { return map_.find(where); }
+  std::vector<EXENTRY>& operator[](const CellLayer& where) { return map_[where]; }
+  std::pair<iterator, bool> emplace(const CellLayer& where, const std::vector<EXENTRY>& entries) {
+    return map_.emplace(where, entries);
+  }
+  size_t erase(const CellLayer& where) {
+    last_ = map_.end();
+    return map_.erase(where);
+  }
+  const std::vector<EXENTRY>& at(const CellLayer& where) const { return map_.at(where); }
+  size_t count(const CellLayer& where) const { return map_.count(where); }
+  size_t size() const { return map_.size(); }
+  iterator begin() { return map_.begin(); }
+  iterator end() { return map_.end(); }
+  const_iterator begin() const { return map_.begin(); }
+  const_iterator end() const { return map_.end(); }
+
+private:
+  Map map_;
+  iterator last_; // the last cell found, or the one before the last cell not found; end() for
+                  // none (inserting keeps it valid, erasing and copying reset it)
+};
 
 struct Document {
   int16_t id = 1;
@@ -136,7 +194,12 @@ inline Host& TheHost() {
   return theHost;
 }
 // The document in front; creates an empty one (id 1) if there is none.
-Document& Doc();
+Document& MakeDocumentInFront();
+inline Document& Doc() {
+  Host& h = TheHost();
+  return h.currentDocument < h.documents.size() ? h.documents[h.currentDocument]
+                                                : MakeDocumentInFront();
+}
 
 // Makes a new document in front with staves 1..staffCount (staff records 'SOIS' with a zeroed
 // flag word, staff list 'SOIu' under item 0), measures 1..measureCount ('SOMS' with key word 0)

@@ -28,11 +28,6 @@ void __FCCollection::_FreeElements() {
   }
 }
 
-void __FCCollection::Add(__FCBase* object) {
-  _RequireElement(1);
-  _ppItems[_count++] = object;
-}
-
 void __FCCollection::InsertItemAt(__FCBase* object, int index) {
   if (index >= _count) {
     Add(object);
@@ -44,11 +39,6 @@ void __FCCollection::InsertItemAt(__FCBase* object, int index) {
     _ppItems[i] = _ppItems[i - 1];
   _ppItems[index] = object;
   ++_count;
-}
-
-__FCBase* __FCCollection::GetItemAt(int index) const {
-  if (index < 0 || index >= _count) return nullptr;
-  return _ppItems[index];
 }
 
 int __FCCollection::GetIndexOf(__FCBase* object) const {

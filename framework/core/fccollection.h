@@ -25,9 +25,15 @@ public:
   virtual int ForEachIndex(FCIteratorHandler* handler);
 
   int GetCount() const { return _count; }
-  void Add(__FCBase* object);
+  // Add and GetItemAt are here, inline: every note and entry of a walk passes through them.
+  void Add(__FCBase* object) {
+    if (_count >= _capacity) _RequireElement(1);
+    _ppItems[_count++] = object;
+  }
   void InsertItemAt(__FCBase* object, int index);
-  __FCBase* GetItemAt(int index) const;
+  __FCBase* GetItemAt(int index) const {
+    return index < 0 || index >= _count ? nullptr : _ppItems[index];
+  }
   int GetIndexOf(__FCBase* object) const;
   bool ElementExists(__FCBase* object) const;
   bool DetachItemAt(int index);

@@ -7,10 +7,6 @@ FCNoteEntry::~FCNoteEntry() {
   _pArticulations = nullptr;
 }
 
-FCNote* FCNoteEntry::GetItemAt(int index) const {
-  return static_cast<FCNote*>(__FCCollection::GetItemAt(index));
-}
-
 bool FCNoteEntry::IsNote() const {
   return _pRecord && (_pRecord->flags & ENTRY_NOTE) != 0;
 }

@@ -18,7 +18,9 @@ public:
   virtual ~FCNoteEntry();
 
   // The notes, in note-slot order.
-  FCNote* GetItemAt(int index) const;
+  FCNote* GetItemAt(int index) const {
+    return static_cast<FCNote*>(__FCCollection::GetItemAt(index));
+  }
 
   bool IsNote() const;
   bool IsRest() const { return !IsNote(); }
