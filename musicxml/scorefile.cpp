@@ -449,10 +449,12 @@ void SaveScore(const Score& score, std::vector<uint8_t>* out) {
   SaveScore(score, w);
 }
 
-void SaveScore(const Score& score, pugi::xml_writer& w) {
+namespace {
+// The document's nodes in the encoding given, after a byte order mark when the file had one.
+void Save(const Score& score, pugi::xml_writer& w, pugi::xml_encoding encoding, bool mark) {
   // Each node before and after the root on a line of its own, as files have them; the
   // document keeps no text outside its root.
-  if (score.byteOrderMark) {
+  if (mark) {
     static const struct {
       pugi::xml_encoding encoding;
       const char* bytes;
@@ -463,14 +465,30 @@ void SaveScore(const Score& score, pugi::xml_writer& w) {
                  {pugi::encoding_utf32_le, "\xFF\xFE\0\0", 4},
                  {pugi::encoding_utf32_be, "\0\0\xFE\xFF", 4}};
     for (const auto& m : marks)
-      if (m.encoding == score.encoding) w.write(m.bytes, m.size);
+      if (m.encoding == encoding) w.write(m.bytes, m.size);
   }
   for (pugi::xml_node n = score.doc.first_child(); n; n = n.next_sibling()) {
-    n.print(w, "", pugi::format_raw | pugi::format_no_declaration, score.encoding);
+    n.print(w, "", pugi::format_raw | pugi::format_no_declaration, encoding);
     pugi::xml_document newline;
     newline.append_child(pugi::node_pcdata).set_value("\n");
-    newline.first_child().print(w, "", pugi::format_raw, score.encoding);
+    newline.first_child().print(w, "", pugi::format_raw, encoding);
   }
+}
+} // namespace
+
+void SaveScore(const Score& score, pugi::xml_writer& w) {
+  Save(score, w, score.encoding, score.byteOrderMark);
+}
+
+std::string ScoreText(const Score& score) {
+  struct : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } w;
+  Save(score, w, pugi::encoding_utf8, false);
+  return w.text;
 }
 
 std::string LeftAloneLine(const std::vector<Chord>& chords) {

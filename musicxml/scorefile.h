@@ -97,5 +97,8 @@ void BuildHostScore(Score* score);
 // Serialises the document as it now stands, in the file's own encoding.
 void SaveScore(const Score& score, std::vector<uint8_t>* out);
 void SaveScore(const Score& score, pugi::xml_writer& out);
+// The document as it now stands as UTF-8 text without a byte order mark, whatever the file's
+// encoding: for showing it (a text in UTF-16 is no string a drawing program reads).
+std::string ScoreText(const Score& score);
 
 } // namespace musicxml

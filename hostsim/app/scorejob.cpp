@@ -75,7 +75,10 @@ bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxm
   if (!zipped) text.swap(*input);
   if (shown) shown->assign(text.begin(), text.end());
   std::string where = zipped ? fileName + "!/" + *rootPath : fileName;
-  if (musicxml::ParseScore(std::move(text), score, error)) return true;
+  if (musicxml::ParseScore(std::move(text), score, error)) {
+    if (shown && score->encoding != pugi::encoding_utf8) *shown = musicxml::ScoreText(*score);
+    return true;
+  }
   *error = where + (isdigit(static_cast<unsigned char>((*error)[0])) ? ":" : ": ") + *error;
   return false;
 }
@@ -187,7 +190,9 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   }
   std::vector<uint8_t> xml;
   musicxml::SaveScore(score, &xml);
-  if (options.displayTexts) r.afterXml.assign(xml.begin(), xml.end());
+  if (options.displayTexts)
+    r.afterXml = score.encoding == pugi::encoding_utf8 ? std::string(xml.begin(), xml.end())
+                                                       : musicxml::ScoreText(score);
   if (!zipped) {
     r.output.swap(xml);
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {

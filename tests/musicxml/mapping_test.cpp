@@ -304,6 +304,10 @@ TEST(Mapping, AFileInUtf16ComesBackInUtf16WithItsByteOrderMark) {
   for (size_t i = 2; i + 1 < r.output.size(); i += 2)
     narrow += static_cast<char>(r.output[i]);
   EXPECT_EQ("[B3 G4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(narrow, "P1"));
+  // The texts shown beside the file (the web page draws them) are UTF-8 whatever the file's.
+  EXPECT_EQ("[B3 G4 D5] | [E3 C4 G4] | [F3 D4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ(Chords(text, "P1"), Chords(r.beforeXml, "P1"));
+  EXPECT_EQ(std::string::npos, r.afterXml.find('\0'));
 }
 
 TEST(Mapping, CompressedScoresComeBackInTheSameContainerWithOnlyTheScoreReplaced) {
