@@ -52,26 +52,17 @@ bool LoadPlugin(Plugin* plugin, std::string* error) {
     *error = "LoadLibraryA(" + path + ") failed, error " + std::to_string(GetLastError());
     return false;
   }
-  struct Entry {
-    const char* name;
-    FARPROC* slot;
-  } entries[] = {
-      {"FinaleExtensionVersion", reinterpret_cast<FARPROC*>(&plugin->version)},
-      {"FinaleExtensionInit", reinterpret_cast<FARPROC*>(&plugin->init)},
-      {"FinaleExtensionEnumerate", reinterpret_cast<FARPROC*>(&plugin->enumerate)},
-      {"FinaleExtensionInvoke", reinterpret_cast<FARPROC*>(&plugin->invoke)},
-      {"FinaleExtensionTerminate", reinterpret_cast<FARPROC*>(&plugin->terminate)},
-      {"FinaleExtensionGetMenuStatus", reinterpret_cast<FARPROC*>(&plugin->menuStatus)},
-  };
   plugin->module = module;
-  for (const Entry& e : entries) {
-    *e.slot = GetProcAddress(module, e.name);
-    if (!*e.slot) {
-      *error = std::string("the plug-in lacks the entry point ") + e.name;
+  void* addresses[6];
+  for (int i = 0; i < 6; ++i) {
+    addresses[i] = reinterpret_cast<void*>(GetProcAddress(module, kPluginEntryNames[i]));
+    if (!addresses[i]) {
+      *error = std::string("the plug-in lacks the entry point ") + kPluginEntryNames[i];
       UnloadPlugin(plugin);
       return false;
     }
   }
+  static_cast<PluginEntries&>(*plugin) = EntriesFrom(addresses);
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/pluginhost.h"
 #include "dialogs.h"
 #include "hostsim.h"
 #include "resources/resource.h"
@@ -21,14 +22,8 @@ namespace e2e {
 
 // ---- The plug-in module ---------------------------------------------------------------------
 // The plug-in as the host holds it: the loaded module and its entry points.
-struct Plugin {
+struct Plugin : PluginEntries {
   HMODULE module = nullptr;
-  FinaleExtensionVersionProc version = nullptr;
-  FinaleExtensionInitProc init = nullptr;
-  FinaleExtensionEnumerateProc enumerate = nullptr;
-  FinaleExtensionInvokeProc invoke = nullptr;
-  FinaleExtensionTerminateProc terminate = nullptr;
-  FinaleExtensionGetMenuStatusProc menuStatus = nullptr;
 };
 
 // Where the host finds the plug-in: QVChordShaper.dll in the folder above its own.
