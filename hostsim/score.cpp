@@ -1,5 +1,6 @@
 #include "score.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -53,14 +54,32 @@ Cells::iterator Cells::find(const CellLayer& where) {
   uint64_t key = WalkKey(where);
   if (last_ != map_.end() && WalkKey(last_->first) <= key) {
     if (WalkKey(last_->first) == key) return last_;
-    iterator next = std::next(last_);
-    if (next == map_.end() || key < WalkKey(next->first)) return map_.end();
-    if (WalkKey(next->first) == key) return last_ = next;
+    if (next_ == map_.end() || key < WalkKey(next_->first)) return map_.end();
+    if (WalkKey(next_->first) == key) return Remember(next_);
   }
   iterator it = map_.lower_bound(where);
-  if (it != map_.end() && WalkKey(it->first) == key) return last_ = it;
-  last_ = it == map_.begin() ? map_.end() : std::prev(it);
+  if (it != map_.end() && WalkKey(it->first) == key) return Remember(it);
+  if (it == map_.begin()) {
+    Forget();
+  } else {
+    last_ = std::prev(it);
+    next_ = it;
+  }
   return map_.end();
+}
+
+// Keeps the cell found and the one after it, and starts bringing that one's entries into the
+// cache: a walk asks for it next, after a whole cell's work that the wait then hides in.
+Cells::iterator Cells::Remember(iterator found) {
+  last_ = found;
+  next_ = std::next(found);
+  if (next_ != map_.end()) {
+    const char* bytes = reinterpret_cast<const char*>(next_->second.data());
+    size_t size = std::min<size_t>(next_->second.size() * sizeof(EXENTRY), 4096);
+    for (size_t at = 0; at < size; at += 64)
+      __builtin_prefetch(bytes + at);
+  }
+  return found;
 }
 
 Document& MakeDocumentInFront() {

@@ -65,36 +65,41 @@ public:
   typedef Map::iterator iterator;
   typedef Map::const_iterator const_iterator;
 
-  Cells() : last_(map_.end()) {}
-  Cells(const Cells& other) : map_(other.map_), last_(map_.end()) {}
+  Cells() : last_(map_.end()), next_(map_.end()) {}
+  Cells(const Cells& other) : map_(other.map_), last_(map_.end()), next_(map_.end()) {}
+  Cells(Cells&& other) noexcept
+      : map_(std::move(other.map_)), last_(map_.end()), next_(map_.end()) {
+    other.Forget();
+  }
   Cells& operator=(const Cells& other) {
     map_ = other.map_;
-    last_ = map_.end();
+    Forget();
     return *this;
-  }
-  Cells(Cells&& other) noexcept : map_(std::move(other.map_)), last_(map_.end()) {
-    other.last_ = other.map_.end();
   }
   Cells& operator=(Cells&& other) noexcept {
     map_ = std::move(other.map_);
-    last_ = map_.end();
-    other.last_ = other.map_.end();
+    Forget();
+    other.Forget();
     return *this;
   }
   void swap(Cells& other) {
     map_.swap(other.map_);
-    last_ = map_.end();
-    other.last_ = other.map_.end();
+    Forget();
+    other.Forget();
   }
 
   iterator find(const CellLayer& where);
   const_iterator find(const CellLayer& where) const { return map_.find(where); }
-  std::vector<EXENTRY>& operator[](const CellLayer& where) { return map_[where]; }
+  std::vector<EXENTRY>& operator[](const CellLayer& where) {
+    Forget();
+    return map_[where];
+  }
   std::pair<iterator, bool> emplace(const CellLayer& where, const std::vector<EXENTRY>& entries) {
+    Forget();
     return map_.emplace(where, entries);
   }
   size_t erase(const CellLayer& where) {
-    last_ = map_.end();
+    Forget();
     return map_.erase(where);
   }
   const std::vector<EXENTRY>& at(const CellLayer& where) const { return map_.at(where); }
@@ -106,9 +111,13 @@ public:
   const_iterator end() const { return map_.end(); }
 
 private:
+  iterator Remember(iterator found);
+  void Forget() { last_ = next_ = map_.end(); }
+
   Map map_;
-  iterator last_; // the last cell found, or the one before the last cell not found; end() for
-                  // none (inserting keeps it valid, erasing and copying reset it)
+  // The last cell found (or the one before the last cell not found) and the one after it;
+  // end() for none. Every change of the cells and every copy forgets them.
+  iterator last_, next_;
 };
 
 struct Document {
