@@ -3,7 +3,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -144,6 +144,20 @@ test('the download equals ./run --score byte for byte, job after job in one page
     assert.equal(got.name, name);
     assert.ok(got.bytes.equals(command(file, options)), `${name}: the page's file differs from the command's`);
   }
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a score in UTF-16 is drawn before and after, and downloaded as the command writes it', async () => {
+  const wide = join(scratch, 'chorale-utf16.musicxml');
+  const text = readFileSync(chorale, 'utf8').replace('encoding="UTF-8"', 'encoding="UTF-16"');
+  writeFileSync(wide, Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(text, 'utf16le')]));
+  const page = await openPage();
+  await applyTo(page, wide, { task: 'Drop 2nd' });
+  assert.equal((await drawnNotes(page, 'before')).length, (await drawnNotes(page, 'after')).length);
+  assert.deepEqual((await drawnNotes(page, 'after')).filter((n) => n.endsWith('*')),
+    ['d3*', 'e3*', 'd3*', 'd4*', 'd4*', 'g1*', 'd2*']);
+  assert.ok((await download(page)).bytes.equals(command(wide, { task: 'Drop 2nd' })));
   assert.deepEqual(page.errors, []);
   await page.close();
 });
