@@ -555,9 +555,8 @@ void PrintFigures(const Counts* counts, const std::string& self) {
            ratio, Verdict(ratio <= 4 && same), same ? "yes" : "NO");
   }
 
-  printf(
-      "2. cost per entry, slowest size over fastest, 1,000 to 1,000,000 entries (bound 1.20);\n"
-      "   the plain loop's beside it, for how the memory alone changes the cost:\n");
+  printf("2. cost per entry, slowest size over fastest, 1,000 to 1,000,000 entries (bound 1.20);\n"
+         "   the plain loop's beside it, for how the memory alone changes the cost:\n");
   for (int task : DIRECT_TASKS) {
     double lo[2] = {1e9, 1e9}, hi[2] = {0, 0};
     printf("   %-26s", TaskDescriptors[task].name);

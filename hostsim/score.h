@@ -50,9 +50,7 @@ inline uint64_t WalkKey(const CellLayer& c) {
          static_cast<uint16_t>(std::get<2>(c) ^ 0x8000);
 }
 struct WalkOrder {
-  bool operator()(const CellLayer& a, const CellLayer& b) const {
-    return WalkKey(a) < WalkKey(b);
-  }
+  bool operator()(const CellLayer& a, const CellLayer& b) const { return WalkKey(a) < WalkKey(b); }
 };
 
 // The entries of every cell layer of a document, in walk order. A walk asks for cells one
@@ -125,10 +123,10 @@ struct Document {
   int16_t measureCount = 0;
   std::vector<int16_t> staves; // instrument list 0: slot i + 1 holds staff number staves[i]
   std::map<std::pair<uint32_t, RecordKey>, std::vector<uint8_t>> records; // by tag and key
-  Cells cells;                                     // the entries of every cell layer
-  std::vector<Part> parts;                         // parts[0] is the score
-  int16_t currentPart = 0;                         // id of the part in view
-  EREGION selection = {};                          // the current selection
+  Cells cells;             // the entries of every cell layer
+  std::vector<Part> parts; // parts[0] is the score
+  int16_t currentPart = 0; // id of the part in view
+  EREGION selection = {};  // the current selection
   bool hasSelection = false;
   uint32_t nextEntryNumber = 1;
 };
@@ -173,15 +171,15 @@ struct Host {
                                                                    // 16-bit count can report
   int16_t maxLayers = 4;
   std::vector<const EXTGF2005a*> framesOut; // frames handed out and not given back
-  int framesHandedOut = 0;               // every frame ever handed out
-  bool editOpen = false;                 // an edit transaction is open
-  bool refuseEdits = false;              // FX_StartFinaleEdit answers 0
-  std::string editName;                  // undo text of the open edit
-  Document beforeEdit;                   // the score as it was when the edit opened, but for
-                                         // its cells: those are in cellsBefore
-  std::vector<CellBefore> cellsBefore;   // every store into a cell during the edit, in order
-  std::vector<EXENTRY> entriesBefore;    // their entries, one after the other
-  std::vector<UndoEntry> undoList;       // ended edits, oldest first
+  int framesHandedOut = 0;                  // every frame ever handed out
+  bool editOpen = false;                    // an edit transaction is open
+  bool refuseEdits = false;                 // FX_StartFinaleEdit answers 0
+  std::string editName;                     // undo text of the open edit
+  Document beforeEdit;                      // the score as it was when the edit opened, but for
+                                            // its cells: those are in cellsBefore
+  std::vector<CellBefore> cellsBefore;      // every store into a cell during the edit, in order
+  std::vector<EXENTRY> entriesBefore;       // their entries, one after the other
+  std::vector<UndoEntry> undoList;          // ended edits, oldest first
   std::vector<MenuCommandRecord> menuCommands;
   int redraws = 0;
   std::vector<std::string> alerts; // texts shown with FX_AlertMessage

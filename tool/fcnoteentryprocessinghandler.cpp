@@ -3,7 +3,6 @@
 #include "data/fcnote.h"
 #include "data/fcnoteentry.h"
 
-
 namespace {
 
 const int OCTAVE = 7; // displacement steps
