@@ -69,7 +69,9 @@ void FCString::SetCString(const char* text) {
 void FCString::SetString(FCString* other) {
   if (other == this) return; // emptying first would lose the text being copied
   SetCString("");
-  if (!other) return;
+  if (!other || other->_length == 0) return;
+  // The capacity appending unit by unit would end with, made at once.
+  _ExpandStorageIfNecessary(other->_length);
   for (int i = 0; i < other->_length; ++i)
     Append(other->_pBuffer[i]);
 }
@@ -184,27 +186,83 @@ bool FCString::Contains(FCString* part, int* position) {
   return true;
 }
 
+namespace {
+// Replace's working text: units on a stack that grows by doubling (its capacity is never seen).
+struct UnitStack {
+  twobyte* units = nullptr;
+  int size = 0;
+  int capacity = 0;
+  UnitStack() = default;
+  UnitStack(const UnitStack&) = delete;
+  UnitStack& operator=(const UnitStack&) = delete;
+  ~UnitStack() { delete[] units; }
+  void Push(twobyte unit) {
+    if (size == capacity) {
+      int grown = capacity < 16 ? 16 : 2 * capacity;
+      twobyte* bigger = new twobyte[grown];
+      for (int i = 0; i < size; ++i)
+        bigger[i] = units[i];
+      delete[] units;
+      units = bigger;
+      capacity = grown;
+    }
+    units[size++] = unit;
+  }
+  twobyte Pop() { return units[--size]; }
+};
+
+// The most units a replacement may leave: far beyond any text, short of the 32-bit sizes.
+const int MAX_REPLACED_LENGTH = 1 << 28;
+} // namespace
+
 bool FCString::Replace(const char* from, const char* to) {
   if (!from || !*from) return false; // an empty pattern matches everywhere, forever
   FCString pattern(from);
   FCString replacement(to ? to : "");
+  const int p = pattern._length;
+  const int r = replacement._length;
   // A replacement that holds the pattern would be found again at once: search on after it.
   bool searchOn = replacement.Contains(&pattern);
-  bool replaced = false;
-  int resume = 0;
-  for (int n = 0; n < MAX_REPLACEMENTS; ++n) {
-    int found = _Find(&pattern, searchOn ? resume : 0);
-    if (found < 0) break;
-    FCString rebuilt;
-    MakeSubString(0, found, &rebuilt);
-    rebuilt.Append(&replacement);
-    resume = rebuilt._length;
-    FCString tail;
-    if (MakeSubString(found + pattern._length, _length, &tail)) rebuilt.Append(&tail);
-    SetString(&rebuilt);
-    replaced = true;
+  // The next match, searched from the start, lies no earlier than p - 1 units before the last
+  // one: the text before those is as it was and held none. So one cursor walks the text, the
+  // units before it in `done`, those after it in `ahead` (last first), and a replacement costs
+  // its own length instead of the whole text's.
+  UnitStack done, ahead;
+  for (int i = _length - 1; i >= 0; --i)
+    ahead.Push(_pBuffer[i]);
+  int replaced = 0;
+  while (replaced < MAX_REPLACEMENTS) {
+    bool match = ahead.size >= p;
+    for (int k = 0; match && k < p; ++k)
+      match = ahead.units[ahead.size - 1 - k] == pattern._pBuffer[k];
+    if (!match) {
+      if (ahead.size == 0) break;
+      done.Push(ahead.Pop());
+      continue;
+    }
+    if (done.size + ahead.size - p + r > MAX_REPLACED_LENGTH) break;
+    ahead.size -= p;
+    for (int i = r - 1; i >= 0; --i)
+      ahead.Push(replacement._pBuffer[i]);
+    ++replaced;
+    if (searchOn) {
+      for (int i = 0; i < r; ++i)
+        done.Push(ahead.Pop());
+    } else {
+      for (int i = 0; i < p - 1 && done.size > 0; ++i)
+        ahead.Push(done.Pop());
+    }
   }
-  return replaced;
+  if (replaced == 0) return false;
+  SetCString("");
+  int length = done.size + ahead.size;
+  if (length == 0) return true;
+  _ExpandStorageIfNecessary(length);
+  for (int i = 0; i < done.size; ++i)
+    _pBuffer[_length++] = done.units[i];
+  for (int i = ahead.size - 1; i >= 0; --i)
+    _pBuffer[_length++] = ahead.units[i];
+  return true;
 }
 
 void FCString::Insert(const char* text, int position) {
@@ -221,6 +279,7 @@ bool FCString::MakeSubString(int start, int count, FCString* out) {
   if (!out || out == this || start < 0 || count < 0 || start >= _length) return false;
   if (count > _length - start) count = _length - start;
   out->SetCString("");
+  if (count > 0) out->_ExpandStorageIfNecessary(count); // as appending one by one would end
   for (int i = 0; i < count; ++i)
     out->Append(_pBuffer[start + i]);
   return true;

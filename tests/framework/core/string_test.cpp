@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/fccollection.h"
 #include "core/fcstring.h"
@@ -108,6 +109,58 @@ TEST(FCStringEdit, InsertAndReplaceAlwaysEnd) {
   FCString chain("abb"); // the pattern forms again at the junction and is replaced again
   EXPECT_TRUE(chain.Replace("ab", "a"));
   EXPECT_TRUE(chain.IsEqual("a"));
+}
+
+// Replace walks the text once; the result is that of searching from the start after every
+// replacement (searching on after the replacement when it holds the pattern), here checked
+// against that plain reading over short texts, patterns and replacements of a few letters. The
+// plain reading rebuilds the text each time: cases that grow past 1,000 replacements are left
+// to the one below.
+bool ReplacedAsRead(std::string* s, const std::string& from, const std::string& to,
+                    bool* replaced) {
+  bool searchOn = to.find(from) != std::string::npos;
+  size_t resume = 0;
+  *replaced = false;
+  for (int n = 0; n < 1000; ++n) {
+    size_t found = s->find(from, searchOn ? resume : 0);
+    if (found == std::string::npos) return true;
+    *s = s->substr(0, found) + to + s->substr(found + from.size());
+    resume = found + to.size();
+    *replaced = true;
+  }
+  return false;
+}
+
+TEST(FCStringEdit, ReplaceAgreesWithSearchingFromTheStartEachTime) {
+  unsigned seed = 1;
+  auto word = [&seed](int most) {
+    seed = seed * 1103515245 + 12345;
+    std::string w;
+    for (int n = static_cast<int>(seed >> 16) % (most + 1); n > 0; --n) {
+      seed = seed * 1103515245 + 12345;
+      w += "aab"[(seed >> 16) % 3];
+    }
+    return w;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = word(9), from = word(3), to = word(4);
+    if (from.empty()) continue;
+    bool expected = false;
+    std::string result = text;
+    if (!ReplacedAsRead(&result, from, to, &expected)) continue;
+    FCString s(text.c_str());
+    ASSERT_EQ(expected, s.Replace(from.c_str(), to.c_str())) << text << " " << from << " " << to;
+    ASSERT_TRUE(s.IsEqual(result.c_str())) << text << " " << from << " " << to;
+    if (expected) {
+      EXPECT_EQ(result.empty() ? 0 : (static_cast<int>(result.size()) + 10) / 10 * 10,
+                s.GetCapacity());
+    }
+  }
+  // A pattern that forms again and again, each time longer: the 65,536 replacements allowed are
+  // made at once instead of rebuilding a growing text each time.
+  FCString grows("aaaaaaaaaaaaaaaaaaaab"); // "ab" -> "bba" doubles the b's for every a
+  EXPECT_TRUE(grows.Replace("ab", "bba"));
+  EXPECT_EQ(21 + 65536, grows.GetLength());
 }
 
 TEST(FCStringNumbers, ConversionsStayInsideTheText) {
