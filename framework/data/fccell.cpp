@@ -2,7 +2,7 @@
 
 #include "fckeysignature.h"
 #include "fcmeasure.h"
-#include "fccurrentstaffspec.h"
+#include "fcstaffatposition.h"
 #include "fcindependentcelldetail.h"
 
 FCCell::~FCCell() {

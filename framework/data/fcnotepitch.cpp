@@ -4,7 +4,7 @@
 #include "fckeysignature.h"
 #include "fcnote.h"
 #include "fcnoteentry.h"
-#include "fccurrentstaffspec.h"
+#include "fcstaffatposition.h"
 #include "fxbridge.h"
 
 twobyte FCNote::CalcMIDIKey() {

@@ -9,7 +9,7 @@
 
 #include "data/fcbasedata.h"
 #include "data/fccell.h"
-#include "data/fccurrentstaffspec.h"
+#include "data/fcstaffatposition.h"
 #include "data/fcindependentcelldetail.h"
 #include "data/fcmeasure.h"
 #include "data/fcstaff.h"

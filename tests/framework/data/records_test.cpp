@@ -10,7 +10,7 @@
 #include "data/fctimesignature.h"
 #include "data/fcmeasure.h"
 #include "data/fcstaff.h"
-#include "data/fccurrentstaffspec.h"
+#include "data/fcstaffatposition.h"
 #include "data/fcindependentcelldetail.h"
 #include "data/fcsystemstaves.h"
 #include "hostsim.h"

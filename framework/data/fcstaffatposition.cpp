@@ -1,4 +1,4 @@
-#include "fccurrentstaffspec.h"
+#include "fcstaffatposition.h"
 
 #include "fccell.h"
 #include "fcnoteentry.h"
