@@ -41,7 +41,7 @@
 #include "entry.h"
 #include "fcchordshaperblockhandler.h"
 #include "fxbridge.h"
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 #include "hostsim.h"
 #include "nothing.h"
 #include "score.h"

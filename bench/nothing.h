@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 
 extern "C" int32_t NothingService(int32_t staff, int32_t measure, uint32_t version);
 // FX_GetMaxLayers of the simulator doing only its own work: answering the host's layer count.

@@ -1,7 +1,7 @@
 // Frame cleaning: what the bridge does to an entry frame just before the host stores or
 // restructures it (FX_SaveTGF, FX_DeleteEXENTRY, FX_InsertEXENTRY, FX_ReduceEntries).
 #pragma once
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 
 // When true, cleaning gives every entry without notes a single rest note slot.
 extern bool CanAddNoteRecordToRests;

@@ -3,8 +3,8 @@
 // host's function by name at the first call, narrows 16-bit arguments and results, keeps
 // the counters of open host resources and answers a fallback when the host lacks a service.
 #pragma once
-#include "fxhost.h"
-#include "fxtypes.h"
+#include "hostapi/fxhost.h"
+#include "hostapi/fxtypes.h"
 
 // Entry frames handed out by the host and not yet given back.
 extern fourbyte LoadedTGFCounter;

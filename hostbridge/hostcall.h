@@ -2,7 +2,7 @@
 // the first call, and the argument and result narrowing of the host's 16-bit declarations.
 #pragma once
 #include "fxbridge.h"
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 
 namespace fxbridge {
 

@@ -2,8 +2,8 @@
 // and size call for, and the translation of whole preference structures ('pf' tags) into the
 // host's small generic records ('ot' tags, six 16-bit words each).
 #pragma once
-#include "fxtags.h"
-#include "fxtypes.h"
+#include "hostapi/fxtags.h"
+#include "hostapi/fxtypes.h"
 
 // Corrects the version word in place for a record of this tag passed with this size, so that a
 // caller asking for an older or newer layout gets the version matching the size it passes.

@@ -4,6 +4,7 @@
 #include "dialogs_host.h"
 
 #include <memory>
+#include <vector>
 
 namespace hostsim {
 namespace dialoghost {
@@ -96,6 +97,18 @@ HWND OpenDialog() {
     if (IsWindow(all[i - 1]->window)) return all[i - 1]->window;
   return nullptr;
 }
+
+namespace dialoghost {
+void DestroyAll() {
+  std::vector<HWND> windows;
+  while (HWND h = OpenDialog()) {
+    Remove(h); // no message of a dialog ended this way reaches the plug-in
+    windows.push_back(h);
+  }
+  for (HWND h : windows)
+    DestroyWindow(h);
+}
+} // namespace dialoghost
 
 int OpenDialogCount() {
   int n = 0;

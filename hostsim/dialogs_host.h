@@ -1,7 +1,7 @@
 // Inside the host simulator's dialogs: the record of each dialog FX_Dialog made, shared by the
 // dialog services and the two ways of making dialogs (dialogs_native.cpp, dialogs_win32.cpp).
 #pragma once
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 #include "dialogs.h"
 
 #include <map>
@@ -41,8 +41,10 @@ const int kMaxDriverCalls = 10000;
 // Made per platform.
 int32_t Create(int resid, PluginDialogProc proc, HWND parent, bool modal, void* data);
 int32_t End(HostDialog& dialog);
-void DestroyAll();
 void Pump();
+
+// Destroys every dialog still open, without a message to the plug-in.
+void DestroyAll();
 
 // The embedded resource script and the header it includes.
 const char* PluginResourceScript();

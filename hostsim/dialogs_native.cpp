@@ -89,16 +89,6 @@ int32_t End(HostDialog& dialog) {
   return 1;
 }
 
-void DestroyAll() {
-  std::vector<HWND> windows;
-  while (HWND h = OpenDialog()) {
-    Remove(h); // no message of a dialog ended this way reaches the plug-in
-    windows.push_back(h);
-  }
-  for (HWND h : windows)
-    DestroyWindow(h);
-}
-
 void Pump() {}
 
 } // namespace dialoghost

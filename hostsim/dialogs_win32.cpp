@@ -91,16 +91,6 @@ int32_t End(HostDialog& dialog) {
   return DestroyWindow(window) ? 1 : 0;
 }
 
-void DestroyAll() {
-  std::vector<HWND> windows;
-  while (HWND h = OpenDialog()) {
-    Remove(h); // no message of a dialog ended this way reaches the plug-in
-    windows.push_back(h);
-  }
-  for (HWND h : windows)
-    DestroyWindow(h);
-}
-
 void Pump() {
   MSG msg;
   for (int i = 0; i < 10000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {

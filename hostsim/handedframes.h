@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 
 namespace hostsim {
 

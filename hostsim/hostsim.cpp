@@ -1,5 +1,5 @@
 #include "hostsim.h"
-#include "hostapi.h"
+#include "exports.h"
 #include "score.h"
 #include "dialogs.h"
 

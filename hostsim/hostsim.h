@@ -29,7 +29,7 @@ inline bool Logging() {
   return loggingOn;
 }
 
-// Records a call; every service calls it first through Log (hostapi.h), when logging is on.
+// Records a call; every service calls it first through Log (exports.h), when logging is on.
 void LogCall(const Service& service, std::initializer_list<uint64_t> slots, uint32_t version);
 const std::vector<CallRecord>& Calls();
 // The calls of one service, in order.
@@ -41,7 +41,7 @@ void ClearCalls();
 // service of the simulator sets nothing.
 void SetAnswer(const std::string& name, int32_t value);
 // Answer(service, fallback) and AnswerSet(service, &value), whether a test set an answer for
-// the service (it then replaces the service's work) and which, are in hostapi.h.
+// the service (it then replaces the service's work) and which, are in exports.h.
 
 // Native build only: take a service away from the host module (a host that lacks it), or the
 // whole module (neither "FINALE.EXE" nor "FINDEMO.EXE" loaded). No effect in the 32-bit build.

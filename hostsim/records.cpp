@@ -1,6 +1,6 @@
 #include "records.h"
 
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 namespace hostsim {
 

@@ -7,7 +7,7 @@
 
 #include "handedframes.h"
 
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 namespace hostsim {
 
@@ -149,6 +149,18 @@ void SetStaffFlags(int16_t staff, uint16_t flags) {
   r[23] = static_cast<uint8_t>(flags >> 8);
 }
 
+void SetCellKey(int16_t staff, int16_t measure, uint16_t keyword) {
+  const RecordKey key = MakeKey(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure));
+  std::vector<uint8_t> detail(10, 0);
+  detail[0] = static_cast<uint8_t>(keyword & 0xFF);
+  detail[1] = static_cast<uint8_t>(keyword >> 8);
+  detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
+  PutRecord(TAG_dtFL, key, detail);
+  std::vector<uint8_t> settings(114, 0); // the staff's settings at the measure's start
+  settings[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
+  PutRecord(TAG_SOSC, key, settings);
+}
+
 int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry) {
   Document& d = Doc();
   EXENTRY e;
@@ -158,6 +170,7 @@ int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& ent
   e.measurepos = entry.pos;
   e.notecount =
       static_cast<twobyte>(entry.notes.size() > MAX_NOTES ? MAX_NOTES : entry.notes.size());
+  e.flags = entry.flags;
   if (e.notecount > 0) e.flags |= ENTRY_NOTE;
   for (int i = 0; i < e.notecount; ++i) {
     const NoteSpec& n = entry.notes[i];
@@ -280,7 +293,8 @@ namespace {
 // after many others and handing out allocates nothing once a few frames have come back. A
 // Reset() empties framesOut; the storage of frames it forgot is dropped at the next hand-out.
 struct FrameStorage {
-  std::vector<std::unique_ptr<HandedFrame>> out;  // beside TheHost().framesOut
+  std::deque<std::unique_ptr<HandedFrame>> out;   // beside TheHost().framesOut; given back from
+                                                  // either end in O(1)
   std::deque<std::unique_ptr<HandedFrame>> given; // storage of frames given back
 };
 const size_t KEPT_BEFORE_REUSE = 16; // storage given back is reused after this many others
@@ -295,13 +309,16 @@ void DropForgottenFrames() {
   if (FrameStore().out.size() != TheHost().framesOut.size()) FrameStore().out.clear();
 }
 
-// Where the frame stands in framesOut, or -1. Few frames are out at once, the latest most
-// often asked for: a search from the end.
+// Where the frame stands in framesOut, or -1. Few frames are out at once, and the one asked
+// for is mostly the latest or, when a cell gives back all its layers, the earliest: a search
+// from both ends.
 std::ptrdiff_t OutIndex(const EXTGF2005a* frame) {
   const auto& out = TheHost().framesOut;
   if (!frame || FrameStore().out.size() != out.size()) return -1;
-  for (size_t i = out.size(); i-- > 0;)
-    if (out[i] == frame) return static_cast<std::ptrdiff_t>(i);
+  for (size_t lo = 0, hi = out.size(); lo < hi; ++lo) {
+    if (out[--hi] == frame) return static_cast<std::ptrdiff_t>(hi);
+    if (out[lo] == frame) return static_cast<std::ptrdiff_t>(lo);
+  }
   return -1;
 }
 

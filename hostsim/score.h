@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 
 namespace hostsim {
 
@@ -30,6 +30,7 @@ struct NoteSpec {
 struct EntrySpec {
   int16_t duration = 1024;
   int32_t pos = 0;
+  uint32_t flags = 0; // entry flags besides the note flag (a grace note's, say)
   std::vector<NoteSpec> notes;
 };
 
@@ -220,6 +221,10 @@ void PutRecord(uint32_t tag, const RecordKey& key, const std::vector<uint8_t>& b
 const std::vector<uint8_t>* FindRecord(uint32_t tag, const RecordKey& key);
 void SetMeasureKey(int16_t measure, uint16_t keyword);
 void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at offset 22
+// Gives one staff's cell in a measure a key of its own, as the host keeps a staff in another
+// key than its measure (a transposing part, a key per staff): the cell's detail record carries
+// the key, and the staff's settings there let its cells carry one.
+void SetCellKey(int16_t staff, int16_t measure, uint16_t keyword);
 
 // Entries: appends one to a cell layer and answers its index there.
 int AddEntry(int16_t staff, int16_t measure, int16_t layer, const EntrySpec& entry);

@@ -4,7 +4,7 @@
 // the dialog's items through the Win32 dialog-item calls, so they read and change what the
 // user sees: the real controls in the 32-bit build, the window model natively.
 #include "dialogs_host.h"
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 
 using namespace hostsim;

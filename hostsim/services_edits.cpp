@@ -4,7 +4,7 @@
 // an edit costs what the edit changes, not the size of the score. Cancelling puts everything
 // back byte for byte; ending it adds one entry to the undo list. A value a test
 // sets with SetAnswer replaces a service's answer and its work.
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 #include "score.h"
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 #include "score.h"
 

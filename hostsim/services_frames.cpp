@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 #include "score.h"
 #include "handedframes.h"

@@ -18,7 +18,7 @@
 // without touching anything.
 #include <cstring>
 
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 #include "records.h"
 

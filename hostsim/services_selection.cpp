@@ -3,7 +3,7 @@
 // its work.
 #include <cstring>
 
-#include "hostapi.h"
+#include "exports.h"
 #include "hostsim.h"
 #include "score.h"
 

@@ -7,16 +7,12 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "hostsim/score.h"
-
 namespace musicxml {
 
 namespace {
 const int32_t kQuarter = 1024;        // host duration units of a quarter note
 const long long kLongest = 1LL << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
-const uint32_t kCellDetail = 0x6474464C;    // 'dtFL', the host's record of a cell's own settings
-const uint32_t kStaffSettings = 0x534F5343; // 'SOSC', a staff's settings at a position
 
 bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
@@ -64,7 +60,8 @@ private:
   std::vector<uint64_t> _bits;
 };
 
-// The host duration of a grace note: its written value, which the file gives only as a type.
+} // namespace
+
 int16_t TypeDuration(const char* type) {
   static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
                                 "eighth", "quarter", "half",  "whole", "breve", "long"};
@@ -72,6 +69,8 @@ int16_t TypeDuration(const char* type) {
     if (strcmp(type, names[i]) == 0) return static_cast<int16_t>(4 << i); // a quarter: 1024
   return kQuarter / 2;
 }
+
+namespace {
 
 // A <key> element: a traditional key (fifths, mode) or explicit letter alterations.
 Key ReadKey(const pugi::xml_node& k) {
@@ -335,7 +334,7 @@ void PartReader::Note(const pugi::xml_node& n) {
       c.skip = Skip::TwoStaves;
     else if (!note.pitched)
       c.skip = note.microtone ? Skip::Microtone : Skip::Unpitched;
-    else if (c.notes.size() == MAX_NOTES)
+    else if (c.notes.size() == kMaxChordNotes)
       c.skip = Skip::OverTwelve;
   }
   if (note.pitched) {
@@ -393,53 +392,6 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part"))
     if (!PartReader(score, index++).Read(p, error)) return false;
   return true;
-}
-
-void BuildHostScore(Score* score) {
-  hostsim::NewDocument(score->staffCount, score->measureCount);
-  for (const PartInfo& p : score->parts) {
-    std::vector<int16_t> staves;
-    for (int16_t s = 0; s < p.staffCount; ++s)
-      staves.push_back(static_cast<int16_t>(p.firstStaff + s));
-    hostsim::SetPartName(hostsim::AddPart(staves), p.name.empty() ? p.id : p.name);
-  }
-  for (size_t m = 0; m < score->measureKeys.size(); ++m)
-    if (score->measureKeys[m])
-      hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score->measureKeys[m]);
-  hostsim::EntrySpec entry;
-  std::vector<int16_t> ownKeyIn(score->staffCount + 1, 0); // last measure given its own key
-  for (Chord& c : score->chords) {
-    if (c.skip != Skip::None) continue;
-    uint16_t measureKey = c.measure <= static_cast<int>(score->measureKeys.size())
-                              ? score->measureKeys[c.measure - 1]
-                              : 0;
-    if (c.key.word != measureKey && ownKeyIn[c.staff] != c.measure) {
-      // A staff in another key than the measure's (a transposing part, a key per staff): the
-      // cell carries its own key, as the host keeps it.
-      ownKeyIn[c.staff] = c.measure;
-      std::vector<uint8_t> detail(10, 0);
-      detail[0] = static_cast<uint8_t>(c.key.word & 0xFF);
-      detail[1] = static_cast<uint8_t>(c.key.word >> 8);
-      detail[9] = 0x08; // the flag word's 0x0800: the cell has its own key
-      hostsim::PutRecord(kCellDetail, hostsim::MakeKey(c.staff, c.measure), detail);
-      std::vector<uint8_t> settings(114, 0); // the staff's settings at the measure's start
-      settings[23] = 0x80;                   // the flag word's 0x8000: its cells may carry keys
-      hostsim::PutRecord(kStaffSettings, hostsim::MakeKey(c.staff, c.measure), settings);
-    }
-    entry.notes.clear();
-    entry.pos = c.pos;
-    entry.duration = c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
-    for (const NoteRef& n : c.notes) {
-      hostsim::NoteSpec ns;
-      ns.displacement = n.displacement;
-      ns.raiselower = n.raiselower;
-      if (n.tieStart) ns.flags |= NOTE_TIE;
-      if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
-      entry.notes.push_back(ns);
-    }
-    c.entry = hostsim::AddEntry(c.staff, c.measure, c.layer, entry);
-    if (c.grace) hostsim::Cell(c.staff, c.measure, c.layer)[c.entry].flags |= ENTRY_GRACENOTE;
-  }
 }
 
 void SaveScore(const Score& score, std::vector<uint8_t>* out) {

@@ -1,7 +1,7 @@
-// A MusicXML score (score-partwise) as the headless host holds it: the parsed document, and
-// every chord and rest of it with the <note> elements behind it and the place of its entry in
-// the host simulator's score. Reading fills the host's score; writing back (writeback.h) puts
-// the host's changes into the same document.
+// A MusicXML score (score-partwise) as the chord tasks see it: the parsed document, and every
+// chord and rest of it with the <note> elements behind it, placed and pitched as a notation
+// host numbers them (staves, measures, layers, positions, scale steps of the key). Writing back
+// (writeback.h) puts a task's changes into the same document.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,6 +26,9 @@ struct NoteRef {
   bool accidental = false; // an accidental is shown
   bool retied = false;     // its tie stop was added or removed by writing back
 };
+
+// The most notes of a chord the host holds: a chord of more is left alone.
+const size_t kMaxChordNotes = 12;
 
 // Why a chord is not handed to the host.
 enum class Skip : uint8_t {
@@ -52,7 +55,6 @@ struct Chord {
   int16_t measure = 0;        // host measure number, 1-based
   int16_t layer = -1;         // host layer index; -1: not in the host (left alone)
   int32_t voice = 0;          // index of its voice in the part, for following ties
-  int32_t entry = -1;         // index of its entry in the host's cell layer
   bool rest = false;
   bool grace = false;
   Skip skip = Skip::None;
@@ -90,9 +92,9 @@ struct Score {
 // "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
 bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error);
 
-// Builds the host simulator's score from it (a new document in front, its staves, measures,
-// keys and entries); records each chord's host entry.
-void BuildHostScore(Score* score);
+// The length of a written note value (<type>: "quarter", "eighth", ...) in the score's units,
+// for a grace note, which has no duration of its own. An unknown type counts as an eighth.
+int16_t TypeDuration(const char* type);
 
 // Serialises the document as it now stands, in the file's own encoding.
 void SaveScore(const Score& score, std::vector<uint8_t>* out);

@@ -5,8 +5,6 @@
 #include <map>
 #include <set>
 
-#include "hostsim/score.h"
-
 namespace musicxml {
 
 namespace {
@@ -423,35 +421,6 @@ std::string PitchName(const Spelling& s) {
   for (int i = 0; i > s.alter; --i)
     name += 'b';
   return name + std::to_string(s.octave);
-}
-
-std::vector<ChordChange> CollectChanges(Score* score) {
-  std::vector<ChordChange> changes;
-  for (size_t i = 0; i < score->chords.size(); ++i) {
-    Chord& c = score->chords[i];
-    if (c.skip != Skip::None || c.rest || c.entry < 0) continue;
-    const std::vector<EXENTRY>& cell = hostsim::Cell(c.staff, c.measure, c.layer);
-    if (static_cast<size_t>(c.entry) >= cell.size()) continue;
-    const EXENTRY& e = cell[c.entry];
-    if (!(e.flags2 & ENTRY2_NOTESCHANGED)) continue;
-    ChordChange change;
-    change.chord = i;
-    int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
-    bool same = static_cast<size_t>(count) == c.notes.size(), spelled = true;
-    for (int k = 0; k < count; ++k) {
-      const ENOTE& n = e.notes[k];
-      Spelling s = FromHost(c.key, n.displacement, n.raiselower);
-      spelled = spelled && s.octave >= 0 && s.octave <= 9 && s.alter >= -3 && s.alter <= 3;
-      change.after.push_back({n.noteID, n.displacement, n.raiselower, (n.flags & NOTE_TIE) != 0});
-      same = same && n.noteID == k + 1 && n.displacement == c.notes[k].displacement &&
-             n.raiselower == c.notes[k].raiselower;
-    }
-    if (!spelled)
-      c.skip = Skip::OutOfRange;
-    else if (!same)
-      changes.push_back(std::move(change));
-  }
-  return changes;
 }
 
 namespace {

@@ -24,11 +24,6 @@ struct ChordChange {
   std::vector<HostNote> after; // empty when the entry became a rest
 };
 
-// Reads the host's entries after the task and answers the chords whose notes differ. A chord
-// whose result a file cannot spell (an octave past 0 to 9, more than three sharps or flats)
-// keeps its notes and is counted as left alone (Skip::OutOfRange).
-std::vector<ChordChange> CollectChanges(Score* score);
-
 // For every change: part, measure, staff, voice and the notes before and after, one line each.
 std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes);
 

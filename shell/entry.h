@@ -1,8 +1,8 @@
 // The plug-in's exported surface and its module-wide state.
 #pragma once
 #include "core/finaleversion.h"
-#include "entrypoints.h"
-#include "fxtypes.h"
+#include "hostapi/entrypoints.h"
+#include "hostapi/fxtypes.h"
 #include "tasks.h"
 
 class FCChordShaperWindow;

@@ -1,6 +1,6 @@
 // The catalogue of the sixteen chord tasks and the tool's in-memory settings record.
 #pragma once
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 // The task identifiers; each selects one operation of FCNoteEntryProcessingHandler.
 enum ChordTask {

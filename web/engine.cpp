@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "entry.h"
+#include "linkedplugin.h"
 #include "scorejob.h"
 
 using emscripten::val;
@@ -21,13 +21,7 @@ namespace {
 const char* const kHostFolder = "/host";
 
 PluginEntries Plugin() {
-  void* const addresses[6] = {reinterpret_cast<void*>(&FinaleExtensionVersion),
-                              reinterpret_cast<void*>(&FinaleExtensionInit),
-                              reinterpret_cast<void*>(&FinaleExtensionEnumerate),
-                              reinterpret_cast<void*>(&FinaleExtensionInvoke),
-                              reinterpret_cast<void*>(&FinaleExtensionTerminate),
-                              reinterpret_cast<void*>(&FinaleExtensionGetMenuStatus)};
-  return EntriesFrom(addresses);
+  return LinkedPlugin();
 }
 
 // The sixteen tasks as the tool window lists them, with its descriptions and direction captions.

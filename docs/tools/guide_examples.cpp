@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "dialogs.h"
-#include "pluginhost.h"
+#include "linkedplugin.h"
 #include "hostsim.h"
 #include "markers.h"
 #include "notation.h"
@@ -172,15 +172,8 @@ public:
       hostsim::AddEntry(1, measure, 0, entry);
     }
     // The plug-in is linked in: its entry points are called as the host calls them.
-    PluginEntries plugin;
-    plugin.version = &FinaleExtensionVersion;
-    plugin.init = &FinaleExtensionInit;
-    plugin.enumerate = &FinaleExtensionEnumerate;
-    plugin.invoke = &FinaleExtensionInvoke;
-    plugin.terminate = &FinaleExtensionTerminate;
-    plugin.menuStatus = &FinaleExtensionGetMenuStatus;
     std::string menuItem;
-    _dialog = OpenToolWindow(plugin, &menuItem, &_error);
+    _dialog = OpenToolWindow(LinkedPlugin(), &menuItem, &_error);
   }
   ~Session() {
     hostsim::ResetDialogs();

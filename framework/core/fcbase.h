@@ -1,6 +1,6 @@
 // The root of every framework class.
 #pragma once
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 class __FCBase {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 #include "fcbasedata.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 // A cell's own settings: 'dtFL', one record per cell.
 class FCIndependentCellDetail : public __FCNoInciCellDetail {

@@ -2,7 +2,7 @@
 #include "fcbasedata.h"
 #include "fckeysignature.h"
 #include "fctimesignature.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 // A measure: 'SOMS' under the measure number.
 class FCMeasure : public __FCNoInciOther {

@@ -2,7 +2,7 @@
 // end. Holds the host's region record unchanged; staves are named by slot.
 #pragma once
 #include "core/fcbase.h"
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 
 class FCCell;
 class FCNoteEntry;

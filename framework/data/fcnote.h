@@ -1,7 +1,7 @@
 // One note of an entry, viewed in place in the entry's record, and a free-standing pitch.
 #pragma once
 #include "core/fcbase.h"
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 
 class FCNoteEntry;
 

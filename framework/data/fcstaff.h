@@ -1,6 +1,6 @@
 #pragma once
 #include "fcbasedata.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 // A staff: 'SOIS' under the staff number.
 class FCStaff : public __FCNoInciOther {

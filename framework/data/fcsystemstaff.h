@@ -1,6 +1,6 @@
 #pragma once
 #include "fcbasedata.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 // One entry of the staff list: 'SOIu' under an item number and inci.
 class FCSystemStaff : public __FCInciOther {

@@ -3,7 +3,7 @@
 #include "core/fcstring.h"
 #include "data/fcstaff.h"
 #include "fxbridge.h"
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 // The windowshade flag is the window framework's; message boxes only switch it off while
 // they are up. ui/ includes nothing of data/, so this stays one way.
 #include "ui/windowshade.h"

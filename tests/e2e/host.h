@@ -16,7 +16,7 @@
 #include "hostsim.h"
 #include "resources/resource.h"
 #include "score.h"
-#include "shell/entrypoints.h"
+#include "hostapi/entrypoints.h"
 
 namespace e2e {
 

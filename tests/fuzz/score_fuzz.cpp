@@ -8,24 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "entry.h"
 #include "fuzzcheck.h"
+#include "linkedplugin.h"
 #include "scorejob.h"
 
 namespace {
-
-// The plug-in linked in, as the web page has it; the host folder holds the options file.
-PluginEntries Plugin(const std::string& folder) {
-  void* const entries[6] = {reinterpret_cast<void*>(&FinaleExtensionVersion),
-                            reinterpret_cast<void*>(&FinaleExtensionInit),
-                            reinterpret_cast<void*>(&FinaleExtensionEnumerate),
-                            reinterpret_cast<void*>(&FinaleExtensionInvoke),
-                            reinterpret_cast<void*>(&FinaleExtensionTerminate),
-                            reinterpret_cast<void*>(&FinaleExtensionGetMenuStatus)};
-  PluginEntries plugin = EntriesFrom(entries);
-  plugin.hostFolder = folder;
-  return plugin;
-}
 
 const char* const TASKS[] = {"",           "Add Third",      "Drop 2nd",    "Rotate",
                              "Keep Lines", "Delete Unisons", "No Such Task"};
@@ -49,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.ConsumeBool()) options.parts = in.ConsumeRandomLengthString(8);
   std::vector<uint8_t> file = in.ConsumeRemainingBytes<uint8_t>();
   WriteHostOptions(folder, options);
-  ScoreJobResult r = RunScoreJob(std::move(file), "fuzzed.musicxml", options, Plugin(folder));
+  ScoreJobResult r = RunScoreJob(std::move(file), "fuzzed.musicxml", options, LinkedPlugin(folder));
   if (r.status != 0) {
     FUZZ_CHECK(r.output.empty());
     FUZZ_CHECK(!r.error.empty());

@@ -3,7 +3,7 @@
 // registry and counters, and a process of its own per test (bindings are never reset).
 #include <cstring>
 
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 #include "support/hostfixture.h"
 #include "winshim.h"
 

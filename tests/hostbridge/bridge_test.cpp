@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 #include "support/hostfixture.h"
 
 using hostsim::CallsTo;

@@ -6,7 +6,7 @@
 #include "core/fcstring.h"
 #include "data/fcui.h"
 #include "fcchordshaperblockhandler.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 
 using hostsim::TheHost;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fxbridge.h"
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 #include "hostsim.h"
 #include "markers.h"
 #include "notename.h"

@@ -4,7 +4,7 @@
 
 #include <pugixml.hpp>
 
-#include "musicxml/scorefixture.h"
+#include "app/scorefixture.h"
 #include "notation.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "data/fccell.h"
 #include "data/fckeysignature.h"
 #include "data/fcnoteentrycell.h"
-#include "fxtags.h"
+#include "hostapi/fxtags.h"
 #include "support/datafixture.h"
 
 using hostsim::AddEntry;

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "data/fcmeasure.h"
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 #include "hostsim.h"
 #include "score.h"
 #include "winshim.h"

@@ -4,6 +4,10 @@
 
 #include "dialogs.h"
 
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
+
 const char* const kPluginEntryNames[6] = {
     "FinaleExtensionVersion", "FinaleExtensionInit",      "FinaleExtensionEnumerate",
     "FinaleExtensionInvoke",  "FinaleExtensionTerminate", "FinaleExtensionGetMenuStatus"};
@@ -17,6 +21,30 @@ PluginEntries EntriesFrom(void* const a[6]) {
   p.terminate = reinterpret_cast<FinaleExtensionTerminateProc>(a[4]);
   p.menuStatus = reinterpret_cast<FinaleExtensionGetMenuStatusProc>(a[5]);
   return p;
+}
+
+bool LoadPlugin(const char* path, PluginEntries* plugin, std::string* error) {
+#ifdef _WIN32
+  HMODULE module = LoadLibraryA(path);
+  auto find = [module](const char* name) { return (void*)GetProcAddress(module, name); };
+#else
+  void* module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  auto find = [module](const char* name) { return dlsym(module, name); };
+#endif
+  if (!module) {
+    *error = std::string("cannot load the plug-in module ") + path;
+    return false;
+  }
+  void* entries[6];
+  for (int i = 0; i < 6; ++i) {
+    entries[i] = find(kPluginEntryNames[i]);
+    if (!entries[i]) {
+      *error = std::string("the plug-in lacks the entry point ") + kPluginEntryNames[i];
+      return false;
+    }
+  }
+  *plugin = EntriesFrom(entries);
+  return true;
 }
 
 HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::string* error) {

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <type_traits>
 
-#include "fxhost.h"
+#include "hostapi/fxhost.h"
 
 #ifdef _WIN32
 #define HOSTAPI __declspec(dllexport) __stdcall

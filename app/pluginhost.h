@@ -1,8 +1,7 @@
-// The headless host's side of the plug-in: its six entry points, started as the notation host
-// starts a plug-in, and its tool window driven as a user drives it (the menu item opens it, a
-// task and a direction are chosen, Apply, Close). Nothing here loads a module or touches a
-// file: natively the entry points come from the loaded module, on the web page from the
-// plug-in linked in.
+// The headless host's side of the plug-in: its six entry points, found in the module by name
+// (or, on the web page, from the plug-in linked in: linkedplugin.h), started as the notation
+// host starts a plug-in, and its tool window driven as a user drives it (the menu item opens
+// it, a task and a direction are chosen, Apply, Close). Nothing here touches a file.
 #pragma once
 #include <windows.h>
 
@@ -11,7 +10,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "shell/entrypoints.h"
+#include "hostapi/entrypoints.h"
 
 // The plug-in's six entry points, and the folder the host reports as its own (where the
 // plug-in looks for its options file; empty: the host reports none).
@@ -29,6 +28,9 @@ struct PluginEntries {
 extern const char* const kPluginEntryNames[6];
 // Fills the entries from six addresses in kPluginEntryNames order.
 PluginEntries EntriesFrom(void* const addresses[6]);
+// Loads the plug-in module by path and finds its six entry points by name, as the host does.
+// False with a message when the module cannot be loaded or lacks one of them.
+bool LoadPlugin(const char* path, PluginEntries* plugin, std::string* error);
 
 // Starts the plug-in as the host does (version, init, menu item) and opens its tool window
 // through the menu item. Null with a message when it cannot.

@@ -4,10 +4,11 @@
 
 #include "data/fccell.h"
 #include "data/fckeysignature.h"
-#include "fxrecords.h"
+#include "hostapi/fxrecords.h"
 #include "hostsim.h"
-#include "musicxml/pitch.h"
-#include "musicxml/writeback.h"
+#include "hostscore.h"
+#include "pitch.h"
+#include "writeback.h"
 #include "scorefixture.h"
 
 extern "C" int32_t FX_NoteToMidi(void* noteslot, int32_t keyword, uint32_t version);
@@ -86,7 +87,7 @@ TEST(Mapping, AStaffInAKeyOfItsOwnHasItInTheHostsCellAsThePlugInReadsIt) {
   ASSERT_TRUE(musicxml::ParseScore(std::vector<uint8_t>(text.begin(), text.end()), &score, &error))
       << error;
   hostsim::Reset();
-  musicxml::BuildHostScore(&score);
+  BuildHostScore(score);
   EXPECT_EQ(0x0002, FCCell(1, 2).GetKeySignature()->GetKeyWord()); // staff 2, measure 1
   EXPECT_EQ(0x0000, FCCell(1, 1).GetKeySignature()->GetKeyWord());
   EXPECT_EQ(0x01FB, FCCell(2, 1).GetKeySignature()->GetKeyWord()); // B-flat minor for both

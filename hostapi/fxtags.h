@@ -1,6 +1,6 @@
 // The host's record tags, each made once from its four characters.
 #pragma once
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 const EXTAG TAG_SOMS = MAKEEXTAG('S', 'O', 'M', 'S'); // measure
 const EXTAG TAG_SOIS = MAKEEXTAG('S', 'O', 'I', 'S'); // staff

@@ -4,7 +4,7 @@
 // services with them: a call through a pointer of another function type is undefined, and on
 // the 32-bit host an argument of another size would unbalance the stack.
 #pragma once
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 // The dialog procedure the host calls: dialog, message, the two message parameters, and the
 // data the caller gave FX_Dialog. The parameters are 32-bit on the host; they are pointer-wide

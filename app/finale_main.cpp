@@ -22,23 +22,10 @@
 #endif
 
 #ifdef _WIN32
-static void* OpenModule(const char* path) {
-  return (void*)LoadLibraryA(path);
-}
-static void* FindEntry(void* module, const char* name) {
-  return (void*)GetProcAddress((HMODULE)module, name);
-}
 static const char* DefaultPlugin() {
   return "QVChordShaper.dll";
 }
 #else
-#include <dlfcn.h>
-static void* OpenModule(const char* path) {
-  return dlopen(path, RTLD_NOW | RTLD_LOCAL);
-}
-static void* FindEntry(void* module, const char* name) {
-  return dlsym(module, name);
-}
 static const char* DefaultPlugin() {
   return "./QVChordShaper.so";
 }
@@ -284,20 +271,12 @@ int main(int argc, char** argv) {
     Usage();
     return 0;
   }
-  void* module = OpenModule(o.plugin);
-  if (!module) {
-    fprintf(stderr, "cannot load the plug-in module %s\n", o.plugin);
+  PluginEntries plugin;
+  std::string error;
+  if (!LoadPlugin(o.plugin, &plugin, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  void* entries[6];
-  for (int i = 0; i < 6; ++i) {
-    entries[i] = FindEntry(module, kPluginEntryNames[i]);
-    if (!entries[i]) {
-      fprintf(stderr, "the plug-in lacks the entry point %s\n", kPluginEntryNames[i]);
-      return 1;
-    }
-  }
-  PluginEntries plugin = EntriesFrom(entries);
 #ifdef QV_SCORE_FILES
   if (!o.score.file.empty()) return RunScoreCommand(o.score, o.task, o.bottom, plugin);
 #endif

@@ -1,7 +1,7 @@
 // The six functions the host finds in the module by name, and the pointer types it calls them
 // through.
 #pragma once
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 // The menu record the host hands to FinaleExtensionEnumerate (196 bytes, 8-bit texts).
 #pragma pack(push, 1)

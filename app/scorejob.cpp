@@ -3,11 +3,10 @@
 #include <cctype>
 #include <cstdio>
 
+#include "container.h"
 #include "dialogs.h"
+#include "hostscore.h"
 #include "hostsim.h"
-#include "musicxml/container.h"
-#include "musicxml/scorefile.h"
-#include "musicxml/writeback.h"
 #include "score.h"
 
 namespace {
@@ -85,29 +84,30 @@ bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxm
 
 // The score built in the host, and the task applied through the tool window to each run of
 // selected staves over the selected measures. Answers 0, or the job's status with a message.
-int ApplyTask(musicxml::Score* score, int16_t first, int16_t last, const std::vector<bool>& parts,
-              const ScoreJobOptions& options, const PluginEntries& plugin, std::string* task,
+int ApplyTask(const musicxml::Score& score, int16_t first, int16_t last,
+              const std::vector<bool>& parts, const ScoreJobOptions& options,
+              const PluginEntries& plugin, HostEntries* entries, std::string* task,
               std::string* error) {
   hostsim::Reset();
   hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::TheHost().finalePath = plugin.hostFolder;
-  musicxml::BuildHostScore(score);
+  *entries = BuildHostScore(score);
   HWND window = OpenToolWindow(plugin, nullptr, error);
   if (!window) return 1;
   if (!ChooseTask(window, options.task, options.bottom, task, error)) {
     CloseToolWindow(plugin, window);
     return 2;
   }
-  for (size_t p = 0; p < score->parts.size() && score->measureCount > 0;) {
+  for (size_t p = 0; p < score.parts.size() && score.measureCount > 0;) {
     if (!parts[p]) {
       ++p;
       continue;
     }
     size_t q = p;
-    while (q + 1 < score->parts.size() && parts[q + 1])
+    while (q + 1 < score.parts.size() && parts[q + 1])
       ++q;
-    const musicxml::PartInfo& a = score->parts[p];
-    const musicxml::PartInfo& b = score->parts[q];
+    const musicxml::PartInfo& a = score.parts[p];
+    const musicxml::PartInfo& b = score.parts[q];
     // The user selects the music in the score (the tool window goes inactive meanwhile),
     // comes back to the window and presses Apply.
     hostsim::SetDialogActive(window, false);
@@ -161,9 +161,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       !SelectedStaves(score, options.parts, &parts, &error))
     return fail(2, fileName + ": " + error);
 
-  int status = ApplyTask(&score, first, last, parts, options, plugin, &r.task, &error);
+  HostEntries entries;
+  int status = ApplyTask(score, first, last, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
-  std::vector<musicxml::ChordChange> changes = musicxml::CollectChanges(&score);
+  std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   r.summary = musicxml::Summary(r.task, score, changes);
   // Only what the selection held was left alone; the rest was never asked for.

@@ -1,7 +1,6 @@
-// Running the score job on the hand-made files of tests/musicxml/files with the real plug-in
+// Running the score job on the hand-made scores of tests/musicxml/files with the real plug-in
 // module, and reading the result back: the chords of a part as note names, schema validity.
 #pragma once
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,11 +28,10 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
 // The plug-in module loaded as the host loads it.
 inline const PluginEntries& Plugin() {
   static PluginEntries entries = [] {
-    void* module = dlopen(QV_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    void* a[6] = {};
-    for (int i = 0; module && i < 6; ++i)
-      a[i] = dlsym(module, kPluginEntryNames[i]);
-    return EntriesFrom(a);
+    PluginEntries loaded;
+    std::string error;
+    LoadPlugin(QV_PLUGIN_PATH, &loaded, &error);
+    return loaded;
   }();
   return entries;
 }

@@ -2,7 +2,7 @@
 // these describe; every count read from them is untrusted.
 #pragma once
 #include <cstddef>
-#include "fxtypes.h"
+#include "hostapi/fxtypes.h"
 
 #pragma pack(push, 1)
 
@@ -72,17 +72,41 @@ const FLAG_32 NOTE_ACCIDENTAL = 0x01000000;
 const FLAG_32 NOTE_IDMIRROR = 0x001F0000;  // the low five bits of the note ID
 const fourbyte REGION_TO_END = 0x7FFFFFFF; // end position meaning "to the end of the measure"
 
-static_assert(sizeof(ENOTE) == 10, "note slot is 10 bytes");
-static_assert(sizeof(EXENTRY) == 146, "entry record is 146 bytes");
-static_assert(offsetof(EXENTRY, notecount) == 0x0E, "note count at 0x0E");
-static_assert(offsetof(EXENTRY, notes) == 0x10, "note slots at 0x10");
-static_assert(offsetof(EXENTRY, measurepos) == 0x88, "measure position at 0x88");
-static_assert(sizeof(EREGION) == 20, "region record is 20 bytes");
-static_assert(offsetof(EREGION, endinstlist) == 0x0A, "end half at 0x0A");
-static_assert(offsetof(EREGION, endpos) == 0x10, "end position at 0x10");
-static_assert(offsetof(EXTGF2005a, layer) == 0x08, "layer at 0x08");
-static_assert(offsetof(EXTGF2005a, entries) == 0x0E, "entry array at 0x0E");
-static_assert(offsetof(EXTGF2005a, entrycount) == 0x0E + sizeof(void*), "entry count after it");
+// Every size and offset the plug-in reads or writes, as the 32-bit host lays them out. Only the
+// frame's entry array is a pointer: it is 4 bytes wide on the host, 8 in the native build.
+static_assert(offsetof(ENOTE, displacement) == 0x00, "note displacement");
+static_assert(offsetof(ENOTE, raiselower) == 0x02, "note alteration");
+static_assert(offsetof(ENOTE, noteID) == 0x04, "note ID");
+static_assert(offsetof(ENOTE, flags) == 0x06, "note flags");
+static_assert(sizeof(ENOTE) == 10, "note slot");
+
+static_assert(offsetof(EXENTRY, entnum) == 0x00, "entry number");
+static_assert(offsetof(EXENTRY, duration) == 0x04, "entry duration");
+static_assert(offsetof(EXENTRY, flags) == 0x08, "entry flags");
+static_assert(offsetof(EXENTRY, flags2) == 0x0C, "second entry flag word");
+static_assert(offsetof(EXENTRY, notecount) == 0x0E, "note count");
+static_assert(offsetof(EXENTRY, notes) == 0x10, "first note slot");
+static_assert(offsetof(EXENTRY, notes) + MAX_NOTES * sizeof(ENOTE) == 0x88, "twelve note slots");
+static_assert(offsetof(EXENTRY, measurepos) == 0x88, "measure position");
+static_assert(sizeof(EXENTRY) == 146, "entry record");
+
+static_assert(offsetof(EXTGF2005a, instlist) == 0x00, "frame instrument list");
+static_assert(offsetof(EXTGF2005a, slot) == 0x02, "frame staff slot");
+static_assert(offsetof(EXTGF2005a, measure) == 0x06, "frame measure");
+static_assert(offsetof(EXTGF2005a, layer) == 0x08, "frame layer");
+static_assert(offsetof(EXTGF2005a, entries) == 0x0E, "frame entry array");
+static_assert(offsetof(EXTGF2005a, entrycount) == 0x0E + sizeof(void*), "frame entry count");
+static_assert(sizeof(EXTGF2005a) == 0x10 + sizeof(void*), "entry frame: 0x14 on the host");
+
+static_assert(offsetof(EREGION, startinstlist) == 0x00, "region start list");
+static_assert(offsetof(EREGION, startslot) == 0x02, "region start slot");
+static_assert(offsetof(EREGION, startmeas) == 0x04, "region start measure");
+static_assert(offsetof(EREGION, startpos) == 0x06, "region start position");
+static_assert(offsetof(EREGION, endinstlist) == 0x0A, "region end list");
+static_assert(offsetof(EREGION, endslot) == 0x0C, "region end slot");
+static_assert(offsetof(EREGION, endmeas) == 0x0E, "region end measure");
+static_assert(offsetof(EREGION, endpos) == 0x10, "region end position");
+static_assert(sizeof(EREGION) == 20, "region record");
 
 // The note count a record may hold: a count from the host outside 0..12 is clamped to it, so
 // that no view reads or writes past the twelve slots.
