@@ -426,42 +426,6 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   EXPECT_EQ(21, hostsim::ListSelection(dialog, IDC_TASKLIST));
 }
 
-// Each new task applied from the window, both directions, as one undo step named after it.
-TEST_F(ToolWindowTest, TheNewTasksApplyInBothDirections) {
-  struct Case {
-    const char* task;
-    bool bottom;
-    std::vector<int16_t> first, second; // staff 1 measure 1: {0, 2, 4} and {0, 3, 5, 7}
-  } const cases[] = {
-      {"Add Second", false, {0, 2, 4, 5}, {0, 3, 5, 7, 8}},
-      {"Add Second", true, {-1, 0, 2, 4}, {-1, 0, 3, 5, 7}},
-      {"Add Fourth", false, {0, 2, 4, 7}, {0, 3, 5, 7, 10}},
-      {"Add Fifth", true, {-4, 0, 2, 4}, {-4, 0, 3, 5, 7}},
-      {"Add Sixth", false, {0, 2, 4, 9}, {0, 3, 5, 7, 12}},
-      {"Add Seventh", true, {-6, 0, 2, 4}, {-6, 0, 3, 5, 7}},
-      {"Close Position", false, {0, 2, 4}, {0, 3, 5, 7}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.task) + (c.bottom ? " bottom" : " top"));
-    SetUp();
-    hostsim::SetSelection(1, 1, 0, 1, 1, 0x7FFFFFFF);
-    HWND dialog = Invoke();
-    ASSERT_TRUE(dialog);
-    hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf(c.task));
-    if (c.bottom) hostsim::Click(dialog, IDC_BOTTOMRADIO);
-    hostsim::Click(dialog, IDC_APPLY);
-    EXPECT_EQ(c.first, Displacements(1, 1, 0));
-    EXPECT_EQ(c.second, Displacements(1, 1, 1));
-    if (c.first == std::vector<int16_t>{0, 2, 4}) { // closed already: nothing to undo
-      EXPECT_TRUE(hostsim::TheHost().undoList.empty());
-    } else {
-      ASSERT_EQ(1u, hostsim::TheHost().undoList.size());
-      EXPECT_EQ(c.task, hostsim::TheHost().undoList[0].name);
-    }
-    TearDown();
-  }
-}
-
 TEST_F(ToolWindowTest, ClosePositionClosesASpreadChordFromTheWindow) {
   hostsim::AddEntry(1, 2, 0, Chord(1024, {-10, 2, 7, 0})); // after the single note
   hostsim::SetSelection(1, 2, 0, 1, 2, 0x7FFFFFFF);
