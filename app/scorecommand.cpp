@@ -155,6 +155,7 @@ bool ParseScoreArgument(const std::string& a, const char* value, ScoreCommand* c
   }
   bool* flag = a == "--in-place"          ? &c->inPlace
                : a == "--four-note-drops" ? &c->fourNoteDrops
+               : a == "--spell-in-key"    ? &c->spellInKey
                : a == "--dry-run"         ? &c->dryRun
                : a == "--list"            ? &c->list
                : a == "--mark-changes"    ? &c->markChanges
@@ -179,6 +180,7 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
   options.task = task;
   options.bottom = bottom;
   options.fourNoteDrops = c.fourNoteDrops;
+  options.spellInKey = c.spellInKey;
   options.measures = c.measures;
   options.parts = c.parts;
   options.dryRun = c.dryRun;
@@ -201,7 +203,7 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
 
   PluginEntries plugin = entries;
   OptionsFolder folder;
-  if (c.fourNoteDrops && !folder.Make(options, &plugin.hostFolder)) {
+  if ((c.fourNoteDrops || c.spellInKey) && !folder.Make(options, &plugin.hostFolder)) {
     fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
     return 1;
   }

@@ -12,6 +12,7 @@ struct ScoreCommand {
   std::string out;  // --out
   bool inPlace = false;
   bool fourNoteDrops = false;
+  bool spellInKey = false;
   std::string measures;
   std::string parts;
   bool dryRun = false;

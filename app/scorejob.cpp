@@ -212,5 +212,6 @@ bool WriteHostOptions(const std::string& folder, const ScoreJobOptions& options)
   FILE* f = fopen((folder + "\\qvpluginoptions.txt").c_str(), "wb");
   if (!f) return false;
   bool ok = fprintf(f, "QVCHORDSHAPER_FOURNOTEDROPCHORDS=%d\n", options.fourNoteDrops ? 1 : 0) > 0;
+  ok = fprintf(f, "QVCHORDSHAPER_SPELLINKEY=%d\n", options.spellInKey ? 1 : 0) > 0 && ok;
   return fclose(f) == 0 && ok;
 }

@@ -13,6 +13,7 @@ struct ScoreJobOptions {
   std::string task;           // as the tool window lists it; empty: the window's own choice
   bool bottom = false;        // the second direction
   bool fourNoteDrops = false; // the options file's four-note rule (see WriteHostOptions)
+  bool spellInKey = false;    // the options file's spelling of added notes: the key's own
   std::string measures;       // "A-B" or "A" as the file prints measure numbers; empty: all
   std::string parts;          // "ID,..." part ids or names; empty: all
   bool dryRun = false;        // describe the changes, produce no output
@@ -54,6 +55,6 @@ bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
 
 // The options file the plug-in reads from the host's folder: written at the path the plug-in
 // builds, "<folder>\qvpluginoptions.txt". The one file the job needs besides its input, for
-// the four-note rule; the caller writes it (natively in a private folder, on the web page in
-// the page's memory file system). False when it cannot be written.
+// the four-note rule and the spelling of added notes; the caller writes it (natively in a private
+// folder, on the web page in the page's memory file system). False when it cannot be written.
 bool WriteHostOptions(const std::string& folder, const ScoreJobOptions& options);

@@ -39,7 +39,7 @@ bool FCChordShaperBlockHandler::Execute() {
   FCMusicRegion region;
   region.SetCurrentSelection();
   FCBrowserNoteEntries browser;
-  FCNoteEntryProcessingHandler visitor(_taskid, _top);
+  FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
   visitor.SetSaveAfterIterating(true);
   browser.ForEachInRegion(&visitor, &region);
   if (!visitor.GetChanged()) return false;

@@ -2,14 +2,16 @@
 // the respacing of the selected measures in every part that shows a staff of the selection.
 #pragma once
 #include "data/fcundoblock.h"
+#include "tasks.h"
 
 class FCUI;
 class FCSystemStaves;
 
 class FCChordShaperBlockHandler : public __FCUndoBlockHandler {
 public:
-  FCChordShaperBlockHandler(fourbyte taskid, bool top, FCUI* ui)
-      : _taskid(taskid), _top(top), _ui(ui) {}
+  FCChordShaperBlockHandler(fourbyte taskid, bool top, FCUI* ui,
+                            const ChordRules& rules = ChordRules())
+      : _taskid(taskid), _top(top), _ui(ui), _rules(rules) {}
 
   // Runs the task over every entry of the selection; true when some entry changed, after
   // the selected measures were respaced (when the user asks for it).
@@ -21,7 +23,8 @@ public:
   void SpaceMusic(bool allparts, FCSystemStaves* staves);
 
 private:
-  fourbyte _taskid; // the ChordTask to run
-  bool _top;        // the direction choice
-  FCUI* _ui;        // the window's host services, for the respacing command; not owned
+  fourbyte _taskid;  // the ChordTask to run
+  bool _top;         // the direction choice
+  FCUI* _ui;         // the window's host services, for the respacing command; not owned
+  ChordRules _rules; // the options file's rules, handed to the chord operations
 };

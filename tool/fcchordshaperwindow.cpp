@@ -185,6 +185,7 @@ void FCChordShaperWindow::CloseWindow() {
 void FCChordShaperWindow::LoadQVPluginToolSettings(bool withwindowshade) {
   if (withwindowshade) _windowshade = OptionIsOne("QVCHORDSHAPER_WINDOWSHADE");
   GlobalUserSettings.bFourNoteDropChords = OptionIsOne("QVCHORDSHAPER_FOURNOTEDROPCHORDS");
+  GlobalUserSettings.bSpellInKey = OptionIsOne("QVCHORDSHAPER_SPELLINKEY");
 }
 
 void FCChordShaperWindow::ProcessChords() {
@@ -196,7 +197,10 @@ void FCChordShaperWindow::ProcessChords() {
   }
   GlobalUserSettings.bRespaceMusic = _IsOn(_respacecheck, VALUE_CHECKBOX);
   const TaskDescriptor& task = TaskDescriptors[row];
-  FCChordShaperBlockHandler handler(task.taskid, _IsOn(_topradio, VALUE_RADIO), &_ui);
+  ChordRules rules;
+  rules.fourNoteDropChords = GlobalUserSettings.bFourNoteDropChords;
+  rules.spellInKey = GlobalUserSettings.bSpellInKey;
+  FCChordShaperBlockHandler handler(task.taskid, _IsOn(_topradio, VALUE_RADIO), &_ui, rules);
   FCString name(task.name);
   FCUndoBlock block;
   if (block.Execute(&handler, &name))

@@ -29,7 +29,8 @@ public:
   int FindDescriptorIndex(int index);
   // Shows the chosen task's description and direction captions.
   void UpdateControls();
-  // Reads the tool's keys from the options file; the windowshade key only when asked.
+  // Reads the tool's keys from the options file (the windowshade key only when asked): the
+  // four-note rule and the spelling of added notes are read again at every apply.
   void LoadQVPluginToolSettings(bool withwindowshade);
   // Applies the chosen task to the selection as one undoable edit.
   void ProcessChords();

@@ -6,7 +6,12 @@
 namespace {
 
 const int OCTAVE = 7; // displacement steps
+const int SECOND = 1;
 const int THIRD = 2;
+const int FOURTH = 3;
+const int FIFTH = 4;
+const int SIXTH = 5;
+const int SEVENTH = 6;
 
 // Note flags AddInterval carries from the source note to the added one.
 const FLAG_32 FLAG_TIE = NOTE_TIE;
@@ -16,9 +21,9 @@ const FLAG_32 FLAG_HOST_0080 = 0x00800000;
 
 // The drop tasks' length rule: at least minimum notes, exactly four when the user's options
 // ask for four-note drop chords only.
-bool DropApplies(FCNoteEntry* entry, int minimum) {
+bool DropApplies(FCNoteEntry* entry, int minimum, bool fournoteonly) {
   int count = entry->GetCount();
-  if (GlobalUserSettings.bFourNoteDropChords) return count == 4;
+  if (fournoteonly) return count == 4;
   return count >= minimum;
 }
 
@@ -102,6 +107,18 @@ bool FCNoteEntryProcessingHandler::_RunTask(FCNoteEntry* entry) {
     return TransposeOctaveChord(entry);
   case ChordTask::UnisonsToOctaves:
     return UnisonsToOctaves(entry);
+  case ChordTask::AddSecond:
+    return AddSecond(entry);
+  case ChordTask::AddFourth:
+    return AddFourth(entry);
+  case ChordTask::AddFifth:
+    return AddFifth(entry);
+  case ChordTask::AddSixth:
+    return AddSixth(entry);
+  case ChordTask::AddSeventh:
+    return AddSeventh(entry);
+  case ChordTask::ClosePosition:
+    return ClosePosition(entry);
   default:
     return false;
   }
@@ -134,8 +151,38 @@ bool FCNoteEntryProcessingHandler::AddInterval(FCNoteEntry* entry, int interval,
   return true;
 }
 
+// A raise/lower is an alteration against the key signature, so the key's own accidental is a
+// raise/lower of 0: F#5 over D#5 in E minor rather than F##5, F5 over Db5 in B-flat major
+// rather than Fb5.
+bool FCNoteEntryProcessingHandler::AddDiatonicInterval(FCNoteEntry* entry, int interval) {
+  if (!AddInterval(entry, interval, false, false)) return false;
+  // The added note is the entry's last.
+  if (_rules.spellInKey) entry->GetItemAt(entry->GetCount() - 1)->SetRaiseLower(0);
+  return true;
+}
+
 bool FCNoteEntryProcessingHandler::AddThird(FCNoteEntry* entry) {
-  return AddInterval(entry, THIRD, false, false);
+  return AddDiatonicInterval(entry, THIRD);
+}
+
+bool FCNoteEntryProcessingHandler::AddSecond(FCNoteEntry* entry) {
+  return AddDiatonicInterval(entry, SECOND);
+}
+
+bool FCNoteEntryProcessingHandler::AddFourth(FCNoteEntry* entry) {
+  return AddDiatonicInterval(entry, FOURTH);
+}
+
+bool FCNoteEntryProcessingHandler::AddFifth(FCNoteEntry* entry) {
+  return AddDiatonicInterval(entry, FIFTH);
+}
+
+bool FCNoteEntryProcessingHandler::AddSixth(FCNoteEntry* entry) {
+  return AddDiatonicInterval(entry, SIXTH);
+}
+
+bool FCNoteEntryProcessingHandler::AddSeventh(FCNoteEntry* entry) {
+  return AddDiatonicInterval(entry, SEVENTH);
 }
 
 bool FCNoteEntryProcessingHandler::AddOctave(FCNoteEntry* entry) {
@@ -189,7 +236,7 @@ bool FCNoteEntryProcessingHandler::DeleteUnisons(FCNoteEntry* entry) {
 }
 
 bool FCNoteEntryProcessingHandler::Drop2nd(FCNoteEntry* entry) {
-  if (!DropApplies(entry, 2)) return false;
+  if (!DropApplies(entry, 2, _rules.fourNoteDropChords)) return false;
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
   if (!second || !CanStep(second, -OCTAVE)) return false;
   Step(second, -OCTAVE);
@@ -197,7 +244,7 @@ bool FCNoteEntryProcessingHandler::Drop2nd(FCNoteEntry* entry) {
 }
 
 bool FCNoteEntryProcessingHandler::Drop3rd(FCNoteEntry* entry) {
-  if (!DropApplies(entry, 3)) return false;
+  if (!DropApplies(entry, 3, _rules.fourNoteDropChords)) return false;
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
   FCNote* third = second ? entry->FindHighestNote(second) : nullptr;
   if (!third || !CanStep(third, -OCTAVE)) return false;
@@ -206,7 +253,7 @@ bool FCNoteEntryProcessingHandler::Drop3rd(FCNoteEntry* entry) {
 }
 
 bool FCNoteEntryProcessingHandler::Drop4th(FCNoteEntry* entry) {
-  if (!DropApplies(entry, 4)) return false;
+  if (!DropApplies(entry, 4, _rules.fourNoteDropChords)) return false;
   FCNote* lowest = entry->FindLowestNote();
   if (!CanStep(lowest, -OCTAVE)) return false;
   Step(lowest, -OCTAVE);
@@ -216,7 +263,7 @@ bool FCNoteEntryProcessingHandler::Drop4th(FCNoteEntry* entry) {
 // On a chord of two distinct pitches the second highest note is also the lowest one; it drops
 // one octave like every other dropped note, not two.
 bool FCNoteEntryProcessingHandler::Drop2ndAnd4th(FCNoteEntry* entry) {
-  if (!DropApplies(entry, 4)) return false;
+  if (!DropApplies(entry, 4, _rules.fourNoteDropChords)) return false;
   FCNote* second = entry->FindHighestNote(entry->FindHighestNote());
   if (!second) return false;
   FCNote* lowest = entry->FindLowestNote();
@@ -291,6 +338,44 @@ bool FCNoteEntryProcessingHandler::UnisonsToOctaves(FCNoteEntry* entry) {
       to[j] += _top ? OCTAVE : -OCTAVE;
       moved = true;
     }
+  if (!moved) return false;
+  for (int i = 0; i < count; ++i)
+    if (!InRange(to[i])) return false;
+  for (int i = 0; i < count; ++i)
+    entry->GetItemAt(i)->SetDisplacement(static_cast<twobyte>(to[i]));
+  return true;
+}
+
+// Every note but the kept edge note moves by whole octaves to the nearest position strictly
+// below the top note (or above the bottom note), in the written-pitch order the edge notes are
+// found by: an octave doubling of the edge stays an octave away, a unison with it goes an
+// octave inwards. Other unisons that this makes are kept; there is a task for them. As with
+// Unisons to Octaves the moves are worked out first, so a chord with a move out of the
+// displacement range, or with nothing to move, is left as it was.
+bool FCNoteEntryProcessingHandler::ClosePosition(FCNoteEntry* entry) {
+  int count = entry->GetCount();
+  if (count < 2 || count > MAX_NOTES) return false;
+  FCNote* edge = _top ? entry->FindHighestNote() : entry->FindLowestNote();
+  if (!edge) return false;
+  int edged = edge->GetDisplacement();
+  int edgerl = edge->GetRaiseLower();
+  int to[MAX_NOTES];
+  bool moved = false;
+  for (int i = 0; i < count; ++i) {
+    FCNote* note = entry->GetItemAt(i);
+    int d = note->GetDisplacement();
+    to[i] = d;
+    if (note == edge) continue;
+    // The note's step counted from the edge note's, 0 to 6: the nearest such step inwards.
+    int step = ((d - edged) % OCTAVE + OCTAVE) % OCTAVE;
+    if (step != 0)
+      to[i] = _top ? edged - OCTAVE + step : edged + step;
+    else if (_top) // the edge's own step: inside only when its alteration is the lower one
+      to[i] = note->GetRaiseLower() < edgerl ? edged : edged - OCTAVE;
+    else
+      to[i] = note->GetRaiseLower() > edgerl ? edged : edged + OCTAVE;
+    if (to[i] != d) moved = true;
+  }
   if (!moved) return false;
   for (int i = 0; i < count; ++i)
     if (!InRange(to[i])) return false;

@@ -1,5 +1,5 @@
 // The chord operations: the visitor that applies the chosen task to every note entry it is
-// handed, and the sixteen operations, each changing one entry in memory.
+// handed, and the operations, each changing one entry in memory.
 #pragma once
 #include "core/fccollection.h"
 #include "tasks.h"
@@ -9,8 +9,8 @@ class FCNote;
 
 class FCNoteEntryProcessingHandler : public FCIteratorHandler {
 public:
-  FCNoteEntryProcessingHandler(fourbyte taskid, bool top)
-      : _taskid(taskid), _top(top), _changed(false) {}
+  FCNoteEntryProcessingHandler(fourbyte taskid, bool top, const ChordRules& rules = ChordRules())
+      : _taskid(taskid), _top(top), _rules(rules), _changed(false) {}
 
   // Runs the task on one entry; rests are left alone. Always answers true.
   bool Iterate(__FCBase* object) override;
@@ -19,6 +19,9 @@ public:
 
   // Adds a note interval steps above the highest note (_top) or below the lowest one.
   bool AddInterval(FCNoteEntry* entry, int interval, bool checkexisting, bool copyflags);
+  // The same for the diatonic intervals a user adds (a second to a seventh): the new note is
+  // spelt as the rules ask, with its source's alteration or the key's own.
+  bool AddDiatonicInterval(FCNoteEntry* entry, int interval);
 
   bool AddThird(FCNoteEntry* entry);
   bool AddOctave(FCNoteEntry* entry);
@@ -36,12 +39,19 @@ public:
   bool TransposeOctave(FCNoteEntry* entry);
   bool TransposeOctaveChord(FCNoteEntry* entry);
   bool UnisonsToOctaves(FCNoteEntry* entry);
+  bool AddSecond(FCNoteEntry* entry);
+  bool AddFourth(FCNoteEntry* entry);
+  bool AddFifth(FCNoteEntry* entry);
+  bool AddSixth(FCNoteEntry* entry);
+  bool AddSeventh(FCNoteEntry* entry);
+  bool ClosePosition(FCNoteEntry* entry);
 
 private:
   // Runs the operation _taskid selects; false for an unknown task.
   bool _RunTask(FCNoteEntry* entry);
 
-  fourbyte _taskid; // the ChordTask to perform, 0 to 15
-  bool _top;        // the first direction radio button was chosen
-  bool _changed;    // some entry was changed; never cleared
+  fourbyte _taskid;  // the ChordTask to perform
+  bool _top;         // the first direction radio button was chosen
+  ChordRules _rules; // the options file's rules for the drops and the added notes' spelling
+  bool _changed;     // some entry was changed; never cleared
 };

@@ -32,6 +32,19 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
      "Transposes the full chord one octave. Single notes are not transposed."},
     {UnisonsToOctaves, "Unisons to Octaves", true, "Upwards", "Downwards",
      "Splits unisons into octaves."},
+    {AddSecond, "Add Second", true, "Top", "Bottom",
+     "Adds a (diatonic) second interval to the chord."},
+    {AddFourth, "Add Fourth", true, "Top", "Bottom",
+     "Adds a (diatonic) fourth interval to the chord."},
+    {AddFifth, "Add Fifth", true, "Top", "Bottom",
+     "Adds a (diatonic) fifth interval to the chord."},
+    {AddSixth, "Add Sixth", true, "Top", "Bottom",
+     "Adds a (diatonic) sixth interval to the chord."},
+    {AddSeventh, "Add Seventh", true, "Top", "Bottom",
+     "Adds a (diatonic) seventh interval to the chord."},
+    {ClosePosition, "Close Position", true, "Top (close below)", "Bottom (close above)",
+     "Moves the other notes by octaves into close position under the top note (or over the "
+     "bottom note). Single notes are not moved."},
 };
 
 UserSettings GlobalUserSettings = {};

@@ -1,4 +1,4 @@
-// The catalogue of the sixteen chord tasks and the tool's in-memory settings record.
+// The catalogue of the chord tasks and the tool's in-memory settings record.
 #pragma once
 #include "hostapi/fxtypes.h"
 
@@ -19,7 +19,14 @@ enum ChordTask {
   Rotate,
   TransposeOctave,
   TransposeOctaveChord,
-  UnisonsToOctaves
+  UnisonsToOctaves,
+  // New in this version; after the sixteen, so that no row that was there moves.
+  AddSecond,
+  AddFourth,
+  AddFifth,
+  AddSixth,
+  AddSeventh,
+  ClosePosition
 };
 
 // One row of the catalogue, as the window shows it and the processing code dispatches it.
@@ -32,7 +39,9 @@ struct TaskDescriptor {
   const char* description; // shown in the window's description field
 };
 
-const int TASKCOUNT = 16;
+const int TASKCOUNT = 22;
+// The rows from here on are the tasks new in this version.
+const int FIRSTNEWTASK = AddSecond;
 extern const TaskDescriptor TaskDescriptors[TASKCOUNT];
 
 // The user's choices while the module is loaded; never written to a file.
@@ -41,6 +50,14 @@ struct UserSettings {
   fourbyte nTaskIndex;      // task list selection when the window last closed
   bool bRespaceMusic;       // the "Respace Music" check box
   bool bTop;                // first direction radio button on
+  bool bSpellInKey;         // added intervals take the key's accidental (from the options file)
+};
+
+// The options-file rules that shape what a task does to a chord, handed to the code that
+// changes chords so that it never reads the module's settings record itself.
+struct ChordRules {
+  bool fourNoteDropChords = false; // the drop tasks touch only chords of exactly four notes
+  bool spellInKey = false; // an added interval takes the key's own accidental, not its source's
 };
 
 extern UserSettings GlobalUserSettings;

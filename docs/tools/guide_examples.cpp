@@ -39,7 +39,8 @@ namespace {
 // Key words: the high byte is the mode (1 minor), the low byte the signature's sharps (positive)
 // or flats (negative).
 const uint16_t C_MAJOR = 0x0000, D_MAJOR = 0x0002, F_MAJOR = 0x00FF, B_FLAT_MAJOR = 0x00FE;
-const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101;
+const uint16_t G_MAJOR = 0x0001, E_FLAT_MAJOR = 0x00FD;
+const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101, C_MINOR = 0x01FD;
 
 enum Direction { NONE, TOP, BOTTOM }; // NONE: a task without a direction choice
 
@@ -52,6 +53,8 @@ struct Example {
   uint16_t keyword;         // the measure's key
   std::vector<Pitch> chord; // the chord before, in the order the host stores it
   bool fourNoteDrops;       // the options file asks for four-note drop chords only
+  bool spellInKey = false;  // the options file asks for added notes spelt in the key
+  bool setting = false;     // shown with its setting, not with its task
 };
 
 std::vector<Pitch> P(std::initializer_list<int> displacements) {
@@ -128,6 +131,31 @@ std::vector<Example> TaskExamples(int task) {
     out.push_back(one(TOP, C_MAJOR, P({0, 0, 0})));
     out.push_back(one(TOP, C_MAJOR, P({0, 4})));
     break;
+  case AddSecond:
+    out = both(G_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MINOR, {{4, 0}, {6, 1}}));
+    break;
+  case AddFourth:
+    out = both(E_FLAT_MAJOR, P({0, 2, 4}));
+    out.push_back(one(TOP, C_MAJOR, {{3, 1}}));
+    break;
+  case AddFifth:
+    out = both(A_MINOR, P({0, 2}));
+    out.push_back(one(BOTTOM, C_MAJOR, {{-1, -1}, {4, 0}}));
+    break;
+  case AddSixth:
+    out = both(F_MAJOR, P({0, 4}));
+    break;
+  case AddSeventh:
+    out = both(D_MAJOR, P({0, 2, 4}));
+    break;
+  case ClosePosition:
+    out = both(C_MAJOR, P({-10, 2, 7}));
+    out.push_back(one(TOP, C_MAJOR, P({-7, 2, 4, 7})));
+    out.push_back(one(TOP, C_MAJOR, P({0, -5, 9, 14})));
+    out.push_back(one(BOTTOM, C_MAJOR, P({0, 0, 4})));
+    out.push_back(one(TOP, C_MAJOR, P({0, 2, 4})));
+    break;
   }
   return out;
 }
@@ -137,6 +165,19 @@ std::vector<Example> FourNoteExamples() {
   return {{Drop2nd, NONE, C_MAJOR, P({0, 2, 4}), true},
           {Drop2nd, NONE, C_MAJOR, P({0, 2, 4, 7}), true},
           {Drop2nd, NONE, C_MAJOR, P({-3, 0, 2, 4, 7}), true}};
+}
+
+// The settings' example for spelling: added notes over and under altered notes, copying
+// their alteration and spelt in the key.
+std::vector<Example> SpellingExamples() {
+  std::vector<Example> out;
+  for (bool inKey : {false, true}) {
+    out.push_back({AddThird, TOP, E_MINOR, {{1, 0}, {3, 0}, {4, 0}, {6, 1}}, false, inKey, true});
+    out.push_back({AddThird, TOP, B_FLAT_MAJOR, {{-2, 0}, {0, 0}, {2, -1}}, false, inKey, true});
+    out.push_back(
+        {AddSixth, BOTTOM, C_MINOR, {{-1, 1}, {1, 0}, {3, 0}, {5, 0}}, false, inKey, true});
+  }
+  return out;
 }
 
 // ---- The host and the user --------------------------------------------------------------
@@ -190,6 +231,7 @@ public:
     int16_t measure = static_cast<int16_t>(index + 1);
     ScoreJobOptions options; // the options file as the command writes it
     options.fourNoteDrops = ex.fourNoteDrops;
+    options.spellInKey = ex.spellInKey;
     WriteHostOptions(hostsim::TheHost().finalePath, options);
     hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
     hostsim::SetDialogActive(_dialog, true);
@@ -285,6 +327,7 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
   Block b;
   std::ostringstream s;
   s << "### " << task + 1 << ". " << t.name << "\n\n";
+  if (task >= FIRSTNEWTASK) s << "*New in this version.*\n\n";
   s << "> " << t.description << "\n\n";
   if (t.showoptions)
     s << "Directions: **" << t.toplabel << "** or **" << t.bottomlabel << "**.\n\n";
@@ -292,7 +335,7 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
     s << "No direction: the window hides the two direction buttons for this task.\n\n";
   s << TABLE_HEAD;
   for (size_t i = 0; i < examples.size(); ++i)
-    if (examples[i].task == task && !examples[i].fourNoteDrops) {
+    if (examples[i].task == task && !examples[i].fourNoteDrops && !examples[i].setting) {
       s << Row(examples[i], outcomes[i]);
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
@@ -310,6 +353,20 @@ Block FourNoteBlock(const std::vector<Example>& examples, const std::vector<Outc
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
   b.text += Picture("four-note-drops", "The four-note setting, in notation");
+  return b;
+}
+
+// The spelling setting's examples: each chord with the setting off, then on.
+Block SpellingBlock(const std::vector<Example>& examples, const std::vector<Outcome>& outcomes) {
+  Block b;
+  b.text = "| setting | task | key | direction | before | after |\n|---|---|---|---|---|---|\n";
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].setting) {
+      b.text += std::string("| ") + (examples[i].spellInKey ? "on" : "off") + " | " +
+                TaskDescriptors[examples[i].task].name + " " + Row(examples[i], outcomes[i]);
+      b.notation.push_back(Notation(examples[i], outcomes[i]));
+    }
+  b.text += Picture("spell-in-key", "The spelling setting, in notation");
   return b;
 }
 
@@ -385,6 +442,8 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
       examples.push_back(ex);
   for (const Example& ex : FourNoteExamples())
     examples.push_back(ex);
+  for (const Example& ex : SpellingExamples())
+    examples.push_back(ex);
 
   Session session(examples);
   if (session.Failure()) {
@@ -402,6 +461,9 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;
   (*notation)["four-note-drops"] = guide::NotationScore(fourNote.notation);
+  Block spelling = SpellingBlock(examples, outcomes);
+  (*blocks)["spell in key"] = spelling.text;
+  (*notation)["spell-in-key"] = guide::NotationScore(spelling.notation);
   MakeCommandBlocks(blocks);
   return true;
 }

@@ -52,6 +52,42 @@ TEST(ScoreCommand, TheFourNoteRuleComesToThePlugInThroughItsOptionsFile) {
   EXPECT_NE(std::string::npos, out.find("Drop 2nd: 2 chords changed in 2 measures")) << out;
 }
 
+// Added notes copy the alteration of the note they are built on, unless --spell-in-key asks
+// for the key's own: E minor, B-flat major, C minor and D major, above the top and below the
+// bottom (files/spelling.musicxml).
+TEST(ScoreCommand, SpellInKeyGivesAddedNotesTheKeysAccidentals) {
+  TempFolder folder;
+  struct Case {
+    const char* args;
+    const char* chords;
+  } const cases[] = {
+      {"--task 'Add Third'",
+       "[F#4 A4 B4 D#5 F##5] | [G4 Bb4 Db5 Fb5] | [B3 D4 F4 Ab4 C5] | [F4 A4 C5 Eb5]"},
+      {"--task 'Add Third' --spell-in-key",
+       "[F#4 A4 B4 D#5 F#5] | [G4 Bb4 Db5 F5] | [B3 D4 F4 Ab4 C5] | [F4 A4 C5 E5]"},
+      {"--task 'Add Third' --bottom",
+       "[D4 F#4 A4 B4 D#5] | [Eb4 G4 Bb4 Db5] | [G#3 B3 D4 F4 Ab4] | [Db4 F4 A4 C5]"},
+      {"--task 'Add Third' --bottom --spell-in-key",
+       "[D4 F#4 A4 B4 D#5] | [Eb4 G4 Bb4 Db5] | [G3 B3 D4 F4 Ab4] | [D4 F4 A4 C5]"},
+      {"--task 'Add Sixth'",
+       "[F#4 A4 B4 D#5 B#5] | [G4 Bb4 Db5 Bbb5] | [B3 D4 F4 Ab4 F5] | [F4 A4 C5 Ab5]"},
+      {"--task 'Add Sixth' --spell-in-key",
+       "[F#4 A4 B4 D#5 B5] | [G4 Bb4 Db5 Bb5] | [B3 D4 F4 Ab4 F5] | [F4 A4 C5 A5]"},
+  };
+  for (const Case& c : cases) {
+    std::string out = folder.Path("out.musicxml"), log;
+    ASSERT_EQ(
+        0,
+        Command("--score " + FilePath("spelling.musicxml") + " " + c.args + " --out " + out, &log))
+        << log;
+    std::vector<uint8_t> bytes = ReadBytes(out);
+    std::string xml(bytes.begin(), bytes.end());
+    EXPECT_EQ(c.chords, Chords(xml, "P1")) << c.args;
+    EXPECT_TRUE(Valid(xml)) << c.args;
+  }
+  EXPECT_EQ(1, folder.Count()); // the options file went with the run
+}
+
 std::string Bytes(const std::vector<uint8_t>& v) {
   return std::string(v.begin(), v.end());
 }

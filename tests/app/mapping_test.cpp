@@ -359,7 +359,7 @@ namespace {
 
 TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
-  ASSERT_EQ(16u, tasks.size());
+  ASSERT_EQ(22u, tasks.size());
   EXPECT_EQ("Add Third", tasks[0].name);
   EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
   EXPECT_EQ("Unisons to Octaves", tasks[15].name);
@@ -367,6 +367,8 @@ TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   EXPECT_EQ("Up", tasks[12].topLabel);
   EXPECT_EQ("Down", tasks[12].bottomLabel);
   EXPECT_FALSE(tasks[6].hasDirection); // Drop 2nd
+  EXPECT_EQ("Close Position", tasks[21].name);
+  EXPECT_EQ("Top (close below)", tasks[21].topLabel);
 }
 
 } // namespace

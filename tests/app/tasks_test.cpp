@@ -1,4 +1,4 @@
-// The sixteen tasks in both directions through the command, on six chords in C major (see
+// Every task in both directions through the command, on six chords in C major (see
 // files/tasks.musicxml): every chord of the result, note by note, and a valid file.
 #include "scorefixture.h"
 
@@ -64,6 +64,31 @@ const TaskCase kCases[] = {
      "[C4 E4 G4 C5] [D4 F4 A4] [E4 G4 E5] [G4] | [C4 G4 E5] [F4 A4 C5 E5] [r]"},
     {"Unisons to Octaves", true,
      "[C4 E4 G4 C5] [D4 F4 A4] [E3 E4 G4] [G4] | [C4 G4 E5] [F4 A4 C5 E5] [r]"},
+    // The tasks new in this version.
+    {"Add Second", false,
+     "[C4 E4 G4 C5 D5] [D4 F4 A4 B4] [E4 E4 G4 A4] [G4 A4] | [C4 G4 E5 F5] [F4 A4 C5 E5 F5] [r]"},
+    {"Add Second", true,
+     "[B3 C4 E4 G4 C5] [C4 D4 F4 A4] [D4 E4 E4 G4] [F4 G4] | [B3 C4 G4 E5] [E4 F4 A4 C5 E5] [r]"},
+    {"Add Fourth", false,
+     "[C4 E4 G4 C5 F5] [D4 F4 A4 D5] [E4 E4 G4 C5] [G4 C5] | [C4 G4 E5 A5] [F4 A4 C5 E5 A5] [r]"},
+    {"Add Fourth", true,
+     "[G3 C4 E4 G4 C5] [A3 D4 F4 A4] [B3 E4 E4 G4] [D4 G4] | [G3 C4 G4 E5] [C4 F4 A4 C5 E5] [r]"},
+    {"Add Fifth", false,
+     "[C4 E4 G4 C5 G5] [D4 F4 A4 E5] [E4 E4 G4 D5] [G4 D5] | [C4 G4 E5 B5] [F4 A4 C5 E5 B5] [r]"},
+    {"Add Fifth", true,
+     "[F3 C4 E4 G4 C5] [G3 D4 F4 A4] [A3 E4 E4 G4] [C4 G4] | [F3 C4 G4 E5] [B3 F4 A4 C5 E5] [r]"},
+    {"Add Sixth", false,
+     "[C4 E4 G4 C5 A5] [D4 F4 A4 F5] [E4 E4 G4 E5] [G4 E5] | [C4 G4 E5 C6] [F4 A4 C5 E5 C6] [r]"},
+    {"Add Sixth", true,
+     "[E3 C4 E4 G4 C5] [F3 D4 F4 A4] [G3 E4 E4 G4] [B3 G4] | [E3 C4 G4 E5] [A3 F4 A4 C5 E5] [r]"},
+    {"Add Seventh", false,
+     "[C4 E4 G4 C5 B5] [D4 F4 A4 G5] [E4 E4 G4 F5] [G4 F5] | [C4 G4 E5 D6] [F4 A4 C5 E5 D6] [r]"},
+    {"Add Seventh", true,
+     "[D3 C4 E4 G4 C5] [E3 D4 F4 A4] [F3 E4 E4 G4] [A3 G4] | [D3 C4 G4 E5] [G3 F4 A4 C5 E5] [r]"},
+    {"Close Position", false,
+     "[C4 E4 G4 C5] [D4 F4 A4] [E4 E4 G4] [G4] | [G4 C5 E5] [F4 A4 C5 E5] [r]"},
+    {"Close Position", true,
+     "[C4 E4 G4 C5] [D4 F4 A4] [E4 G4 E5] [G4] | [C4 E4 G4] [F4 A4 C5 E5] [r]"},
 };
 
 class TaskTable : public ::testing::TestWithParam<TaskCase> {};
@@ -92,6 +117,6 @@ std::string CaseName(const ::testing::TestParamInfo<TaskCase>& info) {
   return name + (info.param.bottom ? "Second" : "First");
 }
 
-INSTANTIATE_TEST_SUITE_P(SixteenTasks, TaskTable, ::testing::ValuesIn(kCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryTask, TaskTable, ::testing::ValuesIn(kCases), CaseName);
 
 } // namespace

@@ -5,7 +5,7 @@
 
 namespace e2e {
 
-const char* const kTaskNames[16] = {"Add Third",
+const char* const kTaskNames[22] = {"Add Third",
                                     "Add Octave",
                                     "Add Reverse Octave",
                                     "Delete Octaves",
@@ -20,7 +20,13 @@ const char* const kTaskNames[16] = {"Add Third",
                                     "Rotate",
                                     "Transpose Octave",
                                     "Transpose Octave (Chord)",
-                                    "Unisons to Octaves"};
+                                    "Unisons to Octaves",
+                                    "Add Second",
+                                    "Add Fourth",
+                                    "Add Fifth",
+                                    "Add Sixth",
+                                    "Add Seventh",
+                                    "Close Position"};
 
 // ---- The plug-in module ---------------------------------------------------------------------
 namespace {

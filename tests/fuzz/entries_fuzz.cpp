@@ -89,7 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           in.ConsumeIntegralInRange<int16_t>(-1, measures + 1),
                           in.ConsumeBool() ? 0x7FFFFFFF : in.ConsumeIntegral<int32_t>());
   }
-  GlobalUserSettings.bFourNoteDropChords = in.ConsumeBool();
+  ChordRules rules;
+  rules.fourNoteDropChords = in.ConsumeBool();
+  rules.spellInKey = in.ConsumeBool();
   GlobalUserSettings.bRespaceMusic = in.ConsumeBool();
   bool top = in.ConsumeBool();
   std::string plan = in.ConsumeRemainingBytesAsString();
@@ -103,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hostsim::Document before = hostsim::Doc();
     size_t undoSteps = hostsim::TheHost().undoList.size();
     FCUI ui(nullptr);
-    FCChordShaperBlockHandler handler(TaskDescriptors[task].taskid, top, &ui);
+    FCChordShaperBlockHandler handler(TaskDescriptors[task].taskid, top, &ui, rules);
     FCString name(TaskDescriptors[task].name);
     FCUndoBlock block;
     bool changed = block.Execute(&handler, &name);

@@ -1,4 +1,4 @@
-// The sixteen chord operations on entries built over records in memory, as the browser hands
+// The chord operations on entries built over records in memory, as the browser hands
 // them over: the visitor runs the task, then the entry is packed.
 #include "support/moduleglobals.h"
 
@@ -67,8 +67,8 @@ class ChordOps : public ModuleHost {
 protected:
   // Visits the entry with the task as the browser does; answers whether the visitor reported
   // a change, and checks that the entry's flag says the same.
-  bool Apply(int task, bool top, Chord& chord) {
-    FCNoteEntryProcessingHandler handler(task, top);
+  bool Apply(int task, bool top, Chord& chord, const ChordRules& rules = ChordRules()) {
+    FCNoteEntryProcessingHandler handler(task, top, rules);
     EXPECT_TRUE(handler.Iterate(&chord.entry));
     chord.entry._PackEXENTRYNotes();
     bool flagged = (chord.rec.flags2 & ENTRY2_NOTESCHANGED) != 0;
@@ -129,7 +129,8 @@ TEST_F(ChordOps, AddReverseOctaveOnlyWhenThePitchIsNew) {
 }
 
 TEST_F(ChordOps, AddingTasksLeaveATwelveNoteChordAlone) {
-  for (int task : {AddThird, AddOctave, AddReverseOctave})
+  for (int task : {AddThird, AddOctave, AddReverseOctave, AddSecond, AddFourth, AddFifth, AddSixth,
+                   AddSeventh})
     for (bool top : {true, false}) {
       Chord c;
       Chord::Twelve(c);
@@ -221,21 +222,24 @@ TEST_F(ChordOps, Drop2ndAnd4thDropsANoteOnlyOnceOnTwoPitchChords) {
   EXPECT_EQ(V({4, -7, 0, 0}), lowTriple.D());
 }
 
+// The rule comes with the handler; the module's settings record is not looked at.
 TEST_F(ChordOps, FourNoteRuleRestrictsEveryDropToFourNotes) {
-  GlobalUserSettings.bFourNoteDropChords = true;
+  ChordRules fourOnly;
+  fourOnly.fourNoteDropChords = true;
   for (int task : {Drop2nd, Drop3rd, Drop4th, Drop2ndAnd4th}) {
     Chord five({{0}, {2}, {4}, {7}, {9}});
-    EXPECT_FALSE(Apply(task, true, five)) << task;
+    EXPECT_FALSE(Apply(task, true, five, fourOnly)) << task;
     EXPECT_EQ(V({0, 2, 4, 7, 9}), five.D());
     Chord three({{0}, {4}, {7}});
-    EXPECT_FALSE(Apply(task, true, three)) << task;
+    EXPECT_FALSE(Apply(task, true, three, fourOnly)) << task;
     Chord four({{0}, {2}, {4}, {7}});
-    EXPECT_TRUE(Apply(task, true, four)) << task;
+    EXPECT_TRUE(Apply(task, true, four, fourOnly)) << task;
   }
-  GlobalUserSettings.bFourNoteDropChords = false;
+  GlobalUserSettings.bFourNoteDropChords = true;
   Chord five({{0}, {2}, {4}, {7}, {9}});
   EXPECT_TRUE(Apply(Drop2nd, true, five));
   EXPECT_EQ(V({0, 2, 4, 0, 9}), five.D());
+  GlobalUserSettings.bFourNoteDropChords = false;
 }
 
 TEST_F(ChordOps, KeepLinesKeepsOneHighestAndOneLowestNote) {
@@ -316,7 +320,17 @@ TEST_F(ChordOps, ChordsBelowTheNeedsAreLeftExactlyAsTheyWere) {
                                    {TransposeOctave, {{4}}},
                                    {TransposeOctaveChord, {{4}}},
                                    {UnisonsToOctaves, {}},
-                                   {UnisonsToOctaves, {{0}, {4}}}};
+                                   {UnisonsToOctaves, {{0}, {4}}},
+                                   {AddSecond, {}},
+                                   {AddFourth, {}},
+                                   {AddFifth, {}},
+                                   {AddSixth, {}},
+                                   {AddSeventh, {}},
+                                   {ClosePosition, {}},
+                                   {ClosePosition, {{4}}},
+                                   {ClosePosition, {{0}, {2}, {4}, {7}}},
+                                   {ClosePosition, {{0}, {7}}},
+                                   {ClosePosition, {{0, 1}, {7}}}};
   for (const Case& c : cases)
     for (bool top : {true, false}) {
       Chord chord;
@@ -326,6 +340,105 @@ TEST_F(ChordOps, ChordsBelowTheNeedsAreLeftExactlyAsTheyWere) {
       fresh.Fill(c.chord, true);
       EXPECT_EQ(0, memcmp(&fresh.rec, &chord.rec, sizeof(EXENTRY))) << "task " << c.task;
     }
+}
+
+// The five diatonic intervals, note by note: the step count, the direction, the source
+// note's alteration copied (or the key's own with the spelling rule), the tie only.
+TEST_F(ChordOps, AddedIntervalsCountDiatonicStepsFromTheEdgeNote) {
+  struct Case {
+    int task;
+    int steps;
+  } const cases[] = {{AddSecond, 1}, {AddThird, 2}, {AddFourth, 3},
+                     {AddFifth, 4},  {AddSixth, 5}, {AddSeventh, 6}};
+  const FLAG_32 others = NOTE_ACCIDENTAL | 0x00000002 | 0x00800000;
+  ChordRules inKey;
+  inKey.spellInKey = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.task);
+    // An altered, tied top note over a unison pair: the interval goes on the top.
+    Chord top({{-3}, {-3}, {4, 1, NOTE_CREATED | NOTE_TIE | others}});
+    EXPECT_TRUE(Apply(c.task, true, top));
+    ASSERT_EQ(4, top.Count());
+    EXPECT_EQ(4 + c.steps, top.Disp(3));
+    EXPECT_EQ(1, top.Rl(3));
+    EXPECT_EQ(NOTE_CREATED | NOTE_TIE, top.Flags(3));
+    EXPECT_EQ(4, top.Id(3));
+    // A flattened, untied bottom note: the interval goes below it.
+    Chord bottom({{7}, {-2, -1}, {2}});
+    EXPECT_TRUE(Apply(c.task, false, bottom));
+    EXPECT_EQ(-2 - c.steps, bottom.Disp(3));
+    EXPECT_EQ(-1, bottom.Rl(3));
+    EXPECT_EQ(NOTE_CREATED, bottom.Flags(3));
+    // Spelt in the key: the same steps, the key's own accidental, the tie still copied.
+    Chord keyTop({{0}, {4, 1, NOTE_CREATED | NOTE_TIE}});
+    EXPECT_TRUE(Apply(c.task, true, keyTop, inKey));
+    EXPECT_EQ(4 + c.steps, keyTop.Disp(2));
+    EXPECT_EQ(0, keyTop.Rl(2));
+    EXPECT_EQ(NOTE_CREATED | NOTE_TIE, keyTop.Flags(2));
+    Chord keyBottom({{-2, -2}, {7}});
+    EXPECT_TRUE(Apply(c.task, false, keyBottom, inKey));
+    EXPECT_EQ(-2 - c.steps, keyBottom.Disp(2));
+    EXPECT_EQ(0, keyBottom.Rl(2));
+    // A single note gets its interval too.
+    Chord single({{0}});
+    EXPECT_TRUE(Apply(c.task, true, single));
+    EXPECT_EQ(V({0, c.steps}), single.D());
+  }
+  // The rule spells only the added intervals: the octaves keep their copy.
+  Chord octave({{4, 1}});
+  EXPECT_TRUE(Apply(AddOctave, true, octave, inKey));
+  EXPECT_EQ(1, octave.Rl(1));
+  Chord reverse({{4, 1}});
+  EXPECT_TRUE(Apply(AddReverseOctave, true, reverse, inKey));
+  EXPECT_EQ(1, reverse.Rl(1));
+}
+
+TEST_F(ChordOps, ClosePositionTopBringsEveryNoteWithinTheOctaveUnderTheTop) {
+  // G2 E4 C5 C4 -> G4 E4 C5 C4: the octave doubling of the top stays an octave under it.
+  Chord spread({{-10}, {2}, {7}, {0}});
+  EXPECT_TRUE(Apply(ClosePosition, true, spread));
+  EXPECT_EQ(V({4, 2, 7, 0}), spread.D());
+  // From above nothing comes: only the top note is there. Notes far below come up.
+  Chord low({{-24, 1}, {11}, {-12, 0, NOTE_CREATED | NOTE_TIE}});
+  EXPECT_TRUE(Apply(ClosePosition, true, low));
+  EXPECT_EQ(V({4, 11, 9}), low.D());
+  EXPECT_EQ(1, low.Rl(0));                          // alterations are kept
+  EXPECT_EQ(NOTE_CREATED | NOTE_TIE, low.Flags(2)); // so is the tie
+  // The top's own step: below the top when its alteration is lower, else an octave below.
+  Chord altered({{0}, {7, 1}, {-7, 2}, {7}});
+  EXPECT_TRUE(Apply(ClosePosition, true, altered));
+  EXPECT_EQ(V({7, 7, 0, 7}), altered.D());
+  // A unison with the top goes an octave down; unisons made of other notes stay.
+  Chord unisons({{7}, {7}, {2}, {-5}});
+  EXPECT_TRUE(Apply(ClosePosition, true, unisons));
+  EXPECT_EQ(V({7, 0, 2, 2}), unisons.D());
+  // Twelve notes: nothing is added, so the full chord closes too.
+  Chord twelve;
+  Chord::Twelve(twelve);
+  EXPECT_TRUE(Apply(ClosePosition, true, twelve));
+  EXPECT_EQ(V({7, 8, 9, 10, 4, 5, 6, 7, 8, 9, 10, 11}), twelve.D());
+}
+
+TEST_F(ChordOps, ClosePositionBottomBringsEveryNoteWithinTheOctaveOverTheBottom) {
+  Chord spread({{11}, {0}, {16}, {7}});
+  EXPECT_TRUE(Apply(ClosePosition, false, spread));
+  EXPECT_EQ(V({4, 0, 2, 7}), spread.D());
+  Chord altered({{0, 0}, {7, -1}, {21, 1}});
+  EXPECT_TRUE(Apply(ClosePosition, false, altered));
+  EXPECT_EQ(V({0, 7, 0}), altered.D());
+  EXPECT_EQ(1, altered.Rl(2));
+  Chord unisons({{0}, {0}, {16}, {2}});
+  EXPECT_TRUE(Apply(ClosePosition, false, unisons));
+  EXPECT_EQ(V({0, 7, 2, 2}), unisons.D());
+  Chord twelve;
+  Chord::Twelve(twelve);
+  EXPECT_TRUE(Apply(ClosePosition, false, twelve));
+  EXPECT_EQ(V({0, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4}), twelve.D());
+  // Right at the end of the range a move still happens.
+  const twobyte lo = -32768;
+  Chord edge({{lo}, {lo + 9}});
+  EXPECT_TRUE(Apply(ClosePosition, false, edge));
+  EXPECT_EQ(V({lo, lo + 2}), edge.D());
 }
 
 // Displacements are signed 16-bit: a step or an added note past either end is not made, and
@@ -356,7 +469,13 @@ TEST_F(ChordOps, NothingWrapsAtTheEdgesOfTheDisplacementRange) {
       {TransposeOctaveChord, true, {{0}, {hi}}},
       {TransposeOctaveChord, false, {{lo}, {0}}},
       {UnisonsToOctaves, true, {{4}, {4}, {hi - 13}, {hi - 13}, {hi - 13}}},
-      {UnisonsToOctaves, false, {{lo + 6}, {lo + 6}}}};
+      {UnisonsToOctaves, false, {{lo + 6}, {lo + 6}}},
+      {AddSecond, true, {{hi}}},
+      {AddSecond, false, {{lo}}},
+      {AddSeventh, true, {{0}, {hi - 5}}},
+      {AddSeventh, false, {{lo + 5}, {0}}},
+      {ClosePosition, true, {{lo + 3}, {lo + 3}}},
+      {ClosePosition, false, {{hi - 3}, {hi - 3}}}};
   for (const Case& c : refused) {
     Chord chord, fresh;
     chord.Fill(c.chord, true);
@@ -379,13 +498,13 @@ TEST_F(ChordOps, NothingWrapsAtTheEdgesOfTheDisplacementRange) {
 }
 
 TEST_F(ChordOps, RestsAndUnknownTasksChangeNothing) {
-  for (int task = -1; task <= 16; ++task) {
+  for (int task = -1; task <= TASKCOUNT; ++task) {
     Chord rest({{0}, {0}, {4}, {7}}, false);
     EXENTRY before = rest.rec;
     EXPECT_FALSE(Apply(task, true, rest)) << task;
     EXPECT_EQ(0, memcmp(&before, &rest.rec, sizeof(EXENTRY))) << task;
   }
-  for (int task : {-1, 16, 1000}) {
+  for (int task : {-1, TASKCOUNT, 1000}) {
     Chord chord({{0}, {0}, {4}, {7}});
     EXENTRY before = chord.rec;
     EXPECT_FALSE(Apply(task, true, chord)) << task;

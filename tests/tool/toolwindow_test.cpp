@@ -87,7 +87,7 @@ TEST_F(ToolWindowTest, TheFirstOpeningShowsAddThirdTopAndRespaceMusic) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ("QV Chord Shaper", hostsim::WindowText(dialog));
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(16u, rows.size());
+  ASSERT_EQ(22u, rows.size());
   for (int i = 0; i < TASKCOUNT; ++i)
     EXPECT_EQ(TaskDescriptors[i].name, rows[i]);
   EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, IDC_TASKLIST)]);
@@ -369,7 +369,7 @@ TEST_F(ToolWindowTest, AHostThatCannotCreateTheDialogLeavesThePlugInReady) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(0, hostsim::ListSelection(dialog, IDC_TASKLIST));
-  EXPECT_EQ(16u, hostsim::ListRows(dialog, IDC_TASKLIST).size());
+  EXPECT_EQ(22u, hostsim::ListRows(dialog, IDC_TASKLIST).size());
   hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
 }
@@ -396,6 +396,70 @@ TEST_F(ToolWindowTest, TheFourNoteDropOptionIsReadAgainAtEveryApply) {
   hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ((std::vector<int16_t>{-5, 0, 4}), Displacements(1, 1, 0));
   EXPECT_EQ(2u, hostsim::TheHost().undoList.size());
+}
+
+// The list says which tasks are new: the six after the sixteen.
+TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ("&Tasks (the last six are new):", hostsim::ItemText(dialog, IDC_TASKSLABEL));
+  std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
+  ASSERT_EQ(22u, rows.size());
+  EXPECT_EQ("Unisons to Octaves", rows[15]);
+  EXPECT_EQ((std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth",
+                                      "Add Seventh", "Close Position"}),
+            std::vector<std::string>(rows.begin() + 16, rows.end()));
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
+  EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
+  EXPECT_EQ("Top (close below)", hostsim::ItemText(dialog, IDC_TOPRADIO));
+  EXPECT_EQ("Bottom (close above)", hostsim::ItemText(dialog, IDC_BOTTOMRADIO));
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Add Fifth"));
+  EXPECT_EQ("Adds a (diatonic) fifth interval to the chord.",
+            hostsim::ItemText(dialog, IDC_DESCRIPTION));
+  EXPECT_EQ(21, pMainWindow->FindDescriptorIndex(21));
+  EXPECT_EQ(-1, pMainWindow->FindDescriptorIndex(22));
+  // Chosen when the window closed, chosen again when it opens.
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
+  hostsim::Click(dialog, IDC_CLOSE);
+  dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(21, hostsim::ListSelection(dialog, IDC_TASKLIST));
+}
+
+TEST_F(ToolWindowTest, ClosePositionClosesASpreadChordFromTheWindow) {
+  hostsim::AddEntry(1, 2, 0, Chord(1024, {-10, 2, 7, 0})); // after the single note
+  hostsim::SetSelection(1, 2, 0, 1, 2, 0x7FFFFFFF);
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
+  hostsim::Click(dialog, IDC_APPLY);
+  EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0));
+  EXPECT_EQ((std::vector<int16_t>{0, 2, 4, 7}), Displacements(1, 2, 1));
+  ASSERT_EQ(1u, hostsim::TheHost().undoList.size());
+  EXPECT_EQ("Close Position", hostsim::TheHost().undoList[0].name);
+}
+
+// The spelling of added notes, like the four-note rule, is read again at every apply.
+TEST_F(ToolWindowTest, TheSpellingOptionIsReadAgainAtEveryApply) {
+  hostsim::AddEntry(1, 2, 0, Chord(1024, {0, 4}));
+  hostsim::Cell(1, 2, 0)[1].notes[1].raiselower = 1;
+  hostsim::SetSelection(1, 2, 0, 1, 2, 0x7FFFFFFF);
+  folder->WriteOptions("QVCHORDSHAPER_SPELLINKEY=1\n");
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::Click(dialog, IDC_APPLY); // Add Third, top: over the raised note, in the key
+  const EXENTRY& e = hostsim::Cell(1, 2, 0)[1];
+  ASSERT_EQ(3, e.notecount);
+  EXPECT_EQ(6, e.notes[2].displacement);
+  EXPECT_EQ(0, e.notes[2].raiselower);
+  folder->WriteOptions("QVCHORDSHAPER_SPELLINKEY=0\n");
+  hostsim::Cell(1, 2, 0)[1].notes[2].raiselower = 1;
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Add Fourth"));
+  hostsim::Click(dialog, IDC_APPLY); // a fourth over the raised third, copied
+  const EXENTRY& f = hostsim::Cell(1, 2, 0)[1];
+  ASSERT_EQ(4, f.notecount);
+  EXPECT_EQ(9, f.notes[3].displacement);
+  EXPECT_EQ(1, f.notes[3].raiselower);
 }
 
 } // namespace
