@@ -18,7 +18,7 @@
 
 #include "dialogs.h"
 #include "hostsim.h"
-#include "hostsim/app/pluginhost.h"
+#include "pluginhost.h"
 
 #include <algorithm>
 #include "score.h"
