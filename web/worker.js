@@ -1,12 +1,10 @@
 // The page's worker: the engine (the chord tasks and the MusicXML module, compiled to
-// WebAssembly) and Verovio, which draws MusicXML as SVG. The work runs here so that the page
-// stays responsive; each stage is reported as it starts.
+// WebAssembly) and Verovio, which draws MusicXML as SVG and renders it as MIDI. The work runs
+// here so that the page stays responsive. The texts to draw of every state of the document are
+// kept here by the page's key for them; the page keeps the files.
 import createEngine from './qvengine.js';
 import createVerovioModule from './verovio/verovio-module.mjs';
 import { VerovioToolkit } from './verovio/verovio.mjs';
-
-// Pages of a long score drawn per side; the rest is left out and said so.
-const MAX_PAGES = 4;
 
 function load() {
   return Promise.all([createEngine(), createVerovioModule()]).then(([engine, verovio]) => {
@@ -16,8 +14,12 @@ function load() {
       pageWidth: 1100,
       adjustPageHeight: true,
       footer: 'none',
-      // the pitch and colour of every note, for reading the drawing back
-      svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color'],
+      // the same text drawn again gets the same element ids, so a page drawn earlier still
+      // matches what playback and the measure list name
+      xmlIdChecksum: true,
+      // the pitch and colour of every note, the numbers of measures and staves, for reading
+      // the drawing back and selecting in it
+      svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color', 'measure@n', 'staff@n'],
     });
     return { engine, toolkit };
   });
@@ -29,23 +31,42 @@ ready.then(
   (e) => postMessage({ type: 'fatal', message: `The engine could not be loaded: ${e}` }),
 );
 
-// The first pages of a MusicXML text as SVG, and a note when some are left out.
-function draw(toolkit, xml) {
-  if (!toolkit.loadData(xml)) return { pages: [], note: 'This score could not be drawn.' };
-  const count = toolkit.getPageCount();
-  const pages = [];
-  for (let page = 1; page <= Math.min(count, MAX_PAGES); ++page) pages.push(toolkit.renderToSVG(page));
-  const note = pages.length < count ? `The first ${pages.length} of ${count} pages are shown.` : '';
-  return { pages, note };
+// key -> { before, after }: the texts of each state (the loaded score has "after" only)
+const texts = new Map();
+let loaded = null; // "key/side" of the text Verovio holds
+let measureMap = null; // of the text Verovio holds, made when first asked for
+
+// Makes Verovio hold one side of one state; false when it cannot be drawn.
+function hold(toolkit, key, side) {
+  const name = `${key}/${side}`;
+  if (loaded === name) return true;
+  const text = texts.get(key)?.[side];
+  loaded = null;
+  measureMap = null;
+  if (text === undefined || !toolkit.loadData(text)) return false;
+  loaded = name;
+  return true;
 }
 
-// Answers one request of the page: { kind: 'parts' } lists the parts of a file and draws it,
-// any other applies options.task to it and draws the result.
+// Every measure in score order: its number, page, and start in quarter notes and milliseconds.
+function measures(toolkit) {
+  if (measureMap) return measureMap;
+  measureMap = [];
+  for (const e of toolkit.renderToTimemap({ includeMeasures: true, includeRests: true })) {
+    if (!e.measureOn) continue;
+    const { n } = toolkit.getElementAttr(e.measureOn);
+    const page = toolkit.getPageWithElement(e.measureOn);
+    measureMap.push({ id: e.measureOn, n: n ?? '', page, qstamp: e.qstamp, tstamp: e.tstamp });
+  }
+  return measureMap;
+}
+
+// Answers one request of the page; every answer carries the request's id.
 onmessage = async ({ data }) => {
-  const { id, kind, fileName, bytes, options } = data;
-  const progress = (fraction, text) => postMessage({ type: 'progress', id, fraction, text });
-  const fail = (message) => postMessage({ type: 'failed', id, message });
-  let engine, toolkit, result;
+  const { id, kind } = data;
+  const answer = (message, transfer = []) => postMessage({ id, ...message }, transfer);
+  const fail = (message) => answer({ type: 'failed', message });
+  let engine, toolkit;
   try {
     ({ engine, toolkit } = await ready);
   } catch (e) {
@@ -53,28 +74,46 @@ onmessage = async ({ data }) => {
     return;
   }
   try {
-    if (kind === 'parts') {
-      progress(0.3, `Reading ${fileName}…`);
-      result = engine.scoreParts(bytes, fileName);
-    } else {
-      progress(0.1, `Applying ${options.task}…`);
-      result = engine.runScoreJob(bytes, fileName, { ...options, markChanges: true });
+    if (kind === 'open') {
+      // A file: its parts and its text, kept under the key the page gave it.
+      const result = engine.scoreParts(data.bytes, data.fileName);
+      if (result.status !== 0) return fail(result.error);
+      texts.set(data.key, { after: result.xml });
+      if (!hold(toolkit, data.key, 'after')) {
+        texts.delete(data.key);
+        return fail(`${data.fileName}: the score was read but could not be drawn.`);
+      }
+      answer({ type: 'opened', parts: result.parts, pages: toolkit.getPageCount() });
+    } else if (kind === 'apply') {
+      // One run of the job on the current state's bytes; the result becomes a new state.
+      const result = engine.runScoreJob(data.bytes, data.fileName, { ...data.options, markChanges: true });
+      if (result.status !== 0) return fail(result.error);
+      texts.set(data.key, { before: result.beforeXml, after: result.afterXml });
+      hold(toolkit, data.key, 'after');
+      const { output, summary, leftAlone, changes } = result;
+      answer({ type: 'applied', output, summary, leftAlone, changes, pages: toolkit.getPageCount() }, [output.buffer]);
+    } else if (kind === 'forget') {
+      for (const key of data.keys) texts.delete(key);
+      if (loaded && data.keys.includes(Number(loaded.split('/')[0]))) loaded = null;
+    } else if (!hold(toolkit, data.key, data.side)) {
+      fail('This state of the score could not be drawn.');
+    } else if (kind === 'show') {
+      answer({ type: 'shown', pages: toolkit.getPageCount() });
+    } else if (kind === 'page') {
+      answer({ type: 'page', page: data.page, svg: toolkit.renderToSVG(data.page) });
+    } else if (kind === 'measures') {
+      answer({ type: 'measures', measures: measures(toolkit) });
+    } else if (kind === 'find') {
+      answer({ type: 'found', page: toolkit.getPageWithElement(data.element) });
+    } else if (kind === 'midi') {
+      answer({ type: 'midi', midi: toolkit.renderToMIDI(), measures: measures(toolkit) });
+    } else if (kind === 'at') {
+      answer({ type: 'at', notes: toolkit.getElementsAtTime(Math.round(data.ms)).notes ?? [] });
     }
   } catch (e) {
-    // A stopped engine is not reused: its memory may be in any state.
+    // A stopped engine is not reused: its memory may be in any state. The texts stay.
     ready = load();
+    loaded = null;
     fail(`The engine stopped on this file (${e}).`);
-    return;
-  }
-  if (result.status !== 0) {
-    fail(result.error);
-  } else if (kind === 'parts') {
-    progress(0.6, 'Drawing the score…');
-    postMessage({ type: 'parts', id, parts: result.parts, before: draw(toolkit, result.xml) });
-  } else {
-    progress(0.6, 'Drawing the score after…');
-    const after = draw(toolkit, result.afterXml);
-    const { output, summary, leftAlone } = result;
-    postMessage({ type: 'done', id, output, summary, leftAlone, after }, [output.buffer]);
   }
 };
