@@ -151,9 +151,17 @@ async function showView(key, side, pages) {
   $('view').replaceChildren(...places);
   const caption = side === 'before' ? 'Before the step' : doc.at ? 'Now (changed notes in red)' : 'As loaded';
   $('view-caption').textContent = `${caption}: ${pages} ${pages === 1 ? 'page' : 'pages'}`;
+  // The measures and their pages are found once per score: a step changes notes, not measures,
+  // and finding them costs Verovio more than drawing a page.
+  view.measures = doc.measures;
   await drawPage(places[0]);
   places.forEach((place) => observer.observe(place));
-  view.measures = (await ask('measures', { key, side })).measures;
+  if (!doc.measures) {
+    const asked = doc;
+    const { measures } = await ask('measures', { key, side });
+    asked.measures = measures;
+    if (doc === asked) view.measures = measures;
+  }
   drawSelection();
 }
 
@@ -341,7 +349,7 @@ async function showChange(k) {
   const place = await pageDrawn(page);
   markPicked();
   const target = document.getElementById(`qv-change-${k}-0`) ?? place;
-  target?.scrollIntoView({ block: 'center' });
+  if (target) scrollViewTo(target, true);
   $('changes').querySelectorAll('button').forEach((b) => b.setAttribute('aria-pressed', String(Number(b.dataset.change) === k)));
 }
 
@@ -363,11 +371,20 @@ function visibleMeasure() {
   return -1;
 }
 
+// Scrolls the drawing (and only the drawing) so that an element of it is in view: at the top,
+// or in the middle.
+function scrollViewTo(element, middle = false) {
+  const box = $('view').getBoundingClientRect();
+  const at = element.getBoundingClientRect();
+  const offset = middle ? (box.height - at.height) / 2 : 8;
+  $('view').scrollTop += at.top - box.top - offset;
+}
+
 async function scrollToMeasure(m) {
   if (m < 0 || !view.measures?.[m]) return;
   const place = await pageDrawn(view.measures[m].page);
   const g = measuresOf(place).find((x) => x.m === m)?.g;
-  (g ?? place).scrollIntoView({ block: 'start' });
+  scrollViewTo(g ?? place);
 }
 
 async function switchSide(side) {
@@ -608,7 +625,7 @@ $('play').addEventListener('click', () => {
   $('stop').hidden = false;
   $('level').hidden = false;
   $('stop').focus();
-  player.play(from, to).catch((e) => {
+  player.play(measures, from, to).catch((e) => {
     showError(`The score cannot be played: ${e.message}`);
     player.stop();
   });

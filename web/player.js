@@ -60,10 +60,11 @@ export class Player {
     this.run = 0; // the playing run; a new one or Stop ends the one before
   }
 
-  // Plays measures from..to (indices in score order) of the score shown.
-  async play(from, to) {
+  // Plays measures from..to (indices in score order) of the score shown; measures: each
+  // measure's start in quarter notes and milliseconds, in score order.
+  async play(measures, from, to) {
     const run = ++this.run;
-    const { midi: base64, measures } = await this.ask('midi');
+    const { midi: base64 } = await this.ask('midi');
     const midi = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
     const { context, synth, analyser } = await makeEngine();
     if (run !== this.run) return;

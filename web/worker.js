@@ -106,7 +106,7 @@ onmessage = async ({ data }) => {
     } else if (kind === 'find') {
       answer({ type: 'found', page: toolkit.getPageWithElement(data.element) });
     } else if (kind === 'midi') {
-      answer({ type: 'midi', midi: toolkit.renderToMIDI(), measures: measures(toolkit) });
+      answer({ type: 'midi', midi: toolkit.renderToMIDI() });
     } else if (kind === 'at') {
       answer({ type: 'at', notes: toolkit.getElementsAtTime(Math.round(data.ms)).notes ?? [] });
     }
