@@ -602,6 +602,11 @@ const player = new Player({
   onNotes: (ids) => {
     $('view').querySelectorAll('.playing').forEach((n) => n.classList.remove('playing'));
     for (const id of ids) document.getElementById(id)?.classList.add('playing');
+    // the view follows the music when it plays past what is visible
+    const first = $('view').querySelector('.playing');
+    const box = $('view').getBoundingClientRect();
+    const at = first?.getBoundingClientRect();
+    if (at && (at.top < box.top || at.bottom > box.bottom)) scrollViewTo(first, true);
   },
   onEnd: () => {
     $('play').hidden = false;
