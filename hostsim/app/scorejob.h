@@ -18,14 +18,15 @@ struct ScoreJobOptions {
   bool dryRun = false;        // describe the changes, produce no output
   bool listChanges = false;   // describe the changes as well when producing output
   bool markChanges = false;   // display only: changed and added notes get a color attribute
-  // afterXml only, the output left as without it: changed and added notes get a color, and
-  // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J"
-  bool markShown = false;
-  bool spellInKey = false;  // added notes spelled in the key
-  bool displayTexts = true; // fill beforeXml and afterXml
+  bool displayTexts = true;   // fill beforeXml and afterXml
   // Where the output goes as it is made, instead of ScoreJobResult::output: called with each
   // piece in order, answers false when it cannot take it (the job then fails with status 1).
   std::function<bool(const void* data, size_t size)> sink;
+  // afterXml only, the output left as without it: changed and added notes get a color, and
+  // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J"
+  bool markShown = false;
+  // added notes spelled in the key
+  bool spellInKey = false;
 };
 
 // A chord the task changed, as listing it and finding it in a drawing need.
@@ -40,15 +41,16 @@ struct ChangedChord {
 };
 
 struct ScoreJobResult {
-  int status = 0;                    // 0 done; 2 bad input or usage, no output; 1 host failed
-  std::string error;                 // with the file name, and line:column for XML
-  std::vector<uint8_t> output;       // the changed file, in the input's container (.mxl or plain)
-  std::string afterXml, beforeXml;   // the uncompressed MusicXML text, for display
-  std::string leftAlone;             // the one line about what was left alone; empty if nothing
-  std::string dryRunText;            // every chord that would change, one line each
-  std::string summary;               // the closing summary line
-  std::string task;                  // the task applied, by its name
-  std::vector<ChangedChord> changes; // with listChanges or dryRun: the chords changed
+  int status = 0;                  // 0 done; 2 bad input or usage, no output; 1 host failed
+  std::string error;               // with the file name, and line:column for XML
+  std::vector<uint8_t> output;     // the changed file, in the input's container (.mxl or plain)
+  std::string afterXml, beforeXml; // the uncompressed MusicXML text, for display
+  std::string leftAlone;           // the one line about what was left alone; empty if nothing
+  std::string dryRunText;          // every chord that would change, one line each
+  std::string summary;             // the closing summary line
+  std::string task;                // the task applied, by its name
+  // with listChanges or dryRun: the chords changed
+  std::vector<ChangedChord> changes;
 };
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
