@@ -325,6 +325,8 @@ $('view').addEventListener('pointerdown', (event) => {
   $('view').addEventListener('pointermove', move);
   window.addEventListener('pointerup', up);
 });
+// The drawing scales with the window; the selection drawn over it is placed again.
+new ResizeObserver(() => drawSelection()).observe($('view'));
 $('measures').addEventListener('input', selectionFromFields);
 $('parts').addEventListener('change', selectionFromFields);
 $('clear-selection').addEventListener('click', () => {
@@ -500,7 +502,7 @@ async function apply() {
   const result = await ask('apply', {
     key,
     fileName: doc.name,
-    bytes: state.bytes.slice(),
+    bytes: state.bytes, // copied to the worker: the state keeps its own
     options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, measures, parts },
   });
   forget(doc.states.splice(doc.at + 1)); // a new step ends the steps undone

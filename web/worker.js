@@ -6,22 +6,30 @@ import createEngine from './qvengine.js';
 import createVerovioModule from './verovio/verovio-module.mjs';
 import { VerovioToolkit } from './verovio/verovio.mjs';
 
+// Verovio's options: the page's drawing.
+const OPTIONS = {
+  scale: 45,
+  pageWidth: 1100,
+  adjustPageHeight: true,
+  footer: 'none',
+  // the same text drawn again gets the same element ids, so a page drawn earlier still
+  // matches what playback and the measure list name
+  xmlIdChecksum: true,
+  // the pitch and colour of every note, the numbers of measures and staves, for reading
+  // the drawing back and selecting in it
+  svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color', 'measure@n', 'staff@n'],
+};
+
+// Two Verovio documents are kept loaded, the one shown and the one shown before, so that Undo,
+// Redo and the before/after switch after an Apply draw at once instead of reading the score again.
 function load() {
   return Promise.all([createEngine(), createVerovioModule()]).then(([engine, verovio]) => {
-    const toolkit = new VerovioToolkit(verovio);
-    toolkit.setOptions({
-      scale: 45,
-      pageWidth: 1100,
-      adjustPageHeight: true,
-      footer: 'none',
-      // the same text drawn again gets the same element ids, so a page drawn earlier still
-      // matches what playback and the measure list name
-      xmlIdChecksum: true,
-      // the pitch and colour of every note, the numbers of measures and staves, for reading
-      // the drawing back and selecting in it
-      svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color', 'measure@n', 'staff@n'],
+    const holders = [0, 1].map(() => {
+      const toolkit = new VerovioToolkit(verovio);
+      toolkit.setOptions(OPTIONS);
+      return { toolkit, name: null, measures: null };
     });
-    return { engine, toolkit };
+    return { engine, holders };
   });
 }
 
@@ -33,32 +41,37 @@ ready.then(
 
 // key -> { before, after }: the texts of each state (the loaded score has "after" only)
 const texts = new Map();
-let loaded = null; // "key/side" of the text Verovio holds
-let measureMap = null; // of the text Verovio holds, made when first asked for
 
-// Makes Verovio hold one side of one state; false when it cannot be drawn.
-function hold(toolkit, key, side) {
+// The Verovio document of one side of one state, loaded if no holder has it (into the one
+// used longest ago); null when it cannot be drawn.
+function hold(holders, key, side) {
   const name = `${key}/${side}`;
-  if (loaded === name) return true;
-  const text = texts.get(key)?.[side];
-  loaded = null;
-  measureMap = null;
-  if (text === undefined || !toolkit.loadData(text)) return false;
-  loaded = name;
-  return true;
+  let i = holders.findIndex((h) => h.name === name);
+  if (i < 0) {
+    i = holders.length - 1;
+    const holder = holders[i];
+    const text = texts.get(key)?.[side];
+    holder.name = null;
+    holder.measures = null;
+    if (text === undefined || !holder.toolkit.loadData(text)) return null;
+    holder.name = name;
+  }
+  holders.unshift(...holders.splice(i, 1));
+  return holders[0];
 }
 
 // Every measure in score order: its number, page, and start in quarter notes and milliseconds.
-function measures(toolkit) {
-  if (measureMap) return measureMap;
-  measureMap = [];
-  for (const e of toolkit.renderToTimemap({ includeMeasures: true, includeRests: true })) {
+function measures(holder) {
+  if (holder.measures) return holder.measures;
+  const { toolkit } = holder;
+  holder.measures = [];
+  for (const e of toolkit.renderToTimemap({ includeMeasures: true })) {
     if (!e.measureOn) continue;
     const { n } = toolkit.getElementAttr(e.measureOn);
     const page = toolkit.getPageWithElement(e.measureOn);
-    measureMap.push({ id: e.measureOn, n: n ?? '', page, qstamp: e.qstamp, tstamp: e.tstamp });
+    holder.measures.push({ id: e.measureOn, n: n ?? '', page, qstamp: e.qstamp, tstamp: e.tstamp });
   }
-  return measureMap;
+  return holder.measures;
 }
 
 // Answers one request of the page; every answer carries the request's id.
@@ -66,9 +79,9 @@ onmessage = async ({ data }) => {
   const { id, kind } = data;
   const answer = (message, transfer = []) => postMessage({ id, ...message }, transfer);
   const fail = (message) => answer({ type: 'failed', message });
-  let engine, toolkit;
+  let engine, holders, holder;
   try {
-    ({ engine, toolkit } = await ready);
+    ({ engine, holders } = await ready);
   } catch (e) {
     fail(`The engine could not be loaded: ${e}`);
     return;
@@ -79,41 +92,44 @@ onmessage = async ({ data }) => {
       const result = engine.scoreParts(data.bytes, data.fileName);
       if (result.status !== 0) return fail(result.error);
       texts.set(data.key, { after: result.xml });
-      if (!hold(toolkit, data.key, 'after')) {
+      holder = hold(holders, data.key, 'after');
+      if (!holder) {
         texts.delete(data.key);
         return fail(`${data.fileName}: the score was read but could not be drawn.`);
       }
-      answer({ type: 'opened', parts: result.parts, pages: toolkit.getPageCount() });
+      answer({ type: 'opened', parts: result.parts, pages: holder.toolkit.getPageCount() });
     } else if (kind === 'apply') {
       // One run of the job on the current state's bytes; the result becomes a new state.
       const result = engine.runScoreJob(data.bytes, data.fileName, { ...data.options, markChanges: true });
       if (result.status !== 0) return fail(result.error);
       texts.set(data.key, { before: result.beforeXml, after: result.afterXml });
-      hold(toolkit, data.key, 'after');
+      holder = hold(holders, data.key, 'after');
+      if (!holder) return fail(`${data.fileName}: the result could not be drawn.`);
       const { output, summary, leftAlone, changes } = result;
-      answer({ type: 'applied', output, summary, leftAlone, changes, pages: toolkit.getPageCount() }, [output.buffer]);
+      answer({ type: 'applied', output, summary, leftAlone, changes, pages: holder.toolkit.getPageCount() }, [output.buffer]);
     } else if (kind === 'forget') {
       for (const key of data.keys) texts.delete(key);
-      if (loaded && data.keys.includes(Number(loaded.split('/')[0]))) loaded = null;
-    } else if (!hold(toolkit, data.key, data.side)) {
+    } else if (!(holder = hold(holders, data.key, data.side))) {
       fail('This state of the score could not be drawn.');
-    } else if (kind === 'show') {
-      answer({ type: 'shown', pages: toolkit.getPageCount() });
-    } else if (kind === 'page') {
-      answer({ type: 'page', page: data.page, svg: toolkit.renderToSVG(data.page) });
-    } else if (kind === 'measures') {
-      answer({ type: 'measures', measures: measures(toolkit) });
-    } else if (kind === 'find') {
-      answer({ type: 'found', page: toolkit.getPageWithElement(data.element) });
-    } else if (kind === 'midi') {
-      answer({ type: 'midi', midi: toolkit.renderToMIDI() });
-    } else if (kind === 'at') {
-      answer({ type: 'at', notes: toolkit.getElementsAtTime(Math.round(data.ms)).notes ?? [] });
+    } else {
+      answer(drawing(holder, data));
     }
   } catch (e) {
     // A stopped engine is not reused: its memory may be in any state. The texts stay.
     ready = load();
-    loaded = null;
     fail(`The engine stopped on this file (${e}).`);
   }
 };
+
+// The answers about the drawing of the state a holder has loaded.
+function drawing(holder, data) {
+  const { toolkit } = holder;
+  const { kind } = data;
+  if (kind === 'show') return { type: 'shown', pages: toolkit.getPageCount() };
+  if (kind === 'page') return { type: 'page', page: data.page, svg: toolkit.renderToSVG(data.page) };
+  if (kind === 'measures') return { type: 'measures', measures: measures(holder) };
+  if (kind === 'find') return { type: 'found', page: toolkit.getPageWithElement(data.element) };
+  if (kind === 'midi') return { type: 'midi', midi: toolkit.renderToMIDI() };
+  if (kind === 'at') return { type: 'at', notes: toolkit.getElementsAtTime(Math.round(data.ms)).notes ?? [] };
+  return { type: 'failed', message: `no such request: ${kind}` };
+}
