@@ -76,6 +76,7 @@ async function work(text, job) {
 }
 
 const current = () => doc && doc.states[doc.at];
+let shownLists = ''; // the document and step the history and the changed chords show
 
 // Buttons, the switch, the history and the step's summary, from the document.
 function update() {
@@ -88,6 +89,12 @@ function update() {
   $('side-before').disabled = !doc || doc.at === 0;
   $('summary').textContent = state?.summary ?? '';
   $('left-alone').textContent = state?.leftAlone ?? '';
+  // The lists are made again only when the document or its step changed, so that a button
+  // chosen in them keeps the focus.
+  const listed = doc ? `${doc.states[0].key}:${doc.at}:${doc.states.length}` : '';
+  if (listed === shownLists) return;
+  shownLists = listed;
+  const inHistory = $('history').contains(document.activeElement);
   $('history').replaceChildren(
     ...(doc ? doc.states : []).map((s, i) => {
       const item = document.createElement('li');
@@ -102,6 +109,7 @@ function update() {
     }),
   );
   showChanges(state);
+  if (inHistory) $('history').querySelector('[aria-current]')?.focus();
 }
 
 // The chords the current step changed, as --dry-run names them; each one a button that shows it.
@@ -390,6 +398,7 @@ async function scrollToMeasure(m) {
 }
 
 async function switchSide(side) {
+  stopPlaying();
   const m = visibleMeasure();
   const { pages } = await ask('show', { key: current().key, side });
   await showView(current().key, side, pages);

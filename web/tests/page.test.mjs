@@ -250,6 +250,7 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   await page.click('#changes li:nth-child(3) button');
   await page.waitForFunction(() => document.querySelectorAll('#view .picked').length > 0);
   assert.ok(await page.$$eval('#view .picked', (n) => n.every((x) => x.id.startsWith('qv-change-2-'))));
+  assert.equal(await page.evaluate(() => document.activeElement?.dataset.change), '2', 'the focus stays on the chord chosen');
   await page.screenshot({ path: join(root, 'build/web/page-steps.png') });
   assert.deepEqual(page.errors, []);
   await page.close();
