@@ -64,14 +64,37 @@ function hold(holders, key, side) {
 function measures(holder) {
   if (holder.measures) return holder.measures;
   const { toolkit } = holder;
-  holder.measures = [];
+  const list = [];
+  // (a measure of rests only is listed too: the timemap marks every measure's start)
   for (const e of toolkit.renderToTimemap({ includeMeasures: true })) {
     if (!e.measureOn) continue;
     const { n } = toolkit.getElementAttr(e.measureOn);
-    const page = toolkit.getPageWithElement(e.measureOn);
-    holder.measures.push({ id: e.measureOn, n: n ?? '', page, qstamp: e.qstamp, tstamp: e.tstamp });
+    list.push({ id: e.measureOn, n: n ?? '', page: 0, qstamp: e.qstamp, tstamp: e.tstamp });
   }
-  return holder.measures;
+  // Pages follow the measures' order, so each page's last measure is looked for where the
+  // page before ended, and searched for only when it is not there: a few look-ups a page
+  // instead of one a measure.
+  const pageOf = (i) => toolkit.getPageWithElement(list[i].id);
+  for (let i = 0, guess = 1; i < list.length;) {
+    const page = pageOf(i);
+    let last = Math.min(list.length - 1, i + guess - 1);
+    const onPage = pageOf(last) === page;
+    if (!onPage || (last + 1 < list.length && pageOf(last + 1) === page)) {
+      let lo = onPage ? last : i; // on the page
+      let hi = onPage ? list.length : last; // past it
+      while (hi - lo > 1) {
+        const mid = (lo + hi) >> 1;
+        if (pageOf(mid) === page) lo = mid;
+        else hi = mid;
+      }
+      last = lo;
+    }
+    for (let k = i; k <= last; ++k) list[k].page = page;
+    guess = last - i + 1;
+    i = last + 1;
+  }
+  holder.measures = list;
+  return list;
 }
 
 // Answers one request of the page; every answer carries the request's id.
