@@ -233,7 +233,12 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   await settled(page);
   assert.equal(await page.textContent('#history [aria-current]'), 'Drop 2nd, measures 2-3, Piano');
   assert.ok((await download(page)).bytes.equals(command(tune, chain[0])), 'after undo the file is the first step\'s');
-  await page.click('#redo');
+  await page.keyboard.press('Control+Shift+Z');
+  await settled(page);
+  assert.equal(await page.textContent('#history [aria-current]'), 'Rotate Up, measures 2-3, Piano');
+  await page.click('#undo');
+  await settled(page);
+  await page.keyboard.press('Control+y');
   await settled(page);
   assert.equal(await jobs(), 2, 'undo and redo run no job');
   const got = await download(page);
@@ -274,6 +279,31 @@ test('playback sounds the selected measures and highlights their notes; chord sy
   await page.screenshot({ path: join(root, 'build/web/page-playing.png') });
   await page.click('#stop');
   await page.waitForFunction(() => document.querySelectorAll('#view .playing').length === 0);
+  // a click selects a measure of a part, a shift-click extends over measures and parts, a
+  // click beside the music clears
+  const click = async (m, staff, shift = false) => {
+    const [x, y] = await page.$eval(`#view g.measure[data-n="${m}"] > g.staff[data-n="${staff}"] > path`, (line) => {
+      line.scrollIntoView({ block: 'center' });
+      const b = line.getBoundingClientRect();
+      return [b.left + b.width / 2, b.top + 2];
+    });
+    if (shift) await page.keyboard.down('Shift');
+    await page.mouse.click(x, y);
+    if (shift) await page.keyboard.up('Shift');
+  };
+  const chosen = () => page.$$eval('#parts input', (b) => b.filter((x) => x.checked).map((x) => x.value).join(','));
+  await click('1', '5');
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['1', 'P4']);
+  await click('2', '3', true); // the piano's lower staff: the whole piano
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['1-2', 'P2,P3,P4']);
+  const title = await page.$eval('#view svg', (svg) => {
+    svg.scrollIntoView({ block: 'start' });
+    const b = svg.getBoundingClientRect();
+    return [b.left + 20, b.top + 20];
+  });
+  await page.mouse.click(...title);
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['', 'P1,P2,P3,P4']);
+  assert.equal(await page.$$eval('#view .selected', (s) => s.length), 0);
   assert.deepEqual(page.errors, []);
   await page.close();
 });
