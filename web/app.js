@@ -178,7 +178,13 @@ async function drawPage(place) {
   if (!place || place.dataset.drawn) return;
   place.dataset.drawn = 'pending';
   const generation = view.generation;
-  const { svg } = await ask('page', { key: view.key, side: view.side, page: Number(place.dataset.page) });
+  let svg;
+  try {
+    ({ svg } = await ask('page', { key: view.key, side: view.side, page: Number(place.dataset.page) }));
+  } catch (e) {
+    if (generation === view.generation) place.textContent = `Page ${place.dataset.page} could not be drawn: ${e.message}`;
+    return;
+  }
   if (generation !== view.generation) return;
   const drawing = document.importNode(new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement, true);
   place.replaceChildren(drawing);
