@@ -497,6 +497,7 @@ async function open(name, bytes) {
   selection = null;
   anchor = null;
   picked = null;
+  $('measures').value = ''; // a new score: nothing selected
   showParts(opened.parts);
   $('side-after').checked = true;
   $('loaded').textContent = `Loaded ${name} (${Math.ceil(bytes.length / 1024)} KB).`;
