@@ -40,13 +40,15 @@ async function inBrowser(work) {
   }
 }
 
+const ROUNDS = 3; // each side measured in turn, the best of each kept: the machine is shared
+
 const blank = await inBrowser(async (page) => {
   await page.goto(`${address}icon.svg`);
   return {};
 });
 
 // Verovio alone, with the page's options: the text loaded and its first page drawn into the document.
-const verovio = await inBrowser(async (page) => {
+const verovioAlone = () => inBrowser(async (page) => {
   await page.goto(`${address}icon.svg`);
   const text = readFileSync(score, 'utf8');
   return page.evaluate(async ([site, xml]) => {
@@ -72,7 +74,7 @@ const verovio = await inBrowser(async (page) => {
 const busy = (page) => page.waitForFunction(() => !document.getElementById('job').hasAttribute('aria-busy') &&
   document.querySelector('#view .page[data-drawn="yes"] svg'), null, { timeout: 120000 });
 
-const ours = await inBrowser(async (page) => {
+const thePage = () => inBrowser(async (page) => {
   await page.addInitScript(() => {
     window.jobs = 0;
     const post = Worker.prototype.postMessage;
@@ -108,6 +110,16 @@ const ours = await inBrowser(async (page) => {
   return { first, apply, undo, jobs, summary, pages: await page.textContent('#view-caption') };
 });
 
+const runs = { verovio: [], ours: [] };
+for (let round = 0; round < ROUNDS; ++round) {
+  runs.verovio.push(await verovioAlone());
+  runs.ours.push(await thePage());
+}
+const best = (list, key) => Math.min(...list.map((r) => r[key]));
+const verovio = { first: best(runs.verovio, 'first'), again: best(runs.verovio, 'again'), mb: runs.verovio.at(-1).mb };
+const ours = { ...runs.ours.at(-1), first: best(runs.ours, 'first'), apply: best(runs.ours, 'apply'), undo: best(runs.ours, 'undo') };
+ours.jobs = Math.max(...runs.ours.map((r) => r.jobs));
+
 server.close();
 rmSync(scratch, { recursive: true, force: true });
 
@@ -116,7 +128,7 @@ const line = (name, value, bound, unit = '') => {
   console.log(`${name.padEnd(58)} ${value.toFixed(2).padStart(7)}${unit}  (bound ${bound})  ${ok ? 'ok' : 'OVER'}`);
   return ok;
 };
-console.log(`score: ${measures} measures, 4 parts (${ours.pages}); ${ours.summary}`);
+console.log(`score: ${measures} measures, 4 parts (${ours.pages}); ${ours.summary}; best of ${ROUNDS} rounds`);
 console.log(`Verovio alone: load and draw page 1 ${verovio.first.toFixed(0)} ms (again ${verovio.again.toFixed(0)} ms)`);
 console.log(`page: first page ${ours.first} ms, Apply with redraw ${ours.apply} ms, Undo ${ours.undo} ms, jobs run ${ours.jobs}`);
 console.log(`renderer memory: blank ${blank.mb.toFixed(0)} MB, Verovio alone ${verovio.mb.toFixed(0)} MB, page ${ours.mb.toFixed(0)} MB`);
