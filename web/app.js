@@ -7,6 +7,8 @@ import { Player } from './player.js';
 const LIMIT_MB = 20;
 // The example score shipped with the project, served beside the page.
 const EXAMPLE = 'chorale.musicxml';
+// What the states of the document may hold at most (their files and drawings' texts).
+const HISTORY_BUDGET = 400 * 1024 * 1024;
 // How far beyond the visible part of the score pages are drawn ahead.
 const AHEAD = '1200px';
 const $ = (id) => document.getElementById(id);
@@ -84,9 +86,9 @@ function update() {
   $('apply').disabled = !doc || !tasks.length;
   $('undo').disabled = !doc || doc.at === 0;
   $('redo').disabled = !doc || doc.at === doc.states.length - 1;
-  $('download').disabled = !doc || doc.at === 0;
+  $('download').disabled = !state?.slug; // a step was made
   $('play').disabled = !doc;
-  $('side-before').disabled = !doc || doc.at === 0;
+  $('side-before').disabled = !state?.slug;
   $('summary').textContent = state?.summary ?? '';
   $('left-alone').textContent = state?.leftAlone ?? '';
   // The lists are made again only when the document or its step changed, so that a button
@@ -108,6 +110,13 @@ function update() {
       return item;
     }),
   );
+  if (doc?.forgotten.length) {
+    const item = document.createElement('li');
+    item.className = 'note';
+    const n = doc.forgotten.length;
+    item.textContent = `${n} earlier ${n === 1 ? 'step' : 'steps'} of ${doc.name} can no longer be undone (memory).`;
+    $('history').prepend(item);
+  }
   showChanges(state);
   if (inHistory) $('history').querySelector('[aria-current]')?.focus();
 }
@@ -115,7 +124,7 @@ function update() {
 // The chords the current step changed, as --dry-run names them; each one a button that shows it.
 function showChanges(state) {
   const changes = state?.changes ?? [];
-  $('changes-box').hidden = !doc || doc.at === 0;
+  $('changes-box').hidden = !state?.slug;
   $('changes').replaceChildren(
     ...changes.map((c, k) => {
       const item = document.createElement('li');
@@ -128,7 +137,7 @@ function showChanges(state) {
       return item;
     }),
   );
-  if (doc && doc.at > 0 && !changes.length) {
+  if (state?.slug && !changes.length) {
     const item = document.createElement('li');
     item.textContent = 'No chord was changed.';
     $('changes').append(item);
@@ -157,7 +166,7 @@ async function showView(key, side, pages) {
     places.push(place);
   }
   $('view').replaceChildren(...places);
-  const caption = side === 'before' ? 'Before the step' : doc.at ? 'Now (changed notes in red)' : 'As loaded';
+  const caption = side === 'before' ? 'Before the step' : current().slug ? 'Now (changed notes in red)' : 'As loaded';
   $('view-caption').textContent = `${caption}: ${pages} ${pages === 1 ? 'page' : 'pages'}`;
   // The measures and their pages are found once per score: a step changes notes, not measures,
   // and finding them costs Verovio more than drawing a page.
@@ -467,7 +476,7 @@ function downloadName() {
   const dot = name.lastIndexOf('.');
   const base = dot > 0 ? name.slice(0, dot) : name;
   const extension = dot > 0 ? name.slice(dot) : '.musicxml';
-  const slugs = doc.states.slice(1, doc.at + 1).map((s) => s.slug);
+  const slugs = [...doc.forgotten, ...doc.states.slice(0, doc.at + 1).map((s) => s.slug).filter(Boolean)];
   const shown = slugs.length > 3 ? [...slugs.slice(0, 3), `and-${slugs.length - 3}-more`] : slugs;
   return `${[base, ...shown].join('-')}${extension}`;
 }
@@ -493,7 +502,7 @@ async function open(name, bytes) {
   }
   if (doc) forget(doc.states);
   stopPlaying();
-  doc = { name, parts: opened.parts, at: 0, states: [{ key, bytes, label: `Opened ${name}`, slug: '', changes: [] }] };
+  doc = { name, parts: opened.parts, at: 0, forgotten: [], states: [{ key, bytes, label: `Opened ${name}`, slug: '', changes: [] }] };
   selection = null;
   anchor = null;
   picked = null;
@@ -531,7 +540,23 @@ async function apply() {
     leftAlone: result.leftAlone,
     changes: result.changes,
   });
+  keepWithinBudget();
   await goTo(doc.states.length - 1, result.pages);
+}
+
+// Each state costs its file here and its two drawings' texts in the worker; past the budget
+// the oldest states go, as a host's undo list forgets its oldest steps, rather than the
+// browser running out of memory on a long session with a large score.
+function keepWithinBudget() {
+  const cost = (s) => s.bytes.length * 3;
+  let total = doc.states.reduce((sum, s) => sum + cost(s), 0);
+  while (total > HISTORY_BUDGET && doc.states.length > 2) {
+    const [oldest] = doc.states.splice(0, 1);
+    total -= cost(oldest);
+    if (oldest.slug) doc.forgotten.push(oldest.slug);
+    forget([oldest]);
+  }
+  doc.at = doc.states.length - 1;
 }
 
 // Makes a state the current one and shows it with its step's changes; no job runs.
@@ -604,7 +629,7 @@ $('job').addEventListener('submit', (event) => {
 
 $('download').addEventListener('click', () => {
   const state = current();
-  if (!state || doc.at === 0) return;
+  if (!state?.slug) return;
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([state.bytes], { type: 'application/octet-stream' }));
   link.download = downloadName();
