@@ -122,6 +122,77 @@ int ApplyTask(const musicxml::Score& score, int16_t first, int16_t last,
   return 0;
 }
 
+// A changed chord's notes as they were: each note's element and host pitch, and its names.
+struct Shown {
+  struct Note {
+    pugi::xml_node node;
+    int16_t displacement, raiselower;
+  };
+  std::vector<Note> notes;
+  std::string names;
+};
+
+std::string NoteNames(const musicxml::Chord& c) {
+  std::string names;
+  for (const musicxml::NoteRef& n : c.notes)
+    names += (names.empty() ? "" : " ") + musicxml::PitchName(n.pitch);
+  return names.empty() ? "rest" : names;
+}
+
+// The changed chords for listing, with their notes before and (once written back) after.
+void Describe(const musicxml::Score& score, const std::vector<musicxml::ChordChange>& changes,
+              const std::vector<Shown>& shown, bool written, std::vector<ChangedChord>* out) {
+  for (size_t k = 0; k < changes.size(); ++k) {
+    const musicxml::Chord& c = score.chords[changes[k].chord];
+    const musicxml::PartInfo& p = score.parts[c.part];
+    ChangedChord d;
+    d.part = p.id;
+    d.partName = p.name;
+    d.staff = c.staff - p.firstStaff + 1;
+    d.scoreStaff = c.staff;
+    size_t m = static_cast<size_t>(c.measure - 1);
+    d.measure = m < score.measureNumbers.size() && !score.measureNumbers[m].empty()
+                    ? score.measureNumbers[m]
+                    : "#" + std::to_string(c.measure);
+    d.beat = 1 + c.pos / 1024.0; // host units: 1024 a quarter note
+    d.voice = score.voiceNames[c.part][c.voice];
+    d.before = shown[k].names;
+    if (written) {
+      d.after = NoteNames(c);
+    } else {
+      for (const musicxml::HostNote& h : changes[k].after)
+        d.after += (d.after.empty() ? "" : " ") +
+                   musicxml::PitchName(musicxml::FromHost(c.key, h.displacement, h.raiselower));
+      if (d.after.empty()) d.after = "rest";
+    }
+    out->push_back(d);
+  }
+}
+
+// Marks the written-back changes for the drawing: moved and added notes in a color, every
+// note of the K-th changed chord named "qv-change-K-J" so that the page finds it.
+void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>& changes,
+               const std::vector<Shown>& shown) {
+  auto set = [](pugi::xml_node node, const char* name, const std::string& value) {
+    pugi::xml_attribute a = node.attribute(name);
+    (a ? a : node.append_attribute(name)).set_value(value.c_str());
+  };
+  for (size_t k = 0; k < changes.size(); ++k) {
+    const musicxml::Chord& c = score->chords[changes[k].chord];
+    std::string id = "qv-change-" + std::to_string(k) + "-";
+    if (c.notes.empty()) set(c.first, "id", id + "0");
+    for (size_t j = 0; j < c.notes.size(); ++j) {
+      const musicxml::NoteRef& n = c.notes[j];
+      bool same = false;
+      for (const Shown::Note& w : shown[k].notes)
+        same = same || (w.node == n.node && w.displacement == n.displacement &&
+                        w.raiselower == n.raiselower);
+      if (!same) set(n.node, "color", "#D03020");
+      set(n.node, "id", id + std::to_string(j));
+    }
+  }
+}
+
 } // namespace
 
 bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
@@ -130,7 +201,7 @@ bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
   std::string rootPath;
   if (!ReadScore(&input, fileName, &score, &rootPath, shown, error)) return false;
   for (const musicxml::PartInfo& p : score.parts)
-    parts->push_back({p.id, p.name});
+    parts->push_back({p.id, p.name, p.staffCount});
   return true;
 }
 
@@ -175,8 +246,20 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   r.leftAlone = musicxml::LeftAloneLine(skipped);
   if (options.dryRun || options.listChanges)
     r.dryRunText = musicxml::DescribeChanges(score, changes);
-  if (options.dryRun) return r;
+  std::vector<Shown> shown; // the changed chords' notes before, for marking the drawing
+  if (options.dryRun || options.listChanges || options.markShown)
+    for (const musicxml::ChordChange& ch : changes) {
+      const musicxml::Chord& c = score.chords[ch.chord];
+      shown.push_back({{}, NoteNames(c)});
+      for (const musicxml::NoteRef& n : c.notes)
+        shown.back().notes.push_back({n.node, n.displacement, n.raiselower});
+    }
+  if (options.dryRun) {
+    Describe(score, changes, shown, false, &r.changes);
+    return r;
+  }
   musicxml::WriteBack(&score, changes, options.markChanges);
+  if (options.listChanges) Describe(score, changes, shown, true, &r.changes);
   if (options.sink && !zipped && !options.displayTexts) {
     // Straight to the caller as it is made: no copy of the whole output is held.
     struct Sink : pugi::xml_writer {
@@ -191,9 +274,14 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   }
   std::vector<uint8_t> xml;
   musicxml::SaveScore(score, &xml);
-  if (options.displayTexts)
+  if (options.displayTexts && options.markShown) {
+    // The file keeps no marks; the drawing's text is the same document marked afterwards.
+    MarkShown(&score, changes, shown);
+    r.afterXml = musicxml::ScoreText(score);
+  } else if (options.displayTexts) {
     r.afterXml = score.encoding == pugi::encoding_utf8 ? std::string(xml.begin(), xml.end())
                                                        : musicxml::ScoreText(score);
+  }
   if (!zipped) {
     r.output.swap(xml);
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {

@@ -23,6 +23,20 @@ struct ScoreJobOptions {
   // Where the output goes as it is made, instead of ScoreJobResult::output: called with each
   // piece in order, answers false when it cannot take it (the job then fails with status 1).
   std::function<bool(const void* data, size_t size)> sink;
+  // afterXml only, the output left as without it: changed and added notes get a color, and
+  // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J"
+  bool markShown = false;
+};
+
+// A chord the task changed, as listing it and finding it in a drawing need.
+struct ChangedChord {
+  std::string part, partName; // the part's id and name
+  int staff = 1;              // in the part, from 1
+  int scoreStaff = 1;         // in the whole score, from 1
+  std::string measure;        // as the file prints its number
+  double beat = 1;            // in quarter notes from the measure's start, the first is 1
+  std::string voice;          // as the file names it
+  std::string before, after;  // note names ("Bb3 D4"), "rest" for none
 };
 
 struct ScoreJobResult {
@@ -34,6 +48,8 @@ struct ScoreJobResult {
   std::string dryRunText;          // every chord that would change, one line each
   std::string summary;             // the closing summary line
   std::string task;                // the task applied, by its name
+  // with listChanges or dryRun: the chords changed
+  std::vector<ChangedChord> changes;
 };
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,
@@ -46,6 +62,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
 struct ScorePart {
   std::string id;   // the part's id attribute
   std::string name; // its part-name
+  int staves = 1;   // its number of staves
 };
 
 // The parts of a score file in score order, for choosing among them, and (when shown is

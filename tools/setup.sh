@@ -39,8 +39,9 @@ ensure_tools() {
 }
 
 # The web page: emscripten builds its engine, dpkg-dev unpacks the Debian sources of its
-# libraries (web/deps.sh), npm brings Verovio and playwright-core, Chromium runs its tests.
-QV_WEB_PACKAGES="emscripten dpkg-dev chromium"
+# libraries (web/deps.sh), npm brings Verovio, the synthesizer and playwright-core, Chromium
+# runs its tests; the page plays scores with the General MIDI sounds of timgm6mb-soundfont.
+QV_WEB_PACKAGES="emscripten dpkg-dev chromium timgm6mb-soundfont"
 ensure_web_tools() {
   local node=""
   command -v npm >/dev/null || node="nodejs npm"

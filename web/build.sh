@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web page into build/web/site: the engine compiled to WebAssembly (the "web" preset,
-# with zlib, libzip and pugixml from web/deps.sh), the page's files, Verovio from web/node_modules
-# (installed from the lockfile when missing) and the example score. Output goes to build-web.log.
+# with zlib, libzip and pugixml from web/deps.sh), the page's files, Verovio and the synthesizer
+# from web/node_modules (installed from the lockfile when missing), the General MIDI SoundFont of
+# Debian's timgm6mb-soundfont and the example score. Output goes to build-web.log.
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 export NODE_PATH=/usr/share/nodejs
@@ -21,8 +22,12 @@ log=$PWD/build-web.log
 }
 site=build/web/site
 rm -rf "$site"
-mkdir -p "$site/verovio"
-cp web/index.html web/style.css web/app.js web/worker.js examples/chorale.musicxml "$site/"
+mkdir -p "$site/verovio" "$site/synth"
+cp web/index.html web/style.css web/app.js web/player.js web/worker.js web/offline.js \
+  web/manifest.webmanifest web/icon.svg examples/chorale.musicxml "$site/"
+cp /usr/share/sounds/sf2/TimGM6mb.sf2 "$site/soundfont.sf2"
+cp web/node_modules/js-synthesizer/externals/libfluidsynth-2.4.6.js "$site/synth/libfluidsynth.js"
+cp web/node_modules/js-synthesizer/dist/js-synthesizer.min.js "$site/synth/js-synthesizer.js"
 cp build/web/engine/web/qvengine.js build/web/engine/web/qvengine.wasm "$site/"
 cp web/node_modules/verovio/dist/verovio-module.mjs web/node_modules/verovio/dist/verovio.mjs \
   "$site/verovio/"

@@ -24,7 +24,7 @@ PluginEntries Plugin() {
   return LinkedPlugin();
 }
 
-// The sixteen tasks as the tool window lists them, with its descriptions and direction captions.
+// The tasks as the tool window lists them, with its descriptions and direction captions.
 val Tasks() {
   val list = val::array();
   for (const TaskInfo& task : TaskCatalogue(Plugin())) {
@@ -70,30 +70,32 @@ val Parts(const val& bytes, const std::string& fileName) {
     val part = val::object();
     part.set("id", p.id);
     part.set("name", p.name);
+    part.set("staves", p.staves);
     list.call<void>("push", part);
   }
   result.set("parts", list);
   return result;
 }
 
-// Applies options.task to the file's bytes (a Uint8Array); answers the job's result with the
-// changed file as a Uint8Array of its own and its text to draw (the score before is drawn when
-// the file is read, by Parts).
+// Applies options.task to the file's bytes (a Uint8Array) in one run of the job: the changed
+// file (a Uint8Array of its own, as the command writes it), the score before and after as
+// text to draw (after with the changes marked, if asked), and the chords changed.
 val RunJob(const val& bytes, const std::string& fileName, const val& options) {
-  std::vector<uint8_t> input = Bytes(bytes);
   ScoreJobOptions o;
   o.task = Text(options, "task");
   o.bottom = Flag(options, "bottom");
   o.fourNoteDrops = Flag(options, "fourNoteDrops");
+  o.spellInKey = Flag(options, "spellInKey");
   o.measures = Text(options, "measures");
   o.parts = Text(options, "parts");
   o.dryRun = Flag(options, "dryRun");
-  o.markChanges = Flag(options, "markChanges");
+  o.markShown = Flag(options, "markChanges");
+  o.listChanges = true;
 
-  // As the command does: a host folder with the options file only for the four-note rule.
+  // As the command does: a host folder with the options file only for the plug-in's options.
   PluginEntries plugin = Plugin();
   val result = val::object();
-  if (o.fourNoteDrops) {
+  if (o.fourNoteDrops || o.spellInKey) {
     plugin.hostFolder = kHostFolder;
     mkdir(kHostFolder, 0755);
     if (!WriteHostOptions(plugin.hostFolder, o)) {
@@ -102,25 +104,30 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
       return result;
     }
   }
-  // The file to keep is the command's, unmarked; the marked text is drawn only, so with marks
-  // asked for the job runs a second time for the drawing.
-  bool mark = o.markChanges && !o.dryRun;
-  o.markChanges = false;
-  o.displayTexts = !mark;
-  ScoreJobResult r = mark ? RunScoreJob(input, fileName, o, plugin)
-                          : RunScoreJob(std::move(input), fileName, o, plugin);
-  if (r.status == 0 && mark) {
-    o.markChanges = o.displayTexts = true;
-    ScoreJobResult marked = RunScoreJob(std::move(input), fileName, o, plugin);
-    r.afterXml.swap(marked.afterXml);
-  }
+  ScoreJobResult r = RunScoreJob(Bytes(bytes), fileName, o, plugin);
   result.set("status", r.status);
   result.set("error", r.error);
   result.set("task", r.task);
   result.set("summary", r.summary);
   result.set("leftAlone", r.leftAlone);
   result.set("dryRunText", r.dryRunText);
+  result.set("beforeXml", r.beforeXml);
   result.set("afterXml", r.afterXml);
+  val changes = val::array();
+  for (const ChangedChord& c : r.changes) {
+    val row = val::object();
+    row.set("part", c.part);
+    row.set("partName", c.partName);
+    row.set("staff", c.staff);
+    row.set("scoreStaff", c.scoreStaff);
+    row.set("measure", c.measure);
+    row.set("beat", c.beat);
+    row.set("voice", c.voice);
+    row.set("before", c.before);
+    row.set("after", c.after);
+    changes.call<void>("push", row);
+  }
+  result.set("changes", changes);
   result.set(
       "output",
       val(emscripten::typed_memory_view(r.output.size(), r.output.data())).call<val>("slice"));

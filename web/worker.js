@@ -1,25 +1,35 @@
 // The page's worker: the engine (the chord tasks and the MusicXML module, compiled to
-// WebAssembly) and Verovio, which draws MusicXML as SVG. The work runs here so that the page
-// stays responsive; each stage is reported as it starts.
+// WebAssembly) and Verovio, which draws MusicXML as SVG and renders it as MIDI. The work runs
+// here so that the page stays responsive. The texts to draw of every state of the document are
+// kept here by the page's key for them; the page keeps the files.
 import createEngine from './qvengine.js';
 import createVerovioModule from './verovio/verovio-module.mjs';
 import { VerovioToolkit } from './verovio/verovio.mjs';
 
-// Pages of a long score drawn per side; the rest is left out and said so.
-const MAX_PAGES = 4;
+// Verovio's options: the page's drawing.
+const OPTIONS = {
+  scale: 45,
+  pageWidth: 1100,
+  adjustPageHeight: true,
+  footer: 'none',
+  // the same text drawn again gets the same element ids, so a page drawn earlier still
+  // matches what playback and the measure list name
+  xmlIdChecksum: true,
+  // the pitch and colour of every note, the numbers of measures and staves, for reading
+  // the drawing back and selecting in it
+  svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color', 'measure@n', 'staff@n'],
+};
 
+// Two Verovio documents are kept loaded, the one shown and the one shown before, so that Undo,
+// Redo and the before/after switch after an Apply draw at once instead of reading the score again.
 function load() {
   return Promise.all([createEngine(), createVerovioModule()]).then(([engine, verovio]) => {
-    const toolkit = new VerovioToolkit(verovio);
-    toolkit.setOptions({
-      scale: 45,
-      pageWidth: 1100,
-      adjustPageHeight: true,
-      footer: 'none',
-      // the pitch and colour of every note, for reading the drawing back
-      svgAdditionalAttribute: ['note@pname', 'note@oct', 'note@accid', 'note@color'],
+    const holders = [0, 1].map(() => {
+      const toolkit = new VerovioToolkit(verovio);
+      toolkit.setOptions(OPTIONS);
+      return { toolkit, name: null, measures: null };
     });
-    return { engine, toolkit };
+    return { engine, holders };
   });
 }
 
@@ -29,52 +39,120 @@ ready.then(
   (e) => postMessage({ type: 'fatal', message: `The engine could not be loaded: ${e}` }),
 );
 
-// The first pages of a MusicXML text as SVG, and a note when some are left out.
-function draw(toolkit, xml) {
-  if (!toolkit.loadData(xml)) return { pages: [], note: 'This score could not be drawn.' };
-  const count = toolkit.getPageCount();
-  const pages = [];
-  for (let page = 1; page <= Math.min(count, MAX_PAGES); ++page) pages.push(toolkit.renderToSVG(page));
-  const note = pages.length < count ? `The first ${pages.length} of ${count} pages are shown.` : '';
-  return { pages, note };
+// key -> { before, after }: the texts of each state (the loaded score has "after" only)
+const texts = new Map();
+
+// The Verovio document of one side of one state, loaded if no holder has it (into the one
+// used longest ago); null when it cannot be drawn.
+function hold(holders, key, side) {
+  const name = `${key}/${side}`;
+  let i = holders.findIndex((h) => h.name === name);
+  if (i < 0) {
+    i = holders.length - 1;
+    const holder = holders[i];
+    const text = texts.get(key)?.[side];
+    holder.name = null;
+    holder.measures = null;
+    if (text === undefined || !holder.toolkit.loadData(text)) return null;
+    holder.name = name;
+  }
+  holders.unshift(...holders.splice(i, 1));
+  return holders[0];
 }
 
-// Answers one request of the page: { kind: 'parts' } lists the parts of a file and draws it,
-// any other applies options.task to it and draws the result.
+// Every measure in score order: its number, page, and start in quarter notes and milliseconds.
+function measures(holder) {
+  if (holder.measures) return holder.measures;
+  const { toolkit } = holder;
+  const list = [];
+  // (a measure of rests only is listed too: the timemap marks every measure's start)
+  for (const e of toolkit.renderToTimemap({ includeMeasures: true })) {
+    if (!e.measureOn) continue;
+    const { n } = toolkit.getElementAttr(e.measureOn);
+    list.push({ id: e.measureOn, n: n ?? '', page: 0, qstamp: e.qstamp, tstamp: e.tstamp });
+  }
+  // Pages follow the measures' order, so each page's last measure is looked for where the
+  // page before ended, and searched for only when it is not there: a few look-ups a page
+  // instead of one a measure.
+  const pageOf = (i) => toolkit.getPageWithElement(list[i].id);
+  for (let i = 0, guess = 1; i < list.length;) {
+    const page = pageOf(i);
+    let last = Math.min(list.length - 1, i + guess - 1);
+    const onPage = pageOf(last) === page;
+    if (!onPage || (last + 1 < list.length && pageOf(last + 1) === page)) {
+      let lo = onPage ? last : i; // on the page
+      let hi = onPage ? list.length : last; // past it
+      while (hi - lo > 1) {
+        const mid = (lo + hi) >> 1;
+        if (pageOf(mid) === page) lo = mid;
+        else hi = mid;
+      }
+      last = lo;
+    }
+    for (let k = i; k <= last; ++k) list[k].page = page;
+    guess = last - i + 1;
+    i = last + 1;
+  }
+  holder.measures = list;
+  return list;
+}
+
+// Answers one request of the page; every answer carries the request's id.
 onmessage = async ({ data }) => {
-  const { id, kind, fileName, bytes, options } = data;
-  const progress = (fraction, text) => postMessage({ type: 'progress', id, fraction, text });
-  const fail = (message) => postMessage({ type: 'failed', id, message });
-  let engine, toolkit, result;
+  const { id, kind } = data;
+  const answer = (message, transfer = []) => postMessage({ id, ...message }, transfer);
+  const fail = (message) => answer({ type: 'failed', message });
+  let engine, holders, holder;
   try {
-    ({ engine, toolkit } = await ready);
+    ({ engine, holders } = await ready);
   } catch (e) {
     fail(`The engine could not be loaded: ${e}`);
     return;
   }
   try {
-    if (kind === 'parts') {
-      progress(0.3, `Reading ${fileName}…`);
-      result = engine.scoreParts(bytes, fileName);
+    if (kind === 'open') {
+      // A file: its parts and its text, kept under the key the page gave it.
+      const result = engine.scoreParts(data.bytes, data.fileName);
+      if (result.status !== 0) return fail(result.error);
+      texts.set(data.key, { after: result.xml });
+      holder = hold(holders, data.key, 'after');
+      if (!holder) {
+        texts.delete(data.key);
+        return fail(`${data.fileName}: the score was read but could not be drawn.`);
+      }
+      answer({ type: 'opened', parts: result.parts, pages: holder.toolkit.getPageCount() });
+    } else if (kind === 'apply') {
+      // One run of the job on the current state's bytes; the result becomes a new state.
+      const result = engine.runScoreJob(data.bytes, data.fileName, { ...data.options, markChanges: true });
+      if (result.status !== 0) return fail(result.error);
+      texts.set(data.key, { before: result.beforeXml, after: result.afterXml });
+      holder = hold(holders, data.key, 'after');
+      if (!holder) return fail(`${data.fileName}: the result could not be drawn.`);
+      const { output, summary, leftAlone, changes } = result;
+      answer({ type: 'applied', output, summary, leftAlone, changes, pages: holder.toolkit.getPageCount() }, [output.buffer]);
+    } else if (kind === 'forget') {
+      for (const key of data.keys) texts.delete(key);
+    } else if (!(holder = hold(holders, data.key, data.side))) {
+      fail('This state of the score could not be drawn.');
     } else {
-      progress(0.1, `Applying ${options.task}…`);
-      result = engine.runScoreJob(bytes, fileName, { ...options, markChanges: true });
+      answer(drawing(holder, data));
     }
   } catch (e) {
-    // A stopped engine is not reused: its memory may be in any state.
+    // A stopped engine is not reused: its memory may be in any state. The texts stay.
     ready = load();
     fail(`The engine stopped on this file (${e}).`);
-    return;
-  }
-  if (result.status !== 0) {
-    fail(result.error);
-  } else if (kind === 'parts') {
-    progress(0.6, 'Drawing the score…');
-    postMessage({ type: 'parts', id, parts: result.parts, before: draw(toolkit, result.xml) });
-  } else {
-    progress(0.6, 'Drawing the score after…');
-    const after = draw(toolkit, result.afterXml);
-    const { output, summary, leftAlone } = result;
-    postMessage({ type: 'done', id, output, summary, leftAlone, after }, [output.buffer]);
   }
 };
+
+// The answers about the drawing of the state a holder has loaded.
+function drawing(holder, data) {
+  const { toolkit } = holder;
+  const { kind } = data;
+  if (kind === 'show') return { type: 'shown', pages: toolkit.getPageCount() };
+  if (kind === 'page') return { type: 'page', page: data.page, svg: toolkit.renderToSVG(data.page) };
+  if (kind === 'measures') return { type: 'measures', measures: measures(holder) };
+  if (kind === 'find') return { type: 'found', page: toolkit.getPageWithElement(data.element) };
+  if (kind === 'midi') return { type: 'midi', midi: toolkit.renderToMIDI() };
+  if (kind === 'at') return { type: 'at', notes: toolkit.getElementsAtTime(Math.round(data.ms)).notes ?? [] };
+  return { type: 'failed', message: `no such request: ${kind}` };
+}

@@ -372,3 +372,46 @@ TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Mapping, TheDrawingAloneIsMarkedAndTheChangedChordsAreListedWithTheirBeats) {
+  const std::string chorale = std::string(QV_SOURCE_DIR) + "/examples/chorale.musicxml";
+  ScoreJobOptions o;
+  o.task = "Drop 2nd";
+  ScoreJobResult plain = RunScoreJob(ReadBytes(chorale), "chorale.musicxml", o, Plugin());
+  o.markShown = o.listChanges = true;
+  ScoreJobResult r = RunScoreJob(ReadBytes(chorale), "chorale.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(plain.output, r.output); // one run gives the command's file and the marked drawing
+  std::string output(r.output.begin(), r.output.end());
+  EXPECT_EQ(std::string::npos, output.find("qv-change"));
+  EXPECT_EQ(std::string::npos, output.find("#D03020"));
+  pugi::xml_document shown;
+  ASSERT_TRUE(shown.load_string(r.afterXml.c_str()));
+  // every note of each changed chord is named; only the moved note is coloured
+  pugi::xml_node first = shown.find_node(
+      [](pugi::xml_node n) { return std::string(n.attribute("id").value()) == "qv-change-0-0"; });
+  ASSERT_TRUE(first);
+  int named = 0, coloured = 0;
+  for (pugi::xml_node n = first; n && (n == first || n.child("chord"));
+       n = n.next_sibling("note")) {
+    named += std::string(n.attribute("id").value()).rfind("qv-change-0-", 0) == 0;
+    coloured += std::string(n.attribute("color").value()) == "#D03020";
+  }
+  EXPECT_EQ(4, named);
+  EXPECT_EQ(1, coloured);
+  ASSERT_EQ(7u, r.changes.size());
+  const ChangedChord& c = r.changes[0];
+  EXPECT_EQ("P1", c.part);
+  EXPECT_EQ("Choir", c.partName);
+  EXPECT_EQ("1", c.measure);
+  EXPECT_EQ(1, c.staff);
+  EXPECT_EQ(1, c.scoreStaff);
+  EXPECT_DOUBLE_EQ(1.0, c.beat);
+  EXPECT_EQ("G3 B3 D4 G4", c.before);
+  EXPECT_EQ("G3 B3 D3 G4", c.after);
+  EXPECT_DOUBLE_EQ(2.0, r.changes[1].beat);
+}
+
+} // namespace

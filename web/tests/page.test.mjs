@@ -2,13 +2,14 @@
 // the built site (web/build.sh) served on 127.0.0.1. Run with: node --test web/tests/
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from '../serve.mjs';
+import { leadSheet } from './support/scores.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const fixture = (name) => fileURLToPath(new URL(`fixtures/${name}`, import.meta.url));
@@ -25,9 +26,22 @@ before(async () => {
     executablePath: '/usr/bin/chromium',
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--autoplay-policy=no-user-gesture-required'],
     viewport: { width: 1280, height: 800 },
     acceptDownloads: true,
+  });
+  writeFileSync(join(scratch, 'tune.musicxml'), leadSheet(8));
+  // Every request the page makes to its worker, and every blocked resource, in the page.
+  await context.addInitScript(() => {
+    window.qvAsked = [];
+    const post = Worker.prototype.postMessage;
+    Worker.prototype.postMessage = function (message, ...rest) {
+      window.qvAsked.push(message?.kind);
+      return post.call(this, message, ...rest);
+    };
+    window.qvBlocked = [];
+    document.addEventListener('securitypolicyviolation', (e) => window.qvBlocked.push(`${e.violatedDirective} ${e.blockedURI}`));
   });
   await context.route('**/*', (route) => {
     if (route.request().url().startsWith(address)) return route.continue();
@@ -53,16 +67,24 @@ async function openPage() {
 
 // Waits until the running job has answered: a result to download or a message.
 async function settled(page) {
-  await page.waitForFunction(() => document.getElementById('progress').hidden);
+  await page.waitForFunction(() => !document.getElementById('job').hasAttribute('aria-busy'));
   return (await page.textContent('#error')).trim();
 }
 
 // Chooses a file and waits until the engine has read it (or refused it); answers the message.
 async function load(page, file) {
   await page.$eval('#loaded', (p) => { p.textContent = ''; });
+  await page.$eval('#error', (p) => { p.textContent = ''; });
   await page.setInputFiles('#file', file);
-  await page.waitForFunction(() => document.getElementById('loaded').textContent && document.getElementById('progress').hidden);
+  await page.waitForFunction(() => (document.getElementById('loaded').textContent || document.getElementById('error').textContent) &&
+    !document.getElementById('job').hasAttribute('aria-busy'));
   return (await page.textContent('#error')).trim();
+}
+
+// Waits until the page has drawn what it shows and found the score's measures.
+async function drawn(page) {
+  await page.waitForFunction(() => !document.getElementById('job').hasAttribute('aria-busy') &&
+    document.querySelector('#view .page[data-drawn="yes"] svg'));
 }
 
 async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
@@ -82,22 +104,80 @@ async function download(page) {
   return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
 }
 
-// What ./run --score writes for the same file and options.
-function command(file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
-  const out = join(scratch, `command-${basename(file)}`);
-  const args = ['--score', file, '--task', task, '--out', out];
+function commandArgs({ task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+  const args = ['--task', task];
   if (bottom) args.push('--bottom');
   if (fourNote) args.push('--four-note-drops');
   if (measures) args.push('--measures', measures);
   if (parts) args.push('--parts', parts);
-  execFileSync(join(root, 'run'), args, { stdio: 'pipe' });
-  return readFileSync(out);
+  return args;
 }
 
-// The notes drawn in one pane, in drawing order: "d3", "ab4"; a red one ends with "*".
-function drawnNotes(page, pane) {
-  return page.$$eval(`#${pane} g.note`, (notes) =>
+// What ./run --score writes for the same file and options; given a list of steps, each run
+// takes the one before's output.
+function command(file, steps) {
+  let input = file;
+  for (const [i, options] of (Array.isArray(steps) ? steps : [steps]).entries()) {
+    const out = join(scratch, `command-${i}-${basename(file)}`);
+    execFileSync(join(root, 'run'), ['--score', input, '--out', out, ...commandArgs(options)], { stdio: 'pipe' });
+    input = out;
+  }
+  return readFileSync(input);
+}
+
+// The chords ./run --score --dry-run lists for a file and options: "P2 2 1 1: F3 Bb3 D4 G4 -> ...".
+function dryRun(file, options) {
+  const out = execFileSync(join(root, 'run'), ['--score', file, '--dry-run', ...commandArgs(options)], { encoding: 'utf8' });
+  return out.split('\n').filter((l) => l.startsWith('part ')).map((l) =>
+    l.replace(/^part (\S+)(?: \([^)]*\))?, measure (\S+), staff (\d+), voice (\S+): (.*)$/, '$1 $2 $3 $4: $5'));
+}
+
+// The page's list of changed chords in the same words: "P2 2 1 1: F3 Bb3 D4 G4 -> ...".
+async function listed(page) {
+  const parts = await page.$$eval('#parts input', (boxes) => boxes.map((b) => [b.parentElement.textContent.trim().replace(/ \(.*$/, ''), b.value]));
+  const ids = Object.fromEntries(parts);
+  return (await page.$$eval('#changes button', (b) => b.map((x) => x.textContent))).map((t) =>
+    t.replace(/^(.*), staff (\d+), measure (\S+), beat [\d.]+, voice (\S+): (.*) → (.*)$/, (_, part, staff, measure, voice, a, b) => `${ids[part] ?? part} ${measure} ${staff} ${voice}: ${a} -> ${b}`));
+}
+
+// Drags over the drawing from one staff of a measure to another's; staff counts from 1 in the
+// score, as the drawing numbers them.
+async function drag(page, [m0, s0], [m1, s1]) {
+  const point = (m, s) => page.$eval(`#view g.measure[data-n="${m}"] > g.staff[data-n="${s}"] > path`, (line) => {
+    line.scrollIntoView({ block: 'center' });
+    const b = line.getBoundingClientRect();
+    return [b.left + b.width / 2, b.top + 4];
+  });
+  const a = await point(m0, s0);
+  await page.mouse.move(...a);
+  await page.mouse.down();
+  const b = await point(m1, s1);
+  await page.mouse.move(...b, { steps: 4 });
+  await page.mouse.up();
+}
+
+async function applyTask(page, task, bottom = false) {
+  await page.selectOption('#task', task);
+  if (await page.isVisible('#top')) await page.check(bottom ? '#bottom' : '#top');
+  await page.click('#apply');
+  assert.equal(await settled(page), '');
+  await drawn(page);
+}
+
+// The notes drawn, in drawing order: "d3", "ab4"; a red one ends with "*".
+function drawnNotes(page) {
+  return page.$$eval('#view g.note', (notes) =>
     notes.map((n) => `${n.dataset.pname}${n.dataset.accid === 'f' ? 'b' : n.dataset.accid === 's' ? '#' : ''}${n.dataset.oct}${n.dataset.color ? '*' : ''}`));
+}
+
+// The notes drawn before the step, by the before/after switch, and back.
+async function notesBefore(page) {
+  await page.check('#side-before');
+  await drawn(page);
+  const notes = await drawnNotes(page);
+  await page.check('#side-after');
+  await drawn(page);
+  return notes;
 }
 
 test('Drop 2nd on the example draws the dropped notes in red, summed up as the command does', async () => {
@@ -110,18 +190,162 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   assert.equal(await page.isVisible('#direction'), false);
   await page.click('#apply');
   assert.equal(await settled(page), '');
+  await drawn(page);
   assert.equal(await page.textContent('#summary'), 'Drop 2nd: 7 chords changed in 1 measure on 3 staves');
-  const before = await drawnNotes(page, 'before');
-  const after = await drawnNotes(page, 'after');
+  const after = await drawnNotes(page);
+  const before = await notesBefore(page);
   assert.equal(before.filter((n) => n.endsWith('*')).length, 0);
   assert.deepEqual(after.filter((n) => n.endsWith('*')), ['d3*', 'e3*', 'd3*', 'd4*', 'd4*', 'g1*', 'd2*']);
   assert.deepEqual(after.slice(0, 4).sort(), ['b3', 'd3*', 'g3', 'g4']);
   assert.equal(after.length, before.length);
+  assert.deepEqual(await listed(page), dryRun(chorale, { task: 'Drop 2nd' }));
   await page.screenshot({ path: join(root, 'build/web/page-after-apply.png') });
   await page.setViewportSize({ width: 400, height: 800 });
   assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= 400), 'no sideways scrolling when narrow');
   await page.screenshot({ path: join(root, 'build/web/page-narrow.png'), fullPage: true });
   assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of commands, undo runs no job', async () => {
+  const page = await openPage();
+  await page.setViewportSize({ width: 1280, height: 2000 });
+  const tune = join(scratch, 'tune.musicxml');
+  assert.equal(await load(page, tune), '');
+  await drawn(page);
+  await page.waitForFunction(() => document.querySelectorAll('#view .page[data-drawn="yes"]').length >= 1);
+  await drag(page, ['2', '2'], ['3', '2']); // the piano's upper staff, measures 2 and 3
+  assert.equal(await page.inputValue('#measures'), '2-3');
+  assert.deepEqual(await page.$$eval('#parts input', (b) => b.filter((x) => x.checked).map((x) => x.value)), ['P2']);
+  assert.ok(await page.$$eval('#view .selected', (s) => s.length) >= 2, 'the selection is drawn over both measures');
+  const where = { measures: '2-3', parts: 'P2' };
+  await applyTask(page, 'Drop 2nd');
+  assert.deepEqual(await listed(page), dryRun(tune, { task: 'Drop 2nd', ...where }));
+  assert.equal((await listed(page)).length, 4, 'two half-note chords in each of two measures');
+  const dropped = join(scratch, 'tune-dropped.musicxml');
+  writeFileSync(dropped, command(tune, { task: 'Drop 2nd', ...where }));
+  await applyTask(page, 'Rotate');
+  assert.deepEqual(await listed(page), dryRun(dropped, { task: 'Rotate', ...where }));
+  const chain = [{ task: 'Drop 2nd', ...where }, { task: 'Rotate', ...where }];
+  const jobs = () => page.evaluate(() => window.qvAsked.filter((k) => k === 'apply').length);
+  assert.equal(await jobs(), 2);
+  await page.keyboard.press('Control+z');
+  await settled(page);
+  assert.equal(await page.textContent('#history [aria-current]'), 'Drop 2nd, measures 2-3, Piano');
+  assert.ok((await download(page)).bytes.equals(command(tune, chain[0])), 'after undo the file is the first step\'s');
+  await page.keyboard.press('Control+Shift+Z');
+  await settled(page);
+  assert.equal(await page.textContent('#history [aria-current]'), 'Rotate Up, measures 2-3, Piano');
+  await page.click('#undo');
+  await settled(page);
+  await page.keyboard.press('Control+y');
+  await settled(page);
+  assert.equal(await jobs(), 2, 'undo and redo run no job');
+  const got = await download(page);
+  assert.equal(got.name, 'tune-drop-2nd-rotate-up.musicxml');
+  assert.ok(got.bytes.equals(command(tune, chain)), 'the page\'s file differs from the command\'s chain');
+  // a third step on the whole score: nothing selected
+  await page.click('#clear-selection');
+  assert.equal(await page.$$eval('#view .selected', (s) => s.length), 0);
+  await applyTask(page, 'Delete Outer Note', true);
+  assert.ok((await download(page)).bytes.equals(command(tune, [...chain, { task: 'Delete Outer Note', bottom: true }])));
+  assert.deepEqual(await page.$$eval('#history li', (l) => l.map((x) => x.textContent)),
+    ['Opened tune.musicxml', 'Drop 2nd, measures 2-3, Piano', 'Rotate Up, measures 2-3, Piano', 'Delete Outer Note Bottom, all measures, all parts']);
+  // choosing a changed chord shows it, highlighted
+  await page.click('#changes li:nth-child(3) button');
+  await page.waitForFunction(() => document.querySelectorAll('#view .picked').length > 0);
+  assert.ok(await page.$$eval('#view .picked', (n) => n.every((x) => x.id.startsWith('qv-change-2-'))));
+  assert.equal(await page.evaluate(() => document.activeElement?.dataset.change), '2', 'the focus stays on the chord chosen');
+  await page.screenshot({ path: join(root, 'build/web/page-steps.png') });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('playback sounds the selected measures and highlights their notes; chord symbols have their flats', async () => {
+  const page = await openPage();
+  assert.equal(await load(page, join(scratch, 'tune.musicxml')), '');
+  await drawn(page);
+  // the flat of "Bb Maj7" in the renderer's own font, which the page lets load
+  const flat = await page.$eval('#view g.harm tspan[font-family="Leipzig"]', (t) => t.textContent.codePointAt(0));
+  assert.ok(flat >= 0xe000 && flat <= 0xf8ff, `a flat of the music font, not ${flat.toString(16)}`);
+  await page.waitForFunction(() => Array.from(document.fonts).some((f) => f.family.includes('Leipzig') && f.status === 'loaded'));
+  assert.deepEqual(await page.evaluate(() => window.qvBlocked), []);
+  await page.fill('#measures', '3-4');
+  await page.click('#play');
+  await page.waitForFunction(() => document.getElementById('level').value > 0.001, null, { timeout: 20000 });
+  await page.waitForFunction(() => document.querySelectorAll('#view .playing').length > 0);
+  const playing = await page.$$eval('#view .playing', (n) => n.map((x) => x.closest('g.measure').dataset.n));
+  assert.ok(playing.every((n) => n === '3' || n === '4'), `notes of measures 3-4 only: ${playing}`);
+  await page.screenshot({ path: join(root, 'build/web/page-playing.png') });
+  await page.click('#stop');
+  await page.waitForFunction(() => document.querySelectorAll('#view .playing').length === 0);
+  // a click selects a measure of a part, a shift-click extends over measures and parts, a
+  // click beside the music clears
+  const click = async (m, staff, shift = false) => {
+    const [x, y] = await page.$eval(`#view g.measure[data-n="${m}"] > g.staff[data-n="${staff}"] > path`, (line) => {
+      line.scrollIntoView({ block: 'center' });
+      const b = line.getBoundingClientRect();
+      return [b.left + b.width / 2, b.top + 2];
+    });
+    if (shift) await page.keyboard.down('Shift');
+    await page.mouse.click(x, y);
+    if (shift) await page.keyboard.up('Shift');
+  };
+  const chosen = () => page.$$eval('#parts input', (b) => b.filter((x) => x.checked).map((x) => x.value).join(','));
+  await click('1', '5');
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['1', 'P4']);
+  await click('2', '3', true); // the piano's lower staff: the whole piano
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['1-2', 'P2,P3,P4']);
+  const title = await page.$eval('#view svg', (svg) => {
+    svg.scrollIntoView({ block: 'start' });
+    const b = svg.getBoundingClientRect();
+    return [b.left + 20, b.top + 20];
+  });
+  await page.mouse.click(...title);
+  assert.deepEqual([await page.inputValue('#measures'), await chosen()], ['', 'P1,P2,P3,P4']);
+  assert.equal(await page.$$eval('#view .selected', (s) => s.length), 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a wrong file keeps the loaded score and its steps', async () => {
+  const page = await openPage();
+  await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
+  await applyTask(page, 'Drop 2nd');
+  const png = Buffer.from('89504e470d0a1a0a0000000d4948445200000001000000010806000000', 'hex');
+  for (const file of [{ name: 'picture.musicxml', mimeType: 'text/xml', buffer: png },
+    { name: 'notes.musicxml', mimeType: 'text/plain', buffer: Buffer.from('not a score at all\n') }]) {
+    const message = await load(page, file);
+    assert.ok(message.includes(file.name) && message.includes('chorale.musicxml is still loaded'), message);
+    assert.equal(await page.textContent('#history [aria-current]'), 'Drop 2nd, all measures, all parts');
+    assert.ok((await drawnNotes(page)).length > 0);
+  }
+  assert.ok((await download(page)).bytes.equals(command(chorale, { task: 'Drop 2nd' })));
+  await page.close();
+});
+
+test('once opened, the page reloads and works without its server', async () => {
+  const page = await openPage();
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.reload(); // the files the first visit fetched are now kept
+  await page.waitForSelector('#task option');
+  await context.setOffline(true);
+  try {
+    await page.reload();
+    await page.waitForSelector('#task option');
+    await page.click('#example');
+    await page.waitForSelector('#apply:enabled');
+    await applyTask(page, 'Drop 2nd');
+    assert.equal(await page.textContent('#summary'), 'Drop 2nd: 7 chords changed in 1 measure on 3 staves');
+    assert.ok(await page.evaluate(() => fetch('soundfont.sf2').then((r) => r.ok)), 'the sounds are kept too');
+  } finally {
+    await context.setOffline(false);
+  }
+  // installable: the browser finds nothing missing in the manifest, its icon or the offline worker
+  const cdp = await context.newCDPSession(page);
+  assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  assert.deepEqual((await cdp.send('Page.getAppManifest')).errors, []);
   await page.close();
 });
 
@@ -154,8 +378,10 @@ test('a score in UTF-16 is drawn before and after, and downloaded as the command
   writeFileSync(wide, Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(text, 'utf16le')]));
   const page = await openPage();
   await applyTo(page, wide, { task: 'Drop 2nd' });
-  assert.equal((await drawnNotes(page, 'before')).length, (await drawnNotes(page, 'after')).length);
-  assert.deepEqual((await drawnNotes(page, 'after')).filter((n) => n.endsWith('*')),
+  await drawn(page);
+  const after = await drawnNotes(page);
+  assert.equal((await notesBefore(page)).length, after.length);
+  assert.deepEqual(after.filter((n) => n.endsWith('*')),
     ['d3*', 'e3*', 'd3*', 'd4*', 'd4*', 'g1*', 'd2*']);
   assert.ok((await download(page)).bytes.equals(command(wide, { task: 'Drop 2nd' })));
   assert.deepEqual(page.errors, []);
@@ -189,7 +415,7 @@ test('one whole round with the keyboard alone', async () => {
   const page = await openPage();
   // Tabs forward until the control has the focus; a control the keyboard cannot reach fails.
   const tabTo = async (id) => {
-    for (let i = 0; i < 20; ++i) {
+    for (let i = 0; i < 40; ++i) {
       if (await page.evaluate((want) => document.activeElement?.id === want, id)) return;
       await page.keyboard.press('Tab');
     }
@@ -198,12 +424,15 @@ test('one whole round with the keyboard alone', async () => {
   await tabTo('example');
   await page.keyboard.press('Enter');
   await page.waitForSelector('#apply:enabled');
+  await drawn(page);
+  assert.equal(await page.evaluate(() => document.activeElement?.id), 'example', 'the focus stays after Load');
   await tabTo('task');
   for (let i = 0; i < 6; ++i) await page.keyboard.press('ArrowDown');
   assert.equal(await page.$eval('#task', (s) => s.value), 'Drop 2nd');
   await tabTo('apply');
   await page.keyboard.press('Enter');
   assert.equal(await settled(page), '');
+  assert.equal(await page.evaluate(() => document.activeElement?.id), 'apply', 'the focus stays after Apply');
   await tabTo('download');
   const [file] = await Promise.all([page.waitForEvent('download'), page.keyboard.press('Enter')]);
   assert.ok(readFileSync(await file.path()).equals(command(chorale, { task: 'Drop 2nd' })));
@@ -219,4 +448,30 @@ test('the server answers the site\'s files only, and outlives a malformed addres
   assert.equal(await status('/%E0%A4%A'), 404);
   assert.equal(await status('/..%2f..%2frun'), 404);
   assert.equal(await status('/qvengine.wasm'), 200);
+});
+
+test('the server says when its port is taken and serves on another; a malformed port is refused', async () => {
+  const serveScript = join(root, 'web/serve.mjs');
+  const port = server.address().port; // taken: the tests' own server
+  const child = spawn(process.execPath, [serveScript, String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
+  try {
+    let out = '';
+    child.stdout.on('data', (d) => { out += d; });
+    await new Promise((resolve, reject) => {
+      child.stdout.on('data', () => out.includes('served at') && resolve());
+      child.once('exit', () => reject(new Error(`the server ended: ${out}`)));
+    });
+    const other = Number(/Port \d+ is in use; serving on port (\d+) instead\./.exec(out)?.[1]);
+    assert.ok(other && other !== port, out);
+    assert.match(out, new RegExp(`http://127\\.0\\.0\\.1:${other}/`));
+    assert.equal((await fetch(`http://127.0.0.1:${other}/index.html`)).status, 200);
+  } finally {
+    child.kill();
+  }
+  for (const bad of ['80a', '-1', '65536', '']) {
+    const r = spawnSync(process.execPath, [serveScript, bad], { encoding: 'utf8' });
+    assert.equal(r.status, 2, bad);
+    assert.match(r.stderr, /is not a port: give a whole number from 0 to 65535/);
+    assert.doesNotMatch(r.stderr + r.stdout, /\n\s+at /, 'no stack trace');
+  }
 });
