@@ -362,7 +362,9 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
     } else {
       printf("%-*s  %7zu  %10zu  %s\n", static_cast<int>(nameWidth), files[i].c_str(), o.changed,
              o.leftAloneCount,
-             o.written.empty() ? "would change" : ("written to " + o.written).c_str());
+             !o.written.empty() ? ("written to " + o.written).c_str()
+             : o.changed        ? "would change"
+                                : "nothing to change");
     }
   }
   for (const std::string& f : emptyFolders) {

@@ -129,8 +129,9 @@ private:
 class OptionsFolder {
 public:
   bool Make(const ScoreJobOptions& options, std::string* hostFolder) {
-    char templ[] = "/tmp/qvhost.XXXXXX";
-    if (!mkdtemp(templ)) return false;
+    const char* tmp = getenv("TMPDIR");
+    std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/qvhost.XXXXXX";
+    if (!mkdtemp(&templ[0])) return false;
     _root = templ;
     _rootNote = Remember(_root, true);
     // The plug-in opens "<host folder>\qvpluginoptions.txt": here a file inside the root.
