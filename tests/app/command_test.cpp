@@ -6,10 +6,6 @@ using namespace scoretest;
 
 namespace {
 
-int Command(const std::string& args, std::string* out) {
-  return Shell(std::string("'") + QV_HOST_PATH + "' '" + QV_PLUGIN_PATH + "' " + args, out);
-}
-
 TEST(ScoreCommand, WritesBesideTheInputUnlessToldAndReplacesTheInputOnlyInPlace) {
   TempFolder folder;
   std::vector<uint8_t> original = ReadBytes(FilePath("pickup.musicxml"));
