@@ -2,6 +2,7 @@
 
 #include <limits.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -25,6 +26,9 @@ void OnSignal(int sig) {
   int saved = errno;
   for (int i = 0; i < kWorkers; ++i)
     if (gWorkers[i] > 0) kill(gWorkers[i], sig);
+  // The workers remove their own files; the run is over when they are gone.
+  for (int i = 0; i < kWorkers; ++i)
+    if (gWorkers[i] > 0) waitpid(gWorkers[i], nullptr, 0);
   for (int i = 0; i < kPlaces; ++i) {
     if (!gUsed[i]) continue;
     if (gFolder[i])

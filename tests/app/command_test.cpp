@@ -64,9 +64,10 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
        "<?xml version=\"1.0\"?>\n<score-partwise\nversion=\"4.0\">\n  <part "
        "id=\"P1\">\n</score-partwise>\n",
        "broken.musicxml:5:3: not well-formed XML"},
-      {"empty.musicxml", "", "empty.musicxml:1:1: not well-formed XML"},
+      {"empty.musicxml", "", "empty.musicxml: the file is empty: there is no score in it"},
+      {"leadsheet.pdf", "%PDF-1.4\n", "leadsheet.pdf: a PDF document, not a score"},
       {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
-      {"other.xml", "<html><body/></html>", "not a MusicXML score"},
+      {"other.xml", "<notes><note/></notes>", "not a MusicXML score"},
       {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
       // a container whose manifest claims gigabytes in a file of a few hundred bytes
       {"huge.mxl", Bytes(ReadBytes(FilePath("hugemember.mxl"))),
@@ -84,9 +85,9 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
   EXPECT_EQ(2, Command("--score " + FilePath("tasks.musicxml") + " --task 'Drop 9th' --out " +
                            folder.Path("out.musicxml"),
                        &out));
-  EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
+  EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the nearest names:\n  Drop 2nd"))
       << out;
-  EXPECT_EQ(6, folder.Count()); // the six inputs, no output
+  EXPECT_EQ(7, folder.Count()); // the seven inputs, no output
 }
 
 } // namespace

@@ -21,8 +21,15 @@ inline std::string FilePath(const std::string& name) {
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  std::vector<uint8_t> bytes;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  uint8_t buffer[1 << 16];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  fclose(f);
+  return bytes;
 }
 
 // The plug-in module loaded as the host loads it.
