@@ -14,7 +14,7 @@ struct Option {
 };
 
 const Option kOptions[] = {
-    {"--task", nullptr, Value, "a task name (--help lists them)"},
+    {"--task", nullptr, Value, "a task name"},
     {"--score", nullptr, Value, "a MusicXML or .mxl file"},
     {"--out", nullptr, Value, "a file name for the changed score"},
     {"--out-dir", nullptr, Value, "a folder for the changed scores"},

@@ -107,7 +107,12 @@ public:
     return true;
   }
   bool Commit(const std::string& target, mode_t mode, std::string* error) {
-    bool ok = fchmod(_fd, mode) == 0 && fsync(_fd) == 0;
+    // A file that replaces another (the input in place, an earlier output) is on the disk
+    // before it takes the old one's name, so that a power cut leaves the one or the other; a
+    // new file's is left to the system, which keeps many outputs from waiting on the disk.
+    struct stat st;
+    bool replaces = lstat(target.c_str(), &st) == 0;
+    bool ok = fchmod(_fd, mode) == 0 && (!replaces || fsync(_fd) == 0);
     ok = close(_fd) == 0 && ok;
     _fd = -1;
     if (ok && RenameNoted(_path, target, _noted) == 0) {

@@ -85,7 +85,7 @@ TEST(ScoreCommand, TakesArgumentsAsPeopleTypeThem) {
     std::string args;
     const char* says;
   } wrong[] = {
-      {"--task", "--task needs a task name (--help lists them)"},
+      {"--task", "--task needs a task name\n("},
       {"--task drop2 --measures 12-", "no measure \"12\" in the score (its measures are numbered "
                                       "1 to 10)"},
       {"--task keep", "task \"keep\" could be any of these"},
