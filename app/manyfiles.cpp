@@ -75,20 +75,6 @@ std::vector<std::string> ScoreFiles(const std::vector<std::string>& inputs,
   return files;
 }
 
-bool MakeFolders(const std::string& path, std::string* error) {
-  for (size_t at = 1; at <= path.size(); ++at) {
-    if (at < path.size() && path[at] != '/') continue;
-    std::string part = path.substr(0, at);
-    struct stat st;
-    if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      *error = path + ": cannot make this folder (" + strerror(errno) + ")";
-      return false;
-    }
-  }
-  return true;
-}
-
 // ---- what a worker sends back: its outcome's fields, each as its length and its bytes ------
 
 void Put(std::string* s, const std::string& field) {
@@ -376,4 +362,18 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
   printf("%zu score%s: %zu %s, %zu failed\n", total, total == 1 ? "" : "s", total - failed,
          c.dryRun ? "looked at" : "written", failed);
   return failed ? 2 : 0;
+}
+
+bool MakeFolders(const std::string& path, std::string* error) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    struct stat st;
+    if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+      *error = path + ": cannot make this folder (" + strerror(errno) + ")";
+      return false;
+    }
+  }
+  return true;
 }

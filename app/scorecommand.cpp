@@ -184,8 +184,13 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
 
   if (!c.inPlace && !c.out.empty() && SameFile(c.out, input))
     return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
+  // In place through a link: the file linked to is replaced, and the link stays.
+  std::string replaced = input;
+  char* real = c.inPlace && c.outDir.empty() ? realpath(input.c_str(), nullptr) : nullptr;
+  if (real) replaced = real;
+  free(real);
   // The output is written as it is made, into a temporary file beside where it goes.
-  std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? input : c.out);
+  std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? replaced : c.out);
   TempOutput temp;
   if (!c.dryRun && !temp.Open(folder, &error)) return fail(1, error);
   options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
@@ -210,7 +215,7 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   std::string out =
       !c.out.empty() ? c.out
       : c.outDir.empty()
-          ? (c.inPlace ? input : OutputBeside(input, r.task))
+          ? (c.inPlace ? replaced : OutputBeside(input, r.task))
           : c.outDir + "/" + (c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), r.task));
   struct stat st;
   mode_t mode = stat(input.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
@@ -219,11 +224,22 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   return o;
 }
 
-int RunScoreCommand(const CommandLine& c, const PluginEntries& plugin) {
+int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
   RemoveOnInterrupt();
+  CommandLine c = given;
   struct stat st;
+  // --out naming a folder puts the result in it, under the name it would have had beside
+  if (!c.out.empty() && stat(c.out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    c.outDir = c.out;
+    c.out.clear();
+  }
   bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  if (c.inputs.size() > 1 || folder || !c.outDir.empty()) return RunManyFiles(c, plugin);
+  if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
+  std::string error;
+  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
   FileOutcome o = ScoreOneFile(c.inputs[0], c, plugin);
   if (o.status != 0) {
     fprintf(stderr, "%s\n", o.error.c_str());

@@ -25,5 +25,8 @@ struct FileOutcome {
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
                          const PluginEntries& plugin);
 
+// Makes the folder and those above it that are missing; false with a message.
+bool MakeFolders(const std::string& path, std::string* error);
+
 // Many files: folders expanded, workers forked, progress and the summary table (manyfiles.cpp).
 int RunManyFiles(const CommandLine& c, const PluginEntries& plugin);

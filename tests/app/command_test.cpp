@@ -1,5 +1,7 @@
 // The --score command as a user runs it: where the changed file goes, and bad input refused
 // with a message (file name, line and column for XML), exit status 2 and nothing written.
+#include <unistd.h>
+
 #include "scorefixture.h"
 
 using namespace scoretest;
@@ -88,6 +90,31 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
   EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the nearest names:\n  Drop 2nd"))
       << out;
   EXPECT_EQ(7, folder.Count()); // the seven inputs, no output
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScoreCommand, InPlaceThroughALinkReplacesTheFileLinkedToAndOutMayNameAFolder) {
+  TempFolder folder;
+  std::string out;
+  std::vector<uint8_t> original = ReadBytes(FilePath("pickup.musicxml"));
+  ASSERT_EQ(0, Shell("mkdir '" + folder.Path("real") + "' '" + folder.Path("results") + "'", &out));
+  std::string real = folder.Write("real/song.musicxml", Bytes(original));
+  ASSERT_EQ(0, symlink("real/song.musicxml", folder.Path("song.musicxml").c_str()));
+  // --out naming a folder: the result goes in it under the name it has beside the input
+  ASSERT_EQ(0, Command("--score " + real + " --task drop2 --out " + folder.Path("results"), &out))
+      << out;
+  std::vector<uint8_t> changed = ReadBytes(folder.Path("results/song-drop-2nd.musicxml"));
+  ASSERT_FALSE(changed.empty()) << out;
+  ASSERT_EQ(0,
+            Command("--score " + folder.Path("song.musicxml") + " --task drop2 --in-place", &out))
+      << out;
+  char target[256] = {0};
+  EXPECT_GT(readlink(folder.Path("song.musicxml").c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ("real/song.musicxml", target);
+  EXPECT_EQ(changed, ReadBytes(real));
 }
 
 } // namespace
