@@ -164,8 +164,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* c, std::string* error)
     for (const Option& o : kOptions)
       if (name == o.name || (o.shortName && name == o.shortName)) option = &o;
     if (!option) {
-      std::string near = Nearest(name);
-      *error = "unknown option " + name + (near.empty() ? "" : "; did you mean " + near + "?");
+      std::string guess = Nearest(name);
+      *error = "unknown option " + name + (guess.empty() ? "" : "; did you mean " + guess + "?");
       return false;
     }
     if (option->kind == Flag && attached) {
