@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -157,8 +158,8 @@ bool CheckTask(const std::string& task, const PluginEntries& plugin, std::string
         std::vector<std::string> names;
         for (const TaskInfo& t : TaskCatalogue(plugin))
           names.push_back(t.name);
-        std::string message;
-        return MatchTask(names, task, &message) < 0 ? message : std::string();
+        std::string message; // no list at all: each file's job says why
+        return !names.empty() && MatchTask(names, task, &message) < 0 ? message : std::string();
       },
       &fd);
   if (pid < 0) return true; // the files' own jobs will say it
