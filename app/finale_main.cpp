@@ -1,8 +1,8 @@
 // The headless host: loads the plug-in module by path, finds its six entry points by name and
 // drives it as the notation host and its user do: the menu item opens the tool window, the user
 // picks a task and a direction and presses Apply, then closes the window.
-//   --score FILE  applies the task to a MusicXML or .mxl file and writes the changed file
-//                 (scorejob.h does the work; this file reads and writes the files)
+//   --score FILE  applies the task to MusicXML or .mxl files and writes the changed files
+//                 (scorecommand.h; commandline.h reads the arguments)
 //   otherwise     the built-in demo: a small score made here, with the chords of the
 //                 selection printed before and after, the undo entry and the parts respaced
 #include <cstdint>
@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "commandline.h"
 #include "dialogs.h"
 #include "hostsim.h"
 #include "pluginhost.h"
@@ -22,77 +27,26 @@
 #endif
 
 #ifdef _WIN32
-static const char* DefaultPlugin() {
+static std::string DefaultPlugin() {
   return "QVChordShaper.dll";
 }
 #else
-static const char* DefaultPlugin() {
+// The module beside the program (the build tree) or in the lib folder beside its bin folder
+// (an installed qvchord), wherever the program is called from.
+static std::string DefaultPlugin() {
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n > 0) {
+    std::string dir(self, static_cast<size_t>(n));
+    dir = dir.substr(0, dir.rfind('/'));
+    for (const char* place : {"/QVChordShaper.so", "/../lib/qvchord/QVChordShaper.so"})
+      if (access((dir + place).c_str(), R_OK) == 0) return dir + place;
+  }
   return "./QVChordShaper.so";
 }
 #endif
 
 namespace {
-
-struct Options {
-  const char* plugin = nullptr; // path of the module
-  std::string task;             // task name to choose; empty keeps the window's choice
-  bool bottom = false;          // choose the second direction
-  bool help = false;
-#ifdef QV_SCORE_FILES
-  ScoreCommand score; // --score and its options
-#endif
-};
-
-void Usage() {
-  printf("usage: qvhost [PLUGIN] [--task NAME] [--bottom]     the built-in demo\n"
-         "       qvhost [PLUGIN] --score FILE [--task NAME] [--bottom] [--four-note-drops]\n"
-         "              [--spell-in-key] [--measures A-B] [--parts ID,...]\n"
-         "              [--out FILE | --in-place]\n"
-         "              [--dry-run] [--list] [--mark-changes]\n"
-         "  PLUGIN             the plug-in module (default %s)\n"
-         "  --task NAME        the task to apply, as the tool window lists it\n"
-         "  --bottom           the second direction (Bottom, Down, ...) instead of the first\n"
-         "  --score FILE       a MusicXML (.musicxml, .xml) or compressed (.mxl) score\n"
-         "  --four-note-drops  the drop tasks change only chords of four notes\n"
-         "  --spell-in-key     added intervals take the key's accidentals, not those of the\n"
-         "                     note they are built on\n"
-         "  --measures A-B     only these measures, numbered as the score prints them\n"
-         "  --parts ID,...     only these parts, by id or name\n"
-         "  --out FILE         where the changed score goes (default: beside FILE, named\n"
-         "                     after the task)\n"
-         "  --in-place         replace FILE itself\n"
-         "  --dry-run          list the chords that would change; write nothing\n"
-         "  --list             list the chords changed\n"
-         "  --mark-changes     color changed and added notes\n",
-         DefaultPlugin());
-}
-
-bool ParseArguments(int argc, char** argv, Options* o) {
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    bool more = i + 1 < argc;
-    if (a == "--task" && more) {
-      o->task = argv[++i];
-    } else if (a.compare(0, 7, "--task=") == 0) {
-      o->task = a.substr(7);
-    } else if (a == "--bottom") {
-      o->bottom = true;
-    } else if (a == "--help" || a == "-h") {
-      o->help = true;
-#ifdef QV_SCORE_FILES
-    } else if (ParseScoreArgument(a, more ? argv[i + 1] : nullptr, &o->score, &i)) {
-      continue;
-#endif
-    } else if (!a.empty() && a[0] != '-' && !o->plugin) {
-      o->plugin = argv[i];
-    } else {
-      fprintf(stderr, "unknown argument: %s\n", argv[i]);
-      return false;
-    }
-  }
-  if (!o->plugin) o->plugin = DefaultPlugin();
-  return true;
-}
 
 // ---- the score ----------------------------------------------------------------------------
 
@@ -201,12 +155,12 @@ void PrintWindow(HWND dialog) {
 }
 
 // The built-in demo on the small score above.
-int RunDemo(const Options& o, const PluginEntries& plugin) {
+int RunDemo(const CommandLine& o, const std::string& path, const PluginEntries& plugin) {
   hostsim::Reset();
   hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::ResetDialogs();
   BuildScore();
-  printf("plug-in      %s\n", o.plugin);
+  printf("plug-in      %s\n", path.c_str());
   printf("interface    0x%08X\n", (unsigned)plugin.version(0x0F000200));
   std::string item, error, chosen;
   HWND dialog = OpenToolWindow(plugin, &item, &error);
@@ -265,23 +219,37 @@ int RunDemo(const Options& o, const PluginEntries& plugin) {
 } // namespace
 
 int main(int argc, char** argv) {
-  Options o;
-  if (!ParseArguments(argc, argv, &o)) {
-    Usage();
+  // ./run names itself; an installed command is called by the name it was typed as.
+  const char* typed = getenv("QV_COMMAND_NAME");
+  std::string name = typed && *typed ? typed : argc > 0 ? argv[0] : "qvchord";
+  CommandLine c;
+  std::string error;
+  if (!ParseCommandLine(argc, argv, &c, &error)) {
+    fprintf(stderr, "%s\n(%s --help lists the options and the tasks)\n", error.c_str(),
+            name.c_str());
     return 2;
   }
-  if (o.help) {
-    Usage();
+  std::string path = c.plugin.empty() ? DefaultPlugin() : c.plugin;
+  PluginEntries plugin;
+  bool loaded = LoadPlugin(path.c_str(), &plugin, &error);
+  if (c.help) {
+    fputs(Usage(name, typed != nullptr, loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(),
+                DefaultPlugin())
+              .c_str(),
+          stdout);
     return 0;
   }
-  PluginEntries plugin;
-  std::string error;
-  if (!LoadPlugin(o.plugin, &plugin, &error)) {
+  if (!loaded) {
     fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
+  if (!c.inputs.empty()) {
 #ifdef QV_SCORE_FILES
-  if (!o.score.file.empty()) return RunScoreCommand(o.score, o.task, o.bottom, plugin);
+    return RunScoreCommand(c, plugin);
+#else
+    fprintf(stderr, "this host reads no score files; the native build's does\n");
+    return 2;
 #endif
-  return RunDemo(o, plugin);
+  }
+  return RunDemo(c, path, plugin);
 }

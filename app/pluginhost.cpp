@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dialogs.h"
+#include "taskname.h"
 
 #ifndef _WIN32
 #include <dlfcn.h>
@@ -83,15 +84,8 @@ bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* 
                 std::string* error) {
   std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST);
   if (!task.empty()) {
-    int row = -1;
-    for (size_t i = 0; i < rows.size(); ++i)
-      if (rows[i] == task) row = static_cast<int>(i);
-    if (row < 0) {
-      *error = "no task \"" + task + "\"; the tasks are:";
-      for (const std::string& r : rows)
-        *error += "\n  " + r;
-      return false;
-    }
+    int row = MatchTask(rows, task, error);
+    if (row < 0) return false;
     hostsim::SelectListRow(window, IDC_TASKLIST, row);
   }
   if (bottom) hostsim::Click(window, IDC_BOTTOMRADIO); // nothing for a task without a direction

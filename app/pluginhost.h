@@ -36,9 +36,9 @@ bool LoadPlugin(const char* path, PluginEntries* plugin, std::string* error);
 // through the menu item. Null with a message when it cannot.
 HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::string* error);
 
-// Chooses a task by its name in the window's list (empty: the window's own choice) and the
-// second direction when asked. False with a message naming the tasks when there is no such
-// task. Answers the chosen task's name.
+// Chooses a task by its name in the window's list, as people type it (taskname.h; empty: the
+// window's own choice) and the second direction when asked. False with a message naming the
+// close tasks, or all of them, when there is no such task. Answers the chosen task's name.
 bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* chosen,
                 std::string* error);
 

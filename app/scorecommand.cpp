@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "cleanup.h"
 #include "scorejob.h"
 
 namespace {
@@ -47,6 +48,11 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string BaseName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // "song.musicxml" and "Drop 2nd" give "song-drop-2nd.musicxml".
 std::string OutputBeside(const std::string& input, const std::string& task) {
   std::string slug;
@@ -71,23 +77,22 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 // The output file in the making: a temporary file in the target's folder, renamed over the
-// target once complete; removed if the run ends before that.
+// target once complete; removed if the run ends before that, an interruption included.
 class TempOutput {
 public:
   ~TempOutput() {
     if (_fd >= 0) close(_fd);
     if (!_path.empty()) unlink(_path.c_str());
+    Forget(_noted);
   }
   bool Open(const std::string& folder, std::string* error) {
     std::string name = folder + "/.qvscore.XXXXXX";
-    std::vector<char> templ(name.begin(), name.end());
-    templ.push_back(0);
-    _fd = mkstemp(templ.data());
+    _fd = MakeNotedTemporary(&name, &_noted);
     if (_fd < 0) {
       *error = folder + ": cannot write in this folder (" + strerror(errno) + ")";
       return false;
     }
-    _path = templ.data();
+    _path = name;
     return true;
   }
   bool Write(const void* data, size_t size) {
@@ -102,11 +107,17 @@ public:
     return true;
   }
   bool Commit(const std::string& target, mode_t mode, std::string* error) {
-    bool ok = fchmod(_fd, mode) == 0 && fsync(_fd) == 0;
+    // A file that replaces another (the input in place, an earlier output) is on the disk
+    // before it takes the old one's name, so that a power cut leaves the one or the other; a
+    // new file's is left to the system, which keeps many outputs from waiting on the disk.
+    struct stat st;
+    bool replaces = lstat(target.c_str(), &st) == 0;
+    bool ok = fchmod(_fd, mode) == 0 && (!replaces || fsync(_fd) == 0);
     ok = close(_fd) == 0 && ok;
     _fd = -1;
-    if (ok && rename(_path.c_str(), target.c_str()) == 0) {
+    if (ok && RenameNoted(_path, target, _noted) == 0) {
       _path.clear();
+      _noted = -1;
       return true;
     }
     *error = target + ": cannot write (" + strerror(errno) + ")";
@@ -116,69 +127,53 @@ public:
 private:
   int _fd = -1;      // the open temporary file
   std::string _path; // its path, until it is renamed
+  int _noted = -1;   // its note for removal on an interruption
 };
 
-// A private folder for the host's options file; removed with it when the run ends.
+// A private folder for the host's options file; removed with it when the run ends, however.
 class OptionsFolder {
 public:
   bool Make(const ScoreJobOptions& options, std::string* hostFolder) {
-    char templ[] = "/tmp/qvhost.XXXXXX";
-    if (!mkdtemp(templ)) return false;
+    const char* tmp = getenv("TMPDIR");
+    std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/qvhost.XXXXXX";
+    if (!mkdtemp(&templ[0])) return false;
     _root = templ;
+    _rootNote = Remember(_root, true);
     // The plug-in opens "<host folder>\qvpluginoptions.txt": here a file inside the root.
     *hostFolder = _root + "/host";
+    _fileNote = Remember(File());
     return WriteHostOptions(*hostFolder, options);
   }
   ~OptionsFolder() {
     if (_root.empty()) return;
-    unlink((_root + "/host\\qvpluginoptions.txt").c_str());
+    unlink(File().c_str());
     rmdir(_root.c_str());
+    Forget(_fileNote);
+    Forget(_rootNote);
   }
 
 private:
+  std::string File() const { return _root + "/host\\qvpluginoptions.txt"; }
   std::string _root;
+  int _rootNote = -1, _fileNote = -1;
 };
 
 } // namespace
 
-bool ParseScoreArgument(const std::string& a, const char* value, ScoreCommand* c, int* i) {
-  std::string* target = a == "--score"      ? &c->file
-                        : a == "--out"      ? &c->out
-                        : a == "--measures" ? &c->measures
-                        : a == "--parts"    ? &c->parts
-                                            : nullptr;
-  if (target) {
-    if (!value) return false;
-    *target = value;
-    ++*i;
-    return true;
-  }
-  bool* flag = a == "--in-place"          ? &c->inPlace
-               : a == "--four-note-drops" ? &c->fourNoteDrops
-               : a == "--spell-in-key"    ? &c->spellInKey
-               : a == "--dry-run"         ? &c->dryRun
-               : a == "--list"            ? &c->list
-               : a == "--mark-changes"    ? &c->markChanges
-                                          : nullptr;
-  if (flag) *flag = true;
-  return flag != nullptr;
-}
-
-int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
-                    const PluginEntries& entries) {
-  if (c.inPlace && !c.out.empty()) {
-    fprintf(stderr, "--out and --in-place cannot be given together\n");
-    return 2;
-  }
-  std::vector<uint8_t> input;
+FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
+                         const PluginEntries& entries) {
+  FileOutcome o;
+  auto fail = [&o](int status, const std::string& error) {
+    o.status = status;
+    o.error = error;
+    return o;
+  };
+  std::vector<uint8_t> bytes;
   std::string error;
-  if (!ReadFile(c.file, &input, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
-    return 2;
-  }
+  if (!ReadFile(input, &bytes, &error)) return fail(2, error);
   ScoreJobOptions options;
-  options.task = task;
-  options.bottom = bottom;
+  options.task = c.task;
+  options.bottom = c.bottom;
   options.fourNoteDrops = c.fourNoteDrops;
   options.spellInKey = c.spellInKey;
   options.measures = c.measures;
@@ -188,49 +183,74 @@ int RunScoreCommand(const ScoreCommand& c, const std::string& task, bool bottom,
   options.markChanges = c.markChanges;
   options.displayTexts = false;
 
+  if (!c.inPlace && !c.out.empty() && SameFile(c.out, input))
+    return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
+  // In place through a link: the file linked to is replaced, and the link stays.
+  std::string replaced = input;
+  char* real = c.inPlace && c.outDir.empty() ? realpath(input.c_str(), nullptr) : nullptr;
+  if (real) replaced = real;
+  free(real);
   // The output is written as it is made, into a temporary file beside where it goes.
-  if (!c.inPlace && !c.out.empty() && SameFile(c.out, c.file)) {
-    fprintf(stderr, "%s: the output would replace the input; give --in-place to do that\n",
-            c.out.c_str());
-    return 2;
-  }
+  std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? replaced : c.out);
   TempOutput temp;
-  if (!c.dryRun && !temp.Open(Folder(c.out.empty() ? c.file : c.out), &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!c.dryRun && !temp.Open(folder, &error)) return fail(1, error);
   options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
 
   PluginEntries plugin = entries;
-  OptionsFolder folder;
-  if ((c.fourNoteDrops || c.spellInKey) && !folder.Make(options, &plugin.hostFolder)) {
-    fprintf(stderr, "cannot make a folder for the plug-in's options file\n");
-    return 1;
-  }
+  OptionsFolder options_folder;
+  if ((c.fourNoteDrops || c.spellInKey) && !options_folder.Make(options, &plugin.hostFolder))
+    return fail(1, "cannot make a folder for the plug-in's options file");
   ScoreJobResult r;
   try {
-    r = RunScoreJob(std::move(input), c.file, options, plugin);
+    r = RunScoreJob(std::move(bytes), input, options, plugin);
   } catch (const std::bad_alloc&) {
-    fprintf(stderr, "%s: not enough memory for this score\n", c.file.c_str());
-    return 1;
+    return fail(1, input + ": not enough memory for this score");
   }
-  if (r.status != 0) {
-    fprintf(stderr, "%s\n", r.error.c_str());
-    return r.status;
-  }
-  if (!r.leftAlone.empty()) fprintf(stderr, "%s\n", r.leftAlone.c_str());
-  fputs(r.dryRunText.c_str(), stdout);
-  if (c.dryRun) {
-    printf("%s (dry run: nothing written)\n", r.summary.c_str());
-    return 0;
-  }
-  std::string out = c.inPlace ? c.file : c.out.empty() ? OutputBeside(c.file, r.task) : c.out;
+  if (r.status != 0) return fail(r.status, r.error);
+  o.leftAlone = r.leftAlone;
+  o.changes = r.dryRunText;
+  o.summary = r.summary;
+  o.changed = r.changedCount;
+  o.leftAloneCount = r.leftAloneCount;
+  if (c.dryRun) return o;
+  std::string out =
+      !c.out.empty() ? c.out
+      : c.outDir.empty()
+          ? (c.inPlace ? replaced : OutputBeside(input, r.task))
+          : c.outDir + "/" + (c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), r.task));
   struct stat st;
-  mode_t mode = stat(c.file.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
-  if (!temp.Commit(out, mode, &error)) {
+  mode_t mode = stat(input.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
+  if (!temp.Commit(out, mode, &error)) return fail(1, error);
+  o.written = out;
+  return o;
+}
+
+int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
+  RemoveOnInterrupt();
+  CommandLine c = given;
+  struct stat st;
+  // --out naming a folder puts the result in it, under the name it would have had beside
+  if (!c.out.empty() && stat(c.out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    c.outDir = c.out;
+    c.out.clear();
+  }
+  bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
+  std::string error;
+  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
     fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  printf("%s; written to %s\n", r.summary.c_str(), out.c_str());
+  FileOutcome o = ScoreOneFile(c.inputs[0], c, plugin);
+  if (o.status != 0) {
+    fprintf(stderr, "%s\n", o.error.c_str());
+    return o.status;
+  }
+  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", o.leftAlone.c_str());
+  fputs(o.changes.c_str(), stdout);
+  if (c.dryRun)
+    printf("%s (dry run: nothing written)\n", o.summary.c_str());
+  else
+    printf("%s; written to %s\n", o.summary.c_str(), o.written.c_str());
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "container.h"
+#include "filekind.h"
+#include "selection.h"
 #include "dialogs.h"
 #include "hostscore.h"
 #include "hostsim.h"
@@ -11,61 +13,17 @@
 
 namespace {
 
-// The host measures of "A-B" (or "A") by the numbers the file prints.
-bool MeasureRange(const musicxml::Score& score, const std::string& range, int16_t* first,
-                  int16_t* last, std::string* error) {
-  *first = 1;
-  *last = score.measureCount;
-  if (range.empty()) return true;
-  size_t dash = range.find('-', 1);
-  std::string a = range.substr(0, dash);
-  std::string b = dash == std::string::npos ? a : range.substr(dash + 1);
-  const std::vector<std::string>& numbers = score.measureNumbers;
-  int ia = -1, ib = -1;
-  for (size_t i = 0; i < numbers.size(); ++i) {
-    if (ia < 0 && numbers[i] == a) ia = static_cast<int>(i);
-    if (numbers[i] == b) ib = static_cast<int>(i);
-  }
-  if (ia < 0 || ib < 0) {
-    *error = "no measure \"" + (ia < 0 ? a : b) + "\" in the score";
-    return false;
-  }
-  if (ib < ia) {
-    *error = "measure \"" + b + "\" comes before measure \"" + a + "\"";
-    return false;
-  }
-  *first = static_cast<int16_t>(ia + 1);
-  *last = static_cast<int16_t>(ib + 1);
-  return true;
-}
-
-// The host staves of the parts named (all when none are), in score order.
-bool SelectedStaves(const musicxml::Score& score, const std::string& names,
-                    std::vector<bool>* parts, std::string* error) {
-  parts->assign(score.parts.size(), names.empty());
-  size_t start = 0;
-  while (!names.empty() && start <= names.size()) {
-    size_t comma = names.find(',', start);
-    std::string name = names.substr(start, comma == std::string::npos ? comma : comma - start);
-    bool found = false;
-    for (size_t i = 0; i < score.parts.size(); ++i)
-      if (score.parts[i].id == name || score.parts[i].name == name) (*parts)[i] = found = true;
-    if (!found) {
-      *error = "no part \"" + name + "\" in the score (by id or name)";
-      return false;
-    }
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return true;
-}
-
 // The score in the file's bytes: a plain file's text is taken over, an archive stays for
 // writing back and *rootPath names the score in it (empty for a plain file). *shown, when
 // given, receives the score's text. False with the message for the user.
 bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxml::Score* score,
                std::string* rootPath, std::string* shown, std::string* error) {
   bool zipped = musicxml::LooksZipped(*input);
+  std::string kind = musicxml::NotAScore(*input, fileName);
+  if (!kind.empty()) {
+    *error = fileName + ": " + kind;
+    return false;
+  }
   std::vector<uint8_t> text; // the score's text, handed to the score (a plain file's is the input)
   if (zipped && !musicxml::ReadContainer(*input, rootPath, &text, error)) {
     *error = fileName + ": " + *error;
@@ -84,7 +42,7 @@ bool ReadScore(std::vector<uint8_t>* input, const std::string& fileName, musicxm
 
 // The score built in the host, and the task applied through the tool window to each run of
 // selected staves over the selected measures. Answers 0, or the job's status with a message.
-int ApplyTask(const musicxml::Score& score, int16_t first, int16_t last,
+int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t, int16_t>>& runs,
               const std::vector<bool>& parts, const ScoreJobOptions& options,
               const PluginEntries& plugin, HostEntries* entries, std::string* task,
               std::string* error) {
@@ -98,7 +56,7 @@ int ApplyTask(const musicxml::Score& score, int16_t first, int16_t last,
     CloseToolWindow(plugin, window);
     return 2;
   }
-  for (size_t p = 0; p < score.parts.size() && score.measureCount > 0;) {
+  for (size_t p = 0; p < score.parts.size();) {
     if (!parts[p]) {
       ++p;
       continue;
@@ -110,12 +68,14 @@ int ApplyTask(const musicxml::Score& score, int16_t first, int16_t last,
     const musicxml::PartInfo& b = score.parts[q];
     // The user selects the music in the score (the tool window goes inactive meanwhile),
     // comes back to the window and presses Apply.
-    hostsim::SetDialogActive(window, false);
-    hostsim::SetSelection(a.firstStaff, first, 0,
-                          static_cast<int16_t>(b.firstStaff + b.staffCount - 1), last,
-                          REGION_TO_END);
-    hostsim::SetDialogActive(window, true);
-    hostsim::Click(window, IDC_APPLY);
+    for (const std::pair<int16_t, int16_t>& run : runs) {
+      hostsim::SetDialogActive(window, false);
+      hostsim::SetSelection(a.firstStaff, run.first, 0,
+                            static_cast<int16_t>(b.firstStaff + b.staffCount - 1), run.second,
+                            REGION_TO_END);
+      hostsim::SetDialogActive(window, true);
+      hostsim::Click(window, IDC_APPLY);
+    }
     p = q + 1;
   }
   CloseToolWindow(plugin, window);
@@ -226,14 +186,21 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     return fail(2, error);
   bool zipped = !rootPath.empty();
 
-  int16_t first = 1, last = 1;
+  std::vector<std::pair<int16_t, int16_t>> runs;
+  std::vector<std::pair<std::string, std::string>> partNames;
+  for (const musicxml::PartInfo& p : score.parts)
+    partNames.push_back({p.id, p.name});
   std::vector<bool> parts;
-  if (!MeasureRange(score, options.measures, &first, &last, &error) ||
-      !SelectedStaves(score, options.parts, &parts, &error))
+  if (!MeasureRuns(score.measureNumbers, options.measures, &runs, &error) ||
+      !PartsNamed(partNames, options.parts, &parts, &error))
     return fail(2, fileName + ": " + error);
+  std::vector<bool> measures(static_cast<size_t>(score.measureCount) + 1, false);
+  for (const std::pair<int16_t, int16_t>& run : runs)
+    for (int m = run.first; m <= run.second; ++m)
+      measures[m] = true;
 
   HostEntries entries;
-  int status = ApplyTask(score, first, last, parts, options, plugin, &entries, &r.task, &error);
+  int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
@@ -241,9 +208,12 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   // Only what the selection held was left alone; the rest was never asked for.
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
-    if (c.skip != musicxml::Skip::None && parts[c.part] && c.measure >= first && c.measure <= last)
+    if (c.skip != musicxml::Skip::None && parts[c.part] && c.measure > 0 &&
+        c.measure <= score.measureCount && measures[c.measure])
       skipped.push_back(c);
   r.leftAlone = musicxml::LeftAloneLine(skipped);
+  r.changedCount = changes.size();
+  r.leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges)
     r.dryRunText = musicxml::DescribeChanges(score, changes);
   std::vector<Shown> shown; // the changed chords' notes before, for marking the drawing

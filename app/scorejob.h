@@ -14,8 +14,9 @@ struct ScoreJobOptions {
   bool bottom = false;        // the second direction
   bool fourNoteDrops = false; // the options file's four-note rule (see WriteHostOptions)
   bool spellInKey = false;    // the options file's spelling of added notes: the key's own
-  std::string measures;       // "A-B" or "A" as the file prints measure numbers; empty: all
-  std::string parts;          // "ID,..." part ids or names; empty: all
+  std::string measures;       // "5", "5-", "-8", "3-8", "1,3,5-8" as the file prints measure
+                              // numbers; empty: all
+  std::string parts;          // "ID, name, ..." part ids or names; empty: all
   bool dryRun = false;        // describe the changes, produce no output
   bool listChanges = false;   // describe the changes as well when producing output
   bool markChanges = false;   // display only: changed and added notes get a color attribute
@@ -50,6 +51,8 @@ struct ScoreJobResult {
   std::string task;                // the task applied, by its name
   // with listChanges or dryRun: the chords changed
   std::vector<ChangedChord> changes;
+  size_t changedCount = 0;         // chords changed (or that would change)
+  size_t leftAloneCount = 0;       // chords of the selection left alone
 };
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -389,6 +390,7 @@ public:
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
     std::ofstream(_root / "timewise.musicxml") << "<?xml version=\"1.0\"?>\n<score-timewise/>\n";
     std::ofstream(_root / "broken.mxl") << std::string("PK\3\4", 4) << "not the rest of an archive";
+    std::ofstream(_root / "leadsheet.pdf") << "%PDF-1.7\n";
   }
   ~CommandFolder() {
     std::error_code ec;
@@ -411,6 +413,7 @@ std::string Fenced(const std::filesystem::path& folder,
 
 void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
   CommandFolder folder;
+  setenv("QV_COMMAND_NAME", "./run", 1); // the command names itself as ./run does
   const std::string score = "examples/chorale.musicxml";
   (*blocks)["command on the example"] =
       Fenced(folder.Root(), {{"--score", score, "--task", "Drop 2nd", "--dry-run"},
@@ -425,12 +428,15 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                       {"--score", "notes.xml", "--task", "Drop 2nd"},
                       {"--score", "timewise.musicxml", "--task", "Drop 2nd"},
                       {"--score", "broken.mxl", "--task", "Drop 2nd"},
-                      {"--score", score, "--task", "Drop 2nd", "--measures", "2-4"},
+                      {"--score", score, "--task", "Drop 2nd", "--measures", "2-"},
                       {"--score", score, "--task", "Drop 2nd", "--parts", "Strings"},
                       {"--score", score, "--task", "Drop 2nd", "--out", score},
                       {"--score", score, "--task", "Drop 2nd", "--out", "x.musicxml", "--in-place"},
                       {"--score", score, "--task", "Drop 2nd", "--out", "no-folder/x.musicxml"},
-                      {"--score", score, "--task", "Drop 5th"}});
+                      {"--score", score, "--task", "Drop 5th"},
+                      {"--score", score, "--task", "keep"},
+                      {"--score", score, "--task"},
+                      {"--score", "leadsheet.pdf", "--task", "Drop 2nd"}});
 }
 
 // Every block of the guide, by marker name, and the notation of the examples by file name.

@@ -1,14 +1,12 @@
 // The --score command as a user runs it: where the changed file goes, and bad input refused
 // with a message (file name, line and column for XML), exit status 2 and nothing written.
+#include <unistd.h>
+
 #include "scorefixture.h"
 
 using namespace scoretest;
 
 namespace {
-
-int Command(const std::string& args, std::string* out) {
-  return Shell(std::string("'") + QV_HOST_PATH + "' '" + QV_PLUGIN_PATH + "' " + args, out);
-}
 
 TEST(ScoreCommand, WritesBesideTheInputUnlessToldAndReplacesTheInputOnlyInPlace) {
   TempFolder folder;
@@ -104,9 +102,10 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
        "<?xml version=\"1.0\"?>\n<score-partwise\nversion=\"4.0\">\n  <part "
        "id=\"P1\">\n</score-partwise>\n",
        "broken.musicxml:5:3: not well-formed XML"},
-      {"empty.musicxml", "", "empty.musicxml:1:1: not well-formed XML"},
+      {"empty.musicxml", "", "empty.musicxml: the file is empty: there is no score in it"},
+      {"leadsheet.pdf", "%PDF-1.4\n", "leadsheet.pdf: a PDF document, not a score"},
       {"timewise.musicxml", "<score-timewise version=\"4.0\"/>", "score-timewise"},
-      {"other.xml", "<html><body/></html>", "not a MusicXML score"},
+      {"other.xml", "<notes><note/></notes>", "not a MusicXML score"},
       {"empty.mxl", "PK\x03\x04 not really", "empty.mxl: not a readable zip archive"},
       // a container whose manifest claims gigabytes in a file of a few hundred bytes
       {"huge.mxl", Bytes(ReadBytes(FilePath("hugemember.mxl"))),
@@ -124,9 +123,34 @@ TEST(ScoreCommand, BadInputIsRefusedWithItsPlaceAndNothingIsWritten) {
   EXPECT_EQ(2, Command("--score " + FilePath("tasks.musicxml") + " --task 'Drop 9th' --out " +
                            folder.Path("out.musicxml"),
                        &out));
-  EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the tasks are:\n  Add Third"))
+  EXPECT_NE(std::string::npos, out.find("no task \"Drop 9th\"; the nearest names:\n  Drop 2nd"))
       << out;
-  EXPECT_EQ(6, folder.Count()); // the six inputs, no output
+  EXPECT_EQ(7, folder.Count()); // the seven inputs, no output
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScoreCommand, InPlaceThroughALinkReplacesTheFileLinkedToAndOutMayNameAFolder) {
+  TempFolder folder;
+  std::string out;
+  std::vector<uint8_t> original = ReadBytes(FilePath("pickup.musicxml"));
+  ASSERT_EQ(0, Shell("mkdir '" + folder.Path("real") + "' '" + folder.Path("results") + "'", &out));
+  std::string real = folder.Write("real/song.musicxml", Bytes(original));
+  ASSERT_EQ(0, symlink("real/song.musicxml", folder.Path("song.musicxml").c_str()));
+  // --out naming a folder: the result goes in it under the name it has beside the input
+  ASSERT_EQ(0, Command("--score " + real + " --task drop2 --out " + folder.Path("results"), &out))
+      << out;
+  std::vector<uint8_t> changed = ReadBytes(folder.Path("results/song-drop-2nd.musicxml"));
+  ASSERT_FALSE(changed.empty()) << out;
+  ASSERT_EQ(0,
+            Command("--score " + folder.Path("song.musicxml") + " --task drop2 --in-place", &out))
+      << out;
+  char target[256] = {0};
+  EXPECT_GT(readlink(folder.Path("song.musicxml").c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ("real/song.musicxml", target);
+  EXPECT_EQ(changed, ReadBytes(real));
 }
 
 } // namespace

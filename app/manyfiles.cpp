@@ -1,0 +1,380 @@
+// Many score files in one command: folders stand for their score files, each file is one job
+// in a worker process of its own (the host simulator and the plug-in's module state are one
+// per process, so workers never share them), as many at once as asked. A progress bar on a
+// terminal, a plain line per file otherwise, and one table at the end.
+#include <dirent.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cleanup.h"
+#include "scorecommand.h"
+#include "taskname.h"
+
+namespace {
+
+bool IsScoreName(const std::string& name) {
+  std::string lower;
+  for (char c : name)
+    lower += static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  auto ends = [&lower](const char* e) {
+    size_t n = strlen(e);
+    return lower.size() > n && lower.compare(lower.size() - n, n, e) == 0;
+  };
+  return name[0] != '.' && (ends(".musicxml") || ends(".xml") || ends(".mxl"));
+}
+
+std::string BaseName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Every score named: a folder's score files in name order, each file once.
+std::vector<std::string> ScoreFiles(const std::vector<std::string>& inputs,
+                                    std::vector<std::string>* emptyFolders) {
+  std::vector<std::string> files;
+  std::set<std::pair<dev_t, ino_t>> seen;
+  auto add = [&](const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second) return;
+    files.push_back(path);
+  };
+  for (const std::string& input : inputs) {
+    struct stat st;
+    DIR* dir =
+        stat(input.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? opendir(input.c_str()) : nullptr;
+    if (!dir) {
+      add(input);
+      continue;
+    }
+    std::vector<std::string> names;
+    while (dirent* e = readdir(dir)) {
+      std::string name = e->d_name;
+      std::string path = (input.back() == '/' ? input : input + "/") + name;
+      struct stat fs;
+      if (IsScoreName(name) && stat(path.c_str(), &fs) == 0 && S_ISREG(fs.st_mode))
+        names.push_back(path);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    if (names.empty()) emptyFolders->push_back(input);
+    for (const std::string& n : names)
+      add(n);
+  }
+  return files;
+}
+
+// ---- what a worker sends back: its outcome's fields, each as its length and its bytes ------
+
+void Put(std::string* s, const std::string& field) {
+  *s += std::to_string(field.size()) + "\n" + field;
+}
+
+bool Take(const std::string& s, size_t* at, std::string* field) {
+  size_t nl = s.find('\n', *at);
+  if (nl == std::string::npos) return false;
+  size_t n = strtoul(s.c_str() + *at, nullptr, 10);
+  if (nl + 1 + n > s.size()) return false;
+  *field = s.substr(nl + 1, n);
+  *at = nl + 1 + n;
+  return true;
+}
+
+std::string Encode(const FileOutcome& o) {
+  std::string s;
+  for (const std::string& f :
+       {std::to_string(o.status), o.error, o.written, o.leftAlone, o.changes, o.summary,
+        std::to_string(o.changed), std::to_string(o.leftAloneCount)})
+    Put(&s, f);
+  return s;
+}
+
+bool Decode(const std::string& s, FileOutcome* o) {
+  std::string f[8];
+  size_t at = 0;
+  for (std::string& field : f)
+    if (!Take(s, &at, &field)) return false;
+  o->status = atoi(f[0].c_str());
+  o->error = f[1];
+  o->written = f[2];
+  o->leftAlone = f[3];
+  o->changes = f[4];
+  o->summary = f[5];
+  o->changed = strtoul(f[6].c_str(), nullptr, 10);
+  o->leftAloneCount = strtoul(f[7].c_str(), nullptr, 10);
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& s) {
+  size_t done = 0;
+  while (done < s.size()) {
+    ssize_t n = write(fd, s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Runs f in a worker whose answer comes back through a pipe; -1 when no worker can start.
+template <typename F> pid_t StartWorker(F f, int* readEnd) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  fflush(stdout);
+  fflush(stderr);
+  pid_t pid = ForkWorker();
+  if (pid == 0) {
+    close(fds[0]);
+    _exit(WriteAll(fds[1], f()) ? 0 : 1);
+  }
+  close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    return -1;
+  }
+  *readEnd = fds[0];
+  return pid;
+}
+
+// The task named, checked once for all files (in a worker: the plug-in's window is opened
+// there, not in this process, whose state the file workers inherit).
+bool CheckTask(const std::string& task, const PluginEntries& plugin, std::string* error) {
+  if (task.empty()) return true;
+  int fd = -1;
+  pid_t pid = StartWorker(
+      [&] {
+        std::vector<std::string> names;
+        for (const TaskInfo& t : TaskCatalogue(plugin))
+          names.push_back(t.name);
+        std::string message; // no list at all: each file's job says why
+        return !names.empty() && MatchTask(names, task, &message) < 0 ? message : std::string();
+      },
+      &fd);
+  if (pid < 0) return true; // the files' own jobs will say it
+  std::string answer;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) != 0)
+    if (n > 0)
+      answer.append(buffer, static_cast<size_t>(n));
+    else if (errno != EINTR)
+      break;
+  close(fd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  ForgetWorker(pid);
+  *error = answer;
+  return answer.empty();
+}
+
+std::string Clock(double seconds) {
+  long s = static_cast<long>(seconds + 0.5);
+  char text[32];
+  if (s >= 3600)
+    snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else
+    snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+// The first line of a message, without the file name it starts with (the table names it).
+std::string Short(const std::string& error, const std::string& file) {
+  std::string line = error.substr(0, error.find('\n'));
+  if (line.compare(0, file.size(), file) == 0 && line.size() > file.size() &&
+      (line[file.size()] == ':'))
+    line = line.substr(file.size() + 1);
+  while (!line.empty() && line[0] == ' ')
+    line.erase(0, 1);
+  return line;
+}
+
+struct Running {
+  size_t file;        // its index among the files
+  pid_t pid;          // the worker
+  int fd;             // the worker's answer, as it comes
+  std::string answer; // what came so far
+};
+
+} // namespace
+
+int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
+  std::vector<std::string> emptyFolders;
+  std::vector<std::string> files = ScoreFiles(c.inputs, &emptyFolders);
+  if (!c.out.empty() && files.size() != 1) {
+    fprintf(stderr, "--out names one file, but there are %zu scores: use --out-dir FOLDER\n",
+            files.size());
+    return 2;
+  }
+  if (files.empty()) {
+    fprintf(stderr, "%s: no score files (.musicxml, .xml, .mxl) in this folder\n",
+            emptyFolders.empty() ? "" : emptyFolders[0].c_str());
+    return 2;
+  }
+  // Two scores of the same name would be written to the same file in one folder.
+  if (!c.outDir.empty()) {
+    std::map<std::string, std::string> byName;
+    for (const std::string& f : files) {
+      auto it = byName.insert({BaseName(f), f});
+      if (!it.second) {
+        fprintf(stderr,
+                "%s and %s would both be written into %s under one name; rename one, or "
+                "give them separately\n",
+                it.first->second.c_str(), f.c_str(), c.outDir.c_str());
+        return 2;
+      }
+    }
+  }
+  std::string error;
+  if (!CheckTask(c.task, plugin, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
+  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+
+  long cores = sysconf(_SC_NPROCESSORS_ONLN);
+  size_t width = static_cast<size_t>(c.jobs > 0 ? c.jobs : cores > 0 ? cores : 1);
+  bool terminal = isatty(STDERR_FILENO);
+  std::vector<FileOutcome> outcomes(files.size());
+  std::vector<Running> running;
+  size_t next = 0, done = 0;
+  auto start = std::chrono::steady_clock::now();
+  auto bar = [&] {
+    if (!terminal) return;
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int cells = 30;
+    int full = static_cast<int>(cells * done / files.size());
+    std::string left =
+        done ? ", about " + Clock(elapsed / done * (files.size() - done)) + " left" : "";
+    fprintf(stderr, "\r\033[K[%s%s] %zu of %zu scores%s", std::string(full, '#').c_str(),
+            std::string(cells - full, '.').c_str(), done, files.size(), left.c_str());
+    fflush(stderr);
+  };
+  auto report = [&](size_t i) {
+    const FileOutcome& o = outcomes[i];
+    if (terminal) fprintf(stderr, "\r\033[K");
+    std::string line = o.status ? o.error.substr(0, o.error.find('\n'))
+                       : o.written.empty()
+                           ? files[i] + ": " + o.summary
+                           : files[i] + ": " + o.summary + "; written to " + o.written;
+    if (!terminal)
+      printf("[%zu/%zu] %s\n", done, files.size(), line.c_str());
+    else if (o.status)
+      fprintf(stderr, "%s\n", line.c_str());
+    if (!o.changes.empty()) printf("%s:\n%s", files[i].c_str(), o.changes.c_str());
+    fflush(stdout);
+    bar();
+  };
+  bar();
+  while (done < files.size()) {
+    while (running.size() < width && next < files.size()) {
+      int fd = -1;
+      size_t i = next++;
+      pid_t pid = StartWorker([&] { return Encode(ScoreOneFile(files[i], c, plugin)); }, &fd);
+      if (pid < 0) {
+        outcomes[i].status = 1;
+        outcomes[i].error = files[i] + ": cannot start a worker (" + strerror(errno) + ")";
+        ++done;
+        report(i);
+        continue;
+      }
+      running.push_back({i, pid, fd, std::string()});
+    }
+    if (running.empty()) continue;
+    // Answers are read as they come, so that a long list of changes never fills the pipe.
+    std::vector<pollfd> polls;
+    for (const Running& r : running)
+      polls.push_back({r.fd, POLLIN, 0});
+    if (poll(polls.data(), polls.size(), -1) < 0) continue;
+    for (size_t k = running.size(); k-- > 0;) {
+      if (!polls[k].revents) continue;
+      Running& r = running[k];
+      char buffer[65536];
+      ssize_t n = read(r.fd, buffer, sizeof buffer);
+      if (n > 0) {
+        r.answer.append(buffer, static_cast<size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      close(r.fd);
+      int status = 0;
+      while (waitpid(r.pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      ForgetWorker(r.pid);
+      FileOutcome& o = outcomes[r.file];
+      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !Decode(r.answer, &o)) {
+        o = FileOutcome();
+        o.status = 1;
+        o.error = files[r.file] + ": the job ended without finishing" +
+                  (WIFSIGNALED(status) ? " (signal " + std::to_string(WTERMSIG(status)) + ")"
+                                       : std::string());
+      }
+      ++done;
+      size_t file = r.file;
+      running.erase(running.begin() + static_cast<long>(k));
+      report(file);
+    }
+  }
+  if (terminal) fprintf(stderr, "\r\033[K");
+
+  // The table: one row a score, then the counts.
+  size_t nameWidth = 4;
+  for (const std::string& f : files)
+    nameWidth = std::max(nameWidth, std::min<size_t>(f.size(), 48));
+  printf("\n%-*s  %7s  %10s  %s\n", static_cast<int>(nameWidth), "file", "changed", "left alone",
+         c.dryRun ? "result (dry run: nothing written)" : "result");
+  size_t failed = 0;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const FileOutcome& o = outcomes[i];
+    if (o.status) {
+      ++failed;
+      printf("%-*s  %7s  %10s  error: %s\n", static_cast<int>(nameWidth), files[i].c_str(), "-",
+             "-", Short(o.error, files[i]).c_str());
+    } else {
+      printf("%-*s  %7zu  %10zu  %s\n", static_cast<int>(nameWidth), files[i].c_str(), o.changed,
+             o.leftAloneCount,
+             !o.written.empty() ? ("written to " + o.written).c_str()
+             : o.changed        ? "would change"
+                                : "nothing to change");
+    }
+  }
+  for (const std::string& f : emptyFolders) {
+    ++failed;
+    printf("%-*s  %7s  %10s  error: no score files in this folder\n", static_cast<int>(nameWidth),
+           f.c_str(), "-", "-");
+  }
+  size_t total = files.size() + emptyFolders.size();
+  printf("%zu score%s: %zu %s, %zu failed\n", total, total == 1 ? "" : "s", total - failed,
+         c.dryRun ? "looked at" : "written", failed);
+  return failed ? 2 : 0;
+}
+
+bool MakeFolders(const std::string& path, std::string* error) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    struct stat st;
+    if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+      *error = path + ": cannot make this folder (" + strerror(errno) + ")";
+      return false;
+    }
+  }
+  return true;
+}

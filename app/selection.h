@@ -1,0 +1,20 @@
+// What the user asked to change, in the file's own terms: the measures as the score prints
+// their numbers ("5", "5-", "-8", "3-8", lists "1,3,5-8") and the parts by id or name
+// ("P1, Bass"). Turned into host measures and parts for the job; a message when a name or a
+// number is not in the score.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The runs of host measures (1-based, first and last) that the text selects among the
+// measures numbered as given, in score order with overlaps merged; all measures when the
+// text is empty. False with a message saying what is wrong with the text.
+bool MeasureRuns(const std::vector<std::string>& numbers, const std::string& text,
+                 std::vector<std::pair<int16_t, int16_t>>* runs, std::string* error);
+
+// Which parts the text names, by id or name, separated by commas, spaces around each name
+// ignored; every part when the text is empty. False with a message naming what is not there.
+bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNames,
+                const std::string& text, std::vector<bool>* chosen, std::string* error);

@@ -1,0 +1,124 @@
+// An interruption at any moment (Ctrl-C, a kill, a closed terminal) leaves no half-written
+// or temporary file and an intact input, with --out, with --in-place and over many files:
+// the command is stopped at random moments on a large generated score.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <dirent.h>
+#include <random>
+#include <thread>
+
+#include "scorefixture.h"
+
+using namespace scoretest;
+
+namespace {
+
+// Starts the headless host on the words, quietly, with its temporary folder in tmp.
+pid_t Start(const std::vector<std::string>& words, const std::string& tmp) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<std::string> all = {QV_HOST_PATH, QV_PLUGIN_PATH};
+    all.insert(all.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& w : all)
+      argv.push_back(&w[0]);
+    argv.push_back(nullptr);
+    setenv("TMPDIR", tmp.c_str(), 1);
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+int Wait(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+// Every file under the folder, by its path below it.
+void Files(const std::string& folder, const std::string& below, std::vector<std::string>* out) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  while (dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    if (e->d_type == DT_DIR)
+      Files(folder + "/" + name, below + name + "/", out);
+    else
+      out->push_back(below + name);
+  }
+  closedir(dir);
+}
+
+TEST(Interruption, LeavesNoStrayFileAndAnIntactInputAtAnyMoment) {
+  TempFolder folder;
+  const std::string original = GeneratedScore(8000); // some 6 MB
+  const std::vector<std::string> task = {"--task", "drop2", "--four-note-drops"};
+  std::vector<std::string> words = {"--score", folder.Write("whole.musicxml", original), "--out",
+                                    folder.Path("whole-out.musicxml")};
+  words.insert(words.end(), task.begin(), task.end());
+  mkdir(folder.Path("tmp").c_str(), 0700);
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(0, Wait(Start(words, folder.Path("tmp"))));
+  double whole = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::vector<uint8_t> done = ReadBytes(folder.Path("whole-out.musicxml"));
+  const std::vector<uint8_t> input(original.begin(), original.end());
+  ASSERT_NE(input, done);
+
+  std::random_device seed;
+  unsigned s = seed();
+  std::mt19937 random(s);
+  std::uniform_real_distribution<double> moment(0, whole * 1.1);
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  int interrupted = 0;
+  for (int k = 0; k < 36; ++k) {
+    std::string run = folder.Path("run" + std::to_string(k)), tmp = run + "-tmp";
+    mkdir(run.c_str(), 0700);
+    mkdir(tmp.c_str(), 0700);
+    std::string in = run + "/song.musicxml";
+    std::ofstream(in, std::ios::binary) << original;
+    std::vector<std::string> w;
+    int mode = k % 3; // --out, --in-place, two scores into a folder
+    if (mode == 0) w = {"--score", in, "--out", run + "/song-out.musicxml"};
+    if (mode == 1) w = {"--score", in, "--in-place"};
+    if (mode == 2) {
+      std::ofstream(run + "/other.musicxml", std::ios::binary) << original;
+      w = {run, "--out-dir", run + "/out", "-j", "2"};
+    }
+    w.insert(w.end(), task.begin(), task.end());
+    int sig = signals[(k / 3) % 3];
+    double at = moment(random);
+    pid_t pid = Start(w, tmp);
+    std::this_thread::sleep_for(std::chrono::duration<double>(at));
+    kill(pid, sig);
+    int status = Wait(pid);
+    bool stopped = WIFSIGNALED(status);
+    interrupted += stopped;
+    EXPECT_TRUE(stopped ? WTERMSIG(status) == sig : WIFEXITED(status) && !WEXITSTATUS(status))
+        << "run " << k << ": status " << status;
+
+    std::vector<std::string> files;
+    Files(run, "", &files);
+    Files(tmp, "tmp/", &files);
+    for (const std::string& f : files) {
+      std::vector<uint8_t> bytes = ReadBytes(run + "/" + f);
+      bool isInput = f == "song.musicxml" || f == "other.musicxml";
+      bool isOutput = f == "song-out.musicxml" || f == "out/song-drop-2nd.musicxml" ||
+                      f == "out/other-drop-2nd.musicxml";
+      // an input is as it was, or (in place) wholly changed; an output is whole
+      EXPECT_TRUE((isInput && (bytes == input || (mode == 1 && bytes == done))) ||
+                  (isOutput && bytes == done))
+          << "run " << k << " (seed " << s << ", signal " << sig << " at " << at << " s): " << f
+          << ", " << bytes.size() << " bytes";
+    }
+  }
+  // most runs are stopped half-way (a run is as likely to end before its signal as 1 in 11)
+  EXPECT_GE(interrupted, 18) << "seed " << s << ", a whole run " << whole << " s";
+}
+
+} // namespace
