@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace musicxml {
 
@@ -11,7 +13,8 @@ namespace {
 
 // ---- whitespace-keeping edits ---------------------------------------------------------------
 // The document keeps its indentation as text nodes; new elements copy the indentation of the
-// element they follow, and removed ones take theirs with them.
+// element they follow, and removed ones take theirs with them. Every note edited is first
+// given to the score's Edits, so that saving writes it anew and copies the rest of the file.
 
 bool IsSpace(const pugi::xml_node& n) {
   if (n.type() != pugi::node_pcdata) return false;
@@ -143,12 +146,19 @@ const char* AccidentalName(int alter) {
 }
 
 bool Deliberate(pugi::xml_node accidental) {
-  return strcmp(accidental.attribute("cautionary").value(), "yes") == 0 ||
-         strcmp(accidental.attribute("editorial").value(), "yes") == 0 ||
-         strcmp(accidental.attribute("parentheses").value(), "yes") == 0;
+  for (const char* mark : {"cautionary", "editorial", "parentheses", "bracket"})
+    if (strcmp(accidental.attribute(mark).value(), "yes") == 0) return true;
+  return false;
 }
 
-// Shows the accidental a reader needs (or none), keeping one that already says the same.
+// Whether a moved note shows the accidental a reader needs (or none): one that already says
+// the same is kept, and so is a deliberate one (a courtesy) that names the note's alteration.
+bool AccidentalRight(pugi::xml_node note, bool needed, int alter) {
+  pugi::xml_node a = note.child("accidental");
+  bool names = a && strcmp(a.child_value(), AccidentalName(alter)) == 0;
+  return needed ? names : !a || (Deliberate(a) && names);
+}
+
 void SetAccidental(pugi::xml_node note, bool needed, int alter) {
   pugi::xml_node a = note.child("accidental");
   const char* name = AccidentalName(alter);
@@ -239,11 +249,25 @@ void HandOver(pugi::xml_node from, pugi::xml_node to) {
         AppendCopy(Notations(to), c);
 }
 
+// A note of a measure taken out, with the indentation before it; the score's Edits forgets
+// both before they go.
+void RemoveNote(Edits& edits, pugi::xml_node note) {
+  edits.Reorder(note.parent());
+  pugi::xml_node before = note.previous_sibling();
+  if (IsSpace(before)) {
+    edits.Forget(before);
+    note.parent().remove_child(before);
+  }
+  edits.Forget(note);
+  note.parent().remove_child(note);
+}
+
 // A chord whose every note the task removed: its first note becomes a rest of the same length.
-void MakeRest(Chord* c) {
+void MakeRest(Edits& edits, Chord* c) {
   pugi::xml_node note = c->notes[0].node;
+  edits.Change(note);
   for (size_t i = 1; i < c->notes.size(); ++i)
-    Remove(c->notes[i].node);
+    RemoveNote(edits, c->notes[i].node);
   RemoveTie(note, "start");
   RemoveTie(note, "stop");
   for (const char* name : {"accidental", "stem", "notehead"})
@@ -261,9 +285,9 @@ void Mark(pugi::xml_node note) {
   (color ? color : note.append_attribute("color")).set_value("#D03020");
 }
 
-void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
+void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool mark) {
   if (after.empty()) {
-    MakeRest(c);
+    MakeRest(edits, c);
     return;
   }
   size_t n = c->notes.size();
@@ -275,6 +299,8 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
       NoteRef r = c->notes[h.id - 1];
       kept[h.id - 1] = true;
       if (r.displacement != h.displacement || r.raiselower != h.raiselower) {
+        edits.Change(r.node);
+        r.moved = true;
         r.displacement = static_cast<int16_t>(h.displacement);
         r.raiselower = static_cast<int16_t>(h.raiselower);
         r.pitch = FromHost(c->key, h.displacement, h.raiselower);
@@ -287,8 +313,10 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
   for (const HostNote& h : after) {
     if (h.id >= 1 && static_cast<size_t>(h.id) <= n) continue;
     NoteRef r;
+    edits.Reorder(last.parent());
     r.node = AddedNote(c->notes[0].node, last);
     r.pitched = true;
+    r.moved = true;
     r.displacement = static_cast<int16_t>(h.displacement);
     r.raiselower = static_cast<int16_t>(h.raiselower);
     r.pitch = FromHost(c->key, h.displacement, h.raiselower);
@@ -299,95 +327,128 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
     last = r.node;
     result.push_back(r);
   }
-  if (!kept[0]) HandOver(c->notes[0].node, result[0].node);
+  if (!kept[0]) {
+    edits.Change(result[0].node);
+    HandOver(c->notes[0].node, result[0].node);
+  }
   for (size_t i = 0; i < n; ++i)
-    if (!kept[i]) Remove(c->notes[i].node);
+    if (!kept[i]) RemoveNote(edits, c->notes[i].node);
   c->notes = std::move(result);
   c->first = c->notes[0].node;
 }
 
-// ---- ties between neighbours in a voice ---------------------------------------------------------
+// ---- ties ---------------------------------------------------------------------------------------
+// A tie goes from a note to the same pitch where its chord ends: on its own staff first, in any
+// voice (files tie between voices), then on the part's other staves; at the next measure's
+// start when nothing on its staff starts there or later. Only notes the task moved or added
+// have their ties rewritten: every other note keeps its ties as the file has them.
 
-void MendTies(Chord* a, Chord* b) {
-  for (NoteRef& x : a->notes) {
-    if (!x.pitched || !x.tieStart) continue;
-    bool target = false;
-    for (NoteRef& y : b->notes)
-      if (SamePitch(x, y)) {
-        target = true;
-        if (!y.tieStop) {
-          AddTie(y.node, "stop");
-          b->retied = y.retied = true;
+class Ties {
+public:
+  explicit Ties(Score* score) : _score(score) {
+    std::vector<Chord>& chords = score->chords;
+    for (size_t i = 0; i < chords.size(); ++i) {
+      const Chord& c = chords[i];
+      if (c.notes.empty()) continue;
+      if (!c.grace) _at[Place(c.part, c.measure, c.pos)].push_back(i);
+      int32_t& last = _lastStart.emplace(Cell(c.staff, c.measure), c.pos).first->second;
+      last = std::max(last, c.pos);
+    }
+  }
+
+  void Mend() {
+    std::vector<Chord>& chords = _score->chords;
+    // The ties of notes the task left as they were hold their notes first.
+    for (size_t i = 0; i < chords.size(); ++i)
+      for (NoteRef& x : chords[i].notes)
+        if (x.pitched && x.tieStart && !x.moved) Partner(i, x, false);
+    for (size_t i = 0; i < chords.size(); ++i)
+      for (NoteRef& x : chords[i].notes) {
+        if (!x.pitched || !x.tieStart || !x.moved) continue;
+        NoteRef* y = Partner(i, x, true);
+        if (!y) {
+          _score->edits.Change(x.node);
+          RemoveTie(x.node, "start");
+          x.tieStart = false;
+        } else if (!y->tieStop) {
+          _score->edits.Change(y->node);
+          AddTie(y->node, "stop");
+          y->tieStop = true;
         }
-        y.tieStop = true;
-        break;
       }
-    if (!target) RemoveTie(x.node, "start");
-    x.tieStart = target;
+    for (Chord& c : chords)
+      for (NoteRef& y : c.notes)
+        if (y.moved && y.tieStop && !_claimed.count(y.node.internal_object())) {
+          _score->edits.Change(y.node);
+          RemoveTie(y.node, "stop");
+          y.tieStop = false;
+        }
   }
-  for (NoteRef& y : b->notes) {
-    if (!y.pitched || !y.tieStop) continue;
-    bool source = false;
-    for (NoteRef& x : a->notes)
-      if (SamePitch(x, y) && x.tieStart) source = true;
-    if (!source) {
-      RemoveTie(y.node, "stop");
-      b->retied = y.retied = true;
-    }
-    y.tieStop = source;
-  }
-}
 
-// The entry a tie goes to is the next one of its line: the next chord of the voice that starts
-// where the last one ended or later. A voice whose number a file uses on two staves, or a file
-// without voice numbers, holds several lines at once; a chord follows the line of its own staff.
-void MendAllTies(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> lines; // (part, voice) -> last chord of each
-  std::vector<Chord>& chords = score->chords;
-  for (size_t i = 0; i < chords.size(); ++i) {
-    Chord& c = chords[i];
-    if (c.grace) continue;
-    std::vector<size_t>& open = lines[std::make_pair(c.part, static_cast<int>(c.voice))];
-    size_t* line = nullptr;
-    for (size_t& last : open) {
-      const Chord& prev = chords[last];
-      bool before = prev.measure < c.measure ||
-                    (prev.measure == c.measure && prev.pos + prev.duration <= c.pos);
-      if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
-        line = &last;
-    }
-    if (!line && open.size() < 8) {
-      open.push_back(i);
-      continue;
-    }
-    if (!line) line = &open.back(); // notes without length: no more lines, so no long search
-
-    Chord& prev = chords[*line];
-    if (prev.changed || c.changed) MendTies(&prev, &c);
-    *line = i;
+private:
+  static uint64_t Place(int part, int measure, int32_t pos) {
+    return (static_cast<uint64_t>(static_cast<uint16_t>(part)) << 48) |
+           (static_cast<uint64_t>(static_cast<uint16_t>(measure)) << 32) |
+           static_cast<uint32_t>(pos);
   }
-}
+  static uint32_t Cell(int staff, int measure) {
+    return static_cast<uint32_t>(static_cast<uint16_t>(staff)) << 16 |
+           static_cast<uint16_t>(measure);
+  }
+
+  // The note a tie from x goes to, claimed for it; none when there is none free. A note left as
+  // it was takes only a note that shows the tie's end; a moved one also a moved note, which
+  // then shows it.
+  NoteRef* Partner(size_t from, const NoteRef& x, bool moved) {
+    Chord& a = _score->chords[from];
+    NoteRef* best = nullptr;
+    int bestRank = 0;
+    auto consider = [&](uint64_t place) {
+      auto found = _at.find(place);
+      if (found == _at.end()) return;
+      for (size_t k : found->second) {
+        if (k == from) continue;
+        Chord& b = _score->chords[k];
+        for (NoteRef& y : b.notes) {
+          if (!SamePitch(x, y) || _claimed.count(y.node.internal_object())) continue;
+          if (!y.tieStop && !(moved && y.moved)) continue;
+          int rank = (b.staff != a.staff) * 4 + !y.tieStop * 2 + (b.voice != a.voice);
+          if (!best || rank < bestRank) {
+            best = &y;
+            bestRank = rank;
+          }
+        }
+      }
+    };
+    consider(Place(a.part, a.measure, a.end));
+    auto last = _lastStart.find(Cell(a.staff, a.measure));
+    if (last == _lastStart.end() || last->second < a.end) consider(Place(a.part, a.measure + 1, 0));
+    if (best) _claimed.insert(best->node.internal_object());
+    return best;
+  }
+
+  Score* _score;
+  std::unordered_map<uint64_t, std::vector<size_t>> _at; // (part, measure, position) -> chords
+  std::unordered_map<uint32_t, int32_t> _lastStart;      // (staff, measure) -> latest start
+  std::unordered_set<pugi::xml_node_struct*> _claimed;   // notes a tie ends on
+};
 
 // ---- accidentals of the measures touched ------------------------------------------------------
+// A moved or added note shows the accidental its place needs; a note the task left as it was
+// keeps the accidental it shows (a courtesy sign stays) and gains one only where the change
+// made one necessary.
 
 void MendAccidentals(Score* score) {
-  struct Cell {
-    bool changed = false;      // false: only a tie into it went, and only that note may need one
-    std::vector<size_t> order; // its chords
-  };
-  std::map<std::pair<int, int>, Cell> cells; // (staff, measure) -> chords
+  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
   for (const Chord& c : score->chords)
-    if (c.changed || c.retied) {
-      Cell& cell = cells[{c.staff, c.measure}];
-      cell.changed = cell.changed || c.changed;
-    }
+    if (c.changed) cells[{c.staff, c.measure}];
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
     auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.order.push_back(i);
+    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
   }
   for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second.order;
+    std::vector<size_t>& order = cell.second;
     std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
@@ -402,11 +463,13 @@ void MendAccidentals(Score* score) {
         bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        bool mine = cell.second.changed || (n.retied && needed);
-        if (mine && c.skip == Skip::None && (needed || n.accidental)) {
-          SetAccidental(n.node, needed, n.pitch.alter);
-          n.accidental = static_cast<bool>(n.node.child("accidental"));
-        }
+        if (c.skip != Skip::None) continue;
+        bool mend = n.moved ? !AccidentalRight(n.node, needed, n.pitch.alter)
+                            : needed && !n.node.child("accidental");
+        if (!mend) continue;
+        score->edits.Change(n.node);
+        SetAccidental(n.node, needed, n.pitch.alter);
+        n.accidental = static_cast<bool>(n.node.child("accidental"));
       }
     }
   }
@@ -470,12 +533,13 @@ std::string Summary(const std::string& task, const Score& score,
 
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
   if (changes.empty()) return;
+  Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
-    ApplyChord(&c, ch.after, markChanges);
+    ApplyChord(score->edits, &c, ch.after, markChanges);
     c.changed = true;
   }
-  MendAllTies(score);
+  ties.Mend();
   MendAccidentals(score);
 }
 

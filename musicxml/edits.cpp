@@ -1,0 +1,250 @@
+#include "edits.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace musicxml {
+
+namespace {
+
+// Where a node starts in the parsed text: offset_debug() gives where its name or value
+// starts, after the markup that opens it. -1 when it is not known (made or renamed since).
+ptrdiff_t Start(const pugi::xml_node& n) {
+  ptrdiff_t at = n.offset_debug();
+  if (at < 0) return -1;
+  switch (n.type()) {
+  case pugi::node_element:
+    return at - 1; // <name
+  case pugi::node_pi:
+    return at - 2; // <?name
+  case pugi::node_pcdata:
+    return at;
+  case pugi::node_comment:
+    return at - 4; // <!--
+  case pugi::node_cdata:
+    return at - 9; // <![CDATA[
+  default:
+    return -1; // declarations and DOCTYPEs stand only before the root
+  }
+}
+
+// A text from a file in UTF-16 as the UTF-8 the document was parsed from: false when it holds
+// a lone surrogate, which a UTF-8 text cannot give back.
+bool Utf16ToUtf8(const std::vector<uint8_t>& in, bool bigEndian, std::string* out) {
+  out->reserve(in.size() / 2 * 3 / 2 + 16);
+  size_t units = in.size() / 2;
+  auto unit = [&](size_t i) -> uint32_t {
+    return bigEndian ? (in[2 * i] << 8 | in[2 * i + 1]) : (in[2 * i + 1] << 8 | in[2 * i]);
+  };
+  for (size_t i = 0; i < units; ++i) {
+    uint32_t c = unit(i);
+    if (c >= 0xDC00 && c < 0xE000) return false;
+    if (c >= 0xD800 && c < 0xDC00) {
+      uint32_t low = i + 1 < units ? unit(i + 1) : 0;
+      if (low < 0xDC00 || low >= 0xE000) return false;
+      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      ++i;
+    }
+    if (c < 0x80) {
+      *out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      *out += static_cast<char>(0xC0 | c >> 6);
+      *out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      *out += static_cast<char>(0xE0 | c >> 12);
+      *out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      *out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *out += static_cast<char>(0xF0 | c >> 18);
+      *out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      *out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      *out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return in.size() % 2 == 0;
+}
+
+// Passes UTF-8 on as the file's encoding: UTF-8 as it is, UTF-16 in the file's byte order.
+// Every piece given is whole characters (the file's own text cut at markup, or a node).
+class Output {
+public:
+  Output(pugi::xml_writer& out, pugi::xml_encoding encoding) : _out(out), _encoding(encoding) {}
+
+  void Write(const char* data, size_t size) {
+    if (!size) return;
+    if (_encoding == pugi::encoding_utf8) {
+      _out.write(data, size);
+      return;
+    }
+    bool big = _encoding == pugi::encoding_utf16_be;
+    _wide.clear();
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(data);
+    const uint8_t* end = p + size;
+    while (p < end) {
+      uint32_t c = *p++;
+      int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+      c &= more == 3 ? 0x07 : more == 2 ? 0x0F : more == 1 ? 0x1F : 0x7F;
+      for (; more > 0 && p < end; --more)
+        c = c << 6 | (*p++ & 0x3F);
+      if (c >= 0x10000) {
+        Unit(0xD800 + ((c - 0x10000) >> 10), big);
+        Unit(0xDC00 + ((c - 0x10000) & 0x3FF), big);
+      } else {
+        Unit(c, big);
+      }
+    }
+    _out.write(_wide.data(), _wide.size());
+  }
+
+private:
+  void Unit(uint32_t u, bool big) {
+    char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    _wide += big ? hi : lo;
+    _wide += big ? lo : hi;
+  }
+  pugi::xml_writer& _out;
+  pugi::xml_encoding _encoding;
+  std::string _wide;
+};
+
+struct StringWriter : pugi::xml_writer {
+  std::string text;
+  void write(const void* data, size_t size) override {
+    text.append(static_cast<const char*>(data), size);
+  }
+};
+
+bool IsNameChar(char c) {
+  return !strchr(" \t\r\n/>", c);
+}
+
+} // namespace
+
+void Edits::Reorder(pugi::xml_node parent) {
+  if (!parent || _index.count(parent.internal_object())) return;
+  _index[parent.internal_object()] = _parents.size();
+  _parents.emplace_back();
+  Parent& p = _parents.back();
+  p.node = parent;
+  for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+    p.children.push_back({c, Start(c)});
+    if (p.children.back().start < 0) _lost = true;
+  }
+  if (p.children.empty() || parent.type() != pugi::node_element) _lost = true;
+  // Its end tag: the end tags that stand before the next node after it, counted back.
+  pugi::xml_node n = parent;
+  while (!n.next_sibling() && n.parent().type() == pugi::node_element) {
+    n = n.parent();
+    ++p.closings;
+  }
+  if (pugi::xml_node next = n.next_sibling()) {
+    p.after = Start(next);
+    if (p.after < 0) _lost = true;
+  }
+}
+
+void Edits::Change(pugi::xml_node node) {
+  Reorder(node.parent());
+  _changed.insert(node.internal_object());
+}
+
+void Edits::Forget(pugi::xml_node node) {
+  _changed.erase(node.internal_object());
+  auto found = _index.find(node.parent().internal_object());
+  if (found == _index.end()) return;
+  for (Child& c : _parents[found->second].children)
+    if (c.node == node) c.node = pugi::xml_node();
+}
+
+bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
+                 pugi::xml_writer& out) const {
+  if (_lost) return false;
+  std::string decoded;
+  const char* text = reinterpret_cast<const char*>(file.data());
+  size_t size = file.size();
+  if (encoding == pugi::encoding_utf16_le || encoding == pugi::encoding_utf16_be) {
+    if (!Utf16ToUtf8(file, encoding == pugi::encoding_utf16_be, &decoded)) return false;
+    text = decoded.data();
+    size = decoded.size();
+  } else if (encoding != pugi::encoding_utf8) {
+    return false;
+  }
+
+  // Each parent's children span [begin, end) of the text; checked against the document, so
+  // that a place found wrong writes the whole document rather than a damaged file.
+  struct Region {
+    size_t begin, end;
+    const Parent* parent;
+    std::vector<size_t> ends; // of each child as read
+  };
+  std::vector<Region> regions;
+  auto lastBefore = [text](size_t at, char c) -> ptrdiff_t {
+    while (at > 0)
+      if (text[--at] == c) return static_cast<ptrdiff_t>(at);
+    return -1;
+  };
+  for (const Parent& p : _parents) {
+    ptrdiff_t end = p.after;
+    if (end < 0) end = lastBefore(size, '>') + 1;
+    if (end <= 0 || static_cast<size_t>(end) > size) return false;
+    for (int i = 0; i < p.closings && end >= 0; ++i)
+      end = lastBefore(static_cast<size_t>(end), '<');
+    size_t name = strlen(p.node.name());
+    if (end < 0 || static_cast<size_t>(end) + 2 + name >= size || text[end + 1] != '/' ||
+        memcmp(text + end + 2, p.node.name(), name) != 0 || IsNameChar(text[end + 2 + name]))
+      return false;
+    Region r{static_cast<size_t>(p.children[0].start), static_cast<size_t>(end), &p, {}};
+    for (size_t i = 0; i < p.children.size(); ++i) {
+      size_t from = static_cast<size_t>(p.children[i].start);
+      size_t to = i + 1 < p.children.size() ? static_cast<size_t>(p.children[i + 1].start) : r.end;
+      if (to <= from || to > r.end) return false;
+      // The node as read: markup starts where the document says, text holds none.
+      const pugi::xml_node& n = p.children[i].node;
+      pugi::xml_node_type type = n ? n.type() : pugi::node_pcdata;
+      if (type == pugi::node_pcdata) {
+        if (n && memchr(text + from, '<', to - from)) return false;
+      } else if (text[from] != '<' || text[to - 1] != '>') {
+        return false;
+      } else if (type == pugi::node_element) {
+        size_t length = strlen(n.name());
+        if (from + 1 + length >= to || memcmp(text + from + 1, n.name(), length) != 0 ||
+            IsNameChar(text[from + 1 + length]))
+          return false;
+      }
+      r.ends.push_back(to);
+    }
+    regions.push_back(std::move(r));
+  }
+  std::sort(regions.begin(), regions.end(),
+            [](const Region& a, const Region& b) { return a.begin < b.begin; });
+  for (size_t i = 1; i < regions.size(); ++i)
+    if (regions[i].begin < regions[i - 1].end) return false;
+
+  Output o(out, encoding);
+  size_t at = 0;
+  for (const Region& r : regions) {
+    o.Write(text + at, r.begin - at);
+    const std::vector<Child>& read = r.parent->children;
+    std::unordered_map<pugi::xml_node_struct*, size_t> kept; // children as read, still there
+    for (size_t k = 0; k < read.size(); ++k)
+      if (read[k].node && !_changed.count(read[k].node.internal_object()))
+        kept[read[k].node.internal_object()] = k;
+    for (pugi::xml_node c = r.parent->node.first_child(); c; c = c.next_sibling()) {
+      auto found = kept.find(c.internal_object());
+      if (found != kept.end()) {
+        size_t from = static_cast<size_t>(read[found->second].start);
+        o.Write(text + from, r.ends[found->second] - from);
+        continue;
+      }
+      StringWriter made;
+      c.print(made, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+      o.Write(made.text.data(), made.text.size());
+    }
+    at = r.end;
+  }
+  o.Write(text + at, size - at);
+  return true;
+}
+
+} // namespace musicxml
