@@ -196,6 +196,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
                                                        : musicxml::ScoreText(score);
   if (!zipped) {
     r.output.swap(xml);
+  } else if (score.edits.Empty()) {
+    r.output.swap(input); // nothing changed: the archive as it came, not packed anew
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
     r.output.clear();
     return fail(2, fileName + ": " + error);

@@ -1,0 +1,302 @@
+// What scores exported by notation programs hold (files/): ties between voices, keys past
+// seven sharps or flats, courtesy and parenthesised accidentals, ties with a missing end;
+// checked note by note and tie by tie, notes outside the selection included. And the output
+// is the file's own bytes but for the notes a task changed.
+#include <dirent.h>
+
+#include "hostapi/fxrecords.h"
+#include "pitch.h"
+#include "scorefixture.h"
+#include "writeback.h"
+
+extern "C" int32_t FX_NoteToMidi(void* noteslot, int32_t keyword, uint32_t version);
+
+using namespace scoretest;
+
+namespace {
+
+// The index-th <note> of a measure of the first part (both counted from 1 and 0).
+pugi::xml_node Note(pugi::xml_document& doc, const std::string& xml, int measure, int index) {
+  doc.load_string(xml.c_str());
+  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  pugi::xml_node n = m.child("note");
+  for (int i = 0; i < index; ++i)
+    n = n.next_sibling("note");
+  return n;
+}
+
+// "start", "stop", "start stop" or "" as the note's <tie> elements say, checked against its
+// <tied> notations, which must say the same.
+std::string Ties(pugi::xml_node note) {
+  std::string tie, tied;
+  for (pugi::xml_node t : note.children("tie"))
+    tie += (tie.empty() ? "" : " ") + std::string(t.attribute("type").value());
+  for (pugi::xml_node t : note.child("notations").children("tied"))
+    tied += (tied.empty() ? "" : " ") + std::string(t.attribute("type").value());
+  return tie == tied ? tie : "<tie> " + tie + " but <tied> " + tied;
+}
+
+ScoreJobResult RunIn(const std::string& file, const std::string& task, const std::string& measures,
+                     bool bottom = false) {
+  ScoreJobOptions o;
+  o.measures = measures;
+  return RunFile(file, task, bottom, o);
+}
+
+TEST(TiesBetweenVoices, AreFollowedIntoTheOtherVoiceAndNotesOutsideTheSelectionKeepTheirs) {
+  pugi::xml_document doc;
+  // measure 1: the added G5 finds no G5 after it; measure 2's G4 keeps its stop
+  ScoreJobResult r = RunIn("voicetie.musicxml", "Add Octave", "1");
+  EXPECT_EQ("[E5 E6] [G4 G5] | [G4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 2)));
+  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
+  // measure 2: its G4 keeps the stop of the tie from voice 2
+  r = RunIn("voicetie.musicxml", "Add Octave", "2");
+  EXPECT_EQ("[E5] [G4] | [G4 G5]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 1)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 1)));
+  // both: the added G5 is tied into the G5 added in the other voice
+  r = RunIn("voicetie.musicxml", "Add Octave", "");
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 1)));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(TiesBetweenVoices, FromAChordInVoiceOneIntoVoiceTwoWithinTheMeasure) {
+  pugi::xml_document doc;
+  ScoreJobResult r = RunIn("chordtie.musicxml", "Drop 2nd", "");
+  EXPECT_EQ("[E3 C4 G4] [C4 E5] [B2 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 2))); // the G4 of voice 1
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 5)));  // the G4 of voice 2
+  // the octave added above the tied G is tied too: into the G5 added in voice 2
+  r = RunIn("chordtie.musicxml", "Add Octave", "");
+  EXPECT_EQ("[C4 E4 G4 G5] [C5 E5 E6] [B3 G4 G5]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 7)));
+  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 1, 8)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 9)));
+}
+
+TEST(TiesBetweenVoices, OnAPianosLowerStaffWithVoicesFiveToEight) {
+  pugi::xml_document doc;
+  ScoreJobResult r = RunIn("pianovoices.musicxml", "Transpose Octave (Chord)", "");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E5 G5 C6] [C4 E4] [D4 F4] [G2] [C3 G3] [E2] | [F5 A5 C6] [A3 C4] [F4 A4]",
+            Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 6))); // F of voice 5
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 5)));  // F of voice 6
+  // only the second measure: its F moves, loses the stop; the first measure's F keeps its tie
+  r = RunIn("pianovoices.musicxml", "Transpose Octave (Chord)", "2");
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 6)));
+  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 5)));
+  EXPECT_EQ("[E4 G4 C5] [C3 E3] [D3 F3] [G2] [C2 G2] [E2] | [F5 A5 C6] [A3 C4] [F4 A4]",
+            Chords(r.afterXml, "P1"));
+}
+
+TEST(TiesWithAMissingEnd, StayAsTheFileHasThemOnNotesThatKeepTheirPitch) {
+  pugi::xml_document doc;
+  ScoreJobResult r = RunIn("openties.musicxml", "Delete Outer Note", "");
+  EXPECT_EQ("[C4 E4] | [E4 G4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 0)));
+  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 1)));
+  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 1)));
+}
+
+TEST(Accidentals, ACourtesySignOnANoteTheTaskDidNotTouchStays) {
+  pugi::xml_document doc;
+  ScoreJobResult r = RunIn("courtesy.musicxml", "Delete Outer Note", "");
+  EXPECT_EQ("[Eb4] | [E4] [C4]", Chords(r.afterXml, "P1"));
+  EXPECT_STREQ("natural", Note(doc, r.afterXml, 2, 0).child_value("accidental"));
+  r = RunIn("courtesy.musicxml", "Add Third", "2");
+  EXPECT_EQ("[Eb4] | [E4 G4] [C4 G4 B4]", Chords(r.afterXml, "P1"));
+  EXPECT_STREQ("natural", Note(doc, r.afterXml, 2, 0).child_value("accidental"));
+  EXPECT_FALSE(Note(doc, r.afterXml, 2, 1).child("accidental"));
+  // after a bar line in D major: the courtesy sharp stays whatever the task does to the chord
+  for (const char* task : {"Add Third", "Drop 2nd", "Rotate", "Keep Specific Line"}) {
+    r = RunIn("barline.musicxml", task, "2");
+    EXPECT_STREQ("sharp", Note(doc, r.afterXml, 2, 0).child_value("accidental")) << task;
+    EXPECT_STREQ("natural", Note(doc, r.afterXml, 1, 0).child_value("accidental")) << task;
+  }
+}
+
+TEST(Accidentals, AParenthesisedSignStaysOnItsNoteMovedOrNot) {
+  pugi::xml_document doc;
+  ScoreJobResult r = RunIn("parens.musicxml", "Rotate", "");
+  EXPECT_EQ("[F#4] | [F4 A4 D5]", Chords(r.afterXml, "P1"));
+  EXPECT_STREQ("yes",
+               Note(doc, r.afterXml, 2, 1).child("accidental").attribute("parentheses").value());
+  r = RunIn("parens.musicxml", "Transpose Octave (Chord)", "2");
+  EXPECT_EQ("[F#4] | [D5 F5 A5]", Chords(r.afterXml, "P1"));
+  pugi::xml_node a = Note(doc, r.afterXml, 2, 1).child("accidental");
+  EXPECT_STREQ("natural", a.child_value());
+  EXPECT_STREQ("yes", a.attribute("parentheses").value());
+}
+
+TEST(WideKeys, ScaleStepsAndAccidentalsAreTheWrittenKeys) {
+  pugi::xml_document doc;
+  // eight flats: the naturals stay, the added G5 needs one; E flat and G flat need none
+  ScoreJobResult r = RunIn("widekey.musicxml", "Add Octave", "");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[C4 E4 G4 G5] | [Eb4 Gb4 Gb5] | [C4 C5]", Chords(r.afterXml, "P1"));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_STREQ("natural", Note(doc, r.afterXml, 1, i).child_value("accidental")) << i;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_FALSE(Note(doc, r.afterXml, 2, i).child("accidental")) << i;
+  EXPECT_STREQ("natural", Note(doc, r.afterXml, 3, 1).child_value("accidental"));
+  // thirds of the written scales: B double flat in eight flats; above a C natural the third
+  // keeps its step's raise, E flat against the E double flat of nine flats
+  r = RunIn("widekey.musicxml", "Add Third", "");
+  EXPECT_EQ("[C4 E4 G4 Bb4] | [Eb4 Gb4 Bbb4] | [C4 Eb4]", Chords(r.afterXml, "P1"));
+  EXPECT_STREQ("flat", Note(doc, r.afterXml, 1, 3).child_value("accidental"));
+  EXPECT_FALSE(Note(doc, r.afterXml, 2, 2).child("accidental"));
+  EXPECT_STREQ("flat", Note(doc, r.afterXml, 3, 1).child_value("accidental"));
+  EXPECT_EQ("", r.leftAlone);
+  // eight sharps (G sharp major) and nine flats in minor (G flat minor)
+  r = RunIn("widekeys.musicxml", "Add Third", "");
+  EXPECT_EQ("[G#4 B#4 D#5 F##5] | [Gb4 Bbb4 Db5 Fb5]", Chords(r.afterXml, "P1"));
+  EXPECT_FALSE(Note(doc, r.afterXml, 1, 3).child("accidental"));
+  EXPECT_FALSE(Note(doc, r.afterXml, 2, 3).child("accidental"));
+  r = RunIn("widekeys.musicxml", "Add Third", "", true);
+  EXPECT_EQ("[E#4 G#4 B#4 D#5] | [Ebb4 Gb4 Bbb4 Db5]", Chords(r.afterXml, "P1"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(WideKeys, AreHeldSevenFifthsNearerWithEveryNoteTheSameStepAndBackExactly) {
+  for (int fifths = -21; fifths <= 21; ++fifths) {
+    if (fifths >= -7 && fifths <= 7) continue;
+    musicxml::Key key = musicxml::TraditionalKey(fifths, false);
+    int shift = 0;
+    for (int octave = 2; octave <= 6; ++octave)
+      for (int step = 0; step < 7; ++step)
+        for (int alter = -3; alter <= 3; ++alter) {
+          musicxml::Spelling s{step, octave, alter};
+          int d, r;
+          musicxml::ToHost(key, s, &d, &r);
+          EXPECT_EQ(musicxml::PitchName(s), musicxml::PitchName(musicxml::FromHost(key, d, r)));
+          ENOTE note = {static_cast<twobyte>(d), static_cast<twobyte>(r), 1, 0};
+          static const int natural[7] = {0, 2, 4, 5, 7, 9, 11};
+          int midi = 12 * (octave + 1) + natural[step] + alter;
+          int heard = FX_NoteToMidi(&note, key.word, 0) - midi; // the same for every note
+          if (octave == 2 && step == 0 && alter == -3) shift = heard;
+          ASSERT_EQ(shift, heard) << fifths << " " << musicxml::PitchName(s);
+        }
+  }
+  EXPECT_FALSE(musicxml::TraditionalKey(22, false).spellable);
+  EXPECT_EQ(-2, musicxml::TraditionalKey(-9, false).signature[6]); // B double flat
+}
+
+// Every hand-made score and the example, every task both ways: a line diff of input and output
+// shows only lines of notes; a task that changes nothing gives the input byte for byte; every
+// output validates.
+TEST(SmallerDiffs, OnlyTheChangedNotesLinesDifferAndEveryOutputIsValid) {
+  std::vector<std::string> files;
+  DIR* dir = opendir(FilePath("").c_str());
+  ASSERT_TRUE(dir);
+  while (dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name.size() > 9 && name.substr(name.size() - 9) == ".musicxml")
+      files.push_back(FilePath(name));
+  }
+  closedir(dir);
+  std::sort(files.begin(), files.end());
+  files.push_back(std::string(QV_SOURCE_DIR) + "/examples/chorale.musicxml");
+  std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
+  ASSERT_GE(tasks.size(), 16u);
+  TempFolder folder;
+  std::vector<std::string> outputs;
+  int unchanged = 0, changed = 0;
+  for (const std::string& path : files) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    std::string in(bytes.begin(), bytes.end());
+    std::vector<bool> inNotes = NoteLines(in);
+    for (const TaskInfo& task : tasks)
+      for (bool bottom : {false, true}) {
+        if (bottom && !task.hasDirection) continue;
+        ScoreJobOptions o;
+        o.task = task.name;
+        o.bottom = bottom;
+        ScoreJobResult r = RunScoreJob(bytes, path, o, Plugin());
+        std::string what = path + " " + task.name + (bottom ? " (second)" : "");
+        ASSERT_EQ(0, r.status) << what << ": " << r.error;
+        std::string out(r.output.begin(), r.output.end());
+        if (r.summary.find(": 0 chords changed") != std::string::npos) {
+          EXPECT_EQ(in, out) << what;
+          ++unchanged;
+          continue;
+        }
+        ++changed;
+        std::vector<bool> outNotes = NoteLines(out);
+        std::vector<std::string> lines = DiffLines(in, out);
+        EXPECT_FALSE(lines.empty()) << what;
+        for (const std::string& l : lines) {
+          size_t n = std::stoul(l.substr(1));
+          const std::vector<bool>& notes = l[0] == '<' ? inNotes : outNotes;
+          EXPECT_TRUE(n < notes.size() && notes[n]) << what << ": line " << l << " is no note's";
+        }
+        std::string name = std::to_string(outputs.size()) + ".musicxml";
+        folder.Write(name, out);
+        outputs.push_back(name);
+      }
+  }
+  EXPECT_GT(unchanged, 0);
+  EXPECT_GT(changed, 100);
+  EXPECT_TRUE(AllValid(folder, outputs));
+}
+
+TEST(SmallerDiffs, AUtf16FileIsSplicedAsItsUtf8TextIsAndComesBackWholeWhenNothingChanged) {
+  std::vector<uint8_t> ascii = ReadBytes(FilePath("chordtie.musicxml"));
+  std::string text(ascii.begin(), ascii.end());
+  text.replace(text.find("UTF-8"), 5, "UTF-16");
+  text.replace(text.find("The G"), 5, "The G \xE2\x99\xAE \xF0\x9D\x84\x9E"); // U+266E, U+1D11E
+  auto wide = [](const std::string& narrow) {
+    std::vector<uint8_t> w = {0xFE, 0xFF}; // big-endian, from UTF-8 with at most 4-byte forms
+    for (size_t i = 0; i < narrow.size();) {
+      unsigned char c = narrow[i];
+      int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+      uint32_t u = more ? c & (0x3F >> more) : c;
+      for (int k = 1; k <= more; ++k)
+        u = u << 6 | (narrow[i + k] & 0x3F);
+      i += more + 1;
+      std::vector<uint32_t> units = {u};
+      if (u >= 0x10000) units = {0xD800 + ((u - 0x10000) >> 10), 0xDC00 + ((u - 0x10000) & 0x3FF)};
+      for (uint32_t x : units)
+        w.insert(w.end(), {static_cast<uint8_t>(x >> 8), static_cast<uint8_t>(x)});
+    }
+    return w;
+  };
+  ScoreJobOptions o;
+  o.task = "Delete Unisons";
+  EXPECT_EQ(wide(text), RunScoreJob(wide(text), "wide.musicxml", o, Plugin()).output);
+  for (const char* task : {"Add Octave", "Delete Outer Note", "Drop 2nd"}) {
+    o.task = task;
+    ScoreJobResult narrow =
+        RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "narrow.musicxml", o, Plugin());
+    ScoreJobResult r = RunScoreJob(wide(text), "wide.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(wide(std::string(narrow.output.begin(), narrow.output.end())), r.output) << task;
+  }
+}
+
+TEST(SmallerDiffs, ChangedNotesKeepTheFilesLineEndsAndAnUnchangedArchiveComesBackAsItWas) {
+  ScoreJobResult r = RunIn("pianovoices.musicxml", "Add Octave", "");
+  std::string out(r.output.begin(), r.output.end());
+  ASSERT_NE(std::string::npos, out.find("<octave>6</octave>"));
+  for (size_t at = 0; (at = out.find('\n', at)) != std::string::npos; ++at)
+    ASSERT_EQ('\r', out[at - 1]) << out.substr(at > 80 ? at - 80 : 0, 80);
+
+  std::vector<uint8_t> mxl =
+      ReadBytes(std::string(QV_SOURCE_DIR) + "/tests/fuzz/corpus/score_fuzz/ties.mxl");
+  ScoreJobOptions o;
+  o.task = "Delete Unisons";
+  r = RunScoreJob(mxl, "ties.mxl", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(mxl, r.output);
+}
+
+} // namespace
