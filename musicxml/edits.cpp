@@ -119,6 +119,64 @@ bool IsNameChar(char c) {
   return !strchr(" \t\r\n/>", c);
 }
 
+std::string Printed(const pugi::xml_node& n) {
+  StringWriter w;
+  n.print(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return w.text;
+}
+
+// An element's start tag as the document now has it.
+std::string StartTag(const pugi::xml_node& n) {
+  pugi::xml_document alone;
+  pugi::xml_node copy = alone.append_child(n.name());
+  for (pugi::xml_attribute a : n.attributes())
+    copy.append_attribute(a.name()) = a.value();
+  std::string tag = Printed(copy); // <name .../>
+  if (tag.size() >= 2 && tag.compare(tag.size() - 2, 2, "/>") == 0)
+    tag.replace(tag.size() - 2, 2, ">");
+  return tag;
+}
+
+// Where each child ends, the last where its parent's end tag starts; false when the text there
+// does not hold the children as the document has them (markup where it says, no markup inside
+// text).
+template <typename Children>
+bool Ends(const char* text, const Children& children, size_t end, std::vector<size_t>* ends) {
+  for (size_t i = 0; i < children.size(); ++i) {
+    size_t from = static_cast<size_t>(children[i].start);
+    size_t to = i + 1 < children.size() ? static_cast<size_t>(children[i + 1].start) : end;
+    if (to <= from || to > end) return false;
+    const pugi::xml_node& n = children[i].node;
+    pugi::xml_node_type type = n ? n.type() : pugi::node_pcdata;
+    if (type == pugi::node_pcdata) {
+      if (n && memchr(text + from, '<', to - from)) return false;
+    } else if (text[from] != '<' || text[to - 1] != '>') {
+      return false;
+    } else if (type == pugi::node_element) {
+      size_t length = strlen(n.name());
+      if (from + 1 + length >= to || memcmp(text + from + 1, n.name(), length) != 0 ||
+          IsNameChar(text[from + 1 + length]))
+        return false;
+    }
+    ends->push_back(to);
+  }
+  return true;
+}
+
+// Whether an element's end tag starts at `at`.
+bool EndTagAt(const char* text, size_t size, ptrdiff_t at, const char* name) {
+  size_t length = strlen(name);
+  return at >= 0 && static_cast<size_t>(at) + 2 + length < size && text[at] == '<' &&
+         text[at + 1] == '/' && memcmp(text + at + 2, name, length) == 0 &&
+         !IsNameChar(text[at + 2 + length]);
+}
+
+ptrdiff_t LastBefore(const char* text, size_t at, char c) {
+  while (at > 0)
+    if (text[--at] == c) return static_cast<ptrdiff_t>(at);
+  return -1;
+}
+
 } // namespace
 
 void Edits::Reorder(pugi::xml_node parent) {
@@ -146,11 +204,22 @@ void Edits::Reorder(pugi::xml_node parent) {
 
 void Edits::Change(pugi::xml_node node) {
   Reorder(node.parent());
-  _changed.insert(node.internal_object());
+  if (!_changed.insert(node.internal_object()).second) return;
+  // An element as read: its children too, so that saving copies those that stay the same.
+  if (node.type() != pugi::node_element || !node.first_child() || Start(node) < 0) return;
+  Inner inner;
+  inner.tag = StartTag(node);
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    inner.children.push_back({c, Start(c)});
+    inner.printed.push_back(Printed(c));
+    if (inner.children.back().start < 0) return;
+  }
+  _inner.emplace(node.internal_object(), std::move(inner));
 }
 
 void Edits::Forget(pugi::xml_node node) {
   _changed.erase(node.internal_object());
+  _inner.erase(node.internal_object());
   auto found = _index.find(node.parent().internal_object());
   if (found == _index.end()) return;
   for (Child& c : _parents[found->second].children)
@@ -179,41 +248,15 @@ bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
     std::vector<size_t> ends; // of each child as read
   };
   std::vector<Region> regions;
-  auto lastBefore = [text](size_t at, char c) -> ptrdiff_t {
-    while (at > 0)
-      if (text[--at] == c) return static_cast<ptrdiff_t>(at);
-    return -1;
-  };
   for (const Parent& p : _parents) {
     ptrdiff_t end = p.after;
-    if (end < 0) end = lastBefore(size, '>') + 1;
+    if (end < 0) end = LastBefore(text, size, '>') + 1;
     if (end <= 0 || static_cast<size_t>(end) > size) return false;
     for (int i = 0; i < p.closings && end >= 0; ++i)
-      end = lastBefore(static_cast<size_t>(end), '<');
-    size_t name = strlen(p.node.name());
-    if (end < 0 || static_cast<size_t>(end) + 2 + name >= size || text[end + 1] != '/' ||
-        memcmp(text + end + 2, p.node.name(), name) != 0 || IsNameChar(text[end + 2 + name]))
-      return false;
+      end = LastBefore(text, static_cast<size_t>(end), '<');
+    if (!EndTagAt(text, size, end, p.node.name())) return false;
     Region r{static_cast<size_t>(p.children[0].start), static_cast<size_t>(end), &p, {}};
-    for (size_t i = 0; i < p.children.size(); ++i) {
-      size_t from = static_cast<size_t>(p.children[i].start);
-      size_t to = i + 1 < p.children.size() ? static_cast<size_t>(p.children[i + 1].start) : r.end;
-      if (to <= from || to > r.end) return false;
-      // The node as read: markup starts where the document says, text holds none.
-      const pugi::xml_node& n = p.children[i].node;
-      pugi::xml_node_type type = n ? n.type() : pugi::node_pcdata;
-      if (type == pugi::node_pcdata) {
-        if (n && memchr(text + from, '<', to - from)) return false;
-      } else if (text[from] != '<' || text[to - 1] != '>') {
-        return false;
-      } else if (type == pugi::node_element) {
-        size_t length = strlen(n.name());
-        if (from + 1 + length >= to || memcmp(text + from + 1, n.name(), length) != 0 ||
-            IsNameChar(text[from + 1 + length]))
-          return false;
-      }
-      r.ends.push_back(to);
-    }
+    if (!Ends(text, p.children, r.end, &r.ends)) return false;
     regions.push_back(std::move(r));
   }
   std::sort(regions.begin(), regions.end(),
@@ -228,22 +271,57 @@ bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
     const std::vector<Child>& read = r.parent->children;
     std::unordered_map<pugi::xml_node_struct*, size_t> kept; // children as read, still there
     for (size_t k = 0; k < read.size(); ++k)
-      if (read[k].node && !_changed.count(read[k].node.internal_object()))
-        kept[read[k].node.internal_object()] = k;
+      if (read[k].node) kept[read[k].node.internal_object()] = k;
     for (pugi::xml_node c = r.parent->node.first_child(); c; c = c.next_sibling()) {
       auto found = kept.find(c.internal_object());
       if (found != kept.end()) {
         size_t from = static_cast<size_t>(read[found->second].start);
-        o.Write(text + from, r.ends[found->second] - from);
-        continue;
+        if (!_changed.count(c.internal_object())) {
+          o.Write(text + from, r.ends[found->second] - from);
+          continue;
+        }
+        auto inner = _inner.find(c.internal_object());
+        if (inner != _inner.end() &&
+            SaveInner(text, size, c, inner->second, from, r.ends[found->second], o))
+          continue;
       }
-      StringWriter made;
-      c.print(made, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-      o.Write(made.text.data(), made.text.size());
+      std::string made = Printed(c);
+      o.Write(made.data(), made.size());
     }
     at = r.end;
   }
   o.Write(text + at, size - at);
+  return true;
+}
+
+template <typename Out>
+bool Edits::SaveInner(const char* text, size_t size, const pugi::xml_node& node, const Inner& inner,
+                      size_t from, size_t to, Out& o) const {
+  ptrdiff_t end = LastBefore(text, to, '<');
+  std::vector<size_t> ends;
+  if (!EndTagAt(text, size, end, node.name()) || text[from] != '<' ||
+      static_cast<size_t>(inner.children[0].start) <= from ||
+      !Ends(text, inner.children, static_cast<size_t>(end), &ends))
+    return false;
+  std::unordered_map<pugi::xml_node_struct*, size_t> read;
+  for (size_t k = 0; k < inner.children.size(); ++k)
+    read[inner.children[k].node.internal_object()] = k;
+  std::string tag = StartTag(node);
+  if (tag == inner.tag)
+    o.Write(text + from, static_cast<size_t>(inner.children[0].start) - from);
+  else
+    o.Write(tag.data(), tag.size());
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    std::string made = Printed(c);
+    auto found = read.find(c.internal_object());
+    if (found != read.end() && inner.printed[found->second] == made) {
+      size_t at = static_cast<size_t>(inner.children[found->second].start);
+      o.Write(text + at, ends[found->second] - at);
+    } else {
+      o.Write(made.data(), made.size());
+    }
+  }
+  o.Write(text + end, to - static_cast<size_t>(end));
   return true;
 }
 

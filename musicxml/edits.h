@@ -1,10 +1,12 @@
 // What writing back changed in a score's document, kept so that saving writes the file's own
 // bytes everywhere else: each element whose children change (a measure whose notes are edited,
 // added or removed) is remembered with its children's places in the file as read, before its
-// first edit; saving copies the file and writes anew only the children that are new or edited.
+// first edit; saving copies the file and writes anew only the children that are new or edited,
+// and of an edited note only its parts that print differently from when it was read.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -41,7 +43,18 @@ private:
     ptrdiff_t after = -1;        // where the next node after it starts; -1: the end of the text
     int closings = 1;            // end tags between its last child and there (its own included)
   };
+  struct Inner {
+    std::string tag;                  // its start tag as printed when read
+    std::vector<Child> children;      // as read
+    std::vector<std::string> printed; // each child as printed when read
+  };
+  // An element edited, written with the children that print as they did copied from the file.
+  template <typename Out>
+  bool SaveInner(const char* text, size_t size, const pugi::xml_node& node, const Inner& inner,
+                 size_t from, size_t to, Out& out) const;
+
   std::vector<Parent> _parents;
+  std::unordered_map<pugi::xml_node_struct*, Inner> _inner;  // elements edited, as read
   std::unordered_map<pugi::xml_node_struct*, size_t> _index; // parent -> _parents
   std::unordered_set<pugi::xml_node_struct*> _changed;
   bool _lost = false; // a place could not be known: saving splices nothing
