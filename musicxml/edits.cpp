@@ -70,11 +70,16 @@ bool Utf16ToUtf8(const std::vector<uint8_t>& in, bool bigEndian, std::string* ou
 class Output {
 public:
   Output(pugi::xml_writer& out, pugi::xml_encoding encoding) : _out(out), _encoding(encoding) {}
+  ~Output() { Flush(); }
 
+  // Pieces are many and small (a note, the indentation before it): passed on in blocks.
   void Write(const char* data, size_t size) {
-    if (!size) return;
     if (_encoding == pugi::encoding_utf8) {
-      _out.write(data, size);
+      if (_block.size() + size > kBlock) Flush();
+      if (size >= kBlock)
+        _out.write(data, size);
+      else
+        _block.append(data, size);
       return;
     }
     bool big = _encoding == pugi::encoding_utf16_be;
@@ -94,10 +99,17 @@ public:
         Unit(c, big);
       }
     }
-    _out.write(_wide.data(), _wide.size());
+    if (_block.size() + _wide.size() > kBlock) Flush();
+    _block += _wide;
+  }
+
+  void Flush() {
+    if (!_block.empty()) _out.write(_block.data(), _block.size());
+    _block.clear();
   }
 
 private:
+  static const size_t kBlock = 65536;
   void Unit(uint32_t u, bool big) {
     char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
     _wide += big ? hi : lo;
@@ -105,7 +117,7 @@ private:
   }
   pugi::xml_writer& _out;
   pugi::xml_encoding _encoding;
-  std::string _wide;
+  std::string _wide, _block;
 };
 
 struct StringWriter : pugi::xml_writer {
@@ -123,6 +135,18 @@ std::string Printed(const pugi::xml_node& n) {
   StringWriter w;
   n.print(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
   return w.text;
+}
+
+// An element's attributes, names and values, for telling whether they changed.
+std::string Attributes(const pugi::xml_node& n) {
+  std::string text;
+  for (pugi::xml_attribute a : n.attributes()) {
+    text += a.name();
+    text += '\0';
+    text += a.value();
+    text += '\0';
+  }
+  return text;
 }
 
 // An element's start tag as the document now has it.
@@ -208,7 +232,7 @@ void Edits::Change(pugi::xml_node node) {
   // An element as read: its children too, so that saving copies those that stay the same.
   if (node.type() != pugi::node_element || !node.first_child() || Start(node) < 0) return;
   Inner inner;
-  inner.tag = StartTag(node);
+  inner.attributes = Attributes(node);
   for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
     inner.children.push_back({c, Start(c)});
     inner.printed.push_back(Printed(c));
@@ -291,6 +315,7 @@ bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
     at = r.end;
   }
   o.Write(text + at, size - at);
+  o.Flush();
   return true;
 }
 
@@ -306,11 +331,12 @@ bool Edits::SaveInner(const char* text, size_t size, const pugi::xml_node& node,
   std::unordered_map<pugi::xml_node_struct*, size_t> read;
   for (size_t k = 0; k < inner.children.size(); ++k)
     read[inner.children[k].node.internal_object()] = k;
-  std::string tag = StartTag(node);
-  if (tag == inner.tag)
+  if (Attributes(node) == inner.attributes) {
     o.Write(text + from, static_cast<size_t>(inner.children[0].start) - from);
-  else
+  } else {
+    std::string tag = StartTag(node);
     o.Write(tag.data(), tag.size());
+  }
   for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
     std::string made = Printed(c);
     auto found = read.find(c.internal_object());

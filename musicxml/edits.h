@@ -44,7 +44,7 @@ private:
     int closings = 1;            // end tags between its last child and there (its own included)
   };
   struct Inner {
-    std::string tag;                  // its start tag as printed when read
+    std::string attributes;           // its attributes when read
     std::vector<Child> children;      // as read
     std::vector<std::string> printed; // each child as printed when read
   };
