@@ -137,18 +137,6 @@ std::string Printed(const pugi::xml_node& n) {
   return w.text;
 }
 
-// An element's attributes, names and values, for telling whether they changed.
-std::string Attributes(const pugi::xml_node& n) {
-  std::string text;
-  for (pugi::xml_attribute a : n.attributes()) {
-    text += a.name();
-    text += '\0';
-    text += a.value();
-    text += '\0';
-  }
-  return text;
-}
-
 // An element's start tag as the document now has it.
 std::string StartTag(const pugi::xml_node& n) {
   pugi::xml_document alone;
@@ -203,19 +191,32 @@ ptrdiff_t LastBefore(const char* text, size_t at, char c) {
 
 } // namespace
 
-void Edits::Reorder(pugi::xml_node parent) {
-  if (!parent || _index.count(parent.internal_object())) return;
-  _index[parent.internal_object()] = _parents.size();
+struct Edits::Region {
+  size_t begin = 0, end = 0; // its children, up to its end tag
+  std::vector<size_t> ends;  // of each child as read
+  bool nested = false;       // inside another element remembered: written with it
+};
+
+void Edits::Reorder(pugi::xml_node element) {
+  _touched = true;
+  if (element.type() != pugi::node_element || _index.count(element.internal_object())) return;
+  ptrdiff_t start = Start(element);
+  if (start < 0) return; // made by writing back: written whole
+  if (!element.first_child()) {
+    Change(element); // nothing to copy from inside it
+    return;
+  }
+  _index[element.internal_object()] = _parents.size();
   _parents.emplace_back();
   Parent& p = _parents.back();
-  p.node = parent;
-  for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+  p.node = element;
+  p.start = start;
+  for (pugi::xml_node c = element.first_child(); c; c = c.next_sibling()) {
     p.children.push_back({c, Start(c)});
     if (p.children.back().start < 0) _lost = true;
   }
-  if (p.children.empty() || parent.type() != pugi::node_element) _lost = true;
   // Its end tag: the end tags that stand before the next node after it, counted back.
-  pugi::xml_node n = parent;
+  pugi::xml_node n = element;
   while (!n.next_sibling() && n.parent().type() == pugi::node_element) {
     n = n.parent();
     ++p.closings;
@@ -227,27 +228,40 @@ void Edits::Reorder(pugi::xml_node parent) {
 }
 
 void Edits::Change(pugi::xml_node node) {
+  _touched = true;
   Reorder(node.parent());
-  if (!_changed.insert(node.internal_object()).second) return;
-  // An element as read: its children too, so that saving copies those that stay the same.
-  if (node.type() != pugi::node_element || !node.first_child() || Start(node) < 0) return;
-  Inner inner;
-  inner.attributes = Attributes(node);
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-    inner.children.push_back({c, Start(c)});
-    inner.printed.push_back(Printed(c));
-    if (inner.children.back().start < 0) return;
-  }
-  _inner.emplace(node.internal_object(), std::move(inner));
+  _changed.insert(node.internal_object());
+}
+
+void Edits::Retag(pugi::xml_node element) {
+  Reorder(element.parent());
+  Reorder(element);
+  auto found = _index.find(element.internal_object());
+  if (found != _index.end()) _parents[found->second].retag = true;
 }
 
 void Edits::Forget(pugi::xml_node node) {
-  _changed.erase(node.internal_object());
-  _inner.erase(node.internal_object());
   auto found = _index.find(node.parent().internal_object());
-  if (found == _index.end()) return;
-  for (Child& c : _parents[found->second].children)
-    if (c.node == node) c.node = pugi::xml_node();
+  if (found != _index.end())
+    for (Child& c : _parents[found->second].children)
+      if (c.node == node) c.node = pugi::xml_node();
+  // It and everything in it: no longer to be found by what they were.
+  struct Walker : pugi::xml_tree_walker {
+    Edits* edits;
+    bool for_each(pugi::xml_node& n) override {
+      edits->_changed.erase(n.internal_object());
+      auto at = edits->_index.find(n.internal_object());
+      if (at != edits->_index.end()) {
+        edits->_parents[at->second].node = pugi::xml_node();
+        edits->_index.erase(at);
+      }
+      return true;
+    }
+  } walker;
+  walker.edits = this;
+  pugi::xml_node self = node;
+  walker.for_each(self);
+  node.traverse(walker);
 }
 
 bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
@@ -264,91 +278,84 @@ bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
     return false;
   }
 
-  // Each parent's children span [begin, end) of the text; checked against the document, so
-  // that a place found wrong writes the whole document rather than a damaged file.
-  struct Region {
-    size_t begin, end;
-    const Parent* parent;
-    std::vector<size_t> ends; // of each child as read
-  };
-  std::vector<Region> regions;
-  for (const Parent& p : _parents) {
+  // Where each element remembered has its children and end tag; checked against the document,
+  // so that a place found wrong writes the whole document rather than a damaged file.
+  std::vector<Region> regions(_parents.size());
+  std::vector<size_t> top;
+  for (size_t i = 0; i < _parents.size(); ++i) {
+    const Parent& p = _parents[i];
+    if (!p.node) continue;
     ptrdiff_t end = p.after;
     if (end < 0) end = LastBefore(text, size, '>') + 1;
     if (end <= 0 || static_cast<size_t>(end) > size) return false;
-    for (int i = 0; i < p.closings && end >= 0; ++i)
+    for (int k = 0; k < p.closings && end >= 0; ++k)
       end = LastBefore(text, static_cast<size_t>(end), '<');
-    if (!EndTagAt(text, size, end, p.node.name())) return false;
-    Region r{static_cast<size_t>(p.children[0].start), static_cast<size_t>(end), &p, {}};
-    if (!Ends(text, p.children, r.end, &r.ends)) return false;
-    regions.push_back(std::move(r));
+    Region& r = regions[i];
+    r.begin = static_cast<size_t>(p.children[0].start);
+    r.end = static_cast<size_t>(end);
+    size_t name = strlen(p.node.name());
+    if (!EndTagAt(text, size, end, p.node.name()) || text[p.start] != '<' ||
+        static_cast<size_t>(p.start) + 1 + name > r.begin ||
+        memcmp(text + p.start + 1, p.node.name(), name) != 0 ||
+        !Ends(text, p.children, r.end, &r.ends))
+      return false;
+    for (pugi::xml_node a = p.node.parent(); a && !r.nested; a = a.parent())
+      r.nested = _index.count(a.internal_object()) > 0;
+    if (!r.nested) top.push_back(i);
   }
-  std::sort(regions.begin(), regions.end(),
-            [](const Region& a, const Region& b) { return a.begin < b.begin; });
-  for (size_t i = 1; i < regions.size(); ++i)
-    if (regions[i].begin < regions[i - 1].end) return false;
+  std::sort(top.begin(), top.end(),
+            [&regions](size_t a, size_t b) { return regions[a].begin < regions[b].begin; });
+  for (size_t i = 1; i < top.size(); ++i)
+    if (regions[top[i]].begin < regions[top[i - 1]].end) return false;
 
   Output o(out, encoding);
   size_t at = 0;
-  for (const Region& r : regions) {
-    o.Write(text + at, r.begin - at);
-    const std::vector<Child>& read = r.parent->children;
-    std::unordered_map<pugi::xml_node_struct*, size_t> kept; // children as read, still there
-    for (size_t k = 0; k < read.size(); ++k)
-      if (read[k].node) kept[read[k].node.internal_object()] = k;
-    for (pugi::xml_node c = r.parent->node.first_child(); c; c = c.next_sibling()) {
-      auto found = kept.find(c.internal_object());
-      if (found != kept.end()) {
-        size_t from = static_cast<size_t>(read[found->second].start);
-        if (!_changed.count(c.internal_object())) {
-          o.Write(text + from, r.ends[found->second] - from);
-          continue;
-        }
-        auto inner = _inner.find(c.internal_object());
-        if (inner != _inner.end() &&
-            SaveInner(text, size, c, inner->second, from, r.ends[found->second], o))
-          continue;
-      }
-      std::string made = Printed(c);
-      o.Write(made.data(), made.size());
-    }
-    at = r.end;
+  for (size_t i : top) {
+    o.Write(text + at, regions[i].begin - at);
+    WriteChildren(text, i, regions, o);
+    at = regions[i].end;
   }
   o.Write(text + at, size - at);
   o.Flush();
   return true;
 }
 
+// An element's children as they now stand: those as read copied from the file (matched by
+// where the document says they start, which no node made since has), elements remembered
+// written the same way inside their own tags, everything else printed.
 template <typename Out>
-bool Edits::SaveInner(const char* text, size_t size, const pugi::xml_node& node, const Inner& inner,
-                      size_t from, size_t to, Out& o) const {
-  ptrdiff_t end = LastBefore(text, to, '<');
-  std::vector<size_t> ends;
-  if (!EndTagAt(text, size, end, node.name()) || text[from] != '<' ||
-      static_cast<size_t>(inner.children[0].start) <= from ||
-      !Ends(text, inner.children, static_cast<size_t>(end), &ends))
-    return false;
-  std::unordered_map<pugi::xml_node_struct*, size_t> read;
-  for (size_t k = 0; k < inner.children.size(); ++k)
-    read[inner.children[k].node.internal_object()] = k;
-  if (Attributes(node) == inner.attributes) {
-    o.Write(text + from, static_cast<size_t>(inner.children[0].start) - from);
-  } else {
-    std::string tag = StartTag(node);
-    o.Write(tag.data(), tag.size());
-  }
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-    std::string made = Printed(c);
-    auto found = read.find(c.internal_object());
-    if (found != read.end() && inner.printed[found->second] == made) {
-      size_t at = static_cast<size_t>(inner.children[found->second].start);
-      o.Write(text + at, ends[found->second] - at);
-    } else {
-      o.Write(made.data(), made.size());
+void Edits::WriteChildren(const char* text, size_t index, const std::vector<Region>& regions,
+                          Out& o) const {
+  const Parent& p = _parents[index];
+  const Region& r = regions[index];
+  size_t k = 0;
+  for (pugi::xml_node c = p.node.first_child(); c; c = c.next_sibling()) {
+    ptrdiff_t start = Start(c);
+    while (start >= 0 && k < p.children.size() && p.children[k].start < start)
+      ++k;
+    bool read = start >= 0 && k < p.children.size() && p.children[k].start == start &&
+                p.children[k].node == c;
+    if (read && !_changed.count(c.internal_object())) {
+      auto inner = _index.find(c.internal_object());
+      if (inner == _index.end()) {
+        o.Write(text + start, r.ends[k] - static_cast<size_t>(start));
+        continue;
+      }
+      const Parent& q = _parents[inner->second];
+      const Region& qr = regions[inner->second];
+      if (q.retag) {
+        std::string tag = StartTag(c);
+        o.Write(tag.data(), tag.size());
+      } else {
+        o.Write(text + start, qr.begin - static_cast<size_t>(start));
+      }
+      WriteChildren(text, inner->second, regions, o);
+      o.Write(text + qr.end, r.ends[k] - qr.end);
+      continue;
     }
+    std::string made = Printed(c);
+    o.Write(made.data(), made.size());
   }
-  o.Write(text + end, to - static_cast<size_t>(end));
-  return true;
 }
 
 } // namespace musicxml

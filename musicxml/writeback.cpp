@@ -23,10 +23,15 @@ bool IsSpace(const pugi::xml_node& n) {
   return true;
 }
 
-void Remove(pugi::xml_node n) {
+void Remove(Edits& edits, pugi::xml_node n) {
   pugi::xml_node parent = n.parent();
+  edits.Reorder(parent);
   pugi::xml_node before = n.previous_sibling();
-  if (IsSpace(before)) parent.remove_child(before);
+  if (IsSpace(before)) {
+    edits.Forget(before);
+    parent.remove_child(before);
+  }
+  edits.Forget(n);
   parent.remove_child(n);
 }
 
@@ -98,13 +103,14 @@ bool HasElements(pugi::xml_node n) {
 
 // ---- pitches, ties, accidentals ---------------------------------------------------------------
 
-void SetPitch(pugi::xml_node note, const Spelling& s) {
+void SetPitch(Edits& edits, pugi::xml_node note, const Spelling& s) {
   pugi::xml_node pitch = note.child("pitch");
+  edits.Change(pitch);
   char step[2] = {StepLetter(s.step), 0};
   pitch.child("step").text().set(step);
   pugi::xml_node alter = pitch.child("alter");
   if (s.alter == 0) {
-    if (alter) Remove(alter);
+    if (alter) Remove(edits, alter);
   } else {
     if (!alter) {
       pugi::xml_node octave = pitch.child("octave");
@@ -117,14 +123,14 @@ void SetPitch(pugi::xml_node note, const Spelling& s) {
   pitch.child("octave").text().set(s.octave);
 }
 
-void RemoveTie(pugi::xml_node note, const char* type) {
+void RemoveTie(Edits& edits, pugi::xml_node note, const char* type) {
   while (pugi::xml_node t = note.find_child_by_attribute("tie", "type", type))
-    Remove(t);
+    Remove(edits, t);
   for (pugi::xml_node n = note.child("notations"); n;) {
     pugi::xml_node next = n.next_sibling("notations");
     while (pugi::xml_node t = n.find_child_by_attribute("tied", "type", type))
-      Remove(t);
-    if (!HasElements(n)) Remove(n);
+      Remove(edits, t);
+    if (!HasElements(n)) Remove(edits, n);
     n = next;
   }
 }
@@ -134,7 +140,9 @@ pugi::xml_node Notations(pugi::xml_node note) {
   return n ? n : AddToNote(note, "notations");
 }
 
-void AddTie(pugi::xml_node note, const char* type) {
+void AddTie(Edits& edits, pugi::xml_node note, const char* type) {
+  edits.Reorder(note);
+  edits.Reorder(note.child("notations"));
   AddToNote(note, "tie").append_attribute("type") = type;
   AppendElement(Notations(note), "tied").append_attribute("type") = type;
 }
@@ -159,14 +167,16 @@ bool AccidentalRight(pugi::xml_node note, bool needed, int alter) {
   return needed ? names : !a || (Deliberate(a) && names);
 }
 
-void SetAccidental(pugi::xml_node note, bool needed, int alter) {
+void SetAccidental(Edits& edits, pugi::xml_node note, bool needed, int alter) {
   pugi::xml_node a = note.child("accidental");
+  edits.Reorder(note);
+  if (a) edits.Change(a);
   const char* name = AccidentalName(alter);
   if (needed) {
     if (!a) a = AddToNote(note, "accidental");
     if (strcmp(a.child_value(), name) != 0) a.text().set(name);
   } else if (a && !(Deliberate(a) && strcmp(a.child_value(), name) == 0)) {
-    Remove(a);
+    Remove(edits, a);
   }
 }
 
@@ -211,14 +221,15 @@ void StripIds(pugi::xml_node n) {
 }
 
 // A new chord note after `after`, made from the chord's first note.
-pugi::xml_node AddedNote(pugi::xml_node first, pugi::xml_node after) {
+pugi::xml_node AddedNote(Edits& edits, pugi::xml_node first, pugi::xml_node after) {
+  edits.Reorder(after.parent());
   pugi::xml_node note = after.parent().insert_copy_after(first, after);
   Indent(note, after);
   std::vector<pugi::xml_node> drop;
   for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling())
     if (c.type() == pugi::node_element && !PerNote(c.name())) drop.push_back(c);
   for (pugi::xml_node c : drop)
-    Remove(c);
+    Remove(edits, c);
   for (pugi::xml_attribute a = note.first_attribute(); a;) {
     pugi::xml_attribute next = a.next_attribute();
     const char* n = a.name();
@@ -232,8 +243,11 @@ pugi::xml_node AddedNote(pugi::xml_node first, pugi::xml_node after) {
 }
 
 // The chord's new first note takes over the marks that belong to the chord.
-void HandOver(pugi::xml_node from, pugi::xml_node to) {
-  if (pugi::xml_node chord = to.child("chord")) Remove(chord);
+void HandOver(Edits& edits, pugi::xml_node from, pugi::xml_node to) {
+  edits.Reorder(to);
+  for (pugi::xml_node n = to.child("notations"); n; n = n.next_sibling("notations"))
+    edits.Reorder(n);
+  if (pugi::xml_node chord = to.child("chord")) Remove(edits, chord);
   for (const char* name : {"beam", "lyric"}) {
     for (pugi::xml_node c = from.child(name); c; c = c.next_sibling(name)) {
       const char* number = c.attribute("number").value();
@@ -249,38 +263,27 @@ void HandOver(pugi::xml_node from, pugi::xml_node to) {
         AppendCopy(Notations(to), c);
 }
 
-// A note of a measure taken out, with the indentation before it; the score's Edits forgets
-// both before they go.
-void RemoveNote(Edits& edits, pugi::xml_node note) {
-  edits.Reorder(note.parent());
-  pugi::xml_node before = note.previous_sibling();
-  if (IsSpace(before)) {
-    edits.Forget(before);
-    note.parent().remove_child(before);
-  }
-  edits.Forget(note);
-  note.parent().remove_child(note);
-}
-
 // A chord whose every note the task removed: its first note becomes a rest of the same length.
 void MakeRest(Edits& edits, Chord* c) {
   pugi::xml_node note = c->notes[0].node;
   edits.Change(note);
   for (size_t i = 1; i < c->notes.size(); ++i)
-    RemoveNote(edits, c->notes[i].node);
-  RemoveTie(note, "start");
-  RemoveTie(note, "stop");
+    Remove(edits, c->notes[i].node);
+  RemoveTie(edits, note, "start");
+  RemoveTie(edits, note, "stop");
   for (const char* name : {"accidental", "stem", "notehead"})
-    if (pugi::xml_node e = note.child(name)) Remove(e);
+    if (pugi::xml_node e = note.child(name)) Remove(edits, e);
   pugi::xml_node pitch = note.child("pitch");
   note.insert_child_before("rest", pitch);
+  edits.Forget(pitch);
   note.remove_child(pitch);
   c->notes.clear();
   c->rest = true;
 }
 
 // Display only: a changed or added note in a color of its own.
-void Mark(pugi::xml_node note) {
+void Mark(Edits& edits, pugi::xml_node note) {
+  edits.Retag(note);
   pugi::xml_attribute color = note.attribute("color");
   (color ? color : note.append_attribute("color")).set_value("#D03020");
 }
@@ -299,13 +302,12 @@ void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool
       NoteRef r = c->notes[h.id - 1];
       kept[h.id - 1] = true;
       if (r.displacement != h.displacement || r.raiselower != h.raiselower) {
-        edits.Change(r.node);
         r.moved = true;
         r.displacement = static_cast<int16_t>(h.displacement);
         r.raiselower = static_cast<int16_t>(h.raiselower);
         r.pitch = FromHost(c->key, h.displacement, h.raiselower);
-        SetPitch(r.node, r.pitch);
-        if (mark) Mark(r.node);
+        SetPitch(edits, r.node, r.pitch);
+        if (mark) Mark(edits, r.node);
       }
       result.push_back(r);
     }
@@ -313,26 +315,22 @@ void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool
   for (const HostNote& h : after) {
     if (h.id >= 1 && static_cast<size_t>(h.id) <= n) continue;
     NoteRef r;
-    edits.Reorder(last.parent());
-    r.node = AddedNote(c->notes[0].node, last);
+    r.node = AddedNote(edits, c->notes[0].node, last);
     r.pitched = true;
     r.moved = true;
     r.displacement = static_cast<int16_t>(h.displacement);
     r.raiselower = static_cast<int16_t>(h.raiselower);
     r.pitch = FromHost(c->key, h.displacement, h.raiselower);
-    SetPitch(r.node, r.pitch);
-    if (h.tie) AddTie(r.node, "start");
+    SetPitch(edits, r.node, r.pitch);
+    if (h.tie) AddTie(edits, r.node, "start");
     r.tieStart = h.tie;
-    if (mark) Mark(r.node);
+    if (mark) Mark(edits, r.node);
     last = r.node;
     result.push_back(r);
   }
-  if (!kept[0]) {
-    edits.Change(result[0].node);
-    HandOver(c->notes[0].node, result[0].node);
-  }
+  if (!kept[0]) HandOver(edits, c->notes[0].node, result[0].node);
   for (size_t i = 0; i < n; ++i)
-    if (!kept[i]) RemoveNote(edits, c->notes[i].node);
+    if (!kept[i]) Remove(edits, c->notes[i].node);
   c->notes = std::move(result);
   c->first = c->notes[0].node;
 }
@@ -367,20 +365,17 @@ public:
         if (!x.pitched || !x.tieStart || !x.moved) continue;
         NoteRef* y = Partner(i, x, true);
         if (!y) {
-          _score->edits.Change(x.node);
-          RemoveTie(x.node, "start");
+          RemoveTie(_score->edits, x.node, "start");
           x.tieStart = false;
         } else if (!y->tieStop) {
-          _score->edits.Change(y->node);
-          AddTie(y->node, "stop");
+          AddTie(_score->edits, y->node, "stop");
           y->tieStop = true;
         }
       }
     for (Chord& c : chords)
       for (NoteRef& y : c.notes)
         if (y.moved && y.tieStop && !_claimed.count(y.node.internal_object())) {
-          _score->edits.Change(y.node);
-          RemoveTie(y.node, "stop");
+          RemoveTie(_score->edits, y.node, "stop");
           y.tieStop = false;
         }
   }
@@ -467,8 +462,7 @@ void MendAccidentals(Score* score) {
         bool mend = n.moved ? !AccidentalRight(n.node, needed, n.pitch.alter)
                             : needed && !n.node.child("accidental");
         if (!mend) continue;
-        score->edits.Change(n.node);
-        SetAccidental(n.node, needed, n.pitch.alter);
+        SetAccidental(score->edits, n.node, needed, n.pitch.alter);
         n.accidental = static_cast<bool>(n.node.child("accidental"));
       }
     }
