@@ -167,6 +167,18 @@ TEST(WideKeys, ScaleStepsAndAccidentalsAreTheWrittenKeys) {
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
+TEST(WideKeys, PastTwentyOneSharpsOrFlatsAreLeftAloneAndCounted) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("widekeys.musicxml"));
+  std::string text(bytes.begin(), bytes.end());
+  text.replace(text.find("<fifths>8</fifths>"), 18, "<fifths>22</fifths>");
+  ScoreJobOptions o;
+  o.task = "Add Third";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()), "wide.musicxml", o, Plugin());
+  EXPECT_EQ("left alone: 1 chord in keys of more than 21 sharps or flats", r.leftAlone);
+  EXPECT_EQ("[G#4 B#4 D#5] | [Gb4 Bbb4 Db5 Fb5]", Chords(r.afterXml, "P1"));
+}
+
 TEST(WideKeys, AreHeldSevenFifthsNearerWithEveryNoteTheSameStepAndBackExactly) {
   for (int fifths = -21; fifths <= 21; ++fifths) {
     if (fifths >= -7 && fifths <= 7) continue;
@@ -281,6 +293,58 @@ TEST(SmallerDiffs, AUtf16FileIsSplicedAsItsUtf8TextIsAndComesBackWholeWhenNothin
     ASSERT_EQ(0, r.status) << r.error;
     EXPECT_EQ(wide(std::string(narrow.output.begin(), narrow.output.end())), r.output) << task;
   }
+}
+
+// A file on one line, with comments between the notes, attributes in single quotes and a note
+// last in its measure: every task gives the chords it gives on the file as written by hand, in
+// a valid file.
+TEST(SmallerDiffs, AFileWithoutLineBreaksOrIndentationIsSplicedAsWell) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("tasks.musicxml"));
+  std::string plain(bytes.begin(), bytes.end()), packed;
+  for (char c : plain)
+    if (c != '\n') packed += c;
+  for (size_t at = 0; (at = packed.find("</note><note>", at)) != std::string::npos; at += 20)
+    packed.replace(at, 13, "</note><!--n--><note>");
+  packed.replace(packed.find("version=\"4.0\""), 13, "version='4.0'");
+  ASSERT_NE(std::string::npos, packed.find("</note></measure>")); // a note last in its measure
+  TempFolder folder;
+  std::vector<std::string> outputs;
+  for (const TaskInfo& task : TaskCatalogue(Plugin())) {
+    ScoreJobOptions o;
+    o.task = task.name;
+    ScoreJobResult want = RunScoreJob(bytes, "plain.musicxml", o, Plugin());
+    ScoreJobResult r =
+        RunScoreJob(std::vector<uint8_t>(packed.begin(), packed.end()), "packed", o, Plugin());
+    ASSERT_EQ(0, r.status) << task.name << ": " << r.error;
+    std::string out(r.output.begin(), r.output.end());
+    EXPECT_EQ(Chords(want.afterXml, "P1"), Chords(out, "P1")) << task.name;
+    EXPECT_EQ(std::string::npos, out.find('\n', out.find("<score-partwise"))) << task.name;
+    outputs.push_back(std::to_string(outputs.size()) + ".musicxml");
+    folder.Write(outputs.back(), out);
+  }
+  EXPECT_TRUE(AllValid(folder, outputs));
+}
+
+TEST(SmallerDiffs, MarkedNotesGainTheirColourAndNothingElseChangesForIt) {
+  ScoreJobOptions o;
+  o.task = "Drop 2nd";
+  o.markChanges = true;
+  ScoreJobResult marked =
+      RunScoreJob(ReadBytes(FilePath("pianovoices.musicxml")), "pianovoices.musicxml", o, Plugin());
+  std::string text = marked.afterXml;
+  EXPECT_EQ(7, [&text] {
+    int n = 0;
+    for (size_t at = 0; (at = text.find("<note color=\"#D03020\">", at)) != std::string::npos; ++at)
+      ++n;
+    return n;
+  }());
+  const std::string colour = " color=\"#D03020\"";
+  for (size_t at; (at = text.find(colour)) != std::string::npos;)
+    text.erase(at, colour.size());
+  o.markChanges = false;
+  ScoreJobResult plain =
+      RunScoreJob(ReadBytes(FilePath("pianovoices.musicxml")), "pianovoices.musicxml", o, Plugin());
+  EXPECT_EQ(plain.afterXml, text);
 }
 
 TEST(SmallerDiffs, ChangedNotesKeepTheFilesLineEndsAndAnUnchangedArchiveComesBackAsItWas) {
