@@ -17,17 +17,6 @@ using namespace scoretest;
 
 namespace {
 
-pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, int measure, int index) {
-  doc.load_string(xml.c_str());
-  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
-  for (int i = 1; i < measure; ++i)
-    m = m.next_sibling("measure");
-  pugi::xml_node n = m.child("note");
-  for (int i = 0; i < index; ++i)
-    n = n.next_sibling("note");
-  return n;
-}
-
 TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly) {
   for (int fifths = -7; fifths <= 7; ++fifths)
     for (bool minor : {false, true})

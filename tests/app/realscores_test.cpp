@@ -15,18 +15,6 @@ using namespace scoretest;
 
 namespace {
 
-// The index-th <note> of a measure of the first part (both counted from 1 and 0).
-pugi::xml_node Note(pugi::xml_document& doc, const std::string& xml, int measure, int index) {
-  doc.load_string(xml.c_str());
-  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
-  for (int i = 1; i < measure; ++i)
-    m = m.next_sibling("measure");
-  pugi::xml_node n = m.child("note");
-  for (int i = 0; i < index; ++i)
-    n = n.next_sibling("note");
-  return n;
-}
-
 // "start", "stop", "start stop" or "" as the note's <tie> elements say, checked against its
 // <tied> notations, which must say the same.
 std::string Ties(pugi::xml_node note) {
@@ -50,20 +38,20 @@ TEST(TiesBetweenVoices, AreFollowedIntoTheOtherVoiceAndNotesOutsideTheSelectionK
   // measure 1: the added G5 finds no G5 after it; measure 2's G4 keeps its stop
   ScoreJobResult r = RunIn("voicetie.musicxml", "Add Octave", "1");
   EXPECT_EQ("[E5 E6] [G4 G5] | [G4]", Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 2)));
-  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 1, 3)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 2)));
+  EXPECT_EQ("", Ties(NoteAt(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 0)));
   // measure 2: its G4 keeps the stop of the tie from voice 2
   r = RunIn("voicetie.musicxml", "Add Octave", "2");
   EXPECT_EQ("[E5] [G4] | [G4 G5]", Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 1)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
-  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 1)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 1)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("", Ties(NoteAt(doc, r.afterXml, 2, 1)));
   // both: the added G5 is tied into the G5 added in the other voice
   r = RunIn("voicetie.musicxml", "Add Octave", "");
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 3)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 0)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 1)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 1)));
   EXPECT_TRUE(Valid(r.afterXml));
 }
 
@@ -71,15 +59,15 @@ TEST(TiesBetweenVoices, FromAChordInVoiceOneIntoVoiceTwoWithinTheMeasure) {
   pugi::xml_document doc;
   ScoreJobResult r = RunIn("chordtie.musicxml", "Drop 2nd", "");
   EXPECT_EQ("[E3 C4 G4] [C4 E5] [B2 G4]", Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 2))); // the G4 of voice 1
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 5)));  // the G4 of voice 2
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 2))); // the G4 of voice 1
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 1, 5)));  // the G4 of voice 2
   // the octave added above the tied G is tied too: into the G5 added in voice 2
   r = RunIn("chordtie.musicxml", "Add Octave", "");
   EXPECT_EQ("[C4 E4 G4 G5] [C5 E5 E6] [B3 G4 G5]", Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 3)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 7)));
-  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 1, 8)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 1, 9)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 3)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 1, 7)));
+  EXPECT_EQ("", Ties(NoteAt(doc, r.afterXml, 1, 8)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 1, 9)));
 }
 
 TEST(TiesBetweenVoices, OnAPianosLowerStaffWithVoicesFiveToEight) {
@@ -88,12 +76,12 @@ TEST(TiesBetweenVoices, OnAPianosLowerStaffWithVoicesFiveToEight) {
   ASSERT_EQ(0, r.status) << r.error;
   EXPECT_EQ("[E5 G5 C6] [C4 E4] [D4 F4] [G2] [C3 G3] [E2] | [F5 A5 C6] [A3 C4] [F4 A4]",
             Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 6))); // F of voice 5
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 5)));  // F of voice 6
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 6))); // F of voice 5
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 5)));  // F of voice 6
   // only the second measure: its F moves, loses the stop; the first measure's F keeps its tie
   r = RunIn("pianovoices.musicxml", "Transpose Octave (Chord)", "2");
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 6)));
-  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 5)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 6)));
+  EXPECT_EQ("", Ties(NoteAt(doc, r.afterXml, 2, 5)));
   EXPECT_EQ("[E4 G4 C5] [C3 E3] [D3 F3] [G2] [C2 G2] [E2] | [F5 A5 C6] [A3 C4] [F4 A4]",
             Chords(r.afterXml, "P1"));
 }
@@ -102,26 +90,26 @@ TEST(TiesWithAMissingEnd, StayAsTheFileHasThemOnNotesThatKeepTheirPitch) {
   pugi::xml_document doc;
   ScoreJobResult r = RunIn("openties.musicxml", "Delete Outer Note", "");
   EXPECT_EQ("[C4 E4] | [E4 G4]", Chords(r.afterXml, "P1"));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 0)));
-  EXPECT_EQ("start", Ties(Note(doc, r.afterXml, 1, 1)));
-  EXPECT_EQ("", Ties(Note(doc, r.afterXml, 2, 0)));
-  EXPECT_EQ("stop", Ties(Note(doc, r.afterXml, 2, 1)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 0)));
+  EXPECT_EQ("start", Ties(NoteAt(doc, r.afterXml, 1, 1)));
+  EXPECT_EQ("", Ties(NoteAt(doc, r.afterXml, 2, 0)));
+  EXPECT_EQ("stop", Ties(NoteAt(doc, r.afterXml, 2, 1)));
 }
 
 TEST(Accidentals, ACourtesySignOnANoteTheTaskDidNotTouchStays) {
   pugi::xml_document doc;
   ScoreJobResult r = RunIn("courtesy.musicxml", "Delete Outer Note", "");
   EXPECT_EQ("[Eb4] | [E4] [C4]", Chords(r.afterXml, "P1"));
-  EXPECT_STREQ("natural", Note(doc, r.afterXml, 2, 0).child_value("accidental"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 0).child_value("accidental"));
   r = RunIn("courtesy.musicxml", "Add Third", "2");
   EXPECT_EQ("[Eb4] | [E4 G4] [C4 G4 B4]", Chords(r.afterXml, "P1"));
-  EXPECT_STREQ("natural", Note(doc, r.afterXml, 2, 0).child_value("accidental"));
-  EXPECT_FALSE(Note(doc, r.afterXml, 2, 1).child("accidental"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 0).child_value("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 1).child("accidental"));
   // after a bar line in D major: the courtesy sharp stays whatever the task does to the chord
   for (const char* task : {"Add Third", "Drop 2nd", "Rotate", "Keep Specific Line"}) {
     r = RunIn("barline.musicxml", task, "2");
-    EXPECT_STREQ("sharp", Note(doc, r.afterXml, 2, 0).child_value("accidental")) << task;
-    EXPECT_STREQ("natural", Note(doc, r.afterXml, 1, 0).child_value("accidental")) << task;
+    EXPECT_STREQ("sharp", NoteAt(doc, r.afterXml, 2, 0).child_value("accidental")) << task;
+    EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 1, 0).child_value("accidental")) << task;
   }
 }
 
@@ -130,10 +118,10 @@ TEST(Accidentals, AParenthesisedSignStaysOnItsNoteMovedOrNot) {
   ScoreJobResult r = RunIn("parens.musicxml", "Rotate", "");
   EXPECT_EQ("[F#4] | [F4 A4 D5]", Chords(r.afterXml, "P1"));
   EXPECT_STREQ("yes",
-               Note(doc, r.afterXml, 2, 1).child("accidental").attribute("parentheses").value());
+               NoteAt(doc, r.afterXml, 2, 1).child("accidental").attribute("parentheses").value());
   r = RunIn("parens.musicxml", "Transpose Octave (Chord)", "2");
   EXPECT_EQ("[F#4] | [D5 F5 A5]", Chords(r.afterXml, "P1"));
-  pugi::xml_node a = Note(doc, r.afterXml, 2, 1).child("accidental");
+  pugi::xml_node a = NoteAt(doc, r.afterXml, 2, 1).child("accidental");
   EXPECT_STREQ("natural", a.child_value());
   EXPECT_STREQ("yes", a.attribute("parentheses").value());
 }
@@ -145,23 +133,23 @@ TEST(WideKeys, ScaleStepsAndAccidentalsAreTheWrittenKeys) {
   ASSERT_EQ(0, r.status) << r.error;
   EXPECT_EQ("[C4 E4 G4 G5] | [Eb4 Gb4 Gb5] | [C4 C5]", Chords(r.afterXml, "P1"));
   for (int i = 0; i < 4; ++i)
-    EXPECT_STREQ("natural", Note(doc, r.afterXml, 1, i).child_value("accidental")) << i;
+    EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 1, i).child_value("accidental")) << i;
   for (int i = 0; i < 3; ++i)
-    EXPECT_FALSE(Note(doc, r.afterXml, 2, i).child("accidental")) << i;
-  EXPECT_STREQ("natural", Note(doc, r.afterXml, 3, 1).child_value("accidental"));
+    EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, i).child("accidental")) << i;
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 3, 1).child_value("accidental"));
   // thirds of the written scales: B double flat in eight flats; above a C natural the third
   // keeps its step's raise, E flat against the E double flat of nine flats
   r = RunIn("widekey.musicxml", "Add Third", "");
   EXPECT_EQ("[C4 E4 G4 Bb4] | [Eb4 Gb4 Bbb4] | [C4 Eb4]", Chords(r.afterXml, "P1"));
-  EXPECT_STREQ("flat", Note(doc, r.afterXml, 1, 3).child_value("accidental"));
-  EXPECT_FALSE(Note(doc, r.afterXml, 2, 2).child("accidental"));
-  EXPECT_STREQ("flat", Note(doc, r.afterXml, 3, 1).child_value("accidental"));
+  EXPECT_STREQ("flat", NoteAt(doc, r.afterXml, 1, 3).child_value("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("accidental"));
+  EXPECT_STREQ("flat", NoteAt(doc, r.afterXml, 3, 1).child_value("accidental"));
   EXPECT_EQ("", r.leftAlone);
   // eight sharps (G sharp major) and nine flats in minor (G flat minor)
   r = RunIn("widekeys.musicxml", "Add Third", "");
   EXPECT_EQ("[G#4 B#4 D#5 F##5] | [Gb4 Bbb4 Db5 Fb5]", Chords(r.afterXml, "P1"));
-  EXPECT_FALSE(Note(doc, r.afterXml, 1, 3).child("accidental"));
-  EXPECT_FALSE(Note(doc, r.afterXml, 2, 3).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 3).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 3).child("accidental"));
   r = RunIn("widekeys.musicxml", "Add Third", "", true);
   EXPECT_EQ("[E#4 G#4 B#4 D#5] | [Ebb4 Gb4 Bbb4 Db5]", Chords(r.afterXml, "P1"));
   EXPECT_TRUE(Valid(r.afterXml));

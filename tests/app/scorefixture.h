@@ -84,6 +84,19 @@ inline std::string Chords(const std::string& xml, const char* part) {
   return out.empty() ? out : out.substr(1);
 }
 
+// The index-th <note> (from 0) of a measure (from 1) of the first part, parsed into doc.
+inline pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, int measure,
+                             int index) {
+  doc.load_string(xml.c_str());
+  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  pugi::xml_node n = m.child("note");
+  for (int i = 0; i < index; ++i)
+    n = n.next_sibling("note");
+  return n;
+}
+
 // Runs a shell command; answers its exit status and output (both streams).
 inline int Shell(const std::string& command, std::string* output) {
   FILE* p = popen((command + " 2>&1").c_str(), "r");
@@ -166,7 +179,8 @@ inline std::vector<bool> NoteLines(const std::string& text) {
 inline std::vector<std::string> DiffLines(const std::string& a, const std::string& b) {
   TempFolder folder;
   std::string out;
-  Shell("diff --minimal --unchanged-line-format= --old-line-format='<%dn\n' --new-line-format='>%dn\n' '" +
+  Shell("diff --minimal --unchanged-line-format= --old-line-format='<%dn\n' "
+        "--new-line-format='>%dn\n' '" +
             folder.Write("a", a) + "' '" + folder.Write("b", b) + "'",
         &out);
   std::vector<std::string> lines;
