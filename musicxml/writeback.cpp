@@ -13,8 +13,9 @@ namespace {
 
 // ---- whitespace-keeping edits ---------------------------------------------------------------
 // The document keeps its indentation as text nodes; new elements copy the indentation of the
-// element they follow, and removed ones take theirs with them. Every note edited is first
-// given to the score's Edits, so that saving writes it anew and copies the rest of the file.
+// element they follow, and removed ones take theirs with them. Each edit first tells the
+// score's Edits what it reaches (an element rewritten, an element gaining or losing children),
+// so that saving copies everything else from the file.
 
 bool IsSpace(const pugi::xml_node& n) {
   if (n.type() != pugi::node_pcdata) return false;
