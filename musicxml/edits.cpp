@@ -206,24 +206,44 @@ void Edits::Reorder(pugi::xml_node element) {
     Change(element); // nothing to copy from inside it
     return;
   }
+  // Its end tag: the end tags that stand before the next node after it, counted back. Taken
+  // from its parent's children as read when they are remembered: its neighbours may have gone.
+  ptrdiff_t after = -1;
+  int closings = 1;
+  auto known = _index.find(element.parent().internal_object());
+  if (known != _index.end()) {
+    const Parent& up = _parents[known->second];
+    auto at = std::lower_bound(up.children.begin(), up.children.end(), start,
+                               [](const Child& c, ptrdiff_t s) { return c.start < s; });
+    if (at == up.children.end() || at->start != start) {
+      _lost = true;
+    } else if (at + 1 != up.children.end()) {
+      after = (at + 1)->start;
+    } else {
+      after = up.after;
+      closings = up.closings + 1;
+    }
+  } else {
+    pugi::xml_node n = element;
+    while (!n.next_sibling() && n.parent().type() == pugi::node_element) {
+      n = n.parent();
+      ++closings;
+    }
+    if (pugi::xml_node next = n.next_sibling()) {
+      after = Start(next);
+      if (after < 0) _lost = true;
+    }
+  }
   _index[element.internal_object()] = _parents.size();
   _parents.emplace_back();
   Parent& p = _parents.back();
   p.node = element;
   p.start = start;
+  p.after = after;
+  p.closings = closings;
   for (pugi::xml_node c = element.first_child(); c; c = c.next_sibling()) {
     p.children.push_back({c, Start(c)});
     if (p.children.back().start < 0) _lost = true;
-  }
-  // Its end tag: the end tags that stand before the next node after it, counted back.
-  pugi::xml_node n = element;
-  while (!n.next_sibling() && n.parent().type() == pugi::node_element) {
-    n = n.parent();
-    ++p.closings;
-  }
-  if (pugi::xml_node next = n.next_sibling()) {
-    p.after = Start(next);
-    if (p.after < 0) _lost = true;
   }
 }
 
@@ -302,6 +322,18 @@ bool Edits::Save(const std::vector<uint8_t>& file, pugi::xml_encoding encoding,
     for (pugi::xml_node a = p.node.parent(); a && !r.nested; a = a.parent())
       r.nested = _index.count(a.internal_object()) > 0;
     if (!r.nested) top.push_back(i);
+  }
+  // An element remembered inside another lies within its place there.
+  for (size_t i = 0; i < _parents.size(); ++i) {
+    const Parent& p = _parents[i];
+    auto up = p.node ? _index.find(p.node.parent().internal_object()) : _index.end();
+    if (up == _index.end()) continue;
+    const std::vector<Child>& siblings = _parents[up->second].children;
+    auto at = std::lower_bound(siblings.begin(), siblings.end(), p.start,
+                               [](const Child& c, ptrdiff_t s) { return c.start < s; });
+    if (at == siblings.end() || at->start != p.start ||
+        regions[i].end >= regions[up->second].ends[at - siblings.begin()])
+      return false;
   }
   std::sort(top.begin(), top.end(),
             [&regions](size_t a, size_t b) { return regions[a].begin < regions[b].begin; });

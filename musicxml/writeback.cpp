@@ -431,43 +431,53 @@ private:
 
 // ---- accidentals of the measures touched ------------------------------------------------------
 // A moved or added note shows the accidental its place needs; a note the task left as it was
-// keeps the accidental it shows (a courtesy sign stays) and gains one only where the change
-// made one necessary.
+// keeps what it shows (a courtesy sign stays, and so does a file's silence where it needed one)
+// and gains an accidental only where the change made one necessary.
 
-void MendAccidentals(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> cells; // (staff, measure) -> chords
-  for (const Chord& c : score->chords)
-    if (c.changed) cells[{c.staff, c.measure}];
+typedef std::set<std::pair<int, int>> Cells; // (staff, measure)
+
+// The notes of the cells in the order a reader meets them, each with whether its place in the
+// measure needs an accidental shown.
+template <typename F> void EachNote(Score* score, const Cells& cells, F visit) {
+  std::map<std::pair<int, int>, std::vector<size_t>> order;
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
-    auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.push_back(i);
+    if (cells.count({c.staff, c.measure}) && !c.rest && c.skip != Skip::TwoStaves)
+      order[{c.staff, c.measure}].push_back(i);
   }
-  for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second;
-    std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
+  for (auto& cell : order) {
+    std::vector<size_t>& chords = cell.second;
+    std::stable_sort(chords.begin(), chords.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
     int8_t seen[7 * 12];
     bool has[7 * 12] = {false};
-    for (size_t i : order) {
+    for (size_t i : chords) {
       Chord& c = score->chords[i];
       for (NoteRef& n : c.notes) {
         if (!n.pitched) continue;
         int slot = n.pitch.step + 7 * std::max(0, std::min(11, n.pitch.octave));
         int expected = has[slot] ? seen[slot] : c.key.signature[n.pitch.step];
-        bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        if (c.skip != Skip::None) continue;
-        bool mend = n.moved ? !AccidentalRight(n.node, needed, n.pitch.alter)
-                            : needed && !n.node.child("accidental");
-        if (!mend) continue;
-        SetAccidental(score->edits, n.node, needed, n.pitch.alter);
-        n.accidental = static_cast<bool>(n.node.child("accidental"));
+        visit(c, n, n.pitch.alter != expected && !n.tieStop);
       }
     }
   }
+}
+
+// neededBefore: the notes that needed an accidental before the task.
+void MendAccidentals(Score* score, const Cells& cells,
+                     const std::unordered_set<pugi::xml_node_struct*>& neededBefore) {
+  EachNote(score, cells, [&](Chord& c, NoteRef& n, bool needed) {
+    if (c.skip != Skip::None) return;
+    bool mend = n.moved ? !AccidentalRight(n.node, needed, n.pitch.alter)
+                        : needed && !neededBefore.count(n.node.internal_object()) &&
+                              !n.node.child("accidental");
+    if (!mend) return;
+    SetAccidental(score->edits, n.node, needed, n.pitch.alter);
+    n.accidental = static_cast<bool>(n.node.child("accidental"));
+  });
 }
 
 } // namespace
@@ -529,13 +539,20 @@ std::string Summary(const std::string& task, const Score& score,
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
   if (changes.empty()) return;
   Ties ties(score); // where each chord stands, before any is rest
+  Cells cells;
+  for (const ChordChange& ch : changes)
+    cells.insert({score->chords[ch.chord].staff, score->chords[ch.chord].measure});
+  std::unordered_set<pugi::xml_node_struct*> needed;
+  EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
+    if (need) needed.insert(n.node.internal_object());
+  });
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
     ApplyChord(score->edits, &c, ch.after, markChanges);
     c.changed = true;
   }
   ties.Mend();
-  MendAccidentals(score);
+  MendAccidentals(score, cells, needed);
 }
 
 } // namespace musicxml

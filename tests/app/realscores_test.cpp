@@ -102,6 +102,14 @@ TEST(Accidentals, ACourtesySignOnANoteTheTaskDidNotTouchStays) {
   }
 }
 
+TEST(Accidentals, ANoteLeftAsItWasGainsOneOnlyWhereTheChangeMadeItNecessary) {
+  // the F sharp between goes: the last F sharp now needs its sign, after its neighbour above
+  // went; the F double sharp the file shows without a sign stays so
+  ScoreJobResult r = RunIn("neighbour.musicxml", "Delete Outer Note", "");
+  EXPECT_EQ("F4[natural] D4 D4 F#4[sharp] | D4 F##4", Notes(r.afterXml));
+  EXPECT_NE(std::string::npos, r.afterXml.find("<print></print>")); // spliced, not rewritten
+}
+
 TEST(Accidentals, AParenthesisedSignStaysOnItsNoteMovedOrNot) {
   pugi::xml_document doc;
   ScoreJobResult r = RunIn("parens.musicxml", "Rotate", "");
