@@ -367,8 +367,10 @@ void Edits::WriteChildren(const char* text, size_t index, const std::vector<Regi
       ++k;
     bool read = start >= 0 && k < p.children.size() && p.children[k].start == start &&
                 p.children[k].node == c;
-    if (read && !_changed.count(c.internal_object())) {
-      auto inner = _index.find(c.internal_object());
+    // Only elements are ever edited or remembered: text as read is copied without a look-up.
+    bool element = c.type() == pugi::node_element;
+    if (read && !(element && _changed.count(c.internal_object()))) {
+      auto inner = element ? _index.find(c.internal_object()) : _index.end();
       if (inner == _index.end()) {
         o.Write(text + start, r.ends[k] - static_cast<size_t>(start));
         continue;

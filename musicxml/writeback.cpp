@@ -346,7 +346,10 @@ class Ties {
 public:
   explicit Ties(Score* score) : _score(score) {
     std::vector<Chord>& chords = score->chords;
-    for (size_t i = 0; i < chords.size(); ++i) {
+    for (const Chord& c : chords)
+      for (const NoteRef& n : c.notes)
+        _any = _any || n.tieStart || n.tieStop;
+    for (size_t i = 0; i < chords.size() && _any; ++i) {
       const Chord& c = chords[i];
       if (c.notes.empty()) continue;
       if (!c.grace) _at[Place(c.part, c.measure, c.pos)].push_back(i);
@@ -356,6 +359,7 @@ public:
   }
 
   void Mend() {
+    if (!_any) return; // a score without ties gains none: an added note copies its source's
     std::vector<Chord>& chords = _score->chords;
     // The ties of notes the task left as they were hold their notes first.
     for (size_t i = 0; i < chords.size(); ++i)
@@ -424,6 +428,7 @@ private:
   }
 
   Score* _score;
+  bool _any = false;                                     // a note of the score shows a tie
   std::unordered_map<uint64_t, std::vector<size_t>> _at; // (part, measure, position) -> chords
   std::unordered_map<uint32_t, int32_t> _lastStart;      // (staff, measure) -> latest start
   std::unordered_set<pugi::xml_node_struct*> _claimed;   // notes a tie ends on
