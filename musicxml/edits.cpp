@@ -262,9 +262,13 @@ void Edits::Retag(pugi::xml_node element) {
 
 void Edits::Forget(pugi::xml_node node) {
   auto found = _index.find(node.parent().internal_object());
-  if (found != _index.end())
-    for (Child& c : _parents[found->second].children)
-      if (c.node == node) c.node = pugi::xml_node();
+  ptrdiff_t start = Start(node);
+  if (found != _index.end() && start >= 0) {
+    std::vector<Child>& read = _parents[found->second].children;
+    auto at = std::lower_bound(read.begin(), read.end(), start,
+                               [](const Child& c, ptrdiff_t s) { return c.start < s; });
+    if (at != read.end() && at->node == node) at->node = pugi::xml_node();
+  }
   // It and everything in it: no longer to be found by what they were.
   struct Walker : pugi::xml_tree_walker {
     Edits* edits;
