@@ -254,6 +254,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   }
   if (!zipped) {
     r.output.swap(xml);
+  } else if (score.edits.Empty()) {
+    r.output.swap(input); // nothing changed: the archive as it came, not packed anew
   } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
     r.output.clear();
     return fail(2, fileName + ": " + error);

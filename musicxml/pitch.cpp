@@ -29,17 +29,24 @@ int TonicNumber(const Key& key) {
 
 Key TraditionalKey(int fifths, bool minor) {
   Key k;
-  if (fifths < -7 || fifths > 7) {
+  if (fifths < -kWidestKey || fifths > kWidestKey) {
     k.expressible = false;
+    k.spellable = false;
     return k;
   }
-  k.word = static_cast<uint16_t>((minor ? 0x100 : 0) | (fifths & 0xFF));
-  // Sharps come in the order F C G D A E B, flats in the reverse.
+  int held = fifths;
+  while (held > 7)
+    held -= 7;
+  while (held < -7)
+    held += 7;
+  k.word = static_cast<uint16_t>((minor ? 0x100 : 0) | (held & 0xFF));
+  // Sharps come in the order F C G D A E B, flats in the reverse; past seven they come round
+  // again as double sharps or flats.
   static const int sharpOrder[7] = {3, 0, 4, 1, 5, 2, 6};
   for (int i = 0; i < fifths; ++i)
-    k.signature[sharpOrder[i]] = 1;
+    ++k.signature[sharpOrder[i % 7]];
   for (int i = 0; i < -fifths; ++i)
-    k.signature[sharpOrder[6 - i]] = -1;
+    --k.signature[sharpOrder[6 - i % 7]];
   return k;
 }
 

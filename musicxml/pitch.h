@@ -10,10 +10,17 @@ namespace musicxml {
 struct Key {
   uint16_t word = 0;         // the host's key word (mode in the high byte, fifths in the low)
   bool expressible = true;   // false: a key the host cannot hold; stored as key 0
+  bool spellable = true;     // false: its signature needs more than triple sharps or flats
   int8_t signature[7] = {0}; // alteration of each letter in the key signature
 };
 
-// A traditional key: fifths -7..7, minor or not. Out of range counts as not expressible.
+// The most sharps or flats of a traditional key whose signature a file can spell.
+const int kWidestKey = 21;
+
+// A traditional key: fifths -21..21, minor or not. Past seven sharps or flats the host holds
+// the key seven fifths nearer C: the same tonic letter, every letter one semitone away, so
+// scale steps are the same; raise/lower stays counted against the written signature, and the
+// written key comes back. Past 21 the key is not spellable (its chords are left alone).
 Key TraditionalKey(int fifths, bool minor);
 // A key of explicit letter alterations (key-step/key-alter): stored as key 0.
 Key ExplicitKey(const int8_t signature[7]);

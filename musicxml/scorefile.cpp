@@ -77,7 +77,8 @@ Key ReadKey(const pugi::xml_node& k) {
   pugi::xml_node fifths = k.child("fifths");
   if (fifths) {
     const char* mode = k.child_value("mode");
-    return TraditionalKey(static_cast<int>(Number(fifths, 0)),
+    long long n = std::max(-1000LL, std::min(1000LL, Number(fifths, 0)));
+    return TraditionalKey(static_cast<int>(n),
                           strcmp(mode, "minor") == 0 || strcmp(mode, "aeolian") == 0);
   }
   int8_t sig[7] = {0};
@@ -309,6 +310,8 @@ void PartReader::Note(const pugi::xml_node& n) {
     c.grace = static_cast<bool>(parts.grace);
     c.rest = rest;
     c.pos = static_cast<int32_t>(std::min<long long>(0x7FFFFFF, _pos * kQuarter / _divisions));
+    long long end = c.grace ? _pos : std::min(kLongest, _pos + duration);
+    c.end = static_cast<int32_t>(std::min<long long>(0x7FFFFFF, end * kQuarter / _divisions));
     c.duration = static_cast<int16_t>(
         std::min<long long>(32767, std::max<long long>(1, duration * kQuarter / _divisions)));
     c.voice = Voice(voice);
@@ -323,6 +326,7 @@ void PartReader::Note(const pugi::xml_node& n) {
       c.key = static_cast<size_t>(staff) <= keys.size() ? keys[staff - 1] : keys[0];
       c.layer = Layer(staff, voice);
       if (c.layer < 0) c.skip = Skip::VoicePastFour;
+      if (!c.key.spellable && c.skip == Skip::None) c.skip = Skip::WideKey;
     }
     if (!c.grace) _pos = std::min(kLongest, _pos + duration);
     _open = rest ? -1 : static_cast<long>(_score->chords.size() - 1);
@@ -357,13 +361,16 @@ struct VectorWriter : pugi::xml_writer {
 
 bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
-  std::vector<uint8_t>& t = score->text;
+  const std::vector<uint8_t>& t = score->text;
   LineEnds lines(t);
   score->byteOrderMark =
       (t.size() >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) ||
       (t.size() >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF)));
-  pugi::xml_parse_result r = score->doc.load_buffer_inplace(
-      t.data(), t.size(), pugi::parse_full | pugi::parse_ws_pcdata, pugi::encoding_auto);
+  // Parsed from a copy, so that the file's bytes stay to be written back; line ends as the
+  // file has them, so that a note written anew keeps them too.
+  pugi::xml_parse_result r = score->doc.load_buffer(
+      t.data(), t.size(), (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol,
+      pugi::encoding_auto);
   if (!r) {
     *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
@@ -429,7 +436,12 @@ void Save(const Score& score, pugi::xml_writer& w, pugi::xml_encoding encoding, 
 } // namespace
 
 void SaveScore(const Score& score, pugi::xml_writer& w) {
-  Save(score, w, score.encoding, score.byteOrderMark);
+  if (score.edits.Empty()) {
+    w.write(score.text.data(), score.text.size());
+    return;
+  }
+  if (!score.edits.Save(score.text, score.encoding, w))
+    Save(score, w, score.encoding, score.byteOrderMark);
 }
 
 std::string ScoreText(const Score& score) {
@@ -456,6 +468,7 @@ std::string LeftAloneLine(const std::vector<Chord>& chords) {
       "with notes on two staves",
       "of more than twelve notes",
       "on a staff the part does not declare",
+      "in keys of more than 21 sharps or flats",
       "whose result would leave the octaves a file can write (0 to 9)"};
   std::string line;
   for (int i = 1; i < kinds; ++i) {

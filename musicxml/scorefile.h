@@ -9,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include "edits.h"
 #include "pitch.h"
 
 namespace musicxml {
@@ -24,7 +25,7 @@ struct NoteRef {
   bool tieStart = false;   // a tie starts here (kept up to date by writing back)
   bool tieStop = false;    // a tie ends here (kept up to date by writing back)
   bool accidental = false; // an accidental is shown
-  bool retied = false;     // its tie stop was added or removed by writing back
+  bool moved = false;      // writing back gave it another pitch, or added it
 };
 
 // The most notes of a chord the host holds: a chord of more is left alone.
@@ -39,6 +40,7 @@ enum class Skip : uint8_t {
   TwoStaves,
   OverTwelve,
   NoSuchStaff,
+  WideKey,    // a key of more sharps or flats than a file can spell in its signature
   OutOfRange, // the task's result lies outside what a file can spell (found when writing back)
   Count
 };
@@ -49,6 +51,7 @@ struct Chord {
   pugi::xml_node first;       // the <note> that starts it (for a rest: the rest)
   Key key;                    // the key in effect where it stands
   int32_t pos = 0;            // position in the measure, host units
+  int32_t end = 0;            // where it ends, counted as the next entry's position is
   int16_t duration = 1;       // host units, at least 1 (0 would make a null entry)
   int part = 0;               // index into Score::parts
   int16_t staff = 0;          // host staff number
@@ -59,7 +62,6 @@ struct Chord {
   bool grace = false;
   Skip skip = Skip::None;
   bool changed = false; // set by writing back
-  bool retied = false;  // a tie into it was added or removed by writing back
 };
 
 struct PartInfo {
@@ -73,8 +75,9 @@ struct PartInfo {
 std::string LeftAloneLine(const std::vector<Chord>& chords);
 
 struct Score {
-  std::vector<uint8_t> text; // the file's text, parsed in place: the document's storage
-  pugi::xml_document doc;
+  std::vector<uint8_t> text; // the file's bytes as read: saving copies what was not edited
+  pugi::xml_document doc;    // parsed from a copy of them
+  Edits edits;               // what writing back changed in the document
   pugi::xml_encoding encoding = pugi::encoding_utf8; // the file's, kept when saving
   bool byteOrderMark = false;                        // the file starts with one, kept too
   std::vector<PartInfo> parts;
@@ -86,17 +89,18 @@ struct Score {
   int16_t measureCount = 0;
 };
 
-// Parses the file's text, which the score takes over and parses in place. Everything is kept
-// in the document (declaration, DOCTYPE, comments, processing instructions and whitespace), so
-// that saving an unchanged score gives the same canonical XML. False with a message
-// "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
+// Parses the file's text, which the score takes over. Everything is kept in the document
+// (declaration, DOCTYPE, comments, processing instructions, whitespace and line ends as
+// written). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
 bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error);
 
 // The length of a written note value (<type>: "quarter", "eighth", ...) in the score's units,
 // for a grace note, which has no duration of its own. An unknown type counts as an eighth.
 int16_t TypeDuration(const char* type);
 
-// Serialises the document as it now stands, in the file's own encoding.
+// The file as the document now stands, in the file's own encoding: the file's own bytes but
+// for the notes writing back edited, added or removed (the file itself when none were); the
+// whole document serialised when the file's bytes cannot be matched to it.
 void SaveScore(const Score& score, std::vector<uint8_t>* out);
 void SaveScore(const Score& score, pugi::xml_writer& out);
 // The document as it now stands as UTF-8 text without a byte order mark, whatever the file's

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace musicxml {
 
@@ -11,7 +13,9 @@ namespace {
 
 // ---- whitespace-keeping edits ---------------------------------------------------------------
 // The document keeps its indentation as text nodes; new elements copy the indentation of the
-// element they follow, and removed ones take theirs with them.
+// element they follow, and removed ones take theirs with them. Each edit first tells the
+// score's Edits what it reaches (an element rewritten, an element gaining or losing children),
+// so that saving copies everything else from the file.
 
 bool IsSpace(const pugi::xml_node& n) {
   if (n.type() != pugi::node_pcdata) return false;
@@ -20,10 +24,15 @@ bool IsSpace(const pugi::xml_node& n) {
   return true;
 }
 
-void Remove(pugi::xml_node n) {
+void Remove(Edits& edits, pugi::xml_node n) {
   pugi::xml_node parent = n.parent();
+  edits.Reorder(parent);
   pugi::xml_node before = n.previous_sibling();
-  if (IsSpace(before)) parent.remove_child(before);
+  if (IsSpace(before)) {
+    edits.Forget(before);
+    parent.remove_child(before);
+  }
+  edits.Forget(n);
   parent.remove_child(n);
 }
 
@@ -95,13 +104,14 @@ bool HasElements(pugi::xml_node n) {
 
 // ---- pitches, ties, accidentals ---------------------------------------------------------------
 
-void SetPitch(pugi::xml_node note, const Spelling& s) {
+void SetPitch(Edits& edits, pugi::xml_node note, const Spelling& s) {
   pugi::xml_node pitch = note.child("pitch");
+  edits.Change(pitch);
   char step[2] = {StepLetter(s.step), 0};
   pitch.child("step").text().set(step);
   pugi::xml_node alter = pitch.child("alter");
   if (s.alter == 0) {
-    if (alter) Remove(alter);
+    if (alter) Remove(edits, alter);
   } else {
     if (!alter) {
       pugi::xml_node octave = pitch.child("octave");
@@ -114,14 +124,14 @@ void SetPitch(pugi::xml_node note, const Spelling& s) {
   pitch.child("octave").text().set(s.octave);
 }
 
-void RemoveTie(pugi::xml_node note, const char* type) {
+void RemoveTie(Edits& edits, pugi::xml_node note, const char* type) {
   while (pugi::xml_node t = note.find_child_by_attribute("tie", "type", type))
-    Remove(t);
+    Remove(edits, t);
   for (pugi::xml_node n = note.child("notations"); n;) {
     pugi::xml_node next = n.next_sibling("notations");
     while (pugi::xml_node t = n.find_child_by_attribute("tied", "type", type))
-      Remove(t);
-    if (!HasElements(n)) Remove(n);
+      Remove(edits, t);
+    if (!HasElements(n)) Remove(edits, n);
     n = next;
   }
 }
@@ -131,7 +141,9 @@ pugi::xml_node Notations(pugi::xml_node note) {
   return n ? n : AddToNote(note, "notations");
 }
 
-void AddTie(pugi::xml_node note, const char* type) {
+void AddTie(Edits& edits, pugi::xml_node note, const char* type) {
+  edits.Reorder(note);
+  edits.Reorder(note.child("notations"));
   AddToNote(note, "tie").append_attribute("type") = type;
   AppendElement(Notations(note), "tied").append_attribute("type") = type;
 }
@@ -143,20 +155,29 @@ const char* AccidentalName(int alter) {
 }
 
 bool Deliberate(pugi::xml_node accidental) {
-  return strcmp(accidental.attribute("cautionary").value(), "yes") == 0 ||
-         strcmp(accidental.attribute("editorial").value(), "yes") == 0 ||
-         strcmp(accidental.attribute("parentheses").value(), "yes") == 0;
+  for (const char* mark : {"cautionary", "editorial", "parentheses", "bracket"})
+    if (strcmp(accidental.attribute(mark).value(), "yes") == 0) return true;
+  return false;
 }
 
-// Shows the accidental a reader needs (or none), keeping one that already says the same.
-void SetAccidental(pugi::xml_node note, bool needed, int alter) {
+// Whether a moved note shows the accidental a reader needs (or none): one that already says
+// the same is kept, and so is a deliberate one (a courtesy) that names the note's alteration.
+bool AccidentalRight(pugi::xml_node note, bool needed, int alter) {
   pugi::xml_node a = note.child("accidental");
+  bool names = a && strcmp(a.child_value(), AccidentalName(alter)) == 0;
+  return needed ? names : !a || (Deliberate(a) && names);
+}
+
+void SetAccidental(Edits& edits, pugi::xml_node note, bool needed, int alter) {
+  pugi::xml_node a = note.child("accidental");
+  edits.Reorder(note);
+  if (a) edits.Change(a);
   const char* name = AccidentalName(alter);
   if (needed) {
     if (!a) a = AddToNote(note, "accidental");
     if (strcmp(a.child_value(), name) != 0) a.text().set(name);
   } else if (a && !(Deliberate(a) && strcmp(a.child_value(), name) == 0)) {
-    Remove(a);
+    Remove(edits, a);
   }
 }
 
@@ -201,14 +222,15 @@ void StripIds(pugi::xml_node n) {
 }
 
 // A new chord note after `after`, made from the chord's first note.
-pugi::xml_node AddedNote(pugi::xml_node first, pugi::xml_node after) {
+pugi::xml_node AddedNote(Edits& edits, pugi::xml_node first, pugi::xml_node after) {
+  edits.Reorder(after.parent());
   pugi::xml_node note = after.parent().insert_copy_after(first, after);
   Indent(note, after);
   std::vector<pugi::xml_node> drop;
   for (pugi::xml_node c = note.first_child(); c; c = c.next_sibling())
     if (c.type() == pugi::node_element && !PerNote(c.name())) drop.push_back(c);
   for (pugi::xml_node c : drop)
-    Remove(c);
+    Remove(edits, c);
   for (pugi::xml_attribute a = note.first_attribute(); a;) {
     pugi::xml_attribute next = a.next_attribute();
     const char* n = a.name();
@@ -222,8 +244,11 @@ pugi::xml_node AddedNote(pugi::xml_node first, pugi::xml_node after) {
 }
 
 // The chord's new first note takes over the marks that belong to the chord.
-void HandOver(pugi::xml_node from, pugi::xml_node to) {
-  if (pugi::xml_node chord = to.child("chord")) Remove(chord);
+void HandOver(Edits& edits, pugi::xml_node from, pugi::xml_node to) {
+  edits.Reorder(to);
+  for (pugi::xml_node n = to.child("notations"); n; n = n.next_sibling("notations"))
+    edits.Reorder(n);
+  if (pugi::xml_node chord = to.child("chord")) Remove(edits, chord);
   for (const char* name : {"beam", "lyric"}) {
     for (pugi::xml_node c = from.child(name); c; c = c.next_sibling(name)) {
       const char* number = c.attribute("number").value();
@@ -240,30 +265,33 @@ void HandOver(pugi::xml_node from, pugi::xml_node to) {
 }
 
 // A chord whose every note the task removed: its first note becomes a rest of the same length.
-void MakeRest(Chord* c) {
+void MakeRest(Edits& edits, Chord* c) {
   pugi::xml_node note = c->notes[0].node;
+  edits.Change(note);
   for (size_t i = 1; i < c->notes.size(); ++i)
-    Remove(c->notes[i].node);
-  RemoveTie(note, "start");
-  RemoveTie(note, "stop");
+    Remove(edits, c->notes[i].node);
+  RemoveTie(edits, note, "start");
+  RemoveTie(edits, note, "stop");
   for (const char* name : {"accidental", "stem", "notehead"})
-    if (pugi::xml_node e = note.child(name)) Remove(e);
+    if (pugi::xml_node e = note.child(name)) Remove(edits, e);
   pugi::xml_node pitch = note.child("pitch");
   note.insert_child_before("rest", pitch);
+  edits.Forget(pitch);
   note.remove_child(pitch);
   c->notes.clear();
   c->rest = true;
 }
 
 // Display only: a changed or added note in a color of its own.
-void Mark(pugi::xml_node note) {
+void Mark(Edits& edits, pugi::xml_node note) {
+  edits.Retag(note);
   pugi::xml_attribute color = note.attribute("color");
   (color ? color : note.append_attribute("color")).set_value("#D03020");
 }
 
-void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
+void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool mark) {
   if (after.empty()) {
-    MakeRest(c);
+    MakeRest(edits, c);
     return;
   }
   size_t n = c->notes.size();
@@ -275,11 +303,12 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
       NoteRef r = c->notes[h.id - 1];
       kept[h.id - 1] = true;
       if (r.displacement != h.displacement || r.raiselower != h.raiselower) {
+        r.moved = true;
         r.displacement = static_cast<int16_t>(h.displacement);
         r.raiselower = static_cast<int16_t>(h.raiselower);
         r.pitch = FromHost(c->key, h.displacement, h.raiselower);
-        SetPitch(r.node, r.pitch);
-        if (mark) Mark(r.node);
+        SetPitch(edits, r.node, r.pitch);
+        if (mark) Mark(edits, r.node);
       }
       result.push_back(r);
     }
@@ -287,129 +316,173 @@ void ApplyChord(Chord* c, const std::vector<HostNote>& after, bool mark) {
   for (const HostNote& h : after) {
     if (h.id >= 1 && static_cast<size_t>(h.id) <= n) continue;
     NoteRef r;
-    r.node = AddedNote(c->notes[0].node, last);
+    r.node = AddedNote(edits, c->notes[0].node, last);
     r.pitched = true;
+    r.moved = true;
     r.displacement = static_cast<int16_t>(h.displacement);
     r.raiselower = static_cast<int16_t>(h.raiselower);
     r.pitch = FromHost(c->key, h.displacement, h.raiselower);
-    SetPitch(r.node, r.pitch);
-    if (h.tie) AddTie(r.node, "start");
+    SetPitch(edits, r.node, r.pitch);
+    if (h.tie) AddTie(edits, r.node, "start");
     r.tieStart = h.tie;
-    if (mark) Mark(r.node);
+    if (mark) Mark(edits, r.node);
     last = r.node;
     result.push_back(r);
   }
-  if (!kept[0]) HandOver(c->notes[0].node, result[0].node);
+  if (!kept[0]) HandOver(edits, c->notes[0].node, result[0].node);
   for (size_t i = 0; i < n; ++i)
-    if (!kept[i]) Remove(c->notes[i].node);
+    if (!kept[i]) Remove(edits, c->notes[i].node);
   c->notes = std::move(result);
   c->first = c->notes[0].node;
 }
 
-// ---- ties between neighbours in a voice ---------------------------------------------------------
+// ---- ties ---------------------------------------------------------------------------------------
+// A tie goes from a note to the same pitch where its chord ends: on its own staff first, in any
+// voice (files tie between voices), then on the part's other staves; at the next measure's
+// start when nothing on its staff starts there or later. Only notes the task moved or added
+// have their ties rewritten: every other note keeps its ties as the file has them.
 
-void MendTies(Chord* a, Chord* b) {
-  for (NoteRef& x : a->notes) {
-    if (!x.pitched || !x.tieStart) continue;
-    bool target = false;
-    for (NoteRef& y : b->notes)
-      if (SamePitch(x, y)) {
-        target = true;
-        if (!y.tieStop) {
-          AddTie(y.node, "stop");
-          b->retied = y.retied = true;
+class Ties {
+public:
+  explicit Ties(Score* score) : _score(score) {
+    std::vector<Chord>& chords = score->chords;
+    for (const Chord& c : chords)
+      for (const NoteRef& n : c.notes)
+        _any = _any || n.tieStart || n.tieStop;
+    for (size_t i = 0; i < chords.size() && _any; ++i) {
+      const Chord& c = chords[i];
+      if (c.notes.empty()) continue;
+      if (!c.grace) _at[Place(c.part, c.measure, c.pos)].push_back(i);
+      int32_t& last = _lastStart.emplace(Cell(c.staff, c.measure), c.pos).first->second;
+      last = std::max(last, c.pos);
+    }
+  }
+
+  void Mend() {
+    if (!_any) return; // a score without ties gains none: an added note copies its source's
+    std::vector<Chord>& chords = _score->chords;
+    // The ties of notes the task left as they were hold their notes first.
+    for (size_t i = 0; i < chords.size(); ++i)
+      for (NoteRef& x : chords[i].notes)
+        if (x.pitched && x.tieStart && !x.moved) Partner(i, x, false);
+    for (size_t i = 0; i < chords.size(); ++i)
+      for (NoteRef& x : chords[i].notes) {
+        if (!x.pitched || !x.tieStart || !x.moved) continue;
+        NoteRef* y = Partner(i, x, true);
+        if (!y) {
+          RemoveTie(_score->edits, x.node, "start");
+          x.tieStart = false;
+        } else if (!y->tieStop) {
+          AddTie(_score->edits, y->node, "stop");
+          y->tieStop = true;
         }
-        y.tieStop = true;
-        break;
       }
-    if (!target) RemoveTie(x.node, "start");
-    x.tieStart = target;
+    for (Chord& c : chords)
+      for (NoteRef& y : c.notes)
+        if (y.moved && y.tieStop && !_claimed.count(y.node.internal_object())) {
+          RemoveTie(_score->edits, y.node, "stop");
+          y.tieStop = false;
+        }
   }
-  for (NoteRef& y : b->notes) {
-    if (!y.pitched || !y.tieStop) continue;
-    bool source = false;
-    for (NoteRef& x : a->notes)
-      if (SamePitch(x, y) && x.tieStart) source = true;
-    if (!source) {
-      RemoveTie(y.node, "stop");
-      b->retied = y.retied = true;
-    }
-    y.tieStop = source;
-  }
-}
 
-// The entry a tie goes to is the next one of its line: the next chord of the voice that starts
-// where the last one ended or later. A voice whose number a file uses on two staves, or a file
-// without voice numbers, holds several lines at once; a chord follows the line of its own staff.
-void MendAllTies(Score* score) {
-  std::map<std::pair<int, int>, std::vector<size_t>> lines; // (part, voice) -> last chord of each
-  std::vector<Chord>& chords = score->chords;
-  for (size_t i = 0; i < chords.size(); ++i) {
-    Chord& c = chords[i];
-    if (c.grace) continue;
-    std::vector<size_t>& open = lines[std::make_pair(c.part, static_cast<int>(c.voice))];
-    size_t* line = nullptr;
-    for (size_t& last : open) {
-      const Chord& prev = chords[last];
-      bool before = prev.measure < c.measure ||
-                    (prev.measure == c.measure && prev.pos + prev.duration <= c.pos);
-      if (before && (!line || (prev.staff == c.staff && chords[*line].staff != c.staff)))
-        line = &last;
-    }
-    if (!line && open.size() < 8) {
-      open.push_back(i);
-      continue;
-    }
-    if (!line) line = &open.back(); // notes without length: no more lines, so no long search
-
-    Chord& prev = chords[*line];
-    if (prev.changed || c.changed) MendTies(&prev, &c);
-    *line = i;
+private:
+  static uint64_t Place(int part, int measure, int32_t pos) {
+    return (static_cast<uint64_t>(static_cast<uint16_t>(part)) << 48) |
+           (static_cast<uint64_t>(static_cast<uint16_t>(measure)) << 32) |
+           static_cast<uint32_t>(pos);
   }
-}
+  static uint32_t Cell(int staff, int measure) {
+    return static_cast<uint32_t>(static_cast<uint16_t>(staff)) << 16 |
+           static_cast<uint16_t>(measure);
+  }
+
+  // The note a tie from x goes to, claimed for it; none when there is none free. A note left as
+  // it was takes only a note that shows the tie's end; a moved one also a moved note, which
+  // then shows it.
+  NoteRef* Partner(size_t from, const NoteRef& x, bool moved) {
+    Chord& a = _score->chords[from];
+    NoteRef* best = nullptr;
+    int bestRank = 0;
+    auto consider = [&](uint64_t place) {
+      auto found = _at.find(place);
+      if (found == _at.end()) return;
+      for (size_t k : found->second) {
+        if (k == from) continue;
+        Chord& b = _score->chords[k];
+        for (NoteRef& y : b.notes) {
+          if (!SamePitch(x, y) || _claimed.count(y.node.internal_object())) continue;
+          if (!y.tieStop && !(moved && y.moved)) continue;
+          int rank = (b.staff != a.staff) * 4 + !y.tieStop * 2 + (b.voice != a.voice);
+          if (!best || rank < bestRank) {
+            best = &y;
+            bestRank = rank;
+          }
+        }
+      }
+    };
+    consider(Place(a.part, a.measure, a.end));
+    auto last = _lastStart.find(Cell(a.staff, a.measure));
+    if (last == _lastStart.end() || last->second < a.end) consider(Place(a.part, a.measure + 1, 0));
+    if (best) _claimed.insert(best->node.internal_object());
+    return best;
+  }
+
+  Score* _score;
+  bool _any = false;                                     // a note of the score shows a tie
+  std::unordered_map<uint64_t, std::vector<size_t>> _at; // (part, measure, position) -> chords
+  std::unordered_map<uint32_t, int32_t> _lastStart;      // (staff, measure) -> latest start
+  std::unordered_set<pugi::xml_node_struct*> _claimed;   // notes a tie ends on
+};
 
 // ---- accidentals of the measures touched ------------------------------------------------------
+// A moved or added note shows the accidental its place needs; a note the task left as it was
+// keeps what it shows (a courtesy sign stays, and so does a file's silence where it needed one)
+// and gains an accidental only where the change made one necessary.
 
-void MendAccidentals(Score* score) {
-  struct Cell {
-    bool changed = false;      // false: only a tie into it went, and only that note may need one
-    std::vector<size_t> order; // its chords
-  };
-  std::map<std::pair<int, int>, Cell> cells; // (staff, measure) -> chords
-  for (const Chord& c : score->chords)
-    if (c.changed || c.retied) {
-      Cell& cell = cells[{c.staff, c.measure}];
-      cell.changed = cell.changed || c.changed;
-    }
+typedef std::set<std::pair<int, int>> Cells; // (staff, measure)
+
+// The notes of the cells in the order a reader meets them, each with whether its place in the
+// measure needs an accidental shown.
+template <typename F> void EachNote(Score* score, const Cells& cells, F visit) {
+  std::map<std::pair<int, int>, std::vector<size_t>> order;
   for (size_t i = 0; i < score->chords.size(); ++i) {
     const Chord& c = score->chords[i];
-    auto it = cells.find({c.staff, c.measure});
-    if (it != cells.end() && !c.rest && c.skip != Skip::TwoStaves) it->second.order.push_back(i);
+    if (cells.count({c.staff, c.measure}) && !c.rest && c.skip != Skip::TwoStaves)
+      order[{c.staff, c.measure}].push_back(i);
   }
-  for (auto& cell : cells) {
-    std::vector<size_t>& order = cell.second.order;
-    std::stable_sort(order.begin(), order.end(), [score](size_t a, size_t b) {
+  for (auto& cell : order) {
+    std::vector<size_t>& chords = cell.second;
+    std::stable_sort(chords.begin(), chords.end(), [score](size_t a, size_t b) {
       return score->chords[a].pos < score->chords[b].pos;
     });
     int8_t seen[7 * 12];
     bool has[7 * 12] = {false};
-    for (size_t i : order) {
+    for (size_t i : chords) {
       Chord& c = score->chords[i];
       for (NoteRef& n : c.notes) {
         if (!n.pitched) continue;
         int slot = n.pitch.step + 7 * std::max(0, std::min(11, n.pitch.octave));
         int expected = has[slot] ? seen[slot] : c.key.signature[n.pitch.step];
-        bool needed = n.pitch.alter != expected && !n.tieStop;
         seen[slot] = static_cast<int8_t>(n.pitch.alter);
         has[slot] = true;
-        bool mine = cell.second.changed || (n.retied && needed);
-        if (mine && c.skip == Skip::None && (needed || n.accidental)) {
-          SetAccidental(n.node, needed, n.pitch.alter);
-          n.accidental = static_cast<bool>(n.node.child("accidental"));
-        }
+        visit(c, n, n.pitch.alter != expected && !n.tieStop);
       }
     }
   }
+}
+
+// neededBefore: the notes that needed an accidental before the task.
+void MendAccidentals(Score* score, const Cells& cells,
+                     const std::unordered_set<pugi::xml_node_struct*>& neededBefore) {
+  EachNote(score, cells, [&](Chord& c, NoteRef& n, bool needed) {
+    if (c.skip != Skip::None) return;
+    bool mend = n.moved ? !AccidentalRight(n.node, needed, n.pitch.alter)
+                        : needed && !neededBefore.count(n.node.internal_object()) &&
+                              !n.node.child("accidental");
+    if (!mend) return;
+    SetAccidental(score->edits, n.node, needed, n.pitch.alter);
+    n.accidental = static_cast<bool>(n.node.child("accidental"));
+  });
 }
 
 } // namespace
@@ -470,13 +543,21 @@ std::string Summary(const std::string& task, const Score& score,
 
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
   if (changes.empty()) return;
+  Ties ties(score); // where each chord stands, before any is rest
+  Cells cells;
+  for (const ChordChange& ch : changes)
+    cells.insert({score->chords[ch.chord].staff, score->chords[ch.chord].measure});
+  std::unordered_set<pugi::xml_node_struct*> needed;
+  EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
+    if (need) needed.insert(n.node.internal_object());
+  });
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
-    ApplyChord(&c, ch.after, markChanges);
+    ApplyChord(score->edits, &c, ch.after, markChanges);
     c.changed = true;
   }
-  MendAllTies(score);
-  MendAccidentals(score);
+  ties.Mend();
+  MendAccidentals(score, cells, needed);
 }
 
 } // namespace musicxml

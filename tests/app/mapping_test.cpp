@@ -17,17 +17,6 @@ using namespace scoretest;
 
 namespace {
 
-pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, int measure, int index) {
-  doc.load_string(xml.c_str());
-  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
-  for (int i = 1; i < measure; ++i)
-    m = m.next_sibling("measure");
-  pugi::xml_node n = m.child("note");
-  for (int i = 0; i < index; ++i)
-    n = n.next_sibling("note");
-  return n;
-}
-
 TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly) {
   for (int fifths = -7; fifths <= 7; ++fifths)
     for (bool minor : {false, true})
@@ -124,7 +113,8 @@ TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndC
 }
 
 TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
-  // out of a changed chord: the moved G loses its tie, the G it went to loses its stop
+  // out of a changed chord: the moved G loses its tie; the G it went to lies outside the
+  // selection and keeps its stop as the file has it
   ScoreJobOptions first;
   first.measures = "1";
   ScoreJobResult r = RunFile("ties.musicxml", "Transpose Octave", false, first);
@@ -133,13 +123,13 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 0).find_child_by_attribute("tie", "type", "start"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
-  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).find_child_by_attribute("tie", "type", "stop"));
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).find_child_by_attribute("tie", "type", "stop"));
-  // into a changed chord: the tie from the unchanged measure goes too
+  // into a changed chord: the moved G loses its stop, the G before it (outside) keeps its tie
   ScoreJobOptions second;
   second.measures = "2-2";
   r = RunFile("ties.musicxml", "Transpose Octave", false, second);
-  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 2).find_child_by_attribute("tie", "type", "start"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
   // an added note copies its source's tie and the next chord's same note takes the stop
   r = RunFile("ties.musicxml", "Add Octave");
@@ -174,18 +164,25 @@ TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
   pugi::xml_document doc;
   EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
-  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).child("notations").child("tied")); // outside
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).child("notations").child("tied"));
 }
 
 TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
-  ScoreJobOptions first;
-  first.measures = "1";
-  ScoreJobResult r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
+  ScoreJobOptions second;
+  second.measures = "2";
+  ScoreJobResult r = RunFile("tiedkey.musicxml", "Transpose Octave", false, second);
   pugi::xml_document doc;
-  EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[C4 F4 A4] | [C4 F4 A5]", Chords(r.afterXml, "P1"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
   EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
+  // the tied note outside the selection keeps its tie and shows no accidental, as it did
+  ScoreJobOptions first;
+  first.measures = "1";
+  r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
+  EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).find_child_by_attribute("tie", "type", "stop"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("accidental"));
 }
 
 TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {

@@ -91,6 +91,19 @@ inline std::string Chords(const std::string& xml, const char* part) {
   return out.empty() ? out : out.substr(1);
 }
 
+// The index-th <note> (from 0) of a measure (from 1) of the first part, parsed into doc.
+inline pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, int measure,
+                             int index) {
+  doc.load_string(xml.c_str());
+  pugi::xml_node m = doc.child("score-partwise").child("part").child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  pugi::xml_node n = m.child("note");
+  for (int i = 0; i < index; ++i)
+    n = n.next_sibling("note");
+  return n;
+}
+
 // Runs a shell command; answers its exit status and output (both streams).
 inline int Shell(const std::string& command, std::string* output) {
   FILE* p = popen((command + " 2>&1").c_str(), "r");
@@ -179,6 +192,56 @@ inline std::string Canonical(const std::string& xml) {
   std::string out;
   Shell("(xmllint --nonet --c14n " + folder.Write("score.musicxml", xml) + " 2>/dev/null)", &out);
   return out;
+}
+
+// The notes of a text as line numbers (from 1): true for each line that lies in a <note>.
+inline std::vector<bool> NoteLines(const std::string& text) {
+  std::vector<bool> lines(1, false);
+  int depth = 0;
+  size_t at = 0;
+  while (at <= text.size()) {
+    size_t end = std::min(text.find('\n', at), text.size());
+    std::string line = text.substr(at, end - at);
+    bool opens =
+        line.find("<note>") != std::string::npos || line.find("<note ") != std::string::npos;
+    lines.push_back(depth > 0 || opens);
+    for (size_t p = 0; (p = line.find("<note", p)) != std::string::npos; ++p)
+      if (p + 5 < line.size() && (line[p + 5] == '>' || line[p + 5] == ' ')) ++depth;
+    for (size_t p = 0; (p = line.find("</note>", p)) != std::string::npos; ++p)
+      --depth;
+    at = end + 1;
+  }
+  return lines;
+}
+
+// The lines a line diff shows changed, by number: "<N" in the first text, ">N" in the second.
+inline std::vector<std::string> DiffLines(const std::string& a, const std::string& b) {
+  TempFolder folder;
+  std::string out;
+  Shell("diff --minimal --unchanged-line-format= --old-line-format='<%dn\n' "
+        "--new-line-format='>%dn\n' '" +
+            folder.Write("a", a) + "' '" + folder.Write("b", b) + "'",
+        &out);
+  std::vector<std::string> lines;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+// Whether every file validates against the MusicXML schema (one run of the validator).
+inline ::testing::AssertionResult AllValid(const TempFolder& folder,
+                                           const std::vector<std::string>& files) {
+  std::string list, out;
+  for (const std::string& f : files)
+    list += " '" + folder.Path(f) + "'";
+  std::string schema = std::string(QV_SOURCE_DIR) + "/tests/musicxml/schema/";
+  int status =
+      Shell("XML_CATALOG_FILES=" + schema + "catalog.xml xmllint --noout --nonet --schema " +
+                schema + "musicxml.xsd" + list,
+            &out);
+  if (status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << out;
 }
 
 } // namespace scoretest
