@@ -29,13 +29,15 @@ void OnSignal(int sig) {
   // The workers remove their own files; the run is over when they are gone.
   for (int i = 0; i < kWorkers; ++i)
     if (gWorkers[i] > 0) waitpid(gWorkers[i], nullptr, 0);
-  for (int i = 0; i < kPlaces; ++i) {
-    if (!gUsed[i]) continue;
-    if (gFolder[i])
-      rmdir(gPaths[i]);
-    else
-      unlink(gPaths[i]);
-  }
+  // Files first, then the folders that held them: a folder goes only once it is empty.
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i = 0; i < kPlaces; ++i)
+      if (gUsed[i] && (gFolder[i] != 0) == (pass == 1)) {
+        if (pass == 0)
+          unlink(gPaths[i]);
+        else
+          rmdir(gPaths[i]);
+      }
   errno = saved;
   // The handler was reset to the default on entry and the signal is not held: this ends the
   // process by the signal, as if no handler had been there.

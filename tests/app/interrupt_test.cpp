@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <dirent.h>
 #include <random>
 #include <thread>
@@ -32,6 +33,17 @@ pid_t Start(const std::vector<std::string>& words, const std::string& tmp) {
     _exit(127);
   }
   return pid;
+}
+
+// The names in a folder, files and folders alike.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* e = readdir(dir))
+      if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+    closedir(dir);
+  }
+  return names;
 }
 
 int Wait(pid_t pid) {
@@ -102,9 +114,11 @@ TEST(Interruption, LeavesNoStrayFileAndAnIntactInputAtAnyMoment) {
     EXPECT_TRUE(stopped ? WTERMSIG(status) == sig : WIFEXITED(status) && !WEXITSTATUS(status))
         << "run " << k << ": status " << status;
 
+    // the options file's private folder goes too, emptied first
+    EXPECT_TRUE(Entries(tmp).empty())
+        << "run " << k << ": " << Entries(tmp)[0] << " left in TMPDIR";
     std::vector<std::string> files;
     Files(run, "", &files);
-    Files(tmp, "tmp/", &files);
     for (const std::string& f : files) {
       std::vector<uint8_t> bytes = ReadBytes(run + "/" + f);
       bool isInput = f == "song.musicxml" || f == "other.musicxml";
