@@ -25,40 +25,19 @@ long long Number(const pugi::xml_node& n, long long fallback) {
   return end == t ? fallback : v;
 }
 
-// Where the line ends of a text are, one bit a byte: the text is parsed in place, which may
-// overwrite line ends, so the place of an error is found here instead.
-class LineEnds {
-public:
-  explicit LineEnds(const std::vector<uint8_t>& text) : _bits((text.size() + 63) / 64, 0) {
-    const uint8_t* p = text.data();
-    const uint8_t* end = p + text.size();
-    while (p && p < end && (p = static_cast<const uint8_t*>(memchr(p, '\n', end - p)))) {
-      size_t i = p - text.data();
-      _bits[i / 64] |= uint64_t(1) << (i % 64);
-      ++p;
+// "LINE:COLUMN" of a byte offset in the file's text, both counted from 1: the text is kept as
+// read, so the place of an error is counted there, and only when there is one.
+std::string Location(const std::vector<uint8_t>& text, ptrdiff_t offset) {
+  size_t at = std::min(static_cast<size_t>(std::max<ptrdiff_t>(0, offset)), text.size());
+  long line = 1;
+  size_t start = 0;
+  for (size_t i = 0; i < at; ++i)
+    if (text[i] == '\n') {
+      ++line;
+      start = i + 1;
     }
-  }
-  // "LINE:COLUMN" of a byte offset, both counted from 1.
-  std::string Location(ptrdiff_t offset) const {
-    size_t at = std::min(static_cast<size_t>(std::max<ptrdiff_t>(0, offset)), _bits.size() * 64);
-    long line = 1;
-    for (size_t w = 0; w < at / 64; ++w)
-      line += __builtin_popcountll(_bits[w]);
-    size_t start = 0;
-    for (size_t i = at / 64 * 64; i < at; ++i)
-      if (Bit(i)) ++line;
-    for (size_t i = at; i > 0; --i)
-      if (Bit(i - 1)) {
-        start = i;
-        break;
-      }
-    return std::to_string(line) + ":" + std::to_string(at - start + 1);
-  }
-
-private:
-  bool Bit(size_t i) const { return (_bits[i / 64] >> (i % 64)) & 1; }
-  std::vector<uint64_t> _bits;
-};
+  return std::to_string(line) + ":" + std::to_string(at - start + 1);
+}
 
 } // namespace
 
@@ -362,7 +341,6 @@ struct VectorWriter : pugi::xml_writer {
 bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   score->text.swap(text);
   const std::vector<uint8_t>& t = score->text;
-  LineEnds lines(t);
   score->byteOrderMark =
       (t.size() >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) ||
       (t.size() >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF)));
@@ -372,7 +350,7 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
       t.data(), t.size(), (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol,
       pugi::encoding_auto);
   if (!r) {
-    *error = lines.Location(r.offset) + ": not well-formed XML (" + r.description() + ")";
+    *error = Location(t, r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;
   }
   score->encoding = r.encoding;
