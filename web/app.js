@@ -8,7 +8,7 @@ const LIMIT_MB = 20;
 // The example score shipped with the project, served beside the page.
 const EXAMPLE = 'chorale.musicxml';
 // What the states of the document may hold at most (their files and drawings' texts).
-const HISTORY_BUDGET = 400 * 1024 * 1024;
+const HISTORY_BUDGET = globalThis.qvHistoryBudget ?? 400 * 1024 * 1024; // the tests set a small one
 // How far beyond the visible part of the score pages are drawn ahead.
 const AHEAD = '1200px';
 const $ = (id) => document.getElementById(id);

@@ -56,10 +56,12 @@ after(async () => {
   if (scratch) rmSync(scratch, { recursive: true, force: true });
 });
 
-async function openPage() {
+// historyBudget: the bytes the page may keep for its steps, instead of its own budget.
+async function openPage(historyBudget) {
   const page = await context.newPage();
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
+  if (historyBudget) await page.addInitScript((b) => { window.qvHistoryBudget = b; }, historyBudget);
   await page.goto(address);
   await page.waitForSelector('#task option');
   return page;
@@ -257,6 +259,31 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   assert.ok(await page.$$eval('#view .picked', (n) => n.every((x) => x.id.startsWith('qv-change-2-'))));
   assert.equal(await page.evaluate(() => document.activeElement?.dataset.change), '2', 'the focus stays on the chord chosen');
   await page.screenshot({ path: join(root, 'build/web/page-steps.png') });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('past the memory budget the oldest steps are forgotten, said in the list, and still named by the download', async () => {
+  const tune = join(scratch, 'tune.musicxml');
+  const state = readFileSync(tune).length * 3; // what the page counts for one state
+  const page = await openPage(Math.floor(state * 2.5)); // room for two states of this score
+
+  assert.equal(await load(page, tune), '');
+  await drawn(page);
+  const steps = [{ task: 'Drop 2nd' }, { task: 'Rotate' }, { task: 'Delete Outer Note', bottom: true }];
+  for (const s of steps) await applyTask(page, s.task, s.bottom);
+  assert.deepEqual(await page.$$eval('#history li', (l) => l.map((x) => x.textContent)), [
+    '1 earlier step of tune.musicxml can no longer be undone (memory).',
+    'Rotate Up, all measures, all parts', 'Delete Outer Note Bottom, all measures, all parts']);
+  await page.click('#undo');
+  await settled(page);
+  assert.ok(await page.isDisabled('#undo'), 'the oldest step kept is as far back as undo goes');
+  assert.ok((await download(page)).bytes.equals(command(tune, steps.slice(0, 2))));
+  await page.click('#redo');
+  await settled(page);
+  const got = await download(page);
+  assert.ok(got.bytes.equals(command(tune, steps)), 'the file is still the whole chain');
+  assert.match(got.name, /^tune-drop-2nd-rotate-up-/, 'the name still says the forgotten steps');
   assert.deepEqual(page.errors, []);
   await page.close();
 });
