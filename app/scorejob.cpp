@@ -82,57 +82,16 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
-// A changed chord's notes as they were: each note's element and host pitch, and its names.
-struct Shown {
-  struct Note {
-    pugi::xml_node node;
-    int16_t displacement, raiselower;
-  };
-  std::vector<Note> notes;
-  std::string names;
+// A changed chord's notes as they were: each note's element and host pitch.
+struct ShownNote {
+  pugi::xml_node node;
+  int16_t displacement, raiselower;
 };
-
-std::string NoteNames(const musicxml::Chord& c) {
-  std::string names;
-  for (const musicxml::NoteRef& n : c.notes)
-    names += (names.empty() ? "" : " ") + musicxml::PitchName(n.pitch);
-  return names.empty() ? "rest" : names;
-}
-
-// The changed chords for listing, with their notes before and (once written back) after.
-void Describe(const musicxml::Score& score, const std::vector<musicxml::ChordChange>& changes,
-              const std::vector<Shown>& shown, bool written, std::vector<ChangedChord>* out) {
-  for (size_t k = 0; k < changes.size(); ++k) {
-    const musicxml::Chord& c = score.chords[changes[k].chord];
-    const musicxml::PartInfo& p = score.parts[c.part];
-    ChangedChord d;
-    d.part = p.id;
-    d.partName = p.name;
-    d.staff = c.staff - p.firstStaff + 1;
-    d.scoreStaff = c.staff;
-    size_t m = static_cast<size_t>(c.measure - 1);
-    d.measure = m < score.measureNumbers.size() && !score.measureNumbers[m].empty()
-                    ? score.measureNumbers[m]
-                    : "#" + std::to_string(c.measure);
-    d.beat = 1 + c.pos / 1024.0; // host units: 1024 a quarter note
-    d.voice = score.voiceNames[c.part][c.voice];
-    d.before = shown[k].names;
-    if (written) {
-      d.after = NoteNames(c);
-    } else {
-      for (const musicxml::HostNote& h : changes[k].after)
-        d.after += (d.after.empty() ? "" : " ") +
-                   musicxml::PitchName(musicxml::FromHost(c.key, h.displacement, h.raiselower));
-      if (d.after.empty()) d.after = "rest";
-    }
-    out->push_back(d);
-  }
-}
 
 // Marks the written-back changes for the drawing: moved and added notes in a color, every
 // note of the K-th changed chord named "qv-change-K-J" so that the page finds it.
 void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>& changes,
-               const std::vector<Shown>& shown) {
+               const std::vector<std::vector<ShownNote>>& shown) {
   auto set = [](pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
     (a ? a : node.append_attribute(name)).set_value(value.c_str());
@@ -144,7 +103,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
     for (size_t j = 0; j < c.notes.size(); ++j) {
       const musicxml::NoteRef& n = c.notes[j];
       bool same = false;
-      for (const Shown::Note& w : shown[k].notes)
+      for (const ShownNote& w : shown[k])
         same = same || (w.node == n.node && w.displacement == n.displacement &&
                         w.raiselower == n.raiselower);
       if (!same) set(n.node, "color", "#D03020");
@@ -214,22 +173,22 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   r.leftAlone = musicxml::LeftAloneLine(skipped);
   r.changedCount = changes.size();
   r.leftAloneCount = skipped.size();
-  if (options.dryRun || options.listChanges)
-    r.dryRunText = musicxml::DescribeChanges(score, changes);
-  std::vector<Shown> shown; // the changed chords' notes before, for marking the drawing
-  if (options.dryRun || options.listChanges || options.markShown)
-    for (const musicxml::ChordChange& ch : changes) {
-      const musicxml::Chord& c = score.chords[ch.chord];
-      shown.push_back({{}, NoteNames(c)});
-      for (const musicxml::NoteRef& n : c.notes)
-        shown.back().notes.push_back({n.node, n.displacement, n.raiselower});
-    }
-  if (options.dryRun) {
-    Describe(score, changes, shown, false, &r.changes);
-    return r;
+  if (options.dryRun || options.listChanges) {
+    r.changes = musicxml::ListChanges(score, changes);
+    r.dryRunText = musicxml::DescribeChanges(r.changes);
   }
+  if (options.dryRun) return r;
+  std::vector<std::vector<ShownNote>> shown; // the changed chords' notes before, for marking
+  if (options.markShown)
+    for (const musicxml::ChordChange& ch : changes) {
+      shown.emplace_back();
+      for (const musicxml::NoteRef& n : score.chords[ch.chord].notes)
+        shown.back().push_back({n.node, n.displacement, n.raiselower});
+    }
   musicxml::WriteBack(&score, changes, options.markChanges);
-  if (options.listChanges) Describe(score, changes, shown, true, &r.changes);
+  // the page lists the notes as they were written
+  for (size_t k = 0; k < r.changes.size(); ++k)
+    r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);
   if (options.sink && !zipped && !options.displayTexts) {
     // Straight to the caller as it is made: no copy of the whole output is held.
     struct Sink : pugi::xml_writer {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pluginhost.h"
+#include "writeback.h"
 
 struct ScoreJobOptions {
   std::string task;           // as the tool window lists it; empty: the window's own choice
@@ -29,16 +30,7 @@ struct ScoreJobOptions {
   bool markShown = false;
 };
 
-// A chord the task changed, as listing it and finding it in a drawing need.
-struct ChangedChord {
-  std::string part, partName; // the part's id and name
-  int staff = 1;              // in the part, from 1
-  int scoreStaff = 1;         // in the whole score, from 1
-  std::string measure;        // as the file prints its number
-  double beat = 1;            // in quarter notes from the measure's start, the first is 1
-  std::string voice;          // as the file names it
-  std::string before, after;  // note names ("Bb3 D4"), "rest" for none
-};
+using musicxml::ChangedChord;
 
 struct ScoreJobResult {
   int status = 0;                  // 0 done; 2 bad input or usage, no output; 1 host failed
@@ -51,8 +43,8 @@ struct ScoreJobResult {
   std::string task;                // the task applied, by its name
   // with listChanges or dryRun: the chords changed
   std::vector<ChangedChord> changes;
-  size_t changedCount = 0;         // chords changed (or that would change)
-  size_t leftAloneCount = 0;       // chords of the selection left alone
+  size_t changedCount = 0;   // chords changed (or that would change)
+  size_t leftAloneCount = 0; // chords of the selection left alone
 };
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,

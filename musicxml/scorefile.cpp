@@ -10,7 +10,6 @@
 namespace musicxml {
 
 namespace {
-const int32_t kQuarter = 1024;        // host duration units of a quarter note
 const long long kLongest = 1LL << 40; // the longest position or duration read, in divisions
 const int kMaxLayers = 4;
 

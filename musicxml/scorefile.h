@@ -28,6 +28,9 @@ struct NoteRef {
   bool moved = false;      // writing back gave it another pitch, or added it
 };
 
+// The score's units of time, as the host counts them: a quarter note is 1024.
+const int32_t kQuarter = 1024;
+
 // The most notes of a chord the host holds: a chord of more is left alone.
 const size_t kMaxChordNotes = 12;
 

@@ -506,23 +506,42 @@ std::string MeasureName(const Score& score, int measure) {
 }
 } // namespace
 
-std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes) {
-  std::string text;
+std::string NoteNames(const Chord& chord) {
+  std::string names;
+  for (const NoteRef& n : chord.notes)
+    names += (names.empty() ? "" : " ") + PitchName(n.pitch);
+  return names.empty() ? "rest" : names;
+}
+
+std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<ChordChange>& changes) {
+  std::vector<ChangedChord> list;
   for (const ChordChange& ch : changes) {
     const Chord& c = score.chords[ch.chord];
     const PartInfo& p = score.parts[c.part];
-    text += "part " + p.id + (p.name.empty() ? "" : " (" + p.name + ")") + ", measure " +
-            MeasureName(score, c.measure) + ", staff " +
-            std::to_string(c.staff - p.firstStaff + 1) + ", voice " +
-            score.voiceNames[c.part][c.voice] + ":";
-    for (const NoteRef& n : c.notes)
-      text += " " + PitchName(n.pitch);
-    text += " ->";
+    ChangedChord d;
+    d.part = p.id;
+    d.partName = p.name;
+    d.staff = c.staff - p.firstStaff + 1;
+    d.scoreStaff = c.staff;
+    d.measure = MeasureName(score, c.measure);
+    d.beat = 1 + static_cast<double>(c.pos) / kQuarter;
+    d.voice = score.voiceNames[c.part][c.voice];
+    d.before = NoteNames(c);
     for (const HostNote& h : ch.after)
-      text += " " + PitchName(FromHost(c.key, h.displacement, h.raiselower));
-    if (ch.after.empty()) text += " rest";
-    text += "\n";
+      d.after +=
+          (d.after.empty() ? "" : " ") + PitchName(FromHost(c.key, h.displacement, h.raiselower));
+    if (d.after.empty()) d.after = "rest";
+    list.push_back(d);
   }
+  return list;
+}
+
+std::string DescribeChanges(const std::vector<ChangedChord>& changes) {
+  std::string text;
+  for (const ChangedChord& d : changes)
+    text += "part " + d.part + (d.partName.empty() ? "" : " (" + d.partName + ")") + ", measure " +
+            d.measure + ", staff " + std::to_string(d.staff) + ", voice " + d.voice + ": " +
+            d.before + " -> " + d.after + "\n";
   return text;
 }
 

@@ -24,8 +24,25 @@ struct ChordChange {
   std::vector<HostNote> after; // empty when the entry became a rest
 };
 
-// For every change: part, measure, staff, voice and the notes before and after, one line each.
-std::string DescribeChanges(const Score& score, const std::vector<ChordChange>& changes);
+// A chord the task changed, as listing it and finding it in a drawing need.
+struct ChangedChord {
+  std::string part, partName; // the part's id and name
+  int staff = 1;              // in the part, from 1
+  int scoreStaff = 1;         // in the whole score, from 1
+  std::string measure;        // as the file prints its number
+  double beat = 1;            // in quarter notes from the measure's start, the first is 1
+  std::string voice;          // as the file names it
+  std::string before, after;  // note names ("Bb3 D4"), "rest" for none
+};
+
+// Every change before it is written back: where it stands and its notes before and after.
+std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<ChordChange>& changes);
+
+// The changes one line each: part, measure, staff, voice and the notes before and after.
+std::string DescribeChanges(const std::vector<ChangedChord>& changes);
+
+// A chord's notes by name, "rest" for none.
+std::string NoteNames(const Chord& chord);
 
 // "<task>: N chords changed in M measures on S staves"
 std::string Summary(const std::string& task, const Score& score,
