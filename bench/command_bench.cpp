@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "scorewriter.h"
+#include "support/generatedscore.h"
 
 namespace {
 

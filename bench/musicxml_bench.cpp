@@ -14,7 +14,7 @@
 
 #include <pugixml.hpp>
 
-#include "scorewriter.h"
+#include "support/generatedscore.h"
 
 namespace {
 

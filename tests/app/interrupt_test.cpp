@@ -69,7 +69,7 @@ void Files(const std::string& folder, const std::string& below, std::vector<std:
 
 TEST(Interruption, LeavesNoStrayFileAndAnIntactInputAtAnyMoment) {
   TempFolder folder;
-  const std::string original = GeneratedScore(8000); // some 6 MB
+  const std::string original = GeneratedScore(8000); // some 7 MB
   const std::vector<std::string> task = {"--task", "drop2", "--four-note-drops"};
   std::vector<std::string> words = {"--score", folder.Write("whole.musicxml", original), "--out",
                                     folder.Path("whole-out.musicxml")};

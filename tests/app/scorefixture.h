@@ -13,6 +13,7 @@
 #include <pugixml.hpp>
 
 #include "scorejob.h"
+#include "support/generatedscore.h"
 
 namespace scoretest {
 
@@ -140,30 +141,6 @@ public:
 private:
   std::string _path;
 };
-
-// A generated score of one part: four four-note chords a measure, stacked thirds on each
-// degree in turn, indented as notation programs write it. For large inputs.
-inline std::string GeneratedScore(long chords) {
-  std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<score-partwise version=\"4.0\">\n"
-                  "  <part-list>\n    <score-part id=\"P1\">\n      <part-name>Piano</part-name>\n"
-                  "    </score-part>\n  </part-list>\n  <part id=\"P1\">\n";
-  for (long c = 0; c < chords; ++c) {
-    if (c % 4 == 0) {
-      if (c) s += "    </measure>\n";
-      s += "    <measure number=\"" + std::to_string(c / 4 + 1) + "\">\n";
-      if (c == 0) s += "      <attributes><divisions>1</divisions></attributes>\n";
-    }
-    for (int n = 0; n < 4; ++n) {
-      int d = static_cast<int>(c % 7) + 2 * n; // stacked thirds from the root
-      s += std::string("      <note>\n") + (n ? "        <chord/>\n" : "") +
-           "        <pitch><step>" + "CDEFGAB"[d % 7] + "</step><octave>" +
-           std::to_string(4 + d / 7) +
-           "</octave></pitch>\n        <duration>1</duration>\n        <voice>1</voice>\n"
-           "        <type>quarter</type>\n      </note>\n";
-    }
-  }
-  return s + "    </measure>\n  </part>\n</score-partwise>\n";
-}
 
 #ifdef QV_HOST_PATH
 // The headless host run on the line's arguments, the plug-in module first; answers its exit
