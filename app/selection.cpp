@@ -1,6 +1,7 @@
 #include "selection.h"
 
 #include <cctype>
+#include <string>
 
 namespace {
 
@@ -20,10 +21,34 @@ std::vector<std::string> Items(const std::string& text) {
   }
 }
 
-std::string Lower(const std::string& s) {
-  std::string l = s;
-  for (char& c : l)
-    c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+// A part's name or id as it is compared: lower case, spaces run together and trimmed, the
+// accidental signs as their letters, so that "Bb Trumpet" finds "B\u266d Trumpet" (and a
+// natural sign, which is rarely typed, is left out).
+std::string Compared(const std::string& s) {
+  static const char* const kSigns[][2] = {
+      {"\u266d", "b"}, {"\u266f", "#"}, {"\u266e", ""}, {"\U0001D12B", "bb"}, {"\U0001D12A", "##"}};
+  std::string l;
+  for (size_t i = 0; i < s.size();) {
+    bool sign = false;
+    for (const auto& k : kSigns) {
+      size_t n = std::char_traits<char>::length(k[0]);
+      if (s.compare(i, n, k[0]) == 0) {
+        l += k[1];
+        i += n;
+        sign = true;
+        break;
+      }
+    }
+    if (sign) continue;
+    unsigned char c = static_cast<unsigned char>(s[i++]);
+    if (c == ' ' || c == '\t') {
+      if (!l.empty() && l.back() != ' ') l += ' ';
+    } else {
+      l += static_cast<char>(tolower(c));
+    }
+  }
+  while (!l.empty() && l.back() == ' ')
+    l.pop_back();
   return l;
 }
 
@@ -96,8 +121,8 @@ bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNa
     }
     bool found = false;
     for (size_t i = 0; i < idsAndNames.size(); ++i)
-      if (Lower(idsAndNames[i].first) == Lower(name) ||
-          Lower(Trim(idsAndNames[i].second)) == Lower(name))
+      if (Compared(idsAndNames[i].first) == Compared(name) ||
+          Compared(idsAndNames[i].second) == Compared(name))
         (*chosen)[i] = found = true;
     if (!found) {
       *error = "no part \"" + name + "\" in the score (by id or name); its parts are";

@@ -58,6 +58,50 @@ TEST(TaskNames, AnAmbiguousStartOrAnUnknownNameListsTheTasksNearIt) {
     EXPECT_NE(std::string::npos, error.find("\n  " + n)) << n;
 }
 
+// Each word typed may be the start of the name's word, a number by its digit or its word.
+TEST(TaskNames, TheStartOfEachWordFindsTheTaskOrListsTheTasksItStarts) {
+  std::vector<std::string> names = Names();
+  const char* unique[][2] = {
+      {"add sec", "Add Second"},
+      {"add fif", "Add Fifth"},
+      {"add six", "Add Sixth"},
+      {"add sev", "Add Seventh"},
+      {"Add Fourth", "Add Fourth"},
+      {"add 7th", "Add Seventh"},
+      {"tr oct ch", "Transpose Octave (Chord)"},
+      {"clo pos", "Close Position"},
+      {"keepspecific", "Keep Specific Line"},
+      {"del out", "Delete Outer Note"},
+  };
+  for (const auto& c : unique) {
+    std::string error;
+    int i = MatchTask(names, c[0], &error);
+    ASSERT_GE(i, 0) << c[0] << ": " << error;
+    EXPECT_EQ(c[1], names[i]) << c[0];
+  }
+  std::string error;
+  EXPECT_EQ(-1, MatchTask(names, "add s", &error));
+  EXPECT_EQ("task \"add s\" could be any of these; give more of its name:\n  Add Second\n  Add "
+            "Sixth\n  Add Seventh",
+            error);
+}
+
+TEST(TaskNames, AWordFromInsideNamesListsOnlyTheTasksWithIt) {
+  std::vector<std::string> names = Names();
+  std::string error;
+  EXPECT_EQ(-1, MatchTask(names, "2nd", &error));
+  EXPECT_EQ("no task name starts with \"2nd\"; the names with it:\n  Drop 2nd\n  Drop 2nd+4th\n  "
+            "Add Second",
+            error);
+  EXPECT_EQ(-1, MatchTask(names, "octave chord", &error));
+  EXPECT_EQ(
+      "no task name starts with \"octave chord\"; the names with it:\n  Transpose Octave (Chord)",
+      error);
+  // a word in no name is not near every name for sharing a letter
+  EXPECT_EQ(-1, MatchTask(names, "9th", &error));
+  EXPECT_EQ(0u, error.find("no task \"9th\"; the tasks are:")) << error;
+}
+
 std::string Runs(const std::vector<std::string>& numbers, const std::string& text) {
   std::vector<std::pair<int16_t, int16_t>> runs;
   std::string error, s;
@@ -87,6 +131,21 @@ TEST(MeasureSelection, AWrongListSaysWhatIsWrongWithIt) {
   EXPECT_EQ("measure \"1\" comes before measure \"3\"", Runs(n, "3-1"));
   EXPECT_EQ("--measures \"1,,2\" has an empty place between commas", Runs(n, "1,,2"));
   EXPECT_EQ("--measures \"-\": \"-\" needs a measure on at least one side", Runs(n, "-"));
+}
+
+// Accidentals as signs or letters alike: "Bb Trumpet" is "B\u266d Trumpet".
+TEST(PartSelection, FlatSharpAndNaturalSignsMatchTheirLetters) {
+  std::vector<std::pair<std::string, std::string>> parts = {{"P1", "B\u266d Trumpet"},
+                                                            {"P2", "F\u266f  Horn"},
+                                                            {"P3", "E\u266e Bass"},
+                                                            {"P4", "Bb Clarinet"}};
+  std::vector<bool> chosen;
+  std::string error;
+  ASSERT_TRUE(PartsNamed(parts, "Bb Trumpet, f# horn, E Bass", &chosen, &error)) << error;
+  EXPECT_EQ((std::vector<bool>{true, true, true, false}), chosen);
+  ASSERT_TRUE(PartsNamed(parts, "B\u266d clarinet", &chosen, &error)) << error;
+  EXPECT_EQ((std::vector<bool>{false, false, false, true}), chosen);
+  EXPECT_FALSE(PartsNamed(parts, "B Trumpet", &chosen, &error));
 }
 
 TEST(PartSelection, NamesAndIdsTrimmedInAnyCase) {
