@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +25,7 @@ const Option kOptions[] = {
     {"--bottom", nullptr, Flag, nullptr},
     {"--help", "-h", Flag, nullptr},
     {"--demo", nullptr, Flag, nullptr},
+    {"--web", nullptr, Flag, nullptr},
     {"--in-place", nullptr, Flag, nullptr},
     {"--four-note-drops", nullptr, Flag, nullptr},
     {"--spell-in-key", nullptr, Flag, nullptr},
@@ -91,6 +93,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
   bool* flag = name == "--bottom"            ? &c->bottom
                : name == "--help"            ? &c->help
                : name == "--demo"            ? &c->demo
+               : name == "--web"             ? &c->web
                : name == "--in-place"        ? &c->inPlace
                : name == "--four-note-drops" ? &c->fourNoteDrops
                : name == "--spell-in-key"    ? &c->spellInKey
@@ -107,6 +110,11 @@ bool CheckTogether(const CommandLine& c, std::string* error) {
                       c.spellInKey || !c.measures.empty() || !c.parts.empty() || c.dryRun ||
                       c.list || c.markChanges || c.jobs;
   if (c.help) return true;
+  if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
+    *error = "--web serves the page, where the score and the task are chosen; give it alone "
+             "(a port may follow)";
+    return false;
+  }
   if (c.demo && !c.inputs.empty()) {
     *error = "--demo runs on its own score; leave out the score files, or leave out --demo";
     return false;
@@ -170,6 +178,12 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* c, std::string* error)
       *error = "unknown option " + name + (guess.empty() ? "" : "; did you mean " + guess + "?");
       return false;
     }
+    if (name == "--web") { // the port is optional: a number after it, or "=PORT"
+      bool next = !attached && i + 1 < argc && isdigit(static_cast<unsigned char>(argv[i + 1][0]));
+      c->port = attached ? value : next ? argv[++i] : "";
+      c->web = true;
+      continue;
+    }
     if (option->kind == Flag && attached) {
       *error = std::string(option->name) + " takes no value (\"" + a + "\")";
       return false;
@@ -191,10 +205,8 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
   std::string s =
       "usage: " + n + " --score FILE [FILE or FOLDER ...] [--task NAME] [--bottom] [options]\n" +
       "         applies a task to the chords of MusicXML (.musicxml, .xml) or .mxl files\n";
-  if (fromRun) {
-    s += "       " + n + "   the example score (examples/chorale.musicxml), Drop 2nd\n";
-    s += "       " + n + " --web [PORT]   the same tasks in a web page on 127.0.0.1 (port 8080)\n";
-  }
+  if (fromRun) s += "       " + n + "   the example score (examples/chorale.musicxml), Drop 2nd\n";
+  s += "       " + n + " --web [PORT]   the same tasks in a web page on 127.0.0.1 (port 8080)\n";
   s += "       " + n + " --demo [--task NAME] [--bottom]   the built-in demo score\n";
   s += "\nwhat to change\n"
        "  --task NAME        the task (below); capitals, spaces and \"2nd\" or \"2\" do not\n"

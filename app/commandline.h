@@ -13,6 +13,8 @@ struct CommandLine {
   bool bottom = false;             // the second direction
   bool help = false;               // --help
   bool demo = false;               // --demo: the built-in demo score
+  bool web = false;                // --web [PORT]: the web page served
+  std::string port;                // its port as typed; empty: the server's default
   std::vector<std::string> inputs; // --score FILE and every file or folder named
   std::string out;                 // --out FILE (one file in)
   std::string outDir;              // --out-dir FOLDER
@@ -31,6 +33,6 @@ struct CommandLine {
 bool ParseCommandLine(int argc, char** argv, CommandLine* c, std::string* error);
 
 // The usage, naming the command as it was typed (argv[0]; "./run" through the script) and
-// listing the tasks and their directions; fromRun adds what only ./run does (--web).
+// listing the tasks and their directions; fromRun adds what only ./run does (its example).
 std::string Usage(const std::string& command, bool fromRun, const std::vector<TaskInfo>& tasks,
                   const std::string& defaultPlugin);

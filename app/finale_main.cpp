@@ -3,8 +3,11 @@
 // picks a task and a direction and presses Apply, then closes the window.
 //   --score FILE  applies the task to MusicXML or .mxl files and writes the changed files
 //                 (scorecommand.h; commandline.h reads the arguments)
-//   otherwise     the built-in demo: a small score made here, with the chords of the
+//   --demo        the built-in demo: a small score made here, with the chords of the
 //                 selection printed before and after, the undo entry and the parts respaced
+//   --web [PORT]  the web page installed with the command, served by Node.js
+//   nothing       says that a score is missing, with the usage
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +23,7 @@
 #include "dialogs.h"
 #include "hostsim.h"
 #include "pluginhost.h"
+#include "printable.h"
 #include "resources/resource.h"
 #include "score.h"
 #ifdef QV_SCORE_FILES
@@ -31,17 +35,22 @@ static std::string DefaultPlugin() {
   return "QVChordShaper.dll";
 }
 #else
+// The program's own folder, wherever it is called from; empty when it cannot be told.
+static std::string OwnFolder() {
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return std::string();
+  std::string dir(self, static_cast<size_t>(n));
+  return dir.substr(0, dir.rfind('/'));
+}
+
 // The module beside the program (the build tree) or in the lib folder beside its bin folder
 // (an installed qvchord), wherever the program is called from.
 static std::string DefaultPlugin() {
-  char self[4096];
-  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n > 0) {
-    std::string dir(self, static_cast<size_t>(n));
-    dir = dir.substr(0, dir.rfind('/'));
+  std::string dir = OwnFolder();
+  if (!dir.empty())
     for (const char* place : {"/QVChordShaper.so", "/../lib/qvchord/QVChordShaper.so"})
       if (access((dir + place).c_str(), R_OK) == 0) return dir + place;
-  }
   return "./QVChordShaper.so";
 }
 #endif
@@ -160,7 +169,7 @@ int RunDemo(const CommandLine& o, const std::string& path, const PluginEntries& 
   hostsim::SetLogging(false); // a user's run keeps no log of calls
   hostsim::ResetDialogs();
   BuildScore();
-  printf("plug-in      %s\n", path.c_str());
+  printf("plug-in      %s\n", Printable(path).c_str());
   printf("interface    0x%08X\n", (unsigned)plugin.version(0x0F000200));
   std::string item, error, chosen;
   HWND dialog = OpenToolWindow(plugin, &item, &error);
@@ -216,6 +225,38 @@ int RunDemo(const CommandLine& o, const std::string& path, const PluginEntries& 
   return 0;
 }
 
+// The web page installed beside the command (share/qvchord: the page as web/build.sh builds it
+// and its server, in the places they have in the project), served by Node.js; replaces this
+// process. Answers only when it cannot, with the status.
+int ServePage(const std::string& port) {
+#ifdef _WIN32
+  (void)port;
+  fprintf(stderr, "this host serves no web page; ./run --web does\n");
+  return 2;
+#else
+  std::string bin = OwnFolder();
+  std::string share = bin.substr(0, bin.rfind('/')) + "/share/qvchord";
+  std::string server = share + "/web/serve.mjs";
+  if (access(server.c_str(), R_OK) != 0 ||
+      access((share + "/build/web/site/index.html").c_str(), R_OK) != 0) {
+    fprintf(stderr,
+            "the web page was not installed with this command (%s): in the project folder, "
+            "build it with web/build.sh and install again, or serve it there with ./run --web\n",
+            Printable(share).c_str());
+    return 1;
+  }
+  std::vector<char*> argv = {const_cast<char*>("node"), &server[0]};
+  std::string p = port;
+  if (!p.empty()) argv.push_back(&p[0]);
+  argv.push_back(nullptr);
+  fflush(stdout);
+  execvp("node", argv.data());
+  fprintf(stderr, "the web page needs Node.js to serve it, and \"node\" cannot be started (%s)\n",
+          strerror(errno));
+  return 1;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -225,24 +266,37 @@ int main(int argc, char** argv) {
   CommandLine c;
   std::string error;
   if (!ParseCommandLine(argc, argv, &c, &error)) {
-    fprintf(stderr, "%s\n(%s --help lists the options and the tasks)\n", error.c_str(),
-            name.c_str());
+    fprintf(stderr, "%s\n(%s --help lists the options and the tasks)\n",
+            Printable(error, true).c_str(), Printable(name).c_str());
     return 2;
   }
+  if (c.web) return ServePage(c.port);
   std::string path = c.plugin.empty() ? DefaultPlugin() : c.plugin;
   PluginEntries plugin;
   bool loaded = LoadPlugin(path.c_str(), &plugin, &error);
   if (c.help) {
-    fputs(Usage(name, typed != nullptr, loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(),
-                DefaultPlugin())
+    fputs(Usage(Printable(name), typed != nullptr,
+                loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(), DefaultPlugin())
               .c_str(),
           stdout);
     return 0;
   }
   if (!loaded) {
-    fprintf(stderr, "%s\n", error.c_str());
+    fprintf(stderr, "%s\n", Printable(error, true).c_str());
     return 1;
   }
+#ifdef QV_SCORE_FILES
+  if (c.inputs.empty() && !c.demo) {
+    // Nothing to work on: said, with the usage, rather than a demo nobody asked for (the
+    // 32-bit test host, which reads no files, has only its demo).
+    fprintf(
+        stderr,
+        "no score file given: name a MusicXML or .mxl file, or a folder of them (--demo "
+        "runs the built-in demo)\n\n%s",
+        Usage(Printable(name), typed != nullptr, TaskCatalogue(plugin), DefaultPlugin()).c_str());
+    return 2;
+  }
+#endif
   if (!c.inputs.empty()) {
 #ifdef QV_SCORE_FILES
     return RunScoreCommand(c, plugin);

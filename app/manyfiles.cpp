@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "cleanup.h"
+#include "printable.h"
 #include "scorecommand.h"
 #include "taskname.h"
 
@@ -96,13 +97,13 @@ std::string Encode(const FileOutcome& o) {
   std::string s;
   for (const std::string& f :
        {std::to_string(o.status), o.error, o.written, o.leftAlone, o.changes, o.summary,
-        std::to_string(o.changed), std::to_string(o.leftAloneCount)})
+        std::to_string(o.changed), std::to_string(o.leftAloneCount), o.skipped})
     Put(&s, f);
   return s;
 }
 
 bool Decode(const std::string& s, FileOutcome* o) {
-  std::string f[8];
+  std::string f[9];
   size_t at = 0;
   for (std::string& field : f)
     if (!Take(s, &at, &field)) return false;
@@ -114,6 +115,7 @@ bool Decode(const std::string& s, FileOutcome* o) {
   o->summary = f[5];
   o->changed = strtoul(f[6].c_str(), nullptr, 10);
   o->leftAloneCount = strtoul(f[7].c_str(), nullptr, 10);
+  o->skipped = f[8];
   return true;
 }
 
@@ -220,7 +222,7 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
   }
   if (files.empty()) {
     fprintf(stderr, "%s: no score files (.musicxml, .xml, .mxl) in this folder\n",
-            emptyFolders.empty() ? "" : emptyFolders[0].c_str());
+            emptyFolders.empty() ? "" : Printable(emptyFolders[0]).c_str());
     return 2;
   }
   // Two scores of the same name would be written to the same file in one folder.
@@ -232,18 +234,19 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
         fprintf(stderr,
                 "%s and %s would both be written into %s under one name; rename one, or "
                 "give them separately\n",
-                it.first->second.c_str(), f.c_str(), c.outDir.c_str());
+                Printable(it.first->second).c_str(), Printable(f).c_str(),
+                Printable(c.outDir).c_str());
         return 2;
       }
     }
   }
   std::string error;
   if (!CheckTask(c.task, plugin, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
+    fprintf(stderr, "%s\n", Printable(error, true).c_str());
     return 2;
   }
   if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
+    fprintf(stderr, "%s\n", Printable(error).c_str());
     return 1;
   }
 
@@ -269,15 +272,18 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
   auto report = [&](size_t i) {
     const FileOutcome& o = outcomes[i];
     if (terminal) fprintf(stderr, "\r\033[K");
-    std::string line = o.status ? o.error.substr(0, o.error.find('\n'))
+    std::string line = o.status             ? o.error.substr(0, o.error.find('\n'))
+                       : !o.skipped.empty() ? o.skipped
                        : o.written.empty()
                            ? files[i] + ": " + o.summary
                            : files[i] + ": " + o.summary + "; written to " + o.written;
+    line = Printable(line);
     if (!terminal)
       printf("[%zu/%zu] %s\n", done, files.size(), line.c_str());
-    else if (o.status)
+    else if (o.status || !o.skipped.empty())
       fprintf(stderr, "%s\n", line.c_str());
-    if (!o.changes.empty()) printf("%s:\n%s", files[i].c_str(), o.changes.c_str());
+    if (!o.changes.empty())
+      printf("%s:\n%s", Printable(files[i]).c_str(), Printable(o.changes, true).c_str());
     fflush(stdout);
     bar();
   };
@@ -339,17 +345,22 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
     nameWidth = std::max(nameWidth, std::min<size_t>(f.size(), 48));
   printf("\n%-*s  %7s  %10s  %s\n", static_cast<int>(nameWidth), "file", "changed", "left alone",
          c.dryRun ? "result (dry run: nothing written)" : "result");
-  size_t failed = 0;
+  size_t failed = 0, skipped = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     const FileOutcome& o = outcomes[i];
+    std::string name = Printable(files[i]);
     if (o.status) {
       ++failed;
-      printf("%-*s  %7s  %10s  error: %s\n", static_cast<int>(nameWidth), files[i].c_str(), "-",
-             "-", Short(o.error, files[i]).c_str());
+      printf("%-*s  %7s  %10s  error: %s\n", static_cast<int>(nameWidth), name.c_str(), "-", "-",
+             Printable(Short(o.error, files[i])).c_str());
+    } else if (!o.skipped.empty()) {
+      ++skipped;
+      printf("%-*s  %7s  %10s  skipped: %s\n", static_cast<int>(nameWidth), name.c_str(), "-", "-",
+             Printable(Short(o.skipped, files[i])).c_str());
     } else {
-      printf("%-*s  %7zu  %10zu  %s\n", static_cast<int>(nameWidth), files[i].c_str(), o.changed,
+      printf("%-*s  %7zu  %10zu  %s\n", static_cast<int>(nameWidth), name.c_str(), o.changed,
              o.leftAloneCount,
-             !o.written.empty() ? ("written to " + o.written).c_str()
+             !o.written.empty() ? ("written to " + Printable(o.written)).c_str()
              : o.changed        ? "would change"
                                 : "nothing to change");
     }
@@ -357,11 +368,12 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
   for (const std::string& f : emptyFolders) {
     ++failed;
     printf("%-*s  %7s  %10s  error: no score files in this folder\n", static_cast<int>(nameWidth),
-           f.c_str(), "-", "-");
+           Printable(f).c_str(), "-", "-");
   }
   size_t total = files.size() + emptyFolders.size();
-  printf("%zu score%s: %zu %s, %zu failed\n", total, total == 1 ? "" : "s", total - failed,
-         c.dryRun ? "looked at" : "written", failed);
+  printf("%zu score%s: %zu %s, %s%zu failed\n", total, total == 1 ? "" : "s",
+         total - failed - skipped, c.dryRun ? "looked at" : "written",
+         skipped ? (std::to_string(skipped) + " skipped, ").c_str() : "", failed);
   return failed ? 2 : 0;
 }
 

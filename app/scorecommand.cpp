@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cleanup.h"
+#include "printable.h"
 #include "scorejob.h"
 
 namespace {
@@ -51,6 +52,13 @@ std::string Folder(const std::string& path) {
 std::string BaseName(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name in a folder, with one slash between them however the folder was typed ("out/").
+std::string InFolder(std::string folder, const std::string& name) {
+  while (folder.size() > 1 && folder.back() == '/')
+    folder.pop_back();
+  return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // "song.musicxml" and "Drop 2nd" give "song-drop-2nd.musicxml".
@@ -207,6 +215,8 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
     return fail(1, input + ": not enough memory for this score");
   }
   if (r.status != 0) return fail(r.status, r.error);
+  o.skipped = r.skipped;
+  if (!o.skipped.empty()) return o;
   o.leftAlone = r.leftAlone;
   o.changes = r.dryRunText;
   o.summary = r.summary;
@@ -217,7 +227,7 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
       !c.out.empty() ? c.out
       : c.outDir.empty()
           ? (c.inPlace ? replaced : OutputBeside(input, r.task))
-          : c.outDir + "/" + (c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), r.task));
+          : InFolder(c.outDir, c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), r.task));
   struct stat st;
   mode_t mode = stat(input.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
   if (!temp.Commit(out, mode, &error)) return fail(1, error);
@@ -238,19 +248,23 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
   if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
   std::string error;
   if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
+    fprintf(stderr, "%s\n", Printable(error).c_str());
     return 1;
   }
   FileOutcome o = ScoreOneFile(c.inputs[0], c, plugin);
   if (o.status != 0) {
-    fprintf(stderr, "%s\n", o.error.c_str());
+    fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
     return o.status;
   }
-  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", o.leftAlone.c_str());
-  fputs(o.changes.c_str(), stdout);
+  if (!o.skipped.empty()) {
+    fprintf(stderr, "%s\n", Printable(o.skipped).c_str());
+    return 0;
+  }
+  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", Printable(o.leftAlone, true).c_str());
+  fputs(Printable(o.changes, true).c_str(), stdout);
   if (c.dryRun)
-    printf("%s (dry run: nothing written)\n", o.summary.c_str());
+    printf("%s (dry run: nothing written)\n", Printable(o.summary).c_str());
   else
-    printf("%s; written to %s\n", o.summary.c_str(), o.written.c_str());
+    printf("%s; written to %s\n", Printable(o.summary).c_str(), Printable(o.written).c_str());
   return 0;
 }

@@ -18,6 +18,7 @@ struct FileOutcome {
   std::string error;     // with the file name
   std::string written;   // where the changed score went; empty for a dry run or an error
   std::string leftAlone; // the line about chords left alone; empty if none
+  std::string skipped;   // why the score was skipped (no part named is in it), status 0
   std::string changes;   // the chords listed (--dry-run, --list)
   std::string summary;   // the closing line of the job
   size_t changed = 0, leftAloneCount = 0;

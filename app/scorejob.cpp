@@ -1,5 +1,6 @@
 #include "scorejob.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -150,9 +151,14 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   for (const musicxml::PartInfo& p : score.parts)
     partNames.push_back({p.id, p.name});
   std::vector<bool> parts;
+  std::vector<std::string> missing; // parts named that this score lacks: said, not a failure
   if (!MeasureRuns(score.measureNumbers, options.measures, &runs, &error) ||
-      !PartsNamed(partNames, options.parts, &parts, &error))
+      !PartsNamed(partNames, options.parts, &parts, &error, &missing))
     return fail(2, fileName + ": " + error);
+  if (!missing.empty() && std::find(parts.begin(), parts.end(), true) == parts.end()) {
+    r.skipped = fileName + ": " + error + "; skipped";
+    return r;
+  }
   std::vector<bool> measures(static_cast<size_t>(score.measureCount) + 1, false);
   for (const std::pair<int16_t, int16_t>& run : runs)
     for (int m = run.first; m <= run.second; ++m)
@@ -171,6 +177,9 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
         c.measure <= score.measureCount && measures[c.measure])
       skipped.push_back(c);
   r.leftAlone = musicxml::LeftAloneLine(skipped);
+  if (!missing.empty())
+    r.leftAlone = fileName + ": " + error + "; only the parts found are taken" +
+                  (r.leftAlone.empty() ? "" : "\n" + r.leftAlone);
   r.changedCount = changes.size();
   r.leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges) {

@@ -37,7 +37,10 @@ struct ScoreJobResult {
   std::string error;               // with the file name, and line:column for XML
   std::vector<uint8_t> output;     // the changed file, in the input's container (.mxl or plain)
   std::string afterXml, beforeXml; // the uncompressed MusicXML text, for display
-  std::string leftAlone;           // the one line about what was left alone; empty if nothing
+  std::string leftAlone;           // the one line about what was left alone (after the one
+                                   // about parts named that the score lacks); empty if nothing
+  std::string skipped;             // why nothing was done, status 0: none of the parts named
+                                   // is in the score
   std::string dryRunText;          // every chord that would change, one line each
   std::string summary;             // the closing summary line
   std::string task;                // the task applied, by its name

@@ -111,9 +111,11 @@ bool MeasureRuns(const std::vector<std::string>& numbers, const std::string& tex
 }
 
 bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNames,
-                const std::string& text, std::vector<bool>* chosen, std::string* error) {
+                const std::string& text, std::vector<bool>* chosen, std::string* error,
+                std::vector<std::string>* missing) {
   chosen->assign(idsAndNames.size(), Trim(text).empty());
   if (Trim(text).empty()) return true;
+  std::vector<std::string> absent;
   for (const std::string& name : Items(text)) {
     if (name.empty()) {
       *error = "--parts \"" + text + "\" has an empty place between commas";
@@ -124,13 +126,20 @@ bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNa
       if (Compared(idsAndNames[i].first) == Compared(name) ||
           Compared(idsAndNames[i].second) == Compared(name))
         (*chosen)[i] = found = true;
-    if (!found) {
-      *error = "no part \"" + name + "\" in the score (by id or name); its parts are";
-      for (size_t i = 0; i < idsAndNames.size(); ++i)
-        *error += std::string(i ? "," : "") + " " + idsAndNames[i].first +
-                  (idsAndNames[i].second.empty() ? "" : " (" + idsAndNames[i].second + ")");
-      return false;
-    }
+    if (!found) absent.push_back(name);
   }
+  if (absent.empty()) return true;
+  *error = "no part";
+  for (size_t i = 0; i < absent.size(); ++i)
+    *error += std::string(i == 0                  ? " \""
+                          : i + 1 < absent.size() ? ", \""
+                                                  : " or \"") +
+              absent[i] + "\"";
+  *error += " in the score (by id or name); its parts are";
+  for (size_t i = 0; i < idsAndNames.size(); ++i)
+    *error += std::string(i ? "," : "") + " " + idsAndNames[i].first +
+              (idsAndNames[i].second.empty() ? "" : " (" + idsAndNames[i].second + ")");
+  if (!missing) return false;
+  *missing = absent;
   return true;
 }

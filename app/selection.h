@@ -15,6 +15,9 @@ bool MeasureRuns(const std::vector<std::string>& numbers, const std::string& tex
                  std::vector<std::pair<int16_t, int16_t>>* runs, std::string* error);
 
 // Which parts the text names, by id or name, separated by commas, spaces around each name
-// ignored; every part when the text is empty. False with a message naming what is not there.
+// ignored; every part when the text is empty. False with a message naming what is not there;
+// given missing, a name the score lacks is put there (and in the message) instead, and only
+// a wrong list is false.
 bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNames,
-                const std::string& text, std::vector<bool>* chosen, std::string* error);
+                const std::string& text, std::vector<bool>* chosen, std::string* error,
+                std::vector<std::string>* missing = nullptr);

@@ -506,11 +506,29 @@ std::string MeasureName(const Score& score, int measure) {
 }
 } // namespace
 
-std::string NoteNames(const Chord& chord) {
+namespace {
+// Pitches by name, lowest first as a chord is read from the bass up (a unison's two
+// spellings by letter: B#3 before C4); "rest" for none.
+std::string LowestFirst(std::vector<Spelling> pitches) {
+  static const int kSemitones[] = {0, 2, 4, 5, 7, 9, 11};
+  auto height = [](const Spelling& s) {
+    return std::make_pair(s.octave * 12 + kSemitones[((s.step % 7) + 7) % 7] + s.alter,
+                          s.octave * 7 + s.step);
+  };
+  std::stable_sort(pitches.begin(), pitches.end(),
+                   [&](const Spelling& a, const Spelling& b) { return height(a) < height(b); });
   std::string names;
-  for (const NoteRef& n : chord.notes)
-    names += (names.empty() ? "" : " ") + PitchName(n.pitch);
+  for (const Spelling& s : pitches)
+    names += (names.empty() ? "" : " ") + PitchName(s);
   return names.empty() ? "rest" : names;
+}
+} // namespace
+
+std::string NoteNames(const Chord& chord) {
+  std::vector<Spelling> pitches;
+  for (const NoteRef& n : chord.notes)
+    pitches.push_back(n.pitch);
+  return LowestFirst(pitches);
 }
 
 std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<ChordChange>& changes) {
@@ -527,21 +545,27 @@ std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<Chor
     d.beat = 1 + static_cast<double>(c.pos) / kQuarter;
     d.voice = score.voiceNames[c.part][c.voice];
     d.before = NoteNames(c);
+    std::vector<Spelling> after;
     for (const HostNote& h : ch.after)
-      d.after +=
-          (d.after.empty() ? "" : " ") + PitchName(FromHost(c.key, h.displacement, h.raiselower));
-    if (d.after.empty()) d.after = "rest";
+      after.push_back(FromHost(c.key, h.displacement, h.raiselower));
+    d.after = LowestFirst(after);
     list.push_back(d);
   }
   return list;
 }
 
 std::string DescribeChanges(const std::vector<ChangedChord>& changes) {
+  auto oneLine = [](std::string s) {
+    for (char& c : s)
+      if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return s;
+  };
   std::string text;
   for (const ChangedChord& d : changes)
-    text += "part " + d.part + (d.partName.empty() ? "" : " (" + d.partName + ")") + ", measure " +
-            d.measure + ", staff " + std::to_string(d.staff) + ", voice " + d.voice + ": " +
-            d.before + " -> " + d.after + "\n";
+    text += "part " + oneLine(d.part) +
+            (d.partName.empty() ? "" : " (" + oneLine(d.partName) + ")") + ", measure " +
+            oneLine(d.measure) + ", staff " + std::to_string(d.staff) + ", voice " +
+            oneLine(d.voice) + ": " + d.before + " -> " + d.after + "\n";
   return text;
 }
 

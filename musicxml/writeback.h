@@ -32,16 +32,17 @@ struct ChangedChord {
   std::string measure;        // as the file prints its number
   double beat = 1;            // in quarter notes from the measure's start, the first is 1
   std::string voice;          // as the file names it
-  std::string before, after;  // note names ("Bb3 D4"), "rest" for none
+  std::string before, after;  // note names lowest first ("Bb3 D4"), "rest" for none
 };
 
 // Every change before it is written back: where it stands and its notes before and after.
 std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<ChordChange>& changes);
 
-// The changes one line each: part, measure, staff, voice and the notes before and after.
+// The changes one line each: part, measure, staff, voice and the notes before and after;
+// line breaks and tabs in a name shown as spaces, so that each change stays one line.
 std::string DescribeChanges(const std::vector<ChangedChord>& changes);
 
-// A chord's notes by name, "rest" for none.
+// A chord's notes by name, lowest first; "rest" for none.
 std::string NoteNames(const Chord& chord);
 
 // "<task>: N chords changed in M measures on S staves"

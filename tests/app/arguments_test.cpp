@@ -189,6 +189,17 @@ TEST(CommandLine, ValuesAfterASpaceOrAnEqualsSignAndScoresAnywhere) {
   EXPECT_TRUE(c.bottom);
 }
 
+TEST(CommandLine, WebTakesAPortAfterASpaceOrAnEqualsSign) {
+  for (auto words : {std::vector<std::string>{"--web", "8123"}, {"--web=8123"}, {"--web"}}) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse(words, &c, &error)) << error;
+    EXPECT_TRUE(c.web);
+    EXPECT_EQ(words.size() == 1 && words[0] == "--web" ? "" : "8123", c.port);
+    EXPECT_TRUE(c.inputs.empty());
+  }
+}
+
 TEST(CommandLine, EveryWrongArgumentSaysWhatIsWrongWithIt) {
   struct Case {
     std::vector<std::string> words;
@@ -205,6 +216,8 @@ TEST(CommandLine, EveryWrongArgumentSaysWhatIsWrongWithIt) {
       {{"--out", "x.musicxml"}, "no score file given"},
       {{"--score", "a", "--task", "drop2", "--task", "rotate"}, "--task is given twice"},
       {{"--demo", "--score", "a.musicxml"}, "--demo runs on its own score"},
+      {{"--web", "--score", "a.musicxml"}, "--web serves the page"},
+      {{"--web", "8123", "--task", "drop2"}, "--web serves the page"},
   };
   for (const Case& k : cases) {
     CommandLine c;

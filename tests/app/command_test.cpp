@@ -32,7 +32,7 @@ TEST(ScoreCommand, DryRunListsEachChordThatWouldChangeAndWritesNothing) {
                            folder.Path("x.musicxml"),
                        &out));
   EXPECT_NE(std::string::npos,
-            out.find("part P2 (Piano), measure 1, staff 1, voice 1: C5 E5 G5 -> C5 E4 G5\n"));
+            out.find("part P2 (Piano), measure 1, staff 1, voice 1: C5 E5 G5 -> E4 C5 G5\n"));
   EXPECT_NE(std::string::npos,
             out.find("part P2 (Piano), measure 1, staff 2, voice 5: C3 G3 -> C2 G3\n"));
   EXPECT_NE(std::string::npos,

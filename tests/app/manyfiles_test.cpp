@@ -89,8 +89,7 @@ TEST(ScoreCommand, TakesArgumentsAsPeopleTypeThem) {
       {"--task drop2 --measures 12-", "no measure \"12\" in the score (its measures are numbered "
                                       "1 to 10)"},
       {"--task keep", "task \"keep\" could be any of these"},
-      {"--task drop2 --parts 'Piano, Bass'", "no part \"Bass\" in the score (by id or name); its "
-                                             "parts are P1 (Piano)"},
+      {"--task drop2 --parts 'Piano, Bass,'", "--parts \"Piano, Bass,\" has an empty place"},
   };
   for (const Wrong& w : wrong) {
     out.clear();
