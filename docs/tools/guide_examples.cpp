@@ -435,6 +435,8 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                       {"--score", score, "--task", "Drop 2nd", "--out", "no-folder/x.musicxml"},
                       {"--score", score, "--task", "Drop 5th"},
                       {"--score", score, "--task", "keep"},
+                      {"--score", score, "--task", "add s"},
+                      {"--score", score, "--task", "2nd"},
                       {"--score", score, "--task"},
                       {"--score", "leadsheet.pdf", "--task", "Drop 2nd"}});
 }
