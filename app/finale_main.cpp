@@ -276,7 +276,8 @@ int main(int argc, char** argv) {
   bool loaded = LoadPlugin(path.c_str(), &plugin, &error);
   if (c.help) {
     fputs(Usage(Printable(name), typed != nullptr,
-                loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(), DefaultPlugin())
+                loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(),
+                Printable(DefaultPlugin()))
               .c_str(),
           stdout);
     return 0;
@@ -293,7 +294,8 @@ int main(int argc, char** argv) {
         stderr,
         "no score file given: name a MusicXML or .mxl file, or a folder of them (--demo "
         "runs the built-in demo)\n\n%s",
-        Usage(Printable(name), typed != nullptr, TaskCatalogue(plugin), DefaultPlugin()).c_str());
+        Usage(Printable(name), typed != nullptr, TaskCatalogue(plugin), Printable(DefaultPlugin()))
+            .c_str());
     return 2;
   }
 #endif
