@@ -397,6 +397,8 @@ public:
                   _root / "examples" / "chorale.musicxml", ec);
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "voices.musicxml",
                   _root / "voices.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "letterkey.musicxml",
+                  _root / "letterkey.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -434,6 +436,9 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
+  (*blocks)["command letter key"] = Fenced(
+      folder.Root(), {{"--score", "letterkey.musicxml", "--task", "Add Second", "--dry-run"},
+                      {"--score", "letterkey.musicxml", "--task", "Add Fifth", "--dry-run"}});
   (*blocks)["command errors"] = Fenced(
       folder.Root(), {{"--score", "examples/missing.musicxml", "--task", "Drop 2nd"},
                       {"--score", "broken.musicxml", "--task", "Drop 2nd"},
