@@ -51,6 +51,14 @@ Key TraditionalKey(int fifths, bool minor) {
 }
 
 Key ExplicitKey(const int8_t signature[7]) {
+  // Letters given one by one that make a traditional signature are that key.
+  for (int fifths = -7; fifths <= 7; ++fifths) {
+    Key k = TraditionalKey(fifths, false);
+    bool same = true;
+    for (int i = 0; i < 7; ++i)
+      same = same && k.signature[i] == signature[i];
+    if (same) return k;
+  }
   Key k;
   k.expressible = false;
   for (int i = 0; i < 7; ++i)
@@ -60,7 +68,7 @@ Key ExplicitKey(const int8_t signature[7]) {
 
 void ToHost(const Key& key, const Spelling& s, int* displacement, int* raiselower) {
   *displacement = 7 * s.octave + s.step - TonicNumber(key);
-  *raiselower = s.alter - (key.expressible ? key.signature[s.step] : 0);
+  *raiselower = s.alter - key.signature[s.step];
 }
 
 Spelling FromHost(const Key& key, int displacement, int raiselower) {
@@ -68,7 +76,7 @@ Spelling FromHost(const Key& key, int displacement, int raiselower) {
   Spelling s;
   s.octave = FloorDiv(n, 7);
   s.step = n - 7 * s.octave;
-  s.alter = raiselower + (key.expressible ? key.signature[s.step] : 0);
+  s.alter = raiselower + key.signature[s.step];
   return s;
 }
 

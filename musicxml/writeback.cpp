@@ -141,11 +141,36 @@ pugi::xml_node Notations(pugi::xml_node note) {
   return n ? n : AddToNote(note, "notations");
 }
 
-void AddTie(Edits& edits, pugi::xml_node note, const char* type) {
+// A new element next to a sibling of its own kind, with the sibling's indentation.
+pugi::xml_node AddBeside(pugi::xml_node sibling, const char* name, bool before) {
+  pugi::xml_node parent = sibling.parent();
+  if (!before) {
+    pugi::xml_node made = parent.insert_child_after(name, sibling);
+    Indent(made, sibling);
+    return made;
+  }
+  pugi::xml_node made = parent.insert_child_before(name, sibling);
+  pugi::xml_node space = made.previous_sibling();
+  if (IsSpace(space)) parent.insert_copy_after(space, made);
+  return made;
+}
+
+// A tie's end or start. On a note that shows the other one already, a stop goes before the
+// start (as files and the schema's examples write them) unless stopFirst says the chord writes
+// them the other way round; a start goes after the stop likewise.
+void AddTie(Edits& edits, pugi::xml_node note, const char* type, bool stopFirst = true) {
+  bool stop = strcmp(type, "stop") == 0;
+  const char* other = stop ? "start" : "stop";
+  bool before = stop == stopFirst; // the new one goes before the other type
   edits.Reorder(note);
   edits.Reorder(note.child("notations"));
-  AddToNote(note, "tie").append_attribute("type") = type;
-  AppendElement(Notations(note), "tied").append_attribute("type") = type;
+  pugi::xml_node tie = note.find_child_by_attribute("tie", "type", other);
+  tie = tie ? AddBeside(tie, "tie", before) : AddToNote(note, "tie");
+  tie.append_attribute("type") = type;
+  pugi::xml_node notations = Notations(note);
+  pugi::xml_node tied = notations.find_child_by_attribute("tied", "type", other);
+  tied = tied ? AddBeside(tied, "tied", before) : AppendElement(notations, "tied");
+  tied.append_attribute("type") = type;
 }
 
 const char* AccidentalName(int alter) {
@@ -339,8 +364,11 @@ void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool
 // ---- ties ---------------------------------------------------------------------------------------
 // A tie goes from a note to the same pitch where its chord ends: on its own staff first, in any
 // voice (files tie between voices), then on the part's other staves; at the next measure's
-// start when nothing on its staff starts there or later. Only notes the task moved or added
-// have their ties rewritten: every other note keeps its ties as the file has them.
+// start when nothing on its staff starts there or later. From a grace chord it goes to the next
+// grace chord at the same place before the main chord. Only notes the task moved or added have
+// their ties rewritten; a note left as it was keeps its ties as the file has them, but for the
+// end of a tie that held before the task and that the task broke, by moving or removing the
+// note at the other end: that end goes too, so that no tie points at nothing.
 
 class Ties {
 public:
@@ -352,34 +380,52 @@ public:
     for (size_t i = 0; i < chords.size() && _any; ++i) {
       const Chord& c = chords[i];
       if (c.notes.empty()) continue;
-      if (!c.grace) _at[Place(c.part, c.measure, c.pos)].push_back(i);
+      (c.grace ? _graceAt : _at)[Place(c.part, c.measure, c.pos)].push_back(i);
       int32_t& last = _lastStart.emplace(Cell(c.staff, c.measure), c.pos).first->second;
       last = std::max(last, c.pos);
     }
+    // The ties as the file has them, found as they are followed after the task.
+    for (size_t i = 0; i < chords.size() && _any; ++i)
+      for (NoteRef& x : chords[i].notes)
+        if (x.pitched && x.tieStart)
+          if (NoteRef* y = Partner(i, x, false)) {
+            _tiedBefore.insert(x.node.internal_object());
+            _tiedBefore.insert(y->node.internal_object());
+          }
+    _claimed.clear();
   }
+
+  bool Any() const { return _any; }
 
   void Mend() {
     if (!_any) return; // a score without ties gains none: an added note copies its source's
     std::vector<Chord>& chords = _score->chords;
-    // The ties of notes the task left as they were hold their notes first.
+    // The ties of notes the task left as they were hold their notes first; one whose other end
+    // the task took away goes.
     for (size_t i = 0; i < chords.size(); ++i)
       for (NoteRef& x : chords[i].notes)
-        if (x.pitched && x.tieStart && !x.moved) Partner(i, x, false);
+        if (x.pitched && x.tieStart && !x.moved && !Partner(i, x, false) &&
+            _tiedBefore.count(x.node.internal_object())) {
+          RemoveTie(_score->edits, x.node, "start");
+          x.tieStart = false;
+        }
     for (size_t i = 0; i < chords.size(); ++i)
       for (NoteRef& x : chords[i].notes) {
         if (!x.pitched || !x.tieStart || !x.moved) continue;
-        NoteRef* y = Partner(i, x, true);
+        size_t k = 0;
+        NoteRef* y = Partner(i, x, true, &k);
         if (!y) {
           RemoveTie(_score->edits, x.node, "start");
           x.tieStart = false;
         } else if (!y->tieStop) {
-          AddTie(_score->edits, y->node, "stop");
+          AddTie(_score->edits, y->node, "stop", StopFirst(chords[k]));
           y->tieStop = true;
         }
       }
     for (Chord& c : chords)
       for (NoteRef& y : c.notes)
-        if (y.moved && y.tieStop && !_claimed.count(y.node.internal_object())) {
+        if (y.tieStop && !_claimed.count(y.node.internal_object()) &&
+            (y.moved || _tiedBefore.count(y.node.internal_object()))) {
           RemoveTie(_score->edits, y.node, "stop");
           y.tieStop = false;
         }
@@ -396,42 +442,61 @@ private:
            static_cast<uint16_t>(measure);
   }
 
+  // Whether a note of the chord that ends one tie and starts the next writes the end first (as
+  // files mostly do); an added note's ties follow the order of the notes beside it.
+  static bool StopFirst(const Chord& c) {
+    for (const NoteRef& n : c.notes)
+      if (n.tieStart && n.tieStop && !n.moved && n.node.child("tie"))
+        return strcmp(n.node.child("tie").attribute("type").value(), "start") != 0;
+    return true;
+  }
+
   // The note a tie from x goes to, claimed for it; none when there is none free. A note left as
   // it was takes only a note that shows the tie's end; a moved one also a moved note, which
-  // then shows it.
-  NoteRef* Partner(size_t from, const NoteRef& x, bool moved) {
+  // then shows it. *chord is where it stands.
+  NoteRef* Partner(size_t from, const NoteRef& x, bool moved, size_t* chord = nullptr) {
     Chord& a = _score->chords[from];
     NoteRef* best = nullptr;
     int bestRank = 0;
-    auto consider = [&](uint64_t place) {
-      auto found = _at.find(place);
-      if (found == _at.end()) return;
-      for (size_t k : found->second) {
-        if (k == from) continue;
+    auto consider = [&](const std::vector<size_t>& candidates, bool laterGrace) {
+      for (size_t k : candidates) {
+        if (k == from || (laterGrace && k < from)) continue;
         Chord& b = _score->chords[k];
         for (NoteRef& y : b.notes) {
           if (!SamePitch(x, y) || _claimed.count(y.node.internal_object())) continue;
           if (!y.tieStop && !(moved && y.moved)) continue;
-          int rank = (b.staff != a.staff) * 4 + !y.tieStop * 2 + (b.voice != a.voice);
+          // From a grace chord the next grace chord comes before the main chord.
+          int rank = ((b.staff != a.staff) * 4 + !y.tieStop * 2 + (b.voice != a.voice)) * 2 +
+                     (a.grace && !b.grace);
           if (!best || rank < bestRank) {
             best = &y;
             bestRank = rank;
+            if (chord) *chord = k;
           }
         }
       }
     };
-    consider(Place(a.part, a.measure, a.end));
+    auto at = [&](std::unordered_map<uint64_t, std::vector<size_t>>& index, uint64_t place,
+                  bool laterGrace) {
+      auto found = index.find(place);
+      if (found != index.end()) consider(found->second, laterGrace);
+    };
+    if (a.grace) at(_graceAt, Place(a.part, a.measure, a.pos), true);
+    at(_at, Place(a.part, a.measure, a.end), false);
     auto last = _lastStart.find(Cell(a.staff, a.measure));
-    if (last == _lastStart.end() || last->second < a.end) consider(Place(a.part, a.measure + 1, 0));
+    if (last == _lastStart.end() || last->second < a.end)
+      at(_at, Place(a.part, a.measure + 1, 0), false);
     if (best) _claimed.insert(best->node.internal_object());
     return best;
   }
 
   Score* _score;
-  bool _any = false;                                     // a note of the score shows a tie
-  std::unordered_map<uint64_t, std::vector<size_t>> _at; // (part, measure, position) -> chords
-  std::unordered_map<uint32_t, int32_t> _lastStart;      // (staff, measure) -> latest start
-  std::unordered_set<pugi::xml_node_struct*> _claimed;   // notes a tie ends on
+  bool _any = false;                                          // a note of the score shows a tie
+  std::unordered_map<uint64_t, std::vector<size_t>> _at;      // (part, measure, position) -> chords
+  std::unordered_map<uint64_t, std::vector<size_t>> _graceAt; // the same for grace chords
+  std::unordered_map<uint32_t, int32_t> _lastStart;           // (staff, measure) -> latest start
+  std::unordered_set<pugi::xml_node_struct*> _claimed;        // notes a tie ends on
+  std::unordered_set<pugi::xml_node_struct*> _tiedBefore;     // both ends of the file's ties
 };
 
 // ---- accidentals of the measures touched ------------------------------------------------------
@@ -587,9 +652,19 @@ std::string Summary(const std::string& task, const Score& score,
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
   if (changes.empty()) return;
   Ties ties(score); // where each chord stands, before any is rest
+  // The measures changed, and the next ones, where a note whose tie the change broke may now
+  // need an accidental; on every staff of the part, as ties cross staves.
   Cells cells;
-  for (const ChordChange& ch : changes)
-    cells.insert({score->chords[ch.chord].staff, score->chords[ch.chord].measure});
+  for (const ChordChange& ch : changes) {
+    const Chord& c = score->chords[ch.chord];
+    const PartInfo& p = score->parts[c.part];
+    cells.insert({c.staff, c.measure});
+    if (!ties.Any()) continue;
+    for (int s = p.firstStaff; s < p.firstStaff + p.staffCount; ++s) {
+      cells.insert({s, c.measure});
+      cells.insert({s, c.measure + 1});
+    }
+  }
   std::unordered_set<pugi::xml_node_struct*> needed;
   EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
     if (need) needed.insert(n.node.internal_object());

@@ -1,5 +1,6 @@
 #include "fcnoteentryprocessinghandler.h"
 
+#include "data/fckeysignature.h"
 #include "data/fcnote.h"
 #include "data/fcnoteentry.h"
 
@@ -153,36 +154,55 @@ bool FCNoteEntryProcessingHandler::AddInterval(FCNoteEntry* entry, int interval,
 
 // A raise/lower is an alteration against the key signature, so the key's own accidental is a
 // raise/lower of 0: F#5 over D#5 in E minor rather than F##5, F5 over Db5 in B-flat major
-// rather than Fb5.
-bool FCNoteEntryProcessingHandler::AddDiatonicInterval(FCNoteEntry* entry, int interval) {
+// rather than Fb5. A fourth or a fifth from a note the key does not hold would then be
+// augmented or diminished (A4 over Db4 in F major); a musician writes it perfect (Ab4), so its
+// alteration is what makes the perfect interval. A key whose scale the tool cannot read keeps
+// its own accidental.
+bool FCNoteEntryProcessingHandler::AddDiatonicInterval(FCNoteEntry* entry, int interval,
+                                                       bool inKey) {
+  FCNote* source = _top ? entry->FindHighestNote() : entry->FindLowestNote();
   if (!AddInterval(entry, interval, false, false)) return false;
-  // The added note is the entry's last.
-  if (_rules.spellInKey) entry->GetItemAt(entry->GetCount() - 1)->SetRaiseLower(0);
+  if (!inKey) return true;
+  FCNote* added = entry->GetItemAt(entry->GetCount() - 1); // the added note is the entry's last
+  added->SetRaiseLower(0);
+  if ((interval != FOURTH && interval != FIFTH) || source->GetRaiseLower() == 0) return true;
+  FCKeySignature key;
+  key.SetKeyWord(source->CalcKeyWordInEffect());
+  fourbyte from = 0, to = 0;
+  if (!key.CalcSemitones(source->GetDisplacement(), source->GetRaiseLower(), &from) ||
+      !key.CalcSemitones(added->GetDisplacement(), 0, &to))
+    return true;
+  int perfect = interval == FIFTH ? 7 : 5; // semitones
+  int raiselower = from + (_top ? perfect : -perfect) - to;
+  if (raiselower >= -0x8000 && raiselower <= 0x7FFF)
+    added->SetRaiseLower(static_cast<twobyte>(raiselower));
   return true;
 }
 
+// Add Third keeps its source's alteration unless the options ask for the key's spelling; the
+// intervals added later are spelt in the key.
 bool FCNoteEntryProcessingHandler::AddThird(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, THIRD);
+  return AddDiatonicInterval(entry, THIRD, _rules.spellInKey);
 }
 
 bool FCNoteEntryProcessingHandler::AddSecond(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, SECOND);
+  return AddDiatonicInterval(entry, SECOND, true);
 }
 
 bool FCNoteEntryProcessingHandler::AddFourth(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, FOURTH);
+  return AddDiatonicInterval(entry, FOURTH, true);
 }
 
 bool FCNoteEntryProcessingHandler::AddFifth(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, FIFTH);
+  return AddDiatonicInterval(entry, FIFTH, true);
 }
 
 bool FCNoteEntryProcessingHandler::AddSixth(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, SIXTH);
+  return AddDiatonicInterval(entry, SIXTH, true);
 }
 
 bool FCNoteEntryProcessingHandler::AddSeventh(FCNoteEntry* entry) {
-  return AddDiatonicInterval(entry, SEVENTH);
+  return AddDiatonicInterval(entry, SEVENTH, true);
 }
 
 bool FCNoteEntryProcessingHandler::AddOctave(FCNoteEntry* entry) {
@@ -346,12 +366,14 @@ bool FCNoteEntryProcessingHandler::UnisonsToOctaves(FCNoteEntry* entry) {
   return true;
 }
 
-// Every note but the kept edge note moves by whole octaves to the nearest position strictly
-// below the top note (or above the bottom note), in the written-pitch order the edge notes are
-// found by: an octave doubling of the edge stays an octave away, a unison with it goes an
-// octave inwards. Other unisons that this makes are kept; there is a task for them. As with
-// Unisons to Octaves the moves are worked out first, so a chord with a move out of the
-// displacement range, or with nothing to move, is left as it was.
+// Every note moves by whole octaves into close position under the top note (or over the
+// bottom note), in the written-pitch order the edge notes are found by. A pitch class written
+// more than once keeps its notes stacked as they were: the one nearest the edge goes to the
+// closed place, the next an octave further out, and so on, so that the chord keeps its
+// doublings and gains no unison (an octave doubling of the edge stays an octave away). A unison
+// written in the chord stays one. As with Unisons to Octaves the moves are worked out first,
+// so a chord with a move out of the displacement range, or with nothing to move, is left as it
+// was.
 bool FCNoteEntryProcessingHandler::ClosePosition(FCNoteEntry* entry) {
   int count = entry->GetCount();
   if (count < 2 || count > MAX_NOTES) return false;
@@ -359,22 +381,36 @@ bool FCNoteEntryProcessingHandler::ClosePosition(FCNoteEntry* entry) {
   if (!edge) return false;
   int edged = edge->GetDisplacement();
   int edgerl = edge->GetRaiseLower();
+  int outwards = _top ? -OCTAVE : OCTAVE;
+  int d[MAX_NOTES], rl[MAX_NOTES], place[MAX_NOTES];
+  for (int i = 0; i < count; ++i) {
+    FCNote* note = entry->GetItemAt(i);
+    d[i] = note->GetDisplacement();
+    rl[i] = note->GetRaiseLower();
+    // The note's step counted from the edge note's, 0 to 6: the nearest such step inwards.
+    int step = ((d[i] - edged) % OCTAVE + OCTAVE) % OCTAVE;
+    if (step != 0)
+      place[i] = _top ? edged - OCTAVE + step : edged + step;
+    else if (rl[i] == edgerl) // the edge's own pitch class: the edge is its closed place
+      place[i] = edged;
+    else // the edge's step: inside only when its alteration lies inwards of the edge's
+      place[i] = (_top ? rl[i] < edgerl : rl[i] > edgerl) ? edged : edged + outwards;
+  }
   int to[MAX_NOTES];
   bool moved = false;
   for (int i = 0; i < count; ++i) {
-    FCNote* note = entry->GetItemAt(i);
-    int d = note->GetDisplacement();
-    to[i] = d;
-    if (note == edge) continue;
-    // The note's step counted from the edge note's, 0 to 6: the nearest such step inwards.
-    int step = ((d - edged) % OCTAVE + OCTAVE) % OCTAVE;
-    if (step != 0)
-      to[i] = _top ? edged - OCTAVE + step : edged + step;
-    else if (_top) // the edge's own step: inside only when its alteration is the lower one
-      to[i] = note->GetRaiseLower() < edgerl ? edged : edged - OCTAVE;
-    else
-      to[i] = note->GetRaiseLower() > edgerl ? edged : edged + OCTAVE;
-    if (to[i] != d) moved = true;
+    // How many other written pitches of its class lie nearer the edge: that many octaves out.
+    int level = 0;
+    for (int j = 0; j < count; ++j) {
+      bool nearer = _top ? d[j] > d[i] : d[j] < d[i];
+      if (!nearer || place[j] != place[i] || rl[j] != rl[i]) continue;
+      bool repeat = false; // the same written pitch counted already
+      for (int k = 0; k < j && !repeat; ++k)
+        repeat = d[k] == d[j] && rl[k] == rl[j];
+      if (!repeat) ++level;
+    }
+    to[i] = place[i] + level * outwards;
+    if (to[i] != d[i]) moved = true;
   }
   if (!moved) return false;
   for (int i = 0; i < count; ++i)

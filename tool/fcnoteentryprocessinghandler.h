@@ -19,9 +19,10 @@ public:
 
   // Adds a note interval steps above the highest note (_top) or below the lowest one.
   bool AddInterval(FCNoteEntry* entry, int interval, bool checkexisting, bool copyflags);
-  // The same for the diatonic intervals a user adds (a second to a seventh): the new note is
-  // spelt as the rules ask, with its source's alteration or the key's own.
-  bool AddDiatonicInterval(FCNoteEntry* entry, int interval);
+  // The same for the diatonic intervals a user adds (a second to a seventh): the new note has
+  // its source's alteration, or with inKey the key's own (a fourth or a fifth from a note the
+  // key does not hold is perfect).
+  bool AddDiatonicInterval(FCNoteEntry* entry, int interval, bool inKey);
 
   bool AddThird(FCNoteEntry* entry);
   bool AddOctave(FCNoteEntry* entry);

@@ -50,14 +50,15 @@ struct UserSettings {
   fourbyte nTaskIndex;      // task list selection when the window last closed
   bool bRespaceMusic;       // the "Respace Music" check box
   bool bTop;                // first direction radio button on
-  bool bSpellInKey;         // added intervals take the key's accidental (from the options file)
+  bool bSpellInKey;         // Add Third takes the key's accidental (from the options file)
 };
 
 // The options-file rules that shape what a task does to a chord, handed to the code that
 // changes chords so that it never reads the module's settings record itself.
 struct ChordRules {
   bool fourNoteDropChords = false; // the drop tasks touch only chords of exactly four notes
-  bool spellInKey = false; // an added interval takes the key's own accidental, not its source's
+  bool spellInKey = false; // Add Third takes the key's own accidental, not its source's, as the
+                           // intervals added after it always do
 };
 
 extern UserSettings GlobalUserSettings;

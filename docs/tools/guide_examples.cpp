@@ -39,8 +39,9 @@ namespace {
 
 // Key words: the high byte is the mode (1 minor), the low byte the signature's sharps (positive)
 // or flats (negative).
-const uint16_t C_MAJOR = 0x0000, D_MAJOR = 0x0002, F_MAJOR = 0x00FF, B_FLAT_MAJOR = 0x00FE;
-const uint16_t G_MAJOR = 0x0001, E_FLAT_MAJOR = 0x00FD;
+const uint16_t C_MAJOR = 0x0000, D_MAJOR = 0x0002, A_MAJOR = 0x0003, F_MAJOR = 0x00FF,
+               B_FLAT_MAJOR = 0x00FE;
+const uint16_t G_MAJOR = 0x0001, E_FLAT_MAJOR = 0x00FD, F_SHARP_MAJOR = 0x0006;
 const uint16_t A_MINOR = 0x0100, E_MINOR = 0x0101, C_MINOR = 0x01FD;
 
 enum Direction { NONE, TOP, BOTTOM }; // NONE: a task without a direction choice
@@ -139,10 +140,19 @@ std::vector<Example> TaskExamples(int task) {
   case AddFourth:
     out = both(E_FLAT_MAJOR, P({0, 2, 4}));
     out.push_back(one(TOP, C_MAJOR, {{3, 1}}));
+    out.push_back(one(TOP, F_MAJOR, {{-2, -1}})); // Db4 in F major: Gb4, a perfect fourth
     break;
   case AddFifth:
     out = both(A_MINOR, P({0, 2}));
     out.push_back(one(BOTTOM, C_MAJOR, {{-1, -1}, {4, 0}}));
+    // Over notes outside the key the fifth is perfect: Ab4 over Db4 and Bb4 over Eb4 in
+    // F major, A#5 over D#5 in E minor, F##5 over B#4 in F-sharp major.
+    out.push_back(one(TOP, F_MAJOR, {{-2, -1}}));
+    out.push_back(one(TOP, F_MAJOR, {{-1, -1}}));
+    out.push_back(one(TOP, E_MINOR, {{6, 1}}));
+    out.push_back(one(TOP, F_SHARP_MAJOR, {{3, 1}}));
+    // Over a note of the key it is the key's own fifth: B4 and F5 in C major.
+    out.push_back(one(TOP, C_MAJOR, P({6})));
     break;
   case AddSixth:
     out = both(F_MAJOR, P({0, 4}));
@@ -154,7 +164,9 @@ std::vector<Example> TaskExamples(int task) {
     out = both(C_MAJOR, P({-10, 2, 7}));
     out.push_back(one(TOP, C_MAJOR, P({-7, 2, 4, 7})));
     out.push_back(one(TOP, C_MAJOR, P({0, -5, 9, 14})));
-    out.push_back(one(BOTTOM, C_MAJOR, P({0, 0, 4})));
+    out.push_back(one(BOTTOM, C_MAJOR, P({0, 0, 4, 16})));
+    // A twelve-note A major chord over five octaves: every doubling stays an octave apart.
+    out.push_back(one(TOP, A_MAJOR, P({-21, -17, -12, -7, -10, -5, 0, 2, 4, 7, 9, 11})));
     out.push_back(one(TOP, C_MAJOR, P({0, 2, 4})));
     break;
   }
@@ -168,15 +180,15 @@ std::vector<Example> FourNoteExamples() {
           {Drop2nd, NONE, C_MAJOR, P({-3, 0, 2, 4, 7}), true}};
 }
 
-// The settings' example for spelling: added notes over and under altered notes, copying
-// their alteration and spelt in the key.
+// The settings' example for spelling: thirds over and under altered notes, copying their
+// alteration and spelt in the key.
 std::vector<Example> SpellingExamples() {
   std::vector<Example> out;
   for (bool inKey : {false, true}) {
     out.push_back({AddThird, TOP, E_MINOR, {{1, 0}, {3, 0}, {4, 0}, {6, 1}}, false, inKey, true});
     out.push_back({AddThird, TOP, B_FLAT_MAJOR, {{-2, 0}, {0, 0}, {2, -1}}, false, inKey, true});
     out.push_back(
-        {AddSixth, BOTTOM, C_MINOR, {{-1, 1}, {1, 0}, {3, 0}, {5, 0}}, false, inKey, true});
+        {AddThird, BOTTOM, C_MINOR, {{-1, 1}, {1, 0}, {3, 0}, {5, 0}}, false, inKey, true});
   }
   return out;
 }
@@ -385,6 +397,8 @@ public:
                   _root / "examples" / "chorale.musicxml", ec);
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "voices.musicxml",
                   _root / "voices.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "letterkey.musicxml",
+                  _root / "letterkey.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -422,6 +436,9 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
+  (*blocks)["command letter key"] = Fenced(
+      folder.Root(), {{"--score", "letterkey.musicxml", "--task", "Add Second", "--dry-run"},
+                      {"--score", "letterkey.musicxml", "--task", "Add Fifth", "--dry-run"}});
   (*blocks)["command errors"] = Fenced(
       folder.Root(), {{"--score", "examples/missing.musicxml", "--task", "Drop 2nd"},
                       {"--score", "broken.musicxml", "--task", "Drop 2nd"},

@@ -55,6 +55,17 @@ int FCKeySignature::CalcScaleRootIndex() {
   return table[index];
 }
 
+bool FCKeySignature::CalcSemitones(fourbyte displacement, fourbyte raiselower,
+                                   fourbyte* semitones) {
+  static const int kMajor[7] = {0, 2, 4, 5, 7, 9, 11};
+  static const int kMinor[7] = {0, 2, 3, 5, 7, 8, 10}; // as the signature writes it
+  if (!Standard(_keyword) || !semitones) return false;
+  const int* scale = Mode(_EffectiveKey()) == 1 ? kMinor : kMajor;
+  fourbyte octave = displacement >= 0 ? displacement / 7 : -((6 - displacement) / 7);
+  *semitones = 12 * octave + scale[displacement - 7 * octave] + raiselower;
+  return true;
+}
+
 bool FCKeySignature::IsIdentical(FCKeySignature* other) {
   if (!other) return false;
   int mine = Mode(_EffectiveKey()), theirs = Mode(other->_EffectiveKey());

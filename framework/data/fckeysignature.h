@@ -30,6 +30,10 @@ public:
   twobyte CalcFlats();
   // Letter of the tonic, A = 0 ... G = 6; -1 for a non-standard key.
   int CalcScaleRootIndex();
+  // Semitones from the tonic at displacement 0 up to a pitch written in this key (displacement
+  // and raise/lower, as a note slot holds them); false for a non-standard key, whose scale is
+  // the host's.
+  bool CalcSemitones(fourbyte displacement, fourbyte raiselower, fourbyte* semitones);
 
 private:
   // The key word with the accidental offset applied (equal to the word for non-standard keys).

@@ -34,6 +34,9 @@ public:
   // Sounding pitch as the host computes it from the slot and the key in effect (key word 0
   // when the staff ignores the key signature, or for a pitch without an entry).
   twobyte CalcMIDIKey();
+  // The key word the host pitches the note in: its cell's key, 0 when the staff ignores the key
+  // signature or for a pitch without an entry.
+  utwobyte CalcKeyWordInEffect();
   // Same written pitch when both are in the same key (or either has no entry), else the same
   // sounding pitch.
   bool IsIdenticalPitch(FCNote* other);

@@ -9,17 +9,16 @@
 
 twobyte FCNote::CalcMIDIKey() {
   if (!_pSlot) return 0;
-  utwobyte key = 0;
+  return FX_NoteToMidi(_pSlot, static_cast<twobyte>(CalcKeyWordInEffect()));
+}
+
+utwobyte FCNote::CalcKeyWordInEffect() {
   // A pitch without an entry has no key in effect; it is taken in key word 0.
-  if (_pEntry) {
-    FCCurrentStaffSpec staffAt;
-    bool ignoreKey = staffAt.Load(_pEntry) && staffAt.GetIgnoreKeySignature();
-    if (!ignoreKey) {
-      FCCell cell(_pEntry->GetMeasure(), _pEntry->GetStaff());
-      key = cell.GetKeySignature()->GetKeyWord();
-    }
-  }
-  return FX_NoteToMidi(_pSlot, static_cast<twobyte>(key));
+  if (!_pEntry) return 0;
+  FCCurrentStaffSpec staffAt;
+  if (staffAt.Load(_pEntry) && staffAt.GetIgnoreKeySignature()) return 0;
+  FCCell cell(_pEntry->GetMeasure(), _pEntry->GetStaff());
+  return cell.GetKeySignature()->GetKeyWord();
 }
 
 bool FCNote::IsIdenticalPitch(FCNote* other) {

@@ -50,9 +50,9 @@ TEST(ScoreCommand, TheFourNoteRuleComesToThePlugInThroughItsOptionsFile) {
   EXPECT_NE(std::string::npos, out.find("Drop 2nd: 2 chords changed in 2 measures")) << out;
 }
 
-// Added notes copy the alteration of the note they are built on, unless --spell-in-key asks
-// for the key's own: E minor, B-flat major, C minor and D major, above the top and below the
-// bottom (files/spelling.musicxml).
+// Add Third copies the alteration of the note it is built on, unless --spell-in-key asks for
+// the key's own, which the later intervals always take: E minor, B-flat major, C minor and
+// D major, above the top and below the bottom (files/spelling.musicxml).
 TEST(ScoreCommand, SpellInKeyGivesAddedNotesTheKeysAccidentals) {
   TempFolder folder;
   struct Case {
@@ -67,8 +67,8 @@ TEST(ScoreCommand, SpellInKeyGivesAddedNotesTheKeysAccidentals) {
        "[D4 F#4 A4 B4 D#5] | [Eb4 G4 Bb4 Db5] | [G#3 B3 D4 F4 Ab4] | [Db4 F4 A4 C5]"},
       {"--task 'Add Third' --bottom --spell-in-key",
        "[D4 F#4 A4 B4 D#5] | [Eb4 G4 Bb4 Db5] | [G3 B3 D4 F4 Ab4] | [D4 F4 A4 C5]"},
-      {"--task 'Add Sixth'",
-       "[F#4 A4 B4 D#5 B#5] | [G4 Bb4 Db5 Bbb5] | [B3 D4 F4 Ab4 F5] | [F4 A4 C5 Ab5]"},
+      {"--task 'Add Sixth'", // the intervals after the third are spelt in the key anyway
+       "[F#4 A4 B4 D#5 B5] | [G4 Bb4 Db5 Bb5] | [B3 D4 F4 Ab4 F5] | [F4 A4 C5 A5]"},
       {"--task 'Add Sixth' --spell-in-key",
        "[F#4 A4 B4 D#5 B5] | [G4 Bb4 Db5 Bb5] | [B3 D4 F4 Ab4 F5] | [F4 A4 C5 A5]"},
   };

@@ -40,18 +40,41 @@ TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly
 TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAccidentals) {
   ScoreJobResult up = RunFile("keys.musicxml", "Add Third");
   ASSERT_EQ(0, up.status) << up.error;
-  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5] | [D4 F#4 A4 C5]",
+  EXPECT_EQ("[D4 F#4 A4 C#5] | [Bb3 Db4 F4 Ab4] | [G4 B4 D#5] | [E4 G4 B4 D5] | [D4 F#4 A4 C#5]",
             Chords(up.afterXml, "P1"));
   pugi::xml_document doc;
   EXPECT_STREQ("", NoteAt(doc, up.afterXml, 1, 3).child_value("accidental")); // C# in D major
   EXPECT_STREQ("sharp", NoteAt(doc, up.afterXml, 3, 2).child_value("accidental"));
   EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 3, 1).child_value("accidental"));
-  // a key the host cannot hold: stored as key 0, so the third above A is C, against the C#
-  EXPECT_STREQ("natural", NoteAt(doc, up.afterXml, 5, 3).child_value("accidental"));
+  // F sharp and C sharp given letter by letter are D major: the third above A is C#, as written
+  EXPECT_FALSE(NoteAt(doc, up.afterXml, 5, 3).child("accidental"));
   ScoreJobResult down = RunFile("keys.musicxml", "Add Third", true);
   EXPECT_EQ("[B3 D4 F#4 A4] | [Gb3 Bb3 Db4 F4] | [Eb4 G4 B4] | [C4 E4 G4 B4] | [B3 D4 F#4 A4]",
             Chords(down.afterXml, "P1"));
   EXPECT_TRUE(Valid(up.afterXml));
+}
+
+// A signature no traditional key has, given letter by letter (B flat, E flat, F sharp): the
+// key's own accidentals are the written ones, not C major's (files/letterkey.musicxml: A4, D4
+// and C#4, a note outside the key).
+TEST(Mapping, AKeyGivenLetterByLetterSpellsAddedNotesAsWritten) {
+  struct Case {
+    const char* task;
+    const char* chords;
+  } const cases[] = {{"Add Second", "[A4 Bb4] | [D4 Eb4] | [C#4 D4]"},
+                     {"Add Third", "[A4 C5] | [D4 F#4] | [C#4 E4]"},
+                     {"Add Fifth", "[A4 Eb5] | [D4 A4] | [C#4 G#4]"},
+                     {"Add Octave", "[A4 A5] | [D4 D5] | [C#4 C#5]"}};
+  for (const Case& c : cases) {
+    ScoreJobResult r = RunFile("letterkey.musicxml", c.task);
+    EXPECT_EQ(c.chords, Chords(r.afterXml, "P1")) << c.task;
+    EXPECT_TRUE(Valid(r.afterXml)) << c.task;
+  }
+  // the written key also decides which added notes show an accidental
+  pugi::xml_document doc;
+  ScoreJobResult r = RunFile("letterkey.musicxml", "Add Second");
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 1).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 1).child("accidental"));
 }
 
 TEST(Mapping, AKeyChangedHalfwayThroughAMeasureHoldsFromWhereItStandsOnEveryStaff) {
@@ -116,8 +139,8 @@ TEST(Mapping, VoicesOfAStaffAndStavesOfAPartChangeApartAndTheRestIsLeftAloneAndC
 }
 
 TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
-  // out of a changed chord: the moved G loses its tie; the G it went to lies outside the
-  // selection and keeps its stop as the file has it
+  // out of a changed chord: the moved G loses its tie, and so does the G it went to, outside
+  // the selection: a tie's end with no start would be left
   ScoreJobOptions first;
   first.measures = "1";
   ScoreJobResult r = RunFile("ties.musicxml", "Transpose Octave", false, first);
@@ -126,13 +149,16 @@ TEST(Mapping, ATieKeepsOnlyWhereTheSamePitchFollowsInTheVoice) {
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 0).find_child_by_attribute("tie", "type", "start"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
-  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).find_child_by_attribute("tie", "type", "stop"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations"));
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).find_child_by_attribute("tie", "type", "stop"));
-  // into a changed chord: the moved G loses its stop, the G before it (outside) keeps its tie
+  // into a changed chord: the moved G loses its stop, the G before it (outside) its start
   ScoreJobOptions second;
   second.measures = "2-2";
   r = RunFile("ties.musicxml", "Transpose Octave", false, second);
-  EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 2).find_child_by_attribute("tie", "type", "start"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("tie"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
+  EXPECT_TRUE(NoteAt(doc, r.afterXml, 1, 1).find_child_by_attribute("tie", "type", "start"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
   // an added note copies its source's tie and the next chord's same note takes the stop
   r = RunFile("ties.musicxml", "Add Octave");
@@ -167,7 +193,7 @@ TEST(Mapping, ATieShownOnlyAsANotationIsKeptConsistentAsWell) {
   pugi::xml_document doc;
   EXPECT_EQ("[C4 E4 G5] | [C4 E4 G4]", Chords(r.afterXml, "P1"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 1, 2).child("notations"));
-  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).child("notations").child("tied")); // outside
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("notations")); // outside, its start gone
   EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 1).child("notations").child("tied"));
 }
 
@@ -179,13 +205,15 @@ TEST(Mapping, ANoteThatLosesItsTieShowsTheAccidentalItsMeasureNowNeeds) {
   EXPECT_EQ("[C4 F4 A4] | [C4 F4 A5]", Chords(r.afterXml, "P1"));
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
   EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
-  // the tied note outside the selection keeps its tie and shows no accidental, as it did
+  // the note it was tied to, outside the selection, loses its end of the tie, and with it the
+  // continuation that let it go without the natural its key now asks for
   ScoreJobOptions first;
   first.measures = "1";
   r = RunFile("tiedkey.musicxml", "Transpose Octave", false, first);
   EXPECT_EQ("[C4 F4 A5] | [C4 F4 A4]", Chords(r.afterXml, "P1"));
-  EXPECT_TRUE(NoteAt(doc, r.afterXml, 2, 2).find_child_by_attribute("tie", "type", "stop"));
-  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("accidental"));
+  EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 2).child("tie"));
+  EXPECT_STREQ("natural", NoteAt(doc, r.afterXml, 2, 2).child_value("accidental"));
+  EXPECT_TRUE(Valid(r.afterXml));
 }
 
 TEST(Mapping, RemovingTheFirstNoteHandsItsLyricsArticulationsSlurAndBeamToTheNextNote) {

@@ -78,14 +78,74 @@ TEST(TiesBetweenVoices, FromAChordInVoiceOneIntoVoiceTwoWithinTheMeasure) {
 TEST(TiesBetweenVoices, OnAPianosLowerStaffWithVoicesFiveToEight) {
   EXPECT_EQ("E5 G5 C6 C4 E4 D4 F4~ G2 C3 G3 E2 | F5 A5 C6 A3 C4 ~F4 A4",
             Notes(RunIn("pianovoices.musicxml", "Transpose Octave (Chord)", "").afterXml));
-  // only the second measure: its F moves and loses the stop; the first measure keeps its tie
-  EXPECT_EQ("E4 G4 C5 C3 E3 D3 F3~ G2 C2 G2 E2 | F5 A5 C6 A3 C4 F4 A4",
+  // only the second measure: its F moves and loses the stop; the first measure's F its start
+  EXPECT_EQ("E4 G4 C5 C3 E3 D3 F3 G2 C2 G2 E2 | F5 A5 C6 A3 C4 F4 A4",
             Notes(RunIn("pianovoices.musicxml", "Transpose Octave (Chord)", "2").afterXml));
 }
 
 TEST(TiesWithAMissingEnd, StayAsTheFileHasThemOnNotesThatKeepTheirPitch) {
   EXPECT_EQ("C4~ E4~ | E4 ~G4",
             Notes(RunIn("openties.musicxml", "Delete Outer Note", "").afterXml));
+}
+
+// A tie whose one end a task moves or removes loses its other end too, with every task that
+// moves or removes notes (files/brokenties.musicxml: B4 tied over measures 1-2, C3 over 3-4).
+TEST(TiesWhoseOtherEndMoves, LoseTheMarkOnTheNoteLeftBehind) {
+  struct Case {
+    const char* task;
+    bool bottom;
+    const char* measures;
+    const char* notes;
+  } const cases[] = {
+      {"Drop 2nd", false, "1-2", "D4 G3 B4 | D4 G4 B3 D5 | C3~ G3 E4 | ~C3 E3 G3"},
+      {"Close Position", false, "3-4", "D4 G4 B4~ | D4 G4 ~B4 D5 | C4 G3 E4 | C3 E3 G3"},
+      {"Drop 2nd+4th", false, "2", "D4 G4 B4 | D3 G4 B3 D5 | C3~ G3 E4 | ~C3 E3 G3"},
+      {"Keep Lines", false, "2", "D4 G4 B4 | D4 D5 | C3~ G3 E4 | ~C3 E3 G3"},
+      {"Keep Specific Line", false, "1", "B4~ | D4 G4 ~B4 D5 | C3~ G3 E4 | ~C3 E3 G3"},
+      {"Delete Outer Note", false, "1", "D4 G4 | D4 G4 B4 D5 | C3~ G3 E4 | ~C3 E3 G3"},
+      {"Rotate", false, "4", "D4 G4 B4~ | D4 G4 ~B4 D5 | C3 G3 E4 | C4 E3 G3"},
+      {"Transpose Octave", true, "4", "D4 G4 B4~ | D4 G4 ~B4 D5 | C3 G3 E4 | C2 E3 G3"},
+  };
+  for (const Case& c : cases) {
+    ScoreJobResult r = RunIn("brokenties.musicxml", c.task, c.measures, c.bottom);
+    EXPECT_EQ(c.notes, Notes(r.afterXml)) << c.task;
+    EXPECT_TRUE(Valid(r.afterXml)) << c.task;
+  }
+}
+
+// A tie from one grace chord into the next stays when both ends move alike or both gain the
+// same note (files/graceties.musicxml: g[C4 E4~] g[C4 ~E4] [G4 D5]).
+TEST(TiesBetweenGraceChords, StayWhenBothEndsMoveAlikeOrGainTheSameNote) {
+  EXPECT_EQ("C5 E5~ C5 ~E5 G5 D6",
+            Notes(RunIn("graceties.musicxml", "Transpose Octave (Chord)", "").afterXml));
+  EXPECT_EQ("C4 E5~ C4 ~E5 G4 D6",
+            Notes(RunIn("graceties.musicxml", "Transpose Octave", "").afterXml));
+  EXPECT_EQ("C4 E3~ C4 ~E3 G4 D4", Notes(RunIn("graceties.musicxml", "Rotate", "", true).afterXml));
+  // the note added over the tied E4 starts a tie, the one added in the next grace chord ends it
+  struct Case {
+    const char* task;
+    const char* notes;
+  } const added[] = {{"Add Octave", "C4 E4~ E5~ C4 ~E4 ~E5 G4 D5 D6"},
+                     {"Add Third", "C4 E4~ G4~ C4 ~E4 ~G4 G4 D5 F5"},
+                     {"Add Fifth", "C4 E4~ B4~ C4 ~E4 ~B4 G4 D5 A5"}};
+  for (const Case& c : added) {
+    ScoreJobResult r = RunIn("graceties.musicxml", c.task, "");
+    EXPECT_EQ(c.notes, Notes(r.afterXml)) << c.task;
+    EXPECT_TRUE(Valid(r.afterXml)) << c.task;
+  }
+}
+
+// On a note that ends one tie and starts the next, a note added over it has its ties in the
+// same order, stop then start, in <tie> and in <tied> (files/tiechain.musicxml).
+TEST(TiesOfAnAddedNote, KeepTheOrderOfTheNoteItIsBuiltOn) {
+  for (const char* task : {"Add Octave", "Add Fifth", "Add Third"}) {
+    ScoreJobResult r = RunIn("tiechain.musicxml", task, "");
+    pugi::xml_document doc;
+    pugi::xml_node added = NoteAt(doc, r.afterXml, 1, 5); // the middle chord's added note
+    EXPECT_EQ("stop start", Ties(added)) << task;
+    EXPECT_EQ(Ties(NoteAt(doc, r.afterXml, 1, 4)), Ties(added)) << task;
+    EXPECT_TRUE(Valid(r.afterXml)) << task;
+  }
 }
 
 TEST(Accidentals, ACourtesySignOnANoteTheTaskDidNotTouchStays) {

@@ -88,7 +88,7 @@ const TaskCase kCases[] = {
     {"Close Position", false,
      "[C4 E4 G4 C5] [D4 F4 A4] [E4 E4 G4] [G4] | [G4 C5 E5] [F4 A4 C5 E5] [r]"},
     {"Close Position", true,
-     "[C4 E4 G4 C5] [D4 F4 A4] [E4 G4 E5] [G4] | [C4 E4 G4] [F4 A4 C5 E5] [r]"},
+     "[C4 E4 G4 C5] [D4 F4 A4] [E4 E4 G4] [G4] | [C4 E4 G4] [F4 A4 C5 E5] [r]"},
 };
 
 class TaskTable : public ::testing::TestWithParam<TaskCase> {};

@@ -5,6 +5,7 @@
 #include "data/fcnoteentry.h"
 #include "fcnoteentryprocessinghandler.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -355,30 +356,38 @@ TEST_F(ChordOps, AddedIntervalsCountDiatonicStepsFromTheEdgeNote) {
   inKey.spellInKey = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.task);
-    // An altered, tied top note over a unison pair: the interval goes on the top.
+    // An altered, tied top note over a unison pair: the interval goes on the top, with the
+    // source's alteration when Add Third copies it.
+    bool copies = c.task == AddThird;
     Chord top({{-3}, {-3}, {4, 1, NOTE_CREATED | NOTE_TIE | others}});
     EXPECT_TRUE(Apply(c.task, true, top));
     ASSERT_EQ(4, top.Count());
     EXPECT_EQ(4 + c.steps, top.Disp(3));
-    EXPECT_EQ(1, top.Rl(3));
+    if (copies || (c.steps != 3 && c.steps != 4)) {
+      EXPECT_EQ(copies ? 1 : 0, top.Rl(3));
+    }
     EXPECT_EQ(NOTE_CREATED | NOTE_TIE, top.Flags(3));
     EXPECT_EQ(4, top.Id(3));
     // A flattened, untied bottom note: the interval goes below it.
     Chord bottom({{7}, {-2, -1}, {2}});
     EXPECT_TRUE(Apply(c.task, false, bottom));
     EXPECT_EQ(-2 - c.steps, bottom.Disp(3));
-    EXPECT_EQ(-1, bottom.Rl(3));
+    if (copies || (c.steps != 3 && c.steps != 4)) {
+      EXPECT_EQ(copies ? -1 : 0, bottom.Rl(3));
+    }
     EXPECT_EQ(NOTE_CREATED, bottom.Flags(3));
-    // Spelt in the key: the same steps, the key's own accidental, the tie still copied.
+    // Spelt in the key: the same steps, the key's own accidental (a fourth or a fifth perfect:
+    // C#5 and D#5 over G#4 in C major), the tie still copied.
+    bool perfect = c.steps == 3 || c.steps == 4;
     Chord keyTop({{0}, {4, 1, NOTE_CREATED | NOTE_TIE}});
     EXPECT_TRUE(Apply(c.task, true, keyTop, inKey));
     EXPECT_EQ(4 + c.steps, keyTop.Disp(2));
-    EXPECT_EQ(0, keyTop.Rl(2));
+    EXPECT_EQ(perfect ? 1 : 0, keyTop.Rl(2));
     EXPECT_EQ(NOTE_CREATED | NOTE_TIE, keyTop.Flags(2));
     Chord keyBottom({{-2, -2}, {7}});
     EXPECT_TRUE(Apply(c.task, false, keyBottom, inKey));
     EXPECT_EQ(-2 - c.steps, keyBottom.Disp(2));
-    EXPECT_EQ(0, keyBottom.Rl(2));
+    EXPECT_EQ(perfect ? -2 : 0, keyBottom.Rl(2));
     // A single note gets its interval too.
     Chord single({{0}});
     EXPECT_TRUE(Apply(c.task, true, single));
@@ -393,6 +402,51 @@ TEST_F(ChordOps, AddedIntervalsCountDiatonicStepsFromTheEdgeNote) {
   EXPECT_EQ(1, reverse.Rl(1));
 }
 
+// In the key's spelling a fourth or a fifth from a note the key does not hold is perfect, in
+// major and minor keys, up and down; from a note of the key it is the key's own interval.
+TEST_F(ChordOps, KeySpelledFourthsAndFifthsFromNotesOutsideTheKeyArePerfect) {
+  hostsim::NewDocument(1, 1);
+  struct Case {
+    uint16_t key; // the measure's key word
+    int task;
+    bool top;
+    P source;  // the edge note
+    int d, rl; // the note added
+  } const cases[] = {
+      {0x00FF, AddFifth, true, {-2, -1}, 2, -1},   // F major: Db4 -> Ab4, not A4
+      {0x00FF, AddFourth, true, {-2, -1}, 1, -1},  // Db4 -> Gb4, not G4
+      {0x00FF, AddFifth, true, {-1, -1}, 3, 0},    // Eb4 -> Bb4, not Bbb4
+      {0x0101, AddFifth, true, {6, 1}, 10, 1},     // E minor: D#5 -> A#5, not A5
+      {0x0006, AddFifth, true, {3, 1}, 7, 1},      // F# major: B#4 -> F##5, not F#5
+      {0x00FF, AddFifth, false, {-2, -1}, -6, -1}, // F major: Db4 -> Gb3 under it, not G3
+      {0x00FF, AddFourth, false, {-1, -1}, -4, 0}, // Eb4 -> Bb3 under it, not Bbb3
+      {0x00FF, AddFifth, true, {-1, 0}, 3, 0},     // E4 in the key: its fifth Bb4 as the key has it
+      {0x0000, AddSixth, true, {3, 1}, 8, 0},      // only fourths and fifths are made perfect
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.key << " task " << c.task);
+    hostsim::SetMeasureKey(1, c.key);
+    Chord chord({c.source});
+    EXPECT_TRUE(Apply(c.task, c.top, chord));
+    EXPECT_EQ(c.d, chord.Disp(1));
+    EXPECT_EQ(c.rl, chord.Rl(1));
+  }
+  // Add Third copies its source's alteration; with the spelling rule it takes the key's.
+  hostsim::SetMeasureKey(1, 0x00FF);
+  Chord copied({{-2, -1}}), spelt({{-2, -1}});
+  ChordRules inKey;
+  inKey.spellInKey = true;
+  EXPECT_TRUE(Apply(AddThird, true, copied));
+  EXPECT_EQ(-1, copied.Rl(1));
+  EXPECT_TRUE(Apply(AddThird, true, spelt, inKey));
+  EXPECT_EQ(0, spelt.Rl(1));
+  // A key whose scale is the host's own keeps the key's accidental.
+  hostsim::SetMeasureKey(1, 0x4003);
+  Chord custom({{-2, -1}});
+  EXPECT_TRUE(Apply(AddFifth, true, custom));
+  EXPECT_EQ(0, custom.Rl(1));
+}
+
 TEST_F(ChordOps, ClosePositionTopBringsEveryNoteWithinTheOctaveUnderTheTop) {
   // G2 E4 C5 C4 -> G4 E4 C5 C4: the octave doubling of the top stays an octave under it.
   Chord spread({{-10}, {2}, {7}, {0}});
@@ -404,19 +458,37 @@ TEST_F(ChordOps, ClosePositionTopBringsEveryNoteWithinTheOctaveUnderTheTop) {
   EXPECT_EQ(V({4, 11, 9}), low.D());
   EXPECT_EQ(1, low.Rl(0));                          // alterations are kept
   EXPECT_EQ(NOTE_CREATED | NOTE_TIE, low.Flags(2)); // so is the tie
-  // The top's own step: below the top when its alteration is lower, else an octave below.
-  Chord altered({{0}, {7, 1}, {-7, 2}, {7}});
+  // The top's own step: below the top when its alteration is lower, else an octave below; the
+  // two C naturals stay an octave apart.
+  Chord altered({{-7}, {7, 1}, {-7, 2}, {7}});
   EXPECT_TRUE(Apply(ClosePosition, true, altered));
-  EXPECT_EQ(V({7, 7, 0, 7}), altered.D());
-  // A unison with the top goes an octave down; unisons made of other notes stay.
-  Chord unisons({{7}, {7}, {2}, {-5}});
+  EXPECT_EQ(V({0, 7, 0, 7}), altered.D());
+  // A unison with the top stays one, so do other unisons; doublings stay an octave apart.
+  Chord unisons({{7}, {7}, {2}, {-12}, {2}});
   EXPECT_TRUE(Apply(ClosePosition, true, unisons));
-  EXPECT_EQ(V({7, 0, 2, 2}), unisons.D());
-  // Twelve notes: nothing is added, so the full chord closes too.
+  EXPECT_EQ(V({7, 7, 2, -5, 2}), unisons.D());
+  // Twelve notes a step apart are close already, as stacked octaves.
   Chord twelve;
   Chord::Twelve(twelve);
-  EXPECT_TRUE(Apply(ClosePosition, true, twelve));
-  EXPECT_EQ(V({7, 8, 9, 10, 4, 5, 6, 7, 8, 9, 10, 11}), twelve.D());
+  EXPECT_FALSE(Apply(ClosePosition, true, twelve));
+}
+
+// A twelve-note A major chord spread over five octaves, top E6 (A major, A4 = 0): closed, each
+// doubling goes an octave under the one above it; no pitch is written twice.
+TEST_F(ChordOps, ClosePositionStacksDoublingsAnOctaveApart) {
+  // A1 E2 C#3 A3 E3 C#4 A4 C#5 E5 A5 C#6 E6, in the order a file might list them.
+  Chord chord({{-21}, {-17}, {-12}, {-7}, {-10}, {-5}, {0}, {2}, {4}, {7}, {9}, {11}});
+  EXPECT_TRUE(Apply(ClosePosition, true, chord));
+  std::vector<int> d = chord.D();
+  std::sort(d.begin(), d.end());
+  EXPECT_TRUE(std::adjacent_find(d.begin(), d.end()) == d.end()) << testing::PrintToString(d);
+  // E: E6 E5 E4 E3; A: A5 A4 A3 A2; C#: C#6 C#5 C#4 C#3.
+  EXPECT_EQ(V({-14, -12, -10, -7, -5, -3, 0, 2, 4, 7, 9, 11}), d);
+  Chord bottom({{-21}, {-17}, {-12}, {-7}, {-10}, {-5}, {0}, {2}, {4}, {7}, {9}, {11}});
+  EXPECT_TRUE(Apply(ClosePosition, false, bottom));
+  d = bottom.D();
+  std::sort(d.begin(), d.end());
+  EXPECT_EQ(V({-21, -19, -17, -14, -12, -10, -7, -5, -3, 0, 2, 4}), d);
 }
 
 TEST_F(ChordOps, ClosePositionBottomBringsEveryNoteWithinTheOctaveOverTheBottom) {
@@ -427,13 +499,12 @@ TEST_F(ChordOps, ClosePositionBottomBringsEveryNoteWithinTheOctaveOverTheBottom)
   EXPECT_TRUE(Apply(ClosePosition, false, altered));
   EXPECT_EQ(V({0, 7, 0}), altered.D());
   EXPECT_EQ(1, altered.Rl(2));
-  Chord unisons({{0}, {0}, {16}, {2}});
+  Chord unisons({{0}, {0}, {16}, {2}, {23}});
   EXPECT_TRUE(Apply(ClosePosition, false, unisons));
-  EXPECT_EQ(V({0, 7, 2, 2}), unisons.D());
+  EXPECT_EQ(V({0, 0, 9, 2, 16}), unisons.D());
   Chord twelve;
   Chord::Twelve(twelve);
-  EXPECT_TRUE(Apply(ClosePosition, false, twelve));
-  EXPECT_EQ(V({0, 1, 2, 3, 4, 5, 6, 7, 1, 2, 3, 4}), twelve.D());
+  EXPECT_FALSE(Apply(ClosePosition, false, twelve));
   // Right at the end of the range a move still happens.
   const twobyte lo = -32768;
   Chord edge({{lo}, {lo + 9}});
