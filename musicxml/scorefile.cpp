@@ -363,12 +363,17 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
              ">, not <score-partwise>)";
     return false;
   }
-  pugi::xml_node list = root.child("part-list");
+  // The part list's names by id, looked up once each: a search of the list for every part
+  // would cost the square of the parts.
+  std::unordered_map<std::string_view, const char*> names;
+  for (pugi::xml_node p = root.child("part-list").child("score-part"); p;
+       p = p.next_sibling("score-part"))
+    names.emplace(p.attribute("id").value(), p.child_value("part-name"));
   for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part")) {
     PartInfo info;
     info.id = p.attribute("id").value();
-    info.name =
-        list.find_child_by_attribute("score-part", "id", info.id.c_str()).child_value("part-name");
+    auto named = names.find(info.id);
+    if (named != names.end()) info.name = named->second;
     score->parts.push_back(info);
   }
   score->voiceNames.assign(score->parts.size(), {});
