@@ -21,10 +21,14 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score.measureKeys[m]);
   HostEntries entries(score.chords.size(), -1);
   hostsim::EntrySpec entry;
-  std::vector<int16_t> ownKeyIn(score.staffCount + 1, 0); // last measure given its own key
+  // last measure given its own key, by staff; the reader has kept the counts to what the
+  // host holds, and a chord outside them would write past the table
+  std::vector<int16_t> ownKeyIn(static_cast<size_t>(std::max<int>(0, score.staffCount)) + 1, 0);
   for (size_t i = 0; i < score.chords.size(); ++i) {
     const Chord& c = score.chords[i];
-    if (c.skip != Skip::None) continue;
+    if (c.skip != Skip::None || c.staff < 1 || c.staff > score.staffCount || c.measure < 1 ||
+        c.measure > score.measureCount)
+      continue;
     uint16_t measureKey = c.measure <= static_cast<int>(score.measureKeys.size())
                               ? score.measureKeys[c.measure - 1]
                               : 0;

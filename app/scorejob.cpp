@@ -57,6 +57,9 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
     CloseToolWindow(plugin, window);
     return 2;
   }
+  // A score file keeps none of the host's spacing, so respacing would only cost time: the
+  // plug-in asks after every changed staff in every part, the square of the parts.
+  if (hostsim::ItemCheck(window, IDC_RESPACE) == BST_CHECKED) hostsim::Click(window, IDC_RESPACE);
   for (size_t p = 0; p < score.parts.size();) {
     if (!parts[p]) {
       ++p;

@@ -246,11 +246,19 @@ namespace {
 const std::vector<int16_t>* ListStaves(uint16_t list) {
   Document& d = Doc();
   if (list == 0) return &d.staves;
-  for (auto& p : d.parts)
-    if (p.id == static_cast<int16_t>(list)) return &p.staves;
-  return nullptr;
+  const Part* p = FindPart(d, static_cast<int16_t>(list));
+  return p ? &p->staves : nullptr;
 }
 } // namespace
+
+std::ptrdiff_t PartIndex(const Document& d, int16_t id) {
+  const std::vector<Part>& parts = d.parts;
+  size_t place = static_cast<uint16_t>(id);
+  if (place < parts.size() && parts[place].id == id) return static_cast<std::ptrdiff_t>(place);
+  for (size_t i = 0; i < parts.size(); ++i)
+    if (parts[i].id == id) return static_cast<std::ptrdiff_t>(i);
+  return -1;
+}
 
 int16_t StaffAtSlot(int16_t slot, uint16_t list) {
   const std::vector<int16_t>* staves = ListStaves(list);
@@ -260,7 +268,10 @@ int16_t StaffAtSlot(int16_t slot, uint16_t list) {
 
 int16_t SlotOfStaff(int16_t staff, uint16_t list) {
   const std::vector<int16_t>* staves = ListStaves(list);
-  if (!staves) return 0;
+  if (!staves || staves->empty()) return 0;
+  size_t place = static_cast<size_t>(staff - (*staves)[0]);
+  if (staff >= (*staves)[0] && place < staves->size() && (*staves)[place] == staff)
+    return static_cast<int16_t>(place + 1);
   for (size_t i = 0; i < staves->size(); ++i)
     if ((*staves)[i] == staff) return static_cast<int16_t>(i + 1);
   return 0;

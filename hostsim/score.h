@@ -3,6 +3,7 @@
 // (services_*.cpp) serve the plug-in from it.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -247,8 +248,20 @@ void ClearSelection();
 void StoreCell(Document& document, const CellLayer& where, const std::vector<EXENTRY>& entries);
 
 // Slots and staves of an instrument list: list 0 is the score's, list n the staves of part n.
+// A staff stands once in a list, as in the host's; a list whose staves run on from its first
+// one (every list NewDocument and the score files make) answers without a search, so that a
+// plug-in asking for every staff of every part costs a step a question, whatever the score.
 int16_t StaffAtSlot(int16_t slot, uint16_t list);
 int16_t SlotOfStaff(int16_t staff, uint16_t list);
+
+// The index in the document's parts of the part with the id, -1 when there is none. An id
+// stands once, as in the host; AddPart numbers a part by its place, so that place is tried
+// first.
+std::ptrdiff_t PartIndex(const Document& d, int16_t id);
+inline const Part* FindPart(const Document& d, int16_t id) {
+  std::ptrdiff_t i = PartIndex(d, id);
+  return i < 0 ? nullptr : &d.parts[static_cast<size_t>(i)];
+}
 
 // ---- Part names (served by FX_GetPartName) ---------------------------------------------------
 // A part's name is kept with the document, as a record the plug-in never asks for, so that an

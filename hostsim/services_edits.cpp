@@ -20,12 +20,6 @@ Document& EditedDocument() {
     if (d.id == h.beforeEdit.id) return d;
   return Doc();
 }
-
-const Part* FindPart(int16_t id) {
-  for (auto& p : Doc().parts)
-    if (p.id == id) return &p;
-  return nullptr;
-}
 } // namespace
 
 HOST_SERVICE(fourbyte, FX_StartFinaleEdit, (const char* undotext, EVERSION v)) {
@@ -117,7 +111,7 @@ HOST_SERVICE(fourbyte, FX_SetCurrentPartID, (fourbyte part, EVERSION v)) {
   int32_t a;
   if (AnswerSet(FX_SetCurrentPartID_service, &a)) return a;
   int16_t id = static_cast<int16_t>(part);
-  if (!FindPart(id)) return 0;
+  if (!FindPart(Doc(), id)) return 0;
   Doc().currentPart = id;
   return 1;
 }
@@ -127,8 +121,6 @@ HOST_SERVICE(fourbyte, FX_GetNextPartID, (fourbyte part, EVERSION v)) {
   int32_t a;
   if (AnswerSet(FX_GetNextPartID_service, &a)) return a;
   const std::vector<Part>& parts = Doc().parts;
-  int16_t id = static_cast<int16_t>(part);
-  for (size_t i = 0; i + 1 < parts.size(); ++i)
-    if (parts[i].id == id) return parts[i + 1].id;
-  return -1;
+  std::ptrdiff_t i = PartIndex(Doc(), static_cast<int16_t>(part));
+  return i >= 0 && static_cast<size_t>(i) + 1 < parts.size() ? parts[i + 1].id : -1;
 }

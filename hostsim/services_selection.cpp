@@ -14,9 +14,8 @@ namespace {
 // measure, from the start of the first to the end of the last.
 EREGION WholeDocument(const Document& d) {
   EREGION r = {};
-  int16_t staves = static_cast<int16_t>(d.staves.size());
-  for (const Part& p : d.parts)
-    if (p.id == d.currentPart) staves = static_cast<int16_t>(p.staves.size());
+  const Part* shown = FindPart(d, d.currentPart);
+  int16_t staves = static_cast<int16_t>(shown ? shown->staves.size() : d.staves.size());
   r.startinstlist = r.endinstlist = static_cast<uint16_t>(d.currentPart);
   r.startslot = 1;
   r.endslot = staves;

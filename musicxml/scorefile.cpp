@@ -1,6 +1,9 @@
 #include "scorefile.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,11 +20,39 @@ bool Is(const pugi::xml_node& n, const char* name) {
   return strcmp(n.name(), name) == 0;
 }
 
-long long Number(const pugi::xml_node& n, long long fallback) {
-  const char* t = n.child_value();
+bool Space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A whole number as MusicXML writes one, white space around it allowed.
+bool WholeText(const char* t, long long* value) {
+  while (Space(*t))
+    ++t;
+  const char* digits = t + (*t == '+' || *t == '-');
+  if (*digits < '0' || *digits > '9') return false;
+  errno = 0;
   char* end = nullptr;
-  long long v = strtoll(t, &end, 10);
-  return end == t ? fallback : v;
+  *value = strtoll(t, &end, 10);
+  if (errno == ERANGE) return false;
+  while (Space(*end))
+    ++end;
+  return *end == 0;
+}
+
+// A decimal number as MusicXML writes one (digits with at most one point, no exponent).
+bool DecimalText(const char* t, double* value) {
+  while (Space(*t))
+    ++t;
+  const char* at = t + (*t == '+' || *t == '-');
+  int digits = 0, points = 0;
+  for (; (*at >= '0' && *at <= '9') || *at == '.'; ++at)
+    *at == '.' ? ++points : ++digits;
+  const char* end = at;
+  while (Space(*end))
+    ++end;
+  if (!digits || points > 1 || *end) return false;
+  *value = strtod(t, nullptr);
+  return std::isfinite(*value);
 }
 
 // "LINE:COLUMN" of a byte offset in the file's text, both counted from 1: the text is kept as
@@ -38,6 +69,58 @@ std::string Location(const std::vector<uint8_t>& text, ptrdiff_t offset) {
   return std::to_string(line) + ":" + std::to_string(at - start + 1);
 }
 
+// The numbers of the elements the job reads, read strictly: a text that is not the number MusicXML
+// has there is an error naming the element, its text and its place, not a value guessed from it
+// (an octave of 4294967300 taken as 4 would change notes the file does not have). The first
+// such error is kept; the value answered meanwhile is the fallback.
+class Numbers {
+public:
+  Numbers(const std::vector<uint8_t>& text, bool placed) : _text(text), _placed(placed) {}
+
+  // A whole number from low to high; fallback when the element is missing.
+  long long Whole(const pugi::xml_node& n, long long low, long long high, long long fallback,
+                  const char* what) {
+    long long v = fallback;
+    if (n && (!WholeText(n.child_value(), &v) || v < low || v > high))
+      return Bad(n, what, fallback);
+    return v;
+  }
+  // A count of divisions (a duration, a <backup>, <divisions>): a decimal of at least 0, taken
+  // in whole divisions up to the longest counted.
+  long long Divisions(const pugi::xml_node& n, long long fallback) {
+    double v = 0;
+    if (!n) return fallback;
+    if (!DecimalText(n.child_value(), &v) || v < 0)
+      return Bad(n, "a number of at least 0", fallback);
+    return static_cast<long long>(std::min(v, static_cast<double>(kLongest)));
+  }
+  // Semitones of an alteration.
+  double Semitones(const pugi::xml_node& n) {
+    double v = 0;
+    if (n && !DecimalText(n.child_value(), &v)) return Bad(n, "a number", 0);
+    return v;
+  }
+  const std::string& Error() const { return _error; }
+
+private:
+  long long Bad(const pugi::xml_node& n, const char* what, long long fallback) {
+    if (!_error.empty()) return fallback;
+    // the text as read, shortened, with only printable characters
+    std::string shown;
+    for (const char* t = n.child_value(); *t && shown.size() < 24; ++t)
+      shown += (*t >= ' ' && *t < 127) ? *t : '?';
+    if (strlen(n.child_value()) > 24) shown += "...";
+    // The place is counted in the file's bytes, which are the parsed ones only in UTF-8.
+    if (_placed) _error = Location(_text, n.offset_debug()) + ": ";
+    _error += std::string("<") + n.name() + "> holds \"" + shown + "\", not " + what +
+              " as MusicXML has there";
+    return fallback;
+  }
+  const std::vector<uint8_t>& _text;
+  bool _placed;
+  std::string _error;
+};
+
 } // namespace
 
 int16_t TypeDuration(const char* type) {
@@ -51,11 +134,12 @@ int16_t TypeDuration(const char* type) {
 namespace {
 
 // A <key> element: a traditional key (fifths, mode) or explicit letter alterations.
-Key ReadKey(const pugi::xml_node& k) {
+Key ReadKey(const pugi::xml_node& k, Numbers* numbers) {
   pugi::xml_node fifths = k.child("fifths");
   if (fifths) {
     const char* mode = k.child_value("mode");
-    long long n = std::max(-1000LL, std::min(1000LL, Number(fifths, 0)));
+    long long n = numbers->Whole(fifths, LLONG_MIN, LLONG_MAX, 0, "a whole number");
+    n = std::max(-1000LL, std::min(1000LL, n)); // past 21 either way the key is not spellable
     return TraditionalKey(static_cast<int>(n),
                           strcmp(mode, "minor") == 0 || strcmp(mode, "aeolian") == 0);
   }
@@ -63,7 +147,8 @@ Key ReadKey(const pugi::xml_node& k) {
   for (pugi::xml_node s = k.child("key-step"); s; s = s.next_sibling("key-step")) {
     int step = StepIndex(s.child_value());
     pugi::xml_node a = s.next_sibling("key-alter");
-    if (step >= 0 && a) sig[step] = static_cast<int8_t>(std::lround(atof(a.child_value())));
+    double alter = std::max(-9.0, std::min(9.0, numbers->Semitones(a)));
+    if (step >= 0 && a) sig[step] = static_cast<int8_t>(std::lround(alter));
   }
   return ExplicitKey(sig);
 }
@@ -71,7 +156,8 @@ Key ReadKey(const pugi::xml_node& k) {
 // Reads one part into chords; keys and layers are per staff of the part.
 class PartReader {
 public:
-  PartReader(Score* score, int part) : _score(score), _part(part) {}
+  PartReader(Score* score, int part, Numbers* numbers)
+      : _score(score), _part(part), _numbers(numbers) {}
 
   bool Read(const pugi::xml_node& partNode, std::string* error);
 
@@ -83,14 +169,16 @@ private:
 
   Score* _score;
   int _part;
-  int _staves = 1;             // staves declared so far
-  bool _tooManyStaves = false; // more than the host can hold
-  std::vector<Key> _keys;      // key in effect on each staff of the part
+  Numbers* _numbers;
+  int _staves = 1;        // staves declared so far
+  std::string _over;      // what the part has more of than the host can hold
+  std::vector<Key> _keys; // key in effect on each staff of the part
   // The keys of each staff from each place in the measure that gives one, in file order: a
   // key given halfway through a measure holds only from there, also for the staves and voices
   // the file lists after it.
   std::vector<std::pair<long long, std::vector<Key>>> _keysFrom;
   std::vector<std::vector<const char*>> _layers;         // the first four voices of each staff
+  std::vector<std::array<int32_t, kMaxLayers>> _entries; // entries of each layer in the measure
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long long _divisions = 1;
   long long _pos = 0;   // position in the measure, divisions
@@ -106,44 +194,58 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
   _layers.assign(_staves, {});
 
   for (pugi::xml_node m = partNode.child("measure"); m; m = m.next_sibling("measure")) {
-    if (_measure == 32767) {
-      *error = "more measures than the host can hold (32767)";
+    if (_measure == kMaxMeasures) {
+      *error = "part \"" + info.id + "\" has more measures than the host can hold (" +
+               std::to_string(kMaxMeasures) + ")";
       return false;
     }
     ++_measure;
-    if (_part == 0) _score->measureNumbers.push_back(m.attribute("number").value());
+    // The score's measures are those of its longest part: the first part to reach a measure
+    // numbers it and gives it its key.
+    bool first = static_cast<size_t>(_measure) > _score->measureNumbers.size();
+    if (first) _score->measureNumbers.push_back(m.attribute("number").value());
     _pos = 0;
     _open = -1;
     _keysFrom.assign(1, std::make_pair(0LL, _keys));
+    _entries.assign(_staves, {});
     bool keyRecorded = false;
     for (pugi::xml_node c = m.first_child(); c; c = c.next_sibling()) {
+      if (!_numbers->Error().empty() || !_over.empty()) break;
       if (c.type() != pugi::node_element) continue;
       if (Is(c, "note")) {
-        if (!keyRecorded && _part == 0) {
+        if (!keyRecorded && first) {
           _score->measureKeys.resize(_measure, 0);
           _score->measureKeys[_measure - 1] = _keys[0].word;
           keyRecorded = true;
         }
         Note(c);
       } else if (Is(c, "backup")) {
-        _pos =
-            std::max(0LL, _pos - std::min(kLongest, std::max(0LL, Number(c.child("duration"), 0))));
+        _pos = std::max(0LL, _pos - _numbers->Divisions(c.child("duration"), 0));
         _open = -1;
       } else if (Is(c, "forward")) {
-        _pos = std::min(kLongest, _pos + std::max(0LL, Number(c.child("duration"), 0)));
+        _pos = std::min(kLongest, _pos + _numbers->Divisions(c.child("duration"), 0));
         _open = -1;
       } else if (Is(c, "attributes")) {
         Attributes(c);
       }
     }
-    if (!keyRecorded && _part == 0) {
+    if (!keyRecorded && first) {
       _score->measureKeys.resize(_measure, 0);
       _score->measureKeys[_measure - 1] = _keys[0].word;
     }
-    if (_tooManyStaves) {
-      *error = "part \"" + info.id + "\" has more staves than the host can hold";
+    if (!_numbers->Error().empty()) {
+      *error = _numbers->Error();
       return false;
     }
+    if (!_over.empty()) {
+      *error = "part \"" + info.id + "\" has " + _over;
+      return false;
+    }
+  }
+  if (_score->staffCount + _staves > kMaxStaves) {
+    *error = "part \"" + info.id + "\" has staves past the most the host can hold in a score (" +
+             std::to_string(kMaxStaves) + ")";
+    return false;
   }
   info.staffCount = static_cast<int16_t>(_staves);
   _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
@@ -154,21 +256,26 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
 void PartReader::Attributes(const pugi::xml_node& a) {
   // <staves> comes after the keys it numbers: read first.
   if (pugi::xml_node staves = a.child("staves")) {
-    long long n = Number(staves, 1);
-    if (n > 64 || _score->staffCount + n > 32767) {
-      _tooManyStaves = true;
+    long long n = _numbers->Whole(staves, 0, LLONG_MAX, 1, "a whole number of at least 0");
+    if (n > kMaxPartStaves) {
+      _over =
+          "more staves than the host can hold in a part (" + std::to_string(kMaxPartStaves) + ")";
+    } else if (_score->staffCount + n > kMaxStaves) {
+      _over =
+          "staves past the most the host can hold in a score (" + std::to_string(kMaxStaves) + ")";
     } else if (n > _staves) {
       _staves = static_cast<int>(n);
       _keys.resize(_staves, _keys[0]);
       _layers.resize(_staves);
+      _entries.resize(_staves);
     }
   }
   for (pugi::xml_node c = a.first_child(); c; c = c.next_sibling()) {
     if (Is(c, "divisions")) {
-      long long d = Number(c, 1);
-      if (d > 0) _divisions = std::min(kLongest, d);
+      long long d = _numbers->Divisions(c, 1);
+      if (d > 0) _divisions = d;
     } else if (Is(c, "key")) {
-      Key k = ReadKey(c);
+      Key k = ReadKey(c, _numbers);
       long staff = c.attribute("number").as_int(0);
       if (staff >= 1 && staff <= _staves)
         _keys[staff - 1] = k;
@@ -253,7 +360,7 @@ struct NoteParts {
 void PartReader::Note(const pugi::xml_node& n) {
   NoteParts parts(n);
   bool joins = _open >= 0 && parts.chord;
-  int staff = static_cast<int>(parts.staff ? Number(parts.staff, 1) : 1);
+  long long staff = _numbers->Whole(parts.staff, 1, LLONG_MAX, 1, "a whole number of at least 1");
   const char* voice = parts.voice ? parts.voice.child_value() : "1";
   NoteRef note;
   note.node = n;
@@ -271,15 +378,16 @@ void PartReader::Note(const pugi::xml_node& n) {
       else if (strcmp(c.name(), "octave") == 0)
         octave = c;
     note.pitch.step = StepIndex(step.child_value());
-    note.pitch.octave = static_cast<int>(Number(octave, -1));
-    double a = alter ? atof(alter.child_value()) : 0;
+    note.pitch.octave =
+        static_cast<int>(_numbers->Whole(octave, 0, 9, -1, "a whole number from 0 to 9"));
+    double a = _numbers->Semitones(alter);
     note.pitched = note.pitch.step >= 0 && a == std::floor(a) && std::fabs(a) <= 3 &&
                    note.pitch.octave >= 0 && note.pitch.octave <= 9;
     note.pitch.alter = note.pitched ? static_cast<int>(a) : 0;
     note.microtone = alter && a != std::floor(a);
   }
   if (!joins) {
-    long long duration = std::min(kLongest, std::max(0LL, Number(parts.duration, 0)));
+    long long duration = _numbers->Divisions(parts.duration, 0);
     _score->chords.emplace_back();
     Chord& c = _score->chords.back();
     c.first = n;
@@ -302,8 +410,12 @@ void PartReader::Note(const pugi::xml_node& n) {
         --from;
       const std::vector<Key>& keys = _keysFrom[from].second;
       c.key = static_cast<size_t>(staff) <= keys.size() ? keys[staff - 1] : keys[0];
-      c.layer = Layer(staff, voice);
-      if (c.layer < 0) c.skip = Skip::VoicePastFour;
+      c.layer = Layer(static_cast<int>(staff), voice);
+      if (c.layer < 0)
+        c.skip = Skip::VoicePastFour;
+      else if (++_entries[staff - 1][c.layer] > kMaxLayerEntries)
+        _over = "more notes and rests in one voice of measure " + std::to_string(_measure) +
+                " than the host can hold (" + std::to_string(kMaxLayerEntries) + ")";
       if (!c.key.spellable && c.skip == Skip::None) c.skip = Skip::WideKey;
     }
     if (!c.grace) _pos = std::min(kLongest, _pos + duration);
@@ -363,18 +475,31 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
              ">, not <score-partwise>)";
     return false;
   }
-  pugi::xml_node list = root.child("part-list");
+  // Counted before anything is sized by them: the host numbers parts with 16 bits.
+  size_t partCount = 0;
+  for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part"))
+    if (++partCount > static_cast<size_t>(kMaxParts)) {
+      *error = "more parts than the host can hold (" + std::to_string(kMaxParts) + ")";
+      return false;
+    }
+  // The part list's names by id, looked up once each: a search of the list for every part
+  // would cost the square of the parts.
+  std::unordered_map<std::string_view, const char*> names;
+  for (pugi::xml_node p = root.child("part-list").child("score-part"); p;
+       p = p.next_sibling("score-part"))
+    names.emplace(p.attribute("id").value(), p.child_value("part-name"));
   for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part")) {
     PartInfo info;
     info.id = p.attribute("id").value();
-    info.name =
-        list.find_child_by_attribute("score-part", "id", info.id.c_str()).child_value("part-name");
+    auto named = names.find(info.id);
+    if (named != names.end()) info.name = named->second;
     score->parts.push_back(info);
   }
   score->voiceNames.assign(score->parts.size(), {});
+  Numbers numbers(score->text, r.encoding == pugi::encoding_utf8);
   int index = 0;
   for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part"))
-    if (!PartReader(score, index++).Read(p, error)) return false;
+    if (!PartReader(score, index++, &numbers).Read(p, error)) return false;
   return true;
 }
 

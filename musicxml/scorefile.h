@@ -34,6 +34,14 @@ const int32_t kQuarter = 1024;
 // The most notes of a chord the host holds: a chord of more is left alone.
 const size_t kMaxChordNotes = 12;
 
+// What the host holds: a file's counts are checked against these before they size anything.
+// Staff, part and measure numbers are 16-bit, and so is the count of a cell layer's entries.
+const int kMaxStaves = 32767;       // all parts' staves together
+const int kMaxPartStaves = 64;      // the staves of one part
+const int kMaxParts = 32767;        // parts of a score
+const int kMaxMeasures = 32767;     // measures of a part
+const int kMaxLayerEntries = 32767; // chords and rests of one voice of a staff in a measure
+
 // Why a chord is not handed to the host.
 enum class Skip : uint8_t {
   None,

@@ -78,6 +78,34 @@ TEST_F(HostFrames, FramesOfAPartListServeThePartsStaff) {
   EXPECT_EQ(0, FX_SlotToInst(1, 9));
 }
 
+TEST_F(HostFrames, SlotsAndPartsAreFoundWhereverTheyStandInTheirLists) {
+  hostsim::NewDocument(6, 1);
+  int16_t running = hostsim::AddPart({4, 5, 6});  // found at once
+  int16_t mixed = hostsim::AddPart({5, 2, 6, 3}); // searched for
+  for (int16_t staff = 0; staff <= 7; ++staff) {
+    EXPECT_EQ(staff >= 1 && staff <= 6 ? staff : 0, FX_InstToSlot(staff, 0)) << staff;
+    EXPECT_EQ(staff >= 4 && staff <= 6 ? staff - 3 : 0,
+              FX_InstToSlot(staff, static_cast<utwobyte>(running)))
+        << staff;
+  }
+  const int mixedSlots[8] = {0, 0, 2, 4, 0, 1, 3, 0};
+  for (int16_t staff = 0; staff <= 7; ++staff)
+    EXPECT_EQ(mixedSlots[staff], FX_InstToSlot(staff, static_cast<utwobyte>(mixed))) << staff;
+  // parts whose ids are not their places: the first with the id answers
+  std::vector<hostsim::Part>& parts = hostsim::Doc().parts;
+  parts.insert(parts.begin() + 1, parts[mixed]);
+  EXPECT_EQ(4, FX_SlotToInst(1, static_cast<utwobyte>(running)));
+  EXPECT_EQ(5, FX_SlotToInst(1, static_cast<utwobyte>(mixed)));
+  EXPECT_EQ(mixed, FX_GetNextPartID(0));
+  EXPECT_EQ(running, FX_GetNextPartID(mixed));
+  EXPECT_EQ(mixed, FX_GetNextPartID(running));
+  EXPECT_EQ(-1, FX_GetNextPartID(7));
+  EXPECT_EQ(1, FX_SetCurrentPartID(running));
+  EREGION selection, whole[2];
+  FX_GetCurERegions(nullptr, &selection, whole);
+  EXPECT_EQ(3, whole[0].endslot);
+}
+
 TEST_F(HostFrames, SavesAreRefusedForFramesNotHandedOutOrBroken) {
   EXTGF2005a stranger;
   memset(&stranger, 0, sizeof stranger);
