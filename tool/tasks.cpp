@@ -45,6 +45,10 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
     {ClosePosition, "Close Position", true, "Top (close below)", "Bottom (close above)",
      "Moves the other notes by octaves into close position under the top note (or over the "
      "bottom note). Single notes are not moved."},
+    {VoiceLeading, "Voice Leading", true, "Top", "Bottom",
+     "Moves the notes by octaves so that the voices move as little as possible from chord to "
+     "chord, keeping each chord's top (melody) or bottom (bass) note. The first chord stays. "
+     "Single notes, grace notes and chords of twelve notes are left alone."},
 };
 
 UserSettings GlobalUserSettings = {};

@@ -91,7 +91,7 @@ TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyTwoTasksWithAddThirdChosen) {
   EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST), expected);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
   EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kAddThirdText);
-  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last six are new):");
+  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last seven are new):");
   EXPECT_EQ(ItemText(dialog, IDC_RESPACE), "Respace Music");
   EXPECT_EQ(ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
   EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Top");
