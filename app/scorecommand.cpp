@@ -158,6 +158,11 @@ private:
   int _rootNote = -1, _fileNote = -1;
 };
 
+// --check without --task: the check alone; no task runs and nothing is written.
+bool CheckOnly(const CommandLine& c) {
+  return c.check && c.task.empty();
+}
+
 } // namespace
 
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
@@ -182,6 +187,9 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   options.listChanges = c.list;
   options.markChanges = c.markChanges;
   options.displayTexts = false;
+  options.check = c.check;
+  options.applyTask = !CheckOnly(c);
+  bool dryRun = c.dryRun || !options.applyTask;
 
   if (!c.inPlace && !c.out.empty() && SameFile(c.out, input))
     return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
@@ -193,7 +201,7 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   // The output is written as it is made, into a temporary file beside where it goes.
   std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? replaced : c.out);
   TempOutput temp;
-  if (!c.dryRun && !temp.Open(folder, &error)) return fail(1, error);
+  if (!dryRun && !temp.Open(folder, &error)) return fail(1, error);
   options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
 
   PluginEntries plugin = entries;
@@ -212,7 +220,8 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   o.summary = r.summary;
   o.changed = r.changedCount;
   o.leftAloneCount = r.leftAloneCount;
-  if (c.dryRun) return o;
+  if (c.check) o.check = r.checkText + r.checkSummary + "\n";
+  if (dryRun) return o;
   std::string out =
       !c.out.empty() ? c.out
       : c.outDir.empty()
@@ -235,6 +244,10 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
     c.out.clear();
   }
   bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (c.check && (c.inputs.size() > 1 || folder)) {
+    fprintf(stderr, "--check reports on one score at a time; name one score file\n");
+    return 2;
+  }
   if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
   std::string error;
   if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
@@ -248,9 +261,14 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
   }
   if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", o.leftAlone.c_str());
   fputs(o.changes.c_str(), stdout);
+  if (CheckOnly(c)) {
+    fputs(o.check.c_str(), stdout);
+    return 0;
+  }
   if (c.dryRun)
     printf("%s (dry run: nothing written)\n", o.summary.c_str());
   else
     printf("%s; written to %s\n", o.summary.c_str(), o.written.c_str());
+  fputs(o.check.c_str(), stdout);
   return 0;
 }

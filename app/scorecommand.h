@@ -20,6 +20,7 @@ struct FileOutcome {
   std::string leftAlone; // the line about chords left alone; empty if none
   std::string changes;   // the chords listed (--dry-run, --list)
   std::string summary;   // the closing line of the job
+  std::string check;     // --check: its lines and its summary line
   size_t changed = 0, leftAloneCount = 0;
 };
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
