@@ -25,8 +25,11 @@ bool Below(const Note& n, int step, const Note& k) {
   return step < k.step || (step == k.step && n.raiselower < k.raiselower);
 }
 
-// A chord's notes as voiced, ascending, into keys (as many as notes).
-void SortedKeys(const Chord& chord, const std::vector<int>& shifts, int* keys) {
+// The most notes a chord is voiced with: an entry holds twelve.
+const int MAX_CHORD_NOTES = 12;
+
+// A chord's notes as voiced (shifts, one per note), ascending, into keys.
+void SortedKeys(const Chord& chord, const int* shifts, int* keys) {
   int n = static_cast<int>(chord.notes.size());
   for (int i = 0; i < n; ++i) {
     int key = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
@@ -37,92 +40,102 @@ void SortedKeys(const Chord& chord, const std::vector<int>& shifts, int* keys) {
   }
 }
 
-long long Moved(const std::vector<int>& shifts) {
+long long Moved(const int* shifts, int n) {
   long long moved = 0;
-  for (int s : shifts)
-    moved += std::abs(s);
+  for (int i = 0; i < n; ++i)
+    moved += std::abs(shifts[i]);
   return moved;
-}
-
-Cost Transition(const int* a, int na, const int* b, int nb, long long moved) {
-  Cost c;
-  c.motion = Motion(a, na, b, nb);
-  c.crossed = Crossed(a, na, b, nb);
-  c.moved = moved;
-  return c;
 }
 
 } // namespace
 
-std::vector<int> Shifts(const Chord& chord, int i, bool top) {
+int Shifts(const Chord& chord, int i, bool top, int out[MAX_SHIFTS]) {
   const Note& n = chord.notes[i];
-  if (chord.asWritten || i == chord.kept || n.fixed) return {0};
+  out[0] = 0;
+  if (chord.asWritten || i == chord.kept || n.fixed) return 1;
   const Note& k = chord.notes[chord.kept];
-  std::vector<int> out;
+  int count = 0;
   int lowest = FloorDiv(k.step - REACH_STEPS - n.step, OCTAVE_STEPS);
   int highest = FloorDiv(k.step + REACH_STEPS - n.step, OCTAVE_STEPS) + 1;
-  for (int s = lowest; s <= highest; ++s) {
-    int step = n.step + OCTAVE_STEPS * s;
-    if (std::abs(step - k.step) > REACH_STEPS || step < -0x8000 || step > 0x7FFF) continue;
-    if (top ? Above(n, step, k) : Below(n, step, k)) continue;
-    out.push_back(s);
+  for (int s = lowest; s <= highest && count < MAX_SHIFTS; ++s) {
+    long long step = n.step + static_cast<long long>(OCTAVE_STEPS) * s;
+    if (std::llabs(step - k.step) > REACH_STEPS || step < -0x8000 || step > 0x7FFF) continue;
+    if (top ? Above(n, static_cast<int>(step), k) : Below(n, static_cast<int>(step), k)) continue;
+    out[count++] = s;
   }
   // Only at the very edge of the displacement range is there no place: the note stays.
-  if (out.empty()) out.push_back(0);
-  return out;
+  if (count == 0) out[count++] = 0;
+  return count;
 }
 
-std::vector<std::vector<int>> Voicings(const Chord& chord, bool top) {
+std::vector<int> Shifts(const Chord& chord, int i, bool top) {
+  int out[MAX_SHIFTS];
+  int count = Shifts(chord, i, top, out);
+  return std::vector<int>(out, out + count);
+}
+
+int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
   int n = static_cast<int>(chord.notes.size());
-  std::vector<std::vector<int>> shifts(n);
-  std::vector<int> order; // the notes with a choice, grouped by pitch class, each group ascending
+  rows->clear();
+  if (n > MAX_CHORD_NOTES) {
+    rows->assign(n, 0);
+    return 1;
+  }
+  int shifts[MAX_CHORD_NOTES][MAX_SHIFTS], counts[MAX_CHORD_NOTES];
+  int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, each ascending
+  int choices = 0;
   for (int i = 0; i < n; ++i) {
-    shifts[i] = Shifts(chord, i, top);
-    if (shifts[i].size() > 1) order.push_back(i);
+    counts[i] = Shifts(chord, i, top, shifts[i]);
+    if (counts[i] > 1) order[choices++] = i;
   }
   const std::vector<Note>& notes = chord.notes;
   auto group = [&notes](int i) {
     return std::make_pair(FloorMod(notes[i].step, OCTAVE_STEPS), notes[i].raiselower);
   };
-  std::sort(order.begin(), order.end(), [&](int x, int y) {
+  std::sort(order, order + choices, [&](int x, int y) {
     if (group(x) != group(y)) return group(x) < group(y);
     return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
   });
-  std::vector<std::vector<int>> out;
-  std::vector<int> pick(n, 0), voicing(n, 0);
-  // Notes of one group have the same places to go (one list of steps, shifted by their own
-  // octave), so within a group the places are taken in ascending order only.
-  bool tooMany = false;
-  size_t depth = 0;
-  std::vector<int> next(order.size() + 1, 0);
-  auto start = [&](size_t p) {
+  // Notes of one group have the same places to go (one list of steps, each note reaching it
+  // by its own shifts), so within a group the places are taken in ascending order only.
+  int pick[MAX_CHORD_NOTES] = {0}, next[MAX_CHORD_NOTES + 1] = {0};
+  auto start = [&](int p) {
     return p > 0 && group(order[p - 1]) == group(order[p]) ? pick[order[p - 1]] : 0;
   };
-  if (!order.empty()) next[0] = start(0);
+  int made = 0, depth = 0;
+  if (choices > 0) next[0] = start(0);
   while (true) {
-    if (depth == order.size()) {
-      for (int i = 0; i < n; ++i)
-        voicing[i] = shifts[i][pick[i]];
-      out.push_back(voicing);
-      if (out.size() > static_cast<size_t>(MAX_VOICINGS)) {
-        tooMany = true;
-        break;
+    if (depth == choices) {
+      if (++made > MAX_VOICINGS) {
+        rows->assign(n, 0);
+        return 1;
       }
+      for (int i = 0; i < n; ++i)
+        rows->push_back(shifts[i][pick[i]]);
       if (depth == 0) break;
       --depth;
       continue;
     }
     int note = order[depth];
-    if (next[depth] >= static_cast<int>(shifts[note].size())) {
+    if (next[depth] >= counts[note]) {
       if (depth == 0) break;
       --depth;
       continue;
     }
     pick[note] = next[depth]++;
     ++depth;
-    if (depth < order.size()) next[depth] = start(depth);
+    if (depth < choices) next[depth] = start(depth);
   }
-  if (tooMany) return {std::vector<int>(n, 0)};
+  return made;
+}
+
+std::vector<std::vector<int>> Voicings(const Chord& chord, bool top) {
+  std::vector<int> rows;
+  int count = Voicings(chord, top, &rows);
+  size_t n = chord.notes.size();
+  std::vector<std::vector<int>> out;
+  for (int v = 0; v < count; ++v)
+    out.emplace_back(rows.begin() + v * n, rows.begin() + (v + 1) * n);
   return out;
 }
 
@@ -175,52 +188,61 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     if (total) *total = Cost();
     return plan;
   }
-  // The voicings of the chord before and of this one, their notes ascending (a row of
-  // `notes` keys each), and the least cost of the passage up to each voicing of the chord
-  // before; back[c][v] names the voicing of chord c-1 that the best way to v comes from.
-  std::vector<std::vector<int>> before = Voicings(passage[0], top);
+  // The voicings of the chord before and of this one (rows of shifts), their notes ascending
+  // (rows of keys), and the least cost of the passage up to each voicing of the chord before;
+  // back[from[c] + v] names the voicing of chord c-1 that the best way to v of chord c takes.
+  std::vector<int> before, here, beforeKeys, keys;
+  int beforeCount = Voicings(passage[0], top, &before);
   int beforeNotes = static_cast<int>(passage[0].notes.size());
-  std::vector<int> beforeKeys(before.size() * beforeNotes);
-  std::vector<Cost> best(before.size());
-  for (size_t v = 0; v < before.size(); ++v) {
-    SortedKeys(passage[0], before[v], &beforeKeys[v * beforeNotes]);
-    best[v].moved = Moved(before[v]);
+  beforeKeys.resize(static_cast<size_t>(beforeCount) * beforeNotes);
+  std::vector<Cost> best(beforeCount), reach;
+  for (int v = 0; v < beforeCount; ++v) {
+    SortedKeys(passage[0], &before[v * beforeNotes], &beforeKeys[v * beforeNotes]);
+    best[v].moved = Moved(&before[v * beforeNotes], beforeNotes);
   }
-  std::vector<std::vector<uint16_t>> back(count);
+  std::vector<uint16_t> back;
+  std::vector<size_t> from(count, 0);
   for (size_t c = 1; c < count; ++c) {
-    std::vector<std::vector<int>> here = Voicings(passage[c], top);
+    int hereCount = Voicings(passage[c], top, &here);
     int notes = static_cast<int>(passage[c].notes.size());
-    std::vector<int> keys(here.size() * notes);
-    std::vector<Cost> reach(here.size());
-    back[c].assign(here.size(), 0);
-    for (size_t v = 0; v < here.size(); ++v) {
-      const int* b = &keys[v * notes];
-      SortedKeys(passage[c], here[v], &keys[v * notes]);
-      long long moved = Moved(here[v]);
-      for (size_t u = 0; u < before.size(); ++u) {
+    keys.resize(static_cast<size_t>(hereCount) * notes);
+    reach.assign(hereCount, Cost());
+    from[c] = back.size();
+    back.resize(back.size() + hereCount, 0);
+    for (int v = 0; v < hereCount; ++v) {
+      int* b = &keys[v * notes];
+      SortedKeys(passage[c], &here[v * notes], b);
+      long long moved = Moved(&here[v * notes], notes);
+      for (int u = 0; u < beforeCount; ++u) {
+        const int* a = &beforeKeys[u * beforeNotes];
         Cost way = best[u];
-        way += Transition(&beforeKeys[u * beforeNotes], beforeNotes, b, notes, moved);
+        way.motion += Motion(a, beforeNotes, b, notes);
+        if (u > 0 && reach[v].motion < way.motion) continue; // the usual case, decided early
+        way.crossed += Crossed(a, beforeNotes, b, notes);
+        way.moved += moved;
         if (u == 0 || way < reach[v]) {
           reach[v] = way;
-          back[c][v] = static_cast<uint16_t>(u);
+          back[from[c] + v] = static_cast<uint16_t>(u);
         }
       }
     }
     before.swap(here);
     beforeKeys.swap(keys);
+    beforeCount = hereCount;
     beforeNotes = notes;
     best.swap(reach);
   }
-  size_t last = 0;
-  for (size_t v = 1; v < best.size(); ++v)
+  int last = 0;
+  for (int v = 1; v < beforeCount; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
   // Back from the last chord; each chord's voicings are made again, in the same order.
-  size_t v = last;
+  int v = last;
   for (size_t c = count; c-- > 0;) {
-    std::vector<std::vector<int>> voicings = c + 1 == count ? before : Voicings(passage[c], top);
-    plan[c] = voicings[v];
-    if (c > 0) v = back[c][v];
+    int n = static_cast<int>(passage[c].notes.size());
+    if (c + 1 != count) Voicings(passage[c], top, &before);
+    plan[c].assign(before.begin() + v * n, before.begin() + (v + 1) * n);
+    if (c > 0) v = back[from[c] + v];
   }
   return plan;
 }
@@ -229,14 +251,13 @@ Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan) {
   Cost cost;
   std::vector<int> before, here;
   for (size_t c = 0; c < passage.size(); ++c) {
-    here.assign(passage[c].notes.size(), 0);
-    SortedKeys(passage[c], plan[c], here.data());
-    cost.moved += Moved(plan[c]);
+    int n = static_cast<int>(passage[c].notes.size());
+    here.assign(n, 0);
+    SortedKeys(passage[c], plan[c].data(), here.data());
+    cost.moved += Moved(plan[c].data(), n);
     if (c > 0) {
-      cost.motion += Motion(before.data(), static_cast<int>(before.size()), here.data(),
-                            static_cast<int>(here.size()));
-      cost.crossed += Crossed(before.data(), static_cast<int>(before.size()), here.data(),
-                              static_cast<int>(here.size()));
+      cost.motion += Motion(before.data(), static_cast<int>(before.size()), here.data(), n);
+      cost.crossed += Crossed(before.data(), static_cast<int>(before.size()), here.data(), n);
     }
     before.swap(here);
   }

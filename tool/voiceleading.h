@@ -54,13 +54,18 @@ using Plan = std::vector<std::vector<int>>;
 // The octave shifts note i of the chord may take, ascending: 0 only for the kept note, a fixed
 // note and a chord as written; otherwise every shift that leaves the note on the kept note's
 // side (not above the top, not below the bottom, in written-pitch order) and at most two
-// octaves (REACH_STEPS) from it, inside the displacement range. Never empty.
+// octaves (REACH_STEPS) from it, inside the displacement range. Never empty; at most
+// MAX_SHIFTS, written into out; answers their number.
+const int MAX_SHIFTS = 8;
+int Shifts(const Chord& chord, int i, bool top, int out[MAX_SHIFTS]);
 std::vector<int> Shifts(const Chord& chord, int i, bool top);
 
-// The distinct voicings of the chord (each a shift per note); only the written one when the
-// chord is as written, or when it has more than MAX_VOICINGS. Notes of the same pitch class and
-// alteration share their places, so a voicing that only swaps them is made once (the lower written
-// note taking the lower place).
+// The distinct voicings of the chord, each a shift per note, one after another in *shifts
+// (notes × count of them); only the written one when the chord is as written, or when it has
+// more than MAX_VOICINGS. Notes of the same pitch class and alteration share their places, so
+// a voicing that only swaps them is made once (the lower written note taking the lower place).
+// Answers their count.
+int Voicings(const Chord& chord, bool top, std::vector<int>* shifts);
 std::vector<std::vector<int>> Voicings(const Chord& chord, bool top);
 
 // The least total motion in semitones between two chords, over the matchings that give every
