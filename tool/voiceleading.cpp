@@ -92,10 +92,13 @@ int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
   auto group = [&notes](int i) {
     return std::make_pair(FloorMod(notes[i].step, OCTAVE_STEPS), notes[i].raiselower);
   };
-  std::sort(order, order + choices, [&](int x, int y) {
+  auto before = [&](int x, int y) {
     if (group(x) != group(y)) return group(x) < group(y);
     return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
-  });
+  };
+  for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
+    for (int j = i; j > 0 && before(order[j], order[j - 1]); --j)
+      std::swap(order[j], order[j - 1]);
   // Notes of one group have the same places to go (one list of steps, each note reaching it
   // by its own shifts), so within a group the places are taken in ascending order only.
   int pick[MAX_CHORD_NOTES] = {0}, next[MAX_CHORD_NOTES + 1] = {0};
@@ -202,6 +205,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   }
   std::vector<uint16_t> back;
   std::vector<size_t> from(count, 0);
+  std::vector<int> order;
+  std::vector<long long> sums; // each voicing before: the sum of its keys
   for (size_t c = 1; c < count; ++c) {
     int hereCount = Voicings(passage[c], top, &here);
     int notes = static_cast<int>(passage[c].notes.size());
@@ -209,20 +214,40 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     reach.assign(hereCount, Cost());
     from[c] = back.size();
     back.resize(back.size() + hereCount, 0);
+    // The voicings before, cheapest way first: once a way there costs more motion than the
+    // best found for v, so does every way after it, and v is decided.
+    sums.assign(beforeCount, 0);
+    for (int u = 0; u < beforeCount; ++u)
+      for (int k = 0; k < beforeNotes; ++k)
+        sums[u] += beforeKeys[u * beforeNotes + k];
+    order.resize(beforeCount);
+    for (int u = 0; u < beforeCount; ++u)
+      order[u] = u;
+    std::sort(order.begin(), order.end(),
+              [&best](int x, int y) { return best[x] < best[y] || (best[x] == best[y] && x < y); });
     for (int v = 0; v < hereCount; ++v) {
       int* b = &keys[v * notes];
       SortedKeys(passage[c], &here[v * notes], b);
       long long moved = Moved(&here[v * notes], notes);
-      for (int u = 0; u < beforeCount; ++u) {
+      bool found = false;
+      long long sum = 0; // of the keys: two chords of one size move at least their sums apart
+      for (int k = 0; k < notes; ++k)
+        sum += b[k];
+      for (int u : order) {
+        if (found && best[u].motion > reach[v].motion) break;
+        if (found && beforeNotes == notes &&
+            best[u].motion + std::llabs(sums[u] - sum) > reach[v].motion)
+          continue;
         const int* a = &beforeKeys[u * beforeNotes];
         Cost way = best[u];
         way.motion += Motion(a, beforeNotes, b, notes);
-        if (u > 0 && reach[v].motion < way.motion) continue; // the usual case, decided early
+        if (found && reach[v].motion < way.motion) continue;
         way.crossed += Crossed(a, beforeNotes, b, notes);
         way.moved += moved;
-        if (u == 0 || way < reach[v]) {
+        if (!found || way < reach[v]) {
           reach[v] = way;
           back[from[c] + v] = static_cast<uint16_t>(u);
+          found = true;
         }
       }
     }
