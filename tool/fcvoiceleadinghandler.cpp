@@ -171,7 +171,7 @@ bool FCVoiceLeadingHandler::Execute(FCMusicRegion* region) {
   reading.ForEachInRegion(&reader, region);
   std::vector<Plan> plans;
   bool moves = false;
-  for (const std::vector<Chord>& passage : reader.passages) {
+  for (const std::vector<voiceleading::Chord>& passage : reader.passages) {
     plans.push_back(voiceleading::Choose(passage, _top));
     for (const std::vector<int>& shifts : plans.back())
       for (int s : shifts)

@@ -1,5 +1,6 @@
 // The voice-leading check through the job and the command: a hand-made chorale with one fault
 // of each kind, a clean one, the selection, and the check of a task's result.
+#include "commandline.h"
 #include "scorefixture.h"
 
 using namespace scoretest;
@@ -94,6 +95,26 @@ TEST(VoiceCheck, AfterATaskItChecksTheResult) {
   EXPECT_EQ(after.checkText, dry.checkText);
   EXPECT_EQ(after.checkSummary, dry.checkSummary);
   EXPECT_NE(Check("chorale-faults.musicxml").checkText, dry.checkText);
+}
+
+TEST(VoiceCheckCommand, CheckIsAFlagThatNeedsAScore) {
+  auto parse = [](std::vector<std::string> words, CommandLine* c, std::string* error) {
+    std::vector<char*> argv = {const_cast<char*>("qvhost")};
+    for (std::string& w : words)
+      argv.push_back(&w[0]);
+    return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), c, error);
+  };
+  CommandLine c;
+  std::string error;
+  ASSERT_TRUE(parse({"a.musicxml", "--check"}, &c, &error)) << error;
+  EXPECT_TRUE(c.check);
+  EXPECT_TRUE(c.task.empty());
+  CommandLine alone;
+  EXPECT_FALSE(parse({"--check"}, &alone, &error));
+  EXPECT_NE(std::string::npos, error.find("no score file given")) << error;
+  CommandLine valued;
+  EXPECT_FALSE(parse({"a.musicxml", "--check=yes"}, &valued, &error));
+  EXPECT_NE(std::string::npos, error.find("--check takes no value")) << error;
 }
 
 TEST(VoiceCheckCommand, PrintsTheLinesAndTheSummaryAndWritesNothing) {
