@@ -46,9 +46,8 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
      "Moves the other notes by octaves into close position under the top note (or over the "
      "bottom note). Single notes are not moved."},
     {VoiceLeading, "Voice Leading", true, "Top", "Bottom",
-     "Moves the notes by octaves so that the voices move as little as possible from chord to "
-     "chord, keeping each chord's top (melody) or bottom (bass) note. The first chord stays. "
-     "Single notes, grace notes and chords of twelve notes are left alone."},
+     "Moves notes by octaves so voices move least from chord to chord, keeping the top (bottom) "
+     "note. Single notes, grace notes and 12-note chords stay."},
 };
 
 UserSettings GlobalUserSettings = {};

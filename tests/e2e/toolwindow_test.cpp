@@ -60,7 +60,7 @@ protected:
 
 } // namespace
 
-TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyTwoTasksWithAddThirdChosen) {
+TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyThreeTasksWithAddThirdChosen) {
   int32_t answer = -1;
   HWND dialog = Invoke(&answer);
   EXPECT_EQ(answer, 0);

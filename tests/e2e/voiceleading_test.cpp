@@ -46,6 +46,12 @@ TEST_F(VoiceLeadingWindow, TheLastRowRevoicesTheProgressionWithItsMelodyOrItsBas
   ClickListRow(dialog, IDC_TASKLIST, kVoiceLeading);
   EXPECT_EQ(hostsim::ItemText(dialog, IDC_TOPRADIO), "Top");
   EXPECT_EQ(hostsim::ItemText(dialog, IDC_BOTTOMRADIO), "Bottom");
+  // The window as the user sees it now, the list scrolled down to the new row: kept beside
+  // the program, as the tool window's own picture is.
+  Pump();
+  Picture picture = CaptureWindow(dialog);
+  ASSERT_EQ(picture.width, Width(hostsim::OuterRect(dialog)));
+  EXPECT_TRUE(WriteBmp(picture, BesideProgram("voiceleading.bmp")));
 
   Press(dialog, IDC_TOPRADIO);
   Press(dialog, IDC_APPLY);

@@ -14,9 +14,20 @@
 #include "voiceleading.h"
 
 using hostsim::TheHost;
-using namespace voiceleading;
 
 namespace {
+
+// Declared here, so that the names win over the Windows drawing call named Chord.
+using voiceleading::Chord;
+using voiceleading::Choose;
+using voiceleading::Cost;
+using voiceleading::Crossed;
+using voiceleading::Motion;
+using voiceleading::Note;
+using voiceleading::Plan;
+using voiceleading::PlanCost;
+using voiceleading::Shifts;
+using voiceleading::Voicings;
 
 // The sounding key of a step of C major (C4 = 0 = key 60), as the host simulator has it.
 int KeyOf(int step, int raiselower) {
@@ -177,8 +188,8 @@ TEST(VoiceLeadingDistance, SortedMatchingForOneSizeAndEveryNoteMatchedForTwo) {
   int two[] = {60, 67};
   EXPECT_EQ(3, Motion(two, 2, a, 3)); // E4 comes from C4 or G4, three semitones
   EXPECT_EQ(3, Motion(a, 3, two, 2));
-  int far[] = {48, 84};
-  EXPECT_EQ(12 + 16 + 17, Motion(far, 2, a, 3)); // C3 to C4 and E4, C6 to G4
+  int wide[] = {48, 84};
+  EXPECT_EQ(12 + 16 + 17, Motion(wide, 2, a, 3)); // C3 to C4 and E4, C6 to G4
   EXPECT_EQ(0, Motion(a, 0, b, 3));
 }
 
