@@ -32,6 +32,7 @@ const Option kOptions[] = {
     {"--dry-run", nullptr, Flag, nullptr},
     {"--list", nullptr, Flag, nullptr},
     {"--mark-changes", nullptr, Flag, nullptr},
+    {"--check", nullptr, Flag, nullptr},
 };
 
 bool EndsWith(const std::string& s, const char* end) {
@@ -99,6 +100,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
                : name == "--spell-in-key"    ? &c->spellInKey
                : name == "--dry-run"         ? &c->dryRun
                : name == "--list"            ? &c->list
+               : name == "--check"           ? &c->check
                                              : &c->markChanges;
   *flag = true;
   return true;
@@ -108,7 +110,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
 bool CheckTogether(const CommandLine& c, std::string* error) {
   bool scoreOptions = !c.out.empty() || !c.outDir.empty() || c.inPlace || c.fourNoteDrops ||
                       c.spellInKey || !c.measures.empty() || !c.parts.empty() || c.dryRun ||
-                      c.list || c.markChanges || c.jobs;
+                      c.list || c.markChanges || c.jobs || c.check;
   if (c.help) return true;
   if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
     *error = "--web serves the page, where the score and the task are chosen; give it alone "
@@ -228,6 +230,9 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
        "  --dry-run          list the chords that would change; write nothing\n"
        "  --list             list the chords changed\n"
        "  --mark-changes     colour changed and added notes\n"
+       "  --check            list parallel fifths and octaves, hidden fifths and octaves,\n"
+       "                     crossing voices and upper voices over an octave apart (after\n"
+       "                     the task; without --task it only checks and writes nothing)\n"
        "many files\n"
        "  FILE or FOLDER     more scores: a folder stands for its .musicxml, .xml and .mxl\n"
        "                     files; a bad file does not stop the others\n"

@@ -26,7 +26,8 @@ struct CommandLine {
   bool dryRun = false;
   bool list = false;
   bool markChanges = false;
-  int jobs = 0; // -j N; 0: every core
+  bool check = false; // --check: the voice-leading check, after the task if one is named
+  int jobs = 0;       // -j N; 0: every core
 };
 
 // False with the message for the user (without the usage).

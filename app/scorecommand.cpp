@@ -166,6 +166,11 @@ private:
   int _rootNote = -1, _fileNote = -1;
 };
 
+// --check without --task: the check alone; no task runs and nothing is written.
+bool CheckOnly(const CommandLine& c) {
+  return c.check && c.task.empty();
+}
+
 } // namespace
 
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
@@ -190,6 +195,9 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   options.listChanges = c.list;
   options.markChanges = c.markChanges;
   options.displayTexts = false;
+  options.check = c.check;
+  options.applyTask = !CheckOnly(c);
+  bool dryRun = c.dryRun || !options.applyTask;
 
   if (!c.inPlace && !c.out.empty() && SameFile(c.out, input))
     return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
@@ -201,7 +209,7 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   // The output is written as it is made, into a temporary file beside where it goes.
   std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? replaced : c.out);
   TempOutput temp;
-  if (!c.dryRun && !temp.Open(folder, &error)) return fail(1, error);
+  if (!dryRun && !temp.Open(folder, &error)) return fail(1, error);
   options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
 
   PluginEntries plugin = entries;
@@ -222,7 +230,8 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   o.summary = r.summary;
   o.changed = r.changedCount;
   o.leftAloneCount = r.leftAloneCount;
-  if (c.dryRun) return o;
+  if (c.check) o.check = r.checkText + r.checkSummary + "\n";
+  if (dryRun) return o;
   std::string out =
       !c.out.empty() ? c.out
       : c.outDir.empty()
@@ -235,6 +244,25 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   return o;
 }
 
+// What one score's run tells the user: parts skipped, chords left alone, the changed chords,
+// where the result went and, when asked, the check of its voice leading.
+static int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
+  if (!o.skipped.empty()) {
+    fprintf(stderr, "%s\n", Printable(o.skipped).c_str());
+    return 0;
+  }
+  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", Printable(o.leftAlone, true).c_str());
+  fputs(Printable(o.changes, true).c_str(), stdout);
+  if (!CheckOnly(c)) {
+    if (c.dryRun)
+      printf("%s (dry run: nothing written)\n", Printable(o.summary).c_str());
+    else
+      printf("%s; written to %s\n", Printable(o.summary).c_str(), Printable(o.written).c_str());
+  }
+  fputs(Printable(o.check, true).c_str(), stdout);
+  return 0;
+}
+
 int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
   RemoveOnInterrupt();
   CommandLine c = given;
@@ -245,6 +273,10 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
     c.out.clear();
   }
   bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (c.check && (c.inputs.size() > 1 || folder)) {
+    fprintf(stderr, "--check reports on one score at a time; name one score file\n");
+    return 2;
+  }
   if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
   std::string error;
   if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
@@ -256,15 +288,5 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
     fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
     return o.status;
   }
-  if (!o.skipped.empty()) {
-    fprintf(stderr, "%s\n", Printable(o.skipped).c_str());
-    return 0;
-  }
-  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", Printable(o.leftAlone, true).c_str());
-  fputs(Printable(o.changes, true).c_str(), stdout);
-  if (c.dryRun)
-    printf("%s (dry run: nothing written)\n", Printable(o.summary).c_str());
-  else
-    printf("%s; written to %s\n", Printable(o.summary).c_str(), Printable(o.written).c_str());
-  return 0;
+  return PrintOutcome(o, c);
 }

@@ -21,6 +21,7 @@ struct FileOutcome {
   std::string skipped;   // why the score was skipped (no part named is in it), status 0
   std::string changes;   // the chords listed (--dry-run, --list)
   std::string summary;   // the closing line of the job
+  std::string check;     // --check: its lines and its summary line
   size_t changed = 0, leftAloneCount = 0;
 };
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,

@@ -116,6 +116,14 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   }
 }
 
+// The voice-leading check of the selection, on the score as it now stands.
+void CheckSelection(const musicxml::Score& score, const std::vector<bool>& parts,
+                    const std::vector<bool>& measures, ScoreJobResult* r) {
+  r->faults = CheckVoiceLeading(score, parts, measures);
+  r->checkText = DescribeFaults(r->faults);
+  r->checkSummary = FaultSummary(r->faults);
+}
+
 } // namespace
 
 bool ScoreParts(std::vector<uint8_t>&& input, const std::string& fileName,
@@ -167,6 +175,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     for (int m = run.first; m <= run.second; ++m)
       measures[m] = true;
 
+  if (!options.applyTask) { // the check alone, on the score as it came
+    CheckSelection(score, parts, measures, &r);
+    return r;
+  }
   HostEntries entries;
   int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
@@ -189,7 +201,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     r.changes = musicxml::ListChanges(score, changes);
     r.dryRunText = musicxml::DescribeChanges(r.changes);
   }
-  if (options.dryRun) return r;
+  if (options.dryRun && !options.check) return r;
   std::vector<std::vector<ShownNote>> shown; // the changed chords' notes before, for marking
   if (options.markShown)
     for (const musicxml::ChordChange& ch : changes) {
@@ -201,6 +213,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   // the page lists the notes as they were written
   for (size_t k = 0; k < r.changes.size(); ++k)
     r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);
+  if (options.check) CheckSelection(score, parts, measures, &r); // the result, as written
+  if (options.dryRun) return r;
   if (options.sink && !zipped && !options.displayTexts) {
     // Straight to the caller as it is made: no copy of the whole output is held.
     struct Sink : pugi::xml_writer {

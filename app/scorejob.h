@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pluginhost.h"
+#include "voicecheck.h"
 #include "writeback.h"
 
 struct ScoreJobOptions {
@@ -28,6 +29,8 @@ struct ScoreJobOptions {
   // afterXml only, the output left as without it: changed and added notes get a color, and
   // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J"
   bool markShown = false;
+  bool check = false;    // check the selection's voice leading (after the task, if one runs)
+  bool applyTask = true; // false: no task runs and nothing is written (the check alone)
 };
 
 using musicxml::ChangedChord;
@@ -48,6 +51,9 @@ struct ScoreJobResult {
   std::vector<ChangedChord> changes;
   size_t changedCount = 0;   // chords changed (or that would change)
   size_t leftAloneCount = 0; // chords of the selection left alone
+  // with check: what the voice-leading check found, its lines and its summary line
+  std::vector<VoiceFault> faults;
+  std::string checkText, checkSummary;
 };
 
 ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string& fileName,

@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
     if (!f) return 1;
     fprintf(f, "QVCHORDSHAPER_FOURNOTEDROPCHORDS=%d\n", fournote);
     fclose(f);
-    for (int row = 0; row < 16; ++row)
+    bool listed = true; // the row is one the window lists: every task, as many as there are
+    for (int row = 0; listed; ++row)
       for (bool bottom : {false, true}) {
         hostsim::Reset();
         hostsim::SetLogging(false);
@@ -116,6 +117,11 @@ int main(int argc, char** argv) {
           return 1;
         }
         std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST);
+        listed = static_cast<size_t>(row) < rows.size();
+        if (!listed) {
+          CloseToolWindow(plugin, window);
+          break;
+        }
         if (!ChooseTask(window, rows.at(row), bottom, &chosen, &error)) status = 1;
         hostsim::Click(window, IDC_APPLY);
         CloseToolWindow(plugin, window);

@@ -7,6 +7,7 @@
 #include "data/fcsystemstaves.h"
 #include "data/fcui.h"
 #include "fcnoteentryprocessinghandler.h"
+#include "fcvoiceleadinghandler.h"
 #include "tasks.h"
 
 #include <cstdint>
@@ -38,11 +39,7 @@ bool ShowsMarkedStaff(FCMusicRegion* full, FCSystemStaves* staves) {
 bool FCChordShaperBlockHandler::Execute() {
   FCMusicRegion region;
   region.SetCurrentSelection();
-  FCBrowserNoteEntries browser;
-  FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
-  visitor.SetSaveAfterIterating(true);
-  browser.ForEachInRegion(&visitor, &region);
-  if (!visitor.GetChanged()) return false;
+  if (!_ChangeChords(&region)) return false;
 
   FCSystemStaves staves;
   staves.LoadAllForItem(0);
@@ -54,6 +51,16 @@ bool FCChordShaperBlockHandler::Execute() {
   }
   SpaceMusic(true, &staves);
   return true;
+}
+
+// Each chord on its own, or, for a task that sees the progression, all of them read first.
+bool FCChordShaperBlockHandler::_ChangeChords(FCMusicRegion* region) {
+  if (_taskid == ChordTask::VoiceLeading) return FCVoiceLeadingHandler(_top).Execute(region);
+  FCBrowserNoteEntries browser;
+  FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
+  visitor.SetSaveAfterIterating(true);
+  browser.ForEachInRegion(&visitor, region);
+  return visitor.GetChanged();
 }
 
 void FCChordShaperBlockHandler::SpaceMusic(bool allparts, FCSystemStaves* staves) {

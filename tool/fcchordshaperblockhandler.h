@@ -6,6 +6,7 @@
 
 class FCUI;
 class FCSystemStaves;
+class FCMusicRegion;
 
 class FCChordShaperBlockHandler : public __FCUndoBlockHandler {
 public:
@@ -23,6 +24,9 @@ public:
   void SpaceMusic(bool allparts, FCSystemStaves* staves);
 
 private:
+  // Runs the task over the region's entries and saves them; true when some entry changed.
+  bool _ChangeChords(FCMusicRegion* region);
+
   fourbyte _taskid;  // the ChordTask to run
   bool _top;         // the direction choice
   FCUI* _ui;         // the window's host services, for the respacing command; not owned

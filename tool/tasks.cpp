@@ -45,6 +45,9 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
     {ClosePosition, "Close Position", true, "Top (close below)", "Bottom (close above)",
      "Moves the other notes by octaves into close position under the top note (or over the "
      "bottom note). Single notes are not moved."},
+    {VoiceLeading, "Voice Leading", true, "Top", "Bottom",
+     "Moves notes by octaves so voices move least from chord to chord, keeping the top (bottom) "
+     "note. Single notes, grace notes and 12-note chords stay."},
 };
 
 UserSettings GlobalUserSettings = {};

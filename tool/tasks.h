@@ -26,7 +26,9 @@ enum ChordTask {
   AddFifth,
   AddSixth,
   AddSeventh,
-  ClosePosition
+  ClosePosition,
+  // Sees the whole progression of each staff and layer, not one chord at a time.
+  VoiceLeading
 };
 
 // One row of the catalogue, as the window shows it and the processing code dispatches it.
@@ -39,7 +41,7 @@ struct TaskDescriptor {
   const char* description; // shown in the window's description field
 };
 
-const int TASKCOUNT = 22;
+const int TASKCOUNT = 23;
 // The rows from here on are the tasks new in this version.
 const int FIRSTNEWTASK = AddSecond;
 extern const TaskDescriptor TaskDescriptors[TASKCOUNT];

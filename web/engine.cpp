@@ -77,9 +77,34 @@ val Parts(const val& bytes, const std::string& fileName) {
   return result;
 }
 
+// The voice-leading check's faults as rows for the page to list, each placed as a changed
+// chord is (part, staff, measure, beat, voice), with the two voices and their notes.
+val Faults(const std::vector<VoiceFault>& faults) {
+  val list = val::array();
+  for (const VoiceFault& f : faults) {
+    val row = val::object();
+    row.set("kind", std::string(FaultName(f.kind)));
+    row.set("part", f.part);
+    row.set("partName", f.partName);
+    row.set("staff", f.staff);
+    row.set("scoreStaff", f.scoreStaff);
+    row.set("measure", f.measure);
+    row.set("beat", f.beat);
+    row.set("voice", f.voice);
+    row.set("lower", f.lower);
+    row.set("upper", f.upper);
+    row.set("before", f.before);
+    row.set("after", f.after);
+    list.call<void>("push", row);
+  }
+  return list;
+}
+
 // Applies options.task to the file's bytes (a Uint8Array) in one run of the job: the changed
 // file (a Uint8Array of its own, as the command writes it), the score before and after as
-// text to draw (after with the changes marked, if asked), and the chords changed.
+// text to draw (after with the changes marked, if asked), and the chords changed. With
+// options.check, the voice-leading check of the result too (faults, checkText, checkSummary);
+// with options.checkOnly, the check alone on the score as it is, no task run.
 val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   ScoreJobOptions o;
   o.task = Text(options, "task");
@@ -91,6 +116,8 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   o.dryRun = Flag(options, "dryRun");
   o.markShown = Flag(options, "markChanges");
   o.listChanges = true;
+  o.check = Flag(options, "check") || Flag(options, "checkOnly");
+  o.applyTask = !Flag(options, "checkOnly");
 
   // As the command does: a host folder with the options file only for the plug-in's options.
   PluginEntries plugin = Plugin();
@@ -128,6 +155,9 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
     changes.call<void>("push", row);
   }
   result.set("changes", changes);
+  result.set("faults", Faults(r.faults));
+  result.set("checkText", r.checkText);
+  result.set("checkSummary", r.checkSummary);
   result.set(
       "output",
       val(emscripten::typed_memory_view(r.output.size(), r.output.data())).call<val>("slice"));

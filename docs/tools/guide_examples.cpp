@@ -57,6 +57,9 @@ struct Example {
   bool fourNoteDrops;       // the options file asks for four-note drop chords only
   bool spellInKey = false;  // the options file asks for added notes spelt in the key
   bool setting = false;     // shown with its setting, not with its task
+  // the chords after `chord` in the same measure, a beat apart: a progression, for a task that
+  // sees several chords
+  std::vector<std::vector<Pitch>> more = {};
 };
 
 std::vector<Pitch> P(std::initializer_list<int> displacements) {
@@ -160,6 +163,18 @@ std::vector<Example> TaskExamples(int task) {
   case AddSeventh:
     out = both(D_MAJOR, P({0, 2, 4}));
     break;
+  case VoiceLeading: {
+    // I IV V I with the inner notes written anywhere: the melody kept, then the bass kept;
+    // then a single note inside the passage, which stays and does not end it.
+    Example melody = one(TOP, C_MAJOR, P({0, 2, 4}));
+    melody.more = {P({-4, -2, 7}), P({-3, 1, 8}), P({-7, -5, 9})};
+    Example bass = one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7}));
+    bass.more = {P({-4, 0, 3, 12}), P({-3, 8, 11, 13}), P({-7, 4, 7, 9})};
+    Example single = one(TOP, C_MAJOR, P({0, 2, 4}));
+    single.more = {P({6}), P({-8, -6, 8})};
+    out = {melody, bass, single};
+    break;
+  }
   case ClosePosition:
     out = both(C_MAJOR, P({-10, 2, 7}));
     out.push_back(one(TOP, C_MAJOR, P({-7, 2, 4, 7})));
@@ -197,9 +212,10 @@ std::vector<Example> SpellingExamples() {
 
 // What one Apply did.
 struct Outcome {
-  std::vector<Pitch> after; // the measure's chord after Apply
-  bool changed;             // the host recorded an undo entry
-  bool beeped;              // the tool beeped
+  std::vector<Pitch> after; // the measure's chord after Apply (its chords' notes in turn)
+  std::vector<std::vector<Pitch>> chords; // each of the measure's chords after Apply
+  bool changed;                           // the host recorded an undo entry
+  bool beeped;                            // the tool beeped
 };
 
 class Session {
@@ -224,6 +240,17 @@ public:
         entry.notes.push_back(n);
       }
       hostsim::AddEntry(1, measure, 0, entry);
+      for (size_t k = 0; k < examples[i].more.size(); ++k) {
+        hostsim::EntrySpec next;
+        next.pos = static_cast<int32_t>(1024 * (k + 1));
+        for (const Pitch& p : examples[i].more[k]) {
+          hostsim::NoteSpec n;
+          n.displacement = p.displacement;
+          n.raiselower = p.raiselower;
+          next.notes.push_back(n);
+        }
+        hostsim::AddEntry(1, measure, 0, next);
+      }
     }
     // The plug-in is linked in: its entry points are called as the host calls them.
     std::string menuItem;
@@ -259,8 +286,11 @@ public:
     out.beeped = WinShim_BeepCalls() > beeps;
     for (const EXENTRY& e : hostsim::Cell(1, measure, 0)) {
       int count = std::max(0, std::min<int>(e.notecount, MAX_NOTES));
-      for (int n = 0; n < count; ++n)
+      out.chords.emplace_back();
+      for (int n = 0; n < count; ++n) {
         out.after.push_back({e.notes[n].displacement, e.notes[n].raiselower});
+        out.chords.back().push_back(out.after.back());
+      }
     }
     return out;
   }
@@ -332,7 +362,33 @@ std::string Picture(const std::string& name, const std::string& text) {
 struct Block {
   std::string text;
   std::vector<guide::NotationExample> notation;
+  std::vector<guide::NotationProgression> progressions; // instead, for a task of progressions
 };
+
+// A progression's rows: each chord before and after, numbered in the passage.
+std::string ProgressionRows(const Example& ex, const Outcome& o) {
+  std::vector<std::vector<Pitch>> before = {ex.chord};
+  before.insert(before.end(), ex.more.begin(), ex.more.end());
+  std::string rows;
+  for (size_t c = 0; c < before.size(); ++c) {
+    std::vector<Pitch> after = c < o.chords.size() ? o.chords[c] : std::vector<Pitch>();
+    std::string shown = Spell(after, before[c], ex.keyword);
+    if (Spell(after, {}, ex.keyword) == Spell(before[c], {}, ex.keyword))
+      shown = before[c].size() == 1 ? "as written (a single note)"
+              : c == 0              ? "as written (the first chord)"
+                                    : "as written";
+    rows += "| " + (c == 0 ? guide::KeyName(ex.keyword) + " | " + Label(ex) : std::string(" | ")) +
+            " | " + std::to_string(c + 1) + " | " + Spell(before[c], after, ex.keyword) + " | " +
+            shown + " |\n";
+  }
+  return rows;
+}
+
+guide::NotationProgression Progression(const Example& ex, const Outcome& o) {
+  std::vector<std::vector<Pitch>> before = {ex.chord};
+  before.insert(before.end(), ex.more.begin(), ex.more.end());
+  return {ex.keyword, Label(ex), before, o.chords};
+}
 
 Block TaskBlock(int task, const std::vector<Example>& examples,
                 const std::vector<Outcome>& outcomes) {
@@ -346,6 +402,17 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
     s << "Directions: **" << t.toplabel << "** or **" << t.bottomlabel << "**.\n\n";
   else
     s << "No direction: the window hides the two direction buttons for this task.\n\n";
+  if (task == VoiceLeading) {
+    s << "| key | direction | chord | before | after |\n|---|---|---|---|---|\n";
+    for (size_t i = 0; i < examples.size(); ++i)
+      if (examples[i].task == task) {
+        s << ProgressionRows(examples[i], outcomes[i]);
+        b.progressions.push_back(Progression(examples[i], outcomes[i]));
+      }
+    b.text =
+        s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
+    return b;
+  }
   s << TABLE_HEAD;
   for (size_t i = 0; i < examples.size(); ++i)
     if (examples[i].task == task && !examples[i].fourNoteDrops && !examples[i].setting) {
@@ -399,6 +466,9 @@ public:
                   _root / "voices.musicxml", ec);
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "letterkey.musicxml",
                   _root / "letterkey.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" /
+                      "chorale-faults.musicxml",
+                  _root / "chorale.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -434,6 +504,7 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                              {"--score", score, "--task", "Drop 2nd"},
                              {"--score", score, "--task", "Keep Specific Line", "--bottom",
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
+  (*blocks)["command check"] = Fenced(folder.Root(), {{"--score", "chorale.musicxml", "--check"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
   (*blocks)["command letter key"] = Fenced(
@@ -481,7 +552,8 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
+    (*notation)[NotationName(task)] = b.progressions.empty() ? guide::NotationScore(b.notation)
+                                                             : guide::NotationScore(b.progressions);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;

@@ -117,10 +117,8 @@ void Attributes(pugi::xml_node measure, uint16_t keyword, bool first) {
   }
 }
 
-} // namespace
-
-std::string NotationScore(const std::vector<NotationExample>& examples) {
-  pugi::xml_document doc;
+// The document with its one part, which the measures go into.
+pugi::xml_node NewScore(pugi::xml_document& doc) {
   pugi::xml_node score = doc.append_child("score-partwise");
   score.append_attribute("version") = "4.0";
   pugi::xml_node part = score.append_child("part-list").append_child("score-part");
@@ -128,6 +126,45 @@ std::string NotationScore(const std::vector<NotationExample>& examples) {
   part.append_child("part-name").append_attribute("print-object") = "no";
   pugi::xml_node music = score.append_child("part");
   music.append_attribute("id") = "P1";
+  return music;
+}
+
+void Barline(pugi::xml_node measure, bool last) {
+  pugi::xml_node bar = measure.append_child("barline");
+  bar.append_attribute("location") = "right";
+  bar.append_child("bar-style").text() = last ? "light-heavy" : "light-light";
+}
+
+} // namespace
+
+std::string NotationScore(const std::vector<NotationProgression>& progressions) {
+  pugi::xml_document doc;
+  pugi::xml_node music = NewScore(doc);
+  int number = 0;
+  for (size_t i = 0; i < progressions.size(); ++i) {
+    const NotationProgression& p = progressions[i];
+    for (int half = 0; half < 2; ++half) {
+      const std::vector<std::vector<Pitch>>& chords = half ? p.after : p.before;
+      const std::vector<std::vector<Pitch>>& other = half ? p.before : p.after;
+      for (size_t c = 0; c < chords.size(); ++c) {
+        pugi::xml_node m = music.append_child("measure");
+        m.append_attribute("number") = ++number;
+        if (number == 1 || (c == 0 && half == 0 && progressions[i - 1].keyword != p.keyword))
+          Attributes(m, p.keyword, number == 1);
+        if (c == 0) Words(m, half ? p.label : "as written");
+        ChordMeasure(m, chords[c], c < other.size() ? other[c] : std::vector<Pitch>(), p.keyword);
+        if (c + 1 == chords.size()) Barline(m, half == 1 && i + 1 == progressions.size());
+      }
+    }
+  }
+  std::ostringstream out;
+  doc.save(out, "  ");
+  return out.str();
+}
+
+std::string NotationScore(const std::vector<NotationExample>& examples) {
+  pugi::xml_document doc;
+  pugi::xml_node music = NewScore(doc);
   int number = 0;
   for (size_t i = 0; i < examples.size(); ++i) {
     const NotationExample& ex = examples[i];
@@ -140,9 +177,7 @@ std::string NotationScore(const std::vector<NotationExample>& examples) {
     after.append_attribute("number") = ++number;
     Words(after, ex.changed ? "after" : "left alone");
     ChordMeasure(after, ex.after, ex.before, ex.keyword);
-    pugi::xml_node bar = after.append_child("barline");
-    bar.append_attribute("location") = "right";
-    bar.append_child("bar-style").text() = i + 1 == examples.size() ? "light-heavy" : "light-light";
+    Barline(after, i + 1 == examples.size());
   }
   std::ostringstream out;
   doc.save(out, "  ");

@@ -21,4 +21,16 @@ struct NotationExample {
 // The examples as a MusicXML document.
 std::string NotationScore(const std::vector<NotationExample>& examples);
 
+// A progression as written and as a task left it (a task that sees several chords): its
+// chords one measure each, first as written, then after Apply, the notes that moved in colour.
+struct NotationProgression {
+  uint16_t keyword;                       // the key of every measure
+  std::string label;                      // written above the first chord after: the direction
+  std::vector<std::vector<Pitch>> before; // the chords as written
+  std::vector<std::vector<Pitch>> after;  // and after Apply, as many
+};
+
+// The progressions, one after another, as a MusicXML document.
+std::string NotationScore(const std::vector<NotationProgression>& progressions);
+
 } // namespace guide

@@ -387,7 +387,7 @@ namespace {
 
 TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
-  ASSERT_EQ(22u, tasks.size());
+  ASSERT_EQ(23u, tasks.size());
   EXPECT_EQ("Add Third", tasks[0].name);
   EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
   EXPECT_EQ("Unisons to Octaves", tasks[15].name);
@@ -397,6 +397,9 @@ TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   EXPECT_FALSE(tasks[6].hasDirection); // Drop 2nd
   EXPECT_EQ("Close Position", tasks[21].name);
   EXPECT_EQ("Top (close below)", tasks[21].topLabel);
+  EXPECT_EQ("Voice Leading", tasks[22].name);
+  EXPECT_EQ("Top", tasks[22].topLabel);
+  EXPECT_EQ("Bottom", tasks[22].bottomLabel);
 }
 
 } // namespace

@@ -60,7 +60,7 @@ protected:
 
 } // namespace
 
-TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyTwoTasksWithAddThirdChosen) {
+TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyThreeTasksWithAddThirdChosen) {
   int32_t answer = -1;
   HWND dialog = Invoke(&answer);
   EXPECT_EQ(answer, 0);
@@ -87,11 +87,11 @@ TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyTwoTasksWithAddThirdChosen) {
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(GetActiveWindow(), dialog);
 
-  std::vector<std::string> expected(kTaskNames, kTaskNames + 22);
+  std::vector<std::string> expected(kTaskNames, kTaskNames + 23);
   EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST), expected);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
   EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kAddThirdText);
-  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last six are new):");
+  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last seven are new):");
   EXPECT_EQ(ItemText(dialog, IDC_RESPACE), "Respace Music");
   EXPECT_EQ(ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
   EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Top");
@@ -258,7 +258,7 @@ TEST_F(ToolWindow, WhenTheHostCannotMakeTheDialogTheNextInvocationTriesAgain) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 2);
-  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 22u);
+  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 23u);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
 }
 

@@ -1,0 +1,142 @@
+// The voice-leading check through the job and the command: a hand-made chorale with one fault
+// of each kind, a clean one, the selection, and the check of a task's result.
+#include "commandline.h"
+#include "scorefixture.h"
+
+using namespace scoretest;
+
+namespace {
+
+ScoreJobResult Check(const std::string& file, const std::string& measures = "") {
+  ScoreJobOptions o;
+  o.check = true;
+  o.applyTask = false;
+  o.measures = measures;
+  return RunFile(file, "", false, o);
+}
+
+std::vector<VoiceFaultKind> Kinds(const std::vector<VoiceFault>& faults) {
+  std::vector<VoiceFaultKind> kinds;
+  for (const VoiceFault& f : faults)
+    kinds.push_back(f.kind);
+  return kinds;
+}
+
+TEST(VoiceCheck, TheFaultyChoraleHasOneOfEachKindWhereItWasWritten) {
+  ScoreJobResult r = Check("chorale-faults.musicxml");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ((std::vector<VoiceFaultKind>{VoiceFaultKind::ParallelFifths,
+                                         VoiceFaultKind::ParallelOctaves, VoiceFaultKind::Crossing,
+                                         VoiceFaultKind::HiddenFifths, VoiceFaultKind::Spacing}),
+            Kinds(r.faults));
+  ASSERT_EQ(5u, r.faults.size());
+  const VoiceFault& fifths = r.faults[0];
+  EXPECT_EQ("P1", fifths.part);
+  EXPECT_EQ("Chorale", fifths.partName);
+  EXPECT_EQ("1", fifths.measure);
+  EXPECT_EQ(2.0, fifths.beat);
+  EXPECT_EQ(1, fifths.lower);
+  EXPECT_EQ(2, fifths.upper);
+  EXPECT_EQ("C3 G3", fifths.before);
+  EXPECT_EQ("D3 A3", fifths.after);
+  EXPECT_EQ("A3 A4", r.faults[1].before); // tenor and soprano
+  EXPECT_EQ("B3 D4", r.faults[2].before); // the tenor rises past where the alto was
+  EXPECT_EQ("E4 G4", r.faults[2].after);
+  EXPECT_EQ("C3 C5", r.faults[3].before); // the outer voices, the soprano leaping
+  EXPECT_EQ("D3 A5", r.faults[3].after);
+  EXPECT_EQ("2", r.faults[4].measure);
+  EXPECT_EQ(2.0, r.faults[4].beat);
+  EXPECT_EQ("", r.faults[4].before); // spacing is one chord's
+  EXPECT_EQ("A3 B4", r.faults[4].after);
+  EXPECT_EQ("part P1 (Chorale), measure 1, beat 2, staff 1, voice 1: parallel fifths, voices 1 "
+            "and 2 from the bass: C3 G3 -> D3 A3\n",
+            r.checkText.substr(0, r.checkText.find('\n') + 1));
+  EXPECT_EQ("voice leading: 5 faults: 1 parallel fifths, 1 parallel octaves or unisons, 1 hidden "
+            "fifths or octaves, 1 voices crossing, 1 upper voices over an octave apart",
+            r.checkSummary);
+  // A report: nothing applied, nothing to write.
+  EXPECT_TRUE(r.changes.empty());
+  EXPECT_TRUE(r.output.empty());
+}
+
+TEST(VoiceCheck, TheCleanChoraleHasNone) {
+  ScoreJobResult r = Check("chorale-clean.musicxml");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_TRUE(r.faults.empty()) << r.checkText;
+  EXPECT_EQ("", r.checkText);
+  EXPECT_EQ(0u, r.checkSummary.find("voice leading: 0 faults: 0 parallel fifths"));
+}
+
+// Measure 2 alone: its first chord has no chord before it in the selection.
+TEST(VoiceCheck, OnlyTheSelectedMeasuresAreChecked) {
+  ScoreJobResult two = Check("chorale-faults.musicxml", "2");
+  EXPECT_EQ(std::vector<VoiceFaultKind>{VoiceFaultKind::Spacing}, Kinds(two.faults));
+  ScoreJobResult one = Check("chorale-faults.musicxml", "1");
+  EXPECT_EQ(3u, one.faults.size());
+  // Measures 1 and 2 with nothing between them: as the whole.
+  EXPECT_EQ(5u, Check("chorale-faults.musicxml", "1,2").faults.size());
+}
+
+// After a task the check reads the result: a dry run's check equals the check of the file the
+// same task writes.
+TEST(VoiceCheck, AfterATaskItChecksTheResult) {
+  ScoreJobOptions o;
+  o.check = true;
+  o.dryRun = true;
+  ScoreJobResult dry = RunFile("chorale-faults.musicxml", "Voice Leading", false, o);
+  ASSERT_EQ(0, dry.status) << dry.error;
+  ASSERT_FALSE(dry.changes.empty());
+  ScoreJobResult written = RunFile("chorale-faults.musicxml", "Voice Leading");
+  ASSERT_FALSE(written.output.empty());
+  ScoreJobOptions only;
+  only.check = true;
+  only.applyTask = false;
+  ScoreJobResult after = RunScoreJob(written.output, "after.musicxml", only, Plugin());
+  EXPECT_EQ(after.checkText, dry.checkText);
+  EXPECT_EQ(after.checkSummary, dry.checkSummary);
+  EXPECT_NE(Check("chorale-faults.musicxml").checkText, dry.checkText);
+}
+
+TEST(VoiceCheckCommand, CheckIsAFlagThatNeedsAScore) {
+  auto parse = [](std::vector<std::string> words, CommandLine* c, std::string* error) {
+    std::vector<char*> argv = {const_cast<char*>("qvhost")};
+    for (std::string& w : words)
+      argv.push_back(&w[0]);
+    return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), c, error);
+  };
+  CommandLine c;
+  std::string error;
+  ASSERT_TRUE(parse({"a.musicxml", "--check"}, &c, &error)) << error;
+  EXPECT_TRUE(c.check);
+  EXPECT_TRUE(c.task.empty());
+  CommandLine alone;
+  EXPECT_FALSE(parse({"--check"}, &alone, &error));
+  EXPECT_NE(std::string::npos, error.find("no score file given")) << error;
+  CommandLine valued;
+  EXPECT_FALSE(parse({"a.musicxml", "--check=yes"}, &valued, &error));
+  EXPECT_NE(std::string::npos, error.find("--check takes no value")) << error;
+}
+
+TEST(VoiceCheckCommand, PrintsTheLinesAndTheSummaryAndWritesNothing) {
+  TempFolder folder;
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("chorale-faults.musicxml"));
+  std::string file = folder.Write("c.musicxml", std::string(bytes.begin(), bytes.end()));
+  std::string out;
+  EXPECT_EQ(0, Command("--score " + file + " --check", &out)) << out;
+  EXPECT_EQ(Check("chorale-faults.musicxml").checkText +
+                Check("chorale-faults.musicxml").checkSummary + "\n",
+            out);
+  EXPECT_EQ(1, folder.Count());
+  // With a task: its summary, then the check of what it wrote.
+  out.clear();
+  EXPECT_EQ(0, Command("--score " + file + " --task voice --check", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("Voice Leading: ")) << out;
+  EXPECT_NE(std::string::npos, out.find("\nvoice leading: ")) << out;
+  EXPECT_EQ(2, folder.Count());
+  // Several scores: one at a time.
+  out.clear();
+  EXPECT_EQ(2, Command(folder.Path("") + " --check", &out));
+  EXPECT_NE(std::string::npos, out.find("--check reports on one score at a time")) << out;
+}
+
+} // namespace
