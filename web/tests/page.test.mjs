@@ -488,7 +488,7 @@ test('the server says when its port is taken and serves on another; a malformed 
       child.stdout.on('data', () => out.includes('served at') && resolve());
       child.once('exit', () => reject(new Error(`the server ended: ${out}`)));
     });
-    const other = Number(/Port \d+ is in use; serving on port (\d+) instead\./.exec(out)?.[1]);
+    const other = Number(/Port \d+ is in use \(another program, or this page served already\); serving on port (\d+) instead\./.exec(out)?.[1]);
     assert.ok(other && other !== port, out);
     assert.match(out, new RegExp(`http://127\\.0\\.0\\.1:${other}/`));
     assert.equal((await fetch(`http://127.0.0.1:${other}/index.html`)).status, 200);
