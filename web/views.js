@@ -9,7 +9,7 @@ const AHEAD = '1200px';
 // The zooms offered, in percent of the drawing's usual size; the page's width follows, so that
 // a smaller zoom puts more measures on a line.
 export const ZOOMS = [40, 50, 60, 70, 85, 100, 120];
-const DEFAULT_ZOOM = 70;
+const DEFAULT_ZOOM = 50;
 const WIDTH_AT_100 = 1100; // Verovio's page width at 100%
 
 export const view = { key: 0, side: 'after', pages: 0, measures: null, generation: 0, zoom: savedZoom() };
