@@ -71,13 +71,13 @@ let picked = null; // the index of the changed chord shown, in the current step'
 
 function markPicked() {
   $('view').querySelectorAll('.picked').forEach((n) => n.classList.remove('picked'));
-  if (picked === null || view.side !== 'after') return;
+  if (picked === null || view.shown !== 'after') return;
   $('view').querySelectorAll(`[id^="qv-change-${picked}-"]`).forEach((n) => n.classList.add('picked'));
 }
 
 async function showChange(k) {
   picked = k;
-  if (view.side !== 'after') await switchSide('after');
+  if (view.shown !== 'after') await switchSide('after');
   const { page } = await engine.ask('find', { key: view.key, side: view.side, width: width(), element: `qv-change-${k}-0` });
   const place = await pageDrawn(page);
   markPicked();

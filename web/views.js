@@ -12,7 +12,8 @@ export const ZOOMS = [40, 50, 60, 70, 85, 100, 120];
 const DEFAULT_ZOOM = 50;
 const WIDTH_AT_100 = 1100; // Verovio's page width at 100%
 
-export const view = { key: 0, side: 'after', pages: 0, measures: null, generation: 0, zoom: savedZoom() };
+// key and side: the text drawn; shown: the side of the current state the user chose
+export const view = { key: 0, side: 'after', shown: 'after', pages: 0, measures: null, generation: 0, zoom: savedZoom() };
 let engine;
 let hooks = { onDrawn() {} };
 
@@ -79,12 +80,22 @@ const observer = new IntersectionObserver(
   { root: document.getElementById('view'), rootMargin: AHEAD },
 );
 
+// The text one side of a state is drawn from. The score before a step is the state before it,
+// drawn already (its own step's red marks hidden), while the document still keeps that state.
+function source(key, side) {
+  const { states } = session.doc;
+  const i = side === 'before' ? states.findIndex((s) => s.key === key) : -1;
+  return i > 0 ? { key: states[i - 1].key, side: 'after', plain: true } : { key, side, plain: false };
+}
+
 // Shows one side of one state: a place for each page, each drawn when it is scrolled to.
-export async function showView(key, side, known) {
+export async function showView(stateKey, shown, known) {
+  const { key, side, plain } = source(stateKey, shown);
   const pages = await pagesOf(key, side, known);
   view.generation += 1;
   const { doc } = session;
-  Object.assign(view, { key, side, pages, measures: null });
+  Object.assign(view, { key, side, shown, pages, measures: null });
+  $('view').classList.toggle('plain', plain);
   observer.disconnect();
   const height = $('view').querySelector('.page')?.offsetHeight || 900;
   const places = [];
@@ -96,7 +107,7 @@ export async function showView(key, side, known) {
     places.push(place);
   }
   $('view').replaceChildren(...places);
-  const caption = side === 'before' ? 'Before the step' : current().slug ? 'Now (changed notes in red)' : 'As loaded';
+  const caption = shown === 'before' ? 'Before the step' : current().slug ? 'Now (changed notes in red)' : 'As loaded';
   $('view-caption').textContent = `${caption}: ${pages} ${pages === 1 ? 'page' : 'pages'}`;
   // The measures and their pages are found once per score and zoom: a step changes notes, not
   // measures, and finding them costs Verovio more than drawing a page.
@@ -211,5 +222,5 @@ export async function setZoom(zoom) {
   } catch {
     // storage refused (a private window): the zoom holds for this visit
   }
-  if (session.doc) await switchSide(view.side);
+  if (session.doc) await switchSide(view.shown);
 }

@@ -174,6 +174,7 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   const page = await openPage();
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   assert.deepEqual(await page.$$eval('#parts label', (l) => l.map((x) => x.textContent.trim())), ['Choir (P1)', 'Piano (P2)']);
   await page.selectOption('#task', 'Drop 2nd');
   assert.equal(await page.textContent('#description'), 'Transposes the 2nd highest note in a chord one octave down.');
@@ -328,6 +329,7 @@ test('a wrong file keeps the loaded score and its steps', async () => {
   const page = await openPage();
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await applyTask(page, 'Drop 2nd');
   const png = Buffer.from('89504e470d0a1a0a0000000d4948445200000001000000010806000000', 'hex');
   for (const file of [{ name: 'picture.musicxml', mimeType: 'text/xml', buffer: png },
@@ -352,6 +354,7 @@ test('once opened, the page reloads and works without its server', async () => {
     await page.waitForSelector('#task option');
     await page.click('#example');
     await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
     await applyTask(page, 'Drop 2nd');
     assert.equal(await page.textContent('#summary'), 'Drop 2nd: 7 chords changed in 1 measure on 3 staves');
     assert.ok(await page.evaluate(() => fetch('soundfont.sf2').then((r) => r.ok)), 'the sounds are kept too');
@@ -420,6 +423,7 @@ test('bad files get a message naming them, and the page keeps working', async ()
   }
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await page.click('#apply');
   assert.equal(await settled(page), '');
   assert.equal(await page.isEnabled('#download'), true);
@@ -440,6 +444,7 @@ test('one whole round with the keyboard alone', async () => {
   await tabTo('example');
   await page.keyboard.press('Enter');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await drawn(page);
   assert.equal(await page.evaluate(() => document.activeElement?.id), 'example', 'the focus stays after Load');
   await tabTo('task');
@@ -519,6 +524,7 @@ test('messages are written for the page: its own field names, a stop between sen
   const page = await openPage();
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await drawn(page);
   const tune = join(scratch, 'tune.musicxml');
   assert.equal(await load(page, tune), '');
@@ -569,6 +575,18 @@ test('what was drawn is kept: Undo, Redo and Before the step seen once ask the e
   }
   assert.deepEqual(shown, [red, 0, red, 0, red], 'each state and side drawn as it was');
   assert.deepEqual(await page.evaluate((n) => window.qvAsked.slice(n), asked), [], 'nothing asked of the engine');
+  // a second step: the score before it is the first step's drawing, shown at once, its red hidden
+  await applyTask(page, 'Transpose Octave');
+  const fills = () => page.$$eval('#view g.note[data-color]', (n) => [...new Set(n.map((x) => getComputedStyle(x).fill))]);
+  assert.notDeepEqual(await fills(), ['rgb(0, 0, 0)']);
+  const applied = await page.evaluate(() => window.qvAsked.length);
+  await page.check('#side-before');
+  await settled(page);
+  await drawn(page);
+  assert.deepEqual(await page.evaluate((n) => window.qvAsked.slice(n), applied), []);
+  assert.deepEqual(await fills(), ['rgb(0, 0, 0)'], 'the first step\'s marks are not red before the second');
+  await page.check('#side-after');
+  await settled(page);
   // the zoom: another one draws more measures a line, and is there after a reload
   const before = await perLine();
   await page.selectOption('#zoom', '40');
