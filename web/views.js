@@ -9,7 +9,8 @@ const AHEAD = '1200px';
 // The zooms offered, in percent of the drawing's usual size; the page's width follows, so that
 // a smaller zoom puts more measures on a line.
 export const ZOOMS = [40, 50, 60, 70, 85, 100, 120];
-const DEFAULT_ZOOM = 50;
+// A wide window shows four measures a line of a four-part score; a phone's keeps them legible.
+const DEFAULT_ZOOM = globalThis.innerWidth < 700 ? 100 : 50;
 const WIDTH_AT_100 = 1100; // Verovio's page width at 100%
 
 // key and side: the text drawn; shown: the side of the current state the user chose
