@@ -169,6 +169,7 @@ async function apply() {
 // Makes a state the current one and shows it with its step's changes; no job runs.
 async function goTo(at, pages) {
   const m = visibleMeasure();
+  showNotice(''); // what was said about another step
   session.doc.at = at;
   picked = null;
   stopPlaying();
