@@ -1,6 +1,8 @@
 // The web page against Verovio alone, in headless Chromium, on a 500-measure four-part score:
 // the first page drawn after a file is chosen, an Apply on 8 measures of one part with the
-// view drawn again, Undo, and the memory the page's renderer holds. Each figure is a ratio
+// view drawn again, Undo, Redo and the before/after switch (first and again: what was drawn is
+// kept), and the memory the page's renderer holds. The page is drawn at 100%, the layout
+// Verovio alone is given. Each figure is a ratio
 // measured in the same run, printed beside its bound.
 //   node bench/page_bench.mjs [MEASURES]      (the site must be built: web/build.sh)
 import { readFileSync, writeFileSync, mkdtempSync, rmSync } from 'node:fs';
@@ -76,6 +78,7 @@ const busy = (page) => page.waitForFunction(() => !document.getElementById('job'
 
 const thePage = () => inBrowser(async (page) => {
   await page.addInitScript(() => {
+    localStorage.setItem('qv-zoom', '100');
     window.jobs = 0;
     const post = Worker.prototype.postMessage;
     Worker.prototype.postMessage = function (message, ...rest) {
@@ -104,10 +107,21 @@ const thePage = () => inBrowser(async (page) => {
   await page.waitForFunction(() => document.querySelector('#history [aria-current]')?.dataset.step === '0', null, { timeout: 120000 });
   await busy(page);
   const undo = Date.now() - t0;
+  const timed = async (selector) => {
+    const t = Date.now();
+    await page.click(selector);
+    await busy(page);
+    return Date.now() - t;
+  };
+  const redo = await timed('#redo');
+  const beforeFirst = await timed('#side-before');
+  await timed('#side-after');
+  const beforeAgain = await timed('#side-before');
+  await timed('#side-after');
+  const undoAgain = await timed('#undo');
+  const redoAgain = await timed('#redo');
   const jobs = await page.evaluate(() => window.jobs);
-  await page.click('#redo');
-  await busy(page);
-  return { first, apply, undo, jobs, summary, pages: await page.textContent('#view-caption') };
+  return { first, apply, undo, redo, beforeFirst, beforeAgain, undoAgain, redoAgain, jobs, summary, pages: await page.textContent('#view-caption') };
 });
 
 const runs = { verovio: [], ours: [] };
@@ -117,7 +131,8 @@ for (let round = 0; round < ROUNDS; ++round) {
 }
 const best = (list, key) => Math.min(...list.map((r) => r[key]));
 const verovio = { first: best(runs.verovio, 'first'), again: best(runs.verovio, 'again'), mb: runs.verovio.at(-1).mb };
-const ours = { ...runs.ours.at(-1), first: best(runs.ours, 'first'), apply: best(runs.ours, 'apply'), undo: best(runs.ours, 'undo') };
+const ours = { ...runs.ours.at(-1) };
+for (const key of ['first', 'apply', 'undo', 'redo', 'beforeFirst', 'beforeAgain', 'undoAgain', 'redoAgain']) ours[key] = best(runs.ours, key);
 ours.jobs = Math.max(...runs.ours.map((r) => r.jobs));
 
 server.close();
@@ -130,13 +145,19 @@ const line = (name, value, bound, unit = '') => {
 };
 console.log(`score: ${measures} measures, 4 parts (${ours.pages}); ${ours.summary}; best of ${ROUNDS} rounds`);
 console.log(`Verovio alone: load and draw page 1 ${verovio.first.toFixed(0)} ms (again ${verovio.again.toFixed(0)} ms)`);
-console.log(`page: first page ${ours.first} ms, Apply with redraw ${ours.apply} ms, Undo ${ours.undo} ms, jobs run ${ours.jobs}`);
+console.log(`page: first page ${ours.first} ms, Apply with redraw ${ours.apply} ms, Undo ${ours.undo} ms, Redo ${ours.redo} ms, jobs run ${ours.jobs}`);
+console.log(`page: Before the step ${ours.beforeFirst} ms, again ${ours.beforeAgain} ms; Undo again ${ours.undoAgain} ms, Redo again ${ours.redoAgain} ms`);
 console.log(`renderer memory: blank ${blank.mb.toFixed(0)} MB, Verovio alone ${verovio.mb.toFixed(0)} MB, page ${ours.mb.toFixed(0)} MB`);
 const results = [
   line('first page / Verovio load+draw', ours.first / verovio.first, 1.5),
   // Verovio's second load is the one to match: by then the page's Verovio is warm too
   line('Apply on 8 measures of one part, redrawn / Verovio load+draw', ours.apply / verovio.again, 1.5),
   line('jobs run by Apply, Undo and Redo (one Apply)', ours.jobs, 1),
+  // a state seen before is shown from what was kept: Redo no slower than Undo; the score
+  // before the step is the state before it, drawn already; Undo after the switch still kept
+  line('Redo / Undo', ours.redo / Math.max(ours.undo, 1), 1.5),
+  line('Before the step, first time / Verovio load+draw', ours.beforeFirst / verovio.again, 0.25),
+  line('Undo after the switch / Verovio load+draw', ours.undoAgain / verovio.again, 0.25),
   line('memory above a blank page / Verovio alone above it', (ours.mb - blank.mb) / (verovio.mb - blank.mb), 4),
 ];
 process.exitCode = results.every(Boolean) ? 0 : 1;

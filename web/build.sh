@@ -23,7 +23,8 @@ log=$PWD/build-web.log
 site=build/web/site
 rm -rf "$site"
 mkdir -p "$site/verovio" "$site/synth"
-cp web/index.html web/style.css web/app.js web/player.js web/worker.js web/offline.js \
+cp web/index.html web/style.css web/app.js web/ui.js web/engine.js web/history.js web/views.js \
+  web/selection.js web/lists.js web/messages.js web/playback.js web/player.js web/worker.js web/offline.js \
   web/manifest.webmanifest web/icon.svg examples/chorale.musicxml "$site/"
 cp /usr/share/sounds/sf2/TimGM6mb.sf2 "$site/soundfont.sf2"
 cp web/node_modules/js-synthesizer/externals/libfluidsynth-2.4.6.js "$site/synth/libfluidsynth.js"

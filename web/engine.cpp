@@ -136,6 +136,8 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   result.set("error", r.error);
   result.set("task", r.task);
   result.set("summary", r.summary);
+  // the chords changed: none means no new state (the host makes no undo step either)
+  result.set("changed", static_cast<double>(r.changedCount));
   result.set("leftAlone", r.leftAlone);
   result.set("dryRunText", r.dryRunText);
   result.set("beforeXml", r.beforeXml);

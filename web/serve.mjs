@@ -3,11 +3,12 @@
 //   node web/serve.mjs [PORT]      PORT 0 picks a free one; the default is 8080, and when the
 //                                  port asked for is taken a free one is used instead
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
+import { createReadStream } from 'node:fs';
+import { stat } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const root = fileURLToPath(new URL('../build/web/site/', import.meta.url));
+const siteRoot = fileURLToPath(new URL('../build/web/site/', import.meta.url));
 const types = {
   '.html': 'text/html; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
@@ -23,25 +24,80 @@ const types = {
   '.sf2': 'application/octet-stream',
 };
 
-export function serve(port = 8080) {
+// Sent with every answer: nothing is guessed from content, nothing may frame the page, and the
+// page's own policy (as its <meta> states it) holds for whatever is opened directly.
+const HEADERS = {
+  'X-Content-Type-Options': 'nosniff',
+  'Content-Security-Policy': "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; " +
+    "img-src 'self' data:; font-src data:; frame-ancestors 'none'; base-uri 'none'; form-action 'none'",
+  'Referrer-Policy': 'no-referrer',
+  'Cross-Origin-Resource-Policy': 'same-origin',
+  // The page's worker script decides what is kept offline; the browser keeps nothing itself.
+  'Cache-Control': 'no-store',
+};
+
+// A client that neither sends nor reads for this long is disconnected, so that a slow or stalled
+// reader cannot hold a file's stream (and its socket) for ever.
+const IDLE_MS = 30_000;
+
+// The names under which the server is its own: a page at any other name (a DNS name that was
+// made to point at 127.0.0.1) is another site's and is refused.
+function ownHosts(port) {
+  return new Set([`127.0.0.1:${port}`, `localhost:${port}`, `[::1]:${port}`]);
+}
+
+// The file of the site an address names, or null.
+function fileOf(url, root) {
+  let path;
+  try {
+    path = decodeURIComponent(new URL(url, 'http://localhost').pathname);
+  } catch {
+    return null; // a malformed address
+  }
+  if (path.includes('\0')) return null;
   const inside = root.endsWith(sep) ? root : root + sep;
+  const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
+  return file.startsWith(inside) && types[extname(file)] ? file : null;
+}
+
+// options: { root, idleMs } for the tests; the built site and IDLE_MS otherwise.
+export function serve(port = 8080, { root = siteRoot, idleMs = IDLE_MS } = {}) {
+  let hosts = new Set();
   const server = createServer(async (request, response) => {
+    const refuse = (status, extra = {}) => response.writeHead(status, { ...HEADERS, 'Content-Length': 0, ...extra }).end();
+    const host = request.headers.host;
+    if (host !== undefined && !hosts.has(host.toLowerCase())) return refuse(421);
+    if (request.method !== 'GET' && request.method !== 'HEAD') return refuse(405, { Allow: 'GET, HEAD' });
+    const file = fileOf(request.url, root);
+    let info;
     try {
-      const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-      const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
-      const type = types[extname(file)];
-      if (request.method !== 'GET' || !file.startsWith(inside) || !type) throw new Error('not here');
-      const body = await readFile(file);
-      // The page's worker script decides what is kept offline; the browser keeps nothing itself.
-      response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(body);
+      info = file && (await stat(file));
     } catch {
-      // a malformed address, a file outside the site or of another kind, or none at all
-      response.writeHead(404).end();
+      info = null; // none at all, or not readable
     }
+    if (!info?.isFile()) return refuse(404);
+    const head = { ...HEADERS, 'Content-Type': types[extname(file)], 'Content-Length': info.size };
+    if (request.method === 'HEAD') return response.writeHead(200, head).end();
+    // Streamed, at the pace the client reads (pipe waits while the socket's buffer is full): a
+    // file is never held whole in memory, however many ask for it.
+    const stream = createReadStream(file);
+    stream.once('open', () => {
+      response.writeHead(200, head);
+      stream.pipe(response);
+    });
+    stream.once('error', () => (response.headersSent ? response.destroy() : refuse(404)));
+    response.once('close', () => stream.destroy());
   });
+  server.timeout = idleMs; // no 'timeout' listener: an idle socket is destroyed
+  server.headersTimeout = Math.min(idleMs, 60_000);
+  server.requestTimeout = 0; // a long download by a reader that keeps reading is fine
   return new Promise((resolve, reject) => {
     server.once('error', reject);
-    server.listen(port, '127.0.0.1', () => resolve(server));
+    server.listen(port, '127.0.0.1', () => {
+      server.off('error', reject);
+      hosts = ownHosts(server.address().port);
+      resolve(server);
+    });
   });
 }
 
@@ -58,7 +114,7 @@ export async function serveOn(port, say = console.log) {
     return await serve(port);
   } catch (e) {
     if (e.code !== 'EADDRINUSE' && e.code !== 'EACCES') throw e;
-    const why = e.code === 'EADDRINUSE' ? 'is in use' : 'may not be used by this user';
+    const why = e.code === 'EADDRINUSE' ? 'is in use (another program, or this page served already)' : 'may not be used by this user';
     const server = await serve(0);
     say(`Port ${port} ${why}; serving on port ${server.address().port} instead.`);
     return server;
@@ -72,11 +128,20 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     console.error(`"${asked}" is not a port: give a whole number from 0 to 65535 (0 picks a free one).`);
     process.exit(2);
   }
+  let server;
   try {
-    const server = await serveOn(port);
-    console.log(`QV Chord Shaper is served at http://127.0.0.1:${server.address().port}/ (Ctrl+C stops it)`);
+    server = await serveOn(port);
   } catch (e) {
     console.error(`The page cannot be served: ${e.message}`);
     process.exit(1);
   }
+  // Ctrl+C or a polite kill: say so and end at once; open downloads are cut, nothing is written.
+  for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
+    process.once(signal, () => {
+      console.log('\nThe page is no longer served.');
+      server.closeAllConnections();
+      server.close(() => process.exit(0));
+    });
+  }
+  console.log(`QV Chord Shaper is served at http://127.0.0.1:${server.address().port}/ (Ctrl+C stops it)`);
 }

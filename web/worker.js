@@ -1,12 +1,13 @@
 // The page's worker: the engine (the chord tasks and the MusicXML module, compiled to
 // WebAssembly) and Verovio, which draws MusicXML as SVG and renders it as MIDI. The work runs
-// here so that the page stays responsive. The texts to draw of every state of the document are
-// kept here by the page's key for them; the page keeps the files.
+// here so that the page stays responsive, and can be ended (Cancel) and started again at any
+// time: the page keeps the files and the texts to draw of every state of the document, and
+// hands a text over when it asks about a state this worker has not loaded.
 import createEngine from './qvengine.js';
 import createVerovioModule from './verovio/verovio-module.mjs';
 import { VerovioToolkit } from './verovio/verovio.mjs';
 
-// Verovio's options: the page's drawing.
+// Verovio's options: the page's drawing (its width comes with each request: the page's zoom).
 const OPTIONS = {
   scale: 45,
   pageWidth: 1100,
@@ -27,7 +28,7 @@ function load() {
     const holders = [0, 1].map(() => {
       const toolkit = new VerovioToolkit(verovio);
       toolkit.setOptions(OPTIONS);
-      return { toolkit, name: null, measures: null };
+      return { toolkit, name: null, width: OPTIONS.pageWidth, measures: null };
     });
     return { engine, holders };
   });
@@ -39,22 +40,28 @@ ready.then(
   (e) => postMessage({ type: 'fatal', message: `The engine could not be loaded: ${e}` }),
 );
 
-// key -> { before, after }: the texts of each state (the loaded score has "after" only)
-const texts = new Map();
-
-// The Verovio document of one side of one state, loaded if no holder has it (into the one
-// used longest ago); null when it cannot be drawn.
-function hold(holders, key, side) {
+// The Verovio document of one side of one state, laid out at a width; loaded from the text
+// given if no holder has it (into the one used longest ago). Answers the holder, 'missing'
+// when no text was given for a state not loaded, or null when the text cannot be drawn.
+function hold(holders, { key, side, width = OPTIONS.pageWidth, text }) {
   const name = `${key}/${side}`;
   let i = holders.findIndex((h) => h.name === name);
   if (i < 0) {
+    if (typeof text !== 'string') return 'missing';
     i = holders.length - 1;
     const holder = holders[i];
-    const text = texts.get(key)?.[side];
     holder.name = null;
     holder.measures = null;
-    if (text === undefined || !holder.toolkit.loadData(text)) return null;
+    if (holder.width !== width) holder.toolkit.setOptions({ pageWidth: width });
+    holder.width = width;
+    if (!holder.toolkit.loadData(text)) return null;
     holder.name = name;
+  } else if (holders[i].width !== width) {
+    // another zoom: the same document laid out again, cheaper than reading it again
+    holders[i].toolkit.setOptions({ pageWidth: width });
+    holders[i].toolkit.redoLayout();
+    holders[i].width = width;
+    holders[i].measures = null;
   }
   holders.unshift(...holders.splice(i, 1));
   return holders[0];
@@ -111,34 +118,34 @@ onmessage = async ({ data }) => {
   }
   try {
     if (kind === 'open') {
-      // A file: its parts and its text, kept under the key the page gave it.
+      // A file: its parts and its text, loaded under the key the page gave it.
       const result = engine.scoreParts(data.bytes, data.fileName);
       if (result.status !== 0) return fail(result.error);
-      texts.set(data.key, { after: result.xml });
-      holder = hold(holders, data.key, 'after');
-      if (!holder) {
-        texts.delete(data.key);
-        return fail(`${data.fileName}: the score was read but could not be drawn.`);
-      }
-      answer({ type: 'opened', parts: result.parts, pages: holder.toolkit.getPageCount() });
+      holder = hold(holders, { ...data, side: 'after', text: result.xml });
+      if (!holder) return fail(`${data.fileName}: the score was read but could not be drawn.`);
+      answer({ type: 'opened', parts: result.parts, xml: result.xml, pages: holder.toolkit.getPageCount() });
     } else if (kind === 'apply') {
-      // One run of the job on the current state's bytes; the result becomes a new state.
+      // One run of the job on the current state's bytes; a result that changed something
+      // becomes a new state, and is loaded to be drawn.
       const result = engine.runScoreJob(data.bytes, data.fileName, { ...data.options, markChanges: true });
       if (result.status !== 0) return fail(result.error);
-      texts.set(data.key, { before: result.beforeXml, after: result.afterXml });
-      holder = hold(holders, data.key, 'after');
-      if (!holder) return fail(`${data.fileName}: the result could not be drawn.`);
-      const { output, summary, leftAlone, changes } = result;
-      answer({ type: 'applied', output, summary, leftAlone, changes, pages: holder.toolkit.getPageCount() }, [output.buffer]);
-    } else if (kind === 'forget') {
-      for (const key of data.keys) texts.delete(key);
-    } else if (!(holder = hold(holders, data.key, data.side))) {
+      const { output, summary, leftAlone, changes, changed, beforeXml, afterXml } = result;
+      let pages = 0;
+      if (changed > 0) {
+        holder = hold(holders, { ...data, side: 'after', text: afterXml });
+        if (!holder) return fail(`${data.fileName}: the result could not be drawn.`);
+        pages = holder.toolkit.getPageCount();
+      }
+      answer({ type: 'applied', output, summary, leftAlone, changes, changed, beforeXml, afterXml, pages }, [output.buffer]);
+    } else if ((holder = hold(holders, data)) === 'missing') {
+      answer({ type: 'missing' });
+    } else if (!holder) {
       fail('This state of the score could not be drawn.');
     } else {
       answer(drawing(holder, data));
     }
   } catch (e) {
-    // A stopped engine is not reused: its memory may be in any state. The texts stay.
+    // A stopped engine is not reused: its memory may be in any state. The page keeps the texts.
     ready = load();
     fail(`The engine stopped on this file (${e}).`);
   }

@@ -7,9 +7,9 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
 import { serve } from '../serve.mjs';
 import { leadSheet } from './support/scores.mjs';
+import { launch } from './support/browser.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const fixture = (name) => fileURLToPath(new URL(`fixtures/${name}`, import.meta.url));
@@ -22,15 +22,7 @@ before(async () => {
   server = await serve(0);
   address = `http://127.0.0.1:${server.address().port}/`;
   scratch = mkdtempSync(join(tmpdir(), 'qvweb-'));
-  context = await chromium.launchPersistentContext(join(scratch, 'profile'), {
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--autoplay-policy=no-user-gesture-required'],
-    viewport: { width: 1280, height: 800 },
-    acceptDownloads: true,
-  });
+  context = await launch(scratch, address, offsite);
   writeFileSync(join(scratch, 'tune.musicxml'), leadSheet(8));
   // Every request the page makes to its worker, and every blocked resource, in the page.
   await context.addInitScript(() => {
@@ -42,11 +34,6 @@ before(async () => {
     };
     window.qvBlocked = [];
     document.addEventListener('securitypolicyviolation', (e) => window.qvBlocked.push(`${e.violatedDirective} ${e.blockedURI}`));
-  });
-  await context.route('**/*', (route) => {
-    if (route.request().url().startsWith(address)) return route.continue();
-    offsite.push(route.request().url());
-    return route.abort();
   });
 });
 
@@ -139,7 +126,8 @@ async function listed(page) {
   const parts = await page.$$eval('#parts input', (boxes) => boxes.map((b) => [b.parentElement.textContent.trim().replace(/ \(.*$/, ''), b.value]));
   const ids = Object.fromEntries(parts);
   return (await page.$$eval('#changes button', (b) => b.map((x) => x.textContent))).map((t) =>
-    t.replace(/^(.*), staff (\d+), measure (\S+), beat [\d.]+, voice (\S+): (.*) → (.*)$/, (_, part, staff, measure, voice, a, b) => `${ids[part] ?? part} ${measure} ${staff} ${voice}: ${a} -> ${b}`));
+    t.replace(/^(.*), staff (\d+), measure (\S+), beat [\d.]+, voice (\S+): (.*) → (.*)$/, (_, part, staff, measure, voice, a, b) =>
+      `${/ \((\w+)\)$/.exec(part)?.[1] ?? ids[part] ?? part} ${measure} ${staff} ${voice}: ${a} -> ${b}`));
 }
 
 // Drags over the drawing from one staff of a measure to another's; staff counts from 1 in the
@@ -186,6 +174,7 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   const page = await openPage();
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   assert.deepEqual(await page.$$eval('#parts label', (l) => l.map((x) => x.textContent.trim())), ['Choir (P1)', 'Piano (P2)']);
   await page.selectOption('#task', 'Drop 2nd');
   assert.equal(await page.textContent('#description'), 'Transposes the 2nd highest note in a chord one octave down.');
@@ -209,7 +198,7 @@ test('Drop 2nd on the example draws the dropped notes in red, summed up as the c
   await page.close();
 });
 
-test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of commands, undo runs no job', async () => {
+test('select by dragging, Drop 2nd, Transpose Octave, undo, redo: the file is the chain of commands, undo runs no job', async () => {
   const page = await openPage();
   await page.setViewportSize({ width: 1280, height: 2000 });
   const tune = join(scratch, 'tune.musicxml');
@@ -226,9 +215,10 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   assert.equal((await listed(page)).length, 4, 'two half-note chords in each of two measures');
   const dropped = join(scratch, 'tune-dropped.musicxml');
   writeFileSync(dropped, command(tune, { task: 'Drop 2nd', ...where }));
-  await applyTask(page, 'Rotate');
-  assert.deepEqual(await listed(page), dryRun(dropped, { task: 'Rotate', ...where }));
-  const chain = [{ task: 'Drop 2nd', ...where }, { task: 'Rotate', ...where }];
+  await applyTask(page, 'Transpose Octave');
+  assert.deepEqual(await listed(page), dryRun(dropped, { task: 'Transpose Octave', ...where }));
+  assert.equal((await listed(page)).length, 4);
+  const chain = [{ task: 'Drop 2nd', ...where }, { task: 'Transpose Octave', ...where }];
   const jobs = () => page.evaluate(() => window.qvAsked.filter((k) => k === 'apply').length);
   assert.equal(await jobs(), 2);
   await page.keyboard.press('Control+z');
@@ -237,14 +227,14 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   assert.ok((await download(page)).bytes.equals(command(tune, chain[0])), 'after undo the file is the first step\'s');
   await page.keyboard.press('Control+Shift+Z');
   await settled(page);
-  assert.equal(await page.textContent('#history [aria-current]'), 'Rotate Up, measures 2-3, Piano');
+  assert.equal(await page.textContent('#history [aria-current]'), 'Transpose Octave Top (goes Up), measures 2-3, Piano');
   await page.click('#undo');
   await settled(page);
   await page.keyboard.press('Control+y');
   await settled(page);
   assert.equal(await jobs(), 2, 'undo and redo run no job');
   const got = await download(page);
-  assert.equal(got.name, 'tune-drop-2nd-rotate-up.musicxml');
+  assert.equal(got.name, 'tune-drop-2nd-transpose-octave-top-goes-up.musicxml');
   assert.ok(got.bytes.equals(command(tune, chain)), 'the page\'s file differs from the command\'s chain');
   // a third step on the whole score: nothing selected
   await page.click('#clear-selection');
@@ -252,7 +242,7 @@ test('select by dragging, Drop 2nd, Rotate, undo, redo: the file is the chain of
   await applyTask(page, 'Delete Outer Note', true);
   assert.ok((await download(page)).bytes.equals(command(tune, [...chain, { task: 'Delete Outer Note', bottom: true }])));
   assert.deepEqual(await page.$$eval('#history li', (l) => l.map((x) => x.textContent)),
-    ['Opened tune.musicxml', 'Drop 2nd, measures 2-3, Piano', 'Rotate Up, measures 2-3, Piano', 'Delete Outer Note Bottom, all measures, all parts']);
+    ['Opened tune.musicxml', 'Drop 2nd, measures 2-3, Piano', 'Transpose Octave Top (goes Up), measures 2-3, Piano', 'Delete Outer Note Bottom, all measures, all parts']);
   // choosing a changed chord shows it, highlighted
   await page.click('#changes li:nth-child(3) button');
   await page.waitForFunction(() => document.querySelectorAll('#view .picked').length > 0);
@@ -270,11 +260,11 @@ test('past the memory budget the oldest steps are forgotten, said in the list, a
 
   assert.equal(await load(page, tune), '');
   await drawn(page);
-  const steps = [{ task: 'Drop 2nd' }, { task: 'Rotate' }, { task: 'Delete Outer Note', bottom: true }];
+  const steps = [{ task: 'Drop 2nd' }, { task: 'Transpose Octave' }, { task: 'Delete Outer Note', bottom: true }];
   for (const s of steps) await applyTask(page, s.task, s.bottom);
   assert.deepEqual(await page.$$eval('#history li', (l) => l.map((x) => x.textContent)), [
     '1 earlier step of tune.musicxml can no longer be undone (memory).',
-    'Rotate Up, all measures, all parts', 'Delete Outer Note Bottom, all measures, all parts']);
+    'Transpose Octave Top (goes Up), all measures, all parts', 'Delete Outer Note Bottom, all measures, all parts']);
   await page.click('#undo');
   await settled(page);
   assert.ok(await page.isDisabled('#undo'), 'the oldest step kept is as far back as undo goes');
@@ -283,7 +273,7 @@ test('past the memory budget the oldest steps are forgotten, said in the list, a
   await settled(page);
   const got = await download(page);
   assert.ok(got.bytes.equals(command(tune, steps)), 'the file is still the whole chain');
-  assert.match(got.name, /^tune-drop-2nd-rotate-up-/, 'the name still says the forgotten steps');
+  assert.match(got.name, /^tune-drop-2nd-transpose-octave-top-goes-up-/, 'the name still says the forgotten steps');
   assert.deepEqual(page.errors, []);
   await page.close();
 });
@@ -339,6 +329,7 @@ test('a wrong file keeps the loaded score and its steps', async () => {
   const page = await openPage();
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await applyTask(page, 'Drop 2nd');
   const png = Buffer.from('89504e470d0a1a0a0000000d4948445200000001000000010806000000', 'hex');
   for (const file of [{ name: 'picture.musicxml', mimeType: 'text/xml', buffer: png },
@@ -363,6 +354,7 @@ test('once opened, the page reloads and works without its server', async () => {
     await page.waitForSelector('#task option');
     await page.click('#example');
     await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
     await applyTask(page, 'Drop 2nd');
     assert.equal(await page.textContent('#summary'), 'Drop 2nd: 7 chords changed in 1 measure on 3 staves');
     assert.ok(await page.evaluate(() => fetch('soundfont.sf2').then((r) => r.ok)), 'the sounds are kept too');
@@ -387,7 +379,7 @@ test('the download equals ./run --score byte for byte, job after job in one page
     [fixture('c-minor.musicxml'), { task: 'Delete Outer Note' }, 'c-minor-delete-outer-note-top.musicxml'],
     [scoreFile('ties'), { task: 'Transpose Octave', bottom: true }, 'ties-transpose-octave-bottom-goes-down.musicxml'],
     [scoreFile('firstnote'), { task: 'Delete Outer Note', bottom: true }, 'firstnote-delete-outer-note-bottom.musicxml'],
-    [scoreFile('voices'), { task: 'Unisons to Octaves' }, 'voices-unisons-to-octaves-upwards.musicxml'],
+    [scoreFile('voices'), { task: 'Rotate' }, 'voices-rotate-up.musicxml'],
   ];
   for (const [file, options, name] of cases) {
     await applyTo(page, file, options);
@@ -431,6 +423,7 @@ test('bad files get a message naming them, and the page keeps working', async ()
   }
   await page.click('#example');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await page.click('#apply');
   assert.equal(await settled(page), '');
   assert.equal(await page.isEnabled('#download'), true);
@@ -451,6 +444,7 @@ test('one whole round with the keyboard alone', async () => {
   await tabTo('example');
   await page.keyboard.press('Enter');
   await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
   await drawn(page);
   assert.equal(await page.evaluate(() => document.activeElement?.id), 'example', 'the focus stays after Load');
   await tabTo('task');
@@ -463,6 +457,147 @@ test('one whole round with the keyboard alone', async () => {
   await tabTo('download');
   const [file] = await Promise.all([page.waitForEvent('download'), page.keyboard.press('Enter')]);
   assert.ok(readFileSync(await file.path()).equals(command(chorale, { task: 'Drop 2nd' })));
+  await page.close();
+});
+
+test('Cancel ends a running Apply: the score stays as it was, the user is told, the next Apply works', async () => {
+  const long = join(scratch, 'long.musicxml');
+  writeFileSync(long, leadSheet(300));
+  const page = await openPage();
+  assert.equal(await load(page, long), '');
+  await drawn(page);
+  const notes = (await drawnNotes(page)).length;
+  await page.selectOption('#task', 'Drop 2nd');
+  await page.click('#apply');
+  await page.waitForSelector('#cancel:visible');
+  await page.click('#cancel');
+  assert.equal(await settled(page), '');
+  assert.equal(await page.textContent('#notice'), 'Cancelled: Drop 2nd, all measures, all parts was not applied. The score is as it was before.');
+  assert.deepEqual(await page.$$eval('#history li', (l) => l.map((x) => x.textContent)), ['Opened long.musicxml']);
+  assert.ok(await page.isDisabled('#undo') && await page.isDisabled('#download'));
+  const still = await drawnNotes(page);
+  assert.ok(still.length >= notes && !still.some((n) => n.endsWith('*')), 'the drawing is still there, unchanged');
+  // a new worker: the state's text is handed to it, and a job runs on the same score
+  await page.fill('#measures', '1-2');
+  await applyTask(page, 'Drop 2nd');
+  assert.ok((await download(page)).bytes.equals(command(long, { task: 'Drop 2nd', measures: '1-2' })));
+  // Esc cancels too; Undo afterwards still goes back to the file as loaded
+  await page.fill('#measures', '');
+  await page.click('#apply');
+  await page.keyboard.press('Escape');
+  await settled(page);
+  assert.match(await page.textContent('#notice'), /^Cancelled: /);
+  assert.equal(await page.textContent('#history [aria-current]'), 'Drop 2nd, measures 1-2, all parts');
+  await page.click('#undo');
+  await settled(page);
+  await drawn(page);
+  assert.equal((await drawnNotes(page)).filter((n) => n.endsWith('*')).length, 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('two parts of the same name are told apart; a task that changes nothing makes no step', async () => {
+  const twins = join(scratch, 'twins.musicxml');
+  writeFileSync(twins, leadSheet(4, { P3: 'Violin', P4: 'Violin' }));
+  const page = await openPage();
+  await applyTo(page, twins, { task: 'Drop 2nd', parts: 'P3' });
+  assert.deepEqual(await page.$$eval('#parts label', (l) => l.map((x) => x.textContent.trim())), ['Lead (P1)', 'Piano (P2)', 'Violin (P3)', 'Violin (P4)']);
+  assert.equal(await page.textContent('#history [aria-current]'), 'Drop 2nd, all measures, Violin (P3)');
+  const rows = await page.$$eval('#changes button', (b) => b.map((x) => x.textContent));
+  assert.ok(rows.length > 0 && rows.every((r) => r.startsWith('Violin (P3), staff 1, ')), rows.join('\n'));
+  assert.deepEqual(await listed(page), dryRun(twins, { task: 'Drop 2nd', parts: 'P3' }));
+  // nothing to change: no step, no new download name, said so
+  const asked = await page.evaluate(() => window.qvAsked.length);
+  await page.selectOption('#task', 'Unisons to Octaves');
+  await page.click('#apply');
+  assert.equal(await settled(page), '');
+  assert.match(await page.textContent('#notice'), /^Unisons to Octaves Upwards, all measures, Violin \(P3\): no chord was changed, so no step was added\./);
+  assert.equal(await page.$$eval('#history li', (l) => l.length), 2);
+  assert.ok(await page.isDisabled('#redo'));
+  assert.equal((await download(page)).name, 'twins-drop-2nd.musicxml');
+  assert.ok(await page.evaluate((n) => window.qvAsked.slice(n).includes('apply'), asked), 'the job ran');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('messages are written for the page: its own field names, a stop between sentences', async () => {
+  const page = await openPage();
+  await page.click('#example');
+  await page.waitForSelector('#apply:enabled');
+  await settled(page); // drawn: a click meanwhile would be ignored
+  await drawn(page);
+  const tune = join(scratch, 'tune.musicxml');
+  assert.equal(await load(page, tune), '');
+  await drawn(page);
+  const tried = {};
+  for (const measures of ['5-2', '1,,3', ' - ', '99']) {
+    await page.fill('#measures', measures);
+    await page.click('#apply');
+    tried[measures] = await settled(page);
+  }
+  assert.deepEqual(tried, {
+    '5-2': 'Measures 5-2 run backwards: measure 2 comes first in the score. Write 2-5.',
+    '1,,3': 'Measures "1,,3": there is an empty place between two commas; write a measure or a range in each place (for example 1,3,5-8).',
+    ' - ': 'Measures "-": a dash needs a measure on at least one side (5-, -8 or 3-8).',
+    '99': 'The score has no measure 99 (its measures are numbered 1 to 8); change the measures in Where.',
+  });
+  for (const message of Object.values(tried)) assert.doesNotMatch(message, /--\w/);
+  const midi = { name: 'song.musicxml', mimeType: 'audio/midi', buffer: Buffer.from('4d546864000000060000000100604d54726b00000004', 'hex') };
+  assert.match(await load(page, midi), /^song\.musicxml: .*\. The score tune\.musicxml is still loaded\.$/);
+  assert.equal(await page.$$eval('#history li', (l) => l.length), 1);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('what was drawn is kept: Undo, Redo and Before the step seen once ask the engine nothing; the zoom is remembered', async () => {
+  const page = await openPage();
+  const tune = join(scratch, 'tune.musicxml');
+  assert.equal(await load(page, tune), '');
+  await drawn(page);
+  // at the usual zoom a 1280-pixel window shows a whole line of four-bar phrases
+  const perLine = () => page.$eval('#view svg g.system', (s) => s.querySelectorAll('g.measure').length);
+  assert.ok(await perLine() >= 4, `${await perLine()} measures a line`);
+  await applyTask(page, 'Drop 2nd');
+  const red = (await drawnNotes(page)).filter((n) => n.endsWith('*')).length;
+  assert.ok(red > 0);
+  for (const side of ['before', 'after']) {
+    await page.check(`#side-${side}`);
+    await drawn(page);
+  }
+  await page.click('#undo');
+  await drawn(page);
+  const asked = await page.evaluate(() => window.qvAsked.length);
+  const shown = [];
+  for (const step of ['#redo', '#side-before', '#side-after', '#undo', '#redo']) {
+    await page.click(step);
+    await drawn(page);
+    shown.push((await drawnNotes(page)).filter((n) => n.endsWith('*')).length);
+  }
+  assert.deepEqual(shown, [red, 0, red, 0, red], 'each state and side drawn as it was');
+  assert.deepEqual(await page.evaluate((n) => window.qvAsked.slice(n), asked), [], 'nothing asked of the engine');
+  // a second step: the score before it is the first step's drawing, shown at once, its red hidden
+  await applyTask(page, 'Transpose Octave');
+  const fills = () => page.$$eval('#view g.note[data-color]', (n) => [...new Set(n.map((x) => getComputedStyle(x).fill))]);
+  assert.notDeepEqual(await fills(), ['rgb(0, 0, 0)']);
+  const applied = await page.evaluate(() => window.qvAsked.length);
+  await page.check('#side-before');
+  await settled(page);
+  await drawn(page);
+  assert.deepEqual(await page.evaluate((n) => window.qvAsked.slice(n), applied), []);
+  assert.deepEqual(await fills(), ['rgb(0, 0, 0)'], 'the first step\'s marks are not red before the second');
+  await page.check('#side-after');
+  await settled(page);
+  // the zoom: another one draws more measures a line, and is there after a reload
+  const before = await perLine();
+  await page.selectOption('#zoom', '40');
+  await settled(page);
+  await drawn(page);
+  assert.ok(await perLine() > before, `${await perLine()} measures a line at 40%, ${before} at the usual zoom`);
+  await page.reload();
+  await page.waitForSelector('#task option');
+  assert.equal(await page.inputValue('#zoom'), '40');
+  await page.selectOption('#zoom', '50');
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
 
@@ -488,7 +623,7 @@ test('the server says when its port is taken and serves on another; a malformed 
       child.stdout.on('data', () => out.includes('served at') && resolve());
       child.once('exit', () => reject(new Error(`the server ended: ${out}`)));
     });
-    const other = Number(/Port \d+ is in use; serving on port (\d+) instead\./.exec(out)?.[1]);
+    const other = Number(/Port \d+ is in use \(another program, or this page served already\); serving on port (\d+) instead\./.exec(out)?.[1]);
     assert.ok(other && other !== port, out);
     assert.match(out, new RegExp(`http://127\\.0\\.0\\.1:${other}/`));
     assert.equal((await fetch(`http://127.0.0.1:${other}/index.html`)).status, 200);

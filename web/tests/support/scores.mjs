@@ -27,8 +27,8 @@ const BARS = [
 const WORDS = ['la', 'da', 'doo', 'bah'];
 
 // A score-partwise of the given number of measures; parts P1 Lead, P2 Piano (two staves),
-// P3 Strings, P4 Bass.
-export function leadSheet(measures = 8) {
+// P3 Strings, P4 Bass, or the names given by id.
+export function leadSheet(measures = 8, partNames = {}) {
   const parts = { P1: [], P2: [], P3: [], P4: [] };
   for (let m = 1; m <= measures; ++m) {
     const bar = BARS[(m - 1) % BARS.length];
@@ -44,7 +44,7 @@ export function leadSheet(measures = 8) {
     parts.P3.push(`<measure number="${m}">${attributes('<clef><sign>G</sign><line>2</line></clef>')}${chord(bar.strings, { duration: 8, type: 'whole' })}</measure>`);
     parts.P4.push(`<measure number="${m}">${attributes('<clef><sign>F</sign><line>4</line></clef>')}${bar.bass.map((n) => note(n, { duration: 2, type: 'quarter' })).join('')}</measure>`);
   }
-  const names = { P1: 'Lead', P2: 'Piano', P3: 'Strings', P4: 'Bass' };
+  const names = { P1: 'Lead', P2: 'Piano', P3: 'Strings', P4: 'Bass', ...partNames };
   return `<?xml version="1.0" encoding="UTF-8"?>
 <score-partwise version="4.0">
   <work><work-title>Test tune in B flat</work-title></work>

@@ -1,0 +1,89 @@
+// The lists beside the drawing: the parts to choose, the steps of the document, and the chords
+// the current step changed. Each list is one entry of LISTS, made again from the document when
+// its step changes; a new list is one more entry (an element to fill and a function that fills it).
+import { $ } from './ui.js';
+import { partLabel, session } from './history.js';
+
+// A list item holding a button, as the lists use them.
+function buttonItem(text, data) {
+  const item = document.createElement('li');
+  const button = document.createElement('button');
+  button.type = 'button';
+  button.textContent = text;
+  Object.assign(button.dataset, data);
+  item.append(button);
+  return item;
+}
+
+// The steps of the document, the current one marked, the undone ones greyed.
+function fillHistory(doc) {
+  const items = (doc ? doc.states : []).map((s, i) => {
+    const item = buttonItem(s.label, { step: i });
+    if (i === doc.at) item.firstChild.setAttribute('aria-current', 'step');
+    if (i > doc.at) item.className = 'undone';
+    return item;
+  });
+  if (doc?.forgotten.length) {
+    const item = document.createElement('li');
+    item.className = 'note';
+    const n = doc.forgotten.length;
+    item.textContent = `${n} earlier ${n === 1 ? 'step' : 'steps'} of ${doc.name} can no longer be undone (memory).`;
+    items.unshift(item);
+  }
+  $('history').replaceChildren(...items);
+}
+
+// The chords the current step changed, as --dry-run lists them; each a button that shows it.
+function fillChanges(doc, state) {
+  const changes = state?.changes ?? [];
+  $('changes-box').hidden = !state?.slug;
+  const items = changes.map((c, k) => {
+    const part = partLabel(doc.parts, c.part);
+    return buttonItem(`${part}, staff ${c.staff}, measure ${c.measure}, beat ${+c.beat.toFixed(2)}, voice ${c.voice}: ${c.before} → ${c.after}`, { change: k });
+  });
+  $('changes').replaceChildren(...items);
+}
+
+export const LISTS = [
+  { element: 'history', fill: fillHistory },
+  { element: 'changes', fill: fillChanges },
+];
+
+let shown = ''; // the document and step the lists show
+
+// The lists are made again only when the document or its step changed, so that a button
+// chosen in them keeps the focus; the current step keeps it when it had it.
+export function updateLists() {
+  const { doc } = session;
+  const listed = doc ? `${doc.states[0].key}:${doc.at}:${doc.states.length}:${doc.forgotten.length}` : '';
+  if (listed === shown) return;
+  shown = listed;
+  const focused = LISTS.find((l) => $(l.element).contains(document.activeElement));
+  const state = doc && doc.states[doc.at];
+  for (const list of LISTS) list.fill(doc, state);
+  if (focused?.element === 'history') $('history').querySelector('[aria-current]')?.focus();
+}
+
+// One check box a part, all on: the task applies to the parts left on. Two parts of the same
+// name are told apart by their ids.
+export function showParts(parts) {
+  $('parts').replaceChildren(
+    ...parts.map((part) => {
+      const label = document.createElement('label');
+      const box = document.createElement('input');
+      box.type = 'checkbox';
+      box.checked = true;
+      box.value = part.id;
+      const name = part.name?.trim();
+      label.append(box, name ? ` ${name} (${part.id})` : ` ${part.id}`);
+      return label;
+    }),
+  );
+}
+
+// The parts' value for the job: empty when every part is chosen, null when none is.
+export function chosenParts() {
+  const boxes = Array.from($('parts').querySelectorAll('input'));
+  const on = boxes.filter((b) => b.checked).map((b) => b.value);
+  return on.length === boxes.length ? '' : on.length ? on.join(',') : null;
+}
