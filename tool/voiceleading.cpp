@@ -1,6 +1,7 @@
 #include "voiceleading.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace voiceleading {
@@ -74,26 +75,35 @@ std::vector<int> Shifts(const Chord& chord, int i, bool top) {
   return std::vector<int>(out, out + count);
 }
 
-int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
+namespace {
+
+// The voicings of the chord into rows (resized to hold them; its storage kept from call to
+// call), one after another; answers their count.
+int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
   int n = static_cast<int>(chord.notes.size());
-  rows->clear();
   if (n > MAX_CHORD_NOTES) {
     rows->assign(n, 0);
     return 1;
   }
+  if (rows->size() < static_cast<size_t>(MAX_VOICINGS * n)) rows->resize(MAX_VOICINGS * n);
+  int* out = rows->data();
   int shifts[MAX_CHORD_NOTES][MAX_SHIFTS], counts[MAX_CHORD_NOTES];
   int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, each ascending
+  int pitch[MAX_CHORD_NOTES]; // each note's pitch class
   int choices = 0;
   for (int i = 0; i < n; ++i) {
     counts[i] = Shifts(chord, i, top, shifts[i]);
+    pitch[i] = FloorMod(chord.notes[i].step, OCTAVE_STEPS);
     if (counts[i] > 1) order[choices++] = i;
   }
   const std::vector<Note>& notes = chord.notes;
-  auto group = [&notes](int i) {
-    return std::make_pair(FloorMod(notes[i].step, OCTAVE_STEPS), notes[i].raiselower);
+  auto same = [&](int x, int y) {
+    return pitch[x] == pitch[y] && notes[x].raiselower == notes[y].raiselower;
   };
   auto before = [&](int x, int y) {
-    if (group(x) != group(y)) return group(x) < group(y);
+    if (pitch[x] != pitch[y]) return pitch[x] < pitch[y];
+    if (notes[x].raiselower != notes[y].raiselower)
+      return notes[x].raiselower < notes[y].raiselower;
     return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
   };
   for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
@@ -101,20 +111,22 @@ int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
       std::swap(order[j], order[j - 1]);
   // Notes of one group have the same places to go (one list of steps, each note reaching it
   // by its own shifts), so within a group the places are taken in ascending order only.
+  bool follows[MAX_CHORD_NOTES]; // whether the note before in order is of its group
+  for (int p = 0; p < choices; ++p)
+    follows[p] = p > 0 && same(order[p - 1], order[p]);
   int pick[MAX_CHORD_NOTES] = {0}, next[MAX_CHORD_NOTES + 1] = {0};
-  auto start = [&](int p) {
-    return p > 0 && group(order[p - 1]) == group(order[p]) ? pick[order[p - 1]] : 0;
-  };
+  int row[MAX_CHORD_NOTES];
+  for (int i = 0; i < n; ++i)
+    row[i] = shifts[i][0];
   int made = 0, depth = 0;
-  if (choices > 0) next[0] = start(0);
   while (true) {
     if (depth == choices) {
-      if (++made > MAX_VOICINGS) {
-        rows->assign(n, 0);
+      if (made == MAX_VOICINGS) {
+        std::fill(out, out + n, 0);
         return 1;
       }
-      for (int i = 0; i < n; ++i)
-        rows->push_back(shifts[i][pick[i]]);
+      std::copy(row, row + n, out + made * n);
+      ++made;
       if (depth == 0) break;
       --depth;
       continue;
@@ -126,10 +138,19 @@ int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
       continue;
     }
     pick[note] = next[depth]++;
+    row[note] = shifts[note][pick[note]];
     ++depth;
-    if (depth < choices) next[depth] = start(depth);
+    if (depth < choices) next[depth] = follows[depth] ? pick[order[depth - 1]] : 0;
   }
   return made;
+}
+
+} // namespace
+
+int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
+  int count = Fill(chord, top, rows);
+  rows->resize(count * chord.notes.size());
+  return count;
 }
 
 std::vector<std::vector<int>> Voicings(const Chord& chord, bool top) {
@@ -184,6 +205,46 @@ int Crossed(const int* a, int na, const int* b, int nb) {
   return crossed;
 }
 
+namespace {
+
+// Keys at most this far from middle C keep every sum of the weighing below in an int.
+const int SMALL_KEY = 1 << 20;
+
+// One chord's voicings as the plan weighs them, made once: each one's shifts, its keys
+// ascending (by row, and by column: the k-th key of every voicing side by side, so that one
+// voicing is weighed against all of them in a loop the compiler makes vector code of), and
+// the octaves it moves. The storage is kept from chord to chord.
+struct Weighed {
+  int count = 0;
+  int notes = 0;
+  bool small = true;        // every key within SMALL_KEY
+  std::vector<int> shifts;  // count rows of notes
+  std::vector<int> keys;    // count rows of notes, each ascending
+  std::vector<int> columns; // notes columns of count
+  std::vector<long long> moved;
+
+  void Make(const Chord& chord, bool top) {
+    notes = static_cast<int>(chord.notes.size());
+    count = Fill(chord, top, &shifts);
+    size_t cells = static_cast<size_t>(count) * notes;
+    keys.resize(cells);
+    columns.resize(cells);
+    moved.resize(count);
+    small = true;
+    for (int v = 0; v < count; ++v) {
+      int* k = &keys[static_cast<size_t>(v) * notes];
+      SortedKeys(chord, &shifts[static_cast<size_t>(v) * notes], k);
+      for (int i = 0; i < notes; ++i) {
+        columns[static_cast<size_t>(i) * count + v] = k[i];
+        small = small && k[i] > -SMALL_KEY && k[i] < SMALL_KEY;
+      }
+      moved[v] = Moved(&shifts[static_cast<size_t>(v) * notes], notes);
+    }
+  }
+};
+
+} // namespace
+
 Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   size_t count = passage.size();
   Plan plan(count);
@@ -191,82 +252,98 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     if (total) *total = Cost();
     return plan;
   }
-  // The voicings of the chord before and of this one (rows of shifts), their notes ascending
-  // (rows of keys), and the least cost of the passage up to each voicing of the chord before;
-  // back[from[c] + v] names the voicing of chord c-1 that the best way to v of chord c takes.
-  std::vector<int> before, here, beforeKeys, keys;
-  int beforeCount = Voicings(passage[0], top, &before);
-  int beforeNotes = static_cast<int>(passage[0].notes.size());
-  beforeKeys.resize(static_cast<size_t>(beforeCount) * beforeNotes);
-  std::vector<Cost> best(beforeCount), reach;
-  for (int v = 0; v < beforeCount; ++v) {
-    SortedKeys(passage[0], &before[v * beforeNotes], &beforeKeys[v * beforeNotes]);
-    best[v].moved = Moved(&before[v * beforeNotes], beforeNotes);
-  }
+  // The voicings of the chord before and of this one, and the least cost of the passage up
+  // to each voicing of the chord before; back[from[c] + v] names the voicing of chord c-1
+  // that the best way to v of chord c takes.
+  Weighed before, here;
+  before.Make(passage[0], top);
+  std::vector<Cost> best(before.count), reach;
+  for (int v = 0; v < before.count; ++v)
+    best[v].moved = before.moved[v];
   std::vector<uint16_t> back;
   std::vector<size_t> from(count, 0);
-  std::vector<int> order;
-  std::vector<long long> sums; // each voicing before: the sum of its keys
+  // For each voicing before: the motion so far over the least of them (capped, and only
+  // where it fits an int), and the motion of the way from it to the voicing at hand.
+  std::vector<int> start, motion;
+  std::vector<long long> wide;
   for (size_t c = 1; c < count; ++c) {
-    int hereCount = Voicings(passage[c], top, &here);
-    int notes = static_cast<int>(passage[c].notes.size());
-    keys.resize(static_cast<size_t>(hereCount) * notes);
-    reach.assign(hereCount, Cost());
+    here.Make(passage[c], top);
+    int notes = here.notes, beforeNotes = before.notes, ways = before.count;
+    reach.assign(here.count, Cost());
     from[c] = back.size();
-    back.resize(back.size() + hereCount, 0);
-    // The voicings before, cheapest way first: once a way there costs more motion than the
-    // best found for v, so does every way after it, and v is decided.
-    sums.assign(beforeCount, 0);
-    for (int u = 0; u < beforeCount; ++u)
-      for (int k = 0; k < beforeNotes; ++k)
-        sums[u] += beforeKeys[u * beforeNotes + k];
-    order.resize(beforeCount);
-    for (int u = 0; u < beforeCount; ++u)
-      order[u] = u;
-    std::sort(order.begin(), order.end(),
-              [&best](int x, int y) { return best[x] < best[y] || (best[x] == best[y] && x < y); });
-    for (int v = 0; v < hereCount; ++v) {
-      int* b = &keys[v * notes];
-      SortedKeys(passage[c], &here[v * notes], b);
-      long long moved = Moved(&here[v * notes], notes);
-      bool found = false;
-      long long sum = 0; // of the keys: two chords of one size move at least their sums apart
-      for (int k = 0; k < notes; ++k)
-        sum += b[k];
-      for (int u : order) {
-        if (found && best[u].motion > reach[v].motion) break;
-        if (found && beforeNotes == notes &&
-            best[u].motion + std::llabs(sums[u] - sum) > reach[v].motion)
-          continue;
-        const int* a = &beforeKeys[u * beforeNotes];
-        Cost way = best[u];
-        way.motion += Motion(a, beforeNotes, b, notes);
-        if (found && reach[v].motion < way.motion) continue;
-        way.crossed += Crossed(a, beforeNotes, b, notes);
-        way.moved += moved;
-        if (!found || way < reach[v]) {
-          reach[v] = way;
-          back[from[c] + v] = static_cast<uint16_t>(u);
-          found = true;
+    back.resize(back.size() + here.count, 0);
+    long long least = best[0].motion;
+    for (int u = 1; u < ways; ++u)
+      least = std::min(least, best[u].motion);
+    // Of one size and near middle C, a way's motion fits an int: a motion so far of more
+    // than a quarter of its range can never be the least, as the least so far is 0 and no
+    // transition of such keys moves that much.
+    bool fast = notes == beforeNotes && before.small && here.small;
+    start.resize(ways);
+    motion.resize(ways);
+    wide.resize(ways);
+    for (int u = 0; u < ways; ++u)
+      start[u] = static_cast<int>(std::min<long long>(best[u].motion - least, INT_MAX / 4));
+    for (int v = 0; v < here.count; ++v) {
+      const int* b = &here.keys[static_cast<size_t>(v) * notes];
+      long long fewest; // the least motion of a way to v
+      if (fast) {
+        int* m = motion.data();
+        std::copy(start.begin(), start.end(), m);
+        for (int k = 0; k < notes; ++k) {
+          const int* column = &before.columns[static_cast<size_t>(k) * ways];
+          int key = b[k];
+          for (int u = 0; u < ways; ++u)
+            m[u] += std::abs(column[u] - key);
+        }
+        int low = *std::min_element(m, m + ways);
+        for (int u = 0; u < ways; ++u)
+          wide[u] = m[u] == low ? least + low : LLONG_MAX;
+        fewest = least + low;
+      } else {
+        for (int u = 0; u < ways; ++u)
+          wide[u] = best[u].motion + Motion(&before.keys[static_cast<size_t>(u) * beforeNotes],
+                                            beforeNotes, b, notes);
+        fewest = *std::min_element(wide.begin(), wide.end());
+      }
+      // Among the ways of least motion: fewer crossed voices, fewer octaves moved, then the
+      // one from the voicing with the least cost so far, then the first made.
+      Cost way;
+      int chosen = -1;
+      for (int u = 0; u < ways; ++u) {
+        if (wide[u] != fewest) continue;
+        const Cost& so = best[u];
+        Cost trial;
+        trial.motion = fewest;
+        trial.crossed = so.crossed + Crossed(&before.keys[static_cast<size_t>(u) * beforeNotes],
+                                             beforeNotes, b, notes);
+        trial.moved = so.moved + here.moved[v];
+        if (chosen < 0 || trial < way || (trial == way && so < best[chosen])) {
+          way = trial;
+          chosen = u;
         }
       }
+      reach[v] = way;
+      back[from[c] + v] = static_cast<uint16_t>(chosen);
     }
-    before.swap(here);
-    beforeKeys.swap(keys);
-    beforeCount = hereCount;
-    beforeNotes = notes;
+    std::swap(before, here);
     best.swap(reach);
   }
   int last = 0;
-  for (int v = 1; v < beforeCount; ++v)
+  for (int v = 1; v < before.count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
   // Back from the last chord; each chord's voicings are made again, in the same order.
+  std::vector<int> rows;
   int v = last;
   for (size_t c = count; c-- > 0;) {
-    int n = static_cast<int>(passage[c].notes.size());
-    if (c + 1 != count) Voicings(passage[c], top, &before);
-    plan[c].assign(before.begin() + v * n, before.begin() + (v + 1) * n);
+    size_t n = passage[c].notes.size();
+    const int* row = &before.shifts[v * n];
+    if (c + 1 != count) {
+      Fill(passage[c], top, &rows);
+      row = &rows[v * n];
+    }
+    plan[c].assign(row, row + n);
     if (c > 0) v = back[from[c] + v];
   }
   return plan;
