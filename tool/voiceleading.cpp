@@ -41,6 +41,22 @@ void SortedKeys(const Chord& chord, const int* shifts, int* keys) {
   }
 }
 
+// As SortedKeys, each key put where the count of keys before it says: no branch to guess,
+// for the many voicings the plan weighs.
+void Place(const Chord& chord, const int* shifts, int* keys) {
+  int n = static_cast<int>(chord.notes.size());
+  if (n > MAX_CHORD_NOTES) return SortedKeys(chord, shifts, keys);
+  int own[MAX_CHORD_NOTES];
+  for (int i = 0; i < n; ++i)
+    own[i] = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
+  for (int i = 0; i < n; ++i) {
+    int place = 0;
+    for (int j = 0; j < n; ++j)
+      place += own[j] < own[i] || (own[j] == own[i] && j < i);
+    keys[place] = own[i];
+  }
+}
+
 long long Moved(const int* shifts, int n) {
   long long moved = 0;
   for (int i = 0; i < n; ++i)
@@ -209,6 +225,24 @@ namespace {
 
 // Keys at most this far from middle C keep every sum of the weighing below in an int.
 const int SMALL_KEY = 1 << 20;
+// The voicings side by side are padded to a multiple of this, so that the loop over them has
+// no odd end.
+const int LANES = 8;
+// A motion so far that can never be the least (see Choose), and the padding's.
+const int NEVER = INT_MAX / 4;
+
+// For each voicing before (columns: the k-th key of each, stride apart), the motion so far
+// (start) plus the motion to the voicing b of as many notes, into m.
+void Ways(const int* __restrict columns, int stride, const int* b, int notes,
+          const int* __restrict start, int* __restrict m) {
+  std::copy(start, start + stride, m);
+  for (int k = 0; k < notes; ++k) {
+    const int* __restrict column = columns + static_cast<size_t>(k) * stride;
+    int key = b[k];
+    for (int u = 0; u < stride; ++u)
+      m[u] += std::abs(column[u] - key);
+  }
+}
 
 // One chord's voicings as the plan weighs them, made once: each one's shifts, its keys
 // ascending (by row, and by column: the k-th key of every voicing side by side, so that one
@@ -217,6 +251,7 @@ const int SMALL_KEY = 1 << 20;
 struct Weighed {
   int count = 0;
   int notes = 0;
+  int stride = 0;           // count, padded to LANES
   bool small = true;        // every key within SMALL_KEY
   std::vector<int> shifts;  // count rows of notes
   std::vector<int> keys;    // count rows of notes, each ascending
@@ -227,15 +262,16 @@ struct Weighed {
     notes = static_cast<int>(chord.notes.size());
     count = Fill(chord, top, &shifts);
     size_t cells = static_cast<size_t>(count) * notes;
+    stride = (count + LANES - 1) / LANES * LANES;
     keys.resize(cells);
-    columns.resize(cells);
+    columns.assign(static_cast<size_t>(stride) * notes, 0);
     moved.resize(count);
     small = true;
     for (int v = 0; v < count; ++v) {
       int* k = &keys[static_cast<size_t>(v) * notes];
-      SortedKeys(chord, &shifts[static_cast<size_t>(v) * notes], k);
+      Place(chord, &shifts[static_cast<size_t>(v) * notes], k);
       for (int i = 0; i < notes; ++i) {
-        columns[static_cast<size_t>(i) * count + v] = k[i];
+        columns[static_cast<size_t>(i) * stride + v] = k[i];
         small = small && k[i] > -SMALL_KEY && k[i] < SMALL_KEY;
       }
       moved[v] = Moved(&shifts[static_cast<size_t>(v) * notes], notes);
@@ -266,6 +302,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // where it fits an int), and the motion of the way from it to the voicing at hand.
   std::vector<int> start, motion;
   std::vector<long long> wide;
+  std::vector<int> ties;
   for (size_t c = 1; c < count; ++c) {
     here.Make(passage[c], top);
     int notes = here.notes, beforeNotes = before.notes, ways = before.count;
@@ -279,39 +316,42 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     // than a quarter of its range can never be the least, as the least so far is 0 and no
     // transition of such keys moves that much.
     bool fast = notes == beforeNotes && before.small && here.small;
-    start.resize(ways);
-    motion.resize(ways);
+    start.assign(before.stride, NEVER);
+    motion.resize(before.stride);
     wide.resize(ways);
+    ties.resize(ways);
     for (int u = 0; u < ways; ++u)
-      start[u] = static_cast<int>(std::min<long long>(best[u].motion - least, INT_MAX / 4));
+      start[u] = static_cast<int>(std::min<long long>(best[u].motion - least, NEVER));
     for (int v = 0; v < here.count; ++v) {
       const int* b = &here.keys[static_cast<size_t>(v) * notes];
-      long long fewest; // the least motion of a way to v
+      // The voicings before whose way to v moves the least, in the order they were made.
+      long long fewest;
+      int tied = 0;
       if (fast) {
         int* m = motion.data();
-        std::copy(start.begin(), start.end(), m);
-        for (int k = 0; k < notes; ++k) {
-          const int* column = &before.columns[static_cast<size_t>(k) * ways];
-          int key = b[k];
-          for (int u = 0; u < ways; ++u)
-            m[u] += std::abs(column[u] - key);
+        Ways(before.columns.data(), before.stride, b, notes, start.data(), m);
+        int low = NEVER;
+        for (int u = 0; u < before.stride; ++u)
+          low = std::min(low, m[u]);
+        for (int u = 0; u < ways; ++u) {
+          ties[tied] = u;
+          tied += m[u] == low;
         }
-        int low = *std::min_element(m, m + ways);
-        for (int u = 0; u < ways; ++u)
-          wide[u] = m[u] == low ? least + low : LLONG_MAX;
         fewest = least + low;
       } else {
         for (int u = 0; u < ways; ++u)
           wide[u] = best[u].motion + Motion(&before.keys[static_cast<size_t>(u) * beforeNotes],
                                             beforeNotes, b, notes);
         fewest = *std::min_element(wide.begin(), wide.end());
+        for (int u = 0; u < ways; ++u)
+          if (wide[u] == fewest) ties[tied++] = u;
       }
-      // Among the ways of least motion: fewer crossed voices, fewer octaves moved, then the
-      // one from the voicing with the least cost so far, then the first made.
+      // Among them: fewer crossed voices, fewer octaves moved, then the one from the voicing
+      // with the least cost so far, then the first made.
       Cost way;
       int chosen = -1;
-      for (int u = 0; u < ways; ++u) {
-        if (wide[u] != fewest) continue;
+      for (int t = 0; t < tied; ++t) {
+        int u = ties[t];
         const Cost& so = best[u];
         Cost trial;
         trial.motion = fewest;
