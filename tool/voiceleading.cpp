@@ -41,20 +41,19 @@ void SortedKeys(const Chord& chord, const int* shifts, int* keys) {
   }
 }
 
-// As SortedKeys, each key put where the count of keys before it says: no branch to guess,
-// for the many voicings the plan weighs.
+// As SortedKeys, by rounds of comparing neighbours (as many rounds as keys): no branch to
+// guess, for the many voicings the plan weighs.
 void Place(const Chord& chord, const int* shifts, int* keys) {
   int n = static_cast<int>(chord.notes.size());
   if (n > MAX_CHORD_NOTES) return SortedKeys(chord, shifts, keys);
-  int own[MAX_CHORD_NOTES];
   for (int i = 0; i < n; ++i)
-    own[i] = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
-  for (int i = 0; i < n; ++i) {
-    int place = 0;
-    for (int j = 0; j < n; ++j)
-      place += own[j] < own[i] || (own[j] == own[i] && j < i);
-    keys[place] = own[i];
-  }
+    keys[i] = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
+  for (int round = 0; round < n; ++round)
+    for (int i = round % 2; i + 1 < n; i += 2) {
+      int low = std::min(keys[i], keys[i + 1]), high = std::max(keys[i], keys[i + 1]);
+      keys[i] = low;
+      keys[i + 1] = high;
+    }
 }
 
 long long Moved(const int* shifts, int n) {
@@ -235,8 +234,10 @@ const int NEVER = INT_MAX / 4;
 // (start) plus the motion to the voicing b of as many notes, into m.
 void Ways(const int* __restrict columns, int stride, const int* b, int notes,
           const int* __restrict start, int* __restrict m) {
-  std::copy(start, start + stride, m);
-  for (int k = 0; k < notes; ++k) {
+  if (notes == 0) std::copy(start, start + stride, m);
+  for (int u = 0; u < stride && notes > 0; ++u)
+    m[u] = start[u] + std::abs(columns[u] - b[0]);
+  for (int k = 1; k < notes; ++k) {
     const int* __restrict column = columns + static_cast<size_t>(k) * stride;
     int key = b[k];
     for (int u = 0; u < stride; ++u)
@@ -293,6 +294,11 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // that the best way to v of chord c takes.
   Weighed before, here;
   before.Make(passage[0], top);
+  // Every chord's voicings (shifts, which fit 16 bits as the steps they reach do), from
+  // at[c] on, for the way back.
+  std::vector<int16_t> made(before.shifts.begin(),
+                            before.shifts.begin() + before.count * before.notes);
+  std::vector<size_t> at(count, 0);
   std::vector<Cost> best(before.count), reach;
   for (int v = 0; v < before.count; ++v)
     best[v].moved = before.moved[v];
@@ -305,6 +311,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   std::vector<int> ties;
   for (size_t c = 1; c < count; ++c) {
     here.Make(passage[c], top);
+    at[c] = made.size();
+    made.insert(made.end(), here.shifts.begin(), here.shifts.begin() + here.count * here.notes);
     int notes = here.notes, beforeNotes = before.notes, ways = before.count;
     reach.assign(here.count, Cost());
     from[c] = back.size();
@@ -373,16 +381,11 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   for (int v = 1; v < before.count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
-  // Back from the last chord; each chord's voicings are made again, in the same order.
-  std::vector<int> rows;
+  // Back from the last chord, each chord's shifts as kept when it was weighed.
   int v = last;
   for (size_t c = count; c-- > 0;) {
     size_t n = passage[c].notes.size();
-    const int* row = &before.shifts[v * n];
-    if (c + 1 != count) {
-      Fill(passage[c], top, &rows);
-      row = &rows[v * n];
-    }
+    const int16_t* row = &made[at[c] + v * n];
     plan[c].assign(row, row + n);
     if (c > 0) v = back[from[c] + v];
   }
