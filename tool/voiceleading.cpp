@@ -320,10 +320,10 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     long long least = best[0].motion;
     for (int u = 1; u < ways; ++u)
       least = std::min(least, best[u].motion);
-    // Of one size and near middle C, a way's motion fits an int: a motion so far of more
-    // than a quarter of its range can never be the least, as the least so far is 0 and no
-    // transition of such keys moves that much.
-    bool fast = notes == beforeNotes && before.small && here.small;
+    // Of one size (at most an entry's notes) and near middle C, a way's motion fits an int: a
+    // motion so far of more than a quarter of its range can never be the least, as the least so far
+    // is 0 and no transition of such keys moves that much.
+    bool fast = notes == beforeNotes && notes <= MAX_CHORD_NOTES && before.small && here.small;
     start.assign(before.stride, NEVER);
     motion.resize(before.stride);
     wide.resize(ways);
