@@ -100,6 +100,7 @@ bool Reader::Iterate(__FCBase* object) {
   }
   std::vector<Chord>& passage = passages[lane.passage];
   Chord chord;
+  chord.notes.reserve(count);
   twobyte key = _KeyWord(entry);
   for (int i = 0; i < count; ++i) {
     FCNote* note = entry->GetItemAt(i);

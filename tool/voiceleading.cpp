@@ -1,6 +1,7 @@
 #include "voiceleading.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace voiceleading {
@@ -40,6 +41,21 @@ void SortedKeys(const Chord& chord, const int* shifts, int* keys) {
   }
 }
 
+// As SortedKeys, by rounds of comparing neighbours (as many rounds as keys): no branch to
+// guess, for the many voicings the plan weighs.
+void Place(const Chord& chord, const int* shifts, int* keys) {
+  int n = static_cast<int>(chord.notes.size());
+  if (n > MAX_CHORD_NOTES) return SortedKeys(chord, shifts, keys);
+  for (int i = 0; i < n; ++i)
+    keys[i] = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
+  for (int round = 0; round < n; ++round)
+    for (int i = round % 2; i + 1 < n; i += 2) {
+      int low = std::min(keys[i], keys[i + 1]), high = std::max(keys[i], keys[i + 1]);
+      keys[i] = low;
+      keys[i + 1] = high;
+    }
+}
+
 long long Moved(const int* shifts, int n) {
   long long moved = 0;
   for (int i = 0; i < n; ++i)
@@ -74,26 +90,35 @@ std::vector<int> Shifts(const Chord& chord, int i, bool top) {
   return std::vector<int>(out, out + count);
 }
 
-int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
+namespace {
+
+// The voicings of the chord into rows (resized to hold them; its storage kept from call to
+// call), one after another; answers their count.
+int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
   int n = static_cast<int>(chord.notes.size());
-  rows->clear();
   if (n > MAX_CHORD_NOTES) {
     rows->assign(n, 0);
     return 1;
   }
+  if (rows->size() < static_cast<size_t>(MAX_VOICINGS * n)) rows->resize(MAX_VOICINGS * n);
+  int* out = rows->data();
   int shifts[MAX_CHORD_NOTES][MAX_SHIFTS], counts[MAX_CHORD_NOTES];
   int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, each ascending
+  int pitch[MAX_CHORD_NOTES]; // each note's pitch class
   int choices = 0;
   for (int i = 0; i < n; ++i) {
     counts[i] = Shifts(chord, i, top, shifts[i]);
+    pitch[i] = FloorMod(chord.notes[i].step, OCTAVE_STEPS);
     if (counts[i] > 1) order[choices++] = i;
   }
   const std::vector<Note>& notes = chord.notes;
-  auto group = [&notes](int i) {
-    return std::make_pair(FloorMod(notes[i].step, OCTAVE_STEPS), notes[i].raiselower);
+  auto same = [&](int x, int y) {
+    return pitch[x] == pitch[y] && notes[x].raiselower == notes[y].raiselower;
   };
   auto before = [&](int x, int y) {
-    if (group(x) != group(y)) return group(x) < group(y);
+    if (pitch[x] != pitch[y]) return pitch[x] < pitch[y];
+    if (notes[x].raiselower != notes[y].raiselower)
+      return notes[x].raiselower < notes[y].raiselower;
     return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
   };
   for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
@@ -101,20 +126,22 @@ int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
       std::swap(order[j], order[j - 1]);
   // Notes of one group have the same places to go (one list of steps, each note reaching it
   // by its own shifts), so within a group the places are taken in ascending order only.
+  bool follows[MAX_CHORD_NOTES]; // whether the note before in order is of its group
+  for (int p = 0; p < choices; ++p)
+    follows[p] = p > 0 && same(order[p - 1], order[p]);
   int pick[MAX_CHORD_NOTES] = {0}, next[MAX_CHORD_NOTES + 1] = {0};
-  auto start = [&](int p) {
-    return p > 0 && group(order[p - 1]) == group(order[p]) ? pick[order[p - 1]] : 0;
-  };
+  int row[MAX_CHORD_NOTES];
+  for (int i = 0; i < n; ++i)
+    row[i] = shifts[i][0];
   int made = 0, depth = 0;
-  if (choices > 0) next[0] = start(0);
   while (true) {
     if (depth == choices) {
-      if (++made > MAX_VOICINGS) {
-        rows->assign(n, 0);
+      if (made == MAX_VOICINGS) {
+        std::fill(out, out + n, 0);
         return 1;
       }
-      for (int i = 0; i < n; ++i)
-        rows->push_back(shifts[i][pick[i]]);
+      std::copy(row, row + n, out + made * n);
+      ++made;
       if (depth == 0) break;
       --depth;
       continue;
@@ -126,10 +153,19 @@ int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
       continue;
     }
     pick[note] = next[depth]++;
+    row[note] = shifts[note][pick[note]];
     ++depth;
-    if (depth < choices) next[depth] = start(depth);
+    if (depth < choices) next[depth] = follows[depth] ? pick[order[depth - 1]] : 0;
   }
   return made;
+}
+
+} // namespace
+
+int Voicings(const Chord& chord, bool top, std::vector<int>* rows) {
+  int count = Fill(chord, top, rows);
+  rows->resize(count * chord.notes.size());
+  return count;
 }
 
 std::vector<std::vector<int>> Voicings(const Chord& chord, bool top) {
@@ -184,6 +220,68 @@ int Crossed(const int* a, int na, const int* b, int nb) {
   return crossed;
 }
 
+namespace {
+
+// Keys at most this far from middle C keep every sum of the weighing below in an int.
+const int SMALL_KEY = 1 << 20;
+// The voicings side by side are padded to a multiple of this, so that the loop over them has
+// no odd end.
+const int LANES = 8;
+// A motion so far that can never be the least (see Choose), and the padding's.
+const int NEVER = INT_MAX / 4;
+
+// For each voicing before (columns: the k-th key of each, stride apart), the motion so far
+// (start) plus the motion to the voicing b of as many notes, into m.
+void Ways(const int* __restrict columns, int stride, const int* b, int notes,
+          const int* __restrict start, int* __restrict m) {
+  if (notes == 0) std::copy(start, start + stride, m);
+  for (int u = 0; u < stride && notes > 0; ++u)
+    m[u] = start[u] + std::abs(columns[u] - b[0]);
+  for (int k = 1; k < notes; ++k) {
+    const int* __restrict column = columns + static_cast<size_t>(k) * stride;
+    int key = b[k];
+    for (int u = 0; u < stride; ++u)
+      m[u] += std::abs(column[u] - key);
+  }
+}
+
+// One chord's voicings as the plan weighs them, made once: each one's shifts, its keys
+// ascending (by row, and by column: the k-th key of every voicing side by side, so that one
+// voicing is weighed against all of them in a loop the compiler makes vector code of), and
+// the octaves it moves. The storage is kept from chord to chord.
+struct Weighed {
+  int count = 0;
+  int notes = 0;
+  int stride = 0;           // count, padded to LANES
+  bool small = true;        // every key within SMALL_KEY
+  std::vector<int> shifts;  // count rows of notes
+  std::vector<int> keys;    // count rows of notes, each ascending
+  std::vector<int> columns; // notes columns of count
+  std::vector<long long> moved;
+
+  void Make(const Chord& chord, bool top) {
+    notes = static_cast<int>(chord.notes.size());
+    count = Fill(chord, top, &shifts);
+    size_t cells = static_cast<size_t>(count) * notes;
+    stride = (count + LANES - 1) / LANES * LANES;
+    keys.resize(cells);
+    columns.assign(static_cast<size_t>(stride) * notes, 0);
+    moved.resize(count);
+    small = true;
+    for (int v = 0; v < count; ++v) {
+      int* k = &keys[static_cast<size_t>(v) * notes];
+      Place(chord, &shifts[static_cast<size_t>(v) * notes], k);
+      for (int i = 0; i < notes; ++i) {
+        columns[static_cast<size_t>(i) * stride + v] = k[i];
+        small = small && k[i] > -SMALL_KEY && k[i] < SMALL_KEY;
+      }
+      moved[v] = Moved(&shifts[static_cast<size_t>(v) * notes], notes);
+    }
+  }
+};
+
+} // namespace
+
 Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   size_t count = passage.size();
   Plan plan(count);
@@ -191,82 +289,104 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     if (total) *total = Cost();
     return plan;
   }
-  // The voicings of the chord before and of this one (rows of shifts), their notes ascending
-  // (rows of keys), and the least cost of the passage up to each voicing of the chord before;
-  // back[from[c] + v] names the voicing of chord c-1 that the best way to v of chord c takes.
-  std::vector<int> before, here, beforeKeys, keys;
-  int beforeCount = Voicings(passage[0], top, &before);
-  int beforeNotes = static_cast<int>(passage[0].notes.size());
-  beforeKeys.resize(static_cast<size_t>(beforeCount) * beforeNotes);
-  std::vector<Cost> best(beforeCount), reach;
-  for (int v = 0; v < beforeCount; ++v) {
-    SortedKeys(passage[0], &before[v * beforeNotes], &beforeKeys[v * beforeNotes]);
-    best[v].moved = Moved(&before[v * beforeNotes], beforeNotes);
-  }
+  // The voicings of the chord before and of this one, and the least cost of the passage up
+  // to each voicing of the chord before; back[from[c] + v] names the voicing of chord c-1
+  // that the best way to v of chord c takes.
+  Weighed before, here;
+  before.Make(passage[0], top);
+  // Every chord's voicings (shifts, which fit 16 bits as the steps they reach do), from
+  // at[c] on, for the way back.
+  std::vector<int16_t> made(before.shifts.begin(),
+                            before.shifts.begin() + before.count * before.notes);
+  std::vector<size_t> at(count, 0);
+  std::vector<Cost> best(before.count), reach;
+  for (int v = 0; v < before.count; ++v)
+    best[v].moved = before.moved[v];
   std::vector<uint16_t> back;
   std::vector<size_t> from(count, 0);
-  std::vector<int> order;
-  std::vector<long long> sums; // each voicing before: the sum of its keys
+  // For each voicing before: the motion so far over the least of them (capped, and only
+  // where it fits an int), and the motion of the way from it to the voicing at hand.
+  std::vector<int> start, motion;
+  std::vector<long long> wide;
+  std::vector<int> ties;
   for (size_t c = 1; c < count; ++c) {
-    int hereCount = Voicings(passage[c], top, &here);
-    int notes = static_cast<int>(passage[c].notes.size());
-    keys.resize(static_cast<size_t>(hereCount) * notes);
-    reach.assign(hereCount, Cost());
+    here.Make(passage[c], top);
+    at[c] = made.size();
+    made.insert(made.end(), here.shifts.begin(), here.shifts.begin() + here.count * here.notes);
+    int notes = here.notes, beforeNotes = before.notes, ways = before.count;
+    reach.assign(here.count, Cost());
     from[c] = back.size();
-    back.resize(back.size() + hereCount, 0);
-    // The voicings before, cheapest way first: once a way there costs more motion than the
-    // best found for v, so does every way after it, and v is decided.
-    sums.assign(beforeCount, 0);
-    for (int u = 0; u < beforeCount; ++u)
-      for (int k = 0; k < beforeNotes; ++k)
-        sums[u] += beforeKeys[u * beforeNotes + k];
-    order.resize(beforeCount);
-    for (int u = 0; u < beforeCount; ++u)
-      order[u] = u;
-    std::sort(order.begin(), order.end(),
-              [&best](int x, int y) { return best[x] < best[y] || (best[x] == best[y] && x < y); });
-    for (int v = 0; v < hereCount; ++v) {
-      int* b = &keys[v * notes];
-      SortedKeys(passage[c], &here[v * notes], b);
-      long long moved = Moved(&here[v * notes], notes);
-      bool found = false;
-      long long sum = 0; // of the keys: two chords of one size move at least their sums apart
-      for (int k = 0; k < notes; ++k)
-        sum += b[k];
-      for (int u : order) {
-        if (found && best[u].motion > reach[v].motion) break;
-        if (found && beforeNotes == notes &&
-            best[u].motion + std::llabs(sums[u] - sum) > reach[v].motion)
-          continue;
-        const int* a = &beforeKeys[u * beforeNotes];
-        Cost way = best[u];
-        way.motion += Motion(a, beforeNotes, b, notes);
-        if (found && reach[v].motion < way.motion) continue;
-        way.crossed += Crossed(a, beforeNotes, b, notes);
-        way.moved += moved;
-        if (!found || way < reach[v]) {
-          reach[v] = way;
-          back[from[c] + v] = static_cast<uint16_t>(u);
-          found = true;
+    back.resize(back.size() + here.count, 0);
+    long long least = best[0].motion;
+    for (int u = 1; u < ways; ++u)
+      least = std::min(least, best[u].motion);
+    // Of one size (at most an entry's notes) and near middle C, a way's motion fits an int: a
+    // motion so far of more than a quarter of its range can never be the least, as the least so far
+    // is 0 and no transition of such keys moves that much.
+    bool fast = notes == beforeNotes && notes <= MAX_CHORD_NOTES && before.small && here.small;
+    start.assign(before.stride, NEVER);
+    motion.resize(before.stride);
+    wide.resize(ways);
+    ties.resize(ways);
+    for (int u = 0; u < ways; ++u)
+      start[u] = static_cast<int>(std::min<long long>(best[u].motion - least, NEVER));
+    for (int v = 0; v < here.count; ++v) {
+      const int* b = &here.keys[static_cast<size_t>(v) * notes];
+      // The voicings before whose way to v moves the least, in the order they were made.
+      long long fewest;
+      int tied = 0;
+      if (fast) {
+        int* m = motion.data();
+        Ways(before.columns.data(), before.stride, b, notes, start.data(), m);
+        int low = NEVER;
+        for (int u = 0; u < before.stride; ++u)
+          low = std::min(low, m[u]);
+        for (int u = 0; u < ways; ++u) {
+          ties[tied] = u;
+          tied += m[u] == low;
+        }
+        fewest = least + low;
+      } else {
+        for (int u = 0; u < ways; ++u)
+          wide[u] = best[u].motion + Motion(&before.keys[static_cast<size_t>(u) * beforeNotes],
+                                            beforeNotes, b, notes);
+        fewest = *std::min_element(wide.begin(), wide.end());
+        for (int u = 0; u < ways; ++u)
+          if (wide[u] == fewest) ties[tied++] = u;
+      }
+      // Among them: fewer crossed voices, fewer octaves moved, then the one from the voicing
+      // with the least cost so far, then the first made.
+      Cost way;
+      int chosen = -1;
+      for (int t = 0; t < tied; ++t) {
+        int u = ties[t];
+        const Cost& so = best[u];
+        Cost trial;
+        trial.motion = fewest;
+        trial.crossed = so.crossed + Crossed(&before.keys[static_cast<size_t>(u) * beforeNotes],
+                                             beforeNotes, b, notes);
+        trial.moved = so.moved + here.moved[v];
+        if (chosen < 0 || trial < way || (trial == way && so < best[chosen])) {
+          way = trial;
+          chosen = u;
         }
       }
+      reach[v] = way;
+      back[from[c] + v] = static_cast<uint16_t>(chosen);
     }
-    before.swap(here);
-    beforeKeys.swap(keys);
-    beforeCount = hereCount;
-    beforeNotes = notes;
+    std::swap(before, here);
     best.swap(reach);
   }
   int last = 0;
-  for (int v = 1; v < beforeCount; ++v)
+  for (int v = 1; v < before.count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
-  // Back from the last chord; each chord's voicings are made again, in the same order.
+  // Back from the last chord, each chord's shifts as kept when it was weighed.
   int v = last;
   for (size_t c = count; c-- > 0;) {
-    int n = static_cast<int>(passage[c].notes.size());
-    if (c + 1 != count) Voicings(passage[c], top, &before);
-    plan[c].assign(before.begin() + v * n, before.begin() + (v + 1) * n);
+    size_t n = passage[c].notes.size();
+    const int16_t* row = &made[at[c] + v * n];
+    plan[c].assign(row, row + n);
     if (c > 0) v = back[from[c] + v];
   }
   return plan;

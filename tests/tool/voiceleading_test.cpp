@@ -259,7 +259,7 @@ std::vector<Chord> LongPassage(std::mt19937& random, bool top, int chords) {
 
 TEST(VoiceLeadingPlan, PicksTheSameVoicingsAsThePlainAllPairsProgrammeOnLongPassages) {
   std::mt19937 random(8000);
-  for (int trial = 0; trial < 24; ++trial) {
+  for (int trial = 0; trial < 12; ++trial) {
     bool top = trial % 2 == 0;
     std::vector<Chord> passage = LongPassage(random, top, 200);
     Cost total;
