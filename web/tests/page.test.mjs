@@ -319,7 +319,12 @@ test('Check voice leading lists what --check prints and shows each fault\'s note
   assert.equal(await settled(page), '');
   assert.deepEqual(await checkListed(page), { ...commandCheck(scoreFile('chorale-clean')), lines: [] });
   assert.match(await page.textContent('#faults'), /^Nothing found/);
-  // no part chosen: said in the page's words
+  // a measure the score lacks, no part chosen: said in the page's words, the list kept
+  await page.fill('#measures', '9');
+  await page.click('#check');
+  assert.match(await settled(page), /^The score has no measure 9\b.*; change the measures in Where\.$/);
+  assert.match(await page.textContent('#faults'), /^Nothing found/);
+  await page.fill('#measures', '');
   await page.setChecked('#parts input', false);
   await page.click('#check');
   assert.equal(await settled(page), 'Choose at least one part.');
