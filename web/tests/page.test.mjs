@@ -518,6 +518,10 @@ test('a score in UTF-16 is drawn before and after, and downloaded as the command
   assert.deepEqual(after.filter((n) => n.endsWith('*')),
     ['d3*', 'e3*', 'd3*', 'd4*', 'd4*', 'g1*', 'd2*']);
   assert.ok((await download(page)).bytes.equals(command(wide, { task: 'Drop 2nd' })));
+  // the check reads the text drawn as the command reads the file written (by command() above)
+  await page.click('#check');
+  assert.equal(await settled(page), '');
+  assert.deepEqual(await checkListed(page), commandCheck(join(scratch, `command-0-${basename(wide)}`)));
   assert.deepEqual(page.errors, []);
   await page.close();
 });
