@@ -177,6 +177,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
 
   if (!options.applyTask) { // the check alone, on the score as it came
     CheckSelection(score, parts, measures, &r);
+    if (options.displayTexts && options.markShown) {
+      MarkFaults(&score, &r.faults);
+      r.afterXml = musicxml::ScoreText(score);
+    }
     return r;
   }
   HostEntries entries;
@@ -232,6 +236,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   if (options.displayTexts && options.markShown) {
     // The file keeps no marks; the drawing's text is the same document marked afterwards.
     MarkShown(&score, changes, shown);
+    if (options.check) MarkFaults(&score, &r.faults);
     r.afterXml = musicxml::ScoreText(score);
   } else if (options.displayTexts) {
     r.afterXml = score.encoding == pugi::encoding_utf8 ? std::string(xml.begin(), xml.end())

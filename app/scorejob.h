@@ -27,7 +27,8 @@ struct ScoreJobOptions {
   // piece in order, answers false when it cannot take it (the job then fails with status 1).
   std::function<bool(const void* data, size_t size)> sink;
   // afterXml only, the output left as without it: changed and added notes get a color, and
-  // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J"
+  // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J";
+  // with check (also without a task), the faults' notes named as well (MarkFaults)
   bool markShown = false;
   bool check = false;    // check the selection's voice leading (after the task, if one runs)
   bool applyTask = true; // false: no task runs and nothing is written (the check alone)

@@ -15,6 +15,7 @@ struct Voiced {
   size_t chord;                   // index into Score::chords
   std::vector<int> keys;          // sounding pitches (MIDI numbers), ascending
   std::vector<std::string> names; // the notes as written, in the same order
+  std::vector<size_t> order;      // each one's index in the chord's notes
 };
 
 int KeyOf(const musicxml::Spelling& s) {
@@ -23,16 +24,20 @@ int KeyOf(const musicxml::Spelling& s) {
 }
 
 Voiced Voice(const musicxml::Chord& c, size_t index) {
-  std::vector<std::pair<int, std::string>> notes;
+  std::vector<size_t> order(c.notes.size());
+  for (size_t j = 0; j < order.size(); ++j)
+    order[j] = j;
+  std::vector<int> keys;
   for (const musicxml::NoteRef& n : c.notes)
-    notes.push_back({KeyOf(n.pitch), musicxml::PitchName(n.pitch)});
-  std::stable_sort(notes.begin(), notes.end(),
-                   [](const auto& x, const auto& y) { return x.first < y.first; });
+    keys.push_back(KeyOf(n.pitch));
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](size_t x, size_t y) { return keys[x] < keys[y]; });
   Voiced v;
   v.chord = index;
-  for (const auto& n : notes) {
-    v.keys.push_back(n.first);
-    v.names.push_back(n.second);
+  v.order = order;
+  for (size_t j : order) {
+    v.keys.push_back(keys[j]);
+    v.names.push_back(musicxml::PitchName(c.notes[j].pitch));
   }
   return v;
 }
@@ -94,8 +99,14 @@ private:
     f.voice = place.voice;
     f.lower = lower + 1;
     f.upper = upper + 1;
-    if (a) f.before = a->names[lower] + " " + a->names[upperBefore < 0 ? upper : upperBefore];
+    int top = upperBefore < 0 ? upper : upperBefore;
+    if (a) {
+      f.before = a->names[lower] + " " + a->names[top];
+      f.notes = {{a->chord, a->order[lower]}, {a->chord, a->order[top]}};
+    }
     f.after = b.names[lower] + " " + b.names[upper];
+    f.notes.push_back({b.chord, b.order[lower]});
+    f.notes.push_back({b.chord, b.order[upper]});
     faults.push_back(f);
   }
 
@@ -172,4 +183,28 @@ std::string FaultSummary(const std::vector<VoiceFault>& faults) {
     line += std::string(k == 0 ? ": " : ", ") + std::to_string(counts[k]) + " " +
             FaultName(static_cast<VoiceFaultKind>(k));
   return line;
+}
+
+void MarkFaults(musicxml::Score* score, std::vector<VoiceFault>* faults) {
+  const std::string fault = "qv-fault-", change = "qv-change-";
+  auto named = [](pugi::xml_node node, const std::string& prefix) {
+    return std::string(node.attribute("id").value()).rfind(prefix, 0) == 0;
+  };
+  for (const musicxml::Chord& c : score->chords)
+    for (const musicxml::NoteRef& n : c.notes)
+      if (named(n.node, fault)) pugi::xml_node(n.node).remove_attribute("id");
+  size_t next = 0;
+  for (VoiceFault& f : *faults) {
+    f.ids.clear();
+    for (const std::pair<size_t, size_t>& at : f.notes) {
+      if (at.first >= score->chords.size() || at.second >= score->chords[at.first].notes.size())
+        continue;
+      pugi::xml_node node = score->chords[at.first].notes[at.second].node;
+      if (!named(node, fault) && !named(node, change)) {
+        pugi::xml_attribute id = node.attribute("id");
+        (id ? id : node.append_attribute("id")).set_value((fault + std::to_string(next++)).c_str());
+      }
+      f.ids.push_back(node.attribute("id").value());
+    }
+  }
 }

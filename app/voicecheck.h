@@ -4,6 +4,7 @@
 // command and the page's engine both take it from here, through the job.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scorefile.h"
@@ -31,6 +32,10 @@ struct VoiceFault {
   std::string before;         // the two voices' notes in the chord before ("C3 G3"); empty
                               // for a fault of one chord (spacing)
   std::string after;          // the two voices' notes in this chord
+  // The notes named, as (index into Score::chords, index into its notes): the chord before's
+  // two (none for spacing), then this chord's two; for finding them in a drawing.
+  std::vector<std::pair<size_t, size_t>> notes;
+  std::vector<std::string> ids; // the same notes' ids in a marked text (see MarkFaults)
 };
 
 // The faults of the selection: the chords of the parts chosen (parts[p]) in the measures
@@ -49,3 +54,8 @@ std::string DescribeFaults(const std::vector<VoiceFault>& faults);
 // "voice leading: N faults: 1 parallel fifths, 0 parallel octaves or unisons, ..." with the
 // count of every kind.
 std::string FaultSummary(const std::vector<VoiceFault>& faults);
+
+// Names every note of every fault for a drawing of the score (display only, never the file):
+// a note already named as a changed chord's ("qv-change-...") keeps its name, the others
+// become "qv-fault-N"; names a check before left are taken off first. Fills each fault's ids.
+void MarkFaults(musicxml::Score* score, std::vector<VoiceFault>* faults);

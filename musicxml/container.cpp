@@ -93,7 +93,7 @@ bool ReadMember(zip_t* z, const char* name, zip_uint64_t* budget, const std::str
   uint8_t chunk[65536];
   zip_int64_t got = 0;
   while (out->size() <= st.size && (got = zip_fread(f, chunk, sizeof chunk)) > 0) {
-    if (out->size() + got > *budget) {
+    if (out->size() + static_cast<zip_uint64_t>(got) > *budget) {
       zip_fclose(f);
       out->clear();
       *error = tooLarge;

@@ -6,7 +6,7 @@
 import { $, progress, showError, showNotice } from './ui.js';
 import { Engine } from './engine.js';
 import { forPage } from './messages.js';
-import { addStep, current, downloadName, newKey, openDocument, session, slug, stepLabel, textOf } from './history.js';
+import { addStep, current, downloadName, keepCheck, newKey, openDocument, session, slug, stepLabel, textOf, whereLabel } from './history.js';
 import { drawAgain, forgetDrawings, initViews, pageDrawn, scrollToMeasure, scrollViewTo, setZoom, showView, switchSide, trimDrawings, view, visibleMeasure, width } from './views.js';
 import { drawSelection, initSelection, resetSelection } from './selection.js';
 import { chosenParts, showParts, updateLists } from './lists.js';
@@ -55,6 +55,7 @@ function update() {
   const { doc } = session;
   const state = current();
   $('apply').disabled = !doc || !tasks.length;
+  $('check').disabled = !doc;
   $('undo').disabled = !doc || doc.at === 0;
   $('redo').disabled = !doc || doc.at === doc.states.length - 1;
   $('download').disabled = !state?.slug; // a step was made
@@ -65,25 +66,46 @@ function update() {
   updateLists();
 }
 
-// ---- finding a changed chord ------------------------------------------------------------------
+// ---- finding a changed chord or a fault ------------------------------------------------------
 
-let picked = null; // the index of the changed chord shown, in the current step's list
+// What is shown, picked from a list: { list: 'changes' or 'faults', k: its index there }.
+let picked = null;
+
+// The drawn notes of what is picked: a changed chord's by their common name, a fault's by the
+// names the check gave its notes.
+function pickedNotes() {
+  if (!picked) return [];
+  if (picked.list === 'changes') return Array.from($('view').querySelectorAll(`[id^="qv-change-${picked.k}-"]`));
+  const ids = current()?.check?.faults[picked.k]?.ids ?? [];
+  return ids.map((id) => document.getElementById(id)).filter((n) => n && $('view').contains(n));
+}
 
 function markPicked() {
   $('view').querySelectorAll('.picked').forEach((n) => n.classList.remove('picked'));
-  if (picked === null || view.shown !== 'after') return;
-  $('view').querySelectorAll(`[id^="qv-change-${picked}-"]`).forEach((n) => n.classList.add('picked'));
+  if (view.shown !== 'after') return;
+  pickedNotes().forEach((n) => n.classList.add('picked'));
 }
 
-async function showChange(k) {
-  picked = k;
+// Shows an entry of a list in the score, highlighted; element: the id of a note of it to find.
+async function showPicked(list, k, element) {
+  picked = { list, k };
   if (view.shown !== 'after') await switchSide('after');
-  const { page } = await engine.ask('find', { key: view.key, side: view.side, width: width(), element: `qv-change-${k}-0` });
+  const { page } = await engine.ask('find', { key: view.key, side: view.side, width: width(), element });
   const place = await pageDrawn(page);
   markPicked();
-  const target = document.getElementById(`qv-change-${k}-0`) ?? place;
+  const target = document.getElementById(element) ?? place;
   if (target) scrollViewTo(target, true);
-  $('changes').querySelectorAll('button').forEach((b) => b.setAttribute('aria-pressed', String(Number(b.dataset.change) === k)));
+  for (const name of ['changes', 'faults']) {
+    $(name).querySelectorAll('button').forEach((b) => b.setAttribute('aria-pressed', String(name === list && Number(b.dataset[name === 'changes' ? 'change' : 'fault']) === k)));
+  }
+}
+
+const showChange = (k) => showPicked('changes', k, `qv-change-${k}-0`);
+
+// A fault is found by the note it arrives on (the lower of its two voices).
+function showFault(k) {
+  const ids = current()?.check?.faults[k]?.ids ?? [];
+  return ids.length ? showPicked('faults', k, ids[ids.length - 2] ?? ids[0]) : undefined;
 }
 
 // ---- the document and its steps ------------------------------------------------------------------
@@ -132,6 +154,7 @@ async function apply() {
   if (parts === null) throw new Error('Choose at least one part.');
   const bottom = task.hasDirection && $('bottom').checked;
   const measures = $('measures').value.trim();
+  const checking = $('check-after').checked;
   const state = current();
   const key = newKey();
   const label = stepLabel(doc, task, bottom, measures, parts);
@@ -142,13 +165,14 @@ async function apply() {
     fileName: doc.name,
     bytes: state.bytes, // copied to the worker: the state keeps its own
     width: width(),
-    options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, measures, parts },
+    options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, measures, parts, check: checking },
   });
   if (session.doc !== doc) return;
   if (!result.changed) {
     // as the host does: nothing changed, no step to undo and nothing new to download
     const alone = result.leftAlone ? ` ${forPage(result.leftAlone)}` : '';
     showNotice(`${label}: no chord was changed, so no step was added.${alone}`);
+    if (checking) await check(); // the score as it stands is what was asked to be checked
     return;
   }
   const dropped = addStep(doc, {
@@ -161,9 +185,39 @@ async function apply() {
     leftAlone: result.leftAlone,
     changes: result.changes,
   });
+  if (checking) keepCheck(doc, doc.states[doc.at], result, whereLabel(doc, measures, parts));
   forgetDrawings(dropped);
   trimDrawings();
   await goTo(doc.states.length - 1, result.pages);
+}
+
+// The voice-leading check of the current state over the selection in Where; it changes nothing
+// and makes no step. The faults' notes are named in the state's text to draw, drawn again.
+async function check() {
+  const { doc } = session;
+  if (!doc) return;
+  const parts = chosenParts();
+  if (parts === null) throw new Error('Choose at least one part.');
+  const measures = $('measures').value.trim();
+  const state = current();
+  busy.cancelledSays = 'Cancelled: the voice leading was not checked. The score is as it was.';
+  progress('Checking the voice leading…');
+  const result = await engine.ask('check', { key: state.key, fileName: doc.name, text: state.texts.after, width: width(), options: { measures, parts } });
+  if (session.doc !== doc || current() !== state) return;
+  keepCheck(doc, state, result, whereLabel(doc, measures, parts));
+  picked = null;
+  if (!result.afterXml) {
+    update();
+    return;
+  }
+  const m = visibleMeasure();
+  forgetDrawings([state]);
+  state.texts.after = result.afterXml;
+  trimDrawings();
+  update();
+  $('side-after').checked = true;
+  await showView(state.key, 'after', result.pages);
+  await scrollToMeasure(m);
 }
 
 // Makes a state the current one and shows it with its step's changes; no job runs.
@@ -209,6 +263,10 @@ $('changes').addEventListener('click', (event) => {
   const button = event.target.closest('button[data-change]');
   if (button) work('', () => showChange(Number(button.dataset.change)));
 });
+$('faults').addEventListener('click', (event) => {
+  const button = event.target.closest('button[data-fault]');
+  if (button) work('', () => showFault(Number(button.dataset.fault)));
+});
 document.addEventListener('keydown', (event) => {
   if (event.key === 'Escape' && busy) {
     event.preventDefault();
@@ -253,6 +311,20 @@ $('example').addEventListener('click', () => {
 });
 
 $('task').addEventListener('change', showTask);
+
+$('check').addEventListener('click', () => {
+  clearMessages();
+  work('Checking…', check);
+});
+// Checking after each Apply is remembered for the next visit, as the zoom is.
+$('check-after').checked = globalThis.localStorage?.getItem('qv-check-after') === 'yes';
+$('check-after').addEventListener('change', () => {
+  try {
+    localStorage.setItem('qv-check-after', $('check-after').checked ? 'yes' : 'no');
+  } catch {
+    // storage refused (a private window): the choice holds for this visit
+  }
+});
 
 $('job').addEventListener('submit', (event) => {
   event.preventDefault();

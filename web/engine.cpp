@@ -95,6 +95,10 @@ val Faults(const std::vector<VoiceFault>& faults) {
     row.set("upper", f.upper);
     row.set("before", f.before);
     row.set("after", f.after);
+    val ids = val::array(); // with markChanges: the notes' ids in afterXml, to find them drawn
+    for (const std::string& id : f.ids)
+      ids.call<void>("push", id);
+    row.set("ids", ids);
     list.call<void>("push", row);
   }
   return list;
@@ -104,7 +108,8 @@ val Faults(const std::vector<VoiceFault>& faults) {
 // file (a Uint8Array of its own, as the command writes it), the score before and after as
 // text to draw (after with the changes marked, if asked), and the chords changed. With
 // options.check, the voice-leading check of the result too (faults, checkText, checkSummary);
-// with options.checkOnly, the check alone on the score as it is, no task run.
+// with options.checkOnly, the check alone on the score as it is, no task run (with
+// markChanges, afterXml is the score with the faults' notes named, to draw).
 val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   ScoreJobOptions o;
   o.task = Text(options, "task");

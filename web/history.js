@@ -1,6 +1,6 @@
 // The document: its file and its states. states[0] is the file as loaded, each later one the
 // result of one step. A state: { key, bytes, texts: { before, after }, label, slug, summary,
-// leftAlone, changes }. It knows no task and no file rule; it names steps and downloads.
+// leftAlone, changes, check }. It knows no task and no file rule; it names steps and downloads.
 
 // What the states of the document may hold at most (their files and texts to draw), and with
 // them the drawings kept; the tests set a small one.
@@ -34,12 +34,24 @@ export function partLabel(parts, id) {
   return parts.filter((p) => p.name?.trim() === name).length > 1 ? `${name} (${id})` : name;
 }
 
+// "measures 5-12, Piano": the music a step or a check was about.
+export function whereLabel(doc, measures, parts) {
+  const where = !measures ? 'all measures' : /[-,]/.test(measures) ? `measures ${measures}` : `measure ${measures}`;
+  const who = !parts ? 'all parts' : parts.split(',').map((id) => partLabel(doc.parts, id)).join(', ');
+  return `${where}, ${who}`;
+}
+
 // "Drop 2nd, measures 5-12, Piano": the step as the history lists it.
 export function stepLabel(doc, task, bottom, measures, parts) {
   const name = task.hasDirection ? `${task.name} ${bottom ? task.bottom : task.top}` : task.name;
-  const where = !measures ? 'all measures' : /[-,]/.test(measures) ? `measures ${measures}` : `measure ${measures}`;
-  const who = !parts ? 'all parts' : parts.split(',').map((id) => partLabel(doc.parts, id)).join(', ');
-  return `${name}, ${where}, ${who}`;
+  return `${name}, ${whereLabel(doc, measures, parts)}`;
+}
+
+// Keeps the voice-leading check of a state (the engine's faults, each with the ids of its
+// notes in the state's text to draw) for the lists; a later check of it replaces it.
+export function keepCheck(doc, state, result, where) {
+  state.check = { where, summary: result.checkSummary, faults: result.faults };
+  doc.checks = (doc.checks ?? 0) + 1;
 }
 
 export function slug(task, bottom) {

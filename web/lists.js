@@ -1,5 +1,5 @@
-// The lists beside the drawing: the parts to choose, the steps of the document, and the chords
-// the current step changed. Each list is one entry of LISTS, made again from the document when
+// The lists beside the drawing: the parts to choose, the steps of the document, the chords
+// the current step changed and what the voice-leading check found in it. Each list is one entry of LISTS, made again from the document when
 // its step changes; a new list is one more entry (an element to fill and a function that fills it).
 import { $ } from './ui.js';
 import { partLabel, session } from './history.js';
@@ -44,9 +44,33 @@ function fillChanges(doc, state) {
   $('changes').replaceChildren(...items);
 }
 
+// A fault as --check prints it, in the changed chords' words: "Choir, staff 1, measure 2,
+// beat 1, voice 1: parallel fifths, voices 1 and 2 from the bass: C3 G3 → D3 A3".
+export function faultLine(parts, f) {
+  const notes = f.before ? `${f.before} → ${f.after}` : f.after;
+  return `${partLabel(parts, f.part)}, staff ${f.staff}, measure ${f.measure}, beat ${+f.beat.toFixed(2)}, voice ${f.voice}: ${f.kind}, voices ${f.lower} and ${f.upper} from the bass: ${notes}`;
+}
+
+// The faults the check found in the current state, each a button that shows its notes.
+function fillFaults(doc, state) {
+  const check = state?.check;
+  $('check-box').hidden = !check;
+  $('check-title').textContent = check ? `Voice leading, ${check.where}` : '';
+  $('check-summary').textContent = check?.summary ?? '';
+  const items = (check?.faults ?? []).map((f, k) => buttonItem(faultLine(doc.parts, f), { fault: k }));
+  if (check && !items.length) {
+    const item = document.createElement('li');
+    item.className = 'note';
+    item.textContent = 'Nothing found: no parallel or hidden fifths or octaves, no crossed voices, no upper voices over an octave apart.';
+    items.push(item);
+  }
+  $('faults').replaceChildren(...items);
+}
+
 export const LISTS = [
   { element: 'history', fill: fillHistory },
   { element: 'changes', fill: fillChanges },
+  { element: 'faults', fill: fillFaults },
 ];
 
 let shown = ''; // the document and step the lists show
@@ -55,7 +79,7 @@ let shown = ''; // the document and step the lists show
 // chosen in them keeps the focus; the current step keeps it when it had it.
 export function updateLists() {
   const { doc } = session;
-  const listed = doc ? `${doc.states[0].key}:${doc.at}:${doc.states.length}:${doc.forgotten.length}` : '';
+  const listed = doc ? `${doc.states[0].key}:${doc.at}:${doc.states.length}:${doc.forgotten.length}:${doc.checks ?? 0}` : '';
   if (listed === shown) return;
   shown = listed;
   const focused = LISTS.find((l) => $(l.element).contains(document.activeElement));

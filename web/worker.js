@@ -129,14 +129,30 @@ onmessage = async ({ data }) => {
       // becomes a new state, and is loaded to be drawn.
       const result = engine.runScoreJob(data.bytes, data.fileName, { ...data.options, markChanges: true });
       if (result.status !== 0) return fail(result.error);
-      const { output, summary, leftAlone, changes, changed, beforeXml, afterXml } = result;
+      const { output, summary, leftAlone, changes, changed, beforeXml, afterXml, faults, checkSummary } = result;
       let pages = 0;
       if (changed > 0) {
         holder = hold(holders, { ...data, side: 'after', text: afterXml });
         if (!holder) return fail(`${data.fileName}: the result could not be drawn.`);
         pages = holder.toolkit.getPageCount();
       }
-      answer({ type: 'applied', output, summary, leftAlone, changes, changed, beforeXml, afterXml, pages }, [output.buffer]);
+      answer({ type: 'applied', output, summary, leftAlone, changes, changed, beforeXml, afterXml, pages, faults, checkSummary }, [output.buffer]);
+    } else if (kind === 'check') {
+      // The voice-leading check of a state's text to draw, nothing changed. Faults found: the
+      // same text with their notes named, loaded in place of the state's own to be drawn.
+      const bytes = new TextEncoder().encode(data.text);
+      const result = engine.runScoreJob(bytes, data.fileName, { ...data.options, checkOnly: true, markChanges: true });
+      if (result.status !== 0) return fail(result.error);
+      const { faults, checkText, checkSummary, afterXml } = result;
+      let pages = 0;
+      if (faults.length) {
+        const name = `${data.key}/after`;
+        for (const h of holders) if (h.name === name) h.name = null;
+        holder = hold(holders, { key: data.key, side: 'after', width: data.width, text: afterXml });
+        if (!holder) return fail(`${data.fileName}: the score could not be drawn.`);
+        pages = holder.toolkit.getPageCount();
+      }
+      answer({ type: 'checked', faults, checkText, checkSummary, afterXml: faults.length ? afterXml : null, pages });
     } else if ((holder = hold(holders, data)) === 'missing') {
       answer({ type: 'missing' });
     } else if (!holder) {

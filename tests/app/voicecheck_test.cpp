@@ -97,6 +97,85 @@ TEST(VoiceCheck, AfterATaskItChecksTheResult) {
   EXPECT_NE(Check("chorale-faults.musicxml").checkText, dry.checkText);
 }
 
+// The note of a drawing's text that carries an id, as the check names notes: "F#3".
+std::string NoteNamed(const pugi::xml_document& doc, const std::string& id, int* count) {
+  std::string name;
+  *count = 0;
+  for (pugi::xpath_node x : doc.select_nodes("//note[@id]")) {
+    pugi::xml_node n = x.node();
+    if (id != n.attribute("id").value()) continue;
+    ++*count;
+    pugi::xml_node p = n.child("pitch");
+    int alter = p.child("alter").text().as_int();
+    name = std::string(p.child_value("step")) +
+           (alter > 0 ? std::string(alter, '#') : std::string(-alter, 'b')) +
+           p.child_value("octave");
+  }
+  return name;
+}
+
+// Every fault's notes named once each in the text to draw, and they are the notes its line
+// names; the file itself is not written.
+void ExpectNamedOnce(const ScoreJobResult& r) {
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(r.afterXml.c_str()));
+  for (const VoiceFault& f : r.faults) {
+    std::string names = (f.before.empty() ? "" : f.before + " ") + f.after;
+    ASSERT_EQ(f.before.empty() ? 2u : 4u, f.ids.size()) << names;
+    std::string found;
+    for (const std::string& id : f.ids) {
+      int count = 0;
+      found += (found.empty() ? "" : " ") + NoteNamed(doc, id, &count);
+      EXPECT_EQ(1, count) << id;
+    }
+    EXPECT_EQ(names, found);
+  }
+}
+
+TEST(VoiceCheck, MarkedForTheDrawingEachFaultNamesItsOwnNotes) {
+  ScoreJobOptions o;
+  o.check = true;
+  o.applyTask = false;
+  o.markShown = true;
+  ScoreJobResult r = RunFile("chorale-faults.musicxml", "", false, o);
+  ASSERT_EQ(0, r.status) << r.error;
+  ASSERT_EQ(5u, r.faults.size());
+  EXPECT_TRUE(r.output.empty());
+  ExpectNamedOnce(r);
+  EXPECT_EQ(Check("chorale-faults.musicxml").checkText, r.checkText); // the lines unchanged
+  // The marked text checked again over a smaller selection: the names of the check before go,
+  // none is given twice.
+  o.measures = "2";
+  std::vector<uint8_t> marked(r.afterXml.begin(), r.afterXml.end());
+  ScoreJobResult again = RunScoreJob(marked, "marked.musicxml", o, Plugin());
+  ASSERT_EQ(1u, again.faults.size());
+  ExpectNamedOnce(again);
+  EXPECT_EQ(std::string::npos, again.afterXml.find("qv-fault-2"));
+  // Without the mark the job draws nothing and names nothing.
+  ScoreJobResult plain = Check("chorale-faults.musicxml");
+  EXPECT_EQ("", plain.afterXml);
+  EXPECT_TRUE(plain.faults[0].ids.empty());
+}
+
+// After a task the changed chords' names stay: a fault's note in a changed chord is found by
+// the name the changed-chords list finds it by.
+TEST(VoiceCheck, MarkedAfterATaskTheChangedChordsKeepTheirNames) {
+  ScoreJobOptions o;
+  o.check = true;
+  o.markShown = true;
+  ScoreJobResult r = RunFile("chorale-faults.musicxml", "Drop 2nd", false, o);
+  ASSERT_EQ(0, r.status) << r.error;
+  ASSERT_FALSE(r.faults.empty());
+  ExpectNamedOnce(r);
+  bool changed = false;
+  for (const VoiceFault& f : r.faults)
+    for (const std::string& id : f.ids)
+      changed = changed || id.rfind("qv-change-", 0) == 0;
+  EXPECT_TRUE(changed) << r.checkText;
+  std::string output(r.output.begin(), r.output.end());
+  EXPECT_EQ(std::string::npos, output.find("qv-fault"));
+}
+
 TEST(VoiceCheckCommand, CheckIsAFlagThatNeedsAScore) {
   auto parse = [](std::vector<std::string> words, CommandLine* c, std::string* error) {
     std::vector<char*> argv = {const_cast<char*>("qvhost")};

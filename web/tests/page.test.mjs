@@ -253,6 +253,121 @@ test('select by dragging, Drop 2nd, Transpose Octave, undo, redo: the file is th
   await page.close();
 });
 
+// What ./run --score --check prints for a file and options (after the task, when one is given):
+// its fault lines as "P1 1 2 1 1: parallel fifths, voices 1 and 2 from the bass: C3 G3 -> D3 A3",
+// and its summary line.
+function commandCheck(file, options = {}) {
+  const args = options.task ? [...commandArgs(options), '--dry-run'] : options.measures ? ['--measures', options.measures] : [];
+  const out = execFileSync(join(root, 'run'), ['--score', file, '--check', ...args], { encoding: 'utf8' }).split('\n');
+  return {
+    lines: out.filter((l) => l.startsWith('part ') && l.includes(' from the bass: ')).map((l) => l.replace(/^part (\S+)(?: \([^)]*\))?, measure (\S+), beat (\S+), staff (\d+), voice (\S+): (.*)$/, '$1 $2 $3 $4 $5: $6')),
+    summary: out.find((l) => l.startsWith('voice leading: ')),
+  };
+}
+
+// The page's check list in the same words, and its summary line.
+async function checkListed(page) {
+  const ids = Object.fromEntries(await page.$$eval('#parts input', (boxes) => boxes.map((b) => [b.parentElement.textContent.trim().replace(/ \(.*$/, ''), b.value])));
+  const lines = (await page.$$eval('#faults button', (b) => b.map((x) => x.textContent))).map((t) =>
+    t.replace(/^(.*), staff (\d+), measure (\S+), beat ([\d.]+), voice (\S+): (.*)$/, (_, part, staff, measure, beat, voice, rest) =>
+      `${ids[part] ?? part} ${measure} ${beat} ${staff} ${voice}: ${rest.replace(' → ', ' -> ')}`));
+  return { lines, summary: (await page.textContent('#check-summary')).trim() };
+}
+
+// The notes a fault's line names, as the drawing names notes ("c3", "f#4"), sorted.
+const namedIn = (line) => line.replace(/^.*from the bass: /, '').replace(' → ', ' ').split(' ').map((n) => n.toLowerCase()).sort();
+
+test('Check voice leading lists what --check prints and shows each fault\'s notes; it changes nothing', async () => {
+  const page = await openPage();
+  const faults = scoreFile('chorale-faults');
+  assert.equal(await load(page, faults), '');
+  await drawn(page);
+  assert.equal(await page.isVisible('#check-box'), false);
+  await page.click('#check');
+  assert.equal(await settled(page), '');
+  await drawn(page);
+  const expected = commandCheck(faults);
+  assert.equal(expected.lines.length, 5);
+  assert.deepEqual(await checkListed(page), expected);
+  assert.equal(await page.textContent('#check-title'), 'Voice leading, all measures, all parts');
+  assert.equal(await page.$$eval('#history li', (l) => l.length), 1, 'a check makes no step');
+  assert.equal(await page.isDisabled('#download'), true);
+  // each fault chosen: exactly the notes its line names are highlighted, the entry pressed
+  const lines = await page.$$eval('#faults button', (b) => b.map((x) => x.textContent));
+  for (const [k, line] of lines.entries()) {
+    await page.click(`#faults li:nth-child(${k + 1}) button`);
+    await settled(page);
+    const picked = await page.$$eval('#view g.note.picked', (notes) =>
+      notes.map((n) => `${n.dataset.pname}${n.dataset.accid === 'f' ? 'b' : n.dataset.accid === 's' ? '#' : ''}${n.dataset.oct}`).sort());
+    assert.deepEqual(picked, namedIn(line), line);
+    assert.deepEqual(await page.$$eval('#faults button', (b) => b.map((x) => x.getAttribute('aria-pressed'))).then((p) => p.indexOf('true')), k);
+  }
+  await page.screenshot({ path: join(root, 'build/web/page-check.png') });
+  // a selection: measure 2 alone, as --measures 2
+  await page.fill('#measures', '2');
+  await page.click('#check');
+  assert.equal(await settled(page), '');
+  assert.deepEqual(await checkListed(page), commandCheck(faults, { measures: '2' }));
+  assert.equal(await page.textContent('#check-title'), 'Voice leading, measure 2, all parts');
+  await page.click('#faults li:nth-child(1) button');
+  await settled(page);
+  assert.equal(await page.$$eval('#view g.note.picked', (n) => n.length), 2, 'the earlier check\'s names are gone');
+  // a clean chorale: nothing found, said so
+  assert.equal(await load(page, scoreFile('chorale-clean')), '');
+  await page.fill('#measures', '');
+  await page.click('#check');
+  assert.equal(await settled(page), '');
+  assert.deepEqual(await checkListed(page), { ...commandCheck(scoreFile('chorale-clean')), lines: [] });
+  assert.match(await page.textContent('#faults'), /^Nothing found/);
+  // a measure the score lacks, no part chosen: said in the page's words, the list kept
+  await page.fill('#measures', '9');
+  await page.click('#check');
+  assert.match(await settled(page), /^The score has no measure 9\b.*; change the measures in Where\.$/);
+  assert.match(await page.textContent('#faults'), /^Nothing found/);
+  await page.fill('#measures', '');
+  await page.setChecked('#parts input', false);
+  await page.click('#check');
+  assert.equal(await settled(page), 'Choose at least one part.');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('Voice Leading Top and Bottom, checked after each Apply: the command\'s file and check, undone and redone', async () => {
+  const page = await openPage();
+  const faults = scoreFile('chorale-faults');
+  assert.equal(await load(page, faults), '');
+  await page.selectOption('#task', 'Voice Leading');
+  assert.equal(await page.isVisible('#direction'), true);
+  assert.deepEqual([await page.textContent('#top-label'), await page.textContent('#bottom-label')], ['Top', 'Bottom']);
+  await page.check('#check-after');
+  for (const bottom of [false, true]) {
+    await applyTask(page, 'Voice Leading', bottom);
+    assert.ok((await download(page)).bytes.equals(command(faults, { task: 'Voice Leading', bottom })), `Voice Leading ${bottom ? 'Bottom' : 'Top'}`);
+    assert.deepEqual(await checkListed(page), commandCheck(faults, { task: 'Voice Leading', bottom }));
+    assert.deepEqual(await listed(page), dryRun(faults, { task: 'Voice Leading', bottom }));
+    await page.click('#faults li:nth-child(1) button');
+    await settled(page);
+    const first = await page.textContent('#faults li:nth-child(1) button');
+    assert.equal(await page.$$eval('#view g.note.picked', (n) => n.length), namedIn(first).length);
+    if (!bottom) await page.screenshot({ path: join(root, 'build/web/page-check-after-apply.png'), fullPage: true });
+    await page.click('#undo');
+    await settled(page);
+    assert.equal(await page.textContent('#history [aria-current]'), 'Opened chorale-faults.musicxml');
+    assert.equal(await page.isVisible('#check-box'), false, 'the score as loaded was not checked');
+    await page.click('#redo');
+    await settled(page);
+    assert.deepEqual(await checkListed(page), commandCheck(faults, { task: 'Voice Leading', bottom }), 'the check comes back with its step');
+    await page.click('#undo');
+    await settled(page);
+  }
+  // switched off, an Apply lists no check
+  await page.uncheck('#check-after');
+  await applyTask(page, 'Voice Leading');
+  assert.equal(await page.isVisible('#check-box'), false);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test('past the memory budget the oldest steps are forgotten, said in the list, and still named by the download', async () => {
   const tune = join(scratch, 'tune.musicxml');
   const state = readFileSync(tune).length * 3; // what the page counts for one state
@@ -403,6 +518,10 @@ test('a score in UTF-16 is drawn before and after, and downloaded as the command
   assert.deepEqual(after.filter((n) => n.endsWith('*')),
     ['d3*', 'e3*', 'd3*', 'd4*', 'd4*', 'g1*', 'd2*']);
   assert.ok((await download(page)).bytes.equals(command(wide, { task: 'Drop 2nd' })));
+  // the check reads the text drawn as the command reads the file written (by command() above)
+  await page.click('#check');
+  assert.equal(await settled(page), '');
+  assert.deepEqual(await checkListed(page), commandCheck(join(scratch, `command-0-${basename(wide)}`)));
   assert.deepEqual(page.errors, []);
   await page.close();
 });
