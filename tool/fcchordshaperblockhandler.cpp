@@ -7,6 +7,7 @@
 #include "data/fcsystemstaves.h"
 #include "data/fcui.h"
 #include "fcnoteentryprocessinghandler.h"
+#include "sectionlines.h"
 #include "tasks.h"
 
 #include <cstdint>
@@ -38,11 +39,7 @@ bool ShowsMarkedStaff(FCMusicRegion* full, FCSystemStaves* staves) {
 bool FCChordShaperBlockHandler::Execute() {
   FCMusicRegion region;
   region.SetCurrentSelection();
-  FCBrowserNoteEntries browser;
-  FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
-  visitor.SetSaveAfterIterating(true);
-  browser.ForEachInRegion(&visitor, &region);
-  if (!visitor.GetChanged()) return false;
+  if (!_RunOnSelection(&region)) return false;
 
   FCSystemStaves staves;
   staves.LoadAllForItem(0);
@@ -54,6 +51,20 @@ bool FCChordShaperBlockHandler::Execute() {
   }
   SpaceMusic(true, &staves);
   return true;
+}
+
+bool FCChordShaperBlockHandler::_RunOnSelection(FCMusicRegion* region) {
+  if (_taskid == Explode || _taskid == Reduce) {
+    FCSectionLines lines(region, _top);
+    bool changed = _taskid == Explode ? lines.Explode() : lines.Reduce();
+    _leftAlone = lines.GetLeftAlone();
+    return changed;
+  }
+  FCBrowserNoteEntries browser;
+  FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
+  visitor.SetSaveAfterIterating(true);
+  browser.ForEachInRegion(&visitor, region);
+  return visitor.GetChanged();
 }
 
 void FCChordShaperBlockHandler::SpaceMusic(bool allparts, FCSystemStaves* staves) {

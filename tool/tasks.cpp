@@ -45,6 +45,12 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
     {ClosePosition, "Close Position", true, "Top (close below)", "Bottom (close above)",
      "Moves the other notes by octaves into close position under the top note (or over the "
      "bottom note). Single notes are not moved."},
+    {Explode, "Explode", true, "Top", "Bottom",
+     "Spreads the chords of the top staff over the other selected staves, one line each: the "
+     "top note to the first staff (or the bottom note to the last)."},
+    {Reduce, "Reduce", true, "Top", "Bottom",
+     "Gathers the selected staves into chords on the top (or bottom) staff where their notes "
+     "sound together for the same length; the other staves get rests."},
 };
 
 UserSettings GlobalUserSettings = {};

@@ -26,7 +26,10 @@ enum ChordTask {
   AddFifth,
   AddSixth,
   AddSeventh,
-  ClosePosition
+  ClosePosition,
+  // Tasks that move music between the staves of the selection.
+  Explode,
+  Reduce
 };
 
 // One row of the catalogue, as the window shows it and the processing code dispatches it.
@@ -39,7 +42,7 @@ struct TaskDescriptor {
   const char* description; // shown in the window's description field
 };
 
-const int TASKCOUNT = 22;
+const int TASKCOUNT = 24;
 // The rows from here on are the tasks new in this version.
 const int FIRSTNEWTASK = AddSecond;
 extern const TaskDescriptor TaskDescriptors[TASKCOUNT];

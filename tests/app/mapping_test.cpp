@@ -356,7 +356,7 @@ namespace {
 
 TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
-  ASSERT_EQ(22u, tasks.size());
+  ASSERT_EQ(24u, tasks.size());
   EXPECT_EQ("Add Third", tasks[0].name);
   EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
   EXPECT_EQ("Unisons to Octaves", tasks[15].name);
@@ -366,6 +366,10 @@ TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   EXPECT_FALSE(tasks[6].hasDirection); // Drop 2nd
   EXPECT_EQ("Close Position", tasks[21].name);
   EXPECT_EQ("Top (close below)", tasks[21].topLabel);
+  // The tasks that move music between staves come last.
+  EXPECT_EQ("Explode", tasks[tasks.size() - 2].name);
+  EXPECT_EQ("Reduce", tasks.back().name);
+  EXPECT_TRUE(tasks.back().hasDirection);
 }
 
 } // namespace

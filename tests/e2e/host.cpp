@@ -5,7 +5,7 @@
 
 namespace e2e {
 
-const char* const kTaskNames[22] = {"Add Third",
+const char* const kTaskNames[24] = {"Add Third",
                                     "Add Octave",
                                     "Add Reverse Octave",
                                     "Delete Octaves",
@@ -26,7 +26,9 @@ const char* const kTaskNames[22] = {"Add Third",
                                     "Add Fifth",
                                     "Add Sixth",
                                     "Add Seventh",
-                                    "Close Position"};
+                                    "Close Position",
+                                    "Explode",
+                                    "Reduce"};
 
 // ---- The plug-in module ---------------------------------------------------------------------
 namespace {

@@ -87,7 +87,7 @@ TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyTwoTasksWithAddThirdChosen) {
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(GetActiveWindow(), dialog);
 
-  std::vector<std::string> expected(kTaskNames, kTaskNames + 22);
+  std::vector<std::string> expected(kTaskNames, kTaskNames + 24);
   EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST), expected);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
   EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kAddThirdText);
@@ -258,7 +258,7 @@ TEST_F(ToolWindow, WhenTheHostCannotMakeTheDialogTheNextInvocationTriesAgain) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 2);
-  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 22u);
+  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 24u);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
 }
 

@@ -62,6 +62,8 @@ TEST(TaskCatalogue, EachRowIsReachedByItsPositionAndNamedUniquely) {
 // A row whose identifier the processing code does not know would do nothing, silently.
 TEST(TaskCatalogue, EveryRowHasAnOperationBehindIt) {
   for (int i = 0; i < TASKCOUNT; ++i) {
+    // The tasks that move music between staves need more than one chord (sectionlines_test).
+    if (TaskDescriptors[i].taskid == Explode || TaskDescriptors[i].taskid == Reduce) continue;
     bool changed = false;
     for (const auto& chord : kChords)
       for (bool top : {true, false})
@@ -72,12 +74,12 @@ TEST(TaskCatalogue, EveryRowHasAnOperationBehindIt) {
 
 // The sixteen keep their places; the six new ones follow them, all with a direction.
 TEST(TaskCatalogue, TheNewTasksFollowTheSixteenInTheirOwnRows) {
-  static_assert(FIRSTNEWTASK == 16 && TASKCOUNT == 22, "sixteen tasks, then six new ones");
+  static_assert(FIRSTNEWTASK == 16 && ClosePosition == 21, "sixteen tasks, then six new ones");
   EXPECT_STREQ("Add Third", TaskDescriptors[0].name);
   EXPECT_STREQ("Unisons to Octaves", TaskDescriptors[FIRSTNEWTASK - 1].name);
   const char* const added[] = {"Add Second", "Add Fourth",  "Add Fifth",
                                "Add Sixth",  "Add Seventh", "Close Position"};
-  for (int i = FIRSTNEWTASK; i < TASKCOUNT; ++i) {
+  for (int i = FIRSTNEWTASK; i <= ClosePosition; ++i) {
     EXPECT_STREQ(added[i - FIRSTNEWTASK], TaskDescriptors[i].name);
     EXPECT_TRUE(TaskDescriptors[i].showoptions) << TaskDescriptors[i].name;
   }

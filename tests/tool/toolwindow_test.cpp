@@ -87,7 +87,7 @@ TEST_F(ToolWindowTest, TheFirstOpeningShowsAddThirdTopAndRespaceMusic) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ("QV Chord Shaper", hostsim::WindowText(dialog));
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(22u, rows.size());
+  ASSERT_EQ(static_cast<size_t>(TASKCOUNT), rows.size());
   for (int i = 0; i < TASKCOUNT; ++i)
     EXPECT_EQ(TaskDescriptors[i].name, rows[i]);
   EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, IDC_TASKLIST)]);
@@ -369,7 +369,7 @@ TEST_F(ToolWindowTest, AHostThatCannotCreateTheDialogLeavesThePlugInReady) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(0, hostsim::ListSelection(dialog, IDC_TASKLIST));
-  EXPECT_EQ(22u, hostsim::ListRows(dialog, IDC_TASKLIST).size());
+  EXPECT_EQ(static_cast<size_t>(TASKCOUNT), hostsim::ListRows(dialog, IDC_TASKLIST).size());
   hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
 }
@@ -404,11 +404,11 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ("&Tasks (the last six are new):", hostsim::ItemText(dialog, IDC_TASKSLABEL));
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(22u, rows.size());
+  ASSERT_EQ(static_cast<size_t>(TASKCOUNT), rows.size());
   EXPECT_EQ("Unisons to Octaves", rows[15]);
   EXPECT_EQ((std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth",
                                       "Add Seventh", "Close Position"}),
-            std::vector<std::string>(rows.begin() + 16, rows.end()));
+            std::vector<std::string>(rows.begin() + 16, rows.begin() + 22));
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
   EXPECT_EQ("Top (close below)", hostsim::ItemText(dialog, IDC_TOPRADIO));
@@ -417,7 +417,7 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   EXPECT_EQ("Adds a (diatonic) fifth interval to the chord.",
             hostsim::ItemText(dialog, IDC_DESCRIPTION));
   EXPECT_EQ(21, pMainWindow->FindDescriptorIndex(21));
-  EXPECT_EQ(-1, pMainWindow->FindDescriptorIndex(22));
+  EXPECT_EQ(-1, pMainWindow->FindDescriptorIndex(TASKCOUNT));
   // Chosen when the window closed, chosen again when it opens.
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   hostsim::Click(dialog, IDC_CLOSE);
