@@ -1,6 +1,7 @@
 #include "hostscore.h"
 
 #include <algorithm>
+#include <map>
 
 #include "score.h"
 
@@ -16,6 +17,12 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
       staves.push_back(static_cast<int16_t>(p.firstStaff + s));
     hostsim::SetPartName(hostsim::AddPart(staves), p.name.empty() ? p.id : p.name);
   }
+  std::vector<musicxml::Transposition> transpositions = musicxml::StaffTranspositions(score);
+  for (size_t s = 1; s < transpositions.size(); ++s)
+    if (transpositions[s].diatonic || transpositions[s].chromatic)
+      hostsim::SetStaffTransposition(static_cast<int16_t>(s),
+                                     static_cast<int16_t>(transpositions[s].diatonic),
+                                     static_cast<int16_t>(transpositions[s].chromatic));
   for (size_t m = 0; m < score.measureKeys.size(); ++m)
     if (score.measureKeys[m])
       hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score.measureKeys[m]);
@@ -76,4 +83,48 @@ std::vector<ChordChange> CollectChanges(musicxml::Score* score, const HostEntrie
       changes.push_back(std::move(change));
   }
   return changes;
+}
+
+std::vector<musicxml::LayerRewrite> CollectRewrites(musicxml::Score* score, HostEntries* entries) {
+  // The entries as built: BuildHostScore numbered them one after the other, chord by chord.
+  std::map<hostsim::CellLayer, std::vector<uint32_t>> built;
+  std::map<hostsim::CellLayer, std::vector<size_t>> held; // every chord of a layer, left alone too
+  uint32_t number = 1;
+  for (size_t i = 0; i < score->chords.size(); ++i) {
+    const Chord& c = score->chords[i];
+    if (c.layer < 0) continue;
+    hostsim::CellLayer where(c.staff, c.measure, c.layer);
+    held[where].push_back(i);
+    if (c.skip == Skip::None) built[where].push_back(number++);
+  }
+  std::vector<musicxml::LayerRewrite> rewrites;
+  for (const auto& cell : hostsim::Doc().cells) {
+    const std::vector<EXENTRY>& now = cell.second;
+    auto was = built.find(cell.first);
+    bool same = was == built.end() ? now.empty() : was->second.size() == now.size();
+    for (size_t k = 0; same && k < now.size(); ++k)
+      same = now[k].entnum == was->second[k];
+    if (same) continue;
+    musicxml::LayerRewrite r;
+    r.staff = std::get<0>(cell.first);
+    r.measure = std::get<1>(cell.first);
+    r.layer = std::get<2>(cell.first);
+    auto old = held.find(cell.first);
+    if (old != held.end()) r.old = old->second;
+    for (size_t i : r.old)
+      if (i < entries->size()) (*entries)[i] = -1;
+    for (const EXENTRY& e : now) {
+      musicxml::NewEntry n;
+      n.pos = e.measurepos;
+      n.duration = e.duration;
+      n.grace = (e.flags & ENTRY_GRACENOTE) != 0;
+      int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
+      for (int k = 0; k < count; ++k)
+        n.notes.push_back({e.notes[k].noteID, e.notes[k].displacement, e.notes[k].raiselower,
+                           (e.notes[k].flags & NOTE_TIE) != 0});
+      r.entries.push_back(n);
+    }
+    rewrites.push_back(std::move(r));
+  }
+  return rewrites;
 }

@@ -161,9 +161,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   HostEntries entries;
   int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
+  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  r.summary = musicxml::Summary(r.task, score, changes);
+  r.summary = musicxml::Summary(r.task, score, changes, rewrites);
   // Only what the selection held was left alone; the rest was never asked for.
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
@@ -171,7 +172,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
         c.measure <= score.measureCount && measures[c.measure])
       skipped.push_back(c);
   r.leftAlone = musicxml::LeftAloneLine(skipped);
-  r.changedCount = changes.size();
+  r.changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
   r.leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges) {
     r.changes = musicxml::ListChanges(score, changes);
@@ -185,7 +186,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       for (const musicxml::NoteRef& n : score.chords[ch.chord].notes)
         shown.back().push_back({n.node, n.displacement, n.raiselower});
     }
-  musicxml::WriteBack(&score, changes, options.markChanges);
+  if (!musicxml::WriteBack(&score, changes, rewrites, options.markChanges, &error))
+    return fail(2, fileName + ": " + error);
   // the page lists the notes as they were written
   for (size_t k = 0; k < r.changes.size(); ++k)
     r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);

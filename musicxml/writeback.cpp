@@ -1,5 +1,7 @@
 #include "writeback.h"
 
+#include "lines.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -547,29 +549,56 @@ std::string DescribeChanges(const std::vector<ChangedChord>& changes) {
 
 std::string Summary(const std::string& task, const Score& score,
                     const std::vector<ChordChange>& changes) {
+  return Summary(task, score, changes, {});
+}
+
+size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites) {
+  size_t n = 0;
+  for (const LayerRewrite& r : rewrites)
+    for (const NewEntry& e : r.entries)
+      n += e.notes.empty() ? 0 : 1;
+  return n;
+}
+
+std::string Summary(const std::string& task, const Score& score,
+                    const std::vector<ChordChange>& changes,
+                    const std::vector<LayerRewrite>& rewrites) {
   std::set<int> measures, staves;
   for (const ChordChange& ch : changes) {
     measures.insert(score.chords[ch.chord].measure);
     staves.insert(score.chords[ch.chord].staff);
   }
+  for (const LayerRewrite& r : rewrites) {
+    measures.insert(r.measure);
+    staves.insert(r.staff);
+  }
   auto count = [](size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  return task + ": " + count(changes.size(), "chord", "chords") + " changed in " +
-         count(measures.size(), "measure", "measures") + " on " +
+  return task + ": " + count(changes.size() + RewrittenChords(rewrites), "chord", "chords") +
+         " changed in " + count(measures.size(), "measure", "measures") + " on " +
          count(staves.size(), "staff", "staves");
 }
 
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
-  if (changes.empty()) return;
-  Ties ties(score); // where each chord stands, before any is rest
+  std::string error;
+  WriteBack(score, changes, {}, markChanges, &error); // without rewrites nothing can fail
+}
+
+bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
+               const std::vector<LayerRewrite>& rewrites, bool markChanges, std::string* error) {
+  if (changes.empty() && rewrites.empty()) return true;
   Cells cells;
   for (const ChordChange& ch : changes)
     cells.insert({score->chords[ch.chord].staff, score->chords[ch.chord].measure});
+  for (const LayerRewrite& r : rewrites)
+    cells.insert({r.staff, r.measure});
   std::unordered_set<pugi::xml_node_struct*> needed;
   EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
     if (need) needed.insert(n.node.internal_object());
   });
+  if (!RewriteLayers(score, rewrites, error)) return false;
+  Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
     ApplyChord(score->edits, &c, ch.after, markChanges);
@@ -577,6 +606,11 @@ void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markC
   }
   ties.Mend();
   MendAccidentals(score, cells, needed);
+  return true;
+}
+
+void RemoveElement(Edits& edits, pugi::xml_node node) {
+  Remove(edits, node);
 }
 
 } // namespace musicxml
