@@ -82,6 +82,22 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
+// Whether a task moves music between staves, so that its selection needs two of them.
+bool MovesBetweenStaves(const std::string& task) {
+  return task == "Explode" || task == "Reduce";
+}
+
+// Whether some run of neighbouring parts chosen holds two staves or more: each run is one
+// selection.
+bool SpansTwoStaves(const musicxml::Score& score, const std::vector<bool>& parts) {
+  int staves = 0;
+  for (size_t p = 0; p < score.parts.size(); ++p) {
+    staves = parts[p] ? staves + score.parts[p].staffCount : 0;
+    if (staves >= 2) return true;
+  }
+  return false;
+}
+
 // A changed chord's notes as they were: each note's element and host pitch.
 struct ShownNote {
   pugi::xml_node node;
@@ -161,6 +177,9 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   HostEntries entries;
   int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
+  if (MovesBetweenStaves(r.task) && !SpansTwoStaves(score, parts))
+    return fail(2, fileName + ": " + r.task +
+                       " needs a selection of at least two staves; the parts chosen hold one");
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made

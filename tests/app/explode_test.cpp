@@ -183,3 +183,28 @@ TEST(Explode, AVoiceInterleavedWithAnotherIsRefusedWithNothingWritten) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Explode, ASelectionOfOneStaffIsRefusedWithAMessage) {
+  for (const char* task : {"Explode", "Reduce"}) {
+    ScoreJobOptions o;
+    o.task = task;
+    o.parts = "P2";
+    ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                   "explode-counts.musicxml", o, Plugin());
+    EXPECT_EQ(2, r.status) << task;
+    EXPECT_EQ(std::string("explode-counts.musicxml: ") + task +
+                  " needs a selection of at least two staves; the parts chosen hold one",
+              r.error);
+    EXPECT_TRUE(r.output.empty());
+    // Two neighbouring parts are enough.
+    o.parts = "P2, P3";
+    EXPECT_EQ(0, RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                             "explode-counts.musicxml", o, Plugin())
+                     .status)
+        << task;
+  }
+}
+
+} // namespace
