@@ -50,14 +50,19 @@ int NaturalSemitones(int diatonic) {
 } // namespace
 
 StaffPlace LoadStaffPlace(twobyte measure, twobyte staff) {
-  StaffPlace place;
-  FCCell cell(measure, staff);
-  if (FCKeySignature* key = cell.GetKeySignature()) place.keyword = key->GetKeyWord();
+  StaffPlace transposition;
   FCStaffTransposition record;
   if (record.Load(static_cast<utwobyte>(staff))) {
-    place.diatonic = record.GetDiatonic();
-    place.chromatic = record.GetChromatic();
+    transposition.diatonic = record.GetDiatonic();
+    transposition.chromatic = record.GetChromatic();
   }
+  return LoadStaffPlace(measure, staff, transposition);
+}
+
+StaffPlace LoadStaffPlace(twobyte measure, twobyte staff, const StaffPlace& transposition) {
+  StaffPlace place = transposition;
+  FCCell cell(measure, staff);
+  if (FCKeySignature* key = cell.GetKeySignature()) place.keyword = key->GetKeyWord();
   return place;
 }
 

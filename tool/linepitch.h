@@ -26,6 +26,8 @@ struct StaffPlace {
 
 // The place of a staff in a measure, as the host reports it.
 StaffPlace LoadStaffPlace(twobyte measure, twobyte staff);
+// The same with the staff's transposition already known: only the cell's key is looked up.
+StaffPlace LoadStaffPlace(twobyte measure, twobyte staff, const StaffPlace& transposition);
 
 // Rewrites a displacement and raise/lower written at from so that the note sounds the same
 // written at to: the letter moves with the transpositions' steps, the alteration follows.

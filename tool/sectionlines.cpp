@@ -118,8 +118,9 @@ bool SameMusic(const EXENTRY* a, const std::vector<EXENTRY>& b, int count) {
 // Replaces a span of a frame by the entries given; each new entry keeps the number the host
 // gave it. False when the host refuses a step.
 bool ReplaceSpan(EXTGF2005a* frame, const Span& span, const std::vector<EXENTRY>& entries) {
-  for (int i = 0; i < span.count; ++i)
-    if (FX_DeleteEXENTRY(frame, static_cast<twobyte>(span.first), 1) == 0) return false;
+  if (span.count > 0 && FX_DeleteEXENTRY(frame, static_cast<twobyte>(span.first),
+                                         static_cast<twobyte>(span.count)) == 0)
+    return false;
   if (entries.empty()) return true;
   if (FX_InsertEXENTRY(frame, static_cast<twobyte>(span.first),
                        static_cast<twobyte>(entries.size())) == 0)
@@ -150,12 +151,13 @@ struct StaffCell {
   bool changed = false;
 };
 
-void LoadStaffCell(StaffCell* s, twobyte measure, twobyte staff, fourbyte from, fourbyte to) {
+void LoadStaffCell(StaffCell* s, twobyte measure, twobyte staff, const StaffPlace& transposition,
+                   fourbyte from, fourbyte to) {
   s->cell.reset(new FCNoteEntryCell(measure, staff));
   s->cell->SetLoadLayerMode(FIRST_LAYER);
   if (!s->cell->Load()) return;
   s->frame = s->cell->_GetFrame(0);
-  s->place = LoadStaffPlace(measure, staff);
+  s->place = LoadStaffPlace(measure, staff, transposition);
   s->span = FindSpan(s->frame, from, to);
   s->used.assign(s->span.count, false);
 }
@@ -181,6 +183,7 @@ bool FCSectionLines::_LoadStaves() {
   for (int slot = first; slot <= last; ++slot) {
     twobyte staff = FX_SlotToInst(static_cast<twobyte>(slot), _region->GetStartInstrumentList());
     if (staff <= 0) return false;
+    _transpositions[_staffCount] = LoadStaffPlace(1, staff);
     _staves[_staffCount++] = staff;
   }
   return true;
@@ -212,7 +215,7 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   fourbyte from, to;
   _Range(measure, &from, &to);
   StaffCell top;
-  LoadStaffCell(&top, measure, _staves[0], from, to);
+  LoadStaffCell(&top, measure, _staves[0], _transpositions[0], from, to);
   if (!top.frame || top.span.count == 0) return false;
   std::vector<EXENTRY> chords(top.frame->entries + top.span.first,
                               top.frame->entries + top.span.first + top.span.count);
@@ -220,7 +223,7 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   std::vector<EXENTRY> line;
   for (int j = 1; j < _staffCount; ++j) {
     StaffCell staff;
-    LoadStaffCell(&staff, measure, _staves[j], from, to);
+    LoadStaffCell(&staff, measure, _staves[j], _transpositions[j], from, to);
     line = chords;
     bool fits = staff.frame != nullptr;
     for (EXENTRY& e : line) {
@@ -255,7 +258,7 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   _Range(measure, &from, &to);
   std::vector<StaffCell> staves(_staffCount);
   for (int j = 0; j < _staffCount; ++j)
-    LoadStaffCell(&staves[j], measure, _staves[j], from, to);
+    LoadStaffCell(&staves[j], measure, _staves[j], _transpositions[j], from, to);
   int t = _top ? 0 : _staffCount - 1;
   StaffCell& target = staves[t];
   if (!target.frame) return false;

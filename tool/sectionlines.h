@@ -4,6 +4,7 @@
 // and write each cell once, inside the caller's undo block.
 #pragma once
 #include "hostapi/fxtypes.h"
+#include "linepitch.h"
 
 class FCMusicRegion;
 
@@ -30,9 +31,10 @@ private:
 
   static const int MAX_STAVES = 64;
 
-  FCMusicRegion* _region;      // the selection; not owned
-  bool _top;                   // the direction choice
-  int _leftAlone;              // places Reduce did not gather
-  int _staffCount = 0;         // staves of the region
-  twobyte _staves[MAX_STAVES]; // their numbers, in score order
+  FCMusicRegion* _region;                 // the selection; not owned
+  bool _top;                              // the direction choice
+  int _leftAlone;                         // places Reduce did not gather
+  int _staffCount = 0;                    // staves of the region
+  twobyte _staves[MAX_STAVES];            // their numbers, in score order
+  StaffPlace _transpositions[MAX_STAVES]; // each staff's transposition, read once an apply
 };

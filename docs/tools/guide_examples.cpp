@@ -56,6 +56,9 @@ struct Example {
   bool fourNoteDrops;       // the options file asks for four-note drop chords only
   bool spellInKey = false;  // the options file asks for added notes spelt in the key
   bool setting = false;     // shown with its setting, not with its task
+  // For the tasks that move music between staves: the chords of the staves below the first,
+  // before (an empty one is a rest); the selection then spans 1 + below.size() staves.
+  std::vector<std::vector<Pitch>> below = {};
 };
 
 std::vector<Pitch> P(std::initializer_list<int> displacements) {
@@ -150,6 +153,18 @@ std::vector<Example> TaskExamples(int task) {
   case AddSeventh:
     out = both(D_MAJOR, P({0, 2, 4}));
     break;
+  case Explode:
+    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})), one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({0, 4})), one(BOTTOM, C_MAJOR, P({0, 4})),
+           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7}))};
+    for (Example& ex : out)
+      ex.below = {{}, {}, {}};
+    break;
+  case Reduce:
+    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4}))};
+    out[0].below = out[1].below = {P({4}), P({2}), P({-7})};
+    out[2].below = {P({4}), P({}), P({0})};
+    break;
   case ClosePosition:
     out = both(C_MAJOR, P({-10, 2, 7}));
     out.push_back(one(TOP, C_MAJOR, P({-7, 2, 4, 7})));
@@ -185,9 +200,10 @@ std::vector<Example> SpellingExamples() {
 
 // What one Apply did.
 struct Outcome {
-  std::vector<Pitch> after; // the measure's chord after Apply
-  bool changed;             // the host recorded an undo entry
-  bool beeped;              // the tool beeped
+  std::vector<Pitch> after;              // the measure's chord after Apply
+  std::vector<std::vector<Pitch>> below; // the chords of the staves below, after
+  bool changed;                          // the host recorded an undo entry
+  bool beeped;                           // the tool beeped
 };
 
 class Session {
@@ -200,18 +216,16 @@ public:
     _folder = fs::temp_directory_path() / ("qvguide_" + std::to_string(getpid()));
     fs::create_directories(_folder);
     hostsim::TheHost().finalePath = (_folder / "host").string();
-    hostsim::NewDocument(1, static_cast<int>(examples.size()));
+    size_t staves = 1;
+    for (const Example& ex : examples)
+      staves = std::max(staves, 1 + ex.below.size());
+    hostsim::NewDocument(static_cast<int>(staves), static_cast<int>(examples.size()));
     for (size_t i = 0; i < examples.size(); ++i) {
       int16_t measure = static_cast<int16_t>(i + 1);
       hostsim::SetMeasureKey(measure, examples[i].keyword);
-      hostsim::EntrySpec entry;
-      for (const Pitch& p : examples[i].chord) {
-        hostsim::NoteSpec n;
-        n.displacement = p.displacement;
-        n.raiselower = p.raiselower;
-        entry.notes.push_back(n);
-      }
-      hostsim::AddEntry(1, measure, 0, entry);
+      hostsim::AddEntry(1, measure, 0, Entry(examples[i].chord));
+      for (size_t s = 0; s < examples[i].below.size(); ++s)
+        hostsim::AddEntry(static_cast<int16_t>(s + 2), measure, 0, Entry(examples[i].below[s]));
     }
     // The plug-in is linked in: its entry points are called as the host calls them.
     std::string menuItem;
@@ -234,7 +248,8 @@ public:
     options.fourNoteDrops = ex.fourNoteDrops;
     options.spellInKey = ex.spellInKey;
     WriteHostOptions(hostsim::TheHost().finalePath, options);
-    hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
+    hostsim::SetSelection(1, measure, 0, static_cast<int16_t>(1 + ex.below.size()), measure,
+                          0x7FFFFFFF);
     hostsim::SetDialogActive(_dialog, true);
     hostsim::SelectListRow(_dialog, IDC_TASKLIST, ex.task);
     if (ex.direction != NONE)
@@ -245,15 +260,35 @@ public:
     Outcome out;
     out.changed = hostsim::TheHost().undoList.size() > undo;
     out.beeped = WinShim_BeepCalls() > beeps;
-    for (const EXENTRY& e : hostsim::Cell(1, measure, 0)) {
-      int count = std::max(0, std::min<int>(e.notecount, MAX_NOTES));
-      for (int n = 0; n < count; ++n)
-        out.after.push_back({e.notes[n].displacement, e.notes[n].raiselower});
-    }
+    out.after = Chord(1, measure);
+    for (size_t s = 0; s < ex.below.size(); ++s)
+      out.below.push_back(Chord(static_cast<int16_t>(s + 2), measure));
     return out;
   }
 
 private:
+  static hostsim::EntrySpec Entry(const std::vector<Pitch>& chord) {
+    hostsim::EntrySpec entry;
+    for (const Pitch& p : chord) {
+      hostsim::NoteSpec n;
+      n.displacement = p.displacement;
+      n.raiselower = p.raiselower;
+      entry.notes.push_back(n);
+    }
+    return entry;
+  }
+
+  // The notes of a staff's cell in a measure, a rest's none.
+  static std::vector<Pitch> Chord(int16_t staff, int16_t measure) {
+    std::vector<Pitch> out;
+    for (const EXENTRY& e : hostsim::Cell(staff, measure, 0)) {
+      int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(e.notecount, MAX_NOTES)) : 0;
+      for (int n = 0; n < count; ++n)
+        out.push_back({e.notes[n].displacement, e.notes[n].raiselower});
+    }
+    return out;
+  }
+
   std::vector<Example> _examples; // one measure each, in order
   std::filesystem::path _folder;  // the temporary host folder, removed at the end
   HWND _dialog = nullptr;         // the tool window
@@ -301,6 +336,28 @@ std::string Row(const Example& ex, const Outcome& o) {
 
 const char* TABLE_HEAD = "| key | direction | before | after |\n|---|---|---|---|\n";
 
+// The staves of a selection, top first: "C5 / E4 / G3 / C3", a rest as "rest".
+std::string Staves(const std::vector<Pitch>& first, const std::vector<std::vector<Pitch>>& below,
+                   uint16_t keyword) {
+  std::string out;
+  auto add = [&](const std::vector<Pitch>& chord) {
+    std::string notes = chord.empty() ? "rest" : Spell(chord, chord, keyword);
+    out += (out.empty() ? "" : " / ") + notes;
+  };
+  add(first);
+  for (const std::vector<Pitch>& chord : below)
+    add(chord);
+  return out;
+}
+
+// A row of a task that moves music between staves: every staff before and after.
+std::string SectionRow(const Example& ex, const Outcome& o) {
+  std::string after = Staves(o.after, o.below, ex.keyword);
+  if (!o.changed) after = "left alone" + std::string(o.beeped ? " (beep)" : "");
+  return "| " + guide::KeyName(ex.keyword) + " | " + Label(ex) + " | " +
+         Staves(ex.chord, ex.below, ex.keyword) + " | " + after + " |\n";
+}
+
 // The file name of a task's picture: "task-01" for the first.
 std::string NotationName(int task) {
   std::string number = std::to_string(task + 1);
@@ -334,12 +391,23 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
     s << "Directions: **" << t.toplabel << "** or **" << t.bottomlabel << "**.\n\n";
   else
     s << "No direction: the window hides the two direction buttons for this task.\n\n";
-  s << TABLE_HEAD;
+  bool section = task == Explode || task == Reduce;
+  s << (section ? "| key | direction | before, staff by staff | after |\n|---|---|---|---|\n"
+                : TABLE_HEAD);
   for (size_t i = 0; i < examples.size(); ++i)
     if (examples[i].task == task && !examples[i].fourNoteDrops && !examples[i].setting) {
+      if (section) {
+        s << SectionRow(examples[i], outcomes[i]);
+        continue;
+      }
       s << Row(examples[i], outcomes[i]);
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
+  // Several staves do not fit the one-staff pictures: the table says it all.
+  if (section) {
+    b.text = s.str();
+    return b;
+  }
   b.text =
       s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
   return b;
@@ -462,7 +530,7 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
+    if (!b.notation.empty()) (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;
