@@ -348,8 +348,9 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       seen = seen || alone[b] == alone[a];
     if (!seen) ++_leftAlone;
   }
-  bool changed = false;
+  // The chords first: the other staves are emptied only once their notes have a place.
+  if (!target.changed || !target.cell->Save()) return false;
   for (StaffCell& s : staves)
-    if (s.changed && s.cell->Save()) changed = true;
-  return changed;
+    if (&s != &target && s.changed) s.cell->Save();
+  return true;
 }

@@ -1,6 +1,7 @@
 // Explode and Reduce applied the way the tool window applies a task: one undo block around the
 // block handler, against the host simulator's score, read back note by note.
 #include "support/chords.h"
+#include "handedframes.h"
 #include "support/moduleglobals.h"
 
 #include "core/fcstring.h"
@@ -362,6 +363,31 @@ TEST_F(SectionLines, ExplodeThenReduceGivesBackTheChordsAndReduceThenExplodeTheL
     for (int16_t m = 1; m <= 3; ++m)
       again.push_back(Read(s, m));
   EXPECT_EQ(lines, again);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SectionLines, WhenTheChordsCannotBeStoredTheLinesStay) {
+  Score(2, 1);
+  Put(1, 1, {Chord(0, {7})});
+  Put(2, 1, {Chord(0, {4})});
+  hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
+  // The host refuses to store the top staff's frame: the plug-in is handed that frame's
+  // entries in memory the host does not know as the frame's.
+  std::vector<std::vector<EXENTRY>> copies;
+  copies.reserve(4);
+  hostsim::ScopedFrameTamper refuse([&copies](EXTGF2005a* frame) {
+    EXENTRY* first = frame->entries; // copied out: the record is packed
+    int count = frame->entrycount;
+    if (frame->slot != 1 || !first) return;
+    copies.emplace_back(first, first + count);
+    frame->entries = copies.back().data();
+  });
+  EXPECT_FALSE(Run(Reduce));
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
 }
 
 } // namespace
