@@ -195,6 +195,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   r.leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges) {
     r.changes = musicxml::ListChanges(score, changes);
+    std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
+    r.changes.insert(r.changes.end(), lines.begin(), lines.end());
     r.dryRunText = musicxml::DescribeChanges(r.changes);
   }
   if (options.dryRun) return r;
@@ -208,7 +210,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   if (!musicxml::WriteBack(&score, changes, rewrites, options.markChanges, &error))
     return fail(2, fileName + ": " + error);
   // the page lists the notes as they were written
-  for (size_t k = 0; k < r.changes.size(); ++k)
+  for (size_t k = 0; k < r.changes.size() && k < changes.size(); ++k)
     r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);
   if (options.sink && !zipped && !options.displayTexts) {
     // Straight to the caller as it is made: no copy of the whole output is held.

@@ -116,6 +116,28 @@ int HostLength(const Chord& c) {
   return c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
 }
 
+// The first chord the host holds of each staff in each measure: its key is the cell's.
+typedef std::map<std::pair<int16_t, int16_t>, size_t> FirstChords;
+
+FirstChords FindFirstChords(const Score& score) {
+  FirstChords first;
+  for (size_t i = 0; i < score.chords.size(); ++i) {
+    const Chord& c = score.chords[i];
+    if (c.skip == Skip::None) first.emplace(std::make_pair(c.staff, c.measure), i);
+  }
+  return first;
+}
+
+// The key the host spelled a cell in: that of the staff's first chord in the measure, or the
+// measure's own.
+Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t measure) {
+  auto found = first.find(std::make_pair(staff, measure));
+  if (found != first.end()) return score.chords[found->second].key;
+  uint16_t word =
+      static_cast<size_t>(measure) <= score.measureKeys.size() ? score.measureKeys[measure - 1] : 0;
+  return TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
+}
+
 // One voice's place in the document, found and checked before anything is written.
 struct Plan {
   const LayerRewrite* rewrite;
@@ -170,6 +192,7 @@ public:
       for (size_t i : r.old)
         _old.insert(i);
     IndexTemplates();
+    _firstInCell = FindFirstChords(*_score);
     std::vector<Plan> plans;
     for (const LayerRewrite& r : _rewrites) {
       plans.emplace_back();
@@ -187,7 +210,6 @@ private:
   void IndexTemplates() {
     for (size_t i = 0; i < _score->chords.size(); ++i) {
       const Chord& c = _score->chords[i];
-      if (c.skip == Skip::None) _firstInCell.emplace(std::make_pair(c.staff, c.measure), i);
       if (c.layer >= 0) _inLayer.emplace(std::make_pair(c.staff, c.layer), i);
       if (_old.count(i) || c.skip == Skip::NoSuchStaff) continue;
       _templates.emplace(std::make_tuple(c.measure, c.pos, HostLength(c), c.grace), i);
@@ -227,7 +249,7 @@ private:
     plan->divisions = pm.divisions[r.measure - 1];
     plan->staffInPart = r.staff - info.firstStaff + 1;
     plan->staffElement = info.staffCount > 1;
-    plan->key = KeyOf(r);
+    plan->key = CellKey(*_score, _firstInCell, r.staff, r.measure);
     plan->voice = VoiceOf(r, part);
     Indentation(plan->measure, plan);
 
@@ -278,17 +300,6 @@ private:
       }
     }
     return true;
-  }
-
-  // The key the host spelled the voice in: that of the staff's first chord in the measure, or
-  // the measure's own.
-  Key KeyOf(const LayerRewrite& r) const {
-    auto found = _firstInCell.find(std::make_pair(r.staff, r.measure));
-    if (found != _firstInCell.end()) return _score->chords[found->second].key;
-    uint16_t word = static_cast<size_t>(r.measure) <= _score->measureKeys.size()
-                        ? _score->measureKeys[r.measure - 1]
-                        : 0;
-    return TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
   }
 
   // The voice's name: that of the staff's chords in the layer, else a new one for the staff.
@@ -476,8 +487,8 @@ private:
   std::vector<PartMeasures> _parts; // read as they are needed
   std::set<size_t> _old;            // chords of the voices rewritten
   std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
-  std::map<std::pair<int16_t, int16_t>, size_t> _firstInCell; // (staff, measure) -> chord
-  std::map<std::pair<int16_t, int16_t>, size_t> _inLayer;     // (staff, layer) -> chord
+  FirstChords _firstInCell;                               // (staff, measure) -> chord
+  std::map<std::pair<int16_t, int16_t>, size_t> _inLayer; // (staff, layer) -> chord
   // While one voice is written: where the next element goes, the time there, the kept
   // elements passed, and the notes the last insertion made.
   pugi::xml_node _at;
@@ -513,6 +524,47 @@ std::vector<Transposition> StaffTranspositions(const Score& score) {
         }
   }
   return out;
+}
+
+std::vector<ChangedChord> ListRewrites(const Score& score,
+                                       const std::vector<LayerRewrite>& rewrites) {
+  FirstChords first = FindFirstChords(score);
+  // The chords each rewritten voice held, by position, for the names before.
+  std::vector<ChangedChord> list;
+  for (const LayerRewrite& r : rewrites) {
+    Key key = CellKey(score, first, r.staff, r.measure);
+    size_t part = 0;
+    while (part + 1 < score.parts.size() && score.parts[part + 1].firstStaff <= r.staff)
+      ++part;
+    if (part >= score.parts.size()) continue;
+    const PartInfo& p = score.parts[part];
+    std::string voice;
+    for (size_t i : r.old)
+      if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
+    for (const NewEntry& e : r.entries) {
+      if (e.notes.empty()) continue;
+      ChangedChord d;
+      d.part = p.id;
+      d.partName = p.name;
+      d.staff = r.staff - p.firstStaff + 1;
+      d.scoreStaff = r.staff;
+      d.measure = MeasureLabel(score, r.measure);
+      d.beat = 1 + static_cast<double>(e.pos) / kQuarter;
+      d.voice = voice.empty() ? "1" : voice;
+      d.before = "rest"; // or what sounded there
+      for (size_t i : r.old) {
+        const Chord& c = score.chords[i];
+        bool sounding = e.grace ? c.grace && c.pos == e.pos
+                                : !c.grace && c.pos <= e.pos && e.pos < std::max(c.end, c.pos + 1);
+        if (sounding) d.before = NoteNames(c);
+      }
+      for (const HostNote& h : e.notes)
+        d.after +=
+            (d.after.empty() ? "" : " ") + PitchName(FromHost(key, h.displacement, h.raiselower));
+      list.push_back(d);
+    }
+  }
+  return list;
 }
 
 bool RewriteLayers(Score* score, const std::vector<LayerRewrite>& rewrites, std::string* error) {

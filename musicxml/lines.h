@@ -45,4 +45,10 @@ std::vector<Transposition> StaffTranspositions(const Score& score);
 // a backup, or lengths the part's divisions cannot hold).
 bool RewriteLayers(Score* score, const std::vector<LayerRewrite>& rewrites, std::string* error);
 
+struct ChangedChord;
+// The chords of the rewritten voices as the changed chords are listed: each new chord with the
+// one that stood at its place before ("rest" where none did). Before writing them back.
+std::vector<ChangedChord> ListRewrites(const Score& score,
+                                       const std::vector<LayerRewrite>& rewrites);
+
 } // namespace musicxml

@@ -609,6 +609,10 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   return true;
 }
 
+std::string MeasureLabel(const Score& score, int measure) {
+  return MeasureName(score, measure);
+}
+
 void RemoveElement(Edits& edits, pugi::xml_node node) {
   Remove(edits, node);
 }

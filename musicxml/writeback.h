@@ -64,6 +64,9 @@ void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markC
 bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
                const std::vector<LayerRewrite>& rewrites, bool markChanges, std::string* error);
 
+// A measure as the file prints its number; by its place ("#3") when it prints none.
+std::string MeasureLabel(const Score& score, int measure);
+
 // Takes an element out of the document with the whitespace that indents it.
 void RemoveElement(Edits& edits, pugi::xml_node node);
 

@@ -208,3 +208,35 @@ TEST(Explode, ASelectionOfOneStaffIsRefusedWithAMessage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Explode, TheListOfChangesNamesEveryStaffsNewChordsAndWhatSoundedThereBefore) {
+  ScoreJobOptions o;
+  o.task = "Explode";
+  o.dryRun = true;
+  ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("part P1 (One), measure 1, staff 1, voice 1: C4 E4 -> E4\n"
+            "part P1 (One), measure 1, staff 1, voice 1: C4 D4 E4 F4 G4 -> G4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: A3 -> C4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: A3 -> F4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: B3 -> G4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> C4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> C4 D4 E4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> G4\n",
+            r.dryRunText);
+  EXPECT_EQ("Explode: 8 chords changed in 1 measure on 3 staves", r.summary);
+  EXPECT_TRUE(r.output.empty());
+  // Written, the page's rows keep their names.
+  o.dryRun = false;
+  o.listChanges = true;
+  ScoreJobResult w = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(8u, w.changes.size());
+  EXPECT_EQ("C4 D4 E4", w.changes[6].after);
+  EXPECT_EQ(3, w.changes[6].scoreStaff);
+}
+
+} // namespace
