@@ -177,15 +177,18 @@ int FindPartner(const StaffCell& s, const EXENTRY& e) {
 
 bool FCSectionLines::_LoadStaves() {
   _staffCount = 0;
+  _staves.clear();
+  _transpositions.clear();
   if (!_region || _region->IsEmpty()) return false;
   int first = _region->GetStartSlot(), last = _region->GetEndSlot();
-  if (last - first + 1 < 2 || last - first + 1 > MAX_STAVES) return false;
+  if (last - first + 1 < 2) return false;
   for (int slot = first; slot <= last; ++slot) {
     twobyte staff = FX_SlotToInst(static_cast<twobyte>(slot), _region->GetStartInstrumentList());
     if (staff <= 0) return false;
-    _transpositions[_staffCount] = LoadStaffPlace(1, staff);
-    _staves[_staffCount++] = staff;
+    _transpositions.push_back(LoadStaffPlace(1, staff));
+    _staves.push_back(staff);
   }
+  _staffCount = static_cast<int>(_staves.size());
   return true;
 }
 

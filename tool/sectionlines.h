@@ -6,6 +6,8 @@
 #include "hostapi/fxtypes.h"
 #include "linepitch.h"
 
+#include <vector>
+
 class FCMusicRegion;
 
 class FCSectionLines {
@@ -24,17 +26,15 @@ public:
 private:
   bool _ExplodeMeasure(twobyte measure);
   bool _ReduceMeasure(twobyte measure);
-  // Staff numbers of the region's slots, top first; false when fewer than two or too many.
+  // Staff numbers of the region's slots, top first; false when fewer than two.
   bool _LoadStaves();
   // The region's positions in a measure, both ends inclusive.
   void _Range(twobyte measure, fourbyte* from, fourbyte* to) const;
 
-  static const int MAX_STAVES = 64;
-
-  FCMusicRegion* _region;                 // the selection; not owned
-  bool _top;                              // the direction choice
-  int _leftAlone;                         // places Reduce did not gather
-  int _staffCount = 0;                    // staves of the region
-  twobyte _staves[MAX_STAVES];            // their numbers, in score order
-  StaffPlace _transpositions[MAX_STAVES]; // each staff's transposition, read once an apply
+  FCMusicRegion* _region;                  // the selection; not owned
+  bool _top;                               // the direction choice
+  int _leftAlone;                          // places Reduce did not gather
+  int _staffCount = 0;                     // staves of the region
+  std::vector<twobyte> _staves;            // their numbers, in score order
+  std::vector<StaffPlace> _transpositions; // each staff's transposition, read once an apply
 };

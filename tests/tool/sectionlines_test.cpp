@@ -391,3 +391,17 @@ TEST_F(SectionLines, WhenTheChordsCannotBeStoredTheLinesStay) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SectionLines, AnOrchestraOfSeventyStavesIsServedToTheLastStaff) {
+  Score(70, 1);
+  Put(1, 1, {Chord(0, {0, 4, 7})});
+  hostsim::SetSelection(1, 1, 0, 70, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode));
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(70, 1)[0].notes);
+}
+
+} // namespace
