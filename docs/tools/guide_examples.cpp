@@ -377,6 +377,7 @@ std::string Picture(const std::string& name, const std::string& text) {
 struct Block {
   std::string text;
   std::vector<guide::NotationExample> notation;
+  std::vector<guide::SectionExample> section; // for the tasks that move music between staves
 };
 
 Block TaskBlock(int task, const std::vector<Example>& examples,
@@ -398,14 +399,19 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
     if (examples[i].task == task && !examples[i].fourNoteDrops && !examples[i].setting) {
       if (section) {
         s << SectionRow(examples[i], outcomes[i]);
+        std::vector<std::vector<Pitch>> before = {examples[i].chord}, after = {outcomes[i].after};
+        before.insert(before.end(), examples[i].below.begin(), examples[i].below.end());
+        after.insert(after.end(), outcomes[i].below.begin(), outcomes[i].below.end());
+        b.section.push_back(
+            {examples[i].keyword, Label(examples[i]), before, after, outcomes[i].changed});
         continue;
       }
       s << Row(examples[i], outcomes[i]);
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
-  // Several staves do not fit the one-staff pictures: the table says it all.
   if (section) {
-    b.text = s.str();
+    b.text = s.str() + Picture(NotationName(task),
+                               std::string(t.name) + ", the examples in notation, staff by staff");
     return b;
   }
   b.text =
@@ -530,7 +536,8 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    if (!b.notation.empty()) (*notation)[NotationName(task)] = guide::NotationScore(b.notation);
+    (*notation)[NotationName(task)] = b.section.empty() ? guide::NotationScore(b.notation)
+                                                        : guide::SectionNotationScore(b.section);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;

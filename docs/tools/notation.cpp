@@ -71,18 +71,25 @@ void StaffChord(pugi::xml_node measure, int staff, const std::vector<Spelling>& 
   }
 }
 
+// A chord's notes spelled in the key, and their order lowest first.
+void SpellSorted(const std::vector<Pitch>& chord, uint16_t keyword, std::vector<Spelling>* spelled,
+                 std::vector<size_t>* order) {
+  order->resize(chord.size());
+  for (size_t i = 0; i < order->size(); ++i)
+    (*order)[i] = i;
+  for (const Pitch& p : chord)
+    spelled->push_back(Spell(p.displacement, p.raiselower, keyword));
+  std::stable_sort(order->begin(), order->end(), [spelled](size_t a, size_t b) {
+    return MidiKey((*spelled)[a]) < MidiKey((*spelled)[b]);
+  });
+}
+
 // A measure holding one chord, split between the staves at middle C.
 void ChordMeasure(pugi::xml_node measure, const std::vector<Pitch>& chord,
                   const std::vector<Pitch>& other, uint16_t keyword) {
-  std::vector<size_t> order(chord.size());
-  for (size_t i = 0; i < order.size(); ++i)
-    order[i] = i;
+  std::vector<size_t> order;
   std::vector<Spelling> spelled;
-  for (const Pitch& p : chord)
-    spelled.push_back(Spell(p.displacement, p.raiselower, keyword));
-  std::stable_sort(order.begin(), order.end(), [&spelled](size_t a, size_t b) {
-    return MidiKey(spelled[a]) < MidiKey(spelled[b]);
-  });
+  SpellSorted(chord, keyword, &spelled, &order);
   std::vector<bool> marked = NotIn(chord, other);
   std::vector<Spelling> staffNotes[2];
   std::vector<bool> staffMarks[2];
@@ -96,7 +103,27 @@ void ChordMeasure(pugi::xml_node measure, const std::vector<Pitch>& chord,
   StaffChord(measure, 2, staffNotes[1], staffMarks[1], keyword);
 }
 
-void Attributes(pugi::xml_node measure, uint16_t keyword, bool first) {
+// Every staff's chord of a selection in one measure, each on its own staff.
+void SectionMeasure(pugi::xml_node measure, const std::vector<std::vector<Pitch>>& chords,
+                    const std::vector<std::vector<Pitch>>& others, uint16_t keyword) {
+  for (size_t s = 0; s < chords.size(); ++s) {
+    std::vector<size_t> order;
+    std::vector<Spelling> spelled, notes;
+    SpellSorted(chords[s], keyword, &spelled, &order);
+    std::vector<bool> marked =
+                          NotIn(chords[s], s < others.size() ? others[s] : std::vector<Pitch>()),
+                      marks;
+    for (size_t i : order) {
+      notes.push_back(spelled[i]);
+      marks.push_back(marked[i]);
+    }
+    if (s > 0) measure.append_child("backup").append_child("duration").text() = 4;
+    StaffChord(measure, static_cast<int>(s + 1), notes, marks, keyword);
+  }
+}
+
+// staves: 2 for the piano's treble and bass, more for a section whose last staff is a bass.
+void Attributes(pugi::xml_node measure, uint16_t keyword, bool first, int staves = 2) {
   pugi::xml_node a = measure.append_child("attributes");
   if (first) a.append_child("divisions").text() = 1;
   pugi::xml_node key = a.append_child("key");
@@ -107,20 +134,18 @@ void Attributes(pugi::xml_node measure, uint16_t keyword, bool first) {
   time.append_attribute("print-object") = "no";
   time.append_child("beats").text() = 4;
   time.append_child("beat-type").text() = 4;
-  a.append_child("staves").text() = 2;
-  const char* signs[2] = {"G", "F"};
-  for (int staff = 0; staff < 2; ++staff) {
+  a.append_child("staves").text() = staves;
+  for (int staff = 0; staff < staves; ++staff) {
+    bool bass = staff == staves - 1;
     pugi::xml_node clef = a.append_child("clef");
     clef.append_attribute("number") = staff + 1;
-    clef.append_child("sign").text() = signs[staff];
-    clef.append_child("line").text() = staff == 0 ? 2 : 4;
+    clef.append_child("sign").text() = bass ? "F" : "G";
+    clef.append_child("line").text() = bass ? 4 : 2;
   }
 }
 
-} // namespace
-
-std::string NotationScore(const std::vector<NotationExample>& examples) {
-  pugi::xml_document doc;
+// A score of one part without a name, for the examples' measures.
+pugi::xml_node NewScore(pugi::xml_document& doc) {
   pugi::xml_node score = doc.append_child("score-partwise");
   score.append_attribute("version") = "4.0";
   pugi::xml_node part = score.append_child("part-list").append_child("score-part");
@@ -128,6 +153,26 @@ std::string NotationScore(const std::vector<NotationExample>& examples) {
   part.append_child("part-name").append_attribute("print-object") = "no";
   pugi::xml_node music = score.append_child("part");
   music.append_attribute("id") = "P1";
+  return music;
+}
+
+void Barline(pugi::xml_node measure, bool last) {
+  pugi::xml_node bar = measure.append_child("barline");
+  bar.append_attribute("location") = "right";
+  bar.append_child("bar-style").text() = last ? "light-heavy" : "light-light";
+}
+
+std::string Text(const pugi::xml_document& doc) {
+  std::ostringstream out;
+  doc.save(out, "  ");
+  return out.str();
+}
+
+} // namespace
+
+std::string NotationScore(const std::vector<NotationExample>& examples) {
+  pugi::xml_document doc;
+  pugi::xml_node music = NewScore(doc);
   int number = 0;
   for (size_t i = 0; i < examples.size(); ++i) {
     const NotationExample& ex = examples[i];
@@ -140,13 +185,33 @@ std::string NotationScore(const std::vector<NotationExample>& examples) {
     after.append_attribute("number") = ++number;
     Words(after, ex.changed ? "after" : "left alone");
     ChordMeasure(after, ex.after, ex.before, ex.keyword);
-    pugi::xml_node bar = after.append_child("barline");
-    bar.append_attribute("location") = "right";
-    bar.append_child("bar-style").text() = i + 1 == examples.size() ? "light-heavy" : "light-light";
+    Barline(after, i + 1 == examples.size());
   }
-  std::ostringstream out;
-  doc.save(out, "  ");
-  return out.str();
+  return Text(doc);
+}
+
+std::string SectionNotationScore(const std::vector<SectionExample>& examples) {
+  pugi::xml_document doc;
+  pugi::xml_node music = NewScore(doc);
+  size_t staves = 1;
+  for (const SectionExample& ex : examples)
+    staves = std::max(staves, std::max(ex.before.size(), ex.after.size()));
+  int number = 0;
+  for (size_t i = 0; i < examples.size(); ++i) {
+    const SectionExample& ex = examples[i];
+    pugi::xml_node before = music.append_child("measure");
+    before.append_attribute("number") = ++number;
+    if (i == 0 || examples[i - 1].keyword != ex.keyword)
+      Attributes(before, ex.keyword, i == 0, static_cast<int>(staves));
+    Words(before, ex.label);
+    SectionMeasure(before, ex.before, ex.after, ex.keyword);
+    pugi::xml_node after = music.append_child("measure");
+    after.append_attribute("number") = ++number;
+    Words(after, ex.changed ? "after" : "left alone");
+    SectionMeasure(after, ex.after, ex.before, ex.keyword);
+    Barline(after, i + 1 == examples.size());
+  }
+  return Text(doc);
 }
 
 } // namespace guide
