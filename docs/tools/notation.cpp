@@ -170,48 +170,41 @@ std::string Text(const pugi::xml_document& doc) {
 
 } // namespace
 
-std::string NotationScore(const std::vector<NotationExample>& examples) {
+namespace {
+// Each example as two measures, the chords before and after, each measure's music written by
+// write(measure, chords, the other measure's chords, key).
+template <typename Example, typename Write>
+std::string BeforeAndAfter(const std::vector<Example>& examples, int staves, Write write) {
   pugi::xml_document doc;
   pugi::xml_node music = NewScore(doc);
   int number = 0;
   for (size_t i = 0; i < examples.size(); ++i) {
-    const NotationExample& ex = examples[i];
+    const Example& ex = examples[i];
     pugi::xml_node before = music.append_child("measure");
     before.append_attribute("number") = ++number;
-    if (i == 0 || examples[i - 1].keyword != ex.keyword) Attributes(before, ex.keyword, i == 0);
+    if (i == 0 || examples[i - 1].keyword != ex.keyword)
+      Attributes(before, ex.keyword, i == 0, staves);
     Words(before, ex.label);
-    ChordMeasure(before, ex.before, ex.after, ex.keyword);
+    write(before, ex.before, ex.after, ex.keyword);
     pugi::xml_node after = music.append_child("measure");
     after.append_attribute("number") = ++number;
     Words(after, ex.changed ? "after" : "left alone");
-    ChordMeasure(after, ex.after, ex.before, ex.keyword);
+    write(after, ex.after, ex.before, ex.keyword);
     Barline(after, i + 1 == examples.size());
   }
   return Text(doc);
 }
+} // namespace
+
+std::string NotationScore(const std::vector<NotationExample>& examples) {
+  return BeforeAndAfter(examples, 2, ChordMeasure);
+}
 
 std::string SectionNotationScore(const std::vector<SectionExample>& examples) {
-  pugi::xml_document doc;
-  pugi::xml_node music = NewScore(doc);
   size_t staves = 1;
   for (const SectionExample& ex : examples)
     staves = std::max(staves, std::max(ex.before.size(), ex.after.size()));
-  int number = 0;
-  for (size_t i = 0; i < examples.size(); ++i) {
-    const SectionExample& ex = examples[i];
-    pugi::xml_node before = music.append_child("measure");
-    before.append_attribute("number") = ++number;
-    if (i == 0 || examples[i - 1].keyword != ex.keyword)
-      Attributes(before, ex.keyword, i == 0, static_cast<int>(staves));
-    Words(before, ex.label);
-    SectionMeasure(before, ex.before, ex.after, ex.keyword);
-    pugi::xml_node after = music.append_child("measure");
-    after.append_attribute("number") = ++number;
-    Words(after, ex.changed ? "after" : "left alone");
-    SectionMeasure(after, ex.after, ex.before, ex.keyword);
-    Barline(after, i + 1 == examples.size());
-  }
-  return Text(doc);
+  return BeforeAndAfter(examples, static_cast<int>(staves), SectionMeasure);
 }
 
 } // namespace guide
