@@ -13,6 +13,23 @@
 
 namespace musicxml {
 
+FirstChords FindFirstChords(const Score& score) {
+  FirstChords first;
+  for (size_t i = 0; i < score.chords.size(); ++i) {
+    const Chord& c = score.chords[i];
+    if (c.skip == Skip::None) first.emplace(std::make_pair(c.staff, c.measure), i);
+  }
+  return first;
+}
+
+Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t measure) {
+  auto found = first.find(std::make_pair(staff, measure));
+  if (found != first.end()) return score.chords[found->second].key;
+  uint16_t word =
+      static_cast<size_t>(measure) <= score.measureKeys.size() ? score.measureKeys[measure - 1] : 0;
+  return TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
+}
+
 namespace {
 
 bool Is(const pugi::xml_node& n, const char* name) {
@@ -114,28 +131,6 @@ bool NoteValue(int duration, const char** type, int* dots) {
 // A chord's length as the host holds it: a grace note its written value.
 int HostLength(const Chord& c) {
   return c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
-}
-
-// The first chord the host holds of each staff in each measure: its key is the cell's.
-typedef std::map<std::pair<int16_t, int16_t>, size_t> FirstChords;
-
-FirstChords FindFirstChords(const Score& score) {
-  FirstChords first;
-  for (size_t i = 0; i < score.chords.size(); ++i) {
-    const Chord& c = score.chords[i];
-    if (c.skip == Skip::None) first.emplace(std::make_pair(c.staff, c.measure), i);
-  }
-  return first;
-}
-
-// The key the host spelled a cell in: that of the staff's first chord in the measure, or the
-// measure's own.
-Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t measure) {
-  auto found = first.find(std::make_pair(staff, measure));
-  if (found != first.end()) return score.chords[found->second].key;
-  uint16_t word =
-      static_cast<size_t>(measure) <= score.measureKeys.size() ? score.measureKeys[measure - 1] : 0;
-  return TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
 }
 
 // One voice's place in the document, found and checked before anything is written.

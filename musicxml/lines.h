@@ -4,6 +4,7 @@
 // notation taken from a note of the same length at the same place elsewhere in the measure.
 // Everything else in the measure stays as the file has it.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,16 @@ struct LayerRewrite {
   std::vector<NewEntry> entries; // what it holds now, in the host's order
 };
 
-// The interval from what a staff's notes show to what sounds, in steps and semitones, as the
-// file's <transpose> gives it (with its octave change), by host staff number (index 0 unused).
-struct Transposition {
-  int diatonic = 0;
-  int chromatic = 0;
-};
+// Each staff's transposition as the file's <transpose> gives it (with its octave change), by
+// host staff number (index 0 unused).
 std::vector<Transposition> StaffTranspositions(const Score& score);
+
+// The first chord the host holds of each staff in each measure: its key is the cell's.
+typedef std::map<std::pair<int16_t, int16_t>, size_t> FirstChords;
+FirstChords FindFirstChords(const Score& score);
+// The key a staff's notes are spelled in within a measure when the host hands back music for
+// it: that of its first chord there the host holds, or the measure's own.
+Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t measure);
 
 // Writes every rewritten voice into the document and the score's chords (the old chords lose
 // their notes, the new ones are added, their notes marked as moved so that ties and accidentals

@@ -50,17 +50,7 @@ int NaturalSemitones(int diatonic) {
 } // namespace
 
 StaffPlace LoadStaffPlace(twobyte measure, twobyte staff) {
-  StaffPlace transposition;
-  FCStaffTransposition record;
-  if (record.Load(static_cast<utwobyte>(staff))) {
-    transposition.diatonic = record.GetDiatonic();
-    transposition.chromatic = record.GetChromatic();
-  }
-  return LoadStaffPlace(measure, staff, transposition);
-}
-
-StaffPlace LoadStaffPlace(twobyte measure, twobyte staff, const StaffPlace& transposition) {
-  StaffPlace place = transposition;
+  StaffPlace place;
   FCCell cell(measure, staff);
   if (FCKeySignature* key = cell.GetKeySignature()) place.keyword = key->GetKeyWord();
   return place;
@@ -68,14 +58,10 @@ StaffPlace LoadStaffPlace(twobyte measure, twobyte staff, const StaffPlace& tran
 
 bool CarryPitch(const StaffPlace& from, const StaffPlace& to, twobyte* displacement,
                 twobyte* raiselower) {
-  if (from.keyword == to.keyword && from.diatonic == to.diatonic && from.chromatic == to.chromatic)
-    return true;
+  if (from.keyword == to.keyword) return true;
   KeyFrame a = FrameOf(from.keyword), b = FrameOf(to.keyword);
   int diatonic = a.tonic + *displacement;
   int semitones = NaturalSemitones(diatonic) + *raiselower + a.signature[Mod(diatonic, 7)];
-  // Sounding at the source, then written at the destination.
-  diatonic += from.diatonic - to.diatonic;
-  semitones += from.chromatic - to.chromatic;
   int alter = semitones - NaturalSemitones(diatonic);
   int d = diatonic - b.tonic;
   int r = alter - b.signature[Mod(diatonic, 7)];

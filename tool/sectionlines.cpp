@@ -151,13 +151,12 @@ struct StaffCell {
   bool changed = false;
 };
 
-void LoadStaffCell(StaffCell* s, twobyte measure, twobyte staff, const StaffPlace& transposition,
-                   fourbyte from, fourbyte to) {
+void LoadStaffCell(StaffCell* s, twobyte measure, twobyte staff, fourbyte from, fourbyte to) {
   s->cell.reset(new FCNoteEntryCell(measure, staff));
   s->cell->SetLoadLayerMode(FIRST_LAYER);
   if (!s->cell->Load()) return;
   s->frame = s->cell->_GetFrame(0);
-  s->place = LoadStaffPlace(measure, staff, transposition);
+  s->place = LoadStaffPlace(measure, staff);
   s->span = FindSpan(s->frame, from, to);
   s->used.assign(s->span.count, false);
 }
@@ -178,14 +177,12 @@ int FindPartner(const StaffCell& s, const EXENTRY& e) {
 bool FCSectionLines::_LoadStaves() {
   _staffCount = 0;
   _staves.clear();
-  _transpositions.clear();
   if (!_region || _region->IsEmpty()) return false;
   int first = _region->GetStartSlot(), last = _region->GetEndSlot();
   if (last - first + 1 < 2) return false;
   for (int slot = first; slot <= last; ++slot) {
     twobyte staff = FX_SlotToInst(static_cast<twobyte>(slot), _region->GetStartInstrumentList());
     if (staff <= 0) return false;
-    _transpositions.push_back(LoadStaffPlace(1, staff));
     _staves.push_back(staff);
   }
   _staffCount = static_cast<int>(_staves.size());
@@ -218,7 +215,7 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   fourbyte from, to;
   _Range(measure, &from, &to);
   StaffCell top;
-  LoadStaffCell(&top, measure, _staves[0], _transpositions[0], from, to);
+  LoadStaffCell(&top, measure, _staves[0], from, to);
   if (!top.frame || top.span.count == 0) return false;
   std::vector<EXENTRY> chords(top.frame->entries + top.span.first,
                               top.frame->entries + top.span.first + top.span.count);
@@ -226,7 +223,7 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   std::vector<EXENTRY> line;
   for (int j = 1; j < _staffCount; ++j) {
     StaffCell staff;
-    LoadStaffCell(&staff, measure, _staves[j], _transpositions[j], from, to);
+    LoadStaffCell(&staff, measure, _staves[j], from, to);
     line = chords;
     bool fits = staff.frame != nullptr;
     for (EXENTRY& e : line) {
@@ -261,7 +258,7 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   _Range(measure, &from, &to);
   std::vector<StaffCell> staves(_staffCount);
   for (int j = 0; j < _staffCount; ++j)
-    LoadStaffCell(&staves[j], measure, _staves[j], _transpositions[j], from, to);
+    LoadStaffCell(&staves[j], measure, _staves[j], from, to);
   int t = _top ? 0 : _staffCount - 1;
   StaffCell& target = staves[t];
   if (!target.frame) return false;

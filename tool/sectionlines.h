@@ -31,10 +31,9 @@ private:
   // The region's positions in a measure, both ends inclusive.
   void _Range(twobyte measure, fourbyte* from, fourbyte* to) const;
 
-  FCMusicRegion* _region;                  // the selection; not owned
-  bool _top;                               // the direction choice
-  int _leftAlone;                          // places Reduce did not gather
-  int _staffCount = 0;                     // staves of the region
-  std::vector<twobyte> _staves;            // their numbers, in score order
-  std::vector<StaffPlace> _transpositions; // each staff's transposition, read once an apply
+  FCMusicRegion* _region;       // the selection; not owned
+  bool _top;                    // the direction choice
+  int _leftAlone;               // places Reduce did not gather
+  int _staffCount = 0;          // staves of the region
+  std::vector<twobyte> _staves; // their numbers, in score order
 };

@@ -48,16 +48,4 @@ TEST_F(EntryEdits, EntriesInsertedIntoACellTheScoreLackedGoAgainWhenTheEditIsCan
   EXPECT_TRUE(TheHost().framesOut.empty());
 }
 
-TEST_F(EntryEdits, AStaffsTranspositionLivesInItsStaffRecordAndLeavesItsFlagsAlone) {
-  hostsim::SetStaffFlags(2, 0x8001);
-  hostsim::SetStaffTransposition(2, -8, -14);
-  const std::vector<uint8_t>* r = hostsim::FindRecord(TAG_SOIS, hostsim::MakeKey(2));
-  ASSERT_NE(nullptr, r);
-  ASSERT_EQ(114u, r->size());
-  EXPECT_EQ(-8, static_cast<int16_t>((*r)[36] | (*r)[37] << 8));
-  EXPECT_EQ(-14, static_cast<int16_t>((*r)[38] | (*r)[39] << 8));
-  EXPECT_EQ(0x01, (*r)[22]);
-  EXPECT_EQ(0x80, (*r)[23]);
-}
-
 } // namespace

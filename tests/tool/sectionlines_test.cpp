@@ -8,6 +8,8 @@
 #include "data/fcmusicregion.h"
 #include "data/fcui.h"
 #include "fcchordshaperblockhandler.h"
+#include "hostapi/fxtags.h"
+#include "records.h"
 #include "sectionlines.h"
 
 using hostsim::TheHost;
@@ -213,35 +215,41 @@ TEST_F(SectionLines, RhythmTiesGraceNotesAndRestsComeFromTheTopStaff) {
   EXPECT_EQ((std::vector<P>{p(9, 1)}), Read(1, 2)[0].notes);
 }
 
-TEST_F(SectionLines, TransposingStavesGetTheSameSoundingPitchInTheirOwnKeys) {
-  // Concert C major; staff 2 a B-flat trumpet and staff 3 a tenor saxophone (a major ninth
-  // down), both written in D major; staff 4 an E-flat alto saxophone (a major sixth down) in
-  // A major; staff 5 a trombone in concert pitch.
+TEST_F(SectionLines, ANoteKeepsItsPitchThroughTheKeysOfTheCellsAlone) {
+  // The host keeps concert pitch: a staff in another key (a part with a key of its own, a
+  // transposing part whose sounding key differs) only counts its notes from another tonic.
+  // Concert C major; staff 2 in D major, staff 3 in E-flat major, staff 4 in A major; staff 5
+  // in the measure's key. The staff records carry words where a transposition might be looked
+  // for: a note carried reads none of them.
   Score(5, 1);
-  for (int16_t s = 2; s <= 4; ++s)
+  for (int16_t s = 2; s <= 4; ++s) {
     hostsim::SetStaffFlags(s, 0x8000);
+    std::vector<uint8_t> record = *hostsim::FindRecord(TAG_SOIS, hostsim::MakeKey(s));
+    for (size_t b = 36; b < 40; ++b)
+      record[b] = b % 2 ? 0xFF : 0xF9; // -7 and -7
+    hostsim::PutRecord(TAG_SOIS, hostsim::MakeKey(s), record);
+  }
   hostsim::SetCellKey(2, 1, 2);
-  hostsim::SetCellKey(3, 1, 2);
+  hostsim::SetCellKey(3, 1, 0xFD);
   hostsim::SetCellKey(4, 1, 3);
-  hostsim::SetStaffTransposition(2, -1, -2);
-  hostsim::SetStaffTransposition(3, -8, -14);
-  hostsim::SetStaffTransposition(4, -5, -9);
   // C5, A4, F#4, D4, C4 (D4 tied on).
   hostsim::NoteSpec tied = N(1);
   tied.flags |= NOTE_TIE;
   Put(1, 1, {E(0, {N(0), tied, N(3, 1), N(5), N(7)}, 4096)});
   hostsim::SetSelection(1, 1, 0, 5, 1, REGION_TO_END);
   ASSERT_TRUE(Run(Explode));
+  for (const hostsim::RecordTransfer& t : hostsim::TransfersTo("FX_LoadEData"))
+    EXPECT_NE(TAG_SOIS, t.tag) << "a staff record was read";
   EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
-  // A4 sounding: B4 written, the sixth step of D major.
-  EXPECT_EQ((std::vector<P>{p(5)}), Read(2, 1)[0].notes);
-  // F#4 sounding: G#5 written, a raised fourth step an octave up.
-  EXPECT_EQ((std::vector<P>{p(10, 1)}), Read(3, 1)[0].notes);
-  // D4 sounding: B4 written, the second step of A major; the tie goes with it.
-  EXPECT_EQ((std::vector<P>{p(1, 0, true)}), Read(4, 1)[0].notes);
+  // A4: the fifth step above D4, natural in D major.
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
+  // F#4: a step above E-flat 4, raised against the F of E-flat major.
+  EXPECT_EQ((std::vector<P>{p(1, 1)}), Read(3, 1)[0].notes);
+  // D4: four steps below A4, natural in A major; the tie goes with it.
+  EXPECT_EQ((std::vector<P>{p(-4, 0, true)}), Read(4, 1)[0].notes);
   EXPECT_EQ((std::vector<P>{p(0)}), Read(5, 1)[0].notes);
 
-  // And back: every line gathered on the concert staff at its sounding pitch.
+  // And back: every line gathered on the top staff at its own pitch.
   ASSERT_TRUE(Run(Reduce));
   EXPECT_EQ((std::vector<P>{p(0), p(1, 0, true), p(3, 1), p(5), p(7)}),
             Sorted(Read(1, 1)[0].notes));
