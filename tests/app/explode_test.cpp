@@ -240,3 +240,30 @@ TEST(Explode, TheListOfChangesNamesEveryStaffsNewChordsAndWhatSoundedThereBefore
 }
 
 } // namespace
+
+// The host holds a transposing part at concert pitch; the file shows it written. A task on such
+// a part alone comes back as written notes in the part's own key, as a part in concert pitch
+// would: a clarinet in B-flat written in D major, then F major; a tenor saxophone (an octave
+// lower still) in the same keys; a horn in F written in A major, then C major.
+TEST(TransposingParts, ATaskOnThePartAloneGivesTheWrittenNotesInItsOwnKey) {
+  ScoreJobResult third = RunJob("transposing-parts.musicxml", "Add Third");
+  ASSERT_EQ(0, third.status) << third.error;
+  const std::string clarinet =
+      "[D4 F#4 A4 C#5] [E4 G4 B4 D5 F#5] [F4 A4 C5 E5 G5] [C#5 E5 G5 B5] |"
+      " [F4 A4 C5 E5 G5] [Bb3 D4 F4 A4 C5] [G4 Bb4 D5 F5] [E4 G4 Bb4 C#5 E#5]";
+  EXPECT_EQ(clarinet, Chords(third.afterXml, "P1"));
+  EXPECT_EQ(clarinet, Chords(third.afterXml, "P2")) << "the octave lower is the host's alone";
+  // A major: the third above E5 is G#5, and above G5 (written with a natural) B-flat.
+  EXPECT_EQ("[D4 F#4 A4 C#5] [E4 G4 B4 D5 F#5] [F4 A4 C5 E5 G#5] [C#5 E5 G5 Bb5] |"
+            " [F4 A4 C5 E5 G5] [Bb3 D4 F4 A4 C5] [G4 Bb4 D5 F5] [E4 G4 Bb4 C#5 E#5]",
+            Chords(third.afterXml, "P3"));
+
+  ScoreJobResult drop = RunJob("transposing-parts.musicxml", "Drop 2nd");
+  ASSERT_EQ(0, drop.status) << drop.error;
+  for (const char* part : {"P1", "P2", "P3"})
+    EXPECT_EQ("[F#3 D4 A4] [B3 E4 G4 D5] [C4 F4 A4 E5] [E4 C#5 G5] |"
+              " [C4 F4 A4 E5] [F3 Bb3 D4 A4] [Bb3 G4 D5] [Bb3 E4 G4 C#5]",
+              Chords(drop.afterXml, part))
+        << part;
+  EXPECT_TRUE(Valid(drop.afterXml));
+}
