@@ -40,11 +40,10 @@ struct Concert {
                                                                    : Transposition();
   }
 
-  uint16_t MeasureWord(const musicxml::Score& score, int16_t measure) const {
-    if (!Of(1).Any())
-      return measure <= static_cast<int>(score.measureKeys.size()) ? score.measureKeys[measure - 1]
-                                                                   : 0;
-    return static_cast<size_t>(measure) < measureKeys.size() ? measureKeys[measure].word : 0;
+  uint16_t MeasureWord(int16_t measure) const {
+    return measure > 0 && static_cast<size_t>(measure) < measureKeys.size()
+               ? measureKeys[measure].word
+               : 0;
   }
 };
 
@@ -73,7 +72,7 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
   }
   Concert concert(score);
   for (int16_t m = 1; m <= score.measureCount; ++m)
-    if (uint16_t word = concert.MeasureWord(score, m)) hostsim::SetMeasureKey(m, word);
+    if (uint16_t word = concert.MeasureWord(m)) hostsim::SetMeasureKey(m, word);
   HostEntries entries(score.chords.size(), -1);
   hostsim::EntrySpec entry;
   std::vector<int16_t> ownKeyIn(score.staffCount + 1, 0); // last measure given its own key
@@ -82,7 +81,7 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
     if (c.skip != Skip::None) continue;
     Transposition t = concert.Of(c.staff);
     Key key = t.Any() ? musicxml::SoundingKey(c.key, t) : c.key;
-    if (key.word != concert.MeasureWord(score, c.measure) && ownKeyIn[c.staff] != c.measure) {
+    if (key.word != concert.MeasureWord(c.measure) && ownKeyIn[c.staff] != c.measure) {
       ownKeyIn[c.staff] = c.measure;
       hostsim::SetCellKey(c.staff, c.measure, key.word);
     }
