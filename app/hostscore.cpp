@@ -1,12 +1,66 @@
 #include "hostscore.h"
 
 #include <algorithm>
+#include <map>
 
 #include "score.h"
 
 using musicxml::Chord;
 using musicxml::ChordChange;
+using musicxml::Key;
 using musicxml::Skip;
+using musicxml::Transposition;
+
+namespace {
+
+// The host keeps every note at concert pitch, in the key that sounds, and shows a transposing
+// staff written itself; the file shows it written. A staff without a transposition is the same
+// in both.
+struct Concert {
+  std::vector<Transposition> staves; // by host staff number
+  std::vector<Key> measureKeys;      // the host's key of each measure (index 0 unused)
+
+  explicit Concert(const musicxml::Score& score)
+      : staves(musicxml::StaffTranspositions(score)),
+        measureKeys(static_cast<size_t>(score.measureCount) + 1) {
+    musicxml::FirstChords first;
+    if (Of(1).Any()) first = musicxml::FindFirstChords(score);
+    for (size_t m = 1; m < measureKeys.size(); ++m) {
+      uint16_t word = m <= score.measureKeys.size() ? score.measureKeys[m - 1] : 0;
+      measureKeys[m] =
+          Of(1).Any()
+              ? musicxml::SoundingKey(musicxml::CellKey(score, first, 1, static_cast<int16_t>(m)),
+                                      Of(1))
+              : musicxml::TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
+    }
+  }
+
+  Transposition Of(int16_t staff) const {
+    return staff > 0 && static_cast<size_t>(staff) < staves.size() ? staves[staff]
+                                                                   : Transposition();
+  }
+
+  uint16_t MeasureWord(int16_t measure) const {
+    return measure > 0 && static_cast<size_t>(measure) < measureKeys.size()
+               ? measureKeys[measure].word
+               : 0;
+  }
+};
+
+// A note spelled in written on a staff of transposition t, as the host holds it in sounding.
+void ToConcert(const Key& written, const Key& sounding, const Transposition& t, int* displacement,
+               int* raiselower) {
+  musicxml::Spelling s = musicxml::FromHost(written, *displacement, *raiselower);
+  musicxml::ToHost(sounding, musicxml::Sounding(s, t), displacement, raiselower);
+}
+
+// And back: the written spelling of a note the host holds in sounding.
+musicxml::Spelling WrittenOf(const Key& sounding, const Transposition& t, int displacement,
+                             int raiselower) {
+  return musicxml::Written(musicxml::FromHost(sounding, displacement, raiselower), t);
+}
+
+} // namespace
 
 HostEntries BuildHostScore(const musicxml::Score& score) {
   hostsim::NewDocument(score.staffCount, score.measureCount);
@@ -16,9 +70,9 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
       staves.push_back(static_cast<int16_t>(p.firstStaff + s));
     hostsim::SetPartName(hostsim::AddPart(staves), p.name.empty() ? p.id : p.name);
   }
-  for (size_t m = 0; m < score.measureKeys.size(); ++m)
-    if (score.measureKeys[m])
-      hostsim::SetMeasureKey(static_cast<int16_t>(m + 1), score.measureKeys[m]);
+  Concert concert(score);
+  for (int16_t m = 1; m <= score.measureCount; ++m)
+    if (uint16_t word = concert.MeasureWord(m)) hostsim::SetMeasureKey(m, word);
   HostEntries entries(score.chords.size(), -1);
   hostsim::EntrySpec entry;
   // last measure given its own key, by staff; the reader has kept the counts to what the
@@ -29,12 +83,11 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
     if (c.skip != Skip::None || c.staff < 1 || c.staff > score.staffCount || c.measure < 1 ||
         c.measure > score.measureCount)
       continue;
-    uint16_t measureKey = c.measure <= static_cast<int>(score.measureKeys.size())
-                              ? score.measureKeys[c.measure - 1]
-                              : 0;
-    if (c.key.word != measureKey && ownKeyIn[c.staff] != c.measure) {
+    Transposition t = concert.Of(c.staff);
+    Key key = t.Any() ? musicxml::SoundingKey(c.key, t) : c.key;
+    if (key.word != concert.MeasureWord(c.measure) && ownKeyIn[c.staff] != c.measure) {
       ownKeyIn[c.staff] = c.measure;
-      hostsim::SetCellKey(c.staff, c.measure, c.key.word);
+      hostsim::SetCellKey(c.staff, c.measure, key.word);
     }
     entry.notes.clear();
     entry.pos = c.pos;
@@ -42,8 +95,10 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
     entry.flags = c.grace ? ENTRY_GRACENOTE : 0;
     for (const musicxml::NoteRef& n : c.notes) {
       hostsim::NoteSpec ns;
-      ns.displacement = n.displacement;
-      ns.raiselower = n.raiselower;
+      int displacement = n.displacement, raiselower = n.raiselower;
+      if (t.Any()) ToConcert(c.key, key, t, &displacement, &raiselower);
+      ns.displacement = static_cast<int16_t>(displacement);
+      ns.raiselower = static_cast<int16_t>(raiselower);
       if (n.tieStart) ns.flags |= NOTE_TIE;
       if (n.accidental) ns.flags |= NOTE_ACCIDENTAL;
       entry.notes.push_back(ns);
@@ -55,6 +110,7 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
 
 std::vector<ChordChange> CollectChanges(musicxml::Score* score, const HostEntries& entries) {
   std::vector<ChordChange> changes;
+  Concert concert(*score);
   for (size_t i = 0; i < score->chords.size(); ++i) {
     Chord& c = score->chords[i];
     if (c.skip != Skip::None || c.rest || i >= entries.size() || entries[i] < 0) continue;
@@ -64,15 +120,19 @@ std::vector<ChordChange> CollectChanges(musicxml::Score* score, const HostEntrie
     if (!(e.flags2 & ENTRY2_NOTESCHANGED)) continue;
     ChordChange change;
     change.chord = i;
+    Transposition t = concert.Of(c.staff);
+    Key key = t.Any() ? musicxml::SoundingKey(c.key, t) : c.key;
     int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
     bool same = static_cast<size_t>(count) == c.notes.size(), spelled = true;
     for (int k = 0; k < count; ++k) {
       const ENOTE& n = e.notes[k];
-      musicxml::Spelling s = musicxml::FromHost(c.key, n.displacement, n.raiselower);
+      musicxml::Spelling s = WrittenOf(key, t, n.displacement, n.raiselower);
       spelled = spelled && s.octave >= 0 && s.octave <= 9 && s.alter >= -3 && s.alter <= 3;
-      change.after.push_back({n.noteID, n.displacement, n.raiselower, (n.flags & NOTE_TIE) != 0});
-      same = same && n.noteID == k + 1 && n.displacement == c.notes[k].displacement &&
-             n.raiselower == c.notes[k].raiselower;
+      int displacement = n.displacement, raiselower = n.raiselower;
+      if (t.Any()) musicxml::ToHost(c.key, s, &displacement, &raiselower);
+      change.after.push_back({n.noteID, displacement, raiselower, (n.flags & NOTE_TIE) != 0});
+      same = same && n.noteID == k + 1 && displacement == c.notes[k].displacement &&
+             raiselower == c.notes[k].raiselower;
     }
     if (!spelled)
       c.skip = Skip::OutOfRange;
@@ -80,4 +140,62 @@ std::vector<ChordChange> CollectChanges(musicxml::Score* score, const HostEntrie
       changes.push_back(std::move(change));
   }
   return changes;
+}
+
+std::vector<musicxml::LayerRewrite> CollectRewrites(musicxml::Score* score, HostEntries* entries) {
+  // The entries as built: BuildHostScore numbered them one after the other, chord by chord.
+  std::map<hostsim::CellLayer, std::vector<uint32_t>> built;
+  std::map<hostsim::CellLayer, std::vector<size_t>> held; // every chord of a layer, left alone too
+  uint32_t number = 1;
+  for (size_t i = 0; i < score->chords.size(); ++i) {
+    const Chord& c = score->chords[i];
+    if (c.layer < 0) continue;
+    hostsim::CellLayer where(c.staff, c.measure, c.layer);
+    held[where].push_back(i);
+    if (c.skip == Skip::None) built[where].push_back(number++);
+  }
+  std::vector<musicxml::LayerRewrite> rewrites;
+  Concert concert(*score);
+  musicxml::FirstChords first = musicxml::FindFirstChords(*score);
+  for (const auto& cell : hostsim::Doc().cells) {
+    const std::vector<EXENTRY>& now = cell.second;
+    auto was = built.find(cell.first);
+    bool same = was == built.end() ? now.empty() : was->second.size() == now.size();
+    for (size_t k = 0; same && k < now.size(); ++k)
+      same = now[k].entnum == was->second[k];
+    if (same) continue;
+    musicxml::LayerRewrite r;
+    r.staff = std::get<0>(cell.first);
+    r.measure = std::get<1>(cell.first);
+    r.layer = std::get<2>(cell.first);
+    auto old = held.find(cell.first);
+    if (old != held.end()) r.old = old->second;
+    for (size_t i : r.old)
+      if (i < entries->size()) (*entries)[i] = -1;
+    // The host's notes are concert pitch in its key; the file spells the voice in the cell's.
+    Transposition t = concert.Of(r.staff);
+    Key written = musicxml::CellKey(*score, first, r.staff, r.measure), key = written;
+    if (t.Any())
+      key = first.count(std::make_pair(r.staff, r.measure))
+                ? musicxml::SoundingKey(written, t)
+                : concert.measureKeys[std::min<size_t>(r.measure, concert.measureKeys.size() - 1)];
+    for (const EXENTRY& e : now) {
+      musicxml::NewEntry n;
+      n.pos = e.measurepos;
+      n.duration = e.duration;
+      n.grace = (e.flags & ENTRY_GRACENOTE) != 0;
+      int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(MAX_NOTES, e.notecount)) : 0;
+      for (int k = 0; k < count; ++k) {
+        int displacement = e.notes[k].displacement, raiselower = e.notes[k].raiselower;
+        if (t.Any())
+          musicxml::ToHost(written, WrittenOf(key, t, displacement, raiselower), &displacement,
+                           &raiselower);
+        n.notes.push_back(
+            {e.notes[k].noteID, displacement, raiselower, (e.notes[k].flags & NOTE_TIE) != 0});
+      }
+      r.entries.push_back(n);
+    }
+    rewrites.push_back(std::move(r));
+  }
+  return rewrites;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "lines.h"
 #include "scorefile.h"
 #include "writeback.h"
 
@@ -21,3 +22,8 @@ HostEntries BuildHostScore(const musicxml::Score& score);
 // its notes and is counted as left alone (Skip::OutOfRange).
 std::vector<musicxml::ChordChange> CollectChanges(musicxml::Score* score,
                                                   const HostEntries& entries);
+
+// Reads the cell layers whose entries the task replaced (entries it inserted or deleted, not
+// only changed): each becomes a voice written anew, and the chords it held are no longer the
+// host's (their entries become -1, so that CollectChanges passes them by). Call it first.
+std::vector<musicxml::LayerRewrite> CollectRewrites(musicxml::Score* score, HostEntries* entries);

@@ -86,6 +86,22 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
+// Whether a task moves music between staves, so that its selection needs two of them.
+bool MovesBetweenStaves(const std::string& task) {
+  return task == "Explode" || task == "Reduce";
+}
+
+// Whether some run of neighbouring parts chosen holds two staves or more: each run is one
+// selection.
+bool SpansTwoStaves(const musicxml::Score& score, const std::vector<bool>& parts) {
+  int staves = 0;
+  for (size_t p = 0; p < score.parts.size(); ++p) {
+    staves = parts[p] ? staves + score.parts[p].staffCount : 0;
+    if (staves >= 2) return true;
+  }
+  return false;
+}
+
 // A changed chord's notes as they were: each note's element and host pitch.
 struct ShownNote {
   pugi::xml_node node;
@@ -186,9 +202,13 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   HostEntries entries;
   int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
+  if (MovesBetweenStaves(r.task) && !SpansTwoStaves(score, parts))
+    return fail(2, fileName + ": " + r.task +
+                       " needs a selection of at least two staves; the parts chosen hold one");
+  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  r.summary = musicxml::Summary(r.task, score, changes);
+  r.summary = musicxml::Summary(r.task, score, changes, rewrites);
   // Only what the selection held was left alone; the rest was never asked for.
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
@@ -199,10 +219,12 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   if (!missing.empty())
     r.leftAlone = fileName + ": " + error + "; only the parts found are taken" +
                   (r.leftAlone.empty() ? "" : "\n" + r.leftAlone);
-  r.changedCount = changes.size();
+  r.changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
   r.leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges) {
     r.changes = musicxml::ListChanges(score, changes);
+    std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
+    r.changes.insert(r.changes.end(), lines.begin(), lines.end());
     r.dryRunText = musicxml::DescribeChanges(r.changes);
   }
   if (options.dryRun && !options.check) return r;
@@ -213,9 +235,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       for (const musicxml::NoteRef& n : score.chords[ch.chord].notes)
         shown.back().push_back({n.node, n.displacement, n.raiselower});
     }
-  musicxml::WriteBack(&score, changes, options.markChanges);
+  if (!musicxml::WriteBack(&score, changes, rewrites, options.markChanges, &error))
+    return fail(2, fileName + ": " + error);
   // the page lists the notes as they were written
-  for (size_t k = 0; k < r.changes.size(); ++k)
+  for (size_t k = 0; k < r.changes.size() && k < changes.size(); ++k)
     r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);
   if (options.check) CheckSelection(score, parts, measures, &r); // the result, as written
   if (options.dryRun) return r;

@@ -223,7 +223,7 @@ const std::vector<uint8_t>* FindRecord(uint32_t tag, const RecordKey& key);
 void SetMeasureKey(int16_t measure, uint16_t keyword);
 void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at offset 22
 // Gives one staff's cell in a measure a key of its own, as the host keeps a staff in another
-// key than its measure (a transposing part, a key per staff): the cell's detail record carries
+// key than its measure (a key per staff): the cell's detail record carries
 // the key, and the staff's settings there let its cells carry one.
 void SetCellKey(int16_t staff, int16_t measure, uint16_t keyword);
 

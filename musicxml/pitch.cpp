@@ -25,6 +25,20 @@ int TonicNumber(const Key& key) {
   int octave = FloorDiv(60 + semitone - kNatural[letter] + 6, 12) - 1;
   return 7 * octave + letter;
 }
+
+int NaturalSemitones(int diatonic) {
+  return 12 * FloorDiv(diatonic, 7) + kNatural[Mod(diatonic, 7)];
+}
+
+// A spelling moved by steps and semitones: both ways of a transposition.
+Spelling Move(const Spelling& s, int diatonic, int chromatic) {
+  int from = 7 * s.octave + s.step, to = from + diatonic;
+  Spelling out;
+  out.octave = FloorDiv(to, 7);
+  out.step = to - 7 * out.octave;
+  out.alter = NaturalSemitones(from) + s.alter + chromatic - NaturalSemitones(to);
+  return out;
+}
 } // namespace
 
 Key TraditionalKey(int fifths, bool minor) {
@@ -78,6 +92,23 @@ Spelling FromHost(const Key& key, int displacement, int raiselower) {
   s.step = n - 7 * s.octave;
   s.alter = raiselower + key.signature[s.step];
   return s;
+}
+
+Spelling Sounding(const Spelling& written, const Transposition& t) {
+  return Move(written, t.diatonic, t.chromatic);
+}
+
+Spelling Written(const Spelling& sounding, const Transposition& t) {
+  return Move(sounding, -t.diatonic, -t.chromatic);
+}
+
+Key SoundingKey(const Key& written, const Transposition& t) {
+  if (!written.expressible || !t.Any()) return written;
+  int fifths = 0;
+  for (int8_t a : written.signature)
+    fifths += a;
+  // An interval of d steps and c semitones is 7c - 12d fifths (a major second: two).
+  return TraditionalKey(fifths + 7 * t.chromatic - 12 * t.diatonic, (written.word >> 8) == 1);
 }
 
 char StepLetter(int step) {

@@ -39,6 +39,22 @@ struct Spelling {
 void ToHost(const Key& key, const Spelling& s, int* displacement, int* raiselower);
 Spelling FromHost(const Key& key, int displacement, int raiselower);
 
+// The interval from what a staff shows to what sounds, in steps and semitones, octave change
+// included (-1 and -2 for a B-flat clarinet, -8 and -14 for a tenor saxophone).
+struct Transposition {
+  int diatonic = 0;
+  int chromatic = 0;
+  bool Any() const { return diatonic != 0 || chromatic != 0; }
+};
+
+// What sounds for a written pitch, and what is written for a sounding one; exact inverses. The
+// letter moves by the steps, the alteration makes up the semitones.
+Spelling Sounding(const Spelling& written, const Transposition& t);
+Spelling Written(const Spelling& sounding, const Transposition& t);
+// The key that sounds for a written key: the tonic moved as a note is, the mode kept. A key of
+// explicit alterations is kept as it is (the host holds it as key 0 with every alteration).
+Key SoundingKey(const Key& written, const Transposition& t);
+
 // "C", "D", ... and the letter index of a step name, -1 when it is none.
 char StepLetter(int step);
 int StepIndex(const char* name);

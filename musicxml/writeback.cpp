@@ -1,5 +1,7 @@
 #include "writeback.h"
 
+#include "lines.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -636,39 +638,84 @@ std::string DescribeChanges(const std::vector<ChangedChord>& changes) {
 
 std::string Summary(const std::string& task, const Score& score,
                     const std::vector<ChordChange>& changes) {
+  return Summary(task, score, changes, {});
+}
+
+size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites) {
+  size_t n = 0;
+  for (const LayerRewrite& r : rewrites)
+    for (const NewEntry& e : r.entries)
+      n += e.notes.empty() ? 0 : 1;
+  return n;
+}
+
+std::string Summary(const std::string& task, const Score& score,
+                    const std::vector<ChordChange>& changes,
+                    const std::vector<LayerRewrite>& rewrites) {
   std::set<int> measures, staves;
   for (const ChordChange& ch : changes) {
     measures.insert(score.chords[ch.chord].measure);
     staves.insert(score.chords[ch.chord].staff);
   }
+  for (const LayerRewrite& r : rewrites) {
+    measures.insert(r.measure);
+    staves.insert(r.staff);
+  }
   auto count = [](size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  return task + ": " + count(changes.size(), "chord", "chords") + " changed in " +
-         count(measures.size(), "measure", "measures") + " on " +
+  return task + ": " + count(changes.size() + RewrittenChords(rewrites), "chord", "chords") +
+         " changed in " + count(measures.size(), "measure", "measures") + " on " +
          count(staves.size(), "staff", "staves");
 }
 
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges) {
-  if (changes.empty()) return;
-  Ties ties(score); // where each chord stands, before any is rest
-  // The measures changed, and the next ones, where a note whose tie the change broke may now
-  // need an accidental; on every staff of the part, as ties cross staves.
+  std::string error;
+  WriteBack(score, changes, {}, markChanges, &error); // without rewrites nothing can fail
+}
+
+namespace {
+
+bool AnyTie(const Score& score) {
+  for (const Chord& c : score.chords)
+    for (const NoteRef& n : c.notes)
+      if (n.tieStart || n.tieStop) return true;
+  return false;
+}
+
+// The measures changed, and when the score has ties the next ones too, where a note whose tie
+// the change broke may now need an accidental; on every staff of the part, as ties cross staves.
+Cells ChangedCells(const Score& score, const std::vector<ChordChange>& changes,
+                   const std::vector<LayerRewrite>& rewrites) {
   Cells cells;
+  bool tied = AnyTie(score);
   for (const ChordChange& ch : changes) {
-    const Chord& c = score->chords[ch.chord];
-    const PartInfo& p = score->parts[c.part];
+    const Chord& c = score.chords[ch.chord];
+    const PartInfo& p = score.parts[c.part];
     cells.insert({c.staff, c.measure});
-    if (!ties.Any()) continue;
+    if (!tied) continue;
     for (int s = p.firstStaff; s < p.firstStaff + p.staffCount; ++s) {
       cells.insert({s, c.measure});
       cells.insert({s, c.measure + 1});
     }
   }
+  for (const LayerRewrite& r : rewrites)
+    cells.insert({r.staff, r.measure});
+  return cells;
+}
+
+} // namespace
+
+bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
+               const std::vector<LayerRewrite>& rewrites, bool markChanges, std::string* error) {
+  if (changes.empty() && rewrites.empty()) return true;
+  Cells cells = ChangedCells(*score, changes, rewrites);
   std::unordered_set<pugi::xml_node_struct*> needed;
   EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
     if (need) needed.insert(n.node.internal_object());
   });
+  if (!RewriteLayers(score, rewrites, error)) return false;
+  Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
     ApplyChord(score->edits, &c, ch.after, markChanges);
@@ -676,6 +723,15 @@ void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markC
   }
   ties.Mend();
   MendAccidentals(score, cells, needed);
+  return true;
+}
+
+std::string MeasureLabel(const Score& score, int measure) {
+  return MeasureName(score, measure);
+}
+
+void RemoveElement(Edits& edits, pugi::xml_node node) {
+  Remove(edits, node);
 }
 
 } // namespace musicxml

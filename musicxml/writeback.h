@@ -49,8 +49,27 @@ std::string NoteNames(const Chord& chord);
 std::string Summary(const std::string& task, const Score& score,
                     const std::vector<ChordChange>& changes);
 
+struct LayerRewrite;
+// The same counting the chords of the voices written anew among the changed.
+std::string Summary(const std::string& task, const Score& score,
+                    const std::vector<ChordChange>& changes,
+                    const std::vector<LayerRewrite>& rewrites);
+// The chords (not the rests) of the voices written anew.
+size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites);
+
 // Edits the document; markChanges gives moved and added notes a color attribute.
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges);
+
+// The same with voices whose music the task replaced written anew first (lines.h). False with
+// a message, having changed nothing, when one of them cannot be written in place.
+bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
+               const std::vector<LayerRewrite>& rewrites, bool markChanges, std::string* error);
+
+// A measure as the file prints its number; by its place ("#3") when it prints none.
+std::string MeasureLabel(const Score& score, int measure);
+
+// Takes an element out of the document with the whitespace that indents it.
+void RemoveElement(Edits& edits, pugi::xml_node node);
 
 // A spelled pitch as text, for example "F#4" or "Bb3".
 std::string PitchName(const Spelling& s);

@@ -8,6 +8,7 @@
 #include "data/fcui.h"
 #include "fcnoteentryprocessinghandler.h"
 #include "fcvoiceleadinghandler.h"
+#include "sectionlines.h"
 #include "tasks.h"
 
 #include <cstdint>
@@ -53,9 +54,16 @@ bool FCChordShaperBlockHandler::Execute() {
   return true;
 }
 
-// Each chord on its own, or, for a task that sees the progression, all of them read first.
+// Each chord on its own, or, for a task that sees the progression or several staves, all of
+// them read first.
 bool FCChordShaperBlockHandler::_ChangeChords(FCMusicRegion* region) {
   if (_taskid == ChordTask::VoiceLeading) return FCVoiceLeadingHandler(_top).Execute(region);
+  if (_taskid == Explode || _taskid == Reduce) {
+    FCSectionLines lines(region, _top);
+    bool changed = _taskid == Explode ? lines.Explode() : lines.Reduce();
+    _leftAlone = lines.GetLeftAlone();
+    return changed;
+  }
   FCBrowserNoteEntries browser;
   FCNoteEntryProcessingHandler visitor(_taskid, _top, _rules);
   visitor.SetSaveAfterIterating(true);

@@ -22,13 +22,16 @@ public:
   // selection and the part in view. Only the walk over all parts is offered: allparts false
   // respaces nothing.
   void SpaceMusic(bool allparts, FCSystemStaves* staves);
+  // Places the last Reduce left alone because the staves' rhythms differ there.
+  int GetLeftAlone() const { return _leftAlone; }
 
 private:
   // Runs the task over the region's entries and saves them; true when some entry changed.
   bool _ChangeChords(FCMusicRegion* region);
 
-  fourbyte _taskid;  // the ChordTask to run
-  bool _top;         // the direction choice
-  FCUI* _ui;         // the window's host services, for the respacing command; not owned
-  ChordRules _rules; // the options file's rules, handed to the chord operations
+  fourbyte _taskid;   // the ChordTask to run
+  bool _top;          // the direction choice
+  FCUI* _ui;          // the window's host services, for the respacing command; not owned
+  ChordRules _rules;  // the options file's rules, handed to the chord operations
+  int _leftAlone = 0; // places Reduce left alone
 };

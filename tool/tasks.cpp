@@ -48,6 +48,12 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
     {VoiceLeading, "Voice Leading", true, "Top", "Bottom",
      "Moves notes by octaves so voices move least from chord to chord, keeping the top (bottom) "
      "note. Single notes, grace notes and 12-note chords stay."},
+    {Explode, "Explode", true, "Top", "Bottom",
+     "Spreads the chords of the top staff over the other selected staves, one line each: the "
+     "top note to the first staff (or the bottom note to the last)."},
+    {Reduce, "Reduce", true, "Top", "Bottom",
+     "Gathers the selected staves into chords on the top (or bottom) staff where their notes "
+     "sound together for the same length; the other staves get rests."},
 };
 
 UserSettings GlobalUserSettings = {};

@@ -28,7 +28,10 @@ enum ChordTask {
   AddSeventh,
   ClosePosition,
   // Sees the whole progression of each staff and layer, not one chord at a time.
-  VoiceLeading
+  VoiceLeading,
+  // Tasks that move music between the staves of the selection.
+  Explode,
+  Reduce
 };
 
 // One row of the catalogue, as the window shows it and the processing code dispatches it.
@@ -41,7 +44,7 @@ struct TaskDescriptor {
   const char* description; // shown in the window's description field
 };
 
-const int TASKCOUNT = 23;
+const int TASKCOUNT = 25;
 // The rows from here on are the tasks new in this version.
 const int FIRSTNEWTASK = AddSecond;
 extern const TaskDescriptor TaskDescriptors[TASKCOUNT];

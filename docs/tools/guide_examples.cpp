@@ -60,6 +60,9 @@ struct Example {
   // the chords after `chord` in the same measure, a beat apart: a progression, for a task that
   // sees several chords
   std::vector<std::vector<Pitch>> more = {};
+  // For the tasks that move music between staves: the chords of the staves below the first,
+  // before (an empty one is a rest); the selection then spans 1 + below.size() staves.
+  std::vector<std::vector<Pitch>> below = {};
 };
 
 std::vector<Pitch> P(std::initializer_list<int> displacements) {
@@ -175,6 +178,18 @@ std::vector<Example> TaskExamples(int task) {
     out = {melody, bass, single};
     break;
   }
+  case Explode:
+    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})), one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({0, 4})), one(BOTTOM, C_MAJOR, P({0, 4})),
+           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7}))};
+    for (Example& ex : out)
+      ex.below = {{}, {}, {}};
+    break;
+  case Reduce:
+    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4}))};
+    out[0].below = out[1].below = {P({4}), P({2}), P({-7})};
+    out[2].below = {P({4}), P({}), P({0})};
+    break;
   case ClosePosition:
     out = both(C_MAJOR, P({-10, 2, 7}));
     out.push_back(one(TOP, C_MAJOR, P({-7, 2, 4, 7})));
@@ -212,8 +227,9 @@ std::vector<Example> SpellingExamples() {
 
 // What one Apply did.
 struct Outcome {
-  std::vector<Pitch> after; // the measure's chord after Apply (its chords' notes in turn)
+  std::vector<Pitch> after;               // the measure's chord after Apply (its chords' notes in turn)
   std::vector<std::vector<Pitch>> chords; // each of the measure's chords after Apply
+  std::vector<std::vector<Pitch>> below;  // the chords of the staves below, after
   bool changed;                           // the host recorded an undo entry
   bool beeped;                            // the tool beeped
 };
@@ -228,29 +244,21 @@ public:
     _folder = fs::temp_directory_path() / ("qvguide_" + std::to_string(getpid()));
     fs::create_directories(_folder);
     hostsim::TheHost().finalePath = (_folder / "host").string();
-    hostsim::NewDocument(1, static_cast<int>(examples.size()));
+    size_t staves = 1;
+    for (const Example& ex : examples)
+      staves = std::max(staves, 1 + ex.below.size());
+    hostsim::NewDocument(static_cast<int>(staves), static_cast<int>(examples.size()));
     for (size_t i = 0; i < examples.size(); ++i) {
       int16_t measure = static_cast<int16_t>(i + 1);
       hostsim::SetMeasureKey(measure, examples[i].keyword);
-      hostsim::EntrySpec entry;
-      for (const Pitch& p : examples[i].chord) {
-        hostsim::NoteSpec n;
-        n.displacement = p.displacement;
-        n.raiselower = p.raiselower;
-        entry.notes.push_back(n);
-      }
-      hostsim::AddEntry(1, measure, 0, entry);
+      hostsim::AddEntry(1, measure, 0, Entry(examples[i].chord));
       for (size_t k = 0; k < examples[i].more.size(); ++k) {
-        hostsim::EntrySpec next;
+        hostsim::EntrySpec next = Entry(examples[i].more[k]);
         next.pos = static_cast<int32_t>(1024 * (k + 1));
-        for (const Pitch& p : examples[i].more[k]) {
-          hostsim::NoteSpec n;
-          n.displacement = p.displacement;
-          n.raiselower = p.raiselower;
-          next.notes.push_back(n);
-        }
         hostsim::AddEntry(1, measure, 0, next);
       }
+      for (size_t s = 0; s < examples[i].below.size(); ++s)
+        hostsim::AddEntry(static_cast<int16_t>(s + 2), measure, 0, Entry(examples[i].below[s]));
     }
     // The plug-in is linked in: its entry points are called as the host calls them.
     std::string menuItem;
@@ -273,7 +281,8 @@ public:
     options.fourNoteDrops = ex.fourNoteDrops;
     options.spellInKey = ex.spellInKey;
     WriteHostOptions(hostsim::TheHost().finalePath, options);
-    hostsim::SetSelection(1, measure, 0, 1, measure, 0x7FFFFFFF);
+    hostsim::SetSelection(1, measure, 0, static_cast<int16_t>(1 + ex.below.size()), measure,
+                          0x7FFFFFFF);
     hostsim::SetDialogActive(_dialog, true);
     hostsim::SelectListRow(_dialog, IDC_TASKLIST, ex.task);
     if (ex.direction != NONE)
@@ -292,10 +301,34 @@ public:
         out.chords.back().push_back(out.after.back());
       }
     }
+    for (size_t s = 0; s < ex.below.size(); ++s)
+      out.below.push_back(Chord(static_cast<int16_t>(s + 2), measure));
     return out;
   }
 
 private:
+  static hostsim::EntrySpec Entry(const std::vector<Pitch>& chord) {
+    hostsim::EntrySpec entry;
+    for (const Pitch& p : chord) {
+      hostsim::NoteSpec n;
+      n.displacement = p.displacement;
+      n.raiselower = p.raiselower;
+      entry.notes.push_back(n);
+    }
+    return entry;
+  }
+
+  // The notes of a staff's cell in a measure, a rest's none.
+  static std::vector<Pitch> Chord(int16_t staff, int16_t measure) {
+    std::vector<Pitch> out;
+    for (const EXENTRY& e : hostsim::Cell(staff, measure, 0)) {
+      int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(e.notecount, MAX_NOTES)) : 0;
+      for (int n = 0; n < count; ++n)
+        out.push_back({e.notes[n].displacement, e.notes[n].raiselower});
+    }
+    return out;
+  }
+
   std::vector<Example> _examples; // one measure each, in order
   std::filesystem::path _folder;  // the temporary host folder, removed at the end
   HWND _dialog = nullptr;         // the tool window
@@ -343,6 +376,28 @@ std::string Row(const Example& ex, const Outcome& o) {
 
 const char* TABLE_HEAD = "| key | direction | before | after |\n|---|---|---|---|\n";
 
+// The staves of a selection, top first: "C5 / E4 / G3 / C3", a rest as "rest".
+std::string Staves(const std::vector<Pitch>& first, const std::vector<std::vector<Pitch>>& below,
+                   uint16_t keyword) {
+  std::string out;
+  auto add = [&](const std::vector<Pitch>& chord) {
+    std::string notes = chord.empty() ? "rest" : Spell(chord, chord, keyword);
+    out += (out.empty() ? "" : " / ") + notes;
+  };
+  add(first);
+  for (const std::vector<Pitch>& chord : below)
+    add(chord);
+  return out;
+}
+
+// A row of a task that moves music between staves: every staff before and after.
+std::string SectionRow(const Example& ex, const Outcome& o) {
+  std::string after = Staves(o.after, o.below, ex.keyword);
+  if (!o.changed) after = "left alone" + std::string(o.beeped ? " (beep)" : "");
+  return "| " + guide::KeyName(ex.keyword) + " | " + Label(ex) + " | " +
+         Staves(ex.chord, ex.below, ex.keyword) + " | " + after + " |\n";
+}
+
 // The file name of a task's picture: "task-01" for the first.
 std::string NotationName(int task) {
   std::string number = std::to_string(task + 1);
@@ -363,6 +418,7 @@ struct Block {
   std::string text;
   std::vector<guide::NotationExample> notation;
   std::vector<guide::NotationProgression> progressions; // instead, for a task of progressions
+  std::vector<guide::SectionExample> section; // for the tasks that move music between staves
 };
 
 // A progression's rows: each chord before and after, numbered in the passage.
@@ -413,12 +469,28 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
         s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
     return b;
   }
-  s << TABLE_HEAD;
+  bool section = task == Explode || task == Reduce;
+  s << (section ? "| key | direction | before, staff by staff | after |\n|---|---|---|---|\n"
+                : TABLE_HEAD);
   for (size_t i = 0; i < examples.size(); ++i)
     if (examples[i].task == task && !examples[i].fourNoteDrops && !examples[i].setting) {
+      if (section) {
+        s << SectionRow(examples[i], outcomes[i]);
+        std::vector<std::vector<Pitch>> before = {examples[i].chord}, after = {outcomes[i].after};
+        before.insert(before.end(), examples[i].below.begin(), examples[i].below.end());
+        after.insert(after.end(), outcomes[i].below.begin(), outcomes[i].below.end());
+        b.section.push_back(
+            {examples[i].keyword, Label(examples[i]), before, after, outcomes[i].changed});
+        continue;
+      }
       s << Row(examples[i], outcomes[i]);
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
+  if (section) {
+    b.text = s.str() + Picture(NotationName(task),
+                               std::string(t.name) + ", the examples in notation, staff by staff");
+    return b;
+  }
   b.text =
       s.str() + Picture(NotationName(task), std::string(t.name) + ", the examples in notation");
   return b;
@@ -552,8 +624,10 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    (*notation)[NotationName(task)] = b.progressions.empty() ? guide::NotationScore(b.notation)
-                                                             : guide::NotationScore(b.progressions);
+    (*notation)[NotationName(task)] =
+        !b.progressions.empty() ? guide::NotationScore(b.progressions)
+        : !b.section.empty()    ? guide::SectionNotationScore(b.section)
+                                : guide::NotationScore(b.notation);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;

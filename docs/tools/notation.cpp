@@ -71,18 +71,25 @@ void StaffChord(pugi::xml_node measure, int staff, const std::vector<Spelling>& 
   }
 }
 
+// A chord's notes spelled in the key, and their order lowest first.
+void SpellSorted(const std::vector<Pitch>& chord, uint16_t keyword, std::vector<Spelling>* spelled,
+                 std::vector<size_t>* order) {
+  order->resize(chord.size());
+  for (size_t i = 0; i < order->size(); ++i)
+    (*order)[i] = i;
+  for (const Pitch& p : chord)
+    spelled->push_back(Spell(p.displacement, p.raiselower, keyword));
+  std::stable_sort(order->begin(), order->end(), [spelled](size_t a, size_t b) {
+    return MidiKey((*spelled)[a]) < MidiKey((*spelled)[b]);
+  });
+}
+
 // A measure holding one chord, split between the staves at middle C.
 void ChordMeasure(pugi::xml_node measure, const std::vector<Pitch>& chord,
                   const std::vector<Pitch>& other, uint16_t keyword) {
-  std::vector<size_t> order(chord.size());
-  for (size_t i = 0; i < order.size(); ++i)
-    order[i] = i;
+  std::vector<size_t> order;
   std::vector<Spelling> spelled;
-  for (const Pitch& p : chord)
-    spelled.push_back(Spell(p.displacement, p.raiselower, keyword));
-  std::stable_sort(order.begin(), order.end(), [&spelled](size_t a, size_t b) {
-    return MidiKey(spelled[a]) < MidiKey(spelled[b]);
-  });
+  SpellSorted(chord, keyword, &spelled, &order);
   std::vector<bool> marked = NotIn(chord, other);
   std::vector<Spelling> staffNotes[2];
   std::vector<bool> staffMarks[2];
@@ -96,7 +103,27 @@ void ChordMeasure(pugi::xml_node measure, const std::vector<Pitch>& chord,
   StaffChord(measure, 2, staffNotes[1], staffMarks[1], keyword);
 }
 
-void Attributes(pugi::xml_node measure, uint16_t keyword, bool first) {
+// Every staff's chord of a selection in one measure, each on its own staff.
+void SectionMeasure(pugi::xml_node measure, const std::vector<std::vector<Pitch>>& chords,
+                    const std::vector<std::vector<Pitch>>& others, uint16_t keyword) {
+  for (size_t s = 0; s < chords.size(); ++s) {
+    std::vector<size_t> order;
+    std::vector<Spelling> spelled, notes;
+    SpellSorted(chords[s], keyword, &spelled, &order);
+    std::vector<bool> marked =
+                          NotIn(chords[s], s < others.size() ? others[s] : std::vector<Pitch>()),
+                      marks;
+    for (size_t i : order) {
+      notes.push_back(spelled[i]);
+      marks.push_back(marked[i]);
+    }
+    if (s > 0) measure.append_child("backup").append_child("duration").text() = 4;
+    StaffChord(measure, static_cast<int>(s + 1), notes, marks, keyword);
+  }
+}
+
+// staves: 2 for the piano's treble and bass, more for a section whose last staff is a bass.
+void Attributes(pugi::xml_node measure, uint16_t keyword, bool first, int staves = 2) {
   pugi::xml_node a = measure.append_child("attributes");
   if (first) a.append_child("divisions").text() = 1;
   pugi::xml_node key = a.append_child("key");
@@ -107,17 +134,17 @@ void Attributes(pugi::xml_node measure, uint16_t keyword, bool first) {
   time.append_attribute("print-object") = "no";
   time.append_child("beats").text() = 4;
   time.append_child("beat-type").text() = 4;
-  a.append_child("staves").text() = 2;
-  const char* signs[2] = {"G", "F"};
-  for (int staff = 0; staff < 2; ++staff) {
+  a.append_child("staves").text() = staves;
+  for (int staff = 0; staff < staves; ++staff) {
+    bool bass = staff == staves - 1;
     pugi::xml_node clef = a.append_child("clef");
     clef.append_attribute("number") = staff + 1;
-    clef.append_child("sign").text() = signs[staff];
-    clef.append_child("line").text() = staff == 0 ? 2 : 4;
+    clef.append_child("sign").text() = bass ? "F" : "G";
+    clef.append_child("line").text() = bass ? 4 : 2;
   }
 }
 
-// The document with its one part, which the measures go into.
+// A score of one part without a name, for the examples' measures.
 pugi::xml_node NewScore(pugi::xml_document& doc) {
   pugi::xml_node score = doc.append_child("score-partwise");
   score.append_attribute("version") = "4.0";
@@ -135,6 +162,38 @@ void Barline(pugi::xml_node measure, bool last) {
   bar.append_child("bar-style").text() = last ? "light-heavy" : "light-light";
 }
 
+std::string Text(const pugi::xml_document& doc) {
+  std::ostringstream out;
+  doc.save(out, "  ");
+  return out.str();
+}
+
+} // namespace
+
+namespace {
+// Each example as two measures, the chords before and after, each measure's music written by
+// write(measure, chords, the other measure's chords, key).
+template <typename Example, typename Write>
+std::string BeforeAndAfter(const std::vector<Example>& examples, int staves, Write write) {
+  pugi::xml_document doc;
+  pugi::xml_node music = NewScore(doc);
+  int number = 0;
+  for (size_t i = 0; i < examples.size(); ++i) {
+    const Example& ex = examples[i];
+    pugi::xml_node before = music.append_child("measure");
+    before.append_attribute("number") = ++number;
+    if (i == 0 || examples[i - 1].keyword != ex.keyword)
+      Attributes(before, ex.keyword, i == 0, staves);
+    Words(before, ex.label);
+    write(before, ex.before, ex.after, ex.keyword);
+    pugi::xml_node after = music.append_child("measure");
+    after.append_attribute("number") = ++number;
+    Words(after, ex.changed ? "after" : "left alone");
+    write(after, ex.after, ex.before, ex.keyword);
+    Barline(after, i + 1 == examples.size());
+  }
+  return Text(doc);
+}
 } // namespace
 
 std::string NotationScore(const std::vector<NotationProgression>& progressions) {
@@ -157,31 +216,18 @@ std::string NotationScore(const std::vector<NotationProgression>& progressions) 
       }
     }
   }
-  std::ostringstream out;
-  doc.save(out, "  ");
-  return out.str();
+  return Text(doc);
 }
 
 std::string NotationScore(const std::vector<NotationExample>& examples) {
-  pugi::xml_document doc;
-  pugi::xml_node music = NewScore(doc);
-  int number = 0;
-  for (size_t i = 0; i < examples.size(); ++i) {
-    const NotationExample& ex = examples[i];
-    pugi::xml_node before = music.append_child("measure");
-    before.append_attribute("number") = ++number;
-    if (i == 0 || examples[i - 1].keyword != ex.keyword) Attributes(before, ex.keyword, i == 0);
-    Words(before, ex.label);
-    ChordMeasure(before, ex.before, ex.after, ex.keyword);
-    pugi::xml_node after = music.append_child("measure");
-    after.append_attribute("number") = ++number;
-    Words(after, ex.changed ? "after" : "left alone");
-    ChordMeasure(after, ex.after, ex.before, ex.keyword);
-    Barline(after, i + 1 == examples.size());
-  }
-  std::ostringstream out;
-  doc.save(out, "  ");
-  return out.str();
+  return BeforeAndAfter(examples, 2, ChordMeasure);
+}
+
+std::string SectionNotationScore(const std::vector<SectionExample>& examples) {
+  size_t staves = 1;
+  for (const SectionExample& ex : examples)
+    staves = std::max(staves, std::max(ex.before.size(), ex.after.size()));
+  return BeforeAndAfter(examples, static_cast<int>(staves), SectionMeasure);
 }
 
 } // namespace guide

@@ -33,4 +33,17 @@ struct NotationProgression {
 // The progressions, one after another, as a MusicXML document.
 std::string NotationScore(const std::vector<NotationProgression>& progressions);
 
+// An example of a task that moves music between staves: every staff's chord before and after,
+// top staff first (an empty chord is a rest).
+struct SectionExample {
+  uint16_t keyword;
+  std::string label;
+  std::vector<std::vector<Pitch>> before, after;
+  bool changed;
+};
+
+// Those examples as a MusicXML document of one part with a staff for each staff of the
+// selection, the notes that go or come in colour.
+std::string SectionNotationScore(const std::vector<SectionExample>& examples);
+
 } // namespace guide

@@ -8,6 +8,7 @@
 #include "hostsim.h"
 #include "hostscore.h"
 #include "pitch.h"
+#include "score.h"
 #include "writeback.h"
 #include "scorefixture.h"
 
@@ -35,6 +36,64 @@ TEST(PitchMapping, EveryKeyStoresNotesAsTheHostSoundsThemAndReadsThemBackExactly
             musicxml::Spelling back = musicxml::FromHost(key, d, r);
             ASSERT_EQ(musicxml::PitchName(s), musicxml::PitchName(back));
           }
+}
+
+TEST(PitchMapping, ATranspositionMovesNotesAndKeysTogetherAndBackExactly) {
+  // Steps and semitones from written to sounding: a clarinet, a tenor saxophone, a horn, an
+  // alto saxophone, a piccolo (an octave up) and an interval no instrument uses.
+  const musicxml::Transposition ts[] = {{-1, -2}, {-8, -14}, {-4, -7}, {-5, -9}, {7, 12}, {2, 3}};
+  static const int natural[7] = {0, 2, 4, 5, 7, 9, 11};
+  for (const musicxml::Transposition& t : ts)
+    for (int fifths = -7; fifths <= 7; ++fifths) {
+      musicxml::Key written = musicxml::TraditionalKey(fifths, false);
+      musicxml::Key sounding = musicxml::SoundingKey(written, t);
+      ASSERT_TRUE(sounding.spellable);
+      for (int step = 0; step < 7; ++step)
+        for (int alter = -1; alter <= 1; ++alter) {
+          musicxml::Spelling w{step, 4, written.signature[step] + alter};
+          musicxml::Spelling s = musicxml::Sounding(w, t);
+          int semitones = 12 * w.octave + natural[w.step] + w.alter;
+          EXPECT_EQ(semitones + t.chromatic, 12 * s.octave + natural[s.step] + s.alter);
+          EXPECT_EQ(7 * w.octave + w.step + t.diatonic, 7 * s.octave + s.step);
+          // A note of the written key is a note of the sounding key, an accidental stays one.
+          EXPECT_EQ(alter, s.alter - sounding.signature[s.step]) << fifths << " " << step;
+          EXPECT_EQ(musicxml::PitchName(w), musicxml::PitchName(musicxml::Written(s, t)));
+        }
+    }
+  musicxml::Key dMinor = musicxml::TraditionalKey(-1, true);
+  EXPECT_EQ(0x01FF, dMinor.word);
+  EXPECT_EQ(0x01FD, musicxml::SoundingKey(dMinor, {-1, -2}).word); // C minor
+}
+
+TEST(Mapping, TransposingPartsAreHeldAtConcertPitchInTheKeyThatSounds) {
+  musicxml::Score score;
+  std::string error;
+  ASSERT_TRUE(
+      musicxml::ParseScore(ReadBytes(FilePath("transposing-parts.musicxml")), &score, &error))
+      << error;
+  hostsim::Reset();
+  BuildHostScore(score);
+  // Written D major for the clarinet and the saxophone is concert C, the measure's key; the
+  // horn's A major is concert D, a key of its own. Then written F and C: concert E-flat and F.
+  EXPECT_EQ(0x0000, FCCell(1, 1).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x0000, FCCell(1, 2).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x0002, FCCell(1, 3).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x00FD, FCCell(2, 1).GetKeySignature()->GetKeyWord());
+  EXPECT_EQ(0x00FF, FCCell(2, 3).GetKeySignature()->GetKeyWord());
+  // The first chord, written D4 F#4 A4: C4 E4 G4, C3 E3 G3 and G3 B3 D4 sound.
+  auto held = [](int16_t staff) {
+    std::vector<int> out;
+    const EXENTRY& e = hostsim::Cell(staff, 1, 0).at(0);
+    for (int k = 0; k < e.notecount; ++k)
+      out.push_back(FX_NoteToMidi(const_cast<ENOTE*>(&e.notes[k]),
+                                  FCCell(1, staff).GetKeySignature()->GetKeyWord(), 0));
+    return out;
+  };
+  EXPECT_EQ((std::vector<int>{60, 64, 67}), held(1));
+  EXPECT_EQ((std::vector<int>{48, 52, 55}), held(2));
+  EXPECT_EQ((std::vector<int>{55, 59, 62}), held(3));
+  EXPECT_EQ(0, hostsim::Cell(1, 1, 0).at(0).notes[0].displacement);  // from the tonic C
+  EXPECT_EQ(-4, hostsim::Cell(3, 1, 0).at(0).notes[0].displacement); // from the tonic D4
 }
 
 TEST(Mapping, KeysWithSharpsFlatsAndMinorModesGiveDiatonicThirdsWithTheirAccidentals) {
@@ -387,7 +446,7 @@ namespace {
 
 TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   std::vector<TaskInfo> tasks = TaskCatalogue(Plugin());
-  ASSERT_EQ(23u, tasks.size());
+  ASSERT_EQ(25u, tasks.size());
   EXPECT_EQ("Add Third", tasks[0].name);
   EXPECT_EQ("Adds a (diatonic) third interval to the chord.", tasks[0].description);
   EXPECT_EQ("Unisons to Octaves", tasks[15].name);
@@ -400,6 +459,10 @@ TEST(TaskCatalogue, IsThePlugInsOwnListWithDescriptionsAndDirectionCaptions) {
   EXPECT_EQ("Voice Leading", tasks[22].name);
   EXPECT_EQ("Top", tasks[22].topLabel);
   EXPECT_EQ("Bottom", tasks[22].bottomLabel);
+  // The tasks that move music between staves come last.
+  EXPECT_EQ("Explode", tasks[tasks.size() - 2].name);
+  EXPECT_EQ("Reduce", tasks.back().name);
+  EXPECT_TRUE(tasks.back().hasDirection);
 }
 
 } // namespace

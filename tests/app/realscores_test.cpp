@@ -28,6 +28,12 @@ std::string Ties(pugi::xml_node note) {
 
 // Every note of the first part in file order, as "C4", a tie's end before it and its start
 // after it ("~G4~"), its accidental in brackets ("E4[natural]"); measures apart by "|".
+// The tasks that move music between staves refuse a score of one staff, and say so.
+bool OneStaffRefused(const ScoreJobResult& r) {
+  return r.status == 2 &&
+         r.error.find("needs a selection of at least two staves") != std::string::npos;
+}
+
 std::string Notes(const std::string& xml) {
   pugi::xml_document doc;
   doc.load_string(xml.c_str());
@@ -271,6 +277,7 @@ TEST(SmallerDiffs, OnlyTheChangedNotesLinesDifferAndEveryOutputIsValid) {
         o.bottom = bottom;
         ScoreJobResult r = RunScoreJob(bytes, path, o, Plugin());
         std::string what = path + " " + task.name + (bottom ? " (second)" : "");
+        if (OneStaffRefused(r)) continue; // a score of one staff for a task that needs two
         ASSERT_EQ(0, r.status) << what << ": " << r.error;
         std::string out(r.output.begin(), r.output.end());
         if (r.summary.find(": 0 chords changed") != std::string::npos) {
@@ -282,6 +289,9 @@ TEST(SmallerDiffs, OnlyTheChangedNotesLinesDifferAndEveryOutputIsValid) {
         std::vector<bool> outNotes = NoteLines(out);
         std::vector<std::string> lines = DiffLines(in, out);
         EXPECT_FALSE(lines.empty()) << what;
+        // The tasks that move lines between staves rewrite whole voices, which a line diff
+        // pairs across parts; their bytes outside the selection are checked in explode_test.
+        if (task.name == "Explode" || task.name == "Reduce") lines.clear();
         for (const std::string& l : lines) {
           size_t n = std::stoul(l.substr(1));
           const std::vector<bool>& notes = l[0] == '<' ? inNotes : outNotes;
@@ -351,6 +361,7 @@ TEST(SmallerDiffs, AFileWithoutLineBreaksOrIndentationIsSplicedAsWell) {
     ScoreJobResult want = RunScoreJob(bytes, "plain.musicxml", o, Plugin());
     ScoreJobResult r =
         RunScoreJob(std::vector<uint8_t>(packed.begin(), packed.end()), "packed", o, Plugin());
+    if (OneStaffRefused(r) && OneStaffRefused(want)) continue;
     ASSERT_EQ(0, r.status) << task.name << ": " << r.error;
     std::string out(r.output.begin(), r.output.end());
     EXPECT_EQ(Chords(want.afterXml, "P1"), Chords(out, "P1")) << task.name;

@@ -5,7 +5,7 @@
 
 namespace e2e {
 
-const char* const kTaskNames[23] = {"Add Third",
+const char* const kTaskNames[25] = {"Add Third",
                                     "Add Octave",
                                     "Add Reverse Octave",
                                     "Delete Octaves",
@@ -27,7 +27,9 @@ const char* const kTaskNames[23] = {"Add Third",
                                     "Add Sixth",
                                     "Add Seventh",
                                     "Close Position",
-                                    "Voice Leading"};
+                                    "Voice Leading",
+                                    "Explode",
+                                    "Reduce"};
 
 // ---- The plug-in module ---------------------------------------------------------------------
 namespace {

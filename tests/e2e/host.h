@@ -119,7 +119,7 @@ protected:
 };
 
 // The rows of the task list, in order.
-extern const char* const kTaskNames[23];
+extern const char* const kTaskNames[25];
 
 // Host menu item of the respacing command.
 const int32_t kRespaceMenuItem = 12106;

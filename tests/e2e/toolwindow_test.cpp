@@ -87,11 +87,11 @@ TEST_F(ToolWindow, TheFirstOpeningShowsTheTwentyThreeTasksWithAddThirdChosen) {
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(GetActiveWindow(), dialog);
 
-  std::vector<std::string> expected(kTaskNames, kTaskNames + 23);
+  std::vector<std::string> expected(kTaskNames, kTaskNames + 25);
   EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST), expected);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
   EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION), kAddThirdText);
-  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last seven are new):");
+  EXPECT_EQ(ItemText(dialog, IDC_TASKSLABEL), "&Tasks (the last nine are new):");
   EXPECT_EQ(ItemText(dialog, IDC_RESPACE), "Respace Music");
   EXPECT_EQ(ItemCheck(dialog, IDC_RESPACE), BST_CHECKED);
   EXPECT_EQ(ItemText(dialog, IDC_TOPRADIO), "Top");
@@ -258,7 +258,7 @@ TEST_F(ToolWindow, WhenTheHostCannotMakeTheDialogTheNextInvocationTriesAgain) {
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(hostsim::CountCalls("FX_Dialog"), 2);
-  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 23u);
+  EXPECT_EQ(hostsim::ListRows(dialog, IDC_TASKLIST).size(), 25u);
   EXPECT_EQ(ListSelection(dialog, IDC_TASKLIST), 0);
 }
 

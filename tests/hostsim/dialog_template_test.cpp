@@ -39,7 +39,7 @@ TEST(ToolWindowTemplate, HasTheCaptionFrameAndFontOfTheToolWindow) {
 
 TEST(ToolWindowTemplate, HasTheEightControlsInTemplateOrder) {
   const Expected expected[] = {
-      {IDC_TASKSLABEL, "Static", "&Tasks (the last seven are new):", 10, 10, 110, 8, SS_LEFT},
+      {IDC_TASKSLABEL, "Static", "&Tasks (the last nine are new):", 10, 10, 110, 8, SS_LEFT},
       {IDC_TASKLIST, "ListBox", "", 10, 20, 110, 70,
        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP},
       {IDC_TOPRADIO, "Button", "Top", 130, 20, 85, 8, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP},

@@ -87,7 +87,7 @@ TEST_F(ToolWindowTest, TheFirstOpeningShowsAddThirdTopAndRespaceMusic) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ("QV Chord Shaper", hostsim::WindowText(dialog));
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(23u, rows.size());
+  ASSERT_EQ(static_cast<size_t>(TASKCOUNT), rows.size());
   for (int i = 0; i < TASKCOUNT; ++i)
     EXPECT_EQ(TaskDescriptors[i].name, rows[i]);
   EXPECT_EQ("Add Third", rows[hostsim::ListSelection(dialog, IDC_TASKLIST)]);
@@ -369,7 +369,7 @@ TEST_F(ToolWindowTest, AHostThatCannotCreateTheDialogLeavesThePlugInReady) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(0, hostsim::ListSelection(dialog, IDC_TASKLIST));
-  EXPECT_EQ(23u, hostsim::ListRows(dialog, IDC_TASKLIST).size());
+  EXPECT_EQ(static_cast<size_t>(TASKCOUNT), hostsim::ListRows(dialog, IDC_TASKLIST).size());
   hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());
 }
@@ -402,12 +402,13 @@ TEST_F(ToolWindowTest, TheFourNoteDropOptionIsReadAgainAtEveryApply) {
 TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
-  EXPECT_EQ("&Tasks (the last seven are new):", hostsim::ItemText(dialog, IDC_TASKSLABEL));
+  EXPECT_EQ("&Tasks (the last nine are new):", hostsim::ItemText(dialog, IDC_TASKSLABEL));
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(23u, rows.size());
+  ASSERT_EQ(static_cast<size_t>(TASKCOUNT), rows.size());
   EXPECT_EQ("Unisons to Octaves", rows[15]);
   EXPECT_EQ((std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth",
-                                      "Add Seventh", "Close Position", "Voice Leading"}),
+                                      "Add Seventh", "Close Position", "Voice Leading", "Explode",
+                                      "Reduce"}),
             std::vector<std::string>(rows.begin() + 16, rows.end()));
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
@@ -416,8 +417,8 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Add Fifth"));
   EXPECT_EQ("Adds a (diatonic) fifth interval to the chord.",
             hostsim::ItemText(dialog, IDC_DESCRIPTION));
-  EXPECT_EQ(22, pMainWindow->FindDescriptorIndex(22));
-  EXPECT_EQ(-1, pMainWindow->FindDescriptorIndex(23));
+  EXPECT_EQ(24, pMainWindow->FindDescriptorIndex(24));
+  EXPECT_EQ(-1, pMainWindow->FindDescriptorIndex(TASKCOUNT));
   // Chosen when the window closed, chosen again when it opens.
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   hostsim::Click(dialog, IDC_CLOSE);

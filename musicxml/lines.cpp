@@ -1,0 +1,570 @@
+#include "lines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
+#include <unordered_set>
+
+#include "writeback.h"
+
+namespace musicxml {
+
+FirstChords FindFirstChords(const Score& score) {
+  FirstChords first;
+  for (size_t i = 0; i < score.chords.size(); ++i) {
+    const Chord& c = score.chords[i];
+    if (c.skip == Skip::None) first.emplace(std::make_pair(c.staff, c.measure), i);
+  }
+  return first;
+}
+
+Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t measure) {
+  auto found = first.find(std::make_pair(staff, measure));
+  if (found != first.end()) return score.chords[found->second].key;
+  uint16_t word =
+      static_cast<size_t>(measure) <= score.measureKeys.size() ? score.measureKeys[measure - 1] : 0;
+  return TraditionalKey(static_cast<int8_t>(word & 0xFF), (word >> 8) == 1);
+}
+
+namespace {
+
+bool Is(const pugi::xml_node& n, const char* name) {
+  return strcmp(n.name(), name) == 0;
+}
+
+long long Number(const pugi::xml_node& n, long long fallback) {
+  const char* t = n.child_value();
+  char* end = nullptr;
+  long long v = strtoll(t, &end, 10);
+  return end == t ? fallback : v;
+}
+
+bool IsSpace(const pugi::xml_node& n) {
+  if (n.type() != pugi::node_pcdata) return false;
+  for (const char* p = n.value(); *p; ++p)
+    if (!strchr(" \t\r\n", *p)) return false;
+  return true;
+}
+
+// The measures of a part by host measure number - 1, with the divisions in effect in each.
+struct PartMeasures {
+  std::vector<pugi::xml_node> measures;
+  std::vector<long long> divisions;
+};
+
+PartMeasures ReadPart(const pugi::xml_node& part) {
+  PartMeasures p;
+  long long divisions = 1;
+  for (pugi::xml_node m = part.child("measure"); m; m = m.next_sibling("measure")) {
+    for (pugi::xml_node a = m.child("attributes"); a; a = a.next_sibling("attributes")) {
+      long long d = Number(a.child("divisions"), 0);
+      if (d > 0 && d < (1LL << 40)) divisions = d;
+    }
+    p.measures.push_back(m);
+    p.divisions.push_back(divisions);
+  }
+  return p;
+}
+
+// An element of a measure and the time where it stands, in divisions.
+struct Placed {
+  pugi::xml_node node;
+  long long pos;
+};
+
+// The measure's elements in order with their times; answers the time at its end.
+long long Walk(const pugi::xml_node& measure, std::vector<Placed>* out) {
+  const long long longest = 1LL << 40;
+  long long pos = 0;
+  for (pugi::xml_node c = measure.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    out->push_back({c, pos});
+    long long d = std::min(longest, std::max(0LL, Number(c.child("duration"), 0)));
+    if (Is(c, "note") && !c.child("chord") && !c.child("grace"))
+      pos += d;
+    else if (Is(c, "backup"))
+      pos = std::max(0LL, pos - d);
+    else if (Is(c, "forward"))
+      pos += d;
+  }
+  return pos;
+}
+
+// Host units to the part's divisions, rounded: the host counts a triplet eighth as 341.
+long long ToDivisions(long long units, long long divisions) {
+  return std::llround(static_cast<double>(units) * divisions / kQuarter);
+}
+
+std::string Print(const pugi::xml_node& n) {
+  struct : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } w;
+  n.print(w, "", pugi::format_raw);
+  return w.text;
+}
+
+// A note value's name and dots for a length in host units, when it is one.
+bool NoteValue(int duration, const char** type, int* dots) {
+  static const char* names[] = {"1024th", "512th",   "256th", "128th", "64th",  "32nd", "16th",
+                                "eighth", "quarter", "half",  "whole", "breve", "long"};
+  for (int i = 0; i < 13; ++i) {
+    int base = 4 << i;
+    for (int d = 0; d <= 2; ++d) {
+      int length = d == 0 ? base : d == 1 ? base + base / 2 : base + base / 2 + base / 4;
+      if (length == duration) {
+        *type = names[i];
+        *dots = d;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// A chord's length as the host holds it: a grace note its written value.
+int HostLength(const Chord& c) {
+  return c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
+}
+
+// One voice's place in the document, found and checked before anything is written.
+struct Plan {
+  const LayerRewrite* rewrite;
+  pugi::xml_node measure;
+  long long divisions;
+  std::vector<pugi::xml_node> remove; // the old notes and the voice's forwards
+  std::vector<Placed> kept;           // other elements inside the voice's stretch
+  pugi::xml_node before;              // where the stretch starts; none: at the end
+  pugi::xml_node after;               // the first element after the stretch; none: the end
+  long long start = 0, end = 0;       // the stretch's times
+  bool append = false;                // the voice had no notes: written at the end
+  std::string indent, inner, unit;    // the file's indentation of notes and their children
+  Key key;                            // the key the host spelled the voice in
+  std::string voice;                  // the voice's name
+  int staffInPart = 1;
+  bool staffElement = false; // the part has staves to name
+};
+
+// The text of a measure's whitespace before its elements and inside a note, as the file has it.
+void Indentation(const pugi::xml_node& measure, Plan* plan) {
+  for (pugi::xml_node c = measure.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    if (IsSpace(c.previous_sibling())) plan->indent = c.previous_sibling().value();
+    pugi::xml_node note = Is(c, "note") ? c : measure.child("note");
+    for (pugi::xml_node k = note.first_child(); k; k = k.next_sibling())
+      if (k.type() == pugi::node_element) {
+        if (IsSpace(k.previous_sibling())) plan->inner = k.previous_sibling().value();
+        break;
+      }
+    break;
+  }
+  if (plan->inner.size() > plan->indent.size() &&
+      plan->inner.compare(0, plan->indent.size(), plan->indent) == 0)
+    plan->unit = plan->inner.substr(plan->indent.size());
+  else if (!plan->indent.empty())
+    plan->unit = "  ";
+  if (plan->inner.empty() && !plan->indent.empty()) plan->inner = plan->indent + plan->unit;
+}
+
+class LayerWriter {
+public:
+  LayerWriter(Score* score, const std::vector<LayerRewrite>& rewrites)
+      : _score(score), _rewrites(rewrites) {}
+
+  bool Run(std::string* error) {
+    std::vector<pugi::xml_node> parts;
+    for (pugi::xml_node p = _score->doc.document_element().child("part"); p;
+         p = p.next_sibling("part"))
+      parts.push_back(p);
+    _parts.resize(parts.size());
+    for (const LayerRewrite& r : _rewrites)
+      for (size_t i : r.old)
+        _old.insert(i);
+    IndexTemplates();
+    _firstInCell = FindFirstChords(*_score);
+    std::vector<Plan> plans;
+    for (const LayerRewrite& r : _rewrites) {
+      plans.emplace_back();
+      if (!Prepare(r, parts, &plans.back(), error)) return false;
+    }
+    for (Plan& p : plans)
+      Write(p);
+    return true;
+  }
+
+private:
+  // The chords left as they were, by measure, position, length and grace, for their rhythm;
+  // the first chord of each staff in each measure, for its key; a chord of each voice of each
+  // staff, for its name.
+  void IndexTemplates() {
+    for (size_t i = 0; i < _score->chords.size(); ++i) {
+      const Chord& c = _score->chords[i];
+      if (c.layer >= 0) _inLayer.emplace(std::make_pair(c.staff, c.layer), i);
+      if (_old.count(i) || c.skip == Skip::NoSuchStaff) continue;
+      _templates.emplace(std::make_tuple(c.measure, c.pos, HostLength(c), c.grace), i);
+    }
+  }
+
+  const Chord* Template(const LayerRewrite& r, const NewEntry& e) const {
+    auto found = _templates.find(std::make_tuple(r.measure, e.pos, int(e.duration), e.grace));
+    return found == _templates.end() ? nullptr : &_score->chords[found->second];
+  }
+
+  int PartOf(int16_t staff) const {
+    for (size_t p = 0; p < _score->parts.size(); ++p) {
+      const PartInfo& info = _score->parts[p];
+      if (staff >= info.firstStaff && staff < info.firstStaff + info.staffCount)
+        return static_cast<int>(p);
+    }
+    return -1;
+  }
+
+  bool Prepare(const LayerRewrite& r, const std::vector<pugi::xml_node>& parts, Plan* plan,
+               std::string* error) {
+    plan->rewrite = &r;
+    int part = PartOf(r.staff);
+    if (part < 0 || static_cast<size_t>(part) >= parts.size()) {
+      *error = "a staff the score does not hold was rewritten";
+      return false;
+    }
+    PartMeasures& pm = _parts[part];
+    if (pm.measures.empty()) pm = ReadPart(parts[part]);
+    if (r.measure < 1 || static_cast<size_t>(r.measure) > pm.measures.size()) {
+      *error = "a measure the part does not hold was rewritten";
+      return false;
+    }
+    const PartInfo& info = _score->parts[part];
+    plan->measure = pm.measures[r.measure - 1];
+    plan->divisions = pm.divisions[r.measure - 1];
+    plan->staffInPart = r.staff - info.firstStaff + 1;
+    plan->staffElement = info.staffCount > 1;
+    plan->key = CellKey(*_score, _firstInCell, r.staff, r.measure);
+    plan->voice = VoiceOf(r, part);
+    Indentation(plan->measure, plan);
+
+    std::unordered_set<pugi::xml_node_struct*> old;
+    for (size_t i : r.old) {
+      const Chord& c = _score->chords[i];
+      old.insert(c.first.internal_object());
+      for (const NoteRef& n : c.notes)
+        old.insert(n.node.internal_object());
+    }
+    std::vector<Placed> placed;
+    long long end = Walk(plan->measure, &placed);
+    size_t lo = placed.size(), hi = 0;
+    for (size_t k = 0; k < placed.size(); ++k)
+      if (old.count(placed[k].node.internal_object())) {
+        lo = std::min(lo, k);
+        hi = k;
+      }
+    std::string where = "part \"" + info.id + "\", measure " +
+                        std::string(plan->measure.attribute("number").value()) + ": ";
+    if (lo == placed.size()) {
+      plan->append = true;
+      plan->start = plan->end = end;
+    } else {
+      plan->before = placed[lo].node;
+      plan->start = placed[lo].pos;
+      plan->end = hi + 1 < placed.size() ? placed[hi + 1].pos : end;
+      if (hi + 1 < placed.size()) plan->after = placed[hi + 1].node;
+      for (size_t k = lo; k <= hi; ++k) {
+        const pugi::xml_node& n = placed[k].node;
+        if (Is(n, "backup") || (Is(n, "note") && !old.count(n.internal_object()))) {
+          *error = where + "the voice's notes are interleaved with another voice's; its new "
+                           "music cannot be written in place";
+          return false;
+        }
+        if (Is(n, "note") || Is(n, "forward"))
+          plan->remove.push_back(n);
+        else
+          plan->kept.push_back(placed[k]);
+      }
+    }
+    for (const NewEntry& e : r.entries) {
+      if (e.grace) continue;
+      if (ToDivisions(e.pos + e.duration, plan->divisions) - ToDivisions(e.pos, plan->divisions) <=
+          0) {
+        *error = where + "the part's divisions cannot hold the new notes' lengths";
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // The voice's name: that of the staff's chords in the layer, else a new one for the staff.
+  std::string VoiceOf(const LayerRewrite& r, int part) const {
+    auto found = _inLayer.find(std::make_pair(r.staff, r.layer));
+    if (found != _inLayer.end())
+      return _score->voiceNames[part][_score->chords[found->second].voice];
+    const std::vector<std::string>& used = _score->voiceNames[part];
+    int staffInPart = r.staff - _score->parts[part].firstStaff + 1;
+    for (int v = 4 * (staffInPart - 1) + 1 + r.layer;; ++v) {
+      std::string name = std::to_string(v);
+      if (std::find(used.begin(), used.end(), name) == used.end()) return name;
+    }
+  }
+
+  // ---- writing ------------------------------------------------------------------------------
+
+  void Insert(Plan& p, const std::string& xml) {
+    pugi::xml_document made;
+    made.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    pugi::xml_node element = made.document_element();
+    if (!p.append && _at) {
+      pugi::xml_node e = p.measure.insert_copy_before(element, _at);
+      if (!p.indent.empty())
+        p.measure.insert_child_before(pugi::node_pcdata, _at).set_value(p.indent.c_str());
+      _made.push_back(e);
+      return;
+    }
+    // At the end: after the last element, before the whitespace that closes the measure.
+    pugi::xml_node closing = p.measure.last_child();
+    if (!IsSpace(closing)) closing = pugi::xml_node();
+    if (!p.indent.empty()) {
+      pugi::xml_node space = closing ? p.measure.insert_child_before(pugi::node_pcdata, closing)
+                                     : p.measure.append_child(pugi::node_pcdata);
+      space.set_value(p.indent.c_str());
+    }
+    _made.push_back(closing ? p.measure.insert_copy_before(element, closing)
+                            : p.measure.append_copy(element));
+  }
+
+  std::string Child(const Plan& p, const std::string& element) const { return p.inner + element; }
+
+  void Move(Plan& p, long long to) {
+    if (to == _cursor) return;
+    std::string d = std::to_string(to > _cursor ? to - _cursor : _cursor - to);
+    if (to > _cursor) {
+      std::string x = "<forward>" + Child(p, "<duration>" + d + "</duration>") +
+                      Child(p, "<voice>" + p.voice + "</voice>");
+      if (p.staffElement) x += Child(p, "<staff>" + std::to_string(p.staffInPart) + "</staff>");
+      Insert(p, x + p.indent + "</forward>");
+    } else {
+      Insert(p, "<backup>" + Child(p, "<duration>" + d + "</duration>") + p.indent + "</backup>");
+    }
+    _cursor = to;
+  }
+
+  // The kept elements that stand at or before a time go before what is written there.
+  void Pass(Plan& p, long long upto) {
+    while (_kept < p.kept.size() && p.kept[_kept].pos <= upto) {
+      if (_cursor < p.kept[_kept].pos) Move(p, p.kept[_kept].pos);
+      pugi::xml_node next = p.kept[_kept].node.next_sibling();
+      while (next && IsSpace(next))
+        next = next.next_sibling();
+      _at = next;
+      ++_kept;
+    }
+  }
+
+  std::string NoteText(const Plan& p, const NewEntry& e, const Chord* t, size_t index,
+                       const Spelling* pitch, bool tie, long long duration) const {
+    pugi::xml_node first = t ? t->first : pugi::xml_node();
+    std::string x = "<note>";
+    if (e.grace) x += Child(p, first.child("grace") ? Print(first.child("grace")) : "<grace/>");
+    if (index > 0) x += Child(p, "<chord/>");
+    if (pitch) {
+      std::string in = p.inner + p.unit;
+      x += Child(p, "<pitch>") + in + "<step>" + StepLetter(pitch->step) + "</step>";
+      if (pitch->alter) x += in + "<alter>" + std::to_string(pitch->alter) + "</alter>";
+      x += in + "<octave>" + std::to_string(pitch->octave) + "</octave>" + p.inner + "</pitch>";
+    } else {
+      bool whole = first && strcmp(first.child("rest").attribute("measure").value(), "yes") == 0;
+      x += Child(p, whole ? "<rest measure=\"yes\"/>" : "<rest/>");
+    }
+    if (!e.grace) x += Child(p, "<duration>" + std::to_string(duration) + "</duration>");
+    if (tie) x += Child(p, "<tie type=\"start\"/>");
+    x += Child(p, "<voice>" + p.voice + "</voice>");
+    const char* type = nullptr;
+    int dots = 0;
+    if (first && first.child("type")) {
+      x += Child(p, Print(first.child("type")));
+      for (pugi::xml_node d = first.child("dot"); d; d = d.next_sibling("dot"))
+        x += Child(p, "<dot/>");
+    } else if (NoteValue(e.duration, &type, &dots)) {
+      x += Child(p, std::string("<type>") + type + "</type>");
+      for (int d = 0; d < dots; ++d)
+        x += Child(p, "<dot/>");
+    }
+    if (first && first.child("time-modification"))
+      x += Child(p, Print(first.child("time-modification")));
+    if (p.staffElement) x += Child(p, "<staff>" + std::to_string(p.staffInPart) + "</staff>");
+    std::string notations;
+    if (tie) notations += p.inner + p.unit + "<tied type=\"start\"/>";
+    if (index == 0 && first) {
+      for (pugi::xml_node b = first.child("beam"); b; b = b.next_sibling("beam"))
+        x += Child(p, Print(b));
+      for (pugi::xml_node n = first.child("notations"); n; n = n.next_sibling("notations"))
+        for (pugi::xml_node u = n.child("tuplet"); u; u = u.next_sibling("tuplet"))
+          notations += p.inner + p.unit + Print(u);
+    }
+    if (!notations.empty()) x += Child(p, "<notations>") + notations + p.inner + "</notations>";
+    return x + p.indent + "</note>";
+  }
+
+  void Write(Plan& p) {
+    const LayerRewrite& r = *p.rewrite;
+    _score->edits.Reorder(p.measure);
+    _cursor = p.start;
+    _kept = 0;
+    _at = p.append ? pugi::xml_node() : p.before;
+    int part = PartOf(r.staff);
+    int32_t voice = VoiceIndex(part, p.voice);
+    for (const NewEntry& e : r.entries) {
+      long long start = ToDivisions(e.pos, p.divisions);
+      Pass(p, start);
+      Move(p, start);
+      const Chord* t = Template(r, e);
+      long long duration = e.grace ? 0 : ToDivisions(e.pos + e.duration, p.divisions) - start;
+      Chord c;
+      c.key = p.key;
+      c.pos = e.pos;
+      c.end = e.grace ? e.pos : e.pos + e.duration;
+      c.duration = e.duration;
+      c.part = part;
+      c.staff = r.staff;
+      c.measure = r.measure;
+      c.layer = r.layer;
+      c.voice = voice;
+      c.grace = e.grace;
+      c.rest = e.notes.empty();
+      c.changed = true;
+      _made.clear();
+      if (c.rest) {
+        Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));
+      } else {
+        for (size_t k = 0; k < e.notes.size(); ++k) {
+          const HostNote& h = e.notes[k];
+          NoteRef n;
+          n.pitch = FromHost(p.key, h.displacement, h.raiselower);
+          n.displacement = static_cast<int16_t>(h.displacement);
+          n.raiselower = static_cast<int16_t>(h.raiselower);
+          n.pitched = true;
+          n.tieStart = h.tie;
+          n.moved = true;
+          Insert(p, NoteText(p, e, t, k, &n.pitch, h.tie, duration));
+          n.node = _made.back();
+          c.notes.push_back(n);
+        }
+      }
+      c.first = _made.front();
+      if (!e.grace) _cursor = start + duration;
+      _score->chords.push_back(c);
+    }
+    Pass(p, 1LL << 62);
+    if (!p.append) Move(p, p.end);
+    for (size_t i : r.old) {
+      Chord& c = _score->chords[i];
+      c.notes.clear();
+      c.rest = true;
+      c.layer = -1;
+    }
+    for (pugi::xml_node n : p.remove)
+      RemoveElement(_score->edits, n);
+  }
+
+  int32_t VoiceIndex(int part, const std::string& name) {
+    std::vector<std::string>& names = _score->voiceNames[part];
+    for (size_t i = 0; i < names.size(); ++i)
+      if (names[i] == name) return static_cast<int32_t>(i);
+    names.push_back(name);
+    return static_cast<int32_t>(names.size() - 1);
+  }
+
+  Score* _score;
+  const std::vector<LayerRewrite>& _rewrites;
+  std::vector<PartMeasures> _parts; // read as they are needed
+  std::set<size_t> _old;            // chords of the voices rewritten
+  std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
+  FirstChords _firstInCell;                               // (staff, measure) -> chord
+  std::map<std::pair<int16_t, int16_t>, size_t> _inLayer; // (staff, layer) -> chord
+  // While one voice is written: where the next element goes, the time there, the kept
+  // elements passed, and the notes the last insertion made.
+  pugi::xml_node _at;
+  long long _cursor = 0;
+  size_t _kept = 0;
+  std::vector<pugi::xml_node> _made;
+};
+
+} // namespace
+
+std::vector<Transposition> StaffTranspositions(const Score& score) {
+  std::vector<Transposition> out(static_cast<size_t>(score.staffCount) + 1);
+  size_t part = 0;
+  for (pugi::xml_node p = score.doc.document_element().child("part");
+       p && part < score.parts.size(); p = p.next_sibling("part"), ++part) {
+    const PartInfo& info = score.parts[part];
+    std::vector<bool> given(static_cast<size_t>(info.staffCount) + 1, false);
+    for (pugi::xml_node m = p.child("measure"); m; m = m.next_sibling("measure"))
+      for (pugi::xml_node a = m.child("attributes"); a; a = a.next_sibling("attributes"))
+        for (pugi::xml_node t = a.child("transpose"); t; t = t.next_sibling("transpose")) {
+          long long octave = Number(t.child("octave-change"), 0);
+          Transposition x;
+          x.diatonic = static_cast<int>(
+              std::max(-99LL, std::min(99LL, Number(t.child("diatonic"), 0) + 7 * octave)));
+          x.chromatic = static_cast<int>(std::max(
+              -99.0, std::min(99.0, std::round(atof(t.child_value("chromatic")) + 12.0 * octave))));
+          long staff = t.attribute("number").as_int(0);
+          for (int s = 1; s <= info.staffCount; ++s) {
+            if ((staff && s != staff) || given[s]) continue;
+            given[s] = true; // the first a staff gets holds for the score
+            out[info.firstStaff + s - 1] = x;
+          }
+        }
+  }
+  return out;
+}
+
+std::vector<ChangedChord> ListRewrites(const Score& score,
+                                       const std::vector<LayerRewrite>& rewrites) {
+  FirstChords first = FindFirstChords(score);
+  // The chords each rewritten voice held, by position, for the names before.
+  std::vector<ChangedChord> list;
+  for (const LayerRewrite& r : rewrites) {
+    Key key = CellKey(score, first, r.staff, r.measure);
+    size_t part = 0;
+    while (part + 1 < score.parts.size() && score.parts[part + 1].firstStaff <= r.staff)
+      ++part;
+    if (part >= score.parts.size()) continue;
+    const PartInfo& p = score.parts[part];
+    std::string voice;
+    for (size_t i : r.old)
+      if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
+    for (const NewEntry& e : r.entries) {
+      if (e.notes.empty()) continue;
+      ChangedChord d;
+      d.part = p.id;
+      d.partName = p.name;
+      d.staff = r.staff - p.firstStaff + 1;
+      d.scoreStaff = r.staff;
+      d.measure = MeasureLabel(score, r.measure);
+      d.beat = 1 + static_cast<double>(e.pos) / kQuarter;
+      d.voice = voice.empty() ? "1" : voice;
+      d.before = "rest"; // or what sounded there
+      for (size_t i : r.old) {
+        const Chord& c = score.chords[i];
+        bool sounding = e.grace ? c.grace && c.pos == e.pos
+                                : !c.grace && c.pos <= e.pos && e.pos < std::max(c.end, c.pos + 1);
+        if (sounding) d.before = NoteNames(c);
+      }
+      for (const HostNote& h : e.notes)
+        d.after +=
+            (d.after.empty() ? "" : " ") + PitchName(FromHost(key, h.displacement, h.raiselower));
+      list.push_back(d);
+    }
+  }
+  return list;
+}
+
+bool RewriteLayers(Score* score, const std::vector<LayerRewrite>& rewrites, std::string* error) {
+  if (rewrites.empty()) return true;
+  return LayerWriter(score, rewrites).Run(error);
+}
+
+} // namespace musicxml

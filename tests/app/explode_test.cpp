@@ -1,0 +1,269 @@
+// Explode and Reduce on hand-made scores through the score job with the real plug-in module:
+// every part's chords read back note by note, ties and accidentals where the rules put them,
+// bytes outside the selection as the file had them, and the schema's word on the output.
+#include "scorefixture.h"
+
+using namespace scoretest;
+
+namespace {
+
+ScoreJobResult RunJob(const std::string& file, const std::string& task, bool bottom = false,
+                      const std::string& measures = "") {
+  ScoreJobOptions o;
+  o.measures = measures;
+  return RunFile(file, task, bottom, o);
+}
+
+// The same job on a text instead of a file.
+ScoreJobResult RunText(const std::string& xml, const std::string& task) {
+  ScoreJobOptions o;
+  o.task = task;
+  return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
+}
+
+std::string Text(const std::string& file) {
+  std::vector<uint8_t> b = ReadBytes(FilePath(file));
+  return std::string(b.begin(), b.end());
+}
+
+// The text of one measure of one part, byte for byte.
+std::string MeasureText(const std::string& xml, const std::string& part, int measure) {
+  size_t p = xml.find("<part id=\"" + part + "\">");
+  size_t m = xml.find("<measure number=\"" + std::to_string(measure) + "\"", p);
+  return xml.substr(m, xml.find("</measure>", m) - m);
+}
+
+// The index-th note (from 0) of a measure (from 1) of a part.
+pugi::xml_node NoteOf(pugi::xml_document& doc, const std::string& xml, const char* part,
+                      int measure, int index) {
+  doc.load_string(xml.c_str());
+  pugi::xml_node m =
+      doc.child("score-partwise").find_child_by_attribute("part", "id", part).child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  pugi::xml_node n = m.child("note");
+  for (int i = 0; i < index; ++i)
+    n = n.next_sibling("note");
+  return n;
+}
+
+TEST(Explode, AChoraleOnTheTopStaffGoesToFourStavesWithItsTiesRestAndTriplet) {
+  ScoreJobResult r = RunJob("explode-chorale.musicxml", "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[C5] [G4] [A4] | [A4] [r] [F4] [G4] [A4] [C5]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[E4] [D4] [C4] | [C4] [r] [C4] [D4] [E4] [E4]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ("[G3] [G3] [E3] | [E3] [r] [A3] [B3] [C4] [G3]", Chords(r.afterXml, "P3"));
+  EXPECT_EQ("[C3] [B2] [A2] | [A2] [r] [F2] [G2] [A2] [C3]", Chords(r.afterXml, "P4"));
+  EXPECT_TRUE(Valid(r.afterXml));
+  pugi::xml_document doc;
+  for (const char* part : {"P2", "P3", "P4"}) {
+    SCOPED_TRACE(part);
+    // The half tied over the barline, as in the top staff.
+    pugi::xml_node half = NoteOf(doc, r.afterXml, part, 1, 2);
+    EXPECT_STREQ("12", half.child_value("duration"));
+    EXPECT_STREQ("half", half.child_value("type"));
+    EXPECT_TRUE(half.find_child_by_attribute("tie", "type", "start"));
+    EXPECT_TRUE(NoteOf(doc, r.afterXml, part, 2, 0).find_child_by_attribute("tie", "type", "stop"));
+    // The triplet keeps its time modification and its bracket.
+    pugi::xml_node first = NoteOf(doc, r.afterXml, part, 2, 2);
+    EXPECT_STREQ("2", first.child_value("duration"));
+    EXPECT_STREQ("3", first.child("time-modification").child_value("actual-notes"));
+    EXPECT_STREQ("start", first.child("notations").child("tuplet").attribute("type").value());
+    EXPECT_STREQ("stop", NoteOf(doc, r.afterXml, part, 2, 4)
+                             .child("notations")
+                             .child("tuplet")
+                             .attribute("type")
+                             .value());
+  }
+  EXPECT_EQ("Explode: 32 chords changed in 2 measures on 4 staves", r.summary);
+}
+
+TEST(Explode, ThenReduceGivesBackTheChordsAndReduceThenExplodeTheLines) {
+  ScoreJobResult lines = RunJob("explode-chorale.musicxml", "Explode");
+  ASSERT_EQ(0, lines.status) << lines.error;
+  ScoreJobResult chords = RunText(lines.afterXml, "Reduce");
+  ASSERT_EQ(0, chords.status) << chords.error;
+  EXPECT_EQ(Chords(Text("explode-chorale.musicxml"), "P1"), Chords(chords.afterXml, "P1"));
+  for (const char* part : {"P2", "P3", "P4"})
+    EXPECT_EQ("[r] [r] [r] | [r] [r] [r] [r] [r] [r]", Chords(chords.afterXml, part)) << part;
+  EXPECT_TRUE(Valid(chords.afterXml));
+  ScoreJobResult again = RunText(chords.afterXml, "Explode");
+  ASSERT_EQ(0, again.status) << again.error;
+  for (const char* part : {"P1", "P2", "P3", "P4"})
+    EXPECT_EQ(Chords(lines.afterXml, part), Chords(again.afterXml, part)) << part;
+  EXPECT_TRUE(Valid(again.afterXml));
+}
+
+TEST(Explode, APianoVoicingReachesFiveHornsAtTheSameSoundingPitch) {
+  ScoreJobResult r = RunJob("explode-horns.musicxml", "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  // Concert B-flat: Eb4 G4 Bb4 D5 F5, D4 F#4 A4 C5 Eb5, Eb4 G4 Bb4 D5 G5; the piano keeps
+  // the lead, the six staves taking one line each and the trombone doubling the lowest.
+  EXPECT_EQ("[F5] [Eb5] [G5]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[E5] [D5] [E5]", Chords(r.afterXml, "P2"));   // trumpet in B-flat: a tone up
+  EXPECT_EQ("[C5] [B4] [C5]", Chords(r.afterXml, "P3"));   // trumpet in B-flat
+  EXPECT_EQ("[E5] [D#5] [E5]", Chords(r.afterXml, "P4"));  // alto in E-flat: a sixth up
+  EXPECT_EQ("[F5] [E5] [F5]", Chords(r.afterXml, "P5"));   // tenor: a ninth up
+  EXPECT_EQ("[Eb4] [D4] [Eb4]", Chords(r.afterXml, "P6")); // trombone in concert pitch
+  pugi::xml_document doc;
+  EXPECT_STREQ("sharp", NoteOf(doc, r.afterXml, "P4", 1, 1).child_value("accidental"));
+  EXPECT_FALSE(NoteOf(doc, r.afterXml, "P6", 1, 0).child("accidental")); // in the key
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Explode, FewerAndMoreNotesThanStavesFromTheTopAndFromTheBottom) {
+  ScoreJobResult top = RunJob("explode-counts.musicxml", "Explode");
+  ASSERT_EQ(0, top.status) << top.error;
+  EXPECT_EQ("[E4] [G4] [G4]", Chords(top.afterXml, "P1"));
+  EXPECT_EQ("[C4] [F4] [G4]", Chords(top.afterXml, "P2"));
+  EXPECT_EQ("[C4] [C4 D4 E4] [G4]", Chords(top.afterXml, "P3"));
+  EXPECT_TRUE(Valid(top.afterXml));
+  ScoreJobResult bottom = RunJob("explode-counts.musicxml", "Explode", true);
+  ASSERT_EQ(0, bottom.status) << bottom.error;
+  EXPECT_EQ("[E4] [G4] [G4]", Chords(bottom.afterXml, "P1"));
+  EXPECT_EQ("[E4] [F4] [G4]", Chords(bottom.afterXml, "P2"));
+  EXPECT_EQ("[C4] [C4 D4 E4] [G4]", Chords(bottom.afterXml, "P3"));
+  EXPECT_TRUE(Valid(bottom.afterXml));
+}
+
+TEST(Explode, MeasuresOutsideTheSelectionKeepTheirBytes) {
+  ScoreJobResult r = RunJob("explode-chorale.musicxml", "Explode", false, "2");
+  ASSERT_EQ(0, r.status) << r.error;
+  std::string before = Text("explode-chorale.musicxml");
+  for (const char* part : {"P1", "P2", "P3", "P4"})
+    EXPECT_EQ(MeasureText(before, part, 1), MeasureText(r.afterXml, part, 1)) << part;
+  EXPECT_EQ("[A4] [r] [F4] [G4] [A4] [C5]",
+            Chords(r.afterXml, "P1").substr(Chords(r.afterXml, "P1").find("| ") + 2));
+  EXPECT_EQ(before.substr(before.find("</part-list>")).substr(0, 10),
+            r.afterXml.substr(r.afterXml.find("</part-list>")).substr(0, 10));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Reduce, LinesGatherWhereTheyMoveTogetherAndDifferingRhythmsAreLeftAlone) {
+  ScoreJobResult r = RunJob("reduce-rhythms.musicxml", "Reduce");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E4 C5] [B4] [F3 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[r] [D4] [G3] [r]", Chords(r.afterXml, "P2"));
+  EXPECT_TRUE(Valid(r.afterXml));
+  ScoreJobResult bottom = RunJob("reduce-rhythms.musicxml", "Reduce", true);
+  ASSERT_EQ(0, bottom.status) << bottom.error;
+  EXPECT_EQ("[r] [B4] [r]", Chords(bottom.afterXml, "P1"));
+  EXPECT_EQ("[E4 C5] [D4] [G3] [F3 A4]", Chords(bottom.afterXml, "P2"));
+  EXPECT_TRUE(Valid(bottom.afterXml));
+}
+
+TEST(Explode, AnotherVoiceAfterTheLineKeepsItsTimeThroughABackup) {
+  // Part Two's second half note becomes voice 2, following voice 1 with no backup between.
+  std::string xml = Text("explode-counts.musicxml");
+  size_t p2 = xml.find("<part id=\"P2\">");
+  xml.replace(xml.find("<voice>1</voice>", xml.find("<voice>1</voice>", p2) + 1), 16,
+              "<voice>2</voice>");
+  ScoreJobResult r = RunText(xml, "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[C4] [F4] [G4] [B3]", Chords(r.afterXml, "P2"));
+  pugi::xml_document doc;
+  pugi::xml_node b3 = NoteOf(doc, r.afterXml, "P2", 1, 3);
+  EXPECT_STREQ("2", b3.child_value("voice"));
+  // Voice 1 now fills the measure: a backup of a half takes voice 2 back to its place.
+  EXPECT_STREQ("12", b3.previous_sibling("backup").child_value("duration"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Explode, AVoiceInterleavedWithAnotherIsRefusedWithNothingWritten) {
+  // Part Three: a whole note, a backup, then the rest, all in voice 1.
+  std::string xml = Text("explode-counts.musicxml");
+  xml.insert(xml.find("<note>", xml.find("<part id=\"P3\">")),
+             "<note><pitch><step>C</step><octave>4</octave></pitch><duration>24</duration>"
+             "<voice>1</voice><type>whole</type></note><backup><duration>24</duration>"
+             "</backup>");
+  ScoreJobResult r = RunText(xml, "Explode");
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.error.find("interleaved")) << r.error;
+  EXPECT_TRUE(r.output.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(Explode, ASelectionOfOneStaffIsRefusedWithAMessage) {
+  for (const char* task : {"Explode", "Reduce"}) {
+    ScoreJobOptions o;
+    o.task = task;
+    o.parts = "P2";
+    ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                   "explode-counts.musicxml", o, Plugin());
+    EXPECT_EQ(2, r.status) << task;
+    EXPECT_EQ(std::string("explode-counts.musicxml: ") + task +
+                  " needs a selection of at least two staves; the parts chosen hold one",
+              r.error);
+    EXPECT_TRUE(r.output.empty());
+    // Two neighbouring parts are enough.
+    o.parts = "P2, P3";
+    EXPECT_EQ(0, RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                             "explode-counts.musicxml", o, Plugin())
+                     .status)
+        << task;
+  }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Explode, TheListOfChangesNamesEveryStaffsNewChordsAndWhatSoundedThereBefore) {
+  ScoreJobOptions o;
+  o.task = "Explode";
+  o.dryRun = true;
+  ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("part P1 (One), measure 1, staff 1, voice 1: C4 E4 -> E4\n"
+            "part P1 (One), measure 1, staff 1, voice 1: C4 D4 E4 F4 G4 -> G4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: A3 -> C4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: A3 -> F4\n"
+            "part P2 (Two), measure 1, staff 1, voice 1: B3 -> G4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> C4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> C4 D4 E4\n"
+            "part P3 (Three), measure 1, staff 1, voice 1: rest -> G4\n",
+            r.dryRunText);
+  EXPECT_EQ("Explode: 8 chords changed in 1 measure on 3 staves", r.summary);
+  EXPECT_TRUE(r.output.empty());
+  // Written, the page's rows keep their names.
+  o.dryRun = false;
+  o.listChanges = true;
+  ScoreJobResult w = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(8u, w.changes.size());
+  EXPECT_EQ("C4 D4 E4", w.changes[6].after);
+  EXPECT_EQ(3, w.changes[6].scoreStaff);
+}
+
+} // namespace
+
+// The host holds a transposing part at concert pitch; the file shows it written. A task on such
+// a part alone comes back as written notes in the part's own key, as a part in concert pitch
+// would: a clarinet in B-flat written in D major, then F major; a tenor saxophone (an octave
+// lower still) in the same keys; a horn in F written in A major, then C major.
+TEST(TransposingParts, ATaskOnThePartAloneGivesTheWrittenNotesInItsOwnKey) {
+  ScoreJobResult third = RunJob("transposing-parts.musicxml", "Add Third");
+  ASSERT_EQ(0, third.status) << third.error;
+  const std::string clarinet =
+      "[D4 F#4 A4 C#5] [E4 G4 B4 D5 F#5] [F4 A4 C5 E5 G5] [C#5 E5 G5 B5] |"
+      " [F4 A4 C5 E5 G5] [Bb3 D4 F4 A4 C5] [G4 Bb4 D5 F5] [E4 G4 Bb4 C#5 E#5]";
+  EXPECT_EQ(clarinet, Chords(third.afterXml, "P1"));
+  EXPECT_EQ(clarinet, Chords(third.afterXml, "P2")) << "the octave lower is the host's alone";
+  // A major: the third above E5 is G#5, and above G5 (written with a natural) B-flat.
+  EXPECT_EQ("[D4 F#4 A4 C#5] [E4 G4 B4 D5 F#5] [F4 A4 C5 E5 G#5] [C#5 E5 G5 Bb5] |"
+            " [F4 A4 C5 E5 G5] [Bb3 D4 F4 A4 C5] [G4 Bb4 D5 F5] [E4 G4 Bb4 C#5 E#5]",
+            Chords(third.afterXml, "P3"));
+
+  ScoreJobResult drop = RunJob("transposing-parts.musicxml", "Drop 2nd");
+  ASSERT_EQ(0, drop.status) << drop.error;
+  for (const char* part : {"P1", "P2", "P3"})
+    EXPECT_EQ("[F#3 D4 A4] [B3 E4 G4 D5] [C4 F4 A4 E5] [E4 C#5 G5] |"
+              " [C4 F4 A4 E5] [F3 Bb3 D4 A4] [Bb3 G4 D5] [Bb3 E4 G4 C#5]",
+              Chords(drop.afterXml, part))
+        << part;
+  EXPECT_TRUE(Valid(drop.afterXml));
+}

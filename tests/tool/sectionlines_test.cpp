@@ -1,0 +1,415 @@
+// Explode and Reduce applied the way the tool window applies a task: one undo block around the
+// block handler, against the host simulator's score, read back note by note.
+#include "support/chords.h"
+#include "handedframes.h"
+#include "support/moduleglobals.h"
+
+#include "core/fcstring.h"
+#include "data/fcmusicregion.h"
+#include "data/fcui.h"
+#include "fcchordshaperblockhandler.h"
+#include "hostapi/fxtags.h"
+#include "records.h"
+#include "sectionlines.h"
+
+using hostsim::TheHost;
+using testsupport::Chord;
+using testsupport::E;
+using testsupport::N;
+
+namespace {
+
+// A note as the tests compare it: displacement, raise/lower and whether a tie starts there.
+struct P {
+  int d, r;
+  bool tie;
+  bool operator==(const P& o) const { return d == o.d && r == o.r && tie == o.tie; }
+};
+std::ostream& operator<<(std::ostream& out, const P& p) {
+  return out << p.d << (p.r ? (p.r > 0 ? "+" : "-") : "") << (p.tie ? "~" : "");
+}
+P p(int d, int r = 0, bool tie = false) {
+  return P{d, r, tie};
+}
+
+// An entry as the tests compare it: position, length, grace or not, and its notes (none for a
+// rest).
+struct Entry {
+  int pos, duration;
+  bool grace;
+  std::vector<P> notes;
+  bool operator==(const Entry& o) const {
+    return pos == o.pos && duration == o.duration && grace == o.grace && notes == o.notes;
+  }
+};
+std::ostream& operator<<(std::ostream& out, const Entry& e) {
+  out << "{" << e.pos << " " << e.duration << (e.grace ? " grace" : "") << ":";
+  for (const P& n : e.notes)
+    out << " " << n;
+  return out << "}";
+}
+
+class SectionLines : public ModuleHost {
+protected:
+  void SetUp() override {
+    ModuleHost::SetUp();
+    GlobalUserSettings.bRespaceMusic = true;
+  }
+
+  // A score of staves staves and measures measures, every staff holding rests of a quarter.
+  void Score(int16_t staves, int16_t measures) {
+    hostsim::Reset();
+    hostsim::NewDocument(staves, measures);
+    for (int16_t s = 1; s <= staves; ++s)
+      for (int16_t m = 1; m <= measures; ++m)
+        for (int32_t pos = 0; pos < 4096; pos += 1024)
+          hostsim::AddEntry(s, m, 0, Chord(pos, {}));
+  }
+
+  // Puts the entries given in the place of a cell's first layer.
+  void Put(int16_t staff, int16_t measure, const std::vector<hostsim::EntrySpec>& entries) {
+    hostsim::Cell(staff, measure, 0).clear();
+    for (const hostsim::EntrySpec& e : entries)
+      hostsim::AddEntry(staff, measure, 0, e);
+  }
+
+  bool Run(int task, bool top = true) {
+    FCUI ui(nullptr);
+    FCChordShaperBlockHandler handler(task, top, &ui);
+    FCString name(TaskDescriptors[task].name);
+    FCUndoBlock block;
+    bool ok = block.Execute(&handler, &name);
+    leftAlone_ = handler.GetLeftAlone();
+    EXPECT_TRUE(TheHost().framesOut.empty());
+    EXPECT_EQ(0, LoadedTGFCounter);
+    EXPECT_EQ(0, FinaleEditDepth);
+    EXPECT_FALSE(TheHost().editOpen);
+    return ok;
+  }
+
+  // The first layer of a cell, entry by entry, notes in slot order.
+  static std::vector<Entry> Read(int16_t staff, int16_t measure) {
+    std::vector<Entry> out;
+    for (const EXENTRY& e : hostsim::Cell(staff, measure, 0)) {
+      Entry x{e.measurepos, e.duration, (e.flags & ENTRY_GRACENOTE) != 0, {}};
+      if (e.flags & ENTRY_NOTE)
+        for (int i = 0; i < e.notecount; ++i)
+          x.notes.push_back(
+              p(e.notes[i].displacement, e.notes[i].raiselower, (e.notes[i].flags & NOTE_TIE)));
+      out.push_back(x);
+    }
+    return out;
+  }
+
+  // The notes of one entry as a set of pitches, lowest first.
+  static std::vector<P> Sorted(std::vector<P> notes) {
+    std::sort(notes.begin(), notes.end(),
+              [](const P& a, const P& b) { return a.d != b.d ? a.d < b.d : a.r < b.r; });
+    return notes;
+  }
+
+  int leftAlone_ = 0;
+};
+
+// ---- Explode ------------------------------------------------------------------------------
+
+TEST_F(SectionLines, ChoraleChordsGoOneLineToEachStaffFromTheTop) {
+  Score(4, 2);
+  Put(1, 1,
+      {Chord(0, {0, 2, 4, 7}), Chord(1024, {-1, 1, 4, 6}), Chord(2048, {}),
+       E(3072, {N(0), N(4), N(7), N(9)}, 1024)});
+  hostsim::SetSelection(1, 1, 0, 4, 1, REGION_TO_END);
+  EXPECT_TRUE(Run(Explode));
+  ASSERT_EQ(1u, TheHost().undoList.size());
+  EXPECT_EQ("Explode", TheHost().undoList[0].name);
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(7)}},
+                                {1024, 1024, false, {p(6)}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {p(9)}}}),
+            Read(1, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(4)}},
+                                {1024, 1024, false, {p(4)}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {p(7)}}}),
+            Read(2, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(2)}},
+                                {1024, 1024, false, {p(1)}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {p(4)}}}),
+            Read(3, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(0)}},
+                                {1024, 1024, false, {p(-1)}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {p(0)}}}),
+            Read(4, 1));
+  // Outside the selection nothing moved.
+  EXPECT_EQ(4u, Read(2, 2).size());
+  EXPECT_TRUE(Read(2, 2)[0].notes.empty());
+  // The selected measure was respaced in the score.
+  EXPECT_EQ(1u, TheHost().menuCommands.size());
+}
+
+TEST_F(SectionLines, FewerNotesThanStavesDoubleTheLowestFromTheTopAndTheHighestFromTheBottom) {
+  Score(4, 1);
+  Put(1, 1, {Chord(0, {0, 4})});
+  hostsim::SetSelection(1, 1, 0, 4, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode, true));
+  std::vector<std::vector<P>> lines;
+  for (int16_t s = 1; s <= 4; ++s)
+    lines.push_back(Read(s, 1)[0].notes);
+  EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(0)}, {p(0)}, {p(0)}}), lines);
+
+  Score(4, 1);
+  Put(1, 1, {Chord(0, {0, 4})});
+  hostsim::SetSelection(1, 1, 0, 4, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode, false));
+  lines.clear();
+  for (int16_t s = 1; s <= 4; ++s)
+    lines.push_back(Read(s, 1)[0].notes);
+  EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(4)}, {p(4)}, {p(0)}}), lines);
+}
+
+TEST_F(SectionLines, MoreNotesThanStavesLeaveTheRestAsAChordOnTheLastStaff) {
+  Score(3, 1);
+  Put(1, 1, {Chord(0, {0, 9, 4, 7, 2})});
+  hostsim::SetSelection(1, 1, 0, 3, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode, false)); // dealt from the bottom: the same deal when notes abound
+  EXPECT_EQ((std::vector<P>{p(9)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(2, 1)[0].notes);
+  // In the chord's own slot order.
+  EXPECT_EQ((std::vector<P>{p(0), p(4), p(2)}), Read(3, 1)[0].notes);
+}
+
+TEST_F(SectionLines, RhythmTiesGraceNotesAndRestsComeFromTheTopStaff) {
+  Score(2, 2);
+  hostsim::EntrySpec grace = Chord(0, {5, 8});
+  grace.duration = 512;
+  grace.flags = ENTRY_GRACENOTE;
+  hostsim::NoteSpec tiedHigh = N(9, 1), tiedLow = N(2);
+  tiedHigh.flags |= NOTE_TIE;
+  tiedLow.flags |= NOTE_TIE;
+  // A grace chord, a triplet of eighths (each a third of a quarter), a rest, then a half chord
+  // tied over the barline.
+  Put(1, 1,
+      {grace, E(0, {N(0), N(4)}, 341), E(341, {N(1), N(5)}, 341), E(682, {N(2), N(6)}, 342),
+       E(1024, {}, 1024), E(2048, {tiedLow, tiedHigh}, 2048)});
+  Put(1, 2, {E(0, {N(2), N(9, 1)}, 2048), E(2048, {}, 2048)});
+  Put(2, 1, {E(0, {N(-3)}, 4096)});
+  hostsim::SetSelection(1, 1, 0, 2, 2, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode));
+  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(5)}},
+                                {0, 341, false, {p(0)}},
+                                {341, 341, false, {p(1)}},
+                                {682, 342, false, {p(2)}},
+                                {1024, 1024, false, {}},
+                                {2048, 2048, false, {p(2, 0, true)}}}),
+            Read(2, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(2)}}, {2048, 2048, false, {}}}), Read(2, 2));
+  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(8)}},
+                                {0, 341, false, {p(4)}},
+                                {341, 341, false, {p(5)}},
+                                {682, 342, false, {p(6)}},
+                                {1024, 1024, false, {}},
+                                {2048, 2048, false, {p(9, 1, true)}}}),
+            Read(1, 1));
+  EXPECT_EQ((std::vector<P>{p(9, 1)}), Read(1, 2)[0].notes);
+}
+
+TEST_F(SectionLines, ANoteKeepsItsPitchThroughTheKeysOfTheCellsAlone) {
+  // The host keeps concert pitch: a staff in another key (a part with a key of its own, a
+  // transposing part whose sounding key differs) only counts its notes from another tonic.
+  // Concert C major; staff 2 in D major, staff 3 in E-flat major, staff 4 in A major; staff 5
+  // in the measure's key. The staff records carry words where a transposition might be looked
+  // for: a note carried reads none of them.
+  Score(5, 1);
+  for (int16_t s = 2; s <= 4; ++s) {
+    hostsim::SetStaffFlags(s, 0x8000);
+    std::vector<uint8_t> record = *hostsim::FindRecord(TAG_SOIS, hostsim::MakeKey(s));
+    for (size_t b = 36; b < 40; ++b)
+      record[b] = b % 2 ? 0xFF : 0xF9; // -7 and -7
+    hostsim::PutRecord(TAG_SOIS, hostsim::MakeKey(s), record);
+  }
+  hostsim::SetCellKey(2, 1, 2);
+  hostsim::SetCellKey(3, 1, 0xFD);
+  hostsim::SetCellKey(4, 1, 3);
+  // C5, A4, F#4, D4, C4 (D4 tied on).
+  hostsim::NoteSpec tied = N(1);
+  tied.flags |= NOTE_TIE;
+  Put(1, 1, {E(0, {N(0), tied, N(3, 1), N(5), N(7)}, 4096)});
+  hostsim::SetSelection(1, 1, 0, 5, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode));
+  for (const hostsim::RecordTransfer& t : hostsim::TransfersTo("FX_LoadEData"))
+    EXPECT_NE(TAG_SOIS, t.tag) << "a staff record was read";
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  // A4: the fifth step above D4, natural in D major.
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
+  // F#4: a step above E-flat 4, raised against the F of E-flat major.
+  EXPECT_EQ((std::vector<P>{p(1, 1)}), Read(3, 1)[0].notes);
+  // D4: four steps below A4, natural in A major; the tie goes with it.
+  EXPECT_EQ((std::vector<P>{p(-4, 0, true)}), Read(4, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(5, 1)[0].notes);
+
+  // And back: every line gathered on the top staff at its own pitch.
+  ASSERT_TRUE(Run(Reduce));
+  EXPECT_EQ((std::vector<P>{p(0), p(1, 0, true), p(3, 1), p(5), p(7)}),
+            Sorted(Read(1, 1)[0].notes));
+  for (int16_t s = 2; s <= 5; ++s)
+    EXPECT_TRUE(Read(s, 1)[0].notes.empty()) << "staff " << s;
+}
+
+TEST_F(SectionLines, ASelectionOfOneStaffChangesNothing) {
+  Score(2, 1);
+  Put(1, 1, {Chord(0, {0, 4})});
+  hostsim::SetSelection(1, 1, 0, 1, 1, REGION_TO_END);
+  hostsim::Document before = hostsim::Doc();
+  EXPECT_FALSE(Run(Explode));
+  EXPECT_FALSE(Run(Reduce));
+  EXPECT_TRUE(TheHost().undoList.empty());
+  EXPECT_TRUE(hostsim::SameScore(before, hostsim::Doc()));
+}
+
+TEST_F(SectionLines, AChordWhoseLinesCannotAllBeWrittenStaysWhole) {
+  Score(3, 1);
+  Put(1, 1, {Chord(0, {0, 4, 7})});
+  hostsim::SetSelection(1, 1, 0, 3, 1, REGION_TO_END);
+  hostsim::SetAnswer("FX_InsertEXENTRY", 0); // a host that refuses new entries
+  Run(Explode);
+  EXPECT_EQ((std::vector<P>{p(0), p(4), p(7)}), Read(1, 1)[0].notes);
+}
+
+TEST_F(SectionLines, CancellingTheEditPutsEveryCellAndEntryNumberBack) {
+  Score(3, 2);
+  Put(1, 1, {Chord(0, {0, 4, 7}), Chord(1024, {2, 5})});
+  Put(1, 2, {E(0, {N(1), N(3)}, 4096)});
+  hostsim::SetSelection(1, 1, 0, 3, 2, REGION_TO_END);
+  hostsim::Document before = hostsim::Doc();
+  ASSERT_NE(0, FX_StartFinaleEdit("Explode"));
+  FCMusicRegion region;
+  region.SetCurrentSelection();
+  FCSectionLines lines(&region, true);
+  ASSERT_TRUE(lines.Explode());
+  EXPECT_FALSE(hostsim::SameScore(before, hostsim::Doc()));
+  FX_CancelFinaleEdit();
+  EXPECT_TRUE(hostsim::SameScore(before, hostsim::Doc()));
+  EXPECT_EQ(before.nextEntryNumber, hostsim::Doc().nextEntryNumber);
+}
+
+// ---- Reduce -------------------------------------------------------------------------------
+
+TEST_F(SectionLines, LinesThatSoundTogetherBecomeOneChordOnTheTopOrBottomStaff) {
+  for (bool top : {true, false}) {
+    Score(4, 1);
+    Put(1, 1, {Chord(0, {7}), Chord(1024, {6}), Chord(2048, {})});
+    Put(2, 1, {Chord(0, {4}), Chord(1024, {4}), Chord(2048, {})});
+    Put(3, 1, {Chord(0, {2}), Chord(1024, {1}), Chord(2048, {})});
+    Put(4, 1, {Chord(0, {0}), Chord(1024, {-1}), Chord(2048, {})});
+    hostsim::SetSelection(1, 1, 0, 4, 1, REGION_TO_END);
+    ASSERT_TRUE(Run(Reduce, top));
+    int16_t target = top ? 1 : 4;
+    std::vector<Entry> chords = Read(target, 1);
+    ASSERT_EQ(3u, chords.size());
+    EXPECT_EQ((std::vector<P>{p(0), p(2), p(4), p(7)}), Sorted(chords[0].notes));
+    EXPECT_EQ((std::vector<P>{p(-1), p(1), p(4), p(6)}), Sorted(chords[1].notes));
+    EXPECT_TRUE(chords[2].notes.empty());
+    for (int16_t s = 1; s <= 4; ++s) {
+      if (s == target) continue;
+      for (const Entry& e : Read(s, 1))
+        EXPECT_TRUE(e.notes.empty()) << "staff " << s << " " << e;
+    }
+    EXPECT_EQ(0, leftAlone_);
+  }
+}
+
+TEST_F(SectionLines, PlacesWhereRhythmsDifferAreLeftAloneAndCounted) {
+  Score(2, 1);
+  // Two eighths against the second quarter; a half that ends with the upper one.
+  Put(2, 1, {Chord(0, {4}), E(1024, {N(3)}, 512), E(1536, {N(2)}, 512), E(2048, {N(0)}, 2048)});
+  hostsim::EntrySpec half = E(2048, {N(5)}, 2048);
+  Put(1, 1, {Chord(0, {7}), Chord(1024, {6}), half});
+  hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Reduce));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(7), p(4)}},
+                                {1024, 1024, false, {p(6)}},
+                                {2048, 2048, false, {p(5), p(0)}}}),
+            Read(1, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {}},
+                                {1024, 512, false, {p(3)}},
+                                {1536, 512, false, {p(2)}},
+                                {2048, 2048, false, {}}}),
+            Read(2, 1));
+  EXPECT_EQ(2, leftAlone_); // the quarter at 1024 and the eighth at 1536
+}
+
+TEST_F(SectionLines, ExplodeThenReduceGivesBackTheChordsAndReduceThenExplodeTheLines) {
+  Score(4, 3);
+  const std::vector<std::vector<int16_t>> chords = {
+      {0, 2, 4, 7}, {-3, 1, 3, 5}, {-1, 1, 4, 6}, {0, 4, 7, 9}};
+  for (int16_t m = 1; m <= 3; ++m) {
+    std::vector<hostsim::EntrySpec> entries;
+    for (int32_t i = 0; i < 4; ++i)
+      entries.push_back(Chord(1024 * i, chords[(i + m) % 4]));
+    Put(1, m, entries);
+  }
+  hostsim::SetSelection(1, 1, 0, 4, 3, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode));
+  std::vector<std::vector<Entry>> lines;
+  for (int16_t s = 1; s <= 4; ++s)
+    for (int16_t m = 1; m <= 3; ++m)
+      lines.push_back(Read(s, m));
+  ASSERT_TRUE(Run(Reduce));
+  EXPECT_EQ(0, leftAlone_);
+  for (int16_t m = 1; m <= 3; ++m)
+    for (int32_t i = 0; i < 4; ++i) {
+      std::vector<P> want;
+      for (int16_t d : chords[(i + m) % 4])
+        want.push_back(p(d));
+      EXPECT_EQ(Sorted(want), Sorted(Read(1, m)[i].notes)) << "measure " << m << " beat " << i;
+    }
+  ASSERT_TRUE(Run(Explode));
+  std::vector<std::vector<Entry>> again;
+  for (int16_t s = 1; s <= 4; ++s)
+    for (int16_t m = 1; m <= 3; ++m)
+      again.push_back(Read(s, m));
+  EXPECT_EQ(lines, again);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SectionLines, WhenTheChordsCannotBeStoredTheLinesStay) {
+  Score(2, 1);
+  Put(1, 1, {Chord(0, {7})});
+  Put(2, 1, {Chord(0, {4})});
+  hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
+  // The host refuses to store the top staff's frame: the plug-in is handed that frame's
+  // entries in memory the host does not know as the frame's.
+  std::vector<std::vector<EXENTRY>> copies;
+  copies.reserve(4);
+  hostsim::ScopedFrameTamper refuse([&copies](EXTGF2005a* frame) {
+    EXENTRY* first = frame->entries; // copied out: the record is packed
+    int count = frame->entrycount;
+    if (frame->slot != 1 || !first) return;
+    copies.emplace_back(first, first + count);
+    frame->entries = copies.back().data();
+  });
+  EXPECT_FALSE(Run(Reduce));
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SectionLines, AnOrchestraOfSeventyStavesIsServedToTheLastStaff) {
+  Score(70, 1);
+  Put(1, 1, {Chord(0, {0, 4, 7})});
+  hostsim::SetSelection(1, 1, 0, 70, 1, REGION_TO_END);
+  ASSERT_TRUE(Run(Explode));
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(70, 1)[0].notes);
+}
+
+} // namespace
