@@ -294,7 +294,7 @@ public:
     out.changed = hostsim::TheHost().undoList.size() > undo;
     out.beeped = WinShim_BeepCalls() > beeps;
     for (const EXENTRY& e : hostsim::Cell(1, measure, 0)) {
-      int count = std::max(0, std::min<int>(e.notecount, MAX_NOTES));
+      int count = (e.flags & ENTRY_NOTE) ? std::max(0, std::min<int>(e.notecount, MAX_NOTES)) : 0;
       out.chords.emplace_back();
       for (int n = 0; n < count; ++n) {
         out.after.push_back({e.notes[n].displacement, e.notes[n].raiselower});
