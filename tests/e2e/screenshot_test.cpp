@@ -36,7 +36,9 @@ TEST_F(Screenshot, TheOpenToolWindowIsOnTheScreenAndKeptAsAPicture) {
   hostsim::SetSelection(1, 1, 0, 1, 1, REGION_TO_END);
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
-  ClickListRow(dialog, IDC_TASKLIST, 12); // "Rotate": both directions shown, as "Up" and "Down"
+  // "Reduce", the last row: the list scrolled to its end shows every row whole, and both
+  // directions are shown
+  ClickListRow(dialog, IDC_TASKLIST, 24);
   RedrawWindow(dialog, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
