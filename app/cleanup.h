@@ -27,8 +27,7 @@ int MakeNotedTemporary(std::string* templatePath, int* handle);
 // Renames a noted temporary file over its target and forgets it, with signals held off, so
 // that an interruption finds either the temporary file or the finished target. With
 // noReplace, an existing target is kept and the rename fails (EEXIST).
-int RenameNoted(const std::string& from, const std::string& to, int handle,
-                bool noReplace = false);
+int RenameNoted(const std::string& from, const std::string& to, int handle, bool noReplace = false);
 
 // The start of the name of this process's temporary files and folders: "PREFIX.PID.", to be
 // followed by mkstemp's XXXXXX. What another process of ours left (PREFIX.PID. with that

@@ -41,7 +41,8 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The names of the results the command writes beside a folder's files the command wrote there from another of its scores
+// The names of the results the command writes beside a folder's files the command wrote there from
+// another of its scores
 // ("song-drop-2nd.musicxml" beside "song.musicxml", for any task): not a score to change again.
 std::set<std::string> EarlierOutputs(const std::set<std::string>& names,
                                      const std::vector<std::string>& tasks) {
@@ -317,10 +318,9 @@ void Report(const Run& run, size_t i) {
   const FileOutcome& o = run.outcomes[i];
   const std::string& file = run.files[i];
   if (run.terminal) fprintf(stderr, "\r\033[K");
-  std::string line = o.status ? o.error.substr(0, o.error.find('\n'))
-                     : o.written.empty()
-                         ? file + ": " + o.summary
-                         : file + ": " + o.summary + "; written to " + o.written;
+  std::string line = o.status            ? o.error.substr(0, o.error.find('\n'))
+                     : o.written.empty() ? file + ": " + o.summary
+                                         : file + ": " + o.summary + "; written to " + o.written;
   if (!run.terminal)
     printf("[%zu/%zu] %s\n", run.done, run.files.size(), line.c_str());
   else if (o.status)
@@ -414,7 +414,7 @@ void SayInterrupted(const Run& run) {
   for (size_t i = 0; i < run.files.size(); ++i)
     if (run.finished[i]) {
       const FileOutcome& o = run.outcomes[i];
-      std::string what = o.status            ? "error: " + Short(o.error, run.files[i])
+      std::string what = o.status             ? "error: " + Short(o.error, run.files[i])
                          : !o.written.empty() ? "written to " + o.written
                                               : o.summary;
       fprintf(stderr, "  %s: %s\n", run.files[i].c_str(), what.c_str());

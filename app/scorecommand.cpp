@@ -194,8 +194,8 @@ public:
   // Why the last write failed, naming where it went, or empty.
   std::string Failure(const std::string& target) const {
     if (_errno == 0) return std::string();
-    return (target == "-" ? "standard output" : target) + ": cannot write (" +
-           strerror(_errno) + ")" + (_path.empty() ? "" : "; nothing was written");
+    return (target == "-" ? "standard output" : target) + ": cannot write (" + strerror(_errno) +
+           ")" + (_path.empty() ? "" : "; nothing was written");
   }
   // Ready to take the target's place: a file it replaces keeps its owner and permissions (a
   // new one gets what the umask leaves), and is on the disk before it takes the old one's
@@ -208,7 +208,7 @@ public:
     if (ok && replaced && (mine.st_uid != replaced->st_uid || mine.st_gid != replaced->st_gid) &&
         fchown(_fd, replaced->st_uid, replaced->st_gid) != 0) {
       *error = target + ": belongs to another user or group, which the result could not keep; "
-                         "left as it is";
+                        "left as it is";
       return false;
     }
     ok = ok && (!replaced || fsync(_fd) == 0);
@@ -327,15 +327,18 @@ void KeepBeside(Output* output, const std::string& input, const std::string& rep
     std::string name = Numbered(beside, k);
     if (output->Rename(name, true, &error)) {
       o->written = name;
-      o->error = input + ": changed by another program while the task ran (saved meanwhile?); "
-                         "it was left as it is, and the result written to " +
+      o->error = input +
+                 ": changed by another program while the task ran (saved meanwhile?); "
+                 "it was left as it is, and the result written to " +
                  name;
       return;
     }
     if (errno != EEXIST) break;
   }
-  o->error = input + ": changed by another program while the task ran; it was left as it is, "
-                     "and the result could not be kept (" + error + ")";
+  o->error = input +
+             ": changed by another program while the task ran; it was left as it is, "
+             "and the result could not be kept (" +
+             error + ")";
 }
 
 // The finished output takes its place: the target looked at again now, and in place, the
@@ -358,7 +361,8 @@ void Place(Output* output, const std::string& input, const CommandLine& c, const
                 (now.st_nlink == 2 ? " other name (a hard link), which keeps"
                                    : " other names (hard links), which keep") +
                 " the score as it was";
-  if (!output->Finish(out, exists ? &now : nullptr, &error) || !output->Rename(out, false, &error)) {
+  if (!output->Finish(out, exists ? &now : nullptr, &error) ||
+      !output->Rename(out, false, &error)) {
     o->status = 1;
     o->error = error;
     return;
@@ -495,7 +499,8 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   }
   FileOutcome o;
   o.status = 1;
-  o.error = (input == "-" ? kStandardInput : input) + std::string(": not enough memory for this score");
+  o.error =
+      (input == "-" ? kStandardInput : input) + std::string(": not enough memory for this score");
   return o;
 }
 

@@ -4,8 +4,9 @@
 // never overwritten unless asked. Several files or folders are worked on in parallel worker
 // processes (the job's host is one per process). Only regular files are read (or standard
 // input, named "-"), and only regular files are replaced: a device or a pipe named by --out
-// is written through ("-" is standard output), a link or anything else is refused. Exit status 0 done, 1 the host or the
-// plug-in failed, 2 bad input or usage (with several files: any of them failed).
+// is written through ("-" is standard output), a link or anything else is refused. Exit status 0
+// done, 1 the host or the plug-in failed, 2 bad input or usage (with several files: any of them
+// failed).
 #pragma once
 #include <string>
 

@@ -2,6 +2,7 @@
 // pipes and links, standard input and output, a file saved by another program meanwhile,
 // read-only and shared files, a full disk, too little memory, a planted options file.
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "scorefixture.h"
@@ -17,6 +18,14 @@ std::string Text(const std::vector<uint8_t>& v) {
 
 std::string Quoted(const std::string& s) {
   return "'" + s + "'";
+}
+
+// A device to write to: as root a copy of /dev/null or /dev/full made in the folder, so that a
+// command that wrongly replaced it replaces the copy (others cannot replace the system's).
+std::string Device(const TempFolder& folder, const std::string& name, unsigned minor) {
+  std::string copy = folder.Path(name);
+  if (geteuid() == 0 && mknod(copy.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0) return copy;
+  return "/dev/" + name;
 }
 
 mode_t Mode(const std::string& path) {
@@ -64,16 +73,17 @@ TEST(FileSafety, OutWritesThroughADeviceOrAPipeAndNeverReplacesALink) {
   std::string in = folder.Write("song.musicxml", Text(ReadBytes(FilePath("pickup.musicxml"))));
   std::string expected = folder.Path("expected.musicxml"), out;
   ASSERT_EQ(0, Command("--score " + in + " --task drop2 --out " + expected, &out)) << out;
-  EXPECT_EQ(0, Command("--score " + in + " --task drop2 --out /dev/null", &out)) << out;
-  EXPECT_TRUE(S_ISCHR(Mode("/dev/null"))) << "the null device was replaced";
+  std::string null = Device(folder, "null", 3);
+  EXPECT_EQ(0, Command("--score " + in + " --task drop2 --out " + null, &out)) << out;
+  EXPECT_TRUE(S_ISCHR(Mode(null))) << "the null device was replaced";
   // a pipe with a reader at its other end gets the score
   std::string fifo = folder.Path("pipe"), caught = folder.Path("caught.musicxml");
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   out.clear();
-  EXPECT_EQ(0, Shell("cat " + fifo + " > " + caught + " & '" + std::string(QV_HOST_PATH) + "' '" +
-                         QV_PLUGIN_PATH + "' --score " + in + " --task drop2 --out " + fifo +
-                         "; wait",
-                     &out))
+  EXPECT_EQ(0,
+            Shell("cat " + fifo + " > " + caught + " & '" + std::string(QV_HOST_PATH) + "' '" +
+                      QV_PLUGIN_PATH + "' --score " + in + " --task drop2 --out " + fifo + "; wait",
+                  &out))
       << out;
   EXPECT_TRUE(S_ISFIFO(Mode(fifo)));
   EXPECT_EQ(ReadBytes(expected), ReadBytes(caught));
@@ -81,8 +91,8 @@ TEST(FileSafety, OutWritesThroughADeviceOrAPipeAndNeverReplacesALink) {
   std::string other = folder.Write("other.musicxml", "kept");
   ASSERT_EQ(0, symlink("other.musicxml", folder.Path("link.musicxml").c_str()));
   out.clear();
-  EXPECT_EQ(2, Command("--score " + in + " --task drop2 --out " + folder.Path("link.musicxml"),
-                       &out));
+  EXPECT_EQ(2,
+            Command("--score " + in + " --task drop2 --out " + folder.Path("link.musicxml"), &out));
   EXPECT_NE(std::string::npos, out.find("link.musicxml: a link; the result never replaces a link"))
       << out;
   EXPECT_TRUE(S_ISLNK(Mode(folder.Path("link.musicxml"))));
@@ -94,9 +104,9 @@ TEST(FileSafety, OutWritesThroughADeviceOrAPipeAndNeverReplacesALink) {
 TEST(FileSafety, InPlaceKeepsAScoreSavedMeanwhileAndPutsTheResultBesideIt) {
   TempFolder folder;
   std::string in = folder.Write("song.musicxml", GeneratedScore(8000));
-  pid_t pid = commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
-                                {"--score", in, "--task", "drop2", "--in-place"}, "",
-                                folder.Path("log"));
+  pid_t pid =
+      commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
+                        {"--score", in, "--task", "drop2", "--in-place"}, "", folder.Path("log"));
   // the temporary output is made once the input is read
   ASSERT_FALSE(commandrun::WaitFor(folder.Path(""), ".qvscore.", pid).empty());
   std::string saved = GeneratedScore(40);
@@ -108,8 +118,10 @@ TEST(FileSafety, InPlaceKeepsAScoreSavedMeanwhileAndPutsTheResultBesideIt) {
   EXPECT_EQ(1, WEXITSTATUS(status)) << log;
   EXPECT_EQ(saved, Text(ReadBytes(in)));
   EXPECT_NE(std::string::npos,
-            log.find("song.musicxml: changed by another program while the task ran")) << log;
-  EXPECT_NE(std::string::npos, log.find("the result written to " + folder.Path("song-drop-2nd.musicxml")))
+            log.find("song.musicxml: changed by another program while the task ran"))
+      << log;
+  EXPECT_NE(std::string::npos,
+            log.find("the result written to " + folder.Path("song-drop-2nd.musicxml")))
       << log;
   std::string result = Text(ReadBytes(folder.Path("song-drop-2nd.musicxml")));
   EXPECT_NE(std::string::npos, result.find("<measure number=\"2000\">")); // the version read
@@ -170,9 +182,10 @@ TEST(FileSafety, InPlaceKeepsOwnerAndModeRefusesReadOnlyFilesAndSaysALinkIsSplit
 TEST(FileSafety, AFullDiskOrTheFileSizeLimitNamesTheFileAndTheReasonAndLeavesNothing) {
   TempFolder folder;
   std::string in = folder.Write("song.musicxml", GeneratedScore(400)), out;
-  EXPECT_EQ(1, Command("--score " + in + " --task drop2 --out /dev/full", &out));
-  EXPECT_NE(std::string::npos, out.find("/dev/full: cannot write (No space left on device)"))
-      << out;
+  std::string full = Device(folder, "full", 7);
+  EXPECT_EQ(1, Command("--score " + in + " --task drop2 --out " + full, &out));
+  EXPECT_NE(std::string::npos, out.find(full + ": cannot write (No space left on device)")) << out;
+  unlink(folder.Path("full").c_str());
   // the limit is in blocks of 512 or 1024 bytes: well below the 100 KB result either way
   out.clear();
   EXPECT_EQ(1, Shell("ulimit -f 40; '" + std::string(QV_HOST_PATH) + "' '" + QV_PLUGIN_PATH +

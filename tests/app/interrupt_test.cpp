@@ -249,9 +249,9 @@ TEST(Interruption, CtrlCOverManyScoresSaysWhichWereFinished) {
   std::string big = GeneratedScore(8000);
   folder.Write("in/b.musicxml", big);
   folder.Write("in/c.musicxml", big);
-  pid_t pid = commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
-                                {folder.Path("in"), "--task", "drop2", "-j", "1"}, "",
-                                folder.Path("log"));
+  pid_t pid =
+      commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
+                        {folder.Path("in"), "--task", "drop2", "-j", "1"}, "", folder.Path("log"));
   ASSERT_FALSE(commandrun::WaitFor(folder.Path("in"), "a-drop-2nd", pid).empty());
   ASSERT_FALSE(commandrun::WaitFor(folder.Path("in"), ".qvscore.", pid).empty()); // b's
   kill(pid, SIGINT);
@@ -266,9 +266,9 @@ TEST(Interruption, CtrlCOverManyScoresSaysWhichWereFinished) {
       << log;
   std::vector<std::string> left = Entries(folder.Path("in"));
   std::sort(left.begin(), left.end());
-  EXPECT_EQ((std::vector<std::string>{"a-drop-2nd.musicxml", "a.musicxml", "b.musicxml",
-                                      "c.musicxml"}),
-            left);
+  EXPECT_EQ(
+      (std::vector<std::string>{"a-drop-2nd.musicxml", "a.musicxml", "b.musicxml", "c.musicxml"}),
+      left);
 }
 
 } // namespace

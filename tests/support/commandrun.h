@@ -53,8 +53,7 @@ inline std::string Find(const std::string& folder, const std::string& start) {
   std::string found;
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* e = readdir(dir))
-      if (found.empty() && strncmp(e->d_name, start.c_str(), start.size()) == 0)
-        found = e->d_name;
+      if (found.empty() && strncmp(e->d_name, start.c_str(), start.size()) == 0) found = e->d_name;
     closedir(dir);
   }
   return found;
