@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "cleanup.h"
@@ -18,29 +19,64 @@
 
 namespace {
 
-bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) {
+const char* kStandardInput = "standard input";
+
+// What a file that is not a regular one is, for the message that refuses it.
+std::string KindOf(mode_t mode) {
+  return S_ISDIR(mode)    ? "a folder"
+         : S_ISCHR(mode)  ? "a device"
+         : S_ISBLK(mode)  ? "a disk device"
+         : S_ISFIFO(mode) ? "a pipe (FIFO)"
+         : S_ISSOCK(mode) ? "a socket"
+         : S_ISLNK(mode)  ? "a link"
+                          : "not a regular file";
+}
+
+std::string TooLarge(const std::string& name) {
+  return name + ": larger than " + std::to_string(kMaxScoreBytes >> 20) +
+         " MB; the command reads scores up to that size";
+}
+
+// The score's bytes: a regular file (what it was when read in *st), or standard input for
+// "-"; never more than kMaxScoreBytes. A device, a pipe or a folder is refused unopened.
+bool ReadInput(const std::string& path, std::vector<uint8_t>* bytes, struct stat* st,
+               std::string* error) {
+  bool standardInput = path == "-";
+  std::string name = standardInput ? kStandardInput : path;
+  if (!standardInput && stat(path.c_str(), st) == 0 && !S_ISREG(st->st_mode)) {
+    *error = S_ISDIR(st->st_mode) ? path + ": is a folder, not a score file"
+                                  : path + ": " + KindOf(st->st_mode) +
+                                        ", not a score file; only files are read (or - for "
+                                        "standard input)";
+    return false;
+  }
+  int fd = standardInput ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
     *error = path + ": cannot open (" + strerror(errno) + ")";
     return false;
   }
-  struct stat st = {};
-  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-    fclose(f);
-    *error = path + ": is a folder, not a score file";
-    return false;
+  bool ok = fstat(fd, st) == 0;
+  if (ok && !standardInput && !S_ISREG(st->st_mode)) { // swapped since it was looked at
+    *error = path + ": " + KindOf(st->st_mode) + ", not a score file";
+    ok = false;
+  } else if (ok && S_ISREG(st->st_mode) && static_cast<uint64_t>(st->st_size) > kMaxScoreBytes) {
+    *error = TooLarge(name);
+    ok = false;
   }
-  // Read in one piece at the size the file has (and on for whatever it grew by since).
-  bytes->resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
-  size_t got = bytes->empty() ? 0 : fread(bytes->data(), 1, bytes->size(), f);
-  bytes->resize(got);
-  uint8_t buffer[1 << 16];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes->insert(bytes->end(), buffer, buffer + n);
-  bool ok = !ferror(f);
-  fclose(f);
-  if (!ok) *error = path + ": cannot read (" + strerror(errno) + ")";
+  if (ok && S_ISREG(st->st_mode)) bytes->reserve(static_cast<size_t>(st->st_size) + (1 << 16));
+  const size_t piece = 1 << 16;
+  for (ssize_t n = 1; ok && n != 0;) {
+    size_t at = bytes->size();
+    bytes->resize(at + piece);
+    n = read(fd, bytes->data() + at, piece);
+    bytes->resize(at + (n > 0 ? static_cast<size_t>(n) : 0));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) *error = name + ": cannot read (" + strerror(errno) + ")";
+    if (bytes->size() > kMaxScoreBytes) *error = TooLarge(name);
+    ok = error->empty();
+  }
+  if (!standardInput) close(fd);
+  if (!ok) std::vector<uint8_t>().swap(*bytes);
   return ok;
 }
 
@@ -54,47 +90,84 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A name in a folder, with one slash between them however the folder was typed ("out/").
-std::string InFolder(std::string folder, const std::string& name) {
-  while (folder.size() > 1 && folder.back() == '/')
-    folder.pop_back();
-  return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
-// "song.musicxml" and "Drop 2nd" give "song-drop-2nd.musicxml".
-std::string OutputBeside(const std::string& input, const std::string& task) {
-  std::string slug;
-  for (char ch : task) {
-    if (isalnum(static_cast<unsigned char>(ch)))
-      slug += static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-    else if (!slug.empty() && slug.back() != '-')
-      slug += '-';
-  }
-  while (!slug.empty() && slug.back() == '-')
-    slug.pop_back();
-  size_t slash = input.rfind('/');
-  size_t dot = input.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = input.size();
-  return input.substr(0, dot) + "-" + (slug.empty() ? "changed" : slug) + input.substr(dot);
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
 
-// The output file in the making: a temporary file in the target's folder, renamed over the
-// target once complete; removed if the run ends before that, an interruption included.
-class TempOutput {
+// Whether the file is still the one read: the same file, not written since.
+bool Unchanged(const struct stat& read, const struct stat& now) {
+  return read.st_dev == now.st_dev && read.st_ino == now.st_ino && read.st_size == now.st_size &&
+         read.st_mtim.tv_sec == now.st_mtim.tv_sec && read.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+}
+
+// The permissions a new file gets: what the user's umask leaves of rw-rw-rw-. Read once,
+// before any worker starts.
+mode_t NewFileMode() {
+  static const mode_t mode = [] {
+    mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~mask;
+  }();
+  return mode;
+}
+
+// Whether the user may replace the file: it is not read-only, to the user nor to anyone.
+bool Writable(const std::string& path, const struct stat& st) {
+  return (st.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
+// Where --out sends the result: into a file replaced whole, or through to what is already
+// there (standard output, a terminal, a device, a pipe).
+enum class Target { File, Through };
+
+// What the output's name stands for now; false with the message when the result cannot
+// safely go there: a link (the file it points to is not meant), a folder, a disk, a socket.
+bool CheckTarget(const std::string& out, Target* target, struct stat* st, std::string* error) {
+  *target = Target::File;
+  if (out == "-") {
+    *target = Target::Through;
+    return true;
+  }
+  if (lstat(out.c_str(), st) != 0) {
+    st->st_mode = 0; // a new file
+    return true;
+  }
+  struct stat to;
+  bool through = S_ISCHR(st->st_mode) || S_ISFIFO(st->st_mode) ||
+                 (S_ISLNK(st->st_mode) && stat(out.c_str(), &to) == 0 &&
+                  (S_ISCHR(to.st_mode) || S_ISFIFO(to.st_mode)));
+  if (through) {
+    *target = Target::Through;
+    return true;
+  }
+  if (S_ISREG(st->st_mode) && !Writable(out, *st)) {
+    *error = out + ": read-only; left as it is (make it writable to have it replaced, or name "
+                   "another file)";
+    return false;
+  }
+  if (S_ISREG(st->st_mode)) return true;
+  *error = out + ": " + KindOf(st->st_mode) +
+           (S_ISLNK(st->st_mode)
+                ? "; the result never replaces a link: name the file it points to, or another file"
+                : "; the result replaces only a file: name another");
+  return false;
+}
+
+// The output in the making. Into a file: a temporary file in the target's folder, renamed
+// over the target once complete, removed if the run ends before that, an interruption
+// included. Through: written to the device, pipe or standard output as it is made.
+class Output {
 public:
-  ~TempOutput() {
-    if (_fd >= 0) close(_fd);
+  ~Output() {
+    if (_fd >= 0 && _fd != STDOUT_FILENO) close(_fd);
     if (!_path.empty()) unlink(_path.c_str());
     Forget(_noted);
   }
   bool Open(const std::string& folder, std::string* error) {
-    std::string name = folder + "/.qvscore.XXXXXX";
+    RemoveDeadStrays(folder, ".qvscore");
+    std::string name = folder + "/" + StrayPrefix(".qvscore") + "XXXXXX";
     _fd = MakeNotedTemporary(&name, &_noted);
     if (_fd < 0) {
       *error = folder + ": cannot write in this folder (" + strerror(errno) + ")";
@@ -103,27 +176,53 @@ public:
     _path = name;
     return true;
   }
+  bool OpenThrough(const std::string& out, std::string* error) {
+    _fd = out == "-" ? STDOUT_FILENO : open(out.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (_fd < 0) *error = out + ": cannot write (" + strerror(errno) + ")";
+    return _fd >= 0;
+  }
   bool Write(const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
-    while (size > 0) {
+    while (size > 0 && _errno == 0) {
       ssize_t n = write(_fd, p, size);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      p += n;
-      size -= static_cast<size_t>(n);
+      if (n <= 0) _errno = n < 0 ? errno : EIO;
+      p += n > 0 ? n : 0;
+      size -= n > 0 ? static_cast<size_t>(n) : 0;
     }
-    return true;
+    return _errno == 0;
   }
-  bool Commit(const std::string& target, mode_t mode, std::string* error) {
-    // A file that replaces another (the input in place, an earlier output) is on the disk
-    // before it takes the old one's name, so that a power cut leaves the one or the other; a
-    // new file's is left to the system, which keeps many outputs from waiting on the disk.
-    struct stat st;
-    bool replaces = lstat(target.c_str(), &st) == 0;
-    bool ok = fchmod(_fd, mode) == 0 && (!replaces || fsync(_fd) == 0);
-    ok = close(_fd) == 0 && ok;
+  // Why the last write failed, naming where it went, or empty.
+  std::string Failure(const std::string& target) const {
+    if (_errno == 0) return std::string();
+    return (target == "-" ? "standard output" : target) + ": cannot write (" + strerror(_errno) +
+           ")" + (_path.empty() ? "" : "; nothing was written");
+  }
+  // Ready to take the target's place: a file it replaces keeps its owner and permissions (a
+  // new one gets what the umask leaves), and is on the disk before it takes the old one's
+  // name, so that a power cut leaves the one or the other; a new file's is left to the
+  // system, which keeps many outputs from waiting on the disk.
+  bool Finish(const std::string& target, const struct stat* replaced, std::string* error) {
+    mode_t mode = replaced ? replaced->st_mode & 0777 : NewFileMode();
+    struct stat mine;
+    bool ok = fchmod(_fd, mode) == 0 && fstat(_fd, &mine) == 0;
+    if (ok && replaced && (mine.st_uid != replaced->st_uid || mine.st_gid != replaced->st_gid) &&
+        fchown(_fd, replaced->st_uid, replaced->st_gid) != 0) {
+      *error = target + ": belongs to another user or group, which the result could not keep; "
+                        "left as it is";
+      return false;
+    }
+    ok = ok && (!replaced || fsync(_fd) == 0);
+    int why = ok ? 0 : errno;
+    if (close(_fd) != 0 && ok) why = errno;
     _fd = -1;
-    if (ok && RenameNoted(_path, target, _noted) == 0) {
+    if (why) *error = target + ": cannot write (" + strerror(why) + ")";
+    return why == 0;
+  }
+  // The temporary file renamed to the target; with noReplace an existing target is left
+  // alone (false, errno EEXIST).
+  bool Rename(const std::string& target, bool noReplace, std::string* error) {
+    if (RenameNoted(_path, target, _noted, noReplace) == 0) {
       _path.clear();
       _noted = -1;
       return true;
@@ -133,24 +232,34 @@ public:
   }
 
 private:
-  int _fd = -1;      // the open temporary file
-  std::string _path; // its path, until it is renamed
+  int _fd = -1;      // the open temporary file, or the target written through
+  std::string _path; // the temporary file's path, until it is renamed
   int _noted = -1;   // its note for removal on an interruption
+  int _errno = 0;    // why a write failed
 };
 
-// A private folder for the host's options file; removed with it when the run ends, however.
+// A private folder for the host's options file, so that the plug-in never reads one from the
+// folder the command runs in; removed with it when the run ends, however.
 class OptionsFolder {
 public:
-  bool Make(const ScoreJobOptions& options, std::string* hostFolder) {
+  bool Make(const ScoreJobOptions& options, std::string* hostFolder, std::string* error) {
     const char* tmp = getenv("TMPDIR");
-    std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/qvhost.XXXXXX";
-    if (!mkdtemp(&templ[0])) return false;
+    std::string folder = tmp && *tmp ? tmp : "/tmp";
+    RemoveDeadStrays(folder, "qvhost");
+    std::string templ = folder + "/" + StrayPrefix("qvhost") + "XXXXXX";
+    if (!mkdtemp(&templ[0])) {
+      *error = folder + ": cannot make a folder for the plug-in's options file (" +
+               strerror(errno) + ")";
+      return false;
+    }
     _root = templ;
     _rootNote = Remember(_root, true);
     // The plug-in opens "<host folder>\qvpluginoptions.txt": here a file inside the root.
     *hostFolder = _root + "/host";
     _fileNote = Remember(File());
-    return WriteHostOptions(*hostFolder, options);
+    if (WriteHostOptions(*hostFolder, options)) return true;
+    *error = _root + ": cannot write the plug-in's options file (" + strerror(errno) + ")";
+    return false;
   }
   ~OptionsFolder() {
     if (_root.empty()) return;
@@ -171,19 +280,7 @@ bool CheckOnly(const CommandLine& c) {
   return c.check && c.task.empty();
 }
 
-} // namespace
-
-FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
-                         const PluginEntries& entries) {
-  FileOutcome o;
-  auto fail = [&o](int status, const std::string& error) {
-    o.status = status;
-    o.error = error;
-    return o;
-  };
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!ReadFile(input, &bytes, &error)) return fail(2, error);
+ScoreJobOptions JobOptions(const CommandLine& c) {
   ScoreJobOptions options;
   options.task = c.task;
   options.bottom = c.bottom;
@@ -197,32 +294,137 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   options.displayTexts = false;
   options.check = c.check;
   options.applyTask = !CheckOnly(c);
-  bool dryRun = c.dryRun || !options.applyTask;
+  return options;
+}
 
-  if (!c.inPlace && !c.out.empty() && SameFile(c.out, input))
-    return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
-  // In place through a link: the file linked to is replaced, and the link stays.
+// The input's own file when it is to be replaced: through a link, the file linked to (the
+// link stays).
+std::string Replaced(const std::string& input, const CommandLine& c) {
   std::string replaced = input;
   char* real = c.inPlace && c.outDir.empty() ? realpath(input.c_str(), nullptr) : nullptr;
   if (real) replaced = real;
   free(real);
-  // The output is written as it is made, into a temporary file beside where it goes.
-  std::string folder = !c.outDir.empty() ? c.outDir : Folder(c.out.empty() ? replaced : c.out);
-  TempOutput temp;
-  if (!dryRun && !temp.Open(folder, &error)) return fail(1, error);
-  options.sink = [&temp](const void* data, size_t size) { return temp.Write(data, size); };
+  return replaced;
+}
 
-  PluginEntries plugin = entries;
-  OptionsFolder options_folder;
-  if ((c.fourNoteDrops || c.spellInKey) && !options_folder.Make(options, &plugin.hostFolder))
-    return fail(1, "cannot make a folder for the plug-in's options file");
-  ScoreJobResult r;
-  try {
-    r = RunScoreJob(std::move(bytes), input, options, plugin);
-  } catch (const std::bad_alloc&) {
-    return fail(1, input + ": not enough memory for this score");
+// A name in a folder, with one slash between them however the folder was typed ("out/").
+std::string InFolder(std::string folder, const std::string& name) {
+  while (folder.size() > 1 && folder.back() == '/')
+    folder.pop_back();
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string ResultPath(const std::string& input, const CommandLine& c, const std::string& task) {
+  if (!c.out.empty()) return c.out;
+  if (c.outDir.empty()) return c.inPlace ? Replaced(input, c) : OutputBeside(input, task);
+  return InFolder(c.outDir, c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), task));
+}
+
+// "song-drop-2nd.musicxml", then "song-drop-2nd-2.musicxml", ...
+std::string Numbered(const std::string& path, int k) {
+  if (k < 2) return path;
+  size_t slash = path.rfind('/'), dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+  return path.substr(0, dot) + "-" + std::to_string(k) + path.substr(dot);
+}
+
+// The input was saved by another program while the task ran: it stays, and the result goes
+// beside it under a name not taken.
+void KeepBeside(Output* output, const std::string& input, const std::string& replaced,
+                const std::string& task, FileOutcome* o) {
+  std::string error, beside = OutputBeside(replaced, task);
+  o->status = 1;
+  if (!output->Finish(beside, nullptr, &error)) {
+    o->error = error;
+    return;
   }
-  if (r.status != 0) return fail(r.status, r.error);
+  for (int k = 1; k < 1000; ++k) {
+    std::string name = Numbered(beside, k);
+    if (output->Rename(name, true, &error)) {
+      o->written = name;
+      o->error = input +
+                 ": changed by another program while the task ran (saved meanwhile?); "
+                 "it was left as it is, and the result written to " +
+                 name;
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  o->error = input +
+             ": changed by another program while the task ran; it was left as it is, "
+             "and the result could not be kept (" +
+             error + ")";
+}
+
+// The finished output takes its place: the target looked at again now, and in place, the
+// input must still be the very file that was read.
+void Place(Output* output, const std::string& input, const CommandLine& c, const struct stat& read,
+           const std::string& task, FileOutcome* o) {
+  std::string out = ResultPath(input, c, task), error;
+  struct stat now;
+  bool exists = lstat(out.c_str(), &now) == 0;
+  if (c.inPlace && c.outDir.empty() && (!exists || !Unchanged(read, now)))
+    return KeepBeside(output, input, out, task, o);
+  Target target;
+  if (!CheckTarget(out, &target, &now, &error) || target == Target::Through) {
+    o->status = 1;
+    o->error = error.empty() ? out + ": no longer a file; nothing was written" : error;
+    return;
+  }
+  if (exists && now.st_nlink > 1)
+    o->notice = out + ": had " + std::to_string(now.st_nlink - 1) +
+                (now.st_nlink == 2 ? " other name (a hard link), which keeps"
+                                   : " other names (hard links), which keep") +
+                " the score as it was";
+  if (!output->Finish(out, exists ? &now : nullptr, &error) ||
+      !output->Rename(out, false, &error)) {
+    o->status = 1;
+    o->error = error;
+    return;
+  }
+  o->written = out;
+}
+
+// The job on one file, from reading it to placing its result; may throw std::bad_alloc.
+FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const PluginEntries& plugin) {
+  FileOutcome o;
+  auto fail = [&o](int status, const std::string& error) {
+    o.status = status;
+    o.error = error;
+    return o;
+  };
+  bool standardInput = input == "-";
+  if (standardInput && c.inPlace)
+    return fail(2, "standard input cannot be replaced in place: give --out FILE (or --out - for "
+                   "standard output)");
+  if (standardInput && !c.dryRun && c.out.empty() && c.outDir.empty())
+    return fail(2, "standard input has no folder to write the result beside: give --out FILE (or "
+                   "--out - for standard output)");
+  bool dryRun = c.dryRun || CheckOnly(c);
+  std::vector<uint8_t> bytes;
+  struct stat read, st;
+  std::string error;
+  if (!ReadInput(input, &bytes, &read, &error)) return fail(2, error);
+  if (c.inPlace && c.outDir.empty() && !Writable(Replaced(input, c), read))
+    return fail(2, input + ": read-only; --in-place leaves it as it is (make it writable to "
+                           "have it replaced)");
+  Target target = Target::File;
+  if (!c.out.empty() && c.out != "-" && !standardInput && SameFile(c.out, input))
+    return fail(2, c.out + ": the output would replace the input; give --in-place to do that");
+  if (!c.out.empty() && !CheckTarget(c.out, &target, &st, &error)) return fail(2, error);
+  // The output is written as it is made, into a temporary file beside where it goes.
+  Output output;
+  if (!dryRun && !(target == Target::Through ? output.OpenThrough(c.out, &error)
+                                               : output.Open(OutputFolder(input, c), &error)))
+    return fail(1, error);
+  ScoreJobOptions options = JobOptions(c);
+  options.sink = [&output](const void* data, size_t size) { return output.Write(data, size); };
+  ScoreJobResult r =
+      RunScoreJob(std::move(bytes), standardInput ? kStandardInput : input, options, plugin);
+  if (r.status != 0) {
+    std::string why = output.Failure(ResultPath(input, c, r.task));
+    return fail(r.status, why.empty() ? r.error : why);
+  }
   o.skipped = r.skipped;
   if (!o.skipped.empty()) return o;
   o.leftAlone = r.leftAlone;
@@ -232,45 +434,65 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   o.leftAloneCount = r.leftAloneCount;
   if (c.check) o.check = r.checkText + r.checkSummary + "\n";
   if (dryRun) return o;
-  std::string out =
-      !c.out.empty() ? c.out
-      : c.outDir.empty()
-          ? (c.inPlace ? replaced : OutputBeside(input, r.task))
-          : InFolder(c.outDir, c.inPlace ? BaseName(input) : OutputBeside(BaseName(input), r.task));
-  struct stat st;
-  mode_t mode = stat(input.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0644;
-  if (!temp.Commit(out, mode, &error)) return fail(1, error);
-  o.written = out;
+  if (target == Target::Through) {
+    o.written = c.out == "-" ? "standard output" : c.out;
+    return o;
+  }
+  Place(&output, input, c, read, r.task, &o);
   return o;
 }
 
 // What one score's run tells the user: parts skipped, chords left alone, the changed chords,
-// where the result went and, when asked, the check of its voice leading.
-static int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
+// where the result went and, when asked, the check of its voice leading. With the score on
+// standard output everything else goes to the error stream.
+int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
+  FILE* say = c.out == "-" ? stderr : stdout;
+  if (!o.notice.empty()) fprintf(stderr, "%s\n", Printable(o.notice).c_str());
+  if (o.status != 0) {
+    fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
+    return o.status;
+  }
   if (!o.skipped.empty()) {
     fprintf(stderr, "%s\n", Printable(o.skipped).c_str());
     return 0;
   }
   if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", Printable(o.leftAlone, true).c_str());
-  fputs(Printable(o.changes, true).c_str(), stdout);
+  fputs(Printable(o.changes, true).c_str(), say);
   if (!CheckOnly(c)) {
     if (c.dryRun)
-      printf("%s (dry run: nothing written)\n", Printable(o.summary).c_str());
+      fprintf(say, "%s (dry run: nothing written)\n", Printable(o.summary).c_str());
     else
-      printf("%s; written to %s\n", Printable(o.summary).c_str(), Printable(o.written).c_str());
+      fprintf(say, "%s; written to %s\n", Printable(o.summary).c_str(),
+              Printable(o.written).c_str());
   }
-  fputs(Printable(o.check, true).c_str(), stdout);
+  fputs(Printable(o.check, true).c_str(), say);
   return 0;
 }
 
-int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
-  RemoveOnInterrupt();
+int RunOne(const CommandLine& c, const PluginEntries& plugin) {
+  std::string error;
+  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
+    fprintf(stderr, "%s\n", Printable(error).c_str());
+    return 1;
+  }
+  return PrintOutcome(ScoreOneFile(c.inputs[0], c, plugin), c);
+}
+
+int RunCommand(const CommandLine& given, const PluginEntries& entries) {
   CommandLine c = given;
   struct stat st;
   // --out naming a folder puts the result in it, under the name it would have had beside
-  if (!c.out.empty() && stat(c.out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (!c.out.empty() && c.out != "-" && stat(c.out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     c.outDir = c.out;
     c.out.clear();
+  }
+  // The plug-in's options file is always the command's own, whatever the options.
+  PluginEntries plugin = entries;
+  OptionsFolder options;
+  std::string error;
+  if (!options.Make(JobOptions(c), &plugin.hostFolder, &error)) {
+    fprintf(stderr, "%s\n", Printable(error).c_str());
+    return 1;
   }
   bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (c.check && (c.inputs.size() > 1 || folder)) {
@@ -278,15 +500,53 @@ int RunScoreCommand(const CommandLine& given, const PluginEntries& plugin) {
     return 2;
   }
   if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
-  std::string error;
-  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
-    fprintf(stderr, "%s\n", Printable(error).c_str());
+  return RunOne(c, plugin);
+}
+
+} // namespace
+
+std::string OutputBeside(const std::string& input, const std::string& task) {
+  std::string slug;
+  for (char ch : task) {
+    if (isalnum(static_cast<unsigned char>(ch)))
+      slug += static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+    else if (!slug.empty() && slug.back() != '-')
+      slug += '-';
+  }
+  while (!slug.empty() && slug.back() == '-')
+    slug.pop_back();
+  size_t slash = input.rfind('/');
+  size_t dot = input.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = input.size();
+  return input.substr(0, dot) + "-" + (slug.empty() ? "changed" : slug) + input.substr(dot);
+}
+
+std::string OutputFolder(const std::string& input, const CommandLine& c) {
+  if (!c.outDir.empty()) return c.outDir;
+  return Folder(c.out.empty() ? Replaced(input, c) : c.out);
+}
+
+FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
+                         const PluginEntries& plugin) {
+  try {
+    return ScoreFile(input, c, plugin);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) { // a size past what memory can hold
+  }
+  FileOutcome o;
+  o.status = 1;
+  o.error =
+      (input == "-" ? kStandardInput : input) + std::string(": not enough memory for this score");
+  return o;
+}
+
+int RunScoreCommand(const CommandLine& c, const PluginEntries& plugin) {
+  RemoveOnInterrupt();
+  NewFileMode();
+  try {
+    return RunCommand(c, plugin);
+  } catch (const std::bad_alloc&) {
+    fprintf(stderr, "not enough memory\n");
     return 1;
   }
-  FileOutcome o = ScoreOneFile(c.inputs[0], c, plugin);
-  if (o.status != 0) {
-    fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
-    return o.status;
-  }
-  return PrintOutcome(o, c);
 }

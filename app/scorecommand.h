@@ -2,8 +2,11 @@
 // and writes the changed file through a temporary file beside the output, renamed into place,
 // so that an error, a kill or an interruption leaves no half-written file and the input is
 // never overwritten unless asked. Several files or folders are worked on in parallel worker
-// processes (the job's host is one per process). Exit status 0 done, 1 the host or the
-// plug-in failed, 2 bad input or usage (with several files: any of them failed).
+// processes (the job's host is one per process). Only regular files are read (or standard
+// input, named "-"), and only regular files are replaced: a device or a pipe named by --out
+// is written through ("-" is standard output), a link or anything else is refused. Exit status 0
+// done, 1 the host or the plug-in failed, 2 bad input or usage (with several files: any of them
+// failed).
 #pragma once
 #include <string>
 
@@ -19,6 +22,7 @@ struct FileOutcome {
   std::string written;   // where the changed score went; empty for a dry run or an error
   std::string leftAlone; // the line about chords left alone; empty if none
   std::string skipped;   // why the score was skipped (no part named is in it), status 0
+  std::string notice;    // what the user should know of the file written (a split hard link)
   std::string changes;   // the chords listed (--dry-run, --list)
   std::string summary;   // the closing line of the job
   std::string check;     // --check: its lines and its summary line
@@ -26,6 +30,15 @@ struct FileOutcome {
 };
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
                          const PluginEntries& plugin);
+
+// The most a score file may hold; standard input is read to this much and no further.
+const size_t kMaxScoreBytes = size_t(256) << 20;
+
+// Where the result of a task on the input goes when no --out names it: beside the input,
+// "song.musicxml" and "Drop 2nd" give "song-drop-2nd.musicxml".
+std::string OutputBeside(const std::string& input, const std::string& task);
+// The folder the input's result is written in (its temporary file too).
+std::string OutputFolder(const std::string& input, const CommandLine& c);
 
 // Makes the folder and those above it that are missing; false with a message.
 bool MakeFolders(const std::string& path, std::string* error);

@@ -99,4 +99,32 @@ TEST(ScoreCommand, TakesArgumentsAsPeopleTypeThem) {
   EXPECT_EQ(1, folder.Count()); // nothing written
 }
 
+// A folder run again: the results of earlier runs beside the scores (of any task, and results
+// of results) and the command's temporary files are not scores to change.
+TEST(ManyScores, AFoldersEarlierResultsAndTemporaryFilesAreNotTakenAsScores) {
+  TempFolder folder;
+  std::string out;
+  ASSERT_EQ(0, Shell("mkdir '" + folder.Path("in") + "'", &out));
+  Copy(folder, "pickup.musicxml", "in/song.musicxml");
+  Copy(folder, "voices.musicxml", "in/song-2.musicxml"); // a score of its own
+  ASSERT_EQ(0, Command("'" + folder.Path("in") + "' --task rotate", &out)) << out;
+  ASSERT_EQ(0, Command("'" + folder.Path("in") + "' --task drop2", &out)) << out;
+  folder.Write("in/.qvscore.1.abcdef", "a file being written");
+  out.clear();
+  ASSERT_EQ(0, Command("'" + folder.Path("in") + "' --task 'drop 3' -j 2", &out)) << out;
+  EXPECT_NE(std::string::npos, out.find("2 scores: 2 written, 0 failed")) << out;
+  EXPECT_NE(std::string::npos,
+            out.find(folder.Path("in/song-drop-2nd.musicxml") + ": skipped, a result of an "
+                                                                "earlier run"))
+      << out;
+  std::string listing;
+  Shell("ls -A '" + folder.Path("in") + "'", &listing);
+  EXPECT_EQ(".qvscore.1.abcdef\n"
+            "song-2-drop-2nd.musicxml\nsong-2-drop-3rd.musicxml\nsong-2-rotate.musicxml\n"
+            "song-2.musicxml\n"
+            "song-drop-2nd.musicxml\nsong-drop-3rd.musicxml\nsong-rotate.musicxml\n"
+            "song.musicxml\n",
+            listing);
+}
+
 } // namespace

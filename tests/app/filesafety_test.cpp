@@ -1,0 +1,241 @@
+// What the command reads and what it replaces, when files are not what they seem: devices,
+// pipes and links, standard input and output, a file saved by another program meanwhile,
+// read-only and shared files, a full disk, too little memory, a planted options file.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "scorefixture.h"
+#include "support/commandrun.h"
+
+using namespace scoretest;
+
+namespace {
+
+std::string Text(const std::vector<uint8_t>& v) {
+  return std::string(v.begin(), v.end());
+}
+
+std::string Quoted(const std::string& s) {
+  return "'" + s + "'";
+}
+
+// A device to write to: as root a copy of /dev/null or /dev/full made in the folder, so that a
+// command that wrongly replaced it replaces the copy (others cannot replace the system's).
+std::string Device(const TempFolder& folder, const std::string& name, unsigned minor) {
+  std::string copy = folder.Path(name);
+  if (geteuid() == 0 && mknod(copy.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0) return copy;
+  return "/dev/" + name;
+}
+
+mode_t Mode(const std::string& path) {
+  struct stat st = {};
+  lstat(path.c_str(), &st);
+  return st.st_mode;
+}
+
+TEST(FileSafety, OnlyFilesAreReadAndStandardInputIsReadToALimit) {
+  TempFolder folder;
+  std::string fifo = folder.Path("pipe.musicxml"), out;
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  // neither is opened: a pipe with no writer would wait for ever, a device never ends
+  EXPECT_EQ(2, Command("--score /dev/zero --task drop2", &out));
+  EXPECT_NE(std::string::npos, out.find("/dev/zero: a device, not a score file")) << out;
+  out.clear();
+  EXPECT_EQ(2, Command("--score " + Quoted(fifo) + " --task drop2 --in-place", &out));
+  EXPECT_NE(std::string::npos, out.find("pipe.musicxml: a pipe (FIFO), not a score file")) << out;
+  EXPECT_TRUE(S_ISFIFO(Mode(fifo))); // and not made a file in place
+  out.clear();
+  EXPECT_EQ(2, Command("--score - --task drop2 --out - < /dev/zero", &out));
+  EXPECT_NE(std::string::npos,
+            out.find("standard input: larger than 256 MB; the command reads scores up to that"))
+      << out.substr(0, 400);
+  // standard input in, the score on standard output, what was done on the error stream
+  std::string in = FilePath("pickup.musicxml"), expected = folder.Path("expected.musicxml");
+  ASSERT_EQ(0, Command("--score " + in + " --task drop2 --out " + expected, &out));
+  out.clear();
+  ASSERT_EQ(0, Shell("('" + std::string(QV_HOST_PATH) + "' '" + QV_PLUGIN_PATH +
+                         "' --score - --task drop2 --out - < " + in + " > " +
+                         folder.Path("stdout.musicxml") + ")",
+                     &out))
+      << out;
+  EXPECT_EQ(ReadBytes(expected), ReadBytes(folder.Path("stdout.musicxml")));
+  EXPECT_NE(std::string::npos, out.find("written to standard output")) << out;
+  out.clear();
+  EXPECT_EQ(2, Command("--score - --task drop2 < " + in, &out));
+  EXPECT_NE(std::string::npos, out.find("standard input has no folder to write the result beside"))
+      << out;
+  EXPECT_FALSE(folder.Path("-").empty() || access(folder.Path("-").c_str(), F_OK) == 0);
+}
+
+TEST(FileSafety, OutWritesThroughADeviceOrAPipeAndNeverReplacesALink) {
+  TempFolder folder;
+  std::string in = folder.Write("song.musicxml", Text(ReadBytes(FilePath("pickup.musicxml"))));
+  std::string expected = folder.Path("expected.musicxml"), out;
+  ASSERT_EQ(0, Command("--score " + in + " --task drop2 --out " + expected, &out)) << out;
+  std::string null = Device(folder, "null", 3);
+  EXPECT_EQ(0, Command("--score " + in + " --task drop2 --out " + null, &out)) << out;
+  EXPECT_TRUE(S_ISCHR(Mode(null))) << "the null device was replaced";
+  // a pipe with a reader at its other end gets the score
+  std::string fifo = folder.Path("pipe"), caught = folder.Path("caught.musicxml");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  out.clear();
+  EXPECT_EQ(0,
+            Shell("cat " + fifo + " > " + caught + " & '" + std::string(QV_HOST_PATH) + "' '" +
+                      QV_PLUGIN_PATH + "' --score " + in + " --task drop2 --out " + fifo + "; wait",
+                  &out))
+      << out;
+  EXPECT_TRUE(S_ISFIFO(Mode(fifo)));
+  EXPECT_EQ(ReadBytes(expected), ReadBytes(caught));
+  // a link is neither replaced nor followed
+  std::string other = folder.Write("other.musicxml", "kept");
+  ASSERT_EQ(0, symlink("other.musicxml", folder.Path("link.musicxml").c_str()));
+  out.clear();
+  EXPECT_EQ(2,
+            Command("--score " + in + " --task drop2 --out " + folder.Path("link.musicxml"), &out));
+  EXPECT_NE(std::string::npos, out.find("link.musicxml: a link; the result never replaces a link"))
+      << out;
+  EXPECT_TRUE(S_ISLNK(Mode(folder.Path("link.musicxml"))));
+  EXPECT_EQ("kept", Text(ReadBytes(other)));
+  EXPECT_TRUE(commandrun::Find(folder.Path(""), ".qvscore").empty());
+}
+
+// The notation program saves the score while the task runs on the version read before.
+TEST(FileSafety, InPlaceKeepsAScoreSavedMeanwhileAndPutsTheResultBesideIt) {
+  TempFolder folder;
+  std::string in = folder.Write("song.musicxml", GeneratedScore(8000));
+  pid_t pid =
+      commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
+                        {"--score", in, "--task", "drop2", "--in-place"}, "", folder.Path("log"));
+  // the temporary output is made once the input is read
+  ASSERT_FALSE(commandrun::WaitFor(folder.Path(""), ".qvscore.", pid).empty());
+  std::string saved = GeneratedScore(40);
+  folder.Write("saved.tmp", saved);
+  ASSERT_EQ(0, rename(folder.Path("saved.tmp").c_str(), in.c_str())); // as editors save
+  int status = commandrun::Wait(pid);
+  std::string log = Text(ReadBytes(folder.Path("log")));
+  ASSERT_TRUE(WIFEXITED(status)) << log;
+  EXPECT_EQ(1, WEXITSTATUS(status)) << log;
+  EXPECT_EQ(saved, Text(ReadBytes(in)));
+  EXPECT_NE(std::string::npos,
+            log.find("song.musicxml: changed by another program while the task ran"))
+      << log;
+  EXPECT_NE(std::string::npos,
+            log.find("the result written to " + folder.Path("song-drop-2nd.musicxml")))
+      << log;
+  std::string result = Text(ReadBytes(folder.Path("song-drop-2nd.musicxml")));
+  EXPECT_NE(std::string::npos, result.find("<measure number=\"2000\">")); // the version read
+  EXPECT_NE(GeneratedScore(8000), result);
+}
+
+TEST(FileSafety, InPlaceKeepsOwnerAndModeRefusesReadOnlyFilesAndSaysALinkIsSplit) {
+  TempFolder folder;
+  std::string original = Text(ReadBytes(FilePath("pickup.musicxml"))), out;
+  std::string in = folder.Write("song.musicxml", original);
+  ASSERT_EQ(0, chmod(in.c_str(), 0640));
+  bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(0, chown(in.c_str(), 4321, 4322));
+  }
+  ASSERT_EQ(0, Command("--score " + in + " --task drop2 --in-place", &out)) << out;
+  struct stat st;
+  ASSERT_EQ(0, stat(in.c_str(), &st));
+  EXPECT_NE(original, Text(ReadBytes(in)));
+  EXPECT_EQ(0640u, st.st_mode & 0777);
+  if (root) {
+    EXPECT_EQ(4321u, st.st_uid);
+    EXPECT_EQ(4322u, st.st_gid);
+  }
+
+  std::string locked = folder.Write("locked.musicxml", original);
+  ASSERT_EQ(0, chmod(locked.c_str(), 0444));
+  out.clear();
+  EXPECT_EQ(2, Command("--score " + locked + " --task drop2 --in-place", &out));
+  EXPECT_NE(std::string::npos, out.find("locked.musicxml: read-only; --in-place leaves it")) << out;
+  EXPECT_EQ(original, Text(ReadBytes(locked)));
+
+  std::string shared = folder.Write("shared.musicxml", original);
+  ASSERT_EQ(0, link(shared.c_str(), folder.Path("second-name.musicxml").c_str()));
+  out.clear();
+  EXPECT_EQ(0, Command("--score " + shared + " --task drop2 --in-place", &out)) << out;
+  EXPECT_NE(std::string::npos,
+            out.find("shared.musicxml: had 1 other name (a hard link), which keeps the score"))
+      << out;
+  EXPECT_EQ(original, Text(ReadBytes(folder.Path("second-name.musicxml"))));
+  EXPECT_NE(original, Text(ReadBytes(shared)));
+
+  // a new file gets what the umask leaves, whatever the input's permissions
+  ASSERT_EQ(0, chmod(in.c_str(), 0777));
+  out.clear();
+  EXPECT_EQ(0, Command("--score " + in + " --task rotate --out " + folder.Path("new.musicxml") +
+                           " 2>&1; (umask 077; '" + QV_HOST_PATH + "' '" + QV_PLUGIN_PATH +
+                           "' --score " + in + " --task rotate --out " +
+                           folder.Path("private.musicxml") + ")",
+                       &out))
+      << out;
+  mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_EQ(0666 & ~mask, Mode(folder.Path("new.musicxml")) & 0777);
+  EXPECT_EQ(0600u, Mode(folder.Path("private.musicxml")) & 0777);
+}
+
+TEST(FileSafety, AFullDiskOrTheFileSizeLimitNamesTheFileAndTheReasonAndLeavesNothing) {
+  TempFolder folder;
+  std::string in = folder.Write("song.musicxml", GeneratedScore(400)), out;
+  std::string full = Device(folder, "full", 7);
+  EXPECT_EQ(1, Command("--score " + in + " --task drop2 --out " + full, &out));
+  EXPECT_NE(std::string::npos, out.find(full + ": cannot write (No space left on device)")) << out;
+  unlink(folder.Path("full").c_str());
+  // the limit is in blocks of 512 or 1024 bytes: well below the 100 KB result either way
+  out.clear();
+  EXPECT_EQ(1, Shell("ulimit -f 40; '" + std::string(QV_HOST_PATH) + "' '" + QV_PLUGIN_PATH +
+                         "' --score " + in + " --task drop2 --out " + folder.Path("out.musicxml"),
+                     &out))
+      << out;
+  EXPECT_NE(std::string::npos,
+            out.find(folder.Path("out.musicxml") + ": cannot write (File too large); nothing was "
+                                                   "written"))
+      << out;
+  EXPECT_EQ(1, folder.Count()); // the input alone: no stray temporary file
+}
+
+TEST(FileSafety, RunningOutOfMemorySaysSoAndLeavesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator ends the process on a failed allocation itself";
+#else
+  TempFolder folder;
+  std::string in = folder.Path("song.musicxml"), out;
+  ASSERT_GT(WriteScore(in, 120000), 0); // some 100 MB of text, read into 250 MB at most
+  EXPECT_EQ(1, Shell("ulimit -v 250000; '" + std::string(QV_HOST_PATH) + "' '" + QV_PLUGIN_PATH +
+                         "' --score " + in + " --task drop2 --out " + folder.Path("out.musicxml"),
+                     &out))
+      << out;
+  EXPECT_NE(std::string::npos, out.find("song.musicxml: not enough memory for this score")) << out;
+  EXPECT_EQ(1, folder.Count());
+#endif
+}
+
+TEST(FileSafety, TheOptionsFileIsNeverTakenFromTheFolderTheCommandRunsIn) {
+  TempFolder folder;
+  std::string args = "--score " + FilePath("tasks.musicxml") + " --task 'Drop 2nd' --dry-run";
+  std::string clean, planted;
+  ASSERT_EQ(0, Command(args, &clean)) << clean;
+  // a planted options file asking for the four-note rule, as the host's folder would hold it
+  folder.Write("\\qvpluginoptions.txt", "QVCHORDSHAPER_FOURNOTEDROPCHORDS=1\n");
+  ASSERT_EQ(0, Shell("cd " + folder.Path("") + " && '" + QV_HOST_PATH + "' '" + QV_PLUGIN_PATH +
+                         "' " + args,
+                     &planted))
+      << planted;
+  EXPECT_EQ(clean, planted);
+  // one that never ends
+  unlink(folder.Path("\\qvpluginoptions.txt").c_str());
+  ASSERT_EQ(0, symlink("/dev/zero", folder.Path("\\qvpluginoptions.txt").c_str()));
+  planted.clear();
+  EXPECT_EQ(0, Shell("cd " + folder.Path("") + " && timeout 120 '" + QV_HOST_PATH + "' '" +
+                         QV_PLUGIN_PATH + "' " + args,
+                     &planted))
+      << planted;
+  EXPECT_EQ(clean, planted);
+}
+
+} // namespace
