@@ -35,13 +35,13 @@ protected:
 
 } // namespace
 
-TEST_F(VoiceLeadingWindow, TheLastRowRevoicesTheProgressionWithItsMelodyOrItsBassKept) {
+TEST_F(VoiceLeadingWindow, ItsRowRevoicesTheProgressionWithItsMelodyOrItsBassKept) {
   ASSERT_TRUE(systemCallsHooked);
   const std::vector<EXENTRY> written[2] = {hostsim::Cell(1, 1, 0), hostsim::Cell(1, 2, 0)};
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
-  ASSERT_EQ(rows.size(), 23u);
+  ASSERT_EQ(rows.size(), 25u);
   EXPECT_EQ(rows[kVoiceLeading], "Voice Leading");
   ClickListRow(dialog, IDC_TASKLIST, kVoiceLeading);
   EXPECT_EQ(hostsim::ItemText(dialog, IDC_TOPRADIO), "Top");
