@@ -44,13 +44,13 @@ test('offline, only the page\'s files at their exact addresses are answered; ano
   await page.waitForSelector('#task option');
   assert.ok(await page.evaluate(() => navigator.serviceWorker.controller !== null));
   const scope = await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).scope);
-  assert.equal(scope, address);
+  assert.equal(scope, address, 'the worker\'s scope is the page\'s folder');
   const got = (path) => page.evaluate((p) => fetch(p).then((r) => r.status, () => 'failed'), path);
   await context.setOffline(true);
   try {
     assert.equal(await got('style.css'), 200, 'the page\'s own file, kept');
     assert.equal(await got('style.css?v=2'), 'failed', 'another address: not the kept file');
-    assert.equal(await got('api/data'), 'failed');
+    assert.equal(await got('api/data'), 'failed', 'not a file of the page');
   } finally {
     await context.setOffline(false);
   }
@@ -59,15 +59,15 @@ test('offline, only the page\'s files at their exact addresses are answered; ano
   await new Promise((resolve) => server.close(resolve));
   server = await anotherProgram();
   await page.goto(address);
-  assert.equal(await page.title(), 'Another program');
+  assert.equal(await page.title(), 'Another program', 'the other program\'s page, not the kept one');
   await page.waitForFunction(async () => (await navigator.serviceWorker.getRegistrations()).length === 0 && (await caches.keys()).length === 0,
     null, { timeout: 10000, polling: 200 });
   await page.reload();
-  assert.equal(await page.evaluate(() => navigator.serviceWorker.controller), null);
+  assert.equal(await page.evaluate(() => navigator.serviceWorker.controller), null, 'no worker after the reload');
   // and when that program stops too, nothing of the page answers in its place
   server.closeAllConnections();
   await new Promise((resolve) => server.close(resolve));
   server = null;
-  assert.equal(await got('style.css'), 'failed');
+  assert.equal(await got('style.css'), 'failed', 'nothing answers once the other program stops');
   await page.close();
 });
