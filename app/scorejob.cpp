@@ -157,91 +157,109 @@ ScoreJobResult RunScoreJob(const std::vector<uint8_t>& input, const std::string&
   return RunScoreJob(std::vector<uint8_t>(input), fileName, options, plugin);
 }
 
-ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
-                           const ScoreJobOptions& options, const PluginEntries& plugin) {
-  ScoreJobResult r;
-  auto fail = [&r](int status, const std::string& message) {
-    r.status = status;
-    r.error = message;
-    return r;
-  };
+namespace {
 
-  std::string rootPath, error;
-  musicxml::Score score;
-  if (!ReadScore(&input, fileName, &score, &rootPath, options.displayTexts ? &r.beforeXml : nullptr,
-                 &error))
-    return fail(2, error);
-  bool zipped = !rootPath.empty();
+// What the options select in one score.
+struct Selection {
+  std::vector<std::pair<int16_t, int16_t>> runs; // the measures, as runs of the host's numbers
+  std::vector<bool> parts;                       // by the score's part index
+  std::vector<bool> measures;                    // by measure number, 0 unused
+  std::string missing; // the parts named that the score lacks, said; empty when none
+};
 
-  std::vector<std::pair<int16_t, int16_t>> runs;
+// The measures and parts named. False with the failure, or with r->skipped when the score holds
+// none of the parts named (not a failure).
+bool Select(const musicxml::Score& score, const std::string& fileName,
+            const ScoreJobOptions& options, Selection* s, ScoreJobResult* r) {
   std::vector<std::pair<std::string, std::string>> partNames;
   for (const musicxml::PartInfo& p : score.parts)
     partNames.push_back({p.id, p.name});
-  std::vector<bool> parts;
-  std::vector<std::string> missing; // parts named that this score lacks: said, not a failure
-  if (!MeasureRuns(score.measureNumbers, options.measures, &runs, &error) ||
-      !PartsNamed(partNames, options.parts, &parts, &error, &missing))
-    return fail(2, fileName + ": " + error);
-  if (!missing.empty() && std::find(parts.begin(), parts.end(), true) == parts.end()) {
-    r.skipped = fileName + ": " + error + "; skipped";
-    return r;
+  std::vector<std::string> missing;
+  std::string error;
+  if (!MeasureRuns(score.measureNumbers, options.measures, &s->runs, &error) ||
+      !PartsNamed(partNames, options.parts, &s->parts, &error, &missing)) {
+    r->status = 2;
+    r->error = fileName + ": " + error;
+    return false;
   }
-  std::vector<bool> measures(static_cast<size_t>(score.measureCount) + 1, false);
-  for (const std::pair<int16_t, int16_t>& run : runs)
+  if (!missing.empty()) s->missing = fileName + ": " + error;
+  if (!missing.empty() && std::find(s->parts.begin(), s->parts.end(), true) == s->parts.end()) {
+    r->skipped = s->missing + "; skipped";
+    return false;
+  }
+  s->measures.assign(static_cast<size_t>(score.measureCount) + 1, false);
+  for (const std::pair<int16_t, int16_t>& run : s->runs)
     for (int m = run.first; m <= run.second; ++m)
-      measures[m] = true;
+      s->measures[m] = true;
+  return true;
+}
 
-  if (!options.applyTask) { // the check alone, on the score as it came
-    CheckSelection(score, parts, measures, &r);
-    if (options.displayTexts && options.markShown) {
-      MarkFaults(&score, &r.faults);
-      r.afterXml = musicxml::ScoreText(score);
-    }
-    return r;
+// The check alone, on the score as it came.
+void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions& options,
+               ScoreJobResult* r) {
+  CheckSelection(*score, s.parts, s.measures, r);
+  if (options.displayTexts && options.markShown) {
+    MarkFaults(score, &r->faults);
+    r->afterXml = musicxml::ScoreText(*score);
   }
-  HostEntries entries;
-  int status = ApplyTask(score, runs, parts, options, plugin, &entries, &r.task, &error);
-  if (status) return fail(status, error);
-  if (MovesBetweenStaves(r.task) && !SpansTwoStaves(score, parts))
-    return fail(2, fileName + ": " + r.task +
-                       " needs a selection of at least two staves; the parts chosen hold one");
-  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
-  std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
-  hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  r.summary = musicxml::Summary(r.task, score, changes, rewrites);
-  // Only what the selection held was left alone; the rest was never asked for.
+}
+
+// The closing line, the chords left alone (only what the selection held: the rest was never
+// asked for), the counts and, when asked, the changed chords listed.
+void Describe(const musicxml::Score& score, const Selection& s,
+              const std::vector<musicxml::ChordChange>& changes,
+              const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
+              ScoreJobResult* r) {
+  r->summary = musicxml::Summary(r->task, score, changes, rewrites);
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
-    if (c.skip != musicxml::Skip::None && parts[c.part] && c.measure > 0 &&
-        c.measure <= score.measureCount && measures[c.measure])
+    if (c.skip != musicxml::Skip::None && s.parts[c.part] && c.measure > 0 &&
+        c.measure <= score.measureCount && s.measures[c.measure])
       skipped.push_back(c);
-  r.leftAlone = musicxml::LeftAloneLine(skipped);
-  if (!missing.empty())
-    r.leftAlone = fileName + ": " + error + "; only the parts found are taken" +
-                  (r.leftAlone.empty() ? "" : "\n" + r.leftAlone);
-  r.changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
-  r.leftAloneCount = skipped.size();
+  r->leftAlone = musicxml::LeftAloneLine(skipped);
+  if (!s.missing.empty())
+    r->leftAlone = s.missing + "; only the parts found are taken" +
+                   (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
+  r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
+  r->leftAloneCount = skipped.size();
   if (options.dryRun || options.listChanges) {
-    r.changes = musicxml::ListChanges(score, changes);
+    r->changes = musicxml::ListChanges(score, changes);
     std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
-    r.changes.insert(r.changes.end(), lines.begin(), lines.end());
-    r.dryRunText = musicxml::DescribeChanges(r.changes);
+    r->changes.insert(r->changes.end(), lines.begin(), lines.end());
+    r->dryRunText = musicxml::DescribeChanges(r->changes);
   }
-  if (options.dryRun && !options.check) return r;
-  std::vector<std::vector<ShownNote>> shown; // the changed chords' notes before, for marking
+}
+
+// The changes written into the file's document; shown gets the changed chords' notes as they
+// were, for the page's marks. Then the result checked, when asked.
+bool Change(musicxml::Score* score, const Selection& s,
+            const std::vector<musicxml::ChordChange>& changes,
+            const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
+            std::vector<std::vector<ShownNote>>* shown, ScoreJobResult* r, std::string* error) {
   if (options.markShown)
     for (const musicxml::ChordChange& ch : changes) {
-      shown.emplace_back();
-      for (const musicxml::NoteRef& n : score.chords[ch.chord].notes)
-        shown.back().push_back({n.node, n.displacement, n.raiselower});
+      shown->emplace_back();
+      for (const musicxml::NoteRef& n : score->chords[ch.chord].notes)
+        shown->back().push_back({n.node, n.displacement, n.raiselower});
     }
-  if (!musicxml::WriteBack(&score, changes, rewrites, options.markChanges, &error))
-    return fail(2, fileName + ": " + error);
+  if (!musicxml::WriteBack(score, changes, rewrites, options.markChanges, error)) return false;
   // the page lists the notes as they were written
-  for (size_t k = 0; k < r.changes.size() && k < changes.size(); ++k)
-    r.changes[k].after = musicxml::NoteNames(score.chords[changes[k].chord]);
-  if (options.check) CheckSelection(score, parts, measures, &r); // the result, as written
-  if (options.dryRun) return r;
+  for (size_t k = 0; k < r->changes.size() && k < changes.size(); ++k)
+    r->changes[k].after = musicxml::NoteNames(score->chords[changes[k].chord]);
+  if (options.check) CheckSelection(*score, s.parts, s.measures, r); // the result, as written
+  return true;
+}
+
+// The changed score made and handed over: straight to the caller's sink as it is made where it
+// can be, else whole (packed into its archive again), with the texts the page draws. Answers 0,
+// or the job's status with the message: 1 when the sink took no more, 2 when the archive could
+// not be packed again.
+int Deliver(musicxml::Score* score, std::vector<uint8_t>* input, const std::string& fileName,
+            const std::string& rootPath, const std::vector<musicxml::ChordChange>& changes,
+            const std::vector<std::vector<ShownNote>>& shown, const ScoreJobOptions& options,
+            ScoreJobResult* r, std::string* error) {
+  const char* const unwritten = "cannot write the output";
+  bool zipped = !rootPath.empty();
   if (options.sink && !zipped && !options.displayTexts) {
     // Straight to the caller as it is made: no copy of the whole output is held.
     struct Sink : pugi::xml_writer {
@@ -250,34 +268,78 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       void write(const void* data, size_t size) override { ok = ok && options->sink(data, size); }
     } sink;
     sink.options = &options;
-    musicxml::SaveScore(score, sink);
-    if (!sink.ok) return fail(1, "cannot write the output");
-    return r;
+    musicxml::SaveScore(*score, sink);
+    if (!sink.ok) *error = unwritten;
+    return sink.ok ? 0 : 1;
   }
   std::vector<uint8_t> xml;
-  musicxml::SaveScore(score, &xml);
+  musicxml::SaveScore(*score, &xml);
   if (options.displayTexts && options.markShown) {
     // The file keeps no marks; the drawing's text is the same document marked afterwards.
-    MarkShown(&score, changes, shown);
-    if (options.check) MarkFaults(&score, &r.faults);
-    r.afterXml = musicxml::ScoreText(score);
+    MarkShown(score, changes, shown);
+    if (options.check) MarkFaults(score, &r->faults);
+    r->afterXml = musicxml::ScoreText(*score);
   } else if (options.displayTexts) {
-    r.afterXml = score.encoding == pugi::encoding_utf8 ? std::string(xml.begin(), xml.end())
-                                                       : musicxml::ScoreText(score);
+    r->afterXml = score->encoding == pugi::encoding_utf8 ? std::string(xml.begin(), xml.end())
+                                                         : musicxml::ScoreText(*score);
   }
   if (!zipped) {
-    r.output.swap(xml);
-  } else if (score.edits.Empty()) {
-    r.output.swap(input); // nothing changed: the archive as it came, not packed anew
-  } else if (!musicxml::ReplaceRootFile(input, rootPath, xml, &r.output, &error)) {
-    r.output.clear();
-    return fail(2, fileName + ": " + error);
+    r->output.swap(xml);
+  } else if (score->edits.Empty()) {
+    r->output.swap(*input); // nothing changed: the archive as it came, not packed anew
+  } else if (!musicxml::ReplaceRootFile(*input, rootPath, xml, &r->output, error)) {
+    r->output.clear();
+    *error = fileName + ": " + *error;
+    return 2;
   }
   if (options.sink) {
-    bool ok = options.sink(r.output.data(), r.output.size());
-    std::vector<uint8_t>().swap(r.output);
-    if (!ok) return fail(1, "cannot write the output");
+    bool ok = options.sink(r->output.data(), r->output.size());
+    std::vector<uint8_t>().swap(r->output);
+    if (!ok) *error = unwritten;
+    return ok ? 0 : 1;
   }
+  return 0;
+}
+
+} // namespace
+
+ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& fileName,
+                           const ScoreJobOptions& options, const PluginEntries& plugin) {
+  ScoreJobResult r;
+  auto fail = [&r](int status, const std::string& message) {
+    r.status = status;
+    r.error = message;
+    return r;
+  };
+  std::string rootPath, error;
+  musicxml::Score score;
+  if (!ReadScore(&input, fileName, &score, &rootPath, options.displayTexts ? &r.beforeXml : nullptr,
+                 &error))
+    return fail(2, error);
+  Selection selection;
+  if (!Select(score, fileName, options, &selection, &r)) return r;
+  if (!options.applyTask) {
+    CheckOnly(&score, selection, options, &r);
+    return r;
+  }
+  HostEntries entries;
+  int status =
+      ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
+  if (status) return fail(status, error);
+  if (MovesBetweenStaves(r.task) && !SpansTwoStaves(score, selection.parts))
+    return fail(2, fileName + ": " + r.task +
+                       " needs a selection of at least two staves; the parts chosen hold one");
+  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
+  std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
+  hostsim::Reset(); // the host's score has served; its memory goes before the output is made
+  Describe(score, selection, changes, rewrites, options, &r);
+  if (options.dryRun && !options.check) return r;
+  std::vector<std::vector<ShownNote>> shown;
+  if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))
+    return fail(2, fileName + ": " + error);
+  if (options.dryRun) return r;
+  status = Deliver(&score, &input, fileName, rootPath, changes, shown, options, &r, &error);
+  if (status) return fail(status, error);
   return r;
 }
 
