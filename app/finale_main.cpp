@@ -2,7 +2,7 @@
 // drives it as the notation host and its user do: the menu item opens the tool window, the user
 // picks a task and a direction and presses Apply, then closes the window.
 //   --score FILE  applies the task to MusicXML or .mxl files and writes the changed files
-//                 (scorecommand.h; commandline.h reads the arguments)
+//                 (command.h; commandline.h reads the arguments)
 //   --demo        the built-in demo: a small score made here, with the chords of the
 //                 selection printed before and after, the undo entry and the parts respaced
 //   --web [PORT]  the web page installed with the command, served by Node.js
@@ -27,7 +27,7 @@
 #include "resources/resource.h"
 #include "score.h"
 #ifdef QV_SCORE_FILES
-#include "scorecommand.h"
+#include "command.h"
 #endif
 
 #ifdef _WIN32

@@ -21,6 +21,7 @@
 
 #include "cleanup.h"
 #include "printable.h"
+#include "manyfiles.h"
 #include "scorecommand.h"
 #include "taskname.h"
 
@@ -320,10 +321,11 @@ void Report(const Run& run, size_t i) {
   const FileOutcome& o = run.outcomes[i];
   const std::string& file = run.files[i];
   if (run.terminal) fprintf(stderr, "\r\033[K");
-  std::string line = Printable(o.status             ? o.error.substr(0, o.error.find('\n'))
-                               : !o.skipped.empty() ? o.skipped
-                               : o.written.empty()  ? file + ": " + o.summary
-                                 : file + ": " + o.summary + "; written to " + o.written);
+  std::string line =
+      Printable(o.status             ? o.error.substr(0, o.error.find('\n'))
+                : !o.skipped.empty() ? o.skipped
+                : o.written.empty()  ? file + ": " + o.summary
+                                     : file + ": " + o.summary + "; written to " + o.written);
   if (!run.terminal)
     printf("[%zu/%zu] %s\n", run.done, run.files.size(), line.c_str());
   else if (o.status || !o.skipped.empty())
@@ -482,18 +484,4 @@ int RunManyFiles(const CommandLine& c, const PluginEntries& plugin) {
     EndByInterrupt();
   }
   return status ? status : Table(run);
-}
-
-bool MakeFolders(const std::string& path, std::string* error) {
-  for (size_t at = 1; at <= path.size(); ++at) {
-    if (at < path.size() && path[at] != '/') continue;
-    std::string part = path.substr(0, at);
-    struct stat st;
-    if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      *error = path + ": cannot make this folder (" + strerror(errno) + ")";
-      return false;
-    }
-  }
-  return true;
 }

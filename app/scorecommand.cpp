@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "cleanup.h"
-#include "printable.h"
 #include "scorejob.h"
 
 namespace {
@@ -100,17 +99,6 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool Unchanged(const struct stat& read, const struct stat& now) {
   return read.st_dev == now.st_dev && read.st_ino == now.st_ino && read.st_size == now.st_size &&
          read.st_mtim.tv_sec == now.st_mtim.tv_sec && read.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
-}
-
-// The permissions a new file gets: what the user's umask leaves of rw-rw-rw-. Read once,
-// before any worker starts.
-mode_t NewFileMode() {
-  static const mode_t mode = [] {
-    mode_t mask = umask(022);
-    umask(mask);
-    return 0666 & ~mask;
-  }();
-  return mode;
 }
 
 // Whether the user may replace the file: it is not read-only, to the user nor to anyone.
@@ -238,65 +226,6 @@ private:
   int _errno = 0;    // why a write failed
 };
 
-// A private folder for the host's options file, so that the plug-in never reads one from the
-// folder the command runs in; removed with it when the run ends, however.
-class OptionsFolder {
-public:
-  bool Make(const ScoreJobOptions& options, std::string* hostFolder, std::string* error) {
-    const char* tmp = getenv("TMPDIR");
-    std::string folder = tmp && *tmp ? tmp : "/tmp";
-    RemoveDeadStrays(folder, "qvhost");
-    std::string templ = folder + "/" + StrayPrefix("qvhost") + "XXXXXX";
-    if (!mkdtemp(&templ[0])) {
-      *error = folder + ": cannot make a folder for the plug-in's options file (" +
-               strerror(errno) + ")";
-      return false;
-    }
-    _root = templ;
-    _rootNote = Remember(_root, true);
-    // The plug-in opens "<host folder>\qvpluginoptions.txt": here a file inside the root.
-    *hostFolder = _root + "/host";
-    _fileNote = Remember(File());
-    if (WriteHostOptions(*hostFolder, options)) return true;
-    *error = _root + ": cannot write the plug-in's options file (" + strerror(errno) + ")";
-    return false;
-  }
-  ~OptionsFolder() {
-    if (_root.empty()) return;
-    unlink(File().c_str());
-    rmdir(_root.c_str());
-    Forget(_fileNote);
-    Forget(_rootNote);
-  }
-
-private:
-  std::string File() const { return _root + "/host\\qvpluginoptions.txt"; }
-  std::string _root;
-  int _rootNote = -1, _fileNote = -1;
-};
-
-// --check without --task: the check alone; no task runs and nothing is written.
-bool CheckOnly(const CommandLine& c) {
-  return c.check && c.task.empty();
-}
-
-ScoreJobOptions JobOptions(const CommandLine& c) {
-  ScoreJobOptions options;
-  options.task = c.task;
-  options.bottom = c.bottom;
-  options.fourNoteDrops = c.fourNoteDrops;
-  options.spellInKey = c.spellInKey;
-  options.measures = c.measures;
-  options.parts = c.parts;
-  options.dryRun = c.dryRun;
-  options.listChanges = c.list;
-  options.markChanges = c.markChanges;
-  options.displayTexts = false;
-  options.check = c.check;
-  options.applyTask = !CheckOnly(c);
-  return options;
-}
-
 // The input's own file when it is to be replaced: through a link, the file linked to (the
 // link stays).
 std::string Replaced(const std::string& input, const CommandLine& c) {
@@ -415,7 +344,7 @@ FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const Plug
   // The output is written as it is made, into a temporary file beside where it goes.
   Output output;
   if (!dryRun && !(target == Target::Through ? output.OpenThrough(c.out, &error)
-                                               : output.Open(OutputFolder(input, c), &error)))
+                                             : output.Open(OutputFolder(input, c), &error)))
     return fail(1, error);
   ScoreJobOptions options = JobOptions(c);
   options.sink = [&output](const void* data, size_t size) { return output.Write(data, size); };
@@ -442,68 +371,40 @@ FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const Plug
   return o;
 }
 
-// What one score's run tells the user: parts skipped, chords left alone, the changed chords,
-// where the result went and, when asked, the check of its voice leading. With the score on
-// standard output everything else goes to the error stream.
-int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
-  FILE* say = c.out == "-" ? stderr : stdout;
-  if (!o.notice.empty()) fprintf(stderr, "%s\n", Printable(o.notice).c_str());
-  if (o.status != 0) {
-    fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
-    return o.status;
-  }
-  if (!o.skipped.empty()) {
-    fprintf(stderr, "%s\n", Printable(o.skipped).c_str());
-    return 0;
-  }
-  if (!o.leftAlone.empty()) fprintf(stderr, "%s\n", Printable(o.leftAlone, true).c_str());
-  fputs(Printable(o.changes, true).c_str(), say);
-  if (!CheckOnly(c)) {
-    if (c.dryRun)
-      fprintf(say, "%s (dry run: nothing written)\n", Printable(o.summary).c_str());
-    else
-      fprintf(say, "%s; written to %s\n", Printable(o.summary).c_str(),
-              Printable(o.written).c_str());
-  }
-  fputs(Printable(o.check, true).c_str(), say);
-  return 0;
-}
-
-int RunOne(const CommandLine& c, const PluginEntries& plugin) {
-  std::string error;
-  if (!c.outDir.empty() && !c.dryRun && !MakeFolders(c.outDir, &error)) {
-    fprintf(stderr, "%s\n", Printable(error).c_str());
-    return 1;
-  }
-  return PrintOutcome(ScoreOneFile(c.inputs[0], c, plugin), c);
-}
-
-int RunCommand(const CommandLine& given, const PluginEntries& entries) {
-  CommandLine c = given;
-  struct stat st;
-  // --out naming a folder puts the result in it, under the name it would have had beside
-  if (!c.out.empty() && c.out != "-" && stat(c.out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    c.outDir = c.out;
-    c.out.clear();
-  }
-  // The plug-in's options file is always the command's own, whatever the options.
-  PluginEntries plugin = entries;
-  OptionsFolder options;
-  std::string error;
-  if (!options.Make(JobOptions(c), &plugin.hostFolder, &error)) {
-    fprintf(stderr, "%s\n", Printable(error).c_str());
-    return 1;
-  }
-  bool folder = c.inputs.size() == 1 && stat(c.inputs[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  if (c.check && (c.inputs.size() > 1 || folder)) {
-    fprintf(stderr, "--check reports on one score at a time; name one score file\n");
-    return 2;
-  }
-  if (c.inputs.size() > 1 || folder) return RunManyFiles(c, plugin);
-  return RunOne(c, plugin);
-}
-
 } // namespace
+
+// The permissions a new file gets: what the user's umask leaves of rw-rw-rw-. Read once,
+// before any worker starts.
+mode_t NewFileMode() {
+  static const mode_t mode = [] {
+    mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~mask;
+  }();
+  return mode;
+}
+
+// --check without --task: the check alone; no task runs and nothing is written.
+bool CheckOnly(const CommandLine& c) {
+  return c.check && c.task.empty();
+}
+
+ScoreJobOptions JobOptions(const CommandLine& c) {
+  ScoreJobOptions options;
+  options.task = c.task;
+  options.bottom = c.bottom;
+  options.fourNoteDrops = c.fourNoteDrops;
+  options.spellInKey = c.spellInKey;
+  options.measures = c.measures;
+  options.parts = c.parts;
+  options.dryRun = c.dryRun;
+  options.listChanges = c.list;
+  options.markChanges = c.markChanges;
+  options.displayTexts = false;
+  options.check = c.check;
+  options.applyTask = !CheckOnly(c);
+  return options;
+}
 
 std::string OutputBeside(const std::string& input, const std::string& task) {
   std::string slug;
@@ -540,13 +441,16 @@ FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
   return o;
 }
 
-int RunScoreCommand(const CommandLine& c, const PluginEntries& plugin) {
-  RemoveOnInterrupt();
-  NewFileMode();
-  try {
-    return RunCommand(c, plugin);
-  } catch (const std::bad_alloc&) {
-    fprintf(stderr, "not enough memory\n");
-    return 1;
+bool MakeFolders(const std::string& path, std::string* error) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    struct stat st;
+    if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+      *error = path + ": cannot make this folder (" + strerror(errno) + ")";
+      return false;
+    }
   }
+  return true;
 }

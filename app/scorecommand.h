@@ -1,19 +1,17 @@
-// The --score command of the headless host: reads each score file, runs the job (scorejob.h)
+// One score file for the --score command (command.h): reads it, runs the job (scorejob.h)
 // and writes the changed file through a temporary file beside the output, renamed into place,
 // so that an error, a kill or an interruption leaves no half-written file and the input is
-// never overwritten unless asked. Several files or folders are worked on in parallel worker
-// processes (the job's host is one per process). Only regular files are read (or standard
-// input, named "-"), and only regular files are replaced: a device or a pipe named by --out
-// is written through ("-" is standard output), a link or anything else is refused. Exit status 0
-// done, 1 the host or the plug-in failed, 2 bad input or usage (with several files: any of them
-// failed).
+// never overwritten unless asked. Only regular files are read (or standard input, named "-"),
+// and only regular files are replaced: a device or a pipe named by --out is written through
+// ("-" is standard output), a link or anything else is refused.
 #pragma once
+#include <sys/types.h>
+
 #include <string>
 
 #include "commandline.h"
 #include "pluginhost.h"
-
-int RunScoreCommand(const CommandLine& c, const PluginEntries& plugin);
+#include "scorejob.h"
 
 // One score file, the job run and its output written, nothing printed.
 struct FileOutcome {
@@ -43,5 +41,10 @@ std::string OutputFolder(const std::string& input, const CommandLine& c);
 // Makes the folder and those above it that are missing; false with a message.
 bool MakeFolders(const std::string& path, std::string* error);
 
-// Many files: folders expanded, workers forked, progress and the summary table (manyfiles.cpp).
-int RunManyFiles(const CommandLine& c, const PluginEntries& plugin);
+// --check without --task: the check alone; no task runs and nothing is written.
+bool CheckOnly(const CommandLine& c);
+// The job's options as the command line gives them.
+ScoreJobOptions JobOptions(const CommandLine& c);
+// The permissions a new file gets: what the user's umask leaves of rw-rw-rw-. Read at the
+// first call, which the command makes before any worker starts.
+mode_t NewFileMode();
