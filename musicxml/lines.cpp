@@ -532,20 +532,13 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
     while (part + 1 < score.parts.size() && score.parts[part + 1].firstStaff <= r.staff)
       ++part;
     if (part >= score.parts.size()) continue;
-    const PartInfo& p = score.parts[part];
     std::string voice;
     for (size_t i : r.old)
       if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
     for (const NewEntry& e : r.entries) {
       if (e.notes.empty()) continue;
-      ChangedChord d;
-      d.part = p.id;
-      d.partName = p.name;
-      d.staff = r.staff - p.firstStaff + 1;
-      d.scoreStaff = r.staff;
-      d.measure = MeasureLabel(score, r.measure);
-      d.beat = 1 + static_cast<double>(e.pos) / kQuarter;
-      d.voice = voice.empty() ? "1" : voice;
+      ChangedChord d =
+          ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
       d.before = "rest"; // or what sounded there
       for (size_t i : r.old) {
         const Chord& c = score.chords[i];
@@ -553,9 +546,10 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
                                 : !c.grace && c.pos <= e.pos && e.pos < std::max(c.end, c.pos + 1);
         if (sounding) d.before = NoteNames(c);
       }
+      std::vector<Spelling> after;
       for (const HostNote& h : e.notes)
-        d.after +=
-            (d.after.empty() ? "" : " ") + PitchName(FromHost(key, h.displacement, h.raiselower));
+        after.push_back(FromHost(key, h.displacement, h.raiselower));
+      d.after = LowestFirst(after);
       list.push_back(d);
     }
   }

@@ -576,7 +576,7 @@ std::string MeasureName(const Score& score, int measure) {
 namespace {
 // Pitches by name, lowest first as a chord is read from the bass up (a unison's two
 // spellings by letter: B#3 before C4); "rest" for none.
-std::string LowestFirst(std::vector<Spelling> pitches) {
+std::string LowestFirstNames(std::vector<Spelling> pitches) {
   static const int kSemitones[] = {0, 2, 4, 5, 7, 9, 11};
   auto height = [](const Spelling& s) {
     return std::make_pair(s.octave * 12 + kSemitones[((s.step % 7) + 7) % 7] + s.alter,
@@ -591,6 +591,24 @@ std::string LowestFirst(std::vector<Spelling> pitches) {
 }
 } // namespace
 
+std::string LowestFirst(const std::vector<Spelling>& pitches) {
+  return LowestFirstNames(pitches);
+}
+
+ChangedChord ChordPlace(const Score& score, size_t part, int staff, int measure, int32_t pos,
+                        const std::string& voice) {
+  const PartInfo& p = score.parts[part];
+  ChangedChord d;
+  d.part = p.id;
+  d.partName = p.name;
+  d.staff = staff - p.firstStaff + 1;
+  d.scoreStaff = staff;
+  d.measure = MeasureName(score, measure);
+  d.beat = 1 + static_cast<double>(pos) / kQuarter;
+  d.voice = voice;
+  return d;
+}
+
 std::string NoteNames(const Chord& chord) {
   std::vector<Spelling> pitches;
   for (const NoteRef& n : chord.notes)
@@ -602,15 +620,8 @@ std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<Chor
   std::vector<ChangedChord> list;
   for (const ChordChange& ch : changes) {
     const Chord& c = score.chords[ch.chord];
-    const PartInfo& p = score.parts[c.part];
-    ChangedChord d;
-    d.part = p.id;
-    d.partName = p.name;
-    d.staff = c.staff - p.firstStaff + 1;
-    d.scoreStaff = c.staff;
-    d.measure = MeasureName(score, c.measure);
-    d.beat = 1 + static_cast<double>(c.pos) / kQuarter;
-    d.voice = score.voiceNames[c.part][c.voice];
+    ChangedChord d =
+        ChordPlace(score, c.part, c.staff, c.measure, c.pos, score.voiceNames[c.part][c.voice]);
     d.before = NoteNames(c);
     std::vector<Spelling> after;
     for (const HostNote& h : ch.after)
@@ -724,10 +735,6 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   ties.Mend();
   MendAccidentals(score, cells, needed);
   return true;
-}
-
-std::string MeasureLabel(const Score& score, int measure) {
-  return MeasureName(score, measure);
 }
 
 void RemoveElement(Edits& edits, pugi::xml_node node) {

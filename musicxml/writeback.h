@@ -44,6 +44,11 @@ std::string DescribeChanges(const std::vector<ChangedChord>& changes);
 
 // A chord's notes by name, lowest first; "rest" for none.
 std::string NoteNames(const Chord& chord);
+// Pitches by name, lowest first as a chord is read from the bass up; "rest" for none.
+std::string LowestFirst(const std::vector<Spelling>& pitches);
+// Where a chord of the score stands, as a listed change names it; its notes left empty.
+ChangedChord ChordPlace(const Score& score, size_t part, int staff, int measure, int32_t pos,
+                        const std::string& voice);
 
 // "<task>: N chords changed in M measures on S staves"
 std::string Summary(const std::string& task, const Score& score,
@@ -64,9 +69,6 @@ void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markC
 // a message, having changed nothing, when one of them cannot be written in place.
 bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
                const std::vector<LayerRewrite>& rewrites, bool markChanges, std::string* error);
-
-// A measure as the file prints its number; by its place ("#3") when it prints none.
-std::string MeasureLabel(const Score& score, int measure);
 
 // Takes an element out of the document with the whitespace that indents it.
 void RemoveElement(Edits& edits, pugi::xml_node node);

@@ -87,6 +87,15 @@ TEST(Explode, ThenReduceGivesBackTheChordsAndReduceThenExplodeTheLines) {
   for (const char* part : {"P2", "P3", "P4"})
     EXPECT_EQ("[r] [r] [r] | [r] [r] [r] [r] [r] [r]", Chords(chords.afterXml, part)) << part;
   EXPECT_TRUE(Valid(chords.afterXml));
+  // The gathered chords are listed lowest first, as every changed chord is.
+  ScoreJobOptions listed;
+  listed.task = "Reduce";
+  listed.listChanges = true;
+  ScoreJobResult list =
+      RunScoreJob(std::vector<uint8_t>(lines.afterXml.begin(), lines.afterXml.end()),
+                  "score.musicxml", listed, Plugin());
+  ASSERT_FALSE(list.changes.empty());
+  EXPECT_EQ("C3 G3 E4 C5", list.changes[0].after);
   ScoreJobResult again = RunText(chords.afterXml, "Explode");
   ASSERT_EQ(0, again.status) << again.error;
   for (const char* part : {"P1", "P2", "P3", "P4"})
@@ -141,7 +150,8 @@ TEST(Explode, MeasuresOutsideTheSelectionKeepTheirBytes) {
                                  "        </notations>\n");
     ASSERT_TRUE(tie != std::string::npos && notations != std::string::npos);
     kept.erase(notations, std::string("        <notations>\n          <tied type=\"start\"/>\n"
-                                      "        </notations>\n").size());
+                                      "        </notations>\n")
+                              .size());
     kept.erase(tie, std::string("        <tie type=\"start\"/>\n").size());
   }
   EXPECT_EQ(kept, MeasureText(r.afterXml, "P1", 1));
