@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace voiceleading {
 
@@ -41,21 +44,6 @@ void SortedKeys(const Chord& chord, const int* shifts, int* keys) {
   }
 }
 
-// As SortedKeys, by rounds of comparing neighbours (as many rounds as keys): no branch to
-// guess, for the many voicings the plan weighs.
-void Place(const Chord& chord, const int* shifts, int* keys) {
-  int n = static_cast<int>(chord.notes.size());
-  if (n > MAX_CHORD_NOTES) return SortedKeys(chord, shifts, keys);
-  for (int i = 0; i < n; ++i)
-    keys[i] = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i];
-  for (int round = 0; round < n; ++round)
-    for (int i = round % 2; i + 1 < n; i += 2) {
-      int low = std::min(keys[i], keys[i + 1]), high = std::max(keys[i], keys[i + 1]);
-      keys[i] = low;
-      keys[i + 1] = high;
-    }
-}
-
 long long Moved(const int* shifts, int n) {
   long long moved = 0;
   for (int i = 0; i < n; ++i)
@@ -92,10 +80,46 @@ std::vector<int> Shifts(const Chord& chord, int i, bool top) {
 
 namespace {
 
+// Every place the notes of a chord may take, ascending by key, when there are at most 64 of
+// them, and each voicing as the bits of the places it takes: its keys ascending are read off
+// its bits in order, with no sorting.
+struct Ranks {
+  static const int MOST = 64;
+  int count = 0; // 0: more places than bits (or only the written voicing): none kept
+  int key[MOST];
+  std::vector<uint64_t> bits; // by voicing
+};
+
+// Ranks for the notes' shifts; false when they take more places than it holds.
+bool Rank(const Chord& chord, const int shifts[][MAX_SHIFTS], const int* counts,
+          uint64_t bit[][MAX_SHIFTS], Ranks* ranks) {
+  int n = static_cast<int>(chord.notes.size()), places = 0;
+  int note[Ranks::MOST], shift[Ranks::MOST];
+  for (int i = 0; i < n; ++i)
+    for (int c = 0; c < counts[i]; ++c) {
+      if (places == Ranks::MOST) return false;
+      int key = chord.notes[i].key + OCTAVE_SEMITONES * shifts[i][c];
+      int at = places++;
+      for (; at > 0 && ranks->key[at - 1] > key; --at) {
+        ranks->key[at] = ranks->key[at - 1];
+        note[at] = note[at - 1];
+        shift[at] = shift[at - 1];
+      }
+      ranks->key[at] = key;
+      note[at] = i;
+      shift[at] = c;
+    }
+  for (int r = 0; r < places; ++r)
+    bit[note[r]][shift[r]] = uint64_t(1) << r;
+  ranks->count = places;
+  return true;
+}
+
 // The voicings of the chord into rows (resized to hold them; its storage kept from call to
-// call), one after another; answers their count.
-int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
+// call), one after another, and into ranks when given; answers their count.
+int Fill(const Chord& chord, bool top, std::vector<int>* rows, Ranks* ranks = nullptr) {
   int n = static_cast<int>(chord.notes.size());
+  if (ranks) ranks->count = 0;
   if (n > MAX_CHORD_NOTES) {
     rows->assign(n, 0);
     return 1;
@@ -121,6 +145,10 @@ int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
       return notes[x].raiselower < notes[y].raiselower;
     return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
   };
+  uint64_t bit[MAX_CHORD_NOTES][MAX_SHIFTS];
+  if (ranks && !Rank(chord, shifts, counts, bit, ranks)) ranks = nullptr;
+  if (ranks && ranks->bits.size() < static_cast<size_t>(MAX_VOICINGS))
+    ranks->bits.resize(MAX_VOICINGS);
   for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
     for (int j = i; j > 0 && before(order[j], order[j - 1]); --j)
       std::swap(order[j], order[j - 1]);
@@ -138,9 +166,16 @@ int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
     if (depth == choices) {
       if (made == MAX_VOICINGS) {
         std::fill(out, out + n, 0);
+        if (ranks) ranks->count = 0;
         return 1;
       }
       std::copy(row, row + n, out + made * n);
+      if (ranks) {
+        uint64_t taken = 0;
+        for (int i = 0; i < n; ++i)
+          taken |= bit[i][pick[i]];
+        ranks->bits[made] = taken;
+      }
       ++made;
       if (depth == 0) break;
       --depth;
@@ -222,61 +257,146 @@ int Crossed(const int* a, int na, const int* b, int nb) {
 
 namespace {
 
-// Keys at most this far from middle C keep every sum of the weighing below in an int.
-const int SMALL_KEY = 1 << 20;
-// The voicings side by side are padded to a multiple of this, so that the loop over them has
-// no odd end.
-const int LANES = 8;
-// A motion so far that can never be the least (see Choose), and the padding's.
-const int NEVER = INT_MAX / 4;
+// The voicings of a chord side by side are padded to a multiple of this: the sixteen bytes
+// one vector instruction weighs.
+const int LANES = 16;
+// The most a way weighed in bytes may come to (see Weighed::narrow).
+const int BYTE_WAYS = 255;
 
-// For each voicing before (columns: the k-th key of each, stride apart), the motion so far
-// (start) plus the motion to the voicing b of as many notes, into m.
-void Ways(const int* __restrict columns, int stride, const int* b, int notes,
-          const int* __restrict start, int* __restrict m) {
-  if (notes == 0) std::copy(start, start + stride, m);
-  for (int u = 0; u < stride && notes > 0; ++u)
-    m[u] = start[u] + std::abs(columns[u] - b[0]);
-  for (int k = 1; k < notes; ++k) {
-    const int* __restrict column = columns + static_cast<size_t>(k) * stride;
-    int key = b[k];
-    for (int u = 0; u < stride; ++u)
-      m[u] += std::abs(column[u] - key);
+// For each voicing before, its motion so far (start) plus the motion at the places that differ
+// (columns, one per place, stride apart) to the keys into, into m; answers the least of them.
+uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int places,
+                    const uint8_t* start, uint8_t* m) {
+#if defined(__SSE2__)
+  __m128i keys[MAX_CHORD_NOTES];
+  for (int p = 0; p < places; ++p)
+    keys[p] = _mm_set1_epi8(static_cast<char>(into[p]));
+  __m128i least = _mm_set1_epi8(static_cast<char>(BYTE_WAYS));
+  for (int u = 0; u < stride; u += LANES) {
+    __m128i sum = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + u));
+    for (int p = 0; p < places; ++p) {
+      __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(columns + p * stride + u));
+      sum = _mm_add_epi8(sum, _mm_or_si128(_mm_subs_epu8(x, keys[p]), _mm_subs_epu8(keys[p], x)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(m + u), sum);
+    least = _mm_min_epu8(least, sum);
   }
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
+  least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
+  return static_cast<uint8_t>(_mm_cvtsi128_si32(least));
+#else
+  uint8_t least = BYTE_WAYS;
+  for (int u = 0; u < stride; ++u) {
+    int sum = start[u];
+    for (int p = 0; p < places; ++p)
+      sum += std::abs(columns[p * stride + u] - into[p]);
+    m[u] = static_cast<uint8_t>(sum);
+    least = std::min(least, m[u]);
+  }
+  return least;
+#endif
+}
+
+// The voicings (below ways) whose m is least, in the order they were made, into ties;
+// answers their number.
+int LeastOnes(const uint8_t* m, int ways, uint8_t least, int* ties) {
+  int tied = 0;
+#if defined(__SSE2__)
+  __m128i wanted = _mm_set1_epi8(static_cast<char>(least));
+  for (int u = 0; u < ways; u += LANES) {
+    __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
+    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, wanted)));
+    if (ways - u < LANES) bits &= (1u << (ways - u)) - 1;
+    for (; bits; bits &= bits - 1)
+      ties[tied++] = u + __builtin_ctz(bits);
+  }
+#else
+  for (int u = 0; u < ways; ++u)
+    if (m[u] == least) ties[tied++] = u;
+#endif
+  return tied;
 }
 
 // One chord's voicings as the plan weighs them, made once: each one's shifts, its keys
-// ascending (by row, and by column: the k-th key of every voicing side by side, so that one
-// voicing is weighed against all of them in a loop the compiler makes vector code of), and
-// the octaves it moves. The storage is kept from chord to chord.
+// ascending and the octaves it moves. The storage is kept from chord to chord.
 struct Weighed {
   int count = 0;
   int notes = 0;
-  int stride = 0;           // count, padded to LANES
-  bool small = true;        // every key within SMALL_KEY
-  std::vector<int> shifts;  // count rows of notes
-  std::vector<int> keys;    // count rows of notes, each ascending
-  std::vector<int> columns; // notes columns of count
+  int stride = 0;          // count, padded to LANES
+  std::vector<int> shifts; // count rows of notes
+  Ranks ranks;             // the places they take, when few enough
+  std::vector<int> keys;   // count rows of notes, each ascending
   std::vector<long long> moved;
+  // The ways to a chord of as many notes, weighed sixteen at a time in bytes. Only the places
+  // (k-th keys) where the voicings differ are weighed; each is kept as its key above the
+  // place's lowest, and a key of the chord after is brought into the place's range
+  // [low, low + span] first, which adds the same to the way from every voicing (what it was
+  // brought by), so the least ways stay the least. A way so weighed comes to at most the sum
+  // of the spans (spread) and differs from another by at most that: so a motion so far more
+  // than spread above the least is capped at spread + 1 (it can never be the least), and every
+  // sum stays within a byte when 2 * spread + 1 does.
+  bool narrow = false;
+  int spread = 0;
+  int places = 0;                 // the places that differ
+  int place[MAX_CHORD_NOTES];     // each one's k
+  int low[MAX_CHORD_NOTES];       // its lowest key
+  int span[MAX_CHORD_NOTES];      // its highest above the lowest
+  int same = 0;                   // the places every voicing has alike
+  int samePlace[MAX_CHORD_NOTES]; // each one's k
+  int sameKey[MAX_CHORD_NOTES];   // and its key
+  std::vector<uint8_t> bytes;     // places columns of stride
 
   void Make(const Chord& chord, bool top) {
     notes = static_cast<int>(chord.notes.size());
-    count = Fill(chord, top, &shifts);
-    size_t cells = static_cast<size_t>(count) * notes;
+    count = Fill(chord, top, &shifts, &ranks);
     stride = (count + LANES - 1) / LANES * LANES;
-    keys.resize(cells);
-    columns.assign(static_cast<size_t>(stride) * notes, 0);
+    keys.resize(static_cast<size_t>(count) * notes);
     moved.resize(count);
-    small = true;
     for (int v = 0; v < count; ++v) {
+      const int* s = &shifts[static_cast<size_t>(v) * notes];
       int* k = &keys[static_cast<size_t>(v) * notes];
-      Place(chord, &shifts[static_cast<size_t>(v) * notes], k);
-      for (int i = 0; i < notes; ++i) {
-        columns[static_cast<size_t>(i) * stride + v] = k[i];
-        small = small && k[i] > -SMALL_KEY && k[i] < SMALL_KEY;
+      if (ranks.count == 0) {
+        SortedKeys(chord, s, k);
+      } else {
+        for (uint64_t taken = ranks.bits[v]; taken; taken &= taken - 1)
+          *k++ = ranks.key[__builtin_ctzll(taken)];
       }
-      moved[v] = Moved(&shifts[static_cast<size_t>(v) * notes], notes);
+      moved[v] = Moved(s, notes);
     }
+    Narrow();
+  }
+
+  void Narrow() {
+    places = same = spread = 0;
+    narrow = notes <= MAX_CHORD_NOTES;
+    for (int k = 0; k < notes && narrow; ++k) {
+      int least = keys[k], most = keys[k];
+      for (int v = 1; v < count; ++v) {
+        int key = keys[static_cast<size_t>(v) * notes + k];
+        least = std::min(least, key);
+        most = std::max(most, key);
+      }
+      if (least == most) {
+        samePlace[same] = k;
+        sameKey[same++] = least;
+        continue;
+      }
+      // Keys beyond any octave count (the displacement's range) cannot be this close.
+      narrow = static_cast<long long>(most) - least <= BYTE_WAYS;
+      spread += most - least;
+      narrow = narrow && 2 * spread + 1 <= BYTE_WAYS;
+      place[places] = k;
+      low[places] = least;
+      span[places++] = most - least;
+    }
+    if (!narrow) return;
+    bytes.assign(static_cast<size_t>(places) * stride, 0);
+    for (int p = 0; p < places; ++p)
+      for (int v = 0; v < count; ++v)
+        bytes[static_cast<size_t>(p) * stride + v] =
+            static_cast<uint8_t>(keys[static_cast<size_t>(v) * notes + place[p]] - low[p]);
   }
 };
 
@@ -304,9 +424,9 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     best[v].moved = before.moved[v];
   std::vector<uint16_t> back;
   std::vector<size_t> from(count, 0);
-  // For each voicing before: the motion so far over the least of them (capped, and only
-  // where it fits an int), and the motion of the way from it to the voicing at hand.
-  std::vector<int> start, motion;
+  // For each voicing before: the motion so far over the least of them (capped), and the
+  // motion of the way from it to the voicing at hand.
+  std::vector<uint8_t> start, motion;
   std::vector<long long> wide;
   std::vector<int> ties;
   for (size_t c = 1; c < count; ++c) {
@@ -314,43 +434,50 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     at[c] = made.size();
     made.insert(made.end(), here.shifts.begin(), here.shifts.begin() + here.count * here.notes);
     int notes = here.notes, beforeNotes = before.notes, ways = before.count;
-    reach.assign(here.count, Cost());
+    reach.resize(here.count);
     from[c] = back.size();
     back.resize(back.size() + here.count, 0);
     long long least = best[0].motion;
     for (int u = 1; u < ways; ++u)
       least = std::min(least, best[u].motion);
-    // Of one size (at most an entry's notes) and near middle C, a way's motion fits an int: a
-    // motion so far of more than a quarter of its range can never be the least, as the least so far
-    // is 0 and no transition of such keys moves that much.
-    bool fast = notes == beforeNotes && notes <= MAX_CHORD_NOTES && before.small && here.small;
-    start.assign(before.stride, NEVER);
-    motion.resize(before.stride);
-    wide.resize(ways);
+    bool bytes = notes == beforeNotes && before.narrow;
     ties.resize(ways);
-    for (int u = 0; u < ways; ++u)
-      start[u] = static_cast<int>(std::min<long long>(best[u].motion - least, NEVER));
+    if (bytes) {
+      uint8_t capped = static_cast<uint8_t>(before.spread + 1);
+      start.assign(before.stride, capped);
+      motion.resize(before.stride);
+      for (int u = 0; u < ways; ++u)
+        start[u] = static_cast<uint8_t>(std::min<long long>(best[u].motion - least, capped));
+    } else {
+      wide.resize(ways);
+    }
     for (int v = 0; v < here.count; ++v) {
       const int* b = &here.keys[static_cast<size_t>(v) * notes];
       // The voicings before whose way to v moves the least, in the order they were made.
       long long fewest;
-      int tied = 0;
-      if (fast) {
-        int* m = motion.data();
-        Ways(before.columns.data(), before.stride, b, notes, start.data(), m);
-        int low = NEVER;
-        for (int u = 0; u < before.stride; ++u)
-          low = std::min(low, m[u]);
-        for (int u = 0; u < ways; ++u) {
-          ties[tied] = u;
-          tied += m[u] == low;
+      int tied;
+      if (bytes) {
+        // What bringing b's keys into the places' ranges took, and the places alike.
+        long long brought = 0;
+        uint8_t into[MAX_CHORD_NOTES];
+        for (int p = 0; p < before.places; ++p) {
+          int key = b[before.place[p]] - before.low[p];
+          int in = std::max(0, std::min(key, before.span[p]));
+          brought += std::abs(key - in);
+          into[p] = static_cast<uint8_t>(in);
         }
-        fewest = least + low;
+        for (int p = 0; p < before.same; ++p)
+          brought += std::abs(b[before.samePlace[p]] - before.sameKey[p]);
+        uint8_t low = WaysInBytes(before.bytes.data(), before.stride, into, before.places,
+                                  start.data(), motion.data());
+        tied = LeastOnes(motion.data(), ways, low, ties.data());
+        fewest = least + low + brought;
       } else {
         for (int u = 0; u < ways; ++u)
           wide[u] = best[u].motion + Motion(&before.keys[static_cast<size_t>(u) * beforeNotes],
                                             beforeNotes, b, notes);
         fewest = *std::min_element(wide.begin(), wide.end());
+        tied = 0;
         for (int u = 0; u < ways; ++u)
           if (wide[u] == fewest) ties[tied++] = u;
       }
