@@ -1,6 +1,8 @@
 #include "sectionlines.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -147,7 +149,8 @@ struct StaffCell {
   EXTGF2005a* frame = nullptr; // the first layer's frame; null when it did not load
   StaffPlace place;
   Span span;
-  std::vector<bool> used; // per entry of the span: gathered into a chord
+  std::vector<bool> used;  // per entry of the span: gathered into a chord
+  std::vector<int> graces; // grace notes of the span gathered away: they go, having no length
   bool changed = false;
 };
 
@@ -330,7 +333,10 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       if (j == t) continue;
       EXENTRY* x = &staves[j].frame->entries[staves[j].span.first + partner[j]];
       if (!HasNotes(*x)) continue;
-      MakeRest(x);
+      if (x->flags & ENTRY_GRACENOTE)
+        staves[j].graces.push_back(partner[j]);
+      else
+        MakeRest(x);
       staves[j].changed = true;
     }
   }
@@ -350,7 +356,14 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   }
   // The chords first: the other staves are emptied only once their notes have a place.
   if (!target.changed || !target.cell->Save()) return false;
-  for (StaffCell& s : staves)
-    if (&s != &target && s.changed) s.cell->Save();
+  for (StaffCell& s : staves) {
+    if (&s == &target || !s.changed) continue;
+    // The last first, so that the places of those before hold.
+    std::sort(s.graces.begin(), s.graces.end(), std::greater<int>());
+    for (int g : s.graces)
+      if (FX_DeleteEXENTRY(s.frame, static_cast<twobyte>(s.span.first + g), 1) == 0)
+        MakeRest(&s.frame->entries[s.span.first + g]);
+    s.cell->Save();
+  }
   return true;
 }

@@ -135,6 +135,26 @@ TEST(Explode, FewerAndMoreNotesThanStavesFromTheTopAndFromTheBottom) {
   EXPECT_TRUE(Valid(bottom.afterXml));
 }
 
+TEST(Explode, AGraceChordGoesToEveryStaffAndReduceGathersItWithoutGraceRests) {
+  std::string xml = Text("explode-counts.musicxml");
+  xml.insert(xml.find("<note>"),
+             "<note><grace/><pitch><step>G</step><octave>4</octave></pitch><voice>1</voice>"
+             "<type>eighth</type></note><note><grace/><chord/><pitch><step>D</step>"
+             "<octave>4</octave></pitch><voice>1</voice><type>eighth</type></note>");
+  ScoreJobResult lines = RunText(xml, "Explode");
+  ASSERT_EQ(0, lines.status) << lines.error;
+  EXPECT_EQ("g[G4] [E4] [G4] [G4]", Chords(lines.afterXml, "P1"));
+  EXPECT_EQ("g[D4] [C4] [F4] [G4]", Chords(lines.afterXml, "P2"));
+  EXPECT_EQ("g[D4] [C4] [C4 D4 E4] [G4]", Chords(lines.afterXml, "P3"));
+  // A grace note has no length to rest for: the emptied staves lose it.
+  ScoreJobResult chords = RunText(lines.afterXml, "Reduce");
+  ASSERT_EQ(0, chords.status) << chords.error;
+  EXPECT_EQ("g[D4 G4] [C4 E4] [C4 D4 E4 F4 G4] [G4]", Chords(chords.afterXml, "P1"));
+  for (const char* part : {"P2", "P3"})
+    EXPECT_EQ("[r] [r] [r]", Chords(chords.afterXml, part)) << part;
+  EXPECT_TRUE(Valid(chords.afterXml));
+}
+
 TEST(Explode, MeasuresOutsideTheSelectionKeepTheirBytes) {
   ScoreJobResult r = RunJob("explode-chorale.musicxml", "Explode", false, "2");
   ASSERT_EQ(0, r.status) << r.error;

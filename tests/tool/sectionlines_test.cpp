@@ -340,6 +340,28 @@ TEST_F(SectionLines, PlacesWhereRhythmsDifferAreLeftAloneAndCounted) {
   EXPECT_EQ(2, leftAlone_); // the quarter at 1024 and the eighth at 1536
 }
 
+TEST_F(SectionLines, AGraceNoteGatheredAwayGoesInsteadOfBecomingAGraceRest) {
+  for (bool top : {true, false}) {
+    Score(2, 1);
+    hostsim::EntrySpec upper = Chord(0, {7}), lower = Chord(0, {2});
+    upper.flags = lower.flags = ENTRY_GRACENOTE;
+    upper.duration = lower.duration = 512;
+    Put(1, 1, {upper, Chord(0, {6}), Chord(1024, {5}), Chord(2048, {})});
+    Put(2, 1, {lower, Chord(0, {1}), Chord(1024, {0}), Chord(2048, {})});
+    hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
+    ASSERT_TRUE(Run(Reduce, top));
+    int16_t target = top ? 1 : 2, emptied = top ? 2 : 1;
+    std::vector<Entry> chords = Read(target, 1);
+    ASSERT_EQ(4u, chords.size());
+    EXPECT_TRUE(chords[0].grace);
+    EXPECT_EQ((std::vector<P>{p(2), p(7)}), Sorted(chords[0].notes));
+    EXPECT_EQ((std::vector<Entry>{
+                  {0, 1024, false, {}}, {1024, 1024, false, {}}, {2048, 1024, false, {}}}),
+              Read(emptied, 1))
+        << (top ? "top" : "bottom");
+  }
+}
+
 TEST_F(SectionLines, ExplodeThenReduceGivesBackTheChordsAndReduceThenExplodeTheLines) {
   Score(4, 3);
   const std::vector<std::vector<int16_t>> chords = {
