@@ -91,15 +91,20 @@ bool MovesBetweenStaves(const std::string& task) {
   return task == "Explode" || task == "Reduce";
 }
 
-// Whether some run of neighbouring parts chosen holds two staves or more: each run is one
-// selection.
-bool SpansTwoStaves(const musicxml::Score& score, const std::vector<bool>& parts) {
-  int staves = 0;
+// Empty when some run of neighbouring parts chosen holds two staves or more (each run is one
+// selection); otherwise why not, for the task named.
+std::string TwoStavesMissing(const musicxml::Score& score, const std::vector<bool>& parts,
+                             const std::string& task) {
+  int staves = 0, chosen = 0;
   for (size_t p = 0; p < score.parts.size(); ++p) {
     staves = parts[p] ? staves + score.parts[p].staffCount : 0;
-    if (staves >= 2) return true;
+    chosen += parts[p] ? score.parts[p].staffCount : 0;
+    if (staves >= 2) return std::string();
   }
-  return false;
+  return task + " needs a selection of at least two staves; " +
+         (chosen < 2 ? "the parts chosen hold one"
+                     : "the parts chosen are not next to each other, and each is a selection "
+                       "of one staff (choose neighbouring parts)");
 }
 
 // A changed chord's notes as they were: each note's element and host pitch.
@@ -326,9 +331,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   int status =
       ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
-  if (MovesBetweenStaves(r.task) && !SpansTwoStaves(score, selection.parts))
-    return fail(2, fileName + ": " + r.task +
-                       " needs a selection of at least two staves; the parts chosen hold one");
+  std::string missing = TwoStavesMissing(score, selection.parts, r.task);
+  if (MovesBetweenStaves(r.task) && !missing.empty()) return fail(2, fileName + ": " + missing);
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made

@@ -241,6 +241,13 @@ TEST(Explode, ASelectionOfOneStaffIsRefusedWithAMessage) {
                   " needs a selection of at least two staves; the parts chosen hold one",
               r.error);
     EXPECT_TRUE(r.output.empty());
+    // Two parts apart are two selections of one staff each, and said so.
+    o.parts = "P1, P3";
+    r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")), "explode-counts.musicxml", o,
+                    Plugin());
+    EXPECT_EQ(2, r.status) << task;
+    EXPECT_NE(std::string::npos, r.error.find("the parts chosen are not next to each other"))
+        << r.error;
     // Two neighbouring parts are enough.
     o.parts = "P2, P3";
     EXPECT_EQ(0, RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
