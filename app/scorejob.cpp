@@ -86,6 +86,31 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
+// The places the task left as they were, as the plug-in told the user after each Apply through
+// the host's message ("Reduce left 2 places alone, where ..."), summed over the job's Applies.
+// Other messages say nothing of places and count none.
+size_t PlacesLeftAlone(const std::vector<std::string>& messages, const std::string& task) {
+  const std::string start = task + " left ";
+  size_t places = 0;
+  for (const std::string& m : messages) {
+    if (task.empty() || m.compare(0, start.size(), start) != 0) continue;
+    size_t i = start.size(), n = 0;
+    // A count beyond any score's places is not a count: nine digits at most.
+    while (i < m.size() && i - start.size() < 9 && isdigit(static_cast<unsigned char>(m[i])))
+      n = n * 10 + static_cast<size_t>(m[i++] - '0');
+    if (i > start.size() && m.compare(i, 6, " place") == 0) places += n;
+  }
+  return places;
+}
+
+// The left-alone line with the places the task left alone added, as the other kinds are said.
+std::string WithPlaces(const std::string& line, size_t places) {
+  if (!places) return line;
+  return line + (line.empty() ? "left alone: " : ", ") + std::to_string(places) +
+         (places == 1 ? " place" : " places") +
+         " where the staves' rhythms differ or the notes would not fit one chord";
+}
+
 // Whether a task moves music between staves, so that its selection needs two of them.
 bool MovesBetweenStaves(const std::string& task) {
   return task == "Explode" || task == "Reduce";
@@ -205,23 +230,24 @@ void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions
 }
 
 // The closing line, the chords left alone (only what the selection held: the rest was never
-// asked for), the counts and, when asked, the changed chords listed.
+// asked for) and the places the task left alone, the counts and, when asked, the changed chords
+// listed.
 void Describe(const musicxml::Score& score, const Selection& s,
               const std::vector<musicxml::ChordChange>& changes,
-              const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
-              ScoreJobResult* r) {
+              const std::vector<musicxml::LayerRewrite>& rewrites, size_t places,
+              const ScoreJobOptions& options, ScoreJobResult* r) {
   r->summary = musicxml::Summary(r->task, score, changes, rewrites);
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
     if (c.skip != musicxml::Skip::None && s.parts[c.part] && c.measure > 0 &&
         c.measure <= score.measureCount && s.measures[c.measure])
       skipped.push_back(c);
-  r->leftAlone = musicxml::LeftAloneLine(skipped);
+  r->leftAlone = WithPlaces(musicxml::LeftAloneLine(skipped), places);
   if (!s.missing.empty())
     r->leftAlone = s.missing + "; only the parts found are taken" +
                    (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
   r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
-  r->leftAloneCount = skipped.size();
+  r->leftAloneCount = skipped.size() + places;
   if (options.dryRun || options.listChanges) {
     r->changes = musicxml::ListChanges(score, changes);
     std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
@@ -331,8 +357,9 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
                        " needs a selection of at least two staves; the parts chosen hold one");
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
+  size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  Describe(score, selection, changes, rewrites, options, &r);
+  Describe(score, selection, changes, rewrites, places, options, &r);
   if (options.dryRun && !options.check) return r;
   std::vector<std::vector<ShownNote>> shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))

@@ -168,6 +168,32 @@ TEST(Reduce, LinesGatherWhereTheyMoveTogetherAndDifferingRhythmsAreLeftAlone) {
   EXPECT_EQ("[E4 C5] [B4] [F3 A4]", Chords(r.afterXml, "P1"));
   EXPECT_EQ("[r] [D4] [G3] [r]", Chords(r.afterXml, "P2"));
   EXPECT_TRUE(Valid(r.afterXml));
+  // The places the plug-in said it left alone: the quarter over the eighths, the second eighth.
+  const char* const line =
+      "left alone: 2 places where the staves' rhythms differ or the notes would not fit one chord";
+  EXPECT_EQ(line, r.leftAlone);
+  EXPECT_EQ(2u, r.leftAloneCount);
+  EXPECT_EQ(0u, RunJob("reduce-rhythms.musicxml", "Explode").leftAloneCount);
+  // Three measures alike, of which measures 1 and 3 are two selections: each Apply's places count.
+  std::string xml = Text("reduce-rhythms.musicxml");
+  const std::string first = "<measure number=\"1\">";
+  for (size_t at = xml.find(first); at != std::string::npos; at = xml.find(first, at)) {
+    size_t end = xml.find("</measure>", at) + 10;
+    std::string measure = xml.substr(at, end - at);
+    std::string more;
+    for (const char* n : {"2", "3"})
+      more += "\n" + std::string(measure).replace(17, 1, n);
+    xml.insert(end, more);
+    at = end;
+  }
+  ScoreJobOptions o;
+  o.task = "Reduce";
+  o.measures = "1,3";
+  ScoreJobResult runs =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "three.musicxml", o, Plugin());
+  ASSERT_EQ(0, runs.status) << runs.error;
+  EXPECT_EQ(std::string(line).replace(12, 1, "4"), runs.leftAlone);
+  EXPECT_EQ(4u, runs.leftAloneCount);
   ScoreJobResult bottom = RunJob("reduce-rhythms.musicxml", "Reduce", true);
   ASSERT_EQ(0, bottom.status) << bottom.error;
   EXPECT_EQ("[r] [B4] [r]", Chords(bottom.afterXml, "P1"));
