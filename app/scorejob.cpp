@@ -133,10 +133,18 @@ struct ShownNote {
   int16_t displacement, raiselower;
 };
 
+// What the drawing marks as changed.
+struct Shown {
+  std::vector<std::vector<ShownNote>> before; // each changed chord's notes as they were
+  size_t written = 0; // Score::chords from here on were written anew into whole voices
+};
+
 // Marks the written-back changes for the drawing: moved and added notes in a color, every
-// note of the K-th changed chord named "qv-change-K-J" so that the page finds it.
+// note of the K-th changed chord named "qv-change-K-J" so that the page finds it. The chords
+// written anew into whole voices are new notes all; they are listed after the changed ones,
+// their rests not.
 void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>& changes,
-               const std::vector<std::vector<ShownNote>>& shown) {
+               const Shown& shown) {
   auto set = [](pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
     (a ? a : node.append_attribute(name)).set_value(value.c_str());
@@ -148,11 +156,21 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
     for (size_t j = 0; j < c.notes.size(); ++j) {
       const musicxml::NoteRef& n = c.notes[j];
       bool same = false;
-      for (const ShownNote& w : shown[k])
+      for (const ShownNote& w : shown.before[k])
         same = same || (w.node == n.node && w.displacement == n.displacement &&
                         w.raiselower == n.raiselower);
       if (!same) set(n.node, "color", "#D03020");
       set(n.node, "id", id + std::to_string(j));
+    }
+  }
+  size_t k = changes.size();
+  for (size_t i = shown.written; i < score->chords.size(); ++i) {
+    const musicxml::Chord& c = score->chords[i];
+    if (c.notes.empty()) continue;
+    std::string id = "qv-change-" + std::to_string(k++) + "-";
+    for (size_t j = 0; j < c.notes.size(); ++j) {
+      set(c.notes[j].node, "color", "#D03020");
+      set(c.notes[j].node, "id", id + std::to_string(j));
     }
   }
 }
@@ -257,17 +275,19 @@ void Describe(const musicxml::Score& score, const Selection& s,
 }
 
 // The changes written into the file's document; shown gets the changed chords' notes as they
-// were, for the page's marks. Then the result checked, when asked.
+// were and where the chords written anew begin, for the page's marks. Then the result checked,
+// when asked.
 bool Change(musicxml::Score* score, const Selection& s,
             const std::vector<musicxml::ChordChange>& changes,
             const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
-            std::vector<std::vector<ShownNote>>* shown, ScoreJobResult* r, std::string* error) {
+            Shown* shown, ScoreJobResult* r, std::string* error) {
   if (options.markShown)
     for (const musicxml::ChordChange& ch : changes) {
-      shown->emplace_back();
+      shown->before.emplace_back();
       for (const musicxml::NoteRef& n : score->chords[ch.chord].notes)
-        shown->back().push_back({n.node, n.displacement, n.raiselower});
+        shown->before.back().push_back({n.node, n.displacement, n.raiselower});
     }
+  shown->written = score->chords.size();
   if (!musicxml::WriteBack(score, changes, rewrites, options.markChanges, error)) return false;
   // the page lists the notes as they were written
   for (size_t k = 0; k < r->changes.size() && k < changes.size(); ++k)
@@ -282,8 +302,8 @@ bool Change(musicxml::Score* score, const Selection& s,
 // not be packed again.
 int Deliver(musicxml::Score* score, std::vector<uint8_t>* input, const std::string& fileName,
             const std::string& rootPath, const std::vector<musicxml::ChordChange>& changes,
-            const std::vector<std::vector<ShownNote>>& shown, const ScoreJobOptions& options,
-            ScoreJobResult* r, std::string* error) {
+            const Shown& shown, const ScoreJobOptions& options, ScoreJobResult* r,
+            std::string* error) {
   const char* const unwritten = "cannot write the output";
   bool zipped = !rootPath.empty();
   if (options.sink && !zipped && !options.displayTexts) {
@@ -361,7 +381,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   Describe(score, selection, changes, rewrites, places, options, &r);
   if (options.dryRun && !options.check) return r;
-  std::vector<std::vector<ShownNote>> shown;
+  Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))
     return fail(2, fileName + ": " + error);
   if (options.dryRun) return r;

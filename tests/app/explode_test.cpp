@@ -316,3 +316,45 @@ TEST(TransposingParts, ATaskOnThePartAloneGivesTheWrittenNotesInItsOwnKey) {
         << part;
   EXPECT_TRUE(Valid(drop.afterXml));
 }
+
+namespace {
+
+// The drawing marks the notes written anew on the receiving staves as changed, each listed
+// chord's notes named so that the page finds them; the file keeps neither.
+TEST(Explode, TheDrawingColoursTheNewLinesAndNamesThemAsListed) {
+  ScoreJobOptions o;
+  o.task = "Explode";
+  o.markShown = o.listChanges = true;
+  ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  std::string output(r.output.begin(), r.output.end());
+  EXPECT_EQ(std::string::npos, output.find("qv-change"));
+  EXPECT_EQ(std::string::npos, output.find("#D03020"));
+  pugi::xml_document shown;
+  ASSERT_TRUE(shown.load_string(r.afterXml.c_str()));
+  ASSERT_EQ(8u, r.changes.size());
+  for (size_t k = 0; k < r.changes.size(); ++k) {
+    std::string id = "qv-change-" + std::to_string(k) + "-";
+    std::vector<std::string> names, listed;
+    int coloured = 0;
+    for (pugi::xpath_node x : shown.select_nodes("//note[@id]")) {
+      pugi::xml_node n = x.node();
+      if (std::string(n.attribute("id").value()).rfind(id, 0) != 0) continue;
+      names.push_back(std::string(n.child("pitch").child_value("step")) +
+                      n.child("pitch").child_value("octave"));
+      coloured += std::string(n.attribute("color").value()) == "#D03020";
+    }
+    std::istringstream after(r.changes[k].after);
+    for (std::string name; after >> name;)
+      listed.push_back(name);
+    std::sort(names.begin(), names.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, names) << "chord " << k;
+    // The top staff keeps a note it had: named, not coloured; every other note is new.
+    EXPECT_EQ(r.changes[k].scoreStaff == 1 ? 0 : static_cast<int>(names.size()), coloured)
+        << "chord " << k;
+  }
+}
+
+} // namespace
