@@ -320,7 +320,8 @@ TEST(TransposingParts, ATaskOnThePartAloneGivesTheWrittenNotesInItsOwnKey) {
 namespace {
 
 // The drawing marks the notes written anew on the receiving staves as changed, each listed
-// chord's notes named so that the page finds them; the file keeps neither.
+// chord's notes named so that the page finds them; the file keeps neither unless asked for
+// its colours.
 TEST(Explode, TheDrawingColoursTheNewLinesAndNamesThemAsListed) {
   ScoreJobOptions o;
   o.task = "Explode";
@@ -355,6 +356,25 @@ TEST(Explode, TheDrawingColoursTheNewLinesAndNamesThemAsListed) {
     EXPECT_EQ(r.changes[k].scoreStaff == 1 ? 0 : static_cast<int>(names.size()), coloured)
         << "chord " << k;
   }
+  // The command's colours (--mark-changes) fall on the same notes, in the file itself.
+  o.markShown = o.listChanges = false;
+  o.markChanges = true;
+  ScoreJobResult marked = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                      "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, marked.status) << marked.error;
+  std::string file(marked.output.begin(), marked.output.end());
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(file.c_str()));
+  std::vector<std::string> red;
+  for (pugi::xpath_node x : doc.select_nodes("//note[@color='#D03020']"))
+    red.push_back(std::string(x.parent().parent().attribute("id").value()) +
+                  x.node().child("pitch").child_value("step") +
+                  x.node().child("pitch").child_value("octave"));
+  std::sort(red.begin(), red.end());
+  EXPECT_EQ(
+      (std::vector<std::string>{"P2C4", "P2F4", "P2G4", "P3C4", "P3C4", "P3D4", "P3E4", "P3G4"}),
+      red);
+  EXPECT_TRUE(Valid(file));
 }
 
 } // namespace
