@@ -86,6 +86,31 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
+// The places the task left as they were, as the plug-in told the user after each Apply through
+// the host's message ("Reduce left 2 places alone, where ..."), summed over the job's Applies.
+// Other messages say nothing of places and count none.
+size_t PlacesLeftAlone(const std::vector<std::string>& messages, const std::string& task) {
+  const std::string start = task + " left ";
+  size_t places = 0;
+  for (const std::string& m : messages) {
+    if (task.empty() || m.compare(0, start.size(), start) != 0) continue;
+    size_t i = start.size(), n = 0;
+    // A count beyond any score's places is not a count: nine digits at most.
+    while (i < m.size() && i - start.size() < 9 && isdigit(static_cast<unsigned char>(m[i])))
+      n = n * 10 + static_cast<size_t>(m[i++] - '0');
+    if (i > start.size() && m.compare(i, 6, " place") == 0) places += n;
+  }
+  return places;
+}
+
+// The left-alone line with the places the task left alone added, as the other kinds are said.
+std::string WithPlaces(const std::string& line, size_t places) {
+  if (!places) return line;
+  return line + (line.empty() ? "left alone: " : ", ") + std::to_string(places) +
+         (places == 1 ? " place" : " places") +
+         " where the staves' rhythms differ or the notes would not fit one chord";
+}
+
 // Whether a task moves music between staves, so that its selection needs two of them.
 bool MovesBetweenStaves(const std::string& task) {
   return task == "Explode" || task == "Reduce";
@@ -113,10 +138,18 @@ struct ShownNote {
   int16_t displacement, raiselower;
 };
 
+// What the drawing marks as changed.
+struct Shown {
+  std::vector<std::vector<ShownNote>> before; // each changed chord's notes as they were
+  size_t written = 0; // Score::chords from here on were written anew into whole voices
+};
+
 // Marks the written-back changes for the drawing: moved and added notes in a color, every
-// note of the K-th changed chord named "qv-change-K-J" so that the page finds it.
+// note of the K-th changed chord named "qv-change-K-J" so that the page finds it. The chords
+// written anew into whole voices are new notes all; they are listed after the changed ones,
+// their rests not.
 void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>& changes,
-               const std::vector<std::vector<ShownNote>>& shown) {
+               const Shown& shown) {
   auto set = [](pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
     (a ? a : node.append_attribute(name)).set_value(value.c_str());
@@ -128,11 +161,21 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
     for (size_t j = 0; j < c.notes.size(); ++j) {
       const musicxml::NoteRef& n = c.notes[j];
       bool same = false;
-      for (const ShownNote& w : shown[k])
+      for (const ShownNote& w : shown.before[k])
         same = same || (w.node == n.node && w.displacement == n.displacement &&
                         w.raiselower == n.raiselower);
       if (!same) set(n.node, "color", "#D03020");
       set(n.node, "id", id + std::to_string(j));
+    }
+  }
+  size_t k = changes.size();
+  for (size_t i = shown.written; i < score->chords.size(); ++i) {
+    const musicxml::Chord& c = score->chords[i];
+    if (c.notes.empty()) continue;
+    std::string id = "qv-change-" + std::to_string(k++) + "-";
+    for (size_t j = 0; j < c.notes.size(); ++j) {
+      set(c.notes[j].node, "color", "#D03020");
+      set(c.notes[j].node, "id", id + std::to_string(j));
     }
   }
 }
@@ -210,23 +253,24 @@ void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions
 }
 
 // The closing line, the chords left alone (only what the selection held: the rest was never
-// asked for), the counts and, when asked, the changed chords listed.
+// asked for) and the places the task left alone, the counts and, when asked, the changed chords
+// listed.
 void Describe(const musicxml::Score& score, const Selection& s,
               const std::vector<musicxml::ChordChange>& changes,
-              const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
-              ScoreJobResult* r) {
+              const std::vector<musicxml::LayerRewrite>& rewrites, size_t places,
+              const ScoreJobOptions& options, ScoreJobResult* r) {
   r->summary = musicxml::Summary(r->task, score, changes, rewrites);
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
     if (c.skip != musicxml::Skip::None && s.parts[c.part] && c.measure > 0 &&
         c.measure <= score.measureCount && s.measures[c.measure])
       skipped.push_back(c);
-  r->leftAlone = musicxml::LeftAloneLine(skipped);
+  r->leftAlone = WithPlaces(musicxml::LeftAloneLine(skipped), places);
   if (!s.missing.empty())
     r->leftAlone = s.missing + "; only the parts found are taken" +
                    (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
   r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
-  r->leftAloneCount = skipped.size();
+  r->leftAloneCount = skipped.size() + places;
   if (options.dryRun || options.listChanges) {
     r->changes = musicxml::ListChanges(score, changes);
     std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
@@ -236,17 +280,19 @@ void Describe(const musicxml::Score& score, const Selection& s,
 }
 
 // The changes written into the file's document; shown gets the changed chords' notes as they
-// were, for the page's marks. Then the result checked, when asked.
+// were and where the chords written anew begin, for the page's marks. Then the result checked,
+// when asked.
 bool Change(musicxml::Score* score, const Selection& s,
             const std::vector<musicxml::ChordChange>& changes,
             const std::vector<musicxml::LayerRewrite>& rewrites, const ScoreJobOptions& options,
-            std::vector<std::vector<ShownNote>>* shown, ScoreJobResult* r, std::string* error) {
+            Shown* shown, ScoreJobResult* r, std::string* error) {
   if (options.markShown)
     for (const musicxml::ChordChange& ch : changes) {
-      shown->emplace_back();
+      shown->before.emplace_back();
       for (const musicxml::NoteRef& n : score->chords[ch.chord].notes)
-        shown->back().push_back({n.node, n.displacement, n.raiselower});
+        shown->before.back().push_back({n.node, n.displacement, n.raiselower});
     }
+  shown->written = score->chords.size();
   if (!musicxml::WriteBack(score, changes, rewrites, options.markChanges, error)) return false;
   // the page lists the notes as they were written
   for (size_t k = 0; k < r->changes.size() && k < changes.size(); ++k)
@@ -261,8 +307,8 @@ bool Change(musicxml::Score* score, const Selection& s,
 // not be packed again.
 int Deliver(musicxml::Score* score, std::vector<uint8_t>* input, const std::string& fileName,
             const std::string& rootPath, const std::vector<musicxml::ChordChange>& changes,
-            const std::vector<std::vector<ShownNote>>& shown, const ScoreJobOptions& options,
-            ScoreJobResult* r, std::string* error) {
+            const Shown& shown, const ScoreJobOptions& options, ScoreJobResult* r,
+            std::string* error) {
   const char* const unwritten = "cannot write the output";
   bool zipped = !rootPath.empty();
   if (options.sink && !zipped && !options.displayTexts) {
@@ -335,10 +381,11 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   if (MovesBetweenStaves(r.task) && !missing.empty()) return fail(2, fileName + ": " + missing);
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
+  size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  Describe(score, selection, changes, rewrites, options, &r);
+  Describe(score, selection, changes, rewrites, places, options, &r);
   if (options.dryRun && !options.check) return r;
-  std::vector<std::vector<ShownNote>> shown;
+  Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))
     return fail(2, fileName + ": " + error);
   if (options.dryRun) return r;

@@ -725,7 +725,12 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   EachNote(score, cells, [&needed](Chord&, NoteRef& n, bool need) {
     if (need) needed.insert(n.node.internal_object());
   });
+  size_t written = score->chords.size(); // the chords of the rewritten voices come after
   if (!RewriteLayers(score, rewrites, error)) return false;
+  if (markChanges)
+    for (size_t i = written; i < score->chords.size(); ++i)
+      for (NoteRef& n : score->chords[i].notes)
+        Mark(score->edits, n.node);
   Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];

@@ -6,6 +6,9 @@
 #include "fxbridge.h"
 #include "settings/fcsettings.h"
 #include "tasks.h"
+#include "ui/windowshade.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +24,19 @@ bool OptionIsOne(const char* key) {
   bool on = pair->GetValue()->IsEqual("1");
   delete pair;
   return on;
+}
+
+// Tells the user, through the host's message, how many places the task left as they were and
+// why; only Reduce leaves places so. The window does not fold away behind the message.
+void TellLeftAlone(const char* task, int places) {
+  char text[192];
+  snprintf(text, sizeof text,
+           "%s left %d %s alone, where the selected staves' rhythms differ or their notes "
+           "would not fit one chord.",
+           task, places, places == 1 ? "place" : "places");
+  AllowWindowshade(false);
+  FX_AlertMessage(0, 0, 0, text);
+  AllowWindowshade(true);
 }
 
 } // namespace
@@ -207,4 +223,5 @@ void FCChordShaperWindow::ProcessChords() {
     _ui.RedrawDocument();
   else
     _ui.Beep();
+  if (handler.GetLeftAlone() > 0) TellLeftAlone(task.name, handler.GetLeftAlone());
 }

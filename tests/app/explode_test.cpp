@@ -188,6 +188,32 @@ TEST(Reduce, LinesGatherWhereTheyMoveTogetherAndDifferingRhythmsAreLeftAlone) {
   EXPECT_EQ("[E4 C5] [B4] [F3 A4]", Chords(r.afterXml, "P1"));
   EXPECT_EQ("[r] [D4] [G3] [r]", Chords(r.afterXml, "P2"));
   EXPECT_TRUE(Valid(r.afterXml));
+  // The places the plug-in said it left alone: the quarter over the eighths, the second eighth.
+  const char* const line =
+      "left alone: 2 places where the staves' rhythms differ or the notes would not fit one chord";
+  EXPECT_EQ(line, r.leftAlone);
+  EXPECT_EQ(2u, r.leftAloneCount);
+  EXPECT_EQ(0u, RunJob("reduce-rhythms.musicxml", "Explode").leftAloneCount);
+  // Three measures alike, of which measures 1 and 3 are two selections: each Apply's places count.
+  std::string xml = Text("reduce-rhythms.musicxml");
+  const std::string first = "<measure number=\"1\">";
+  for (size_t at = xml.find(first); at != std::string::npos; at = xml.find(first, at)) {
+    size_t end = xml.find("</measure>", at) + 10;
+    std::string measure = xml.substr(at, end - at);
+    std::string more;
+    for (const char* n : {"2", "3"})
+      more += "\n" + std::string(measure).replace(17, 1, n);
+    xml.insert(end, more);
+    at = end;
+  }
+  ScoreJobOptions o;
+  o.task = "Reduce";
+  o.measures = "1,3";
+  ScoreJobResult runs =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "three.musicxml", o, Plugin());
+  ASSERT_EQ(0, runs.status) << runs.error;
+  EXPECT_EQ(std::string(line).replace(12, 1, "4"), runs.leftAlone);
+  EXPECT_EQ(4u, runs.leftAloneCount);
   ScoreJobResult bottom = RunJob("reduce-rhythms.musicxml", "Reduce", true);
   ASSERT_EQ(0, bottom.status) << bottom.error;
   EXPECT_EQ("[r] [B4] [r]", Chords(bottom.afterXml, "P1"));
@@ -317,3 +343,65 @@ TEST(TransposingParts, ATaskOnThePartAloneGivesTheWrittenNotesInItsOwnKey) {
         << part;
   EXPECT_TRUE(Valid(drop.afterXml));
 }
+
+namespace {
+
+// The drawing marks the notes written anew on the receiving staves as changed, each listed
+// chord's notes named so that the page finds them; the file keeps neither unless asked for
+// its colours.
+TEST(Explode, TheDrawingColoursTheNewLinesAndNamesThemAsListed) {
+  ScoreJobOptions o;
+  o.task = "Explode";
+  o.markShown = o.listChanges = true;
+  ScoreJobResult r = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                 "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  std::string output(r.output.begin(), r.output.end());
+  EXPECT_EQ(std::string::npos, output.find("qv-change"));
+  EXPECT_EQ(std::string::npos, output.find("#D03020"));
+  pugi::xml_document shown;
+  ASSERT_TRUE(shown.load_string(r.afterXml.c_str()));
+  ASSERT_EQ(8u, r.changes.size());
+  for (size_t k = 0; k < r.changes.size(); ++k) {
+    std::string id = "qv-change-" + std::to_string(k) + "-";
+    std::vector<std::string> names, listed;
+    int coloured = 0;
+    for (pugi::xpath_node x : shown.select_nodes("//note[@id]")) {
+      pugi::xml_node n = x.node();
+      if (std::string(n.attribute("id").value()).rfind(id, 0) != 0) continue;
+      names.push_back(std::string(n.child("pitch").child_value("step")) +
+                      n.child("pitch").child_value("octave"));
+      coloured += std::string(n.attribute("color").value()) == "#D03020";
+    }
+    std::istringstream after(r.changes[k].after);
+    for (std::string name; after >> name;)
+      listed.push_back(name);
+    std::sort(names.begin(), names.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, names) << "chord " << k;
+    // The top staff keeps a note it had: named, not coloured; every other note is new.
+    EXPECT_EQ(r.changes[k].scoreStaff == 1 ? 0 : static_cast<int>(names.size()), coloured)
+        << "chord " << k;
+  }
+  // The command's colours (--mark-changes) fall on the same notes, in the file itself.
+  o.markShown = o.listChanges = false;
+  o.markChanges = true;
+  ScoreJobResult marked = RunScoreJob(ReadBytes(FilePath("explode-counts.musicxml")),
+                                      "explode-counts.musicxml", o, Plugin());
+  ASSERT_EQ(0, marked.status) << marked.error;
+  std::string file(marked.output.begin(), marked.output.end());
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_string(file.c_str()));
+  std::vector<std::string> red;
+  for (pugi::xpath_node x : doc.select_nodes("//note[@color='#D03020']"))
+    red.push_back(std::string(x.parent().parent().attribute("id").value()) +
+                  x.node().child("pitch").child_value("step") +
+                  x.node().child("pitch").child_value("octave"));
+  std::sort(red.begin(), red.end());
+  EXPECT_EQ(
+      (std::vector<std::string>{"P2C4", "P2F4", "P2G4", "P3C4", "P3C4", "P3D4", "P3E4", "P3G4"}),
+      red);
+  EXPECT_TRUE(Valid(file));
+}
+
+} // namespace

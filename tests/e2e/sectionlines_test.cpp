@@ -86,3 +86,31 @@ TEST_F(SectionLines, OneStaffSelectedBeepsAndChangesNothing) {
   EXPECT_EQ(Beeps().size(), 1u);
   EXPECT_TRUE(TheHost().undoList.empty());
 }
+
+// Where the staves' rhythms differ Reduce gathers nothing there and says so through the host's
+// message, which this host keeps: nothing waits for the user, the window stays open.
+TEST_F(SectionLines, ReduceSaysThroughTheHostHowManyPlacesItLeftAlone) {
+  ASSERT_TRUE(systemCallsHooked);
+  hostsim::Cell(2, 1, 0).clear();
+  hostsim::AddEntry(2, 1, 0, E(0, {N(-3)}, 512)); // two eighths under the first chord
+  hostsim::AddEntry(2, 1, 0, E(512, {N(-4)}, 512));
+  hostsim::AddEntry(2, 1, 0, Chord(1024, {}));
+  HWND dialog = Invoke();
+  ASSERT_NE(dialog, nullptr);
+  ClickListRow(dialog, IDC_TASKLIST, kReduce);
+  Press(dialog, IDC_TOPRADIO);
+  Press(dialog, IDC_APPLY);
+  Pump();
+  ASSERT_EQ(TheHost().alerts.size(), 1u);
+  EXPECT_EQ(TheHost().alerts[0], "Reduce left 2 places alone, where the selected staves' rhythms "
+                                 "differ or their notes would not fit one chord.");
+  EXPECT_EQ(Notes(1, 0), std::vector<int>({0, 20, 40, 70})) << "nothing gathered";
+  EXPECT_TRUE(TheHost().undoList.empty());
+  EXPECT_EQ(Beeps().size(), 1u);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  // Explode says nothing.
+  ClickListRow(dialog, IDC_TASKLIST, kExplode);
+  Press(dialog, IDC_APPLY);
+  EXPECT_EQ(TheHost().alerts.size(), 1u);
+  EXPECT_EQ(TheHost().undoList.size(), 1u);
+}

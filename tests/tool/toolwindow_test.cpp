@@ -22,6 +22,8 @@
 namespace {
 
 using testsupport::Chord;
+using testsupport::E;
+using testsupport::N;
 using testwin::Height;
 using testwin::ShadedHeight;
 using testwin::Width;
@@ -409,7 +411,7 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   EXPECT_EQ((std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth",
                                       "Add Seventh", "Close Position", "Voice Leading", "Explode",
                                       "Reduce"}),
-            std::vector<std::string>(rows.begin() + 16, rows.end()));
+      std::vector<std::string>(rows.begin() + 16, rows.end()));
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
   EXPECT_EQ("Top (close below)", hostsim::ItemText(dialog, IDC_TOPRADIO));
@@ -461,6 +463,42 @@ TEST_F(ToolWindowTest, TheSpellingOptionIsReadAgainAtEveryApply) {
   ASSERT_EQ(4, f.notecount);
   EXPECT_EQ(9, f.notes[3].displacement);
   EXPECT_EQ(1, f.notes[3].raiselower);
+}
+
+// Reduce tells the user, through the host's message, how many places it left as they were and
+// why; a Reduce that gathers everything, and every other task, shows nothing.
+TEST_F(ToolWindowTest, ReduceTellsHowManyPlacesItLeftAloneAndWhy) {
+  // Measure 2: the upper staff's quarter against two eighths below.
+  hostsim::Cell(2, 2, 0).clear();
+  hostsim::AddEntry(2, 2, 0, E(0, {N(-7)}, 512));
+  hostsim::AddEntry(2, 2, 0, E(512, {N(-6)}, 512));
+  HWND dialog = Invoke();
+  ASSERT_TRUE(dialog);
+  hostsim::Click(dialog, IDC_APPLY); // Add Third on measure 1
+  EXPECT_TRUE(hostsim::TheHost().alerts.empty());
+  hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Reduce"));
+  hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF);
+  hostsim::Click(dialog, IDC_APPLY);
+  ASSERT_EQ(1u, hostsim::TheHost().alerts.size());
+  EXPECT_EQ("Reduce left 2 places alone, where the selected staves' rhythms differ or their notes "
+            "would not fit one chord.",
+            hostsim::TheHost().alerts[0]);
+  EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0)); // nothing gathered
+  EXPECT_EQ(1u, hostsim::TheHost().undoList.size());            // Add Third's step alone
+  EXPECT_TRUE(__bWindowshadeAllowed);
+  // Measure 1 moves together: gathered, and nothing to tell.
+  hostsim::SetSelection(1, 1, 0, 2, 1, 0x7FFFFFFF);
+  hostsim::Click(dialog, IDC_APPLY);
+  EXPECT_EQ(1u, hostsim::TheHost().alerts.size());
+  EXPECT_EQ(2u, hostsim::TheHost().undoList.size());
+  // One place alone is said so.
+  hostsim::Cell(2, 2, 0).clear();
+  hostsim::AddEntry(2, 2, 0, E(0, {N(-7)}, 1024));
+  hostsim::AddEntry(2, 2, 0, E(1024, {N(-6)}, 1024)); // under nothing above
+  hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF);
+  hostsim::Click(dialog, IDC_APPLY);
+  ASSERT_EQ(2u, hostsim::TheHost().alerts.size());
+  EXPECT_EQ(0u, hostsim::TheHost().alerts[1].find("Reduce left 1 place alone, where"));
 }
 
 } // namespace

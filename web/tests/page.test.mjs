@@ -720,6 +720,47 @@ test('what was drawn is kept: Undo, Redo and Before the step seen once ask the e
   await page.close();
 });
 
+test('Explode draws the notes it writes on the receiving staves in red, each listed chord found; Reduce says the places it left alone', async () => {
+  const page = await openPage();
+  await applyTo(page, scoreFile('explode-counts'), { task: 'Explode' });
+  await drawn(page);
+  // the top staff keeps its highest notes as they were; every note below is new
+  const red = (await drawnNotes(page)).filter((n) => n.endsWith('*')).sort();
+  assert.deepEqual(red, ['c4*', 'c4*', 'c4*', 'd4*', 'e4*', 'f4*', 'g4*', 'g4*']);
+  const rows = await page.$$eval('#changes button', (b) => b.map((x) => x.textContent));
+  assert.equal(rows.length, 8);
+  assert.match(rows[6], /^Three, staff 1, measure 1, .*: rest → C4 D4 E4$/);
+  await page.click('#changes li:nth-child(7) button');
+  await page.waitForFunction(() => document.querySelectorAll('#view .picked').length > 0);
+  const picked = await page.$$eval('#view g.note.picked', (notes) => notes.map((n) => `${n.dataset.pname}${n.dataset.oct}${n.dataset.color ? '*' : ''}`).sort());
+  assert.deepEqual(picked, ['c4*', 'd4*', 'e4*']);
+  await page.screenshot({ path: join(root, 'build/web/page-explode.png') });
+  // Reduce gathers where the lines move together and says where it did not
+  await applyTo(page, scoreFile('reduce-rhythms'), { task: 'Reduce' });
+  assert.equal(await page.textContent('#left-alone'), 'left alone: 2 places where the staves\' rhythms differ or the notes would not fit one chord');
+  assert.equal(await page.textContent('#summary'), 'Reduce: 4 chords changed in 1 measure on 2 staves');
+  await drawn(page);
+  await page.screenshot({ path: join(root, 'build/web/page-reduce.png') });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('Explode on a selection of one staff says that it needs two, and makes no step', async () => {
+  const page = await openPage();
+  assert.equal(await load(page, scoreFile('explode-counts')), '');
+  await drawn(page);
+  await drag(page, ['1', '2'], ['1', '2']); // the second part's one staff
+  assert.deepEqual(await page.$$eval('#parts input', (b) => b.filter((x) => x.checked).map((x) => x.value)), ['P2']);
+  await page.selectOption('#task', 'Explode');
+  await page.click('#apply');
+  assert.equal(await settled(page), 'explode-counts.musicxml: Explode needs a selection of at least two staves; the parts chosen hold one.');
+  assert.equal(await page.$$eval('#history li', (l) => l.length), 1);
+  assert.ok(await page.isDisabled('#download'));
+  assert.equal((await drawnNotes(page)).filter((n) => n.endsWith('*')).length, 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test('nothing is fetched from anywhere but the page\'s own server', () => {
   assert.deepEqual(offsite, []);
 });
