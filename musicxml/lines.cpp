@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <set>
 #include <tuple>
 #include <unordered_set>
@@ -94,9 +95,53 @@ long long Walk(const pugi::xml_node& measure, std::vector<Placed>* out) {
   return pos;
 }
 
-// Host units to the part's divisions, rounded: the host counts a triplet eighth as 341.
-long long ToDivisions(long long units, long long divisions) {
-  return std::llround(static_cast<double>(units) * divisions / kQuarter);
+// The most counts of divisions weighed for one time.
+const long long kMostCounts = 128;
+
+// A time in host units as a count of the part's divisions, false when they cannot hold it. The
+// host holds a quarter as 1024 units and a time read from a file rounded down, so a triplet
+// eighth is 341, and the host's times are a unit or two off where the divisions do not go into
+// 1024. A time that is a whole count is that count; otherwise every count from a unit below
+// to `above` units above may be the one meant, and of them the simplest part of a quarter is
+// taken (3360 of 10080, a third, not 3357, which would leave the measure ten short), then the
+// nearest. None: the divisions are too coarse for the time (a triplet in quarters of four).
+bool ToDivisions(long long units, long long divisions, int above, long long* count) {
+  long long g = std::gcd(divisions, static_cast<long long>(kQuarter));
+  if (units % (kQuarter / g) == 0) {
+    *count = units / (kQuarter / g) * (divisions / g);
+    return true;
+  }
+  double exact = static_cast<double>(units) * divisions / kQuarter;
+  double unit = static_cast<double>(divisions) / kQuarter;
+  double low = exact - unit - 1e-9, high = exact + above * unit + 1e-9;
+  *count = std::llround(exact);
+  if (high - low > kMostCounts) return true; // finer than any time the host can tell apart
+  auto parts = [divisions](long long n) { return divisions / std::gcd(std::llabs(n), divisions); };
+  bool held = false;
+  for (long long n = std::llround(std::ceil(low)); n <= high; ++n) {
+    if (!held || parts(n) < parts(*count) ||
+        (parts(n) == parts(*count) && std::fabs(n - exact) < std::fabs(*count - exact)))
+      *count = n;
+    held = true;
+  }
+  return held;
+}
+
+// Where new entry k of the voice starts and ends in the part's divisions, false when they
+// cannot hold it. An end is a start and a length added, each rounded down, so it may be two
+// units short: the next entry's start when it is that close.
+bool EntryTimes(const std::vector<NewEntry>& entries, size_t k, long long divisions,
+                long long* start, long long* end) {
+  const NewEntry& e = entries[k];
+  if (!ToDivisions(e.pos, divisions, 1, start)) return false;
+  if (e.grace) {
+    *end = *start;
+    return true;
+  }
+  long long units = static_cast<long long>(e.pos) + e.duration;
+  if (k + 1 < entries.size() && std::llabs(entries[k + 1].pos - units) <= 2)
+    return ToDivisions(entries[k + 1].pos, divisions, 1, end) && *end > *start;
+  return ToDivisions(units, divisions, 2, end) && *end > *start;
 }
 
 std::string Print(const pugi::xml_node& n) {
@@ -286,11 +331,11 @@ private:
           plan->kept.push_back(placed[k]);
       }
     }
-    for (const NewEntry& e : r.entries) {
-      if (e.grace) continue;
-      if (ToDivisions(e.pos + e.duration, plan->divisions) - ToDivisions(e.pos, plan->divisions) <=
-          0) {
-        *error = where + "the part's divisions cannot hold the new notes' lengths";
+    for (size_t k = 0; k < r.entries.size(); ++k) {
+      long long start, end;
+      if (!EntryTimes(r.entries, k, plan->divisions, &start, &end)) {
+        *error = where + "the part's divisions (" + std::to_string(plan->divisions) +
+                 " to a quarter) cannot hold the new notes' lengths";
         return false;
       }
     }
@@ -416,12 +461,14 @@ private:
     _at = p.append ? pugi::xml_node() : p.before;
     int part = PartOf(r.staff);
     int32_t voice = VoiceIndex(part, p.voice);
-    for (const NewEntry& e : r.entries) {
-      long long start = ToDivisions(e.pos, p.divisions);
+    for (size_t k = 0; k < r.entries.size(); ++k) {
+      const NewEntry& e = r.entries[k];
+      long long start, end; // held, as the plan found
+      EntryTimes(r.entries, k, p.divisions, &start, &end);
       Pass(p, start);
       Move(p, start);
       const Chord* t = Template(r, e);
-      long long duration = e.grace ? 0 : ToDivisions(e.pos + e.duration, p.divisions) - start;
+      long long duration = e.grace ? 0 : end - start;
       Chord c;
       c.key = p.key;
       c.pos = e.pos;

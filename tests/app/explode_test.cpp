@@ -255,6 +255,47 @@ TEST(Explode, AVoiceInterleavedWithAnotherIsRefusedWithNothingWritten) {
 
 namespace {
 
+// The chorale with its parts' divisions (6 to a quarter) changed: every duration scaled for
+// the parts from `from` on, to `divisions`.
+std::string Scaled(const std::string& from, long long divisions) {
+  std::string xml = Text("explode-chorale.musicxml"), out;
+  size_t at = xml.find("<part id=\"" + from + "\">"), done = 0;
+  const std::string open = "<duration>", six = "<divisions>6</divisions>";
+  for (size_t i = xml.find(open, at); i != std::string::npos; i = xml.find(open, done)) {
+    size_t end = xml.find('<', i + open.size());
+    out += xml.substr(done, i + open.size() - done) +
+           std::to_string(std::stoll(xml.substr(i + open.size(), end - i - open.size())) *
+                          divisions / 6);
+    done = end;
+  }
+  out += xml.substr(done);
+  for (size_t i = out.find(six, at); i != std::string::npos; i = out.find(six, i))
+    out.replace(i, six.size(), "<divisions>" + std::to_string(divisions) + "</divisions>");
+  return out;
+}
+
+TEST(Explode, ATripletLandsWholeInFineDivisionsAndCoarseOnesAreRefused) {
+  // 10080 to a quarter: the host's 341 is a third, 3360, not 3357 with a gap made up after.
+  ScoreJobResult r = RunText(Scaled("P1", 10080), "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E4] [D4] [C4] | [C4] [r] [C4] [D4] [E4] [E4]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ(std::string::npos, r.afterXml.find("<forward>"));
+  pugi::xml_document doc;
+  for (int k = 2; k <= 4; ++k) {
+    pugi::xml_node triplet = NoteOf(doc, r.afterXml, "P3", 2, k);
+    EXPECT_EQ(3360, triplet.child("duration").text().as_llong()) << k;
+    EXPECT_TRUE(triplet.child("time-modification")) << k;
+  }
+  EXPECT_TRUE(Valid(r.afterXml));
+  // Four to a quarter cannot hold a third: said, and nothing written (before, 1, 2 and 1).
+  r = RunText(Scaled("P2", 4), "Explode");
+  EXPECT_EQ(2, r.status);
+  EXPECT_EQ("score.musicxml: part \"P2\", measure 2: the part's divisions (4 to a quarter) "
+            "cannot hold the new notes' lengths",
+            r.error);
+  EXPECT_TRUE(r.output.empty());
+}
+
 TEST(Explode, ASelectionOfOneStaffIsRefusedWithAMessage) {
   for (const char* task : {"Explode", "Reduce"}) {
     ScoreJobOptions o;
