@@ -2,6 +2,7 @@
 // staves below it, a transposing staff among them, and gathered back, each one undo step.
 #include "e2e/host.h"
 #include "support/chords.h"
+#include "support/entries.h"
 
 #include <algorithm>
 
@@ -113,4 +114,145 @@ TEST_F(SectionLines, ReduceSaysThroughTheHostHowManyPlacesItLeftAlone) {
   Press(dialog, IDC_APPLY);
   EXPECT_EQ(TheHost().alerts.size(), 1u);
   EXPECT_EQ(TheHost().undoList.size(), 1u);
+}
+
+// ---- Every rule, note by note, through the real module ------------------------------------
+
+namespace {
+
+using testsupport::Entry;
+using testsupport::P;
+using testsupport::p;
+using testsupport::Read;
+using testsupport::Sorted;
+
+// Scores of quarter rests on every staff, chords put where a test wants them, each task
+// applied from the tool window.
+class SectionRules : public HostSession {
+protected:
+  void Score(int staves, int measures) {
+    MakeScore(staves, measures);
+    for (int16_t s = 1; s <= staves; ++s)
+      for (int16_t m = 1; m <= measures; ++m)
+        for (int32_t pos = 0; pos < 4096; pos += 1024)
+          hostsim::AddEntry(s, m, 0, Chord(pos, {}));
+  }
+
+  void Put(int16_t staff, int16_t measure, const std::vector<hostsim::EntrySpec>& entries) {
+    hostsim::Cell(staff, measure, 0).clear();
+    for (const hostsim::EntrySpec& e : entries)
+      hostsim::AddEntry(staff, measure, 0, e);
+  }
+
+  void Apply(int row, bool top) {
+    if (!dialog_) dialog_ = Invoke();
+    ASSERT_NE(dialog_, nullptr);
+    ClickListRow(dialog_, IDC_TASKLIST, row);
+    Press(dialog_, top ? IDC_TOPRADIO : IDC_BOTTOMRADIO);
+    Press(dialog_, IDC_APPLY);
+  }
+
+  HWND dialog_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(SectionRules, GraceNotesATripletARestAndATieOverTheBarlineComeFromTheTopStaff) {
+  ASSERT_TRUE(systemCallsHooked);
+  Score(2, 2);
+  hostsim::EntrySpec grace = Chord(0, {5, 8});
+  grace.duration = 512;
+  grace.flags = ENTRY_GRACENOTE;
+  hostsim::NoteSpec tiedHigh = N(9, 1), tiedLow = N(2);
+  tiedHigh.flags |= NOTE_TIE;
+  tiedLow.flags |= NOTE_TIE;
+  Put(1, 1,
+      {grace, E(0, {N(0), N(4)}, 341), E(341, {N(1), N(5)}, 341), E(682, {N(2), N(6)}, 342),
+       E(1024, {}, 1024), E(2048, {tiedLow, tiedHigh}, 2048)});
+  Put(1, 2, {E(0, {N(2), N(9, 1)}, 2048), E(2048, {}, 2048)});
+  Put(2, 1, {E(0, {N(-3)}, 4096)});
+  hostsim::SetSelection(1, 1, 0, 2, 2, REGION_TO_END);
+  Apply(kExplode, true);
+  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(8)}},
+                                {0, 341, false, {p(4)}},
+                                {341, 341, false, {p(5)}},
+                                {682, 342, false, {p(6)}},
+                                {1024, 1024, false, {}},
+                                {2048, 2048, false, {p(9, 1, true)}}}),
+            Read(1, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(5)}},
+                                {0, 341, false, {p(0)}},
+                                {341, 341, false, {p(1)}},
+                                {682, 342, false, {p(2)}},
+                                {1024, 1024, false, {}},
+                                {2048, 2048, false, {p(2, 0, true)}}}),
+            Read(2, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(9, 1)}}, {2048, 2048, false, {}}}),
+            Read(1, 2));
+  EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(2)}}, {2048, 2048, false, {}}}), Read(2, 2));
+  // Gathered back: the chords as they were, the second staff all rests.
+  Apply(kReduce, true);
+  EXPECT_EQ((std::vector<P>{p(0), p(4)}), Sorted(Read(1, 1)[1].notes));
+  EXPECT_EQ((std::vector<P>{p(2, 0, true), p(9, 1, true)}), Sorted(Read(1, 1)[5].notes));
+  EXPECT_EQ((std::vector<P>{p(2), p(9, 1)}), Sorted(Read(1, 2)[0].notes));
+  for (int16_t m = 1; m <= 2; ++m)
+    for (const Entry& e : Read(2, m))
+      EXPECT_TRUE(e.notes.empty()) << "measure " << m << " " << e;
+  ASSERT_EQ(TheHost().undoList.size(), 2u);
+  EXPECT_TRUE(Beeps().empty());
+}
+
+TEST_F(SectionRules, FewerNotesThanStavesDoubleALineAndMoreLeaveAChordOnTheLastStaff) {
+  ASSERT_TRUE(systemCallsHooked);
+  Score(4, 2);
+  Put(1, 1, {Chord(0, {0, 4}), Chord(1024, {0, 9, 4, 7, 2, 11})});
+  Put(1, 2, {Chord(0, {0, 4}), Chord(1024, {0, 9, 4, 7, 2, 11})});
+  hostsim::SetSelection(1, 1, 0, 4, 1, REGION_TO_END);
+  Apply(kExplode, true); // measure 1 from the top: the lowest note doubled
+  hostsim::SetSelection(1, 2, 0, 4, 2, REGION_TO_END);
+  Apply(kExplode, false); // measure 2 from the bottom: the highest note doubled
+  std::vector<std::vector<P>> fewerTop, fewerBottom;
+  for (int16_t s = 1; s <= 4; ++s) {
+    fewerTop.push_back(Read(s, 1)[0].notes);
+    fewerBottom.push_back(Read(s, 2)[0].notes);
+  }
+  EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(0)}, {p(0)}, {p(0)}}), fewerTop);
+  EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(4)}, {p(4)}, {p(0)}}), fewerBottom);
+  // Six notes on four staves either way: one line each from the top, the rest a chord on the
+  // last staff in the chord's own slot order.
+  for (int16_t m = 1; m <= 2; ++m) {
+    EXPECT_EQ((std::vector<P>{p(11)}), Read(1, m)[1].notes) << m;
+    EXPECT_EQ((std::vector<P>{p(9)}), Read(2, m)[1].notes) << m;
+    EXPECT_EQ((std::vector<P>{p(7)}), Read(3, m)[1].notes) << m;
+    EXPECT_EQ((std::vector<P>{p(0), p(4), p(2)}), Read(4, m)[1].notes) << m;
+  }
+  EXPECT_EQ(TheHost().undoList.size(), 2u);
+}
+
+// A piano voicing dealt to five staves, three of them in keys of their own as transposing
+// parts are held (concert pitch, counted from another tonic), and gathered back.
+TEST_F(SectionRules, APianoVoicingGoesToFiveStavesAtItsPitchAndBack) {
+  ASSERT_TRUE(systemCallsHooked);
+  Score(5, 1);
+  for (int16_t s = 2; s <= 4; ++s)
+    hostsim::SetStaffFlags(s, 0x8000);
+  hostsim::SetCellKey(2, 1, 2);    // D major
+  hostsim::SetCellKey(3, 1, 0xFD); // E-flat major
+  hostsim::SetCellKey(4, 1, 3);    // A major
+  hostsim::NoteSpec tied = N(1);
+  tied.flags |= NOTE_TIE;
+  Put(1, 1, {E(0, {N(0), tied, N(3, 1), N(5), N(7)}, 4096)}); // C5 A4 F#4 D4~ C4
+  hostsim::SetSelection(1, 1, 0, 5, 1, REGION_TO_END);
+  Apply(kExplode, true);
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(1, 1)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 1)[0].notes) << "A4 in D major";
+  EXPECT_EQ((std::vector<P>{p(1, 1)}), Read(3, 1)[0].notes) << "F#4 in E-flat major";
+  EXPECT_EQ((std::vector<P>{p(-4, 0, true)}), Read(4, 1)[0].notes) << "D4, tied, in A major";
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(5, 1)[0].notes);
+  Apply(kReduce, true);
+  EXPECT_EQ((std::vector<P>{p(0), p(1, 0, true), p(3, 1), p(5), p(7)}),
+            Sorted(Read(1, 1)[0].notes));
+  for (int16_t s = 2; s <= 5; ++s)
+    EXPECT_TRUE(Read(s, 1)[0].notes.empty()) << "staff " << s;
+  EXPECT_EQ(TheHost().undoList.size(), 2u);
 }

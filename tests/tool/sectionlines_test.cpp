@@ -1,7 +1,8 @@
 // Explode and Reduce applied the way the tool window applies a task: one undo block around the
 // block handler, against the host simulator's score, read back note by note.
-#include "support/chords.h"
 #include "handedframes.h"
+#include "support/chords.h"
+#include "support/entries.h"
 #include "support/moduleglobals.h"
 
 #include "core/fcstring.h"
@@ -15,39 +16,14 @@
 using hostsim::TheHost;
 using testsupport::Chord;
 using testsupport::E;
+using testsupport::Entry;
 using testsupport::N;
+using testsupport::P;
+using testsupport::p;
+using testsupport::Read;
+using testsupport::Sorted;
 
 namespace {
-
-// A note as the tests compare it: displacement, raise/lower and whether a tie starts there.
-struct P {
-  int d, r;
-  bool tie;
-  bool operator==(const P& o) const { return d == o.d && r == o.r && tie == o.tie; }
-};
-std::ostream& operator<<(std::ostream& out, const P& p) {
-  return out << p.d << (p.r ? (p.r > 0 ? "+" : "-") : "") << (p.tie ? "~" : "");
-}
-P p(int d, int r = 0, bool tie = false) {
-  return P{d, r, tie};
-}
-
-// An entry as the tests compare it: position, length, grace or not, and its notes (none for a
-// rest).
-struct Entry {
-  int pos, duration;
-  bool grace;
-  std::vector<P> notes;
-  bool operator==(const Entry& o) const {
-    return pos == o.pos && duration == o.duration && grace == o.grace && notes == o.notes;
-  }
-};
-std::ostream& operator<<(std::ostream& out, const Entry& e) {
-  out << "{" << e.pos << " " << e.duration << (e.grace ? " grace" : "") << ":";
-  for (const P& n : e.notes)
-    out << " " << n;
-  return out << "}";
-}
 
 class SectionLines : public ModuleHost {
 protected:
@@ -85,27 +61,6 @@ protected:
     EXPECT_EQ(0, FinaleEditDepth);
     EXPECT_FALSE(TheHost().editOpen);
     return ok;
-  }
-
-  // The first layer of a cell, entry by entry, notes in slot order.
-  static std::vector<Entry> Read(int16_t staff, int16_t measure) {
-    std::vector<Entry> out;
-    for (const EXENTRY& e : hostsim::Cell(staff, measure, 0)) {
-      Entry x{e.measurepos, e.duration, (e.flags & ENTRY_GRACENOTE) != 0, {}};
-      if (e.flags & ENTRY_NOTE)
-        for (int i = 0; i < e.notecount; ++i)
-          x.notes.push_back(
-              p(e.notes[i].displacement, e.notes[i].raiselower, (e.notes[i].flags & NOTE_TIE)));
-      out.push_back(x);
-    }
-    return out;
-  }
-
-  // The notes of one entry as a set of pitches, lowest first.
-  static std::vector<P> Sorted(std::vector<P> notes) {
-    std::sort(notes.begin(), notes.end(),
-              [](const P& a, const P& b) { return a.d != b.d ? a.d < b.d : a.r < b.r; });
-    return notes;
   }
 
   int leftAlone_ = 0;
