@@ -123,6 +123,7 @@ namespace {
 using testsupport::Entry;
 using testsupport::P;
 using testsupport::p;
+using testsupport::Put;
 using testsupport::Read;
 using testsupport::Sorted;
 
@@ -130,18 +131,9 @@ using testsupport::Sorted;
 // applied from the tool window.
 class SectionRules : public HostSession {
 protected:
-  void Score(int staves, int measures) {
+  void Score(int16_t staves, int16_t measures) {
     MakeScore(staves, measures);
-    for (int16_t s = 1; s <= staves; ++s)
-      for (int16_t m = 1; m <= measures; ++m)
-        for (int32_t pos = 0; pos < 4096; pos += 1024)
-          hostsim::AddEntry(s, m, 0, Chord(pos, {}));
-  }
-
-  void Put(int16_t staff, int16_t measure, const std::vector<hostsim::EntrySpec>& entries) {
-    hostsim::Cell(staff, measure, 0).clear();
-    for (const hostsim::EntrySpec& e : entries)
-      hostsim::AddEntry(staff, measure, 0, e);
+    testsupport::QuarterRests(staves, measures);
   }
 
   void Apply(int row, bool top) {
@@ -160,33 +152,11 @@ protected:
 TEST_F(SectionRules, GraceNotesATripletARestAndATieOverTheBarlineComeFromTheTopStaff) {
   ASSERT_TRUE(systemCallsHooked);
   Score(2, 2);
-  hostsim::EntrySpec grace = Chord(0, {5, 8});
-  grace.duration = 512;
-  grace.flags = ENTRY_GRACENOTE;
-  hostsim::NoteSpec tiedHigh = N(9, 1), tiedLow = N(2);
-  tiedHigh.flags |= NOTE_TIE;
-  tiedLow.flags |= NOTE_TIE;
-  Put(1, 1,
-      {grace, E(0, {N(0), N(4)}, 341), E(341, {N(1), N(5)}, 341), E(682, {N(2), N(6)}, 342),
-       E(1024, {}, 1024), E(2048, {tiedLow, tiedHigh}, 2048)});
-  Put(1, 2, {E(0, {N(2), N(9, 1)}, 2048), E(2048, {}, 2048)});
-  Put(2, 1, {E(0, {N(-3)}, 4096)});
+  testsupport::PutRhythmPassage();
   hostsim::SetSelection(1, 1, 0, 2, 2, REGION_TO_END);
   Apply(kExplode, true);
-  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(8)}},
-                                {0, 341, false, {p(4)}},
-                                {341, 341, false, {p(5)}},
-                                {682, 342, false, {p(6)}},
-                                {1024, 1024, false, {}},
-                                {2048, 2048, false, {p(9, 1, true)}}}),
-            Read(1, 1));
-  EXPECT_EQ((std::vector<Entry>{{0, 512, true, {p(5)}},
-                                {0, 341, false, {p(0)}},
-                                {341, 341, false, {p(1)}},
-                                {682, 342, false, {p(2)}},
-                                {1024, 1024, false, {}},
-                                {2048, 2048, false, {p(2, 0, true)}}}),
-            Read(2, 1));
+  EXPECT_EQ(testsupport::RhythmExploded(1), Read(1, 1));
+  EXPECT_EQ(testsupport::RhythmExploded(2), Read(2, 1));
   EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(9, 1)}}, {2048, 2048, false, {}}}),
             Read(1, 2));
   EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(2)}}, {2048, 2048, false, {}}}), Read(2, 2));
