@@ -22,7 +22,10 @@ int FloorMod(int a, int b) {
 // The most octaves a note may move by so as to move at most steps (down: steps < 0), and the
 // fewest it must move by to move at least steps.
 long long OctavesDown(long long steps) {
-  return steps >= 0 ? steps / OCTAVE_STEPS : -((-steps + OCTAVE_STEPS - 1) / OCTAVE_STEPS);
+  // Rounded down without a branch on the sign (which is as good as random): the steps are
+  // lifted by a whole number of octaves far above any displacement first.
+  const long long LIFT = static_cast<long long>(OCTAVE_STEPS) << 40;
+  return (steps + LIFT) / OCTAVE_STEPS - (LIFT / OCTAVE_STEPS);
 }
 
 long long OctavesUp(long long steps) {
@@ -124,13 +127,18 @@ bool Rank(const Chord& chord, const int shifts[][MAX_SHIFTS], const int* counts,
 // A voicing as it is made: the shift each note takes, as its index in the note's shifts
 // (PICK_BITS a note), the places it takes when they are ranked, and the octaves it moves.
 struct Made {
-  uint64_t picks = 0;
+  uint32_t picks = 0;
   uint64_t taken = 0;
   long long moved = 0;
   int last = 0; // the pick of the note taken last: where the next note of its group starts
 };
 
-const int PICK_BITS = 4; // holds a pick below MAX_SHIFTS
+// A note's places on the kept note's side and within REACH_STEPS of it are an octave apart,
+// so it has at most REACH_STEPS / OCTAVE_STEPS + 1 shifts: two bits hold its pick, and a
+// chord's picks fit 32 bits.
+const int PICK_BITS = 2;
+static_assert(REACH_STEPS / OCTAVE_STEPS + 1 < (1 << PICK_BITS), "a pick fits PICK_BITS");
+static_assert(PICK_BITS * MAX_CHORD_NOTES <= 32, "a voicing's picks fit 32 bits");
 
 // The voicings of one chord, in the order the choice counts on ("the first made" breaks its
 // last ties): depth-first over the notes with a choice, grouped by pitch class, each note's
@@ -200,7 +208,7 @@ struct Voicer {
           // No voicing is ever dropped, so there are at least as many in the end.
           if (out == MAX_VOICINGS) return Written();
           Made& x = next[out++];
-          x.picks = m.picks | static_cast<uint64_t>(p) << (PICK_BITS * note);
+          x.picks = m.picks | static_cast<uint32_t>(p) << (PICK_BITS * note);
           x.taken = m.taken | bit[note][p];
           x.moved = m.moved + std::abs(shifts[note][p]);
           x.last = p;
@@ -516,7 +524,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   before->Make(passage[0], top);
   Brought brought;
   // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
-  std::vector<uint64_t> picks;
+  std::vector<uint32_t> picks;
   std::vector<bool> written(count, false);
   auto keep = [&](const Voicer& voicings) {
     for (int v = 0; v < voicings.count; ++v)
@@ -528,7 +536,16 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   std::vector<Cost> best(before->count), reach;
   for (int v = 0; v < before->count; ++v)
     best[v].moved = before->moved[v];
-  std::vector<uint16_t> back;
+  // A voicing is one of at most MAX_VOICINGS: a byte names it. The passage's storage is
+  // kept small, as the pages it takes are most of what it costs.
+  static_assert(MAX_VOICINGS <= 0x100, "a voicing's number fits a byte");
+  std::vector<uint8_t> back;
+  // Room made at once for as many voicings a chord as a six-note chord has (more are made
+  // room for as they come): growing them step by step would copy them and touch new pages
+  // each time, while room never used is never touched.
+  const size_t ROOM = 32;
+  picks.reserve(count * ROOM);
+  back.reserve(count * ROOM);
   std::vector<size_t> from(count, 0);
   // For each voicing before: the motion so far over the least of them (capped), and the
   // motion of the way from it to the voicing at hand.
@@ -603,7 +620,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         }
       }
       reach[v] = way;
-      back[from[c] + v] = static_cast<uint16_t>(chosen);
+      back[from[c] + v] = static_cast<uint8_t>(chosen);
     }
     std::swap(before, here);
     best.swap(reach);
@@ -617,7 +634,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   for (size_t c = count; c-- > 0;) {
     int n = static_cast<int>(passage[c].notes.size());
     plan[c].assign(n, 0);
-    uint64_t pick = picks[at[c] + v];
+    uint32_t pick = picks[at[c] + v];
     for (int i = 0; i < n && !written[c]; ++i, pick >>= PICK_BITS) {
       int shifts[MAX_SHIFTS];
       Shifts(passage[c], i, top, shifts);
