@@ -402,6 +402,25 @@ struct Weighed {
 
   const int* Place(int k) const { return &keys[static_cast<size_t>(k) * count]; }
 
+  // Crossed voices (Crossed) of the way from voicing u to voicing v of after, read straight
+  // from the keys by place: a way is weighed so for each tie, so no rows are gathered.
+  int CrossedTo(int u, const Weighed& after, int v) const {
+    int n = std::min(notes, after.notes), up = 0, down = 0;
+    if (n == 0) return 0;
+    const int* a = &keys[u];
+    const int* b = &after.keys[v];
+    size_t from = static_cast<size_t>(count), to = static_cast<size_t>(after.count);
+    int here = a[0], there = b[0];
+    for (int k = 0; k + 1 < n; ++k) {
+      int next = a[(k + 1) * from], nextThere = b[(k + 1) * to];
+      up += static_cast<int>(there > next);
+      down += static_cast<int>(nextThere < here);
+      here = next;
+      there = nextThere;
+    }
+    return up + down;
+  }
+
   // Voicing v's keys ascending, into out.
   void Keys(int v, int* out) const {
     for (int k = 0; k < notes; ++k)
@@ -580,7 +599,6 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
       wide.resize(ways);
     }
     for (int v = 0; v < here->count; ++v) {
-      here->Keys(v, b.data());
       // The voicings before whose way to v moves the least, in the order they were made.
       long long fewest;
       int tied;
@@ -593,6 +611,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         tied = LeastOnes(motion.data(), ways, low, ties.data());
         fewest = least + low + brought.brought[v];
       } else {
+        here->Keys(v, b.data());
         for (int u = 0; u < ways; ++u) {
           before->Keys(u, a.data());
           wide[u] = best[u].motion + Motion(a.data(), beforeNotes, b.data(), notes);
@@ -611,8 +630,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         const Cost& so = best[u];
         Cost trial;
         trial.motion = fewest;
-        before->Keys(u, a.data());
-        trial.crossed = so.crossed + Crossed(a.data(), beforeNotes, b.data(), notes);
+        trial.crossed = so.crossed + before->CrossedTo(u, *here, v);
         trial.moved = so.moved + here->moved[v];
         if (chosen < 0 || trial < way || (trial == way && so < best[chosen])) {
           way = trial;
