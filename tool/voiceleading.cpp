@@ -621,23 +621,21 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         for (int u = 0; u < ways; ++u)
           if (wide[u] == fewest) ties[tied++] = u;
       }
-      // Among them: fewer crossed voices, fewer octaves moved, then the one from the voicing
-      // with the least cost so far, then the first made.
-      Cost way;
-      int chosen = -1;
-      for (int t = 0; t < tied; ++t) {
+      // Among them: fewer crossed voices, fewer octaves moved (all add v's own), then the one
+      // from the voicing with the least cost so far, then the first made.
+      int chosen = ties[0];
+      long long crossed = best[chosen].crossed + before->CrossedTo(chosen, *here, v);
+      for (int t = 1; t < tied; ++t) {
         int u = ties[t];
-        const Cost& so = best[u];
-        Cost trial;
-        trial.motion = fewest;
-        trial.crossed = so.crossed + before->CrossedTo(u, *here, v);
-        trial.moved = so.moved + here->moved[v];
-        if (chosen < 0 || trial < way || (trial == way && so < best[chosen])) {
-          way = trial;
+        const Cost &so = best[u], &was = best[chosen];
+        long long x = so.crossed + before->CrossedTo(u, *here, v);
+        if (x < crossed || (x == crossed && (so.moved < was.moved ||
+                                             (so.moved == was.moved && so < was)))) {
           chosen = u;
+          crossed = x;
         }
       }
-      reach[v] = way;
+      reach[v] = {fewest, crossed, best[chosen].moved + here->moved[v]};
       back[from[c] + v] = static_cast<uint8_t>(chosen);
     }
     std::swap(before, here);
