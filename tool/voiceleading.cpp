@@ -354,11 +354,17 @@ uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int
 int LeastOnes(const uint8_t* m, int ways, uint8_t least, int* ties) {
   int tied = 0;
 #if defined(__SSE2__)
+  // Thirty-two at a time: a chord of six notes has about that many voicings, so its ties are
+  // read off one word (a loop per word ends at a point no predictor can foresee).
   __m128i wanted = _mm_set1_epi8(static_cast<char>(least));
-  for (int u = 0; u < ways; u += LANES) {
-    __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
-    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, wanted)));
-    if (ways - u < LANES) bits &= (1u << (ways - u)) - 1;
+  for (int u = 0; u < ways; u += 2 * LANES) {
+    __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
+    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, wanted)));
+    if (ways - u > LANES) {
+      __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u + LANES));
+      bits |= static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, wanted))) << LANES;
+    }
+    if (ways - u < 2 * LANES) bits &= (1u << (ways - u)) - 1;
     for (; bits; bits &= bits - 1)
       ties[tied++] = u + __builtin_ctz(bits);
   }
