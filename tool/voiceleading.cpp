@@ -349,30 +349,27 @@ uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int
 #endif
 }
 
-// The voicings (below ways) whose m is least, in the order they were made, into ties;
-// answers their number.
-int LeastOnes(const uint8_t* m, int ways, uint8_t least, int* ties) {
-  int tied = 0;
+// The voicings (below ways) whose m is least, as bits (voicing u is bit u % 32 of word
+// u / 32), thirty-two at a time: a chord of six notes has about that many voicings, so its
+// ties are one word.
+void LeastBits(const uint8_t* m, int ways, uint8_t least, uint32_t* bits) {
 #if defined(__SSE2__)
-  // Thirty-two at a time: a chord of six notes has about that many voicings, so its ties are
-  // read off one word (a loop per word ends at a point no predictor can foresee).
   __m128i wanted = _mm_set1_epi8(static_cast<char>(least));
   for (int u = 0; u < ways; u += 2 * LANES) {
     __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
-    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, wanted)));
+    uint32_t word = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, wanted)));
     if (ways - u > LANES) {
       __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u + LANES));
-      bits |= static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, wanted))) << LANES;
+      word |= static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, wanted))) << LANES;
     }
-    if (ways - u < 2 * LANES) bits &= (1u << (ways - u)) - 1;
-    for (; bits; bits &= bits - 1)
-      ties[tied++] = u + __builtin_ctz(bits);
+    if (ways - u < 2 * LANES) word &= (1u << (ways - u)) - 1;
+    bits[u / 32] = word;
   }
 #else
+  std::fill(bits, bits + (ways + 31) / 32, 0u);
   for (int u = 0; u < ways; ++u)
-    if (m[u] == least) ties[tied++] = u;
+    if (m[u] == least) bits[u / 32] |= 1u << (u % 32);
 #endif
-  return tied;
 }
 
 // One chord's voicings as the plan weighs them, made once: each one's shifts (as picks), its
@@ -576,7 +573,6 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // motion of the way from it to the voicing at hand.
   std::vector<uint8_t> start, motion;
   std::vector<long long> wide;
-  std::vector<int> ties;
   std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
     here->Make(passage[c], top);
@@ -593,7 +589,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     for (int u = 1; u < ways; ++u)
       least = std::min(least, best[u].motion);
     bool bytes = notes == beforeNotes && before->narrow;
-    ties.resize(ways);
+    int words = (ways + 31) / 32; // of the ties' bits
     if (bytes) {
       brought.Make(*before, *here);
       uint8_t capped = static_cast<uint8_t>(before->spread + 1);
@@ -607,14 +603,14 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     for (int v = 0; v < here->count; ++v) {
       // The voicings before whose way to v moves the least, in the order they were made.
       long long fewest;
-      int tied;
+      uint32_t tied[MAX_VOICINGS / 32];
       if (bytes) {
         uint8_t into[MAX_CHORD_NOTES];
         for (int p = 0; p < before->places; ++p)
           into[p] = brought.at[static_cast<size_t>(p) * here->count + v];
         uint8_t low = WaysInBytes(before->bytes.data(), before->stride, into, before->places,
                                   start.data(), motion.data());
-        tied = LeastOnes(motion.data(), ways, low, ties.data());
+        LeastBits(motion.data(), ways, low, tied);
         fewest = least + low + brought.brought[v];
       } else {
         here->Keys(v, b.data());
@@ -623,24 +619,30 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
           wide[u] = best[u].motion + Motion(a.data(), beforeNotes, b.data(), notes);
         }
         fewest = *std::min_element(wide.begin(), wide.end());
-        tied = 0;
+        std::fill(tied, tied + words, 0u);
         for (int u = 0; u < ways; ++u)
-          if (wide[u] == fewest) ties[tied++] = u;
+          if (wide[u] == fewest) tied[u / 32] |= 1u << (u % 32);
       }
       // Among them: fewer crossed voices, fewer octaves moved (all add v's own), then the one
-      // from the voicing with the least cost so far, then the first made.
-      int chosen = ties[0];
+      // from the voicing with the least cost so far, then the first made. The first is taken
+      // as it is; most often it is the only one.
+      int w = 0;
+      while (tied[w] == 0)
+        ++w;
+      int chosen = 32 * w + __builtin_ctz(tied[w]);
+      tied[w] &= tied[w] - 1;
       long long crossed = best[chosen].crossed + before->CrossedTo(chosen, *here, v);
-      for (int t = 1; t < tied; ++t) {
-        int u = ties[t];
-        const Cost &so = best[u], &was = best[chosen];
-        long long x = so.crossed + before->CrossedTo(u, *here, v);
-        if (x < crossed || (x == crossed && (so.moved < was.moved ||
-                                             (so.moved == was.moved && so < was)))) {
-          chosen = u;
-          crossed = x;
+      for (; w < words; ++w)
+        for (uint32_t bits = tied[w]; bits; bits &= bits - 1) {
+          int u = 32 * w + __builtin_ctz(bits);
+          const Cost &so = best[u], &was = best[chosen];
+          long long x = so.crossed + before->CrossedTo(u, *here, v);
+          if (x < crossed || (x == crossed && (so.moved < was.moved ||
+                                               (so.moved == was.moved && so < was)))) {
+            chosen = u;
+            crossed = x;
+          }
         }
-      }
       reach[v] = {fewest, crossed, best[chosen].moved + here->moved[v]};
       back[from[c] + v] = static_cast<uint8_t>(chosen);
     }
