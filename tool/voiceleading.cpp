@@ -233,8 +233,8 @@ private:
   }
 };
 
-// The voicings of the chord into rows (resized to hold them; its storage kept from call to
-// call), one after another; answers their count.
+// The voicings of the chord into rows (resized to hold them), one after another; answers
+// their count.
 int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
   Voicer voicer;
   voicer.Make(chord, top);
@@ -507,7 +507,7 @@ struct Brought {
     brought.assign(count, 0);
     int* took = brought.data();
     for (int p = 0; p < before.places; ++p) {
-      const int* keys = &here.Place(before.place[p])[0];
+      const int* keys = here.Place(before.place[p]);
       uint8_t* in = &at[static_cast<size_t>(p) * count];
       int low = before.low[p], span = before.span[p];
       for (int v = 0; v < count; ++v) {
@@ -518,7 +518,7 @@ struct Brought {
       }
     }
     for (int p = 0; p < before.same; ++p) {
-      const int* keys = &here.Place(before.samePlace[p])[0];
+      const int* keys = here.Place(before.samePlace[p]);
       int key = before.sameKey[p];
       for (int v = 0; v < count; ++v)
         took[v] += std::abs(keys[v] - key);
