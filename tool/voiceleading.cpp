@@ -19,14 +19,17 @@ int FloorMod(int a, int b) {
   return a - FloorDiv(a, b) * b;
 }
 
-// Whether note n stands above the note k in written-pitch order (displacement, then
-// alteration), as the highest and lowest notes of an entry are found.
-bool Above(const Note& n, int step, const Note& k) {
-  return step > k.step || (step == k.step && n.raiselower > k.raiselower);
+// The most octaves a note may move by so as to move at most steps (down: steps < 0), and the
+// fewest it must move by to move at least steps.
+long long OctavesDown(long long steps) {
+  // Rounded down without a branch on the sign (which is as good as random): the steps are
+  // lifted by a whole number of octaves far above any displacement first.
+  const long long LIFT = static_cast<long long>(OCTAVE_STEPS) << 40;
+  return (steps + LIFT) / OCTAVE_STEPS - (LIFT / OCTAVE_STEPS);
 }
 
-bool Below(const Note& n, int step, const Note& k) {
-  return step < k.step || (step == k.step && n.raiselower < k.raiselower);
+long long OctavesUp(long long steps) {
+  return -OctavesDown(-steps);
 }
 
 // The most notes a chord is voiced with: an entry holds twelve.
@@ -58,15 +61,21 @@ int Shifts(const Chord& chord, int i, bool top, int out[MAX_SHIFTS]) {
   out[0] = 0;
   if (chord.asWritten || i == chord.kept || n.fixed) return 1;
   const Note& k = chord.notes[chord.kept];
+  // Each bound (within reach of the kept note, inside the displacement range, on the kept
+  // note's side) leaves one run of whole shifts: their ends are worked out, not searched for,
+  // as every chord of a passage asks this of every note.
+  long long from = n.step, kept = k.step;
+  long long lowest = std::max(OctavesUp(kept - REACH_STEPS - from), OctavesUp(-0x8000 - from));
+  long long highest = std::min(OctavesDown(kept + REACH_STEPS - from), OctavesDown(0x7FFF - from));
+  // Not above the top (below the bottom): on the kept note's step only if not sharper
+  // (flatter) than it.
+  if (top)
+    highest = std::min(highest, OctavesDown(kept - (n.raiselower > k.raiselower) - from));
+  else
+    lowest = std::max(lowest, OctavesUp(kept + (n.raiselower < k.raiselower) - from));
   int count = 0;
-  int lowest = FloorDiv(k.step - REACH_STEPS - n.step, OCTAVE_STEPS);
-  int highest = FloorDiv(k.step + REACH_STEPS - n.step, OCTAVE_STEPS) + 1;
-  for (int s = lowest; s <= highest && count < MAX_SHIFTS; ++s) {
-    long long step = n.step + static_cast<long long>(OCTAVE_STEPS) * s;
-    if (std::llabs(step - k.step) > REACH_STEPS || step < -0x8000 || step > 0x7FFF) continue;
-    if (top ? Above(n, static_cast<int>(step), k) : Below(n, static_cast<int>(step), k)) continue;
-    out[count++] = s;
-  }
+  for (long long s = lowest; s <= highest && count < MAX_SHIFTS; ++s)
+    out[count++] = static_cast<int>(s);
   // Only at the very edge of the displacement range is there no place: the note stays.
   if (count == 0) out[count++] = 0;
   return count;
@@ -81,16 +90,16 @@ std::vector<int> Shifts(const Chord& chord, int i, bool top) {
 namespace {
 
 // Every place the notes of a chord may take, ascending by key, when there are at most 64 of
-// them, and each voicing as the bits of the places it takes: its keys ascending are read off
-// its bits in order, with no sorting.
+// them: a voicing is then the bits of the places it takes, and its keys ascending are read
+// off its bits in order, with no sorting.
 struct Ranks {
   static const int MOST = 64;
   int count = 0; // 0: more places than bits (or only the written voicing): none kept
   int key[MOST];
-  std::vector<uint64_t> bits; // by voicing
 };
 
-// Ranks for the notes' shifts; false when they take more places than it holds.
+// Ranks for the notes' shifts, and each shift's bit; false when they take more places than
+// it holds.
 bool Rank(const Chord& chord, const int shifts[][MAX_SHIFTS], const int* counts,
           uint64_t bit[][MAX_SHIFTS], Ranks* ranks) {
   int n = static_cast<int>(chord.notes.size()), places = 0;
@@ -115,84 +124,126 @@ bool Rank(const Chord& chord, const int shifts[][MAX_SHIFTS], const int* counts,
   return true;
 }
 
-// The voicings of the chord into rows (resized to hold them; its storage kept from call to
-// call), one after another, and into ranks when given; answers their count.
-int Fill(const Chord& chord, bool top, std::vector<int>* rows, Ranks* ranks = nullptr) {
+// A voicing as it is made: the shift each note takes, as its index in the note's shifts
+// (PICK_BITS a note), the places it takes when they are ranked, and the octaves it moves.
+struct Made {
+  uint32_t picks = 0;
+  uint64_t taken = 0;
+  long long moved = 0;
+  int last = 0; // the pick of the note taken last: where the next note of its group starts
+};
+
+// A note's places on the kept note's side and within REACH_STEPS of it are an octave apart,
+// so it has at most REACH_STEPS / OCTAVE_STEPS + 1 shifts: two bits hold its pick, and a
+// chord's picks fit 32 bits.
+const int PICK_BITS = 2;
+static_assert(REACH_STEPS / OCTAVE_STEPS + 1 < (1 << PICK_BITS), "a pick fits PICK_BITS");
+static_assert(PICK_BITS * MAX_CHORD_NOTES <= 32, "a voicing's picks fit 32 bits");
+
+// The voicings of one chord, in the order the choice counts on ("the first made" breaks its
+// last ties): depth-first over the notes with a choice, grouped by pitch class, each note's
+// picks ascending. They are made breadth-first, which gives that order with no backtracking:
+// each note in turn extends every voicing made so far, in order, by each of its picks.
+// The storage is kept from chord to chord.
+struct Voicer {
+  int count = 0;
+  bool written = false; // only the written voicing (every shift 0)
+  int shifts[MAX_CHORD_NOTES][MAX_SHIFTS];
+  Ranks ranks;
+  std::vector<Made> made = std::vector<Made>(MAX_VOICINGS), next = made;
+
+  void Make(const Chord& chord, bool top) {
+    int n = static_cast<int>(chord.notes.size());
+    ranks.count = 0;
+    if (n > MAX_CHORD_NOTES) return Written();
+    int counts[MAX_CHORD_NOTES];
+    int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, ascending
+    int pitch[MAX_CHORD_NOTES]; // each note's pitch class
+    int choices = 0;
+    for (int i = 0; i < n; ++i) {
+      counts[i] = Shifts(chord, i, top, shifts[i]);
+      pitch[i] = FloorMod(chord.notes[i].step, OCTAVE_STEPS);
+      if (counts[i] > 1) order[choices++] = i;
+    }
+    const std::vector<Note>& notes = chord.notes;
+    auto same = [&](int x, int y) {
+      return pitch[x] == pitch[y] && notes[x].raiselower == notes[y].raiselower;
+    };
+    auto before = [&](int x, int y) {
+      if (pitch[x] != pitch[y]) return pitch[x] < pitch[y];
+      if (notes[x].raiselower != notes[y].raiselower)
+        return notes[x].raiselower < notes[y].raiselower;
+      return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
+    };
+    for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
+      for (int j = i; j > 0 && before(order[j], order[j - 1]); --j)
+        std::swap(order[j], order[j - 1]);
+    // Each shift's place as a bit: every one a voicing can take is set by Rank, so only a
+    // chord it cannot rank needs them cleared (its voicings' bits are then never read).
+    uint64_t bit[MAX_CHORD_NOTES][MAX_SHIFTS];
+    if (!Rank(chord, shifts, counts, bit, &ranks)) {
+      ranks.count = 0;
+      std::fill(&bit[0][0], &bit[0][0] + MAX_CHORD_NOTES * MAX_SHIFTS, 0);
+    }
+    // The notes without a choice take their only shift in every voicing.
+    Made first;
+    for (int i = 0; i < n; ++i)
+      if (counts[i] == 1) {
+        first.taken |= bit[i][0];
+        first.moved += std::abs(shifts[i][0]);
+      }
+    made[0] = first;
+    count = 1;
+    written = false;
+    for (int d = 0; d < choices; ++d) {
+      int note = order[d];
+      // Notes of one group have the same places to go (one list of steps, each note reaching
+      // it by its own shifts, so as many of them), so within a group the places are taken in
+      // ascending order only: a voicing that only swaps two of them is made once.
+      bool follows = d > 0 && same(order[d - 1], note);
+      int out = 0;
+      for (int v = 0; v < count; ++v) {
+        const Made& m = made[v];
+        for (int p = follows ? m.last : 0; p < counts[note]; ++p) {
+          // No voicing is ever dropped, so there are at least as many in the end.
+          if (out == MAX_VOICINGS) return Written();
+          Made& x = next[out++];
+          x.picks = m.picks | static_cast<uint32_t>(p) << (PICK_BITS * note);
+          x.taken = m.taken | bit[note][p];
+          x.moved = m.moved + std::abs(shifts[note][p]);
+          x.last = p;
+        }
+      }
+      made.swap(next);
+      count = out;
+    }
+  }
+
+  // The shift note i takes in voicing v.
+  int Shift(int v, int i) const {
+    return written ? 0 : shifts[i][(made[v].picks >> (PICK_BITS * i)) & ((1 << PICK_BITS) - 1)];
+  }
+
+private:
+  void Written() {
+    count = 1;
+    written = true;
+    ranks.count = 0;
+    made[0] = Made();
+  }
+};
+
+// The voicings of the chord into rows (resized to hold them), one after another; answers
+// their count.
+int Fill(const Chord& chord, bool top, std::vector<int>* rows) {
+  Voicer voicer;
+  voicer.Make(chord, top);
   int n = static_cast<int>(chord.notes.size());
-  if (ranks) ranks->count = 0;
-  if (n > MAX_CHORD_NOTES) {
-    rows->assign(n, 0);
-    return 1;
-  }
-  if (rows->size() < static_cast<size_t>(MAX_VOICINGS * n)) rows->resize(MAX_VOICINGS * n);
-  int* out = rows->data();
-  int shifts[MAX_CHORD_NOTES][MAX_SHIFTS], counts[MAX_CHORD_NOTES];
-  int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, each ascending
-  int pitch[MAX_CHORD_NOTES]; // each note's pitch class
-  int choices = 0;
-  for (int i = 0; i < n; ++i) {
-    counts[i] = Shifts(chord, i, top, shifts[i]);
-    pitch[i] = FloorMod(chord.notes[i].step, OCTAVE_STEPS);
-    if (counts[i] > 1) order[choices++] = i;
-  }
-  const std::vector<Note>& notes = chord.notes;
-  auto same = [&](int x, int y) {
-    return pitch[x] == pitch[y] && notes[x].raiselower == notes[y].raiselower;
-  };
-  auto before = [&](int x, int y) {
-    if (pitch[x] != pitch[y]) return pitch[x] < pitch[y];
-    if (notes[x].raiselower != notes[y].raiselower)
-      return notes[x].raiselower < notes[y].raiselower;
-    return notes[x].step != notes[y].step ? notes[x].step < notes[y].step : x < y;
-  };
-  uint64_t bit[MAX_CHORD_NOTES][MAX_SHIFTS];
-  if (ranks && !Rank(chord, shifts, counts, bit, ranks)) ranks = nullptr;
-  if (ranks && ranks->bits.size() < static_cast<size_t>(MAX_VOICINGS))
-    ranks->bits.resize(MAX_VOICINGS);
-  for (int i = 1; i < choices; ++i) // a dozen at most: sorted in place
-    for (int j = i; j > 0 && before(order[j], order[j - 1]); --j)
-      std::swap(order[j], order[j - 1]);
-  // Notes of one group have the same places to go (one list of steps, each note reaching it
-  // by its own shifts), so within a group the places are taken in ascending order only.
-  bool follows[MAX_CHORD_NOTES]; // whether the note before in order is of its group
-  for (int p = 0; p < choices; ++p)
-    follows[p] = p > 0 && same(order[p - 1], order[p]);
-  int pick[MAX_CHORD_NOTES] = {0}, next[MAX_CHORD_NOTES + 1] = {0};
-  int row[MAX_CHORD_NOTES];
-  for (int i = 0; i < n; ++i)
-    row[i] = shifts[i][0];
-  int made = 0, depth = 0;
-  while (true) {
-    if (depth == choices) {
-      if (made == MAX_VOICINGS) {
-        std::fill(out, out + n, 0);
-        if (ranks) ranks->count = 0;
-        return 1;
-      }
-      std::copy(row, row + n, out + made * n);
-      if (ranks) {
-        uint64_t taken = 0;
-        for (int i = 0; i < n; ++i)
-          taken |= bit[i][pick[i]];
-        ranks->bits[made] = taken;
-      }
-      ++made;
-      if (depth == 0) break;
-      --depth;
-      continue;
-    }
-    int note = order[depth];
-    if (next[depth] >= counts[note]) {
-      if (depth == 0) break;
-      --depth;
-      continue;
-    }
-    pick[note] = next[depth]++;
-    row[note] = shifts[note][pick[note]];
-    ++depth;
-    if (depth < choices) next[depth] = follows[depth] ? pick[order[depth - 1]] : 0;
-  }
-  return made;
+  rows->resize(static_cast<size_t>(voicer.count) * n);
+  for (int v = 0; v < voicer.count; ++v)
+    for (int i = 0; i < n; ++i)
+      (*rows)[static_cast<size_t>(v) * n + i] = voicer.Shift(v, i);
+  return voicer.count;
 }
 
 } // namespace
@@ -248,10 +299,9 @@ long long Motion(const int* a, int na, const int* b, int nb) {
 int Crossed(const int* a, int na, const int* b, int nb) {
   int n = std::min(na, nb);
   int crossed = 0;
-  for (int k = 0; k + 1 < n; ++k) {
-    if (b[k] > a[k + 1]) ++crossed;
-    if (b[k + 1] < a[k]) ++crossed;
-  }
+  // Counted without branches: which voices cross is as good as random to a predictor.
+  for (int k = 0; k + 1 < n; ++k)
+    crossed += static_cast<int>(b[k] > a[k + 1]) + static_cast<int>(b[k + 1] < a[k]);
   return crossed;
 }
 
@@ -299,35 +349,40 @@ uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int
 #endif
 }
 
-// The voicings (below ways) whose m is least, in the order they were made, into ties;
-// answers their number.
-int LeastOnes(const uint8_t* m, int ways, uint8_t least, int* ties) {
-  int tied = 0;
+// The voicings (below ways) whose m is least, as bits (voicing u is bit u % 32 of word
+// u / 32), thirty-two at a time: a chord of six notes has about that many voicings, so its
+// ties are one word.
+void LeastBits(const uint8_t* m, int ways, uint8_t least, uint32_t* bits) {
 #if defined(__SSE2__)
   __m128i wanted = _mm_set1_epi8(static_cast<char>(least));
-  for (int u = 0; u < ways; u += LANES) {
-    __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
-    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, wanted)));
-    if (ways - u < LANES) bits &= (1u << (ways - u)) - 1;
-    for (; bits; bits &= bits - 1)
-      ties[tied++] = u + __builtin_ctz(bits);
+  for (int u = 0; u < ways; u += 2 * LANES) {
+    __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u));
+    uint32_t word = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, wanted)));
+    if (ways - u > LANES) {
+      __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + u + LANES));
+      word |= static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, wanted))) << LANES;
+    }
+    if (ways - u < 2 * LANES) word &= (1u << (ways - u)) - 1;
+    bits[u / 32] = word;
   }
 #else
+  std::fill(bits, bits + (ways + 31) / 32, 0u);
   for (int u = 0; u < ways; ++u)
-    if (m[u] == least) ties[tied++] = u;
+    if (m[u] == least) bits[u / 32] |= 1u << (u % 32);
 #endif
-  return tied;
 }
 
-// One chord's voicings as the plan weighs them, made once: each one's shifts, its keys
-// ascending and the octaves it moves. The storage is kept from chord to chord.
+// One chord's voicings as the plan weighs them, made once: each one's shifts (as picks), its
+// keys ascending and the octaves it moves. The storage is kept from chord to chord.
 struct Weighed {
   int count = 0;
   int notes = 0;
-  int stride = 0;          // count, padded to LANES
-  std::vector<int> shifts; // count rows of notes
-  Ranks ranks;             // the places they take, when few enough
-  std::vector<int> keys;   // count rows of notes, each ascending
+  int stride = 0; // count, padded to LANES
+  Voicer voicings;
+  // The keys by place: the k-th lowest key of every voicing, one place after another (notes
+  // columns of count), so that each place's keys are weighed in one plain loop.
+  std::vector<int> keys;
+  std::vector<int> row, sorted; // one voicing's shifts and keys, when its keys are sorted
   std::vector<long long> moved;
   // The ways to a chord of as many notes, weighed sixteen at a time in bytes. Only the places
   // (k-th keys) where the voicings differ are weighed; each is kept as its key above the
@@ -348,35 +403,70 @@ struct Weighed {
   int sameKey[MAX_CHORD_NOTES];   // and its key
   std::vector<uint8_t> bytes;     // places columns of stride
 
+  const int* Place(int k) const { return &keys[static_cast<size_t>(k) * count]; }
+
+  // Crossed voices (Crossed) of the way from voicing u to voicing v of after, read straight
+  // from the keys by place: a way is weighed so for each tie, so no rows are gathered.
+  int CrossedTo(int u, const Weighed& after, int v) const {
+    int n = std::min(notes, after.notes), up = 0, down = 0;
+    if (n == 0) return 0;
+    const int* a = &keys[u];
+    const int* b = &after.keys[v];
+    size_t from = static_cast<size_t>(count), to = static_cast<size_t>(after.count);
+    int here = a[0], there = b[0];
+    for (int k = 0; k + 1 < n; ++k) {
+      int next = a[(k + 1) * from], nextThere = b[(k + 1) * to];
+      up += static_cast<int>(there > next);
+      down += static_cast<int>(nextThere < here);
+      here = next;
+      there = nextThere;
+    }
+    return up + down;
+  }
+
+  // Voicing v's keys ascending, into out.
+  void Keys(int v, int* out) const {
+    for (int k = 0; k < notes; ++k)
+      out[k] = keys[static_cast<size_t>(k) * count + v];
+  }
+
   void Make(const Chord& chord, bool top) {
     notes = static_cast<int>(chord.notes.size());
-    count = Fill(chord, top, &shifts, &ranks);
+    voicings.Make(chord, top);
+    count = voicings.count;
     stride = (count + LANES - 1) / LANES * LANES;
     keys.resize(static_cast<size_t>(count) * notes);
     moved.resize(count);
+    const Ranks& ranks = voicings.ranks;
     for (int v = 0; v < count; ++v) {
-      const int* s = &shifts[static_cast<size_t>(v) * notes];
-      int* k = &keys[static_cast<size_t>(v) * notes];
+      int* k = &keys[v];
       if (ranks.count == 0) {
-        SortedKeys(chord, s, k);
+        row.resize(notes);
+        sorted.resize(notes);
+        for (int i = 0; i < notes; ++i)
+          row[i] = voicings.Shift(v, i);
+        SortedKeys(chord, row.data(), sorted.data());
+        for (int i = 0; i < notes; ++i)
+          k[static_cast<size_t>(i) * count] = sorted[i];
       } else {
-        for (uint64_t taken = ranks.bits[v]; taken; taken &= taken - 1)
-          *k++ = ranks.key[__builtin_ctzll(taken)];
+        for (uint64_t taken = voicings.made[v].taken; taken; taken &= taken - 1, k += count)
+          *k = ranks.key[__builtin_ctzll(taken)];
       }
-      moved[v] = Moved(s, notes);
+      moved[v] = voicings.made[v].moved;
     }
     Narrow();
   }
 
+  // Each place's lowest and highest key, then the columns of the places that differ.
   void Narrow() {
     places = same = spread = 0;
     narrow = notes <= MAX_CHORD_NOTES;
     for (int k = 0; k < notes && narrow; ++k) {
-      int least = keys[k], most = keys[k];
+      const int* keys = Place(k);
+      int least = keys[0], most = keys[0];
       for (int v = 1; v < count; ++v) {
-        int key = keys[static_cast<size_t>(v) * notes + k];
-        least = std::min(least, key);
-        most = std::max(most, key);
+        least = std::min(least, keys[v]);
+        most = std::max(most, keys[v]);
       }
       if (least == most) {
         samePlace[same] = k;
@@ -392,11 +482,47 @@ struct Weighed {
       span[places++] = most - least;
     }
     if (!narrow) return;
-    bytes.assign(static_cast<size_t>(places) * stride, 0);
-    for (int p = 0; p < places; ++p)
+    bytes.resize(static_cast<size_t>(places) * stride);
+    for (int p = 0; p < places; ++p) {
+      uint8_t* column = &bytes[static_cast<size_t>(p) * stride];
+      const int* keys = Place(place[p]);
       for (int v = 0; v < count; ++v)
-        bytes[static_cast<size_t>(p) * stride + v] =
-            static_cast<uint8_t>(keys[static_cast<size_t>(v) * notes + place[p]] - low[p]);
+        column[v] = static_cast<uint8_t>(keys[v] - low[p]);
+      std::fill(column + count, column + stride, 0);
+    }
+  }
+};
+
+// Every voicing after's keys brought into the ranges of the places of the chord before that
+// differ (Weighed::bytes), done for all of them at once, as plain loops the compiler can
+// vectorise: each one's key in each place's range (at[p * count + v]), and what bringing them
+// took plus the motion at the places alike (brought[v]).
+struct Brought {
+  std::vector<uint8_t> at;
+  std::vector<int> brought;
+
+  void Make(const Weighed& before, const Weighed& here) {
+    int count = here.count;
+    at.resize(static_cast<size_t>(before.places) * count);
+    brought.assign(count, 0);
+    int* took = brought.data();
+    for (int p = 0; p < before.places; ++p) {
+      const int* keys = here.Place(before.place[p]);
+      uint8_t* in = &at[static_cast<size_t>(p) * count];
+      int low = before.low[p], span = before.span[p];
+      for (int v = 0; v < count; ++v) {
+        int key = keys[v] - low;
+        int kept = std::max(0, std::min(key, span));
+        took[v] += std::abs(key - kept);
+        in[v] = static_cast<uint8_t>(kept);
+      }
+    }
+    for (int p = 0; p < before.same; ++p) {
+      const int* keys = here.Place(before.samePlace[p]);
+      int key = before.sameKey[p];
+      for (int v = 0; v < count; ++v)
+        took[v] += std::abs(keys[v] - key);
+    }
   }
 };
 
@@ -412,108 +538,132 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // The voicings of the chord before and of this one, and the least cost of the passage up
   // to each voicing of the chord before; back[from[c] + v] names the voicing of chord c-1
   // that the best way to v of chord c takes.
-  Weighed before, here;
-  before.Make(passage[0], top);
-  // Every chord's voicings (shifts, which fit 16 bits as the steps they reach do), from
-  // at[c] on, for the way back.
-  std::vector<int16_t> made(before.shifts.begin(),
-                            before.shifts.begin() + before.count * before.notes);
+  // Two chords' storage, the roles swapped from chord to chord (by pointer: a Weighed holds
+  // arrays that a swap would copy).
+  Weighed first, second;
+  Weighed* before = &first;
+  Weighed* here = &second;
+  before->Make(passage[0], top);
+  Brought brought;
+  // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
+  std::vector<uint32_t> picks;
+  std::vector<bool> written(count, false);
+  auto keep = [&](const Voicer& voicings) {
+    for (int v = 0; v < voicings.count; ++v)
+      picks.push_back(voicings.made[v].picks);
+  };
+  keep(before->voicings);
+  written[0] = before->voicings.written;
   std::vector<size_t> at(count, 0);
-  std::vector<Cost> best(before.count), reach;
-  for (int v = 0; v < before.count; ++v)
-    best[v].moved = before.moved[v];
-  std::vector<uint16_t> back;
+  std::vector<Cost> best(before->count), reach;
+  for (int v = 0; v < before->count; ++v)
+    best[v].moved = before->moved[v];
+  // A voicing is one of at most MAX_VOICINGS: a byte names it. The passage's storage is
+  // kept small, as the pages it takes are most of what it costs.
+  static_assert(MAX_VOICINGS <= 0x100, "a voicing's number fits a byte");
+  std::vector<uint8_t> back;
+  // Room made at once for as many voicings a chord as a six-note chord has (more are made
+  // room for as they come): growing them step by step would copy them and touch new pages
+  // each time, while room never used is never touched.
+  const size_t ROOM = 32;
+  picks.reserve(count * ROOM);
+  back.reserve(count * ROOM);
   std::vector<size_t> from(count, 0);
   // For each voicing before: the motion so far over the least of them (capped), and the
   // motion of the way from it to the voicing at hand.
   std::vector<uint8_t> start, motion;
   std::vector<long long> wide;
-  std::vector<int> ties;
+  std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
-    here.Make(passage[c], top);
-    at[c] = made.size();
-    made.insert(made.end(), here.shifts.begin(), here.shifts.begin() + here.count * here.notes);
-    int notes = here.notes, beforeNotes = before.notes, ways = before.count;
-    reach.resize(here.count);
+    here->Make(passage[c], top);
+    at[c] = picks.size();
+    keep(here->voicings);
+    written[c] = here->voicings.written;
+    int notes = here->notes, beforeNotes = before->notes, ways = before->count;
+    reach.resize(here->count);
+    a.resize(beforeNotes);
+    b.resize(notes);
     from[c] = back.size();
-    back.resize(back.size() + here.count, 0);
+    back.resize(back.size() + here->count, 0);
     long long least = best[0].motion;
     for (int u = 1; u < ways; ++u)
       least = std::min(least, best[u].motion);
-    bool bytes = notes == beforeNotes && before.narrow;
-    ties.resize(ways);
+    bool bytes = notes == beforeNotes && before->narrow;
+    int words = (ways + 31) / 32; // of the ties' bits
     if (bytes) {
-      uint8_t capped = static_cast<uint8_t>(before.spread + 1);
-      start.assign(before.stride, capped);
-      motion.resize(before.stride);
+      brought.Make(*before, *here);
+      uint8_t capped = static_cast<uint8_t>(before->spread + 1);
+      start.assign(before->stride, capped);
+      motion.resize(before->stride);
       for (int u = 0; u < ways; ++u)
         start[u] = static_cast<uint8_t>(std::min<long long>(best[u].motion - least, capped));
     } else {
       wide.resize(ways);
     }
-    for (int v = 0; v < here.count; ++v) {
-      const int* b = &here.keys[static_cast<size_t>(v) * notes];
+    for (int v = 0; v < here->count; ++v) {
       // The voicings before whose way to v moves the least, in the order they were made.
       long long fewest;
-      int tied;
+      uint32_t tied[MAX_VOICINGS / 32];
       if (bytes) {
-        // What bringing b's keys into the places' ranges took, and the places alike.
-        long long brought = 0;
         uint8_t into[MAX_CHORD_NOTES];
-        for (int p = 0; p < before.places; ++p) {
-          int key = b[before.place[p]] - before.low[p];
-          int in = std::max(0, std::min(key, before.span[p]));
-          brought += std::abs(key - in);
-          into[p] = static_cast<uint8_t>(in);
-        }
-        for (int p = 0; p < before.same; ++p)
-          brought += std::abs(b[before.samePlace[p]] - before.sameKey[p]);
-        uint8_t low = WaysInBytes(before.bytes.data(), before.stride, into, before.places,
+        for (int p = 0; p < before->places; ++p)
+          into[p] = brought.at[static_cast<size_t>(p) * here->count + v];
+        uint8_t low = WaysInBytes(before->bytes.data(), before->stride, into, before->places,
                                   start.data(), motion.data());
-        tied = LeastOnes(motion.data(), ways, low, ties.data());
-        fewest = least + low + brought;
+        LeastBits(motion.data(), ways, low, tied);
+        fewest = least + low + brought.brought[v];
       } else {
-        for (int u = 0; u < ways; ++u)
-          wide[u] = best[u].motion + Motion(&before.keys[static_cast<size_t>(u) * beforeNotes],
-                                            beforeNotes, b, notes);
-        fewest = *std::min_element(wide.begin(), wide.end());
-        tied = 0;
-        for (int u = 0; u < ways; ++u)
-          if (wide[u] == fewest) ties[tied++] = u;
-      }
-      // Among them: fewer crossed voices, fewer octaves moved, then the one from the voicing
-      // with the least cost so far, then the first made.
-      Cost way;
-      int chosen = -1;
-      for (int t = 0; t < tied; ++t) {
-        int u = ties[t];
-        const Cost& so = best[u];
-        Cost trial;
-        trial.motion = fewest;
-        trial.crossed = so.crossed + Crossed(&before.keys[static_cast<size_t>(u) * beforeNotes],
-                                             beforeNotes, b, notes);
-        trial.moved = so.moved + here.moved[v];
-        if (chosen < 0 || trial < way || (trial == way && so < best[chosen])) {
-          way = trial;
-          chosen = u;
+        here->Keys(v, b.data());
+        for (int u = 0; u < ways; ++u) {
+          before->Keys(u, a.data());
+          wide[u] = best[u].motion + Motion(a.data(), beforeNotes, b.data(), notes);
         }
+        fewest = *std::min_element(wide.begin(), wide.end());
+        std::fill(tied, tied + words, 0u);
+        for (int u = 0; u < ways; ++u)
+          if (wide[u] == fewest) tied[u / 32] |= 1u << (u % 32);
       }
-      reach[v] = way;
-      back[from[c] + v] = static_cast<uint16_t>(chosen);
+      // Among them: fewer crossed voices, fewer octaves moved (all add v's own), then the one
+      // from the voicing with the least cost so far, then the first made. The first is taken
+      // as it is; most often it is the only one.
+      int w = 0;
+      while (tied[w] == 0)
+        ++w;
+      int chosen = 32 * w + __builtin_ctz(tied[w]);
+      tied[w] &= tied[w] - 1;
+      long long crossed = best[chosen].crossed + before->CrossedTo(chosen, *here, v);
+      for (; w < words; ++w)
+        for (uint32_t bits = tied[w]; bits; bits &= bits - 1) {
+          int u = 32 * w + __builtin_ctz(bits);
+          const Cost &so = best[u], &was = best[chosen];
+          long long x = so.crossed + before->CrossedTo(u, *here, v);
+          if (x < crossed || (x == crossed && (so.moved < was.moved ||
+                                               (so.moved == was.moved && so < was)))) {
+            chosen = u;
+            crossed = x;
+          }
+        }
+      reach[v] = {fewest, crossed, best[chosen].moved + here->moved[v]};
+      back[from[c] + v] = static_cast<uint8_t>(chosen);
     }
     std::swap(before, here);
     best.swap(reach);
   }
   int last = 0;
-  for (int v = 1; v < before.count; ++v)
+  for (int v = 1; v < before->count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
-  // Back from the last chord, each chord's shifts as kept when it was weighed.
+  // Back from the last chord, each chord's shifts from the picks kept when it was weighed.
   int v = last;
   for (size_t c = count; c-- > 0;) {
-    size_t n = passage[c].notes.size();
-    const int16_t* row = &made[at[c] + v * n];
-    plan[c].assign(row, row + n);
+    int n = static_cast<int>(passage[c].notes.size());
+    plan[c].assign(n, 0);
+    uint32_t pick = picks[at[c] + v];
+    for (int i = 0; i < n && !written[c]; ++i, pick >>= PICK_BITS) {
+      int shifts[MAX_SHIFTS];
+      Shifts(passage[c], i, top, shifts);
+      plan[c][i] = shifts[pick & ((1 << PICK_BITS) - 1)];
+    }
     if (c > 0) v = back[from[c] + v];
   }
   return plan;
