@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 
 #include "container.h"
 #include "filekind.h"
@@ -130,6 +131,25 @@ std::string TwoStavesMissing(const musicxml::Score& score, const std::vector<boo
          (chosen < 2 ? "the parts chosen hold one"
                      : "the parts chosen are not next to each other, and each is a selection "
                        "of one staff (choose neighbouring parts)");
+}
+
+// Where a selected staff changes key inside a selected measure, for a task that carries notes
+// between staves: the host holds one key a measure, so the notes after the change would be
+// carried as if in the key before it, and land as wrong notes. Empty when there is none.
+std::string KeyChangeInside(const musicxml::Score& score, const std::vector<bool>& parts,
+                            const std::vector<bool>& measures, const std::string& task) {
+  std::map<std::pair<int16_t, int16_t>, uint16_t> cellKey; // staff and measure: the first key
+  for (const musicxml::Chord& c : score.chords) {
+    if (c.skip != musicxml::Skip::None || !parts[c.part] || c.measure < 1 ||
+        static_cast<size_t>(c.measure) >= measures.size() || !measures[c.measure])
+      continue;
+    auto first = cellKey.emplace(std::make_pair(c.staff, c.measure), c.key.word).first;
+    if (first->second != c.key.word)
+      return task + " cannot carry notes across the key change inside measure \"" +
+             musicxml::MeasureName(score, c.measure) + "\" of part \"" + score.parts[c.part].name +
+             "\" (the host holds one key a measure); select the measures before or after it";
+  }
+  return std::string();
 }
 
 // A changed chord's notes as they were: each note's element and host pitch.
@@ -378,6 +398,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
       ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
   std::string missing = TwoStavesMissing(score, selection.parts, r.task);
+  if (MovesBetweenStaves(r.task) && missing.empty())
+    missing = KeyChangeInside(score, selection.parts, selection.measures, r.task);
   if (MovesBetweenStaves(r.task) && !missing.empty()) return fail(2, fileName + ": " + missing);
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);

@@ -563,15 +563,12 @@ std::string PitchName(const Spelling& s) {
   return name + std::to_string(s.octave);
 }
 
-namespace {
-// A measure as the file prints its number; by its place ("#3") when it prints none.
 std::string MeasureName(const Score& score, int measure) {
   size_t i = static_cast<size_t>(measure - 1);
   if (i < score.measureNumbers.size() && !score.measureNumbers[i].empty())
     return score.measureNumbers[i];
   return "#" + std::to_string(measure);
 }
-} // namespace
 
 namespace {
 // Pitches by name, lowest first as a chord is read from the bass up (a unison's two

@@ -46,6 +46,9 @@ std::string DescribeChanges(const std::vector<ChangedChord>& changes);
 std::string NoteNames(const Chord& chord);
 // Pitches by name, lowest first as a chord is read from the bass up; "rest" for none.
 std::string LowestFirst(const std::vector<Spelling>& pitches);
+
+// A measure as the file prints its number; by its place ("#3") when it prints none.
+std::string MeasureName(const Score& score, int measure);
 // Where a chord of the score stands, as a listed change names it; its notes left empty.
 ChangedChord ChordPlace(const Score& score, size_t part, int staff, int measure, int32_t pos,
                         const std::string& voice);

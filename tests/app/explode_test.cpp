@@ -446,3 +446,49 @@ TEST(Explode, TheDrawingColoursTheNewLinesAndNamesThemAsListed) {
 }
 
 } // namespace
+
+TEST(Explode, ThenReduceGivesBackTheTopStaffsChordsOnEveryScoreOfSeveralStaves) {
+  // Every test score whose first part is one staff of chords, and the example, whole.
+  for (const char* file : {"explode-chorale.musicxml", "explode-counts.musicxml",
+                           "explode-horns.musicxml", "transposing-parts.musicxml",
+                           "../../../examples/chorale.musicxml"}) {
+    std::string before = Text(file);
+    ScoreJobResult lines = RunText(before, "Explode");
+    ASSERT_EQ(0, lines.status) << file << ": " << lines.error;
+    ScoreJobResult chords = RunText(lines.afterXml, "Reduce");
+    ASSERT_EQ(0, chords.status) << file << ": " << chords.error;
+    EXPECT_EQ("", chords.leftAlone) << file;
+    EXPECT_EQ(Chords(before, "P1"), Chords(chords.afterXml, "P1")) << file;
+    EXPECT_TRUE(Valid(chords.afterXml)) << file;
+  }
+}
+
+TEST(Explode, AKeyChangeInsideASelectedMeasureIsRefusedWithNothingWritten) {
+  // The upper staff's second chord follows a change to B-flat major on the second beat: carried
+  // in the key before it, its A4 landed on the lower staff as a G5.
+  for (const char* task : {"Explode", "Reduce"}) {
+    ScoreJobResult r = RunJob("midkey.musicxml", task);
+    EXPECT_EQ(2, r.status) << task;
+    EXPECT_EQ(std::string("midkey.musicxml: ") + task +
+                  " cannot carry notes across the key change inside measure \"1\" of part "
+                  "\"Piano\" (the host holds one key a measure); select the measures before or "
+                  "after it",
+              r.error);
+    EXPECT_TRUE(r.output.empty()) << task;
+  }
+  // A change that stays outside the selection, or a staff not chosen, is no matter.
+  std::string xml = Text("explode-chorale.musicxml");
+  size_t at = xml.find("<note>", xml.find("<measure number=\"2\"", xml.find("<part id=\"P1\">")));
+  xml.insert(xml.find("</note>", at) + 7, "<attributes><key><fifths>-1</fifths></key></attributes>");
+  ScoreJobResult whole = RunText(xml, "Explode");
+  ASSERT_EQ(2, whole.status);
+  EXPECT_NE(std::string::npos, whole.error.find("key change inside measure \"2\" of part"));
+  ScoreJobOptions first;
+  first.task = "Explode";
+  first.measures = "1";
+  ScoreJobResult r = RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml",
+                                 first, Plugin());
+  EXPECT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(Chords(RunJob("explode-chorale.musicxml", "Explode", false, "1").afterXml, "P2"),
+            Chords(r.afterXml, "P2"));
+}
