@@ -1,6 +1,7 @@
 #include "lines.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -181,6 +182,7 @@ int HostLength(const Chord& c) {
 // One voice's place in the document, found and checked before anything is written.
 struct Plan {
   const LayerRewrite* rewrite;
+  std::vector<NewEntry> entries; // the rewrite's, with rests for chords left alone (WithRests)
   pugi::xml_node measure;
   long long divisions;
   std::vector<pugi::xml_node> remove; // the old notes and the voice's forwards
@@ -253,7 +255,40 @@ private:
       if (c.layer >= 0) _inLayer.emplace(std::make_pair(c.staff, c.layer), i);
       if (_old.count(i) || c.skip == Skip::NoSuchStaff) continue;
       _templates.emplace(std::make_tuple(c.measure, c.pos, HostLength(c), c.grace), i);
+      if (c.skip != Skip::None && !c.grace)
+        _leftAlone.emplace(std::make_pair(c.measure, c.pos), std::make_pair(c.duration, c.staff));
     }
+  }
+
+  // The rewrite's entries, with a rest wherever a chord the host never held (one left alone,
+  // on the staff the lines came from) stood in a gap between them: the staff written anew
+  // keeps its rhythm whole there, where a gap would print as nothing. Not for such a chord
+  // on the staff itself, which stays there. The host's times may be a unit or two off a time
+  // read from the file (a triplet's thirds).
+  std::vector<NewEntry> WithRests(const LayerRewrite& r) const {
+    std::vector<NewEntry> out;
+    int32_t at = 0;
+    auto f = _leftAlone.lower_bound(std::make_pair(r.measure, INT32_MIN));
+    auto fill = [&](int32_t upto) {
+      for (; f != _leftAlone.end() && f->first.first == r.measure; ++f) {
+        int32_t pos = f->first.second, end = pos + f->second.first;
+        // behind (in an entry's time, or a rest already), or standing on this staff
+        if (pos < at - 2 || f->second.second == r.staff) continue;
+        if (pos > at + 2 || end > upto + 2) return;
+        NewEntry rest;
+        rest.pos = pos;
+        rest.duration = f->second.first;
+        out.push_back(rest);
+        at = end;
+      }
+    };
+    for (const NewEntry& e : r.entries) {
+      if (!e.grace) fill(e.pos);
+      out.push_back(e);
+      if (!e.grace) at = std::max(at, e.pos + e.duration);
+    }
+    fill(INT32_MAX - 2);
+    return out;
   }
 
   const Chord* Template(const LayerRewrite& r, const NewEntry& e) const {
@@ -331,9 +366,10 @@ private:
           plan->kept.push_back(placed[k]);
       }
     }
-    for (size_t k = 0; k < r.entries.size(); ++k) {
+    plan->entries = WithRests(r);
+    for (size_t k = 0; k < plan->entries.size(); ++k) {
       long long start, end;
-      if (!EntryTimes(r.entries, k, plan->divisions, &start, &end)) {
+      if (!EntryTimes(plan->entries, k, plan->divisions, &start, &end)) {
         *error = where + "the part's divisions (" + std::to_string(plan->divisions) +
                  " to a quarter) cannot hold the new notes' lengths";
         return false;
@@ -461,10 +497,10 @@ private:
     _at = p.append ? pugi::xml_node() : p.before;
     int part = PartOf(r.staff);
     int32_t voice = VoiceIndex(part, p.voice);
-    for (size_t k = 0; k < r.entries.size(); ++k) {
-      const NewEntry& e = r.entries[k];
+    for (size_t k = 0; k < p.entries.size(); ++k) {
+      const NewEntry& e = p.entries[k];
       long long start, end; // held, as the plan found
-      EntryTimes(r.entries, k, p.divisions, &start, &end);
+      EntryTimes(p.entries, k, p.divisions, &start, &end);
       Pass(p, start);
       Move(p, start);
       const Chord* t = Template(r, e);
@@ -529,6 +565,8 @@ private:
   std::vector<PartMeasures> _parts; // read as they are needed
   std::set<size_t> _old;            // chords of the voices rewritten
   std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
+  // Chords left alone: (measure, pos) -> (length, staff).
+  std::multimap<std::pair<int16_t, int32_t>, std::pair<int16_t, int16_t>> _leftAlone;
   FirstChords _firstInCell;                               // (staff, measure) -> chord
   std::map<std::pair<int16_t, int16_t>, size_t> _inLayer; // (staff, layer) -> chord
   // While one voice is written: where the next element goes, the time there, the kept

@@ -492,3 +492,21 @@ TEST(Explode, AKeyChangeInsideASelectedMeasureIsRefusedWithNothingWritten) {
   EXPECT_EQ(Chords(RunJob("explode-chorale.musicxml", "Explode", false, "1").afterXml, "P2"),
             Chords(r.afterXml, "P2"));
 }
+
+TEST(Explode, AChordLeftAloneOnTheTopStaffIsARestOnTheStavesBelow) {
+  // The quarter-tone chords stay whole on the top staff; the horns rest under them, in their
+  // rhythm, where before they had a gap that printed as nothing.
+  ScoreJobResult r = RunJob("explode-leftalone.musicxml", "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("left alone: 2 chords with microtones", r.leftAlone);
+  EXPECT_EQ("[D5] [A4 C5] [E5] [A4]", Chords(r.afterXml, "P1")); // quarter tones read as 0
+  EXPECT_NE(std::string::npos, r.afterXml.find("<alter>0.5</alter>"));
+  EXPECT_NE(std::string::npos, r.afterXml.find("<alter>-0.5</alter>"));
+  EXPECT_EQ("[B4] [r] [C5] [r]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ("[G4] [r] [A4] [r]", Chords(r.afterXml, "P3"));
+  EXPECT_EQ(std::string::npos, r.afterXml.find("<forward>"));
+  pugi::xml_document doc;
+  EXPECT_STREQ("quarter", NoteOf(doc, r.afterXml, "P2", 1, 1).child_value("type"));
+  EXPECT_STREQ("eighth", NoteOf(doc, r.afterXml, "P3", 1, 3).child_value("type"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
