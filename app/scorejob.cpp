@@ -133,25 +133,6 @@ std::string TwoStavesMissing(const musicxml::Score& score, const std::vector<boo
                        "of one staff (choose neighbouring parts)");
 }
 
-// Where a selected staff changes key inside a selected measure, for a task that carries notes
-// between staves: the host holds one key a measure, so the notes after the change would be
-// carried as if in the key before it, and land as wrong notes. Empty when there is none.
-std::string KeyChangeInside(const musicxml::Score& score, const std::vector<bool>& parts,
-                            const std::vector<bool>& measures, const std::string& task) {
-  std::map<std::pair<int16_t, int16_t>, uint16_t> cellKey; // staff and measure: the first key
-  for (const musicxml::Chord& c : score.chords) {
-    if (c.skip != musicxml::Skip::None || !parts[c.part] || c.measure < 1 ||
-        static_cast<size_t>(c.measure) >= measures.size() || !measures[c.measure])
-      continue;
-    auto first = cellKey.emplace(std::make_pair(c.staff, c.measure), c.key.word).first;
-    if (first->second != c.key.word)
-      return task + " cannot carry notes across the key change inside measure \"" +
-             musicxml::MeasureName(score, c.measure) + "\" of part \"" + score.parts[c.part].name +
-             "\" (the host holds one key a measure); select the measures before or after it";
-  }
-  return std::string();
-}
-
 // A changed chord's notes as they were: each note's element and host pitch.
 struct ShownNote {
   pugi::xml_node node;
@@ -170,6 +151,7 @@ struct Shown {
 // their rests not.
 void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>& changes,
                const Shown& shown) {
+  const char* const kChanged = "#D03020"; // the page's colour of a changed note
   auto set = [](pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
     (a ? a : node.append_attribute(name)).set_value(value.c_str());
@@ -184,7 +166,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
       for (const ShownNote& w : shown.before[k])
         same = same || (w.node == n.node && w.displacement == n.displacement &&
                         w.raiselower == n.raiselower);
-      if (!same) set(n.node, "color", "#D03020");
+      if (!same) set(n.node, "color", kChanged);
       set(n.node, "id", id + std::to_string(j));
     }
   }
@@ -194,7 +176,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
     if (c.notes.empty()) continue;
     std::string id = "qv-change-" + std::to_string(k++) + "-";
     for (size_t j = 0; j < c.notes.size(); ++j) {
-      set(c.notes[j].node, "color", "#D03020");
+      set(c.notes[j].node, "color", kChanged);
       set(c.notes[j].node, "id", id + std::to_string(j));
     }
   }
@@ -262,6 +244,33 @@ bool Select(const musicxml::Score& score, const std::string& fileName,
   return true;
 }
 
+// Where a selected staff changes key inside a selected measure, for a task that carries notes
+// between staves: the host holds one key a measure, so the notes after the change would be
+// carried as if in the key before it, and land as wrong notes. Empty when there is none.
+std::string KeyChangeInside(const musicxml::Score& score, const Selection& s,
+                            const std::string& task) {
+  std::map<std::pair<int16_t, int16_t>, uint16_t> cellKey; // staff and measure: the first key
+  for (const musicxml::Chord& c : score.chords) {
+    if (c.skip != musicxml::Skip::None || !Selected(s.parts, s.measures, c.part, c.measure))
+      continue;
+    auto first = cellKey.emplace(std::make_pair(c.staff, c.measure), c.key.word).first;
+    if (first->second != c.key.word)
+      return task + " cannot carry notes across the key change inside measure \"" +
+             musicxml::MeasureName(score, c.measure) + "\" of part \"" + score.parts[c.part].name +
+             "\" (the host holds one key a measure); select the measures before or after it";
+  }
+  return std::string();
+}
+
+// Why a task that moves music between staves cannot work on the selection; empty when it
+// can, and for every other task.
+std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
+                          const std::string& task) {
+  if (!MovesBetweenStaves(task)) return std::string();
+  std::string why = TwoStavesMissing(score, s.parts, task);
+  return why.empty() ? KeyChangeInside(score, s, task) : why;
+}
+
 // The check alone, on the score as it came.
 void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions& options,
                ScoreJobResult* r) {
@@ -282,8 +291,7 @@ void Describe(const musicxml::Score& score, const Selection& s,
   r->summary = musicxml::Summary(r->task, score, changes, rewrites);
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
-    if (c.skip != musicxml::Skip::None && s.parts[c.part] && c.measure > 0 &&
-        c.measure <= score.measureCount && s.measures[c.measure])
+    if (c.skip != musicxml::Skip::None && Selected(s.parts, s.measures, c.part, c.measure))
       skipped.push_back(c);
   r->leftAlone = WithPlaces(musicxml::LeftAloneLine(skipped), places);
   if (!s.missing.empty())
@@ -397,10 +405,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   int status =
       ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
-  std::string missing = TwoStavesMissing(score, selection.parts, r.task);
-  if (MovesBetweenStaves(r.task) && missing.empty())
-    missing = KeyChangeInside(score, selection.parts, selection.measures, r.task);
-  if (MovesBetweenStaves(r.task) && !missing.empty()) return fail(2, fileName + ": " + missing);
+  std::string refused = StavesRefusal(score, selection, r.task);
+  if (!refused.empty()) return fail(2, fileName + ": " + refused);
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);

@@ -21,3 +21,11 @@ bool MeasureRuns(const std::vector<std::string>& numbers, const std::string& tex
 bool PartsNamed(const std::vector<std::pair<std::string, std::string>>& idsAndNames,
                 const std::string& text, std::vector<bool>* chosen, std::string* error,
                 std::vector<std::string>* missing = nullptr);
+
+// Whether a part (by index) and a host measure are both chosen, as PartsNamed chose the parts
+// and the measures are marked by number (0 unused).
+inline bool Selected(const std::vector<bool>& parts, const std::vector<bool>& measures,
+                     size_t part, int measure) {
+  return part < parts.size() && parts[part] && measure >= 1 &&
+         static_cast<size_t>(measure) < measures.size() && measures[measure];
+}

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "selection.h"
 #include "writeback.h"
 
 namespace {
@@ -126,9 +127,7 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
     const musicxml::Chord& c = score.chords[i];
     if (c.rest || c.grace || c.skip != musicxml::Skip::None || c.notes.size() < 2 || c.layer < 0)
       continue;
-    if (static_cast<size_t>(c.part) >= parts.size() || !parts[c.part] || c.measure < 1 ||
-        static_cast<size_t>(c.measure) >= measures.size() || !measures[c.measure])
-      continue;
+    if (!Selected(parts, measures, c.part, c.measure)) continue;
     Voiced v = Voice(c, i);
     auto lane = last.find({c.staff, c.layer});
     const Voiced* before = lane == last.end() ? nullptr : &lane->second;
