@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <random>
 
@@ -21,10 +22,6 @@
 #include "hostsim.h"
 #include "score.h"
 #include "voiceleading.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -142,7 +139,9 @@ Columns MakeColumns(const voiceleading::Chord& chord) {
     keys.push_back(k);
   }
   c.bytes.assign(static_cast<size_t>(c.notes) * c.stride, 0);
-  for (int u = 0; u < c.count; ++u)
+  // The lanes past the last voicing repeat it, so that the least way is always a voicing's.
+  keys.resize(c.stride, keys.back());
+  for (int u = 0; u < c.stride; ++u)
     for (int k = 0; k < c.notes; ++k) {
       int above = keys[u][k] - c.base;
       if (above > 255) exit(1); // the passage keeps every chord within two and a half octaves
@@ -159,55 +158,6 @@ Columns MakeColumns(const voiceleading::Chord& chord) {
   return c;
 }
 
-// The least way to each of count voicings here from the voicings before (columns, places of
-// stride), the keys here brought into their range (into, places of count).
-void Weigh(const uint8_t* columns, int places, int stride, const uint8_t* into, int count,
-           uint8_t* kept) {
-  for (int v = 0; v < count; ++v) {
-    uint8_t sums[256];
-#if defined(__SSE2__)
-    __m128i least = _mm_set1_epi8(-1);
-    for (int u = 0; u < stride; u += 16) {
-      __m128i sum = _mm_setzero_si128();
-      for (int p = 0; p < places; ++p) {
-        __m128i key = _mm_set1_epi8(static_cast<char>(into[p * count + v]));
-        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(columns + p * stride + u));
-        sum = _mm_add_epi8(sum, _mm_or_si128(_mm_subs_epu8(x, key), _mm_subs_epu8(key, x)));
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + u), sum);
-      least = _mm_min_epu8(least, sum);
-    }
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 8));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 4));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 2));
-    least = _mm_min_epu8(least, _mm_srli_si128(least, 1));
-    __m128i low = _mm_set1_epi8(static_cast<char>(_mm_cvtsi128_si32(least)));
-    int u = 0;
-    for (;; u += 16) {
-      int bits = _mm_movemask_epi8(
-          _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + u)), low));
-      if (bits) {
-        u += __builtin_ctz(static_cast<unsigned>(bits));
-        break;
-      }
-    }
-#else
-    uint8_t low = 255;
-    for (int u = 0; u < stride; ++u) {
-      int sum = 0;
-      for (int p = 0; p < places; ++p)
-        sum += std::abs(columns[p * stride + u] - into[p * count + v]);
-      sums[u] = static_cast<uint8_t>(sum);
-      low = std::min(low, sums[u]);
-    }
-    int u = 0;
-    while (sums[u] != low)
-      ++u;
-#endif
-    kept[v] = static_cast<uint8_t>(u);
-  }
-}
-
 // For every voicing here, the voicing before whose way to it moves the least, into kept: the
 // motion of every way, sixteen at an instruction, over the places where the voicings before
 // differ (the others add the same to every way).
@@ -219,10 +169,20 @@ void LeastWays(const Columns& before, const Columns& here, uint8_t* into, uint8_
       into[p * count + v] =
           static_cast<uint8_t>(std::max(0, std::min(255, here.base + keys[v] - before.base)));
   }
-  Weigh(before.differing.data(), places, before.stride, into, count, kept);
+  static const uint8_t nothing[256] = {}; // no motion so far
+  for (int v = 0; v < count; ++v) {
+    uint8_t keys[12], sums[256];
+    for (int p = 0; p < places; ++p)
+      keys[p] = into[p * count + v];
+    uint8_t low = voiceleading::WaysInBytes(before.differing.data(), before.stride, keys, places,
+                                            nothing, sums);
+    kept[v] =
+        static_cast<uint8_t>(static_cast<const uint8_t*>(memchr(sums, low, before.count)) - sums);
+  }
 }
 
-// The crossed voices of the way from voicing u before to voicing v here.
+// The crossed voices of the way from voicing u before to voicing v here, as Crossed counts
+// them, read straight from the columns.
 int CrossedWay(const Columns& before, int u, const Columns& here, int v) {
   const uint8_t* a = &before.bytes[u];
   const uint8_t* b = &here.bytes[v];

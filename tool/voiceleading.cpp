@@ -306,15 +306,10 @@ int Crossed(const int* a, int na, const int* b, int nb) {
 }
 
 namespace {
-
-// The voicings of a chord side by side are padded to a multiple of this: the sixteen bytes
-// one vector instruction weighs.
-const int LANES = 16;
 // The most a way weighed in bytes may come to (see Weighed::narrow).
 const int BYTE_WAYS = 255;
+} // namespace
 
-// For each voicing before, its motion so far (start) plus the motion at the places that differ
-// (columns, one per place, stride apart) to the keys into, into m; answers the least of them.
 uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int places,
                     const uint8_t* start, uint8_t* m) {
 #if defined(__SSE2__)
@@ -348,6 +343,8 @@ uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int
   return least;
 #endif
 }
+
+namespace {
 
 // The voicings (below ways) whose m is least, as bits (voicing u is bit u % 32 of word
 // u / 32), thirty-two at a time: a chord of six notes has about that many voicings, so its
@@ -637,8 +634,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
           int u = 32 * w + __builtin_ctz(bits);
           const Cost &so = best[u], &was = best[chosen];
           long long x = so.crossed + before->CrossedTo(u, *here, v);
-          if (x < crossed || (x == crossed && (so.moved < was.moved ||
-                                               (so.moved == was.moved && so < was)))) {
+          if (x < crossed ||
+              (x == crossed && (so.moved < was.moved || (so.moved == was.moved && so < was)))) {
             chosen = u;
             crossed = x;
           }

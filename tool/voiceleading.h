@@ -79,6 +79,17 @@ long long Motion(const int* a, int na, const int* b, int nb);
 // passing counts once.
 int Crossed(const int* a, int na, const int* b, int nb);
 
+// The voicings of a chord are weighed side by side, sixteen at an instruction: their count
+// padded to a multiple of LANES.
+const int LANES = 16;
+
+// For each of stride voicings before (columns: their keys above some base at each of places
+// places, a column of stride bytes a place), its motion so far (start) plus its motion to the
+// keys into (one a place, above the same base), into m; answers the least of them. Each sum
+// must stay within a byte.
+uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int places,
+                    const uint8_t* start, uint8_t* m);
+
 // The plan of least total Cost over the passage (dynamic programming over the chords'
 // voicings, so its work is chords times voicings squared); *total gets its cost when given.
 Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total = nullptr);
