@@ -3,8 +3,10 @@
 // applies it (one undo block around the block handler, respacing on). Prints the least time of
 // several applies of each and their ratio, all within this one run (goal: at most 3), and the
 // ratio at a passage twice as long, which stays near the first when the work grows linearly.
-// It also times, each alone and in a plain form, two parts of the work that no exact choice can
-// leave out, whatever its design, to judge the goal against them.
+// It also times two parts of the work of an exact choice, each alone: weighing the motion of every
+// way between the voicings of consecutive chords (which the least total over the passage needs)
+// and counting the crossed voices of the way kept for each voicing (which its first tie-break
+// needs), to judge the goal against them.
 //   build/bench/bench/voiceleading_bench [CHORDS] [RUNS]
 #include <algorithm>
 #include <cstdint>
@@ -196,10 +198,10 @@ int CrossedWay(const Columns& before, int u, const Columns& here, int v) {
 }
 
 // The least processor time of weighing every way of the passage, and of counting the crossed
-// voices of the way kept for each voicing: work no exact choice can leave out, done here
-// without making the voicings, breaking ties or keeping the way back.
-void LeastAnyChoice(const std::vector<voiceleading::Chord>& passage, int runs, double* weigh,
-                    double* cross) {
+// voices of the way kept for each voicing, done here without making the voicings, breaking ties
+// or keeping the way back.
+void TwoParts(const std::vector<voiceleading::Chord>& passage, int runs, double* weigh,
+              double* cross) {
   std::vector<Columns> chords;
   long long ways = 0;
   for (const voiceleading::Chord& chord : passage) {
@@ -240,8 +242,8 @@ double Ratio(int chords, int runs, bool print) {
            chords, drop * 1e3, lead * 1e3, lead / drop, choice * 1e3, choice / drop);
   if (print && chords < 8000) {
     double weigh = 0, cross = 0;
-    LeastAnyChoice(plain, runs, &weigh, &cross);
-    printf("work no exact choice leaves out, each part alone: weighing every way %.2f ms (%.2f x "
+    TwoParts(plain, runs, &weigh, &cross);
+    printf("two parts of an exact choice, each alone: weighing every way %.2f ms (%.2f x "
            "Drop 2nd), counting the crossed voices of each way kept %.2f ms (%.2f x); with one "
            "walk over the score (Drop 2nd itself) that is %.2f x, before the voicings are made\n",
            weigh * 1e3, weigh / drop, cross * 1e3, cross / drop, 1 + (weigh + cross) / drop);
