@@ -363,8 +363,8 @@ protected:
     hostsim::AddEntry(1, measure, layer, testsupport::Chord(pos, steps));
   }
 
-  bool Run(bool top, int16_t lastMeasure = 4) {
-    hostsim::SetSelection(1, 1, 0, 2, lastMeasure, REGION_TO_END);
+  bool Run(bool top, int16_t lastMeasure = 4, int16_t lastSlot = 2) {
+    hostsim::SetSelection(1, 1, 0, lastSlot, lastMeasure, REGION_TO_END);
     FCUI ui(nullptr);
     FCChordShaperBlockHandler handler(VoiceLeading, top, &ui);
     FCString name(TaskDescriptors[VoiceLeading].name);
@@ -466,6 +466,46 @@ TEST_F(VoiceLeadingTask, GraceNotesTwelveNoteChordsAndAFirstChordAloneAreLeftAlo
   EXPECT_TRUE(TheHost().undoList.empty());
   EXPECT_EQ(std::vector<int>({-4, -2, 7}), Steps(1, 1));
   EXPECT_EQ(std::vector<int>(twelve.begin(), twelve.end()), Steps(1, 2));
+}
+
+TEST_F(VoiceLeadingTask, PassagesRunThroughManyCellsStavesAndLayersAndEveryChordIsReadFirst) {
+  using testsupport::N;
+  // Twelve measures, two staves of two layers each, and a third slot of no staff whose cells do
+  // not load. Each lane leads from its first chord to one some measures on, past single notes
+  // and rests, while the other lanes' cells come between.
+  hostsim::NewDocument(2, 12, 2); // the current document from here on
+  struct Lane {
+    int16_t staff, layer, first, next;
+  };
+  const Lane lanes[] = {{1, 0, 1, 12}, {1, 1, 3, 9}, {2, 0, 2, 11}};
+  for (const Lane& l : lanes) {
+    hostsim::AddEntry(l.staff, l.first, l.layer, testsupport::Chord(0, {0, 2, 4}));
+    for (int16_t m = l.first + 1; m < l.next; ++m) {
+      hostsim::AddEntry(l.staff, m, l.layer, testsupport::Chord(0, {9}));
+      hostsim::AddEntry(l.staff, m, l.layer, testsupport::Chord(1024, std::vector<int16_t>{}));
+    }
+    hostsim::AddEntry(l.staff, l.next, l.layer, testsupport::Chord(0, {-4, -2, 7}));
+  }
+  // The fourth lane ties F3 over the bar line into its next chord, where F3 stays.
+  hostsim::NoteSpec tiedF = N(-4);
+  tiedF.flags |= NOTE_TIE;
+  AddNotes(5, 3072, {tiedF, N(2), N(4)}, 1, 0, 2);
+  AddNotes(6, 0, {N(-4), N(-2), N(7)}, 1, 0, 2);
+  hostsim::ClearCalls();
+  EXPECT_TRUE(Run(true, 12, 3));
+  for (const Lane& l : lanes) {
+    EXPECT_EQ(std::vector<int>({0, 2, 4}), Steps(l.first, 0, l.layer, l.staff));
+    EXPECT_EQ(std::vector<int>({3, -2, 7}), Steps(l.next, 0, l.layer, l.staff));
+  }
+  EXPECT_EQ(std::vector<int>({-4, 5, 7}), Steps(6, 0, 1, 2)); // untied: 3, -2, 7
+  // Nothing is saved before every cell was read: the four shown layers of each cell of a staff.
+  int loadsBeforeSaving = 0;
+  for (const hostsim::CallRecord& call : hostsim::Calls()) {
+    if (call.name == "FX_SaveTGF") break;
+    loadsBeforeSaving += call.name == "FX_LoadTGF";
+  }
+  EXPECT_GE(loadsBeforeSaving, 12 * 2 * 4);
+  EXPECT_GT(hostsim::CountCalls("FX_SaveTGF"), 0);
 }
 
 TEST_F(VoiceLeadingTask, OnlyTheSelectedMeasuresAreRead) {
