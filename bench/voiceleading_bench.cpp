@@ -21,6 +21,7 @@
 #include "data/fcundoblock.h"
 #include "entry.h"
 #include "fcchordshaperblockhandler.h"
+#include "fxbridge.h"
 #include "hostsim.h"
 #include "score.h"
 #include "voiceleading.h"
@@ -29,13 +30,6 @@ namespace {
 
 const int CHORDS_PER_MEASURE = 4;
 const int NOTES = 6;
-
-// The sounding key of a step of C major (C4 = 0 = key 60), as the host simulator has it.
-int KeyOf(int step) {
-  static const int major[7] = {0, 2, 4, 5, 7, 9, 11};
-  int octave = step >= 0 ? step / 7 : -((6 - step) / 7);
-  return 60 + 12 * octave + major[step - 7 * octave];
-}
 
 // The passage: a melody moving by small steps, five notes below it anywhere within two
 // octaves and a half, so that most chords have inner notes to move. Also as the plan's chords,
@@ -60,7 +54,9 @@ hostsim::Document MakePassage(int chords, std::vector<voiceleading::Chord>* plai
       for (const auto& n : e.notes) {
         voiceleading::Note note;
         note.step = n.displacement;
-        note.key = KeyOf(n.displacement);
+        ENOTE slot{};
+        slot.displacement = n.displacement;
+        note.key = FX_NoteToMidi(&slot, 0); // as the task reads it, in C major
         chord.notes.push_back(note);
       }
       chord.asWritten = c == 0;
