@@ -67,12 +67,14 @@ int Shifts(const Chord& chord, int i, bool top, int out[MAX_SHIFTS]) {
   long long from = n.step, kept = k.step;
   long long lowest = std::max(OctavesUp(kept - REACH_STEPS - from), OctavesUp(-0x8000 - from));
   long long highest = std::min(OctavesDown(kept + REACH_STEPS - from), OctavesDown(0x7FFF - from));
-  // Not above the top (below the bottom): on the kept note's step only if not sharper
-  // (flatter) than it.
+  // Below the top (above the bottom): on the kept note's step only if flatter (sharper) than
+  // it, or on its very pitch when written there.
+  bool unison = n.step == k.step && n.raiselower == k.raiselower;
   if (top)
-    highest = std::min(highest, OctavesDown(kept - (n.raiselower > k.raiselower) - from));
+    highest =
+        std::min(highest, OctavesDown(kept - (n.raiselower >= k.raiselower && !unison) - from));
   else
-    lowest = std::max(lowest, OctavesUp(kept + (n.raiselower < k.raiselower) - from));
+    lowest = std::max(lowest, OctavesUp(kept + (n.raiselower <= k.raiselower && !unison) - from));
   int count = 0;
   for (long long s = lowest; s <= highest && count < MAX_SHIFTS; ++s)
     out[count++] = static_cast<int>(s);
@@ -130,7 +132,10 @@ struct Made {
   uint32_t picks = 0;
   uint64_t taken = 0;
   long long moved = 0;
-  int last = 0; // the pick of the note taken last: where the next note of its group starts
+  int last = 0;       // the pick of the note taken last: where the next note written on its
+                      // pitch starts
+  uint64_t held = 0;  // the places of each pitch class and alteration taken (CLASS_BITS each)
+  uint64_t apart = 0; // of those, the ones taken by notes written apart from the note at hand
 };
 
 // A note's places on the kept note's side and within REACH_STEPS of it are an octave apart,
@@ -139,6 +144,74 @@ struct Made {
 const int PICK_BITS = 2;
 static_assert(REACH_STEPS / OCTAVE_STEPS + 1 < (1 << PICK_BITS), "a pick fits PICK_BITS");
 static_assert(PICK_BITS * MAX_CHORD_NOTES <= 32, "a voicing's picks fit 32 bits");
+// The notes of one pitch class and alteration reach the same places, one a pick (a note
+// written on the kept note's pitch one more, at the top): a pick's place is one bit of the
+// group's CLASS_BITS.
+const int CLASS_BITS = 1 << PICK_BITS;
+static_assert(CLASS_BITS * MAX_CHORD_NOTES <= 64, "every group's places fit 64 bits");
+
+// A note's place in written-pitch order, shifted by octaves.
+long long PitchOrder(const Note& n, int shift) {
+  return (static_cast<long long>(n.step) + OCTAVE_STEPS * shift) * 0x20000 + n.raiselower;
+}
+
+// What the rules of a voicing (Breaks) need of the chord as written, worked out once.
+struct Rules {
+  int pairs = 0;
+  int pair[MAX_CHORD_NOTES * (MAX_CHORD_NOTES - 1) / 2][2]; // notes of one pitch class and
+                                                            // alteration written apart
+  int lowest = -1;     // with top: the note written lowest, which stays lowest
+  bool spaced = false; // the upper voices as written are within an octave of each other
+
+  void Make(const Chord& chord, bool top) {
+    const std::vector<Note>& notes = chord.notes;
+    int n = static_cast<int>(notes.size());
+    pairs = 0;
+    lowest = -1;
+    for (int i = 0; i < n; ++i)
+      for (int j = i + 1; j < n; ++j)
+        if (notes[i].raiselower == notes[j].raiselower && notes[i].step != notes[j].step &&
+            FloorMod(notes[i].step - notes[j].step, OCTAVE_STEPS) == 0) {
+          pair[pairs][0] = i;
+          pair[pairs++][1] = j;
+        }
+    if (top && n > 0) {
+      lowest = 0;
+      for (int i = 1; i < n; ++i)
+        if (PitchOrder(notes[i], 0) < PitchOrder(notes[lowest], 0)) lowest = i;
+    }
+    int keys[MAX_CHORD_NOTES], none[MAX_CHORD_NOTES] = {0};
+    SortedKeys(chord, none, keys);
+    spaced = Spaced(keys, n);
+  }
+
+  static bool Spaced(const int* keys, int n) {
+    bool within = true;
+    for (int k = 1; k + 1 < n; ++k)
+      within = within && keys[k + 1] - keys[k] <= OCTAVE_SEMITONES;
+    return within;
+  }
+
+  // keys: the voicing's keys ascending.
+  bool Breaks(const Chord& chord, const int* shifts, const int* keys) const {
+    const std::vector<Note>& notes = chord.notes;
+    for (int p = 0; p < pairs; ++p) {
+      int i = pair[p][0], j = pair[p][1];
+      if (notes[i].step + OCTAVE_STEPS * shifts[i] == notes[j].step + OCTAVE_STEPS * shifts[j])
+        return true;
+    }
+    int n = static_cast<int>(notes.size());
+    if (lowest >= 0) {
+      long long low = PitchOrder(notes[lowest], shifts[lowest]);
+      for (int i = 0; i < n; ++i)
+        if (PitchOrder(notes[i], shifts[i]) < low) return true;
+    }
+    return spaced && !Spaced(keys, n);
+  }
+};
+
+// Why a chord has only its written voicing, for the user.
+enum class Why { Chosen, TooMany, NoVoicing };
 
 // The voicings of one chord, in the order the choice counts on ("the first made" breaks its
 // last ties): depth-first over the notes with a choice, grouped by pitch class, each note's
@@ -148,14 +221,17 @@ static_assert(PICK_BITS * MAX_CHORD_NOTES <= 32, "a voicing's picks fit 32 bits"
 struct Voicer {
   int count = 0;
   bool written = false; // only the written voicing (every shift 0)
+  Why why = Why::Chosen;
   int shifts[MAX_CHORD_NOTES][MAX_SHIFTS];
   Ranks ranks;
+  Rules rules;
   std::vector<Made> made = std::vector<Made>(MAX_VOICINGS), next = made;
 
   void Make(const Chord& chord, bool top) {
     int n = static_cast<int>(chord.notes.size());
     ranks.count = 0;
-    if (n > MAX_CHORD_NOTES) return Written();
+    why = Why::Chosen;
+    if (n > MAX_CHORD_NOTES) return Written(Why::TooMany);
     int counts[MAX_CHORD_NOTES];
     int order[MAX_CHORD_NOTES]; // the notes with a choice, grouped by pitch class, ascending
     int pitch[MAX_CHORD_NOTES]; // each note's pitch class
@@ -195,28 +271,37 @@ struct Voicer {
     made[0] = first;
     count = 1;
     written = false;
+    int group = -1;
     for (int d = 0; d < choices; ++d) {
       int note = order[d];
-      // Notes of one group have the same places to go (one list of steps, each note reaching
-      // it by its own shifts, so as many of them), so within a group the places are taken in
-      // ascending order only: a voicing that only swaps two of them is made once.
-      bool follows = d > 0 && same(order[d - 1], note);
+      // Notes written on one pitch go to the same places (the same shifts), so they take them
+      // in ascending order only: a voicing that only swaps them is made once. Notes of their
+      // pitch class written apart never take one place (no unison is made): each of the
+      // group's places is a bit, those taken before this pitch's notes set apart.
+      bool inGroup = d > 0 && same(order[d - 1], note);
+      bool follows = inGroup && notes[order[d - 1]].step == notes[note].step;
+      group += !inGroup;
       int out = 0;
       for (int v = 0; v < count; ++v) {
         const Made& m = made[v];
+        uint64_t apart = follows ? m.apart : m.held;
         for (int p = follows ? m.last : 0; p < counts[note]; ++p) {
-          // No voicing is ever dropped, so there are at least as many in the end.
-          if (out == MAX_VOICINGS) return Written();
+          uint64_t place = uint64_t(1) << (CLASS_BITS * group + p);
+          if (apart & place) continue;
+          if (out == MAX_VOICINGS) return Written(Why::TooMany);
           Made& x = next[out++];
           x.picks = m.picks | static_cast<uint32_t>(p) << (PICK_BITS * note);
           x.taken = m.taken | bit[note][p];
           x.moved = m.moved + std::abs(shifts[note][p]);
           x.last = p;
+          x.held = m.held | place;
+          x.apart = apart;
         }
       }
       made.swap(next);
       count = out;
     }
+    if (!chord.asWritten) Keep(chord, top);
   }
 
   // The shift note i takes in voicing v.
@@ -225,9 +310,31 @@ struct Voicer {
   }
 
 private:
-  void Written() {
+  // Only the voicings that keep the rules stay, in their order; none: the written one.
+  void Keep(const Chord& chord, bool top) {
+    rules.Make(chord, top);
+    int n = static_cast<int>(chord.notes.size()), kept = 0;
+    int row[MAX_CHORD_NOTES], keys[MAX_CHORD_NOTES];
+    for (int v = 0; v < count; ++v) {
+      for (int i = 0; i < n; ++i)
+        row[i] = Shift(v, i);
+      if (ranks.count == 0) {
+        SortedKeys(chord, row, keys);
+      } else {
+        int k = 0;
+        for (uint64_t taken = made[v].taken; taken; taken &= taken - 1)
+          keys[k++] = ranks.key[__builtin_ctzll(taken)];
+      }
+      if (!rules.Breaks(chord, row, keys)) made[kept++] = made[v];
+    }
+    count = kept;
+    if (count == 0) Written(Why::NoVoicing);
+  }
+
+  void Written(Why reason) {
     count = 1;
     written = true;
+    why = reason;
     ranks.count = 0;
     made[0] = Made();
   }
@@ -303,6 +410,37 @@ int Crossed(const int* a, int na, const int* b, int nb) {
   for (int k = 0; k + 1 < n; ++k)
     crossed += static_cast<int>(b[k] > a[k + 1]) + static_cast<int>(b[k + 1] < a[k]);
   return crossed;
+}
+
+bool Breaks(const Chord& chord, const int* shifts, bool top) {
+  int n = static_cast<int>(chord.notes.size());
+  if (n > MAX_CHORD_NOTES) return false;
+  Rules rules;
+  rules.Make(chord, top);
+  int keys[MAX_CHORD_NOTES];
+  SortedKeys(chord, shifts, keys);
+  return rules.Breaks(chord, shifts, keys);
+}
+
+int Faults(const int* a, int na, const int* b, int nb) {
+  auto sign = [](int x) { return (x > 0) - (x < 0); };
+  int n = std::min(na, nb), faults = 0;
+  for (int i = 0; i < n; ++i) {
+    int mi = b[i] - a[i];
+    if (mi == 0) continue;
+    for (int j = i + 1; j < n; ++j) {
+      int from = (a[j] - a[i]) % OCTAVE_SEMITONES, to = (b[j] - b[i]) % OCTAVE_SEMITONES;
+      if (from != to || (from != 0 && from != 7) || sign(b[j] - a[j]) != sign(mi)) continue;
+      ++faults;
+    }
+  }
+  if (na >= 2 && nb >= 2) {
+    int from = (a[na - 1] - a[0]) % OCTAVE_SEMITONES, to = (b[nb - 1] - b[0]) % OCTAVE_SEMITONES;
+    int bass = b[0] - a[0], top = b[nb - 1] - a[na - 1];
+    faults += (to == 7 || to == 0) && from != to && bass != 0 && sign(bass) == sign(top) &&
+              std::abs(top) > 2;
+  }
+  return faults;
 }
 
 namespace {
@@ -526,6 +664,12 @@ struct Brought {
 } // namespace
 
 Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
+  return Choose(passage, top, false, total);
+}
+
+Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* total,
+            LeftAlone* alone) {
+  if (alone) *alone = LeftAlone();
   size_t count = passage.size();
   Plan plan(count);
   if (count == 0) {
@@ -548,6 +692,10 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   auto keep = [&](const Voicer& voicings) {
     for (int v = 0; v < voicings.count; ++v)
       picks.push_back(voicings.made[v].picks);
+    if (alone) {
+      alone->tooMany += voicings.why == Why::TooMany;
+      alone->noVoicing += voicings.why == Why::NoVoicing;
+    }
   };
   keep(before->voicings);
   written[0] = before->voicings.written;
@@ -569,7 +717,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // For each voicing before: the motion so far over the least of them (capped), and the
   // motion of the way from it to the voicing at hand.
   std::vector<uint8_t> start, motion;
-  std::vector<long long> wide;
+  std::vector<long long> wide, faults;
   std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
     here->Make(passage[c], top);
@@ -585,7 +733,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
     long long least = best[0].motion;
     for (int u = 1; u < ways; ++u)
       least = std::min(least, best[u].motion);
-    bool bytes = notes == beforeNotes && before->narrow;
+    // The bytes hold motion only: the faults of every way are counted one way at a time.
+    bool bytes = notes == beforeNotes && before->narrow && !strict;
     int words = (ways + 31) / 32; // of the ties' bits
     if (bytes) {
       brought.Make(*before, *here);
@@ -596,10 +745,12 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         start[u] = static_cast<uint8_t>(std::min<long long>(best[u].motion - least, capped));
     } else {
       wide.resize(ways);
+      faults.assign(ways, 0);
     }
     for (int v = 0; v < here->count; ++v) {
-      // The voicings before whose way to v moves the least, in the order they were made.
-      long long fewest;
+      // The voicings before whose way to v has the fewest faults and moves the least, in the
+      // order they were made.
+      long long fewest, fewestFaults = 0;
       uint32_t tied[MAX_VOICINGS / 32];
       if (bytes) {
         uint8_t into[MAX_CHORD_NOTES];
@@ -614,11 +765,17 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
         for (int u = 0; u < ways; ++u) {
           before->Keys(u, a.data());
           wide[u] = best[u].motion + Motion(a.data(), beforeNotes, b.data(), notes);
+          if (strict) faults[u] = best[u].faults + Faults(a.data(), beforeNotes, b.data(), notes);
         }
-        fewest = *std::min_element(wide.begin(), wide.end());
+        int first = 0;
+        for (int u = 1; u < ways; ++u)
+          if (faults[u] < faults[first] || (faults[u] == faults[first] && wide[u] < wide[first]))
+            first = u;
+        fewest = wide[first];
+        fewestFaults = faults[first];
         std::fill(tied, tied + words, 0u);
         for (int u = 0; u < ways; ++u)
-          if (wide[u] == fewest) tied[u / 32] |= 1u << (u % 32);
+          if (wide[u] == fewest && faults[u] == fewestFaults) tied[u / 32] |= 1u << (u % 32);
       }
       // Among them: fewer crossed voices, fewer octaves moved (all add v's own), then the one
       // from the voicing with the least cost so far, then the first made. The first is taken
@@ -640,7 +797,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
             crossed = x;
           }
         }
-      reach[v] = {fewest, crossed, best[chosen].moved + here->moved[v]};
+      reach[v] = {fewest, crossed, best[chosen].moved + here->moved[v], fewestFaults};
       back[from[c] + v] = static_cast<uint8_t>(chosen);
     }
     std::swap(before, here);
@@ -667,6 +824,10 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
 }
 
 Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan) {
+  return PlanCost(passage, plan, false);
+}
+
+Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan, bool strict) {
   Cost cost;
   std::vector<int> before, here;
   for (size_t c = 0; c < passage.size(); ++c) {
@@ -677,6 +838,8 @@ Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan) {
     if (c > 0) {
       cost.motion += Motion(before.data(), static_cast<int>(before.size()), here.data(), n);
       cost.crossed += Crossed(before.data(), static_cast<int>(before.size()), here.data(), n);
+      if (strict)
+        cost.faults += Faults(before.data(), static_cast<int>(before.size()), here.data(), n);
     }
     before.swap(here);
   }

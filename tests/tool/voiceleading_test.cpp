@@ -66,27 +66,68 @@ Chord Plain(const std::vector<int>& steps, bool top, bool asWritten = false) {
   return MakeChord(notes, top, asWritten);
 }
 
-// Every plan the rules allow, each note on its own over its shifts (no voicing shared), and
-// the least cost among them.
-Cost Exhaustive(const std::vector<Chord>& passage, bool top) {
+// Whether a voicing keeps the rules, worked out plainly: no unison the chord as written lacks;
+// with top, no note below the one written lowest; upper voices within an octave when written so.
+bool Keeps(const Chord& c, const std::vector<int>& shifts, bool top) {
+  size_t n = c.notes.size();
+  auto at = [&](size_t i, int s) {
+    return std::make_pair(c.notes[i].step + 7 * s, c.notes[i].raiselower);
+  };
+  size_t low = 0;
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t j = i + 1; j < n; ++j)
+      if (at(i, shifts[i]) == at(j, shifts[j]) && at(i, 0) != at(j, 0)) return false;
+    if (at(i, 0) < at(low, 0)) low = i;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (top && at(i, shifts[i]) < at(low, shifts[low])) return false;
+  auto wide = [&](const std::vector<int>& s) {
+    std::vector<int> keys;
+    for (size_t i = 0; i < n; ++i)
+      keys.push_back(c.notes[i].key + 12 * s[i]);
+    std::sort(keys.begin(), keys.end());
+    for (size_t k = 1; k + 1 < n; ++k)
+      if (keys[k + 1] - keys[k] > 12) return true;
+    return false;
+  };
+  return wide(std::vector<int>(n, 0)) || !wide(shifts);
+}
+
+// Every voicing of each note on its own over its shifts that keeps the rules (the chord as
+// written when none does), every plan of them, and the least cost among them.
+Cost Exhaustive(const std::vector<Chord>& passage, bool top, bool strict = false) {
+  std::vector<std::vector<std::vector<int>>> allowed(passage.size());
+  for (size_t c = 0; c < passage.size(); ++c) {
+    std::vector<int> v(passage[c].notes.size(), 0);
+    std::function<void(size_t)> each = [&](size_t i) {
+      if (i == v.size()) {
+        if (Keeps(passage[c], v, top)) allowed[c].push_back(v);
+        return;
+      }
+      for (int s : Shifts(passage[c], static_cast<int>(i), top)) {
+        v[i] = s;
+        each(i + 1);
+      }
+    };
+    each(0);
+    if (allowed[c].empty()) allowed[c].push_back(std::vector<int>(v.size(), 0));
+  }
   Plan plan(passage.size());
   Cost best;
   bool any = false;
-  std::function<void(size_t, size_t)> walk = [&](size_t c, size_t i) {
+  std::function<void(size_t)> walk = [&](size_t c) {
     if (c == passage.size()) {
-      Cost cost = PlanCost(passage, plan);
+      Cost cost = PlanCost(passage, plan, strict);
       if (!any || cost < best) best = cost;
       any = true;
       return;
     }
-    if (i == passage[c].notes.size()) return walk(c + 1, 0);
-    if (i == 0) plan[c].assign(passage[c].notes.size(), 0);
-    for (int s : Shifts(passage[c], static_cast<int>(i), top)) {
-      plan[c][i] = s;
-      walk(c, i + 1);
+    for (const std::vector<int>& v : allowed[c]) {
+      plan[c] = v;
+      walk(c + 1);
     }
   };
-  walk(0, 0);
+  walk(0);
   return best;
 }
 
@@ -142,31 +183,43 @@ std::vector<Chord> RandomPassage(std::mt19937& random, bool top) {
 
 TEST(VoiceLeadingPlan, EqualsTheExhaustiveSearchOnShortRandomPassagesAndBeatsGreedy) {
   std::mt19937 random(20261207);
-  int searched = 0, greedyWorse = 0;
+  int searched = 0, greedyWorse = 0, strictFewer = 0;
   for (int trial = 0; trial < 4000 && searched < 300; ++trial) {
     bool top = trial % 2 == 0;
     std::vector<Chord> passage = RandomPassage(random, top);
     if (Combinations(passage, top) > 4000) continue;
     ++searched;
-    Cost total;
-    Plan plan = Choose(passage, top, &total);
-    Cost exhaustive = Exhaustive(passage, top);
-    ASSERT_EQ(exhaustive.motion, total.motion) << "trial " << trial;
-    ASSERT_TRUE(exhaustive == total)
-        << "trial " << trial << ": crossed " << total.crossed << " vs " << exhaustive.crossed
-        << ", moved " << total.moved << " vs " << exhaustive.moved;
-    ASSERT_TRUE(PlanCost(passage, plan) == total);
-    for (size_t c = 0; c < passage.size(); ++c)
-      for (size_t i = 0; i < passage[c].notes.size(); ++i) {
-        std::vector<int> allowed = Shifts(passage[c], static_cast<int>(i), top);
-        EXPECT_NE(allowed.end(), std::find(allowed.begin(), allowed.end(), plan[c][i]));
+    for (bool strict : {false, true}) {
+      Cost total;
+      Plan plan = Choose(passage, top, strict, &total);
+      Cost exhaustive = Exhaustive(passage, top, strict);
+      ASSERT_TRUE(exhaustive == total)
+          << "trial " << trial << (strict ? " strict" : "") << ": faults " << total.faults << " vs "
+          << exhaustive.faults << ", motion " << total.motion << " vs " << exhaustive.motion
+          << ", crossed " << total.crossed << " vs " << exhaustive.crossed << ", moved "
+          << total.moved << " vs " << exhaustive.moved;
+      ASSERT_TRUE(PlanCost(passage, plan, strict) == total);
+      for (size_t c = 0; c < passage.size(); ++c) {
+        // A chord left as written (no voicing keeps the rules) may be out of reach.
+        if (plan[c] == std::vector<int>(plan[c].size())) continue;
+        EXPECT_TRUE(Keeps(passage[c], plan[c], top)) << "trial " << trial << ", chord " << c;
+        for (size_t i = 0; i < passage[c].notes.size(); ++i) {
+          std::vector<int> allowed = Shifts(passage[c], static_cast<int>(i), top);
+          EXPECT_NE(allowed.end(), std::find(allowed.begin(), allowed.end(), plan[c][i]));
+        }
       }
-    Cost greedy = Greedy(passage, top);
-    EXPECT_FALSE(greedy < total);
-    if (total.motion < greedy.motion) ++greedyWorse;
+      if (strict) {
+        strictFewer += PlanCost(passage, Choose(passage, top), true).faults > total.faults;
+        continue;
+      }
+      Cost greedy = Greedy(passage, top);
+      EXPECT_FALSE(greedy < total);
+      if (total.motion < greedy.motion) ++greedyWorse;
+    }
   }
   EXPECT_GE(searched, 300);
   EXPECT_GT(greedyWorse, 0) << "no passage where the chord-by-chord choice paints itself in";
+  EXPECT_GT(strictFewer, 0) << "no passage where the strict choice avoids a fault";
 }
 
 // The plain dynamic programme: every voicing of a chord weighed against every voicing of the
@@ -327,13 +380,20 @@ TEST(VoiceLeadingShifts, NotesStayOnTheirSideWithinTwoOctavesOfTheKeptNote) {
   Chord fixed = Plain({-20, 7}, true);
   fixed.notes[0].fixed = true;
   EXPECT_EQ(std::vector<int>({0}), Shifts(fixed, 0, true)); // a tie keeps it where it is
+  // Onto the kept note's pitch only when written there: C4 under C5 is C3 or C4, a C5 written
+  // beside the top C5 may stay; over the bass C4, C5 goes to C5 or C6.
+  EXPECT_EQ(std::vector<int>({-1, 0}), Shifts(Plain({0, 7}, true), 0, true));
+  EXPECT_EQ(std::vector<int>({-2, -1, 0}), Shifts(Plain({7, 7}, true), 1, true));
+  EXPECT_EQ(std::vector<int>({0, 1}), Shifts(Plain({0, 7}, false), 1, false));
 }
 
 TEST(VoiceLeadingShifts, AChordAsWrittenOrWithTooManyVoicingsHasOnlyItself) {
   Chord first = Plain({0, 2, 4}, true, true);
   EXPECT_EQ(1u, Voicings(first, true).size());
-  // Two notes of one pitch class share their places: C3 C4 under C5 make three, not four.
-  EXPECT_EQ(6u, Voicings(Plain({-7, 0, 7}, true), true).size());
+  // Two notes written on one pitch share their places: C3 C3 under C5 make three (C3 C3, C3 C4,
+  // C4 C4), not four; C3 C4 under C5 never meet on one, and C3 stays lowest: only as written.
+  EXPECT_EQ(3u, Voicings(Plain({-7, -7, 7}, true), true).size());
+  EXPECT_EQ(1u, Voicings(Plain({-7, 0, 7}, true), true).size());
   std::vector<int> eleven;
   for (int s = 0; s < 11; ++s)
     eleven.push_back(s * 8 % 77 - 30); // eleven pitch classes spread wide
@@ -342,6 +402,51 @@ TEST(VoiceLeadingShifts, AChordAsWrittenOrWithTooManyVoicingsHasOnlyItself) {
   std::vector<std::vector<int>> only = Voicings(wide, true);
   ASSERT_EQ(1u, only.size());
   EXPECT_EQ(std::vector<int>(12, 0), only[0]);
+}
+
+TEST(VoiceLeadingPlan, NoNewUnisonNoWideUpperVoicesTheInversionStaysAndStrictAvoidsFifths) {
+  struct Case {
+    const char* what;
+    bool top, strict;
+    std::vector<int> from, to, expected; // steps of the chord before, the chord, its result
+  };
+  const Case cases[] = {
+      // Formerly E4 G4 C5 C5: a C moved onto the kept C5.
+      {"no unison with the top", true, false, {2, 4, 7}, {0, 2, 4, 7}, {0, 2, 4, 7}},
+      // Formerly A3 F4 C5: F, written lowest, stays lowest.
+      {"the inversion stays", true, false, {0, 2, 4}, {-4, -2, 7}, {3, 5, 7}},
+      // Formerly C3 F3 A4 after C3 G3 G4, F3 and A4 more than an octave apart.
+      {"upper voices within an octave", false, false, {-7, -3, 4}, {-7, -2, 3}, {-7, -2, 3}},
+      // Formerly C3 C3 E3 after C3 D3 F3: a C moved onto the kept bass.
+      {"no unison with the bass", false, false, {-7, -6, -4}, {-7, 0, 2}, {-7, 0, -5}},
+      // D4 A4 D5 moves least, in fifths and octaves with C4 G4 C5.
+      {"parallels allowed", true, false, {0, 4, 7}, {-6, -2, 8}, {1, 5, 8}},
+      {"parallels avoided", true, true, {0, 4, 7}, {-6, -2, 8}, {-6, 5, 8}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Chord> passage = {Plain(c.from, c.top, true), Plain(c.to, c.top)};
+    Plan plan = Choose(passage, c.top, c.strict, nullptr);
+    std::vector<int> steps;
+    for (size_t i = 0; i < c.to.size(); ++i)
+      steps.push_back(c.to[i] + 7 * plan[1][i]);
+    EXPECT_EQ(c.expected, steps) << c.what;
+  }
+}
+
+TEST(VoiceLeadingPlan, ChordsLeftAloneAreCountedByWhy) {
+  // Nine notes within the bound are voiced; ten of nine pitches with two places each under C5
+  // (512 ways) are not; and C2 C3 C4 under C5 cannot take three places among C3 and C4.
+  std::vector<int> nine = {-10, -9, -8, -6, -5, -4, -3, -1, 7};
+  Chord ten = MakeChord(
+      {{1, 0}, {1, 1}, {2, 0}, {2, -1}, {3, 0}, {3, 1}, {4, 0}, {5, 0}, {5, -1}, {7, 0}}, true);
+  std::vector<Chord> passage = {Plain({0, 2, 4}, true, true), Plain(nine, true), ten,
+                                Plain({-14, -7, 0, 7}, true)};
+  voiceleading::LeftAlone alone;
+  Plan plan = Choose(passage, true, false, nullptr, &alone);
+  EXPECT_NE(std::vector<int>(nine.size(), 0), plan[1]);
+  EXPECT_EQ(1, alone.tooMany);
+  EXPECT_EQ(1, alone.noVoicing);
+  EXPECT_EQ(std::vector<int>(4, 0), plan[3]);
 }
 
 // The task through the undo block, against the host simulator's score.
@@ -388,10 +493,10 @@ protected:
 
 TEST_F(VoiceLeadingTask, TheMelodyStaysAndTheInnerNotesMoveTheLeastAsOneUndoStep) {
   Add(1, 0, {0, 2, 4});      // C4 E4 G4
-  Add(1, 1024, {-4, -2, 7}); // F3 A3 C5: A3 F4 C5 moves 3 + 1 + 5 semitones
+  Add(1, 1024, {-4, -2, 7}); // F3 A3 C5: F4 A4 C5 moves 5 + 5 + 5 semitones, F staying lowest
   EXPECT_TRUE(Run(true));
   EXPECT_EQ(std::vector<int>({0, 2, 4}), Steps(1, 0));
-  EXPECT_EQ(std::vector<int>({3, -2, 7}), Steps(1, 1));
+  EXPECT_EQ(std::vector<int>({3, 5, 7}), Steps(1, 1));
   ASSERT_EQ(1u, TheHost().undoList.size());
   EXPECT_EQ("Voice Leading", TheHost().undoList[0].name);
   EXPECT_EQ(ENTRY2_NOTESCHANGED, hostsim::Cell(1, 1, 0)[1].flags2 & ENTRY2_NOTESCHANGED);
@@ -413,7 +518,7 @@ TEST_F(VoiceLeadingTask, SingleNotesAndRestsInsideDoNotEndThePassage) {
   EXPECT_TRUE(Run(true));
   EXPECT_EQ(std::vector<int>({9}), Steps(1, 1));
   EXPECT_EQ(0u, hostsim::Cell(1, 1, 0)[2].flags & ENTRY_NOTE);
-  EXPECT_EQ(std::vector<int>({3, -2, 7}), Steps(2, 0));
+  EXPECT_EQ(std::vector<int>({3, 5, 7}), Steps(2, 0));
 }
 
 TEST_F(VoiceLeadingTask, EachLayerAndStaffIsAPassageOfItsOwn) {
@@ -422,7 +527,7 @@ TEST_F(VoiceLeadingTask, EachLayerAndStaffIsAPassageOfItsOwn) {
   Add(1, 1024, {-4, -2, 7}, 1);                                      // layer 2's first chord: stays
   hostsim::AddEntry(2, 1, 0, testsupport::Chord(2048, {-4, -2, 7})); // staff 2's first too
   EXPECT_TRUE(Run(true));
-  EXPECT_EQ(std::vector<int>({3, -2, 7}), Steps(1, 1));
+  EXPECT_EQ(std::vector<int>({3, 5, 7}), Steps(1, 1));
   EXPECT_EQ(std::vector<int>({-4, -2, 7}), Steps(1, 0, 1));
   EXPECT_EQ(std::vector<int>({-4, -2, 7}), Steps(1, 0, 0, 2));
 }
@@ -495,9 +600,9 @@ TEST_F(VoiceLeadingTask, PassagesRunThroughManyCellsStavesAndLayersAndEveryChord
   EXPECT_TRUE(Run(true, 12, 3));
   for (const Lane& l : lanes) {
     EXPECT_EQ(std::vector<int>({0, 2, 4}), Steps(l.first, 0, l.layer, l.staff));
-    EXPECT_EQ(std::vector<int>({3, -2, 7}), Steps(l.next, 0, l.layer, l.staff));
+    EXPECT_EQ(std::vector<int>({3, 5, 7}), Steps(l.next, 0, l.layer, l.staff));
   }
-  EXPECT_EQ(std::vector<int>({-4, 5, 7}), Steps(6, 0, 1, 2)); // untied: 3, -2, 7
+  EXPECT_EQ(std::vector<int>({-4, 5, 7}), Steps(6, 0, 1, 2)); // untied: 3, 5, 7
   // Nothing is saved before every cell was read: the four shown layers of each cell of a staff.
   int loadsBeforeSaving = 0;
   for (const hostsim::CallRecord& call : hostsim::Calls()) {
