@@ -415,8 +415,8 @@ TEST(VoiceLeadingPlan, NoNewUnisonNoWideUpperVoicesTheInversionStaysAndStrictAvo
       {"no unison with the top", true, false, {2, 4, 7}, {0, 2, 4, 7}, {0, 2, 4, 7}},
       // Formerly A3 F4 C5: F, written lowest, stays lowest.
       {"the inversion stays", true, false, {0, 2, 4}, {-4, -2, 7}, {3, 5, 7}},
-      // Formerly C3 F3 A4 after C3 G3 G4, F3 and A4 more than an octave apart.
-      {"upper voices within an octave", false, false, {-7, -3, 4}, {-7, -2, 3}, {-7, -2, 3}},
+      // Formerly C3 F3 A4 after C3 G3 B4, F3 and A4 more than an octave apart.
+      {"upper voices within an octave", false, false, {-7, -3, 6}, {-7, -2, 3}, {-7, -2, 3}},
       // Formerly C3 C3 E3 after C3 D3 F3: a C moved onto the kept bass.
       {"no unison with the bass", false, false, {-7, -6, -4}, {-7, 0, 2}, {-7, 0, -5}},
       // D4 A4 D5 moves least, in fifths and octaves with C4 G4 C5.
