@@ -29,6 +29,7 @@ const Option kOptions[] = {
     {"--in-place", nullptr, Flag, nullptr},
     {"--four-note-drops", nullptr, Flag, nullptr},
     {"--spell-in-key", nullptr, Flag, nullptr},
+    {"--strict", nullptr, Flag, nullptr},
     {"--dry-run", nullptr, Flag, nullptr},
     {"--list", nullptr, Flag, nullptr},
     {"--mark-changes", nullptr, Flag, nullptr},
@@ -98,6 +99,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
                : name == "--in-place"        ? &c->inPlace
                : name == "--four-note-drops" ? &c->fourNoteDrops
                : name == "--spell-in-key"    ? &c->spellInKey
+               : name == "--strict"          ? &c->strict
                : name == "--dry-run"         ? &c->dryRun
                : name == "--list"            ? &c->list
                : name == "--check"           ? &c->check
@@ -109,8 +111,8 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
 // Combinations that cannot be meant.
 bool CheckTogether(const CommandLine& c, std::string* error) {
   bool scoreOptions = !c.out.empty() || !c.outDir.empty() || c.inPlace || c.fourNoteDrops ||
-                      c.spellInKey || !c.measures.empty() || !c.parts.empty() || c.dryRun ||
-                      c.list || c.markChanges || c.jobs || c.check;
+                      c.spellInKey || c.strict || !c.measures.empty() || !c.parts.empty() ||
+                      c.dryRun || c.list || c.markChanges || c.jobs || c.check;
   if (c.help) return true;
   if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
     *error = "--web serves the page, where the score and the task are chosen; give it alone "
@@ -221,6 +223,8 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
        "  --four-note-drops  the drop tasks change only chords of exactly four notes\n"
        "  --spell-in-key     Add Third takes the key's own sharps and flats, not those of\n"
        "                     the note it is built on (the other intervals always do)\n"
+       "  --strict           Voice Leading also avoids parallel fifths and octaves and\n"
+       "                     hidden ones in the outer voices, moving least among those\n"
        "where it goes\n"
        "  --out FILE         the changed score (one score in); default: beside the score,\n"
        "                     named after the task: song-drop-2nd.musicxml\n"

@@ -21,6 +21,7 @@ struct CommandLine {
   bool inPlace = false;
   bool fourNoteDrops = false;
   bool spellInKey = false;
+  bool strict = false;
   std::string measures;
   std::string parts;
   bool dryRun = false;

@@ -395,6 +395,7 @@ ScoreJobOptions JobOptions(const CommandLine& c) {
   options.bottom = c.bottom;
   options.fourNoteDrops = c.fourNoteDrops;
   options.spellInKey = c.spellInKey;
+  options.strict = c.strict;
   options.measures = c.measures;
   options.parts = c.parts;
   options.dryRun = c.dryRun;

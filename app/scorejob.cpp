@@ -112,6 +112,45 @@ std::string WithPlaces(const std::string& line, size_t places) {
          " where the staves' rhythms differ or the notes would not fit one chord";
 }
 
+// The chords the task left as written, as the plug-in told the user after each Apply ("Voice
+// Leading left alone: 2 chords of grace notes, 1 chord with ...."), each kind summed over the
+// job's Applies in the order first said, added to the left-alone line; *count gets their sum.
+std::string WithChords(const std::string& line, const std::vector<std::string>& messages,
+                       const std::string& task, size_t* count) {
+  const std::string start = task + " left alone: ";
+  std::vector<std::pair<std::string, size_t>> kinds; // "of grace notes", how many
+  *count = 0;
+  for (const std::string& m : messages) {
+    if (task.empty() || m.compare(0, start.size(), start) != 0) continue;
+    std::string list = m.substr(start.size());
+    if (!list.empty() && list.back() == '.') list.pop_back();
+    for (size_t at = 0; at < list.size();) {
+      size_t end = std::min(list.find(", ", at), list.size());
+      std::string item = list.substr(at, end - at);
+      at = end + 2;
+      size_t digits = 0, n = 0;
+      // A count beyond any score's chords is not a count: nine digits at most.
+      while (digits < item.size() && digits < 9 &&
+             isdigit(static_cast<unsigned char>(item[digits])))
+        n = n * 10 + static_cast<size_t>(item[digits++] - '0');
+      size_t space = item.find(' ', digits + 1); // past "chord" or "chords"
+      if (digits == 0 || space == std::string::npos) continue;
+      std::string why = item.substr(space + 1);
+      auto kind =
+          std::find_if(kinds.begin(), kinds.end(),
+                       [&why](const std::pair<std::string, size_t>& k) { return k.first == why; });
+      if (kind == kinds.end()) kind = kinds.insert(kinds.end(), {why, 0});
+      kind->second += n;
+      *count += n;
+    }
+  }
+  std::string out = line;
+  for (const std::pair<std::string, size_t>& k : kinds)
+    out += (out.empty() ? "left alone: " : ", ") + std::to_string(k.second) +
+           (k.second == 1 ? " chord " : " chords ") + k.first;
+  return out;
+}
+
 // Whether a task moves music between staves, so that its selection needs two of them.
 bool MovesBetweenStaves(const std::string& task) {
   return task == "Explode" || task == "Reduce";
@@ -287,18 +326,21 @@ void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions
 void Describe(const musicxml::Score& score, const Selection& s,
               const std::vector<musicxml::ChordChange>& changes,
               const std::vector<musicxml::LayerRewrite>& rewrites, size_t places,
-              const ScoreJobOptions& options, ScoreJobResult* r) {
+              const std::vector<std::string>& messages, const ScoreJobOptions& options,
+              ScoreJobResult* r) {
   r->summary = musicxml::Summary(r->task, score, changes, rewrites);
   std::vector<musicxml::Chord> skipped;
   for (const musicxml::Chord& c : score.chords)
     if (c.skip != musicxml::Skip::None && Selected(s.parts, s.measures, c.part, c.measure))
       skipped.push_back(c);
-  r->leftAlone = WithPlaces(musicxml::LeftAloneLine(skipped), places);
+  size_t chords = 0;
+  r->leftAlone =
+      WithChords(WithPlaces(musicxml::LeftAloneLine(skipped), places), messages, r->task, &chords);
   if (!s.missing.empty())
     r->leftAlone = s.missing + "; only the parts found are taken" +
                    (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
   r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
-  r->leftAloneCount = skipped.size() + places;
+  r->leftAloneCount = skipped.size() + places + chords;
   if (options.dryRun || options.listChanges) {
     r->changes = musicxml::ListChanges(score, changes);
     std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
@@ -410,8 +452,9 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
   size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
+  std::vector<std::string> messages = hostsim::TheHost().alerts;
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
-  Describe(score, selection, changes, rewrites, places, options, &r);
+  Describe(score, selection, changes, rewrites, places, messages, options, &r);
   if (options.dryRun && !options.check) return r;
   Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))
@@ -427,5 +470,6 @@ bool WriteHostOptions(const std::string& folder, const ScoreJobOptions& options)
   if (!f) return false;
   bool ok = fprintf(f, "QVCHORDSHAPER_FOURNOTEDROPCHORDS=%d\n", options.fourNoteDrops ? 1 : 0) > 0;
   ok = fprintf(f, "QVCHORDSHAPER_SPELLINKEY=%d\n", options.spellInKey ? 1 : 0) > 0 && ok;
+  ok = fprintf(f, "QVCHORDSHAPER_STRICTVOICELEADING=%d\n", options.strict ? 1 : 0) > 0 && ok;
   return fclose(f) == 0 && ok;
 }

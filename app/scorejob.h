@@ -16,6 +16,7 @@ struct ScoreJobOptions {
   bool bottom = false;        // the second direction
   bool fourNoteDrops = false; // the options file's four-note rule (see WriteHostOptions)
   bool spellInKey = false;    // the options file's spelling of added notes: the key's own
+  bool strict = false;        // the options file's strict voice leading
   std::string measures;       // "5", "5-", "-8", "3-8", "1,3,5-8" as the file prints measure
                               // numbers; empty: all
   std::string parts;          // "ID, name, ..." part ids or names; empty: all

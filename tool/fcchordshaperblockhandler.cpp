@@ -57,7 +57,12 @@ bool FCChordShaperBlockHandler::Execute() {
 // Each chord on its own, or, for a task that sees the progression or several staves, all of
 // them read first.
 bool FCChordShaperBlockHandler::_ChangeChords(FCMusicRegion* region) {
-  if (_taskid == ChordTask::VoiceLeading) return FCVoiceLeadingHandler(_top).Execute(region);
+  if (_taskid == ChordTask::VoiceLeading) {
+    FCVoiceLeadingHandler leading(_top, _rules.strictVoiceLeading);
+    bool changed = leading.Execute(region);
+    _chordsAlone = leading.GetLeftAlone();
+    return changed;
+  }
   if (_taskid == Explode || _taskid == Reduce) {
     FCSectionLines lines(region, _top);
     bool changed = _taskid == Explode ? lines.Explode() : lines.Reduce();

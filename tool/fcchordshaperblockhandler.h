@@ -2,6 +2,7 @@
 // the respacing of the selected measures in every part that shows a staff of the selection.
 #pragma once
 #include "data/fcundoblock.h"
+#include "fcvoiceleadinghandler.h"
 #include "tasks.h"
 
 class FCUI;
@@ -24,14 +25,17 @@ public:
   void SpaceMusic(bool allparts, FCSystemStaves* staves);
   // Places the last Reduce left alone because the staves' rhythms differ there.
   int GetLeftAlone() const { return _leftAlone; }
+  // The chords the last Voice Leading left as written for want of a choice.
+  const ChordsLeftAlone& GetChordsLeftAlone() const { return _chordsAlone; }
 
 private:
   // Runs the task over the region's entries and saves them; true when some entry changed.
   bool _ChangeChords(FCMusicRegion* region);
 
-  fourbyte _taskid;   // the ChordTask to run
-  bool _top;          // the direction choice
-  FCUI* _ui;          // the window's host services, for the respacing command; not owned
-  ChordRules _rules;  // the options file's rules, handed to the chord operations
-  int _leftAlone = 0; // places Reduce left alone
+  fourbyte _taskid;             // the ChordTask to run
+  bool _top;                    // the direction choice
+  FCUI* _ui;                    // the window's host services, for the respacing command; not owned
+  ChordRules _rules;            // the options file's rules, handed to the chord operations
+  int _leftAlone = 0;           // places Reduce left alone
+  ChordsLeftAlone _chordsAlone; // chords Voice Leading left alone
 };

@@ -26,17 +26,29 @@ bool OptionIsOne(const char* key) {
   return on;
 }
 
-// Tells the user, through the host's message, how many places the task left as they were and
-// why; only Reduce leaves places so. The window does not fold away behind the message.
+// Tells the user through the host's message; the window does not fold away behind it.
+void Tell(const char* text) {
+  AllowWindowshade(false);
+  FX_AlertMessage(0, 0, 0, text);
+  AllowWindowshade(true);
+}
+
+// How many places the task left as they were and why; only Reduce leaves places so.
 void TellLeftAlone(const char* task, int places) {
   char text[192];
   snprintf(text, sizeof text,
            "%s left %d %s alone, where the selected staves' rhythms differ or their notes "
            "would not fit one chord.",
            task, places, places == 1 ? "place" : "places");
-  AllowWindowshade(false);
-  FX_AlertMessage(0, 0, 0, text);
-  AllowWindowshade(true);
+  Tell(text);
+}
+
+// Which chords the task left as written and why; only Voice Leading leaves chords so.
+void TellChordsLeftAlone(const char* task, const ChordsLeftAlone& alone) {
+  char list[256], text[320];
+  alone.Describe(list, sizeof list);
+  snprintf(text, sizeof text, "%s left alone: %s.", task, list);
+  Tell(text);
 }
 
 } // namespace
@@ -202,6 +214,7 @@ void FCChordShaperWindow::LoadQVPluginToolSettings(bool withwindowshade) {
   if (withwindowshade) _windowshade = OptionIsOne("QVCHORDSHAPER_WINDOWSHADE");
   GlobalUserSettings.bFourNoteDropChords = OptionIsOne("QVCHORDSHAPER_FOURNOTEDROPCHORDS");
   GlobalUserSettings.bSpellInKey = OptionIsOne("QVCHORDSHAPER_SPELLINKEY");
+  GlobalUserSettings.bStrictVoiceLeading = OptionIsOne("QVCHORDSHAPER_STRICTVOICELEADING");
 }
 
 void FCChordShaperWindow::ProcessChords() {
@@ -216,6 +229,7 @@ void FCChordShaperWindow::ProcessChords() {
   ChordRules rules;
   rules.fourNoteDropChords = GlobalUserSettings.bFourNoteDropChords;
   rules.spellInKey = GlobalUserSettings.bSpellInKey;
+  rules.strictVoiceLeading = GlobalUserSettings.bStrictVoiceLeading;
   FCChordShaperBlockHandler handler(task.taskid, _IsOn(_topradio, VALUE_RADIO), &_ui, rules);
   FCString name(task.name);
   FCUndoBlock block;
@@ -224,4 +238,6 @@ void FCChordShaperWindow::ProcessChords() {
   else
     _ui.Beep();
   if (handler.GetLeftAlone() > 0) TellLeftAlone(task.name, handler.GetLeftAlone());
+  if (handler.GetChordsLeftAlone().Total() > 0)
+    TellChordsLeftAlone(task.name, handler.GetChordsLeftAlone());
 }

@@ -1,5 +1,6 @@
 #include "fcvoiceleadinghandler.h"
 
+#include <cstdio>
 #include <map>
 #include <utility>
 #include <vector>
@@ -49,6 +50,8 @@ public:
 
   std::vector<Visit> visits;                // every entry visited, in walk order
   std::vector<std::vector<Chord>> passages; // each staff's layer's chords in time order
+  int grace = 0;                            // chords of grace notes passed over
+  int twelve = 0;                           // chords of twelve notes kept as written
 
 private:
   // The key word notes of the entry's cell sound in (0 where its staff ignores the key).
@@ -83,7 +86,10 @@ bool Reader::Iterate(__FCBase* object) {
   visit.entry = record->entnum;
   visit.notes = entry->GetCount();
   // A grace note is an ornament of the line, not a chord of it: passed over, ties and all.
-  if (record->flags & ENTRY_GRACENOTE) return true;
+  if (record->flags & ENTRY_GRACENOTE) {
+    grace += !entry->IsRest() && entry->GetCount() >= 2;
+    return true;
+  }
   Lane& lane = _lanes[static_cast<long>(entry->GetStaff()) * 0x10000 + entry->_GetFrame()->layer];
   Ties from;
   from.swap(lane.ties);
@@ -119,6 +125,7 @@ bool Reader::Iterate(__FCBase* object) {
   // The passage's first chord is where it starts from; a chord of twelve notes is left alone
   // but still leads on to the next.
   chord.asWritten = passage.empty() || count >= MAX_NOTES;
+  twelve += count >= MAX_NOTES;
   visit.passage = lane.passage;
   visit.chord = static_cast<int>(passage.size());
   passage.push_back(std::move(chord));
@@ -166,14 +173,40 @@ bool Writer::Iterate(__FCBase* object) {
 
 } // namespace
 
+void ChordsLeftAlone::Describe(char* text, int size) const {
+  char many[64];
+  snprintf(many, sizeof many, "with more than %d ways to voice them", voiceleading::MAX_VOICINGS);
+  const struct {
+    int count;
+    const char* why;
+  } kinds[] = {{grace, "of grace notes"},
+               {twelve, "of twelve notes"},
+               {tooMany, many},
+               {noVoicing, "with no voicing within reach that keeps the rules"}};
+  int used = 0;
+  if (size > 0) text[0] = 0;
+  for (const auto& k : kinds) {
+    if (k.count == 0 || used >= size) continue;
+    int n = snprintf(text + used, static_cast<size_t>(size - used), "%s%d %s %s", used ? ", " : "",
+                     k.count, k.count == 1 ? "chord" : "chords", k.why);
+    used += n > 0 ? n : 0;
+  }
+}
+
 bool FCVoiceLeadingHandler::Execute(FCMusicRegion* region) {
   Reader reader(_top);
   FCBrowserNoteEntries reading;
   reading.ForEachInRegion(&reader, region);
+  _alone = ChordsLeftAlone();
+  _alone.grace = reader.grace;
+  _alone.twelve = reader.twelve;
   std::vector<Plan> plans;
   bool moves = false;
   for (const std::vector<voiceleading::Chord>& passage : reader.passages) {
-    plans.push_back(voiceleading::Choose(passage, _top));
+    voiceleading::LeftAlone alone;
+    plans.push_back(voiceleading::Choose(passage, _top, _strict, nullptr, &alone));
+    _alone.tooMany += alone.tooMany;
+    _alone.noVoicing += alone.noVoicing;
     for (const std::vector<int>& shifts : plans.back())
       for (int s : shifts)
         moves = moves || s != 0;

@@ -7,12 +7,27 @@
 
 class FCMusicRegion;
 
+// The chords Voice Leading left as written, by why.
+struct ChordsLeftAlone {
+  int grace = 0;     // chords of grace notes
+  int twelve = 0;    // chords of twelve notes
+  int tooMany = 0;   // more ways to voice them than the choice weighs
+  int noVoicing = 0; // no voicing within reach keeps the rules
+  int Total() const { return grace + twelve + tooMany + noVoicing; }
+  // "2 chords of grace notes, 1 chord with ..." into text (size bytes); empty when none.
+  void Describe(char* text, int size) const;
+};
+
 class FCVoiceLeadingHandler {
 public:
-  explicit FCVoiceLeadingHandler(bool top) : _top(top) {}
+  FCVoiceLeadingHandler(bool top, bool strict) : _top(top), _strict(strict) {}
   // Reads, plans and writes the region; true when some entry changed.
   bool Execute(FCMusicRegion* region);
+  // The chords of the region the last Execute left as written for want of a choice.
+  const ChordsLeftAlone& GetLeftAlone() const { return _alone; }
 
 private:
-  bool _top; // keep each chord's highest note (else its lowest)
+  bool _top;    // keep each chord's highest note (else its lowest)
+  bool _strict; // avoid parallel and hidden fifths and octaves first
+  ChordsLeftAlone _alone;
 };

@@ -56,6 +56,8 @@ struct UserSettings {
   bool bRespaceMusic;       // the "Respace Music" check box
   bool bTop;                // first direction radio button on
   bool bSpellInKey;         // Add Third takes the key's accidental (from the options file)
+  bool bStrictVoiceLeading; // Voice Leading avoids parallel and hidden fifths and octaves
+                            // (from the options file)
 };
 
 // The options-file rules that shape what a task does to a chord, handed to the code that
@@ -64,6 +66,8 @@ struct ChordRules {
   bool fourNoteDropChords = false; // the drop tasks touch only chords of exactly four notes
   bool spellInKey = false; // Add Third takes the key's own accidental, not its source's, as the
                            // intervals added after it always do
+  bool strictVoiceLeading = false; // Voice Leading takes the fewest parallel and hidden fifths
+                                   // and octaves first, the least motion among those
 };
 
 extern UserSettings GlobalUserSettings;

@@ -165,7 +165,7 @@ async function apply() {
     fileName: doc.name,
     bytes: state.bytes, // copied to the worker: the state keeps its own
     width: width(),
-    options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, measures, parts, check: checking },
+    options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, strict: $('strict').checked, measures, parts, check: checking },
   });
   if (session.doc !== doc) return;
   if (!result.changed) {

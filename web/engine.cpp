@@ -116,6 +116,7 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   o.bottom = Flag(options, "bottom");
   o.fourNoteDrops = Flag(options, "fourNoteDrops");
   o.spellInKey = Flag(options, "spellInKey");
+  o.strict = Flag(options, "strict");
   o.measures = Text(options, "measures");
   o.parts = Text(options, "parts");
   o.dryRun = Flag(options, "dryRun");
@@ -127,7 +128,7 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   // As the command does: a host folder with the options file only for the plug-in's options.
   PluginEntries plugin = Plugin();
   val result = val::object();
-  if (o.fourNoteDrops || o.spellInKey) {
+  if (o.fourNoteDrops || o.spellInKey || o.strict) {
     plugin.hostFolder = kHostFolder;
     mkdir(kHostFolder, 0755);
     if (!WriteHostOptions(plugin.hostFolder, o)) {
