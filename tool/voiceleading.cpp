@@ -422,16 +422,17 @@ bool Breaks(const Chord& chord, const int* shifts, bool top) {
   return rules.Breaks(chord, shifts, keys);
 }
 
-int Faults(const int* a, int na, const int* b, int nb) {
+long long Faults(const int* a, int na, const int* b, int nb) {
   auto sign = [](int x) { return (x > 0) - (x < 0); };
-  int n = std::min(na, nb), faults = 0;
+  int n = std::min(na, nb);
+  long long faults = 0;
   for (int i = 0; i < n; ++i) {
     int mi = b[i] - a[i];
     if (mi == 0) continue;
     for (int j = i + 1; j < n; ++j) {
       int from = (a[j] - a[i]) % OCTAVE_SEMITONES, to = (b[j] - b[i]) % OCTAVE_SEMITONES;
       if (from != to || (from != 0 && from != 7) || sign(b[j] - a[j]) != sign(mi)) continue;
-      ++faults;
+      faults += PARALLEL;
     }
   }
   if (na >= 2 && nb >= 2) {

@@ -32,7 +32,7 @@ struct Cost {
   long long motion = 0;  // semitones the voices move, over the least matching of the notes
   long long crossed = 0; // crossed voices (Crossed)
   long long moved = 0;   // octaves the notes moved away from the chords as written
-  long long faults = 0;  // parallel and hidden fifths and octaves (Faults)
+  long long faults = 0;  // parallel and hidden fifths and octaves, weighed (Faults)
   bool operator<(const Cost& o) const {
     if (faults != o.faults) return faults < o.faults;
     if (motion != o.motion) return motion < o.motion;
@@ -92,12 +92,14 @@ long long Motion(const int* a, int na, const int* b, int nb);
 int Crossed(const int* a, int na, const int* b, int nb);
 
 // The faults of the way from chord a to chord b (ascending keys) that the strict choice
-// avoids: for each two voices (counted from the bass up, over the voices both have) a fifth
-// apart (an octave or a unison apart, in semitones modulo 12) that both move the same way into
-// a fifth (an octave or a unison) again, one each; and one when the outer voices (the bass and
-// each chord's top) move the same way into a fifth or an octave they were not in before, the
-// top by more than a whole tone (hidden fifths or octaves).
-int Faults(const int* a, int na, const int* b, int nb);
+// avoids, weighed: PARALLEL for each two voices (counted from the bass up, over the voices both
+// have) a fifth apart (an octave or a unison apart, in semitones modulo 12) that both move the
+// same way into a fifth (an octave or a unison) again; and 1 when the outer voices (the bass
+// and each chord's top) move the same way into a fifth or an octave they were not in before,
+// the top by more than a whole tone (hidden fifths or octaves). A passage never holds PARALLEL
+// ways (each chord takes more than a byte of memory), so fewer parallels always win.
+const long long PARALLEL = 1LL << 32;
+long long Faults(const int* a, int na, const int* b, int nb);
 
 // The voicings of a chord are weighed side by side, sixteen at an instruction: their count
 // padded to a multiple of LANES.

@@ -63,6 +63,7 @@ struct Example {
   // For the tasks that move music between staves: the chords of the staves below the first,
   // before (an empty one is a rest); the selection then spans 1 + below.size() staves.
   std::vector<std::vector<Pitch>> below = {};
+  bool strict = false; // the options file asks for strict voice leading
 };
 
 std::vector<Pitch> P(std::initializer_list<int> displacements) {
@@ -223,11 +224,24 @@ std::vector<Example> SpellingExamples() {
   return out;
 }
 
+// The strict setting's example: Voice Leading on one progression without the setting and with
+// it, where the least motion goes in parallel fifths and octaves.
+std::vector<Example> StrictExamples() {
+  std::vector<Example> out;
+  for (bool strict : {false, true}) {
+    Example ex{VoiceLeading, TOP, C_MAJOR, P({0, 4, 7}), false, false, true};
+    ex.more = {P({-6, -2, 8})};
+    ex.strict = strict;
+    out.push_back(ex);
+  }
+  return out;
+}
+
 // ---- The host and the user --------------------------------------------------------------
 
 // What one Apply did.
 struct Outcome {
-  std::vector<Pitch> after;               // the measure's chord after Apply (its chords' notes in turn)
+  std::vector<Pitch> after; // the measure's chord after Apply (its chords' notes in turn)
   std::vector<std::vector<Pitch>> chords; // each of the measure's chords after Apply
   std::vector<std::vector<Pitch>> below;  // the chords of the staves below, after
   bool changed;                           // the host recorded an undo entry
@@ -280,6 +294,7 @@ public:
     ScoreJobOptions options; // the options file as the command writes it
     options.fourNoteDrops = ex.fourNoteDrops;
     options.spellInKey = ex.spellInKey;
+    options.strict = ex.strict;
     WriteHostOptions(hostsim::TheHost().finalePath, options);
     hostsim::SetSelection(1, measure, 0, static_cast<int16_t>(1 + ex.below.size()), measure,
                           0x7FFFFFFF);
@@ -461,7 +476,7 @@ Block TaskBlock(int task, const std::vector<Example>& examples,
   if (task == VoiceLeading) {
     s << "| key | direction | chord | before | after |\n|---|---|---|---|---|\n";
     for (size_t i = 0; i < examples.size(); ++i)
-      if (examples[i].task == task) {
+      if (examples[i].task == task && !examples[i].setting) {
         s << ProgressionRows(examples[i], outcomes[i]);
         b.progressions.push_back(Progression(examples[i], outcomes[i]));
       }
@@ -519,6 +534,23 @@ Block SpellingBlock(const std::vector<Example>& examples, const std::vector<Outc
       b.notation.push_back(Notation(examples[i], outcomes[i]));
     }
   b.text += Picture("spell-in-key", "The spelling setting, in notation");
+  return b;
+}
+
+// The strict setting's examples: the progression with the setting off, then on.
+Block StrictBlock(const std::vector<Example>& examples, const std::vector<Outcome>& outcomes) {
+  Block b;
+  b.text = "| setting | key | direction | chord | before | after |\n|---|---|---|---|---|---|\n";
+  for (size_t i = 0; i < examples.size(); ++i)
+    if (examples[i].task == VoiceLeading && examples[i].setting) {
+      std::istringstream rows(ProgressionRows(examples[i], outcomes[i]));
+      std::string row;
+      for (bool first = true; std::getline(rows, row); first = false)
+        b.text +=
+            (first ? (examples[i].strict ? "| on " : "| off ") : std::string("| ")) + row + "\n";
+      b.progressions.push_back(Progression(examples[i], outcomes[i]));
+    }
+  b.text += Picture("strict-voice-leading", "The strict setting, in notation");
   return b;
 }
 
@@ -612,6 +644,8 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
     examples.push_back(ex);
   for (const Example& ex : SpellingExamples())
     examples.push_back(ex);
+  for (const Example& ex : StrictExamples())
+    examples.push_back(ex);
 
   Session session(examples);
   if (session.Failure()) {
@@ -624,10 +658,9 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    (*notation)[NotationName(task)] =
-        !b.progressions.empty() ? guide::NotationScore(b.progressions)
-        : !b.section.empty()    ? guide::SectionNotationScore(b.section)
-                                : guide::NotationScore(b.notation);
+    (*notation)[NotationName(task)] = !b.progressions.empty() ? guide::NotationScore(b.progressions)
+                                      : !b.section.empty() ? guide::SectionNotationScore(b.section)
+                                                           : guide::NotationScore(b.notation);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;
@@ -635,6 +668,9 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   Block spelling = SpellingBlock(examples, outcomes);
   (*blocks)["spell in key"] = spelling.text;
   (*notation)["spell-in-key"] = guide::NotationScore(spelling.notation);
+  Block strict = StrictBlock(examples, outcomes);
+  (*blocks)["strict voice leading"] = strict.text;
+  (*notation)["strict-voice-leading"] = guide::NotationScore(strict.progressions);
   MakeCommandBlocks(blocks);
   return true;
 }

@@ -86,6 +86,29 @@ TEST(ScoreCommand, SpellInKeyGivesAddedNotesTheKeysAccidentals) {
   EXPECT_EQ(1, folder.Count()); // the options file went with the run
 }
 
+// Voice Leading moves least into fifths and octaves unless --strict asks it to avoid them, and
+// says which chords it left as written and why (files/voiceleading.musicxml).
+TEST(ScoreCommand, StrictVoiceLeadingAvoidsParallelsAndChordsLeftAloneAreSaid) {
+  struct Case {
+    const char* args;
+    const char* changed;
+  } const cases[] = {
+      {"", "D3 A3 D5 -> D4 A4 D5\n"},
+      {" --strict", "D3 A3 D5 -> D3 A4 D5\n"},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    ASSERT_EQ(0, Command("--score " + FilePath("voiceleading.musicxml") +
+                             " --task 'Voice Leading' --dry-run" + c.args,
+                         &out))
+        << out;
+    EXPECT_NE(std::string::npos, out.find(c.changed)) << c.args << "\n" << out;
+    EXPECT_NE(std::string::npos, out.find("left alone: 1 chord of grace notes, 1 chord with more "
+                                          "than 256 ways to voice them\n"))
+        << out;
+  }
+}
+
 std::string Bytes(const std::vector<uint8_t>& v) {
   return std::string(v.begin(), v.end());
 }
