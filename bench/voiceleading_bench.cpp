@@ -277,6 +277,7 @@ double LeastCommand(const std::string& in, const std::string& out, const char* t
                     int runs) {
   double least = 1e9;
   for (int r = 0; r < runs; ++r) {
+    fflush(stdout); // what is printed so far is not the child's to print again
     pid_t pid = fork();
     if (pid == 0) {
       if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
