@@ -528,7 +528,7 @@ Block SpellingBlock(const std::vector<Example>& examples, const std::vector<Outc
   Block b;
   b.text = "| setting | task | key | direction | before | after |\n|---|---|---|---|---|---|\n";
   for (size_t i = 0; i < examples.size(); ++i)
-    if (examples[i].setting) {
+    if (examples[i].setting && examples[i].task == AddThird) {
       b.text += std::string("| ") + (examples[i].spellInKey ? "on" : "off") + " | " +
                 TaskDescriptors[examples[i].task].name + " " + Row(examples[i], outcomes[i]);
       b.notation.push_back(Notation(examples[i], outcomes[i]));
@@ -547,10 +547,10 @@ Block StrictBlock(const std::vector<Example>& examples, const std::vector<Outcom
       std::string row;
       for (bool first = true; std::getline(rows, row); first = false)
         b.text +=
-            (first ? (examples[i].strict ? "| on " : "| off ") : std::string("| ")) + row + "\n";
+            (first ? (examples[i].strict ? "| on " : "| off ") : std::string("|  ")) + row + "\n";
       b.progressions.push_back(Progression(examples[i], outcomes[i]));
     }
-  b.text += Picture("strict-voice-leading", "The strict setting, in notation");
+  b.text += Picture("voice-leading-strict", "The strict setting, in notation");
   return b;
 }
 
@@ -670,7 +670,7 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   (*notation)["spell-in-key"] = guide::NotationScore(spelling.notation);
   Block strict = StrictBlock(examples, outcomes);
   (*blocks)["strict voice leading"] = strict.text;
-  (*notation)["strict-voice-leading"] = guide::NotationScore(strict.progressions);
+  (*notation)["voice-leading-strict"] = guide::NotationScore(strict.progressions);
   MakeCommandBlocks(blocks);
   return true;
 }
