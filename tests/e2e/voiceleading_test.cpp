@@ -55,10 +55,10 @@ TEST_F(VoiceLeadingWindow, ItsRowRevoicesTheProgressionWithItsMelodyOrItsBassKep
 
   Press(dialog, IDC_TOPRADIO);
   Press(dialog, IDC_APPLY);
-  EXPECT_EQ(Steps(1, 0), std::vector<int>({0, 2, 4}));  // the first chord stays
-  EXPECT_EQ(Steps(1, 1), std::vector<int>({3, 5, 7}));  // F4 A4 C5: F stays lowest
-  EXPECT_EQ(Steps(2, 0), std::vector<int>({0, 2, 4}));  // C4 E4 G4: the C an octave up
-  Press(dialog, IDC_APPLY);                             // the best already: a beep
+  EXPECT_EQ(Steps(1, 0), std::vector<int>({0, 2, 4})); // the first chord stays
+  EXPECT_EQ(Steps(1, 1), std::vector<int>({3, 5, 7})); // F4 A4 C5: F stays lowest
+  EXPECT_EQ(Steps(2, 0), std::vector<int>({0, 2, 4})); // C4 E4 G4: the C an octave up
+  Press(dialog, IDC_APPLY);                            // the best already: a beep
   EXPECT_EQ(Beeps().size(), 1u);
 
   hostsim::Cell(1, 1, 0) = written[0]; // the progression as written again
