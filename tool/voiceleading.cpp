@@ -422,25 +422,40 @@ bool Breaks(const Chord& chord, const int* shifts, bool top) {
   return rules.Breaks(chord, shifts, keys);
 }
 
+namespace {
+
+const int FIFTH = 7; // semitones
+
+int Sign(int x) {
+  return (x > 0) - (x < 0);
+}
+
+// Whether voices i and j (i < j) of the way from a to b move the same way, a fifth (an octave)
+// apart before and after, or only the same way, when the intervals are known to be so.
+bool SameWay(const int* a, const int* b, int i, int j) {
+  int mi = b[i] - a[i];
+  return mi != 0 && Sign(b[j] - a[j]) == Sign(mi);
+}
+
+// Hidden fifths or octaves of the way (see Faults): 0 or 1.
+int Hidden(const int* a, int na, const int* b, int nb) {
+  if (na < 2 || nb < 2) return 0;
+  int from = (a[na - 1] - a[0]) % OCTAVE_SEMITONES, to = (b[nb - 1] - b[0]) % OCTAVE_SEMITONES;
+  int bass = b[0] - a[0], top = b[nb - 1] - a[na - 1];
+  return (to == FIFTH || to == 0) && from != to && bass != 0 && Sign(bass) == Sign(top) &&
+         std::abs(top) > 2;
+}
+
+} // namespace
+
 long long Faults(const int* a, int na, const int* b, int nb) {
-  auto sign = [](int x) { return (x > 0) - (x < 0); };
   int n = std::min(na, nb);
-  long long faults = 0;
-  for (int i = 0; i < n; ++i) {
-    int mi = b[i] - a[i];
-    if (mi == 0) continue;
+  long long faults = Hidden(a, na, b, nb);
+  for (int i = 0; i < n; ++i)
     for (int j = i + 1; j < n; ++j) {
       int from = (a[j] - a[i]) % OCTAVE_SEMITONES, to = (b[j] - b[i]) % OCTAVE_SEMITONES;
-      if (from != to || (from != 0 && from != 7) || sign(b[j] - a[j]) != sign(mi)) continue;
-      faults += PARALLEL;
+      if (from == to && (from == 0 || from == FIFTH) && SameWay(a, b, i, j)) faults += PARALLEL;
     }
-  }
-  if (na >= 2 && nb >= 2) {
-    int from = (a[na - 1] - a[0]) % OCTAVE_SEMITONES, to = (b[nb - 1] - b[0]) % OCTAVE_SEMITONES;
-    int bass = b[0] - a[0], top = b[nb - 1] - a[na - 1];
-    faults += (to == 7 || to == 0) && from != to && bass != 0 && sign(bass) == sign(top) &&
-              std::abs(top) > 2;
-  }
   return faults;
 }
 
@@ -566,7 +581,51 @@ struct Weighed {
       out[k] = keys[static_cast<size_t>(k) * count + v];
   }
 
-  void Make(const Chord& chord, bool top) {
+  // With strict: each voicing's pairs of voices a fifth apart, and an octave or a unison apart
+  // (in semitones modulo 12), as bits (PairBit), two words a voicing; a way can only move in
+  // parallel on the pairs both its voicings have, which are few, so only those are followed.
+  bool perfect = false; // the bits are made (a chord of MAX_CHORD_NOTES notes at most)
+  std::vector<uint64_t> fifths, octaves;
+
+  static int PairBit(int i, int j) { return j * (j - 1) / 2 + i; }
+
+  void Perfect() {
+    perfect = notes <= MAX_CHORD_NOTES;
+    if (!perfect) return;
+    fifths.assign(2 * static_cast<size_t>(count), 0);
+    octaves.assign(fifths.size(), 0);
+    int k[MAX_CHORD_NOTES];
+    for (int v = 0; v < count; ++v) {
+      Keys(v, k);
+      for (int j = 1; j < notes; ++j)
+        for (int i = 0; i < j; ++i) {
+          int d = (k[j] - k[i]) % OCTAVE_SEMITONES, bit = PairBit(i, j);
+          uint64_t word = uint64_t(1) << (bit % 64);
+          if (d == FIFTH) fifths[2 * v + bit / 64] |= word;
+          if (d == 0) octaves[2 * v + bit / 64] |= word;
+        }
+    }
+  }
+
+  // Faults (weighed as Faults weighs them) of the way from voicing u to voicing v of after,
+  // whose keys ascending are a and b.
+  long long FaultsTo(int u, const Weighed& after, int v, const int* a, const int* b) const {
+    if (!perfect || !after.perfect) return Faults(a, notes, b, after.notes);
+    long long faults = Hidden(a, notes, b, after.notes);
+    for (int w = 0; w < 2; ++w) {
+      uint64_t both = (fifths[2 * u + w] & after.fifths[2 * v + w]) |
+                      (octaves[2 * u + w] & after.octaves[2 * v + w]);
+      for (; both; both &= both - 1) {
+        int bit = 64 * w + __builtin_ctzll(both), j = 1;
+        while (PairBit(0, j + 1) <= bit)
+          ++j;
+        faults += SameWay(a, b, bit - PairBit(0, j), j) ? PARALLEL : 0;
+      }
+    }
+    return faults;
+  }
+
+  void Make(const Chord& chord, bool top, bool strict) {
     notes = static_cast<int>(chord.notes.size());
     voicings.Make(chord, top);
     count = voicings.count;
@@ -591,6 +650,7 @@ struct Weighed {
       moved[v] = voicings.made[v].moved;
     }
     Narrow();
+    if (strict) Perfect();
   }
 
   // Each place's lowest and highest key, then the columns of the places that differ.
@@ -685,7 +745,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   Weighed first, second;
   Weighed* before = &first;
   Weighed* here = &second;
-  before->Make(passage[0], top);
+  before->Make(passage[0], top, strict);
   Brought brought;
   // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
   std::vector<uint32_t> picks;
@@ -721,7 +781,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   std::vector<long long> wide, faults;
   std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
-    here->Make(passage[c], top);
+    here->Make(passage[c], top, strict);
     at[c] = picks.size();
     keep(here->voicings);
     written[c] = here->voicings.written;
@@ -766,7 +826,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
         for (int u = 0; u < ways; ++u) {
           before->Keys(u, a.data());
           wide[u] = best[u].motion + Motion(a.data(), beforeNotes, b.data(), notes);
-          if (strict) faults[u] = best[u].faults + Faults(a.data(), beforeNotes, b.data(), notes);
+          if (strict)
+            faults[u] = best[u].faults + before->FaultsTo(u, *here, v, a.data(), b.data());
         }
         int first = 0;
         for (int u = 1; u < ways; ++u)
