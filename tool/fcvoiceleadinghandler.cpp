@@ -124,8 +124,8 @@ bool Reader::Iterate(__FCBase* object) {
   chord.kept = kept ? kept->GetIndex() : 0;
   // The passage's first chord is where it starts from; a chord of twelve notes is left alone
   // but still leads on to the next.
+  twelve += count >= MAX_NOTES && !passage.empty(); // a first chord is never voiced anew
   chord.asWritten = passage.empty() || count >= MAX_NOTES;
-  twelve += count >= MAX_NOTES;
   visit.passage = lane.passage;
   visit.chord = static_cast<int>(passage.size());
   passage.push_back(std::move(chord));

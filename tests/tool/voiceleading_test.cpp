@@ -485,13 +485,15 @@ protected:
     hostsim::AddEntry(1, measure, layer, testsupport::Chord(pos, steps));
   }
 
-  bool Run(bool top, int16_t lastMeasure = 4, int16_t lastSlot = 2) {
+  bool Run(bool top, int16_t lastMeasure = 4, int16_t lastSlot = 2,
+           ChordsLeftAlone* alone = nullptr) {
     hostsim::SetSelection(1, 1, 0, lastSlot, lastMeasure, REGION_TO_END);
     FCUI ui(nullptr);
     FCChordShaperBlockHandler handler(VoiceLeading, top, &ui);
     FCString name(TaskDescriptors[VoiceLeading].name);
     FCUndoBlock block;
     bool ok = block.Execute(&handler, &name);
+    if (alone) *alone = handler.GetChordsLeftAlone();
     EXPECT_TRUE(TheHost().framesOut.empty());
     EXPECT_EQ(0, FinaleEditDepth);
     return ok;
@@ -584,8 +586,15 @@ TEST_F(VoiceLeadingTask, GraceNotesTwelveNoteChordsAndAFirstChordAloneAreLeftAlo
   std::vector<int16_t> twelve = {-30, -29, -28, -27, -26, -25, -24, -23, -22, -21, -20, 7};
   Add(1, 2048, twelve);
   Add(3, 0, {-4, -2, 7}, 1); // layer 2: its only chord, the first
-  EXPECT_FALSE(Run(true));   // nothing to move: no undo step
+  Add(3, 0, twelve, 2);      // layer 3: a first chord of twelve notes, never voiced anyway
+  ChordsLeftAlone alone;
+  EXPECT_FALSE(Run(true, 4, 2, &alone)); // nothing to move: no undo step
   EXPECT_TRUE(TheHost().undoList.empty());
+  EXPECT_EQ(1, alone.grace);
+  EXPECT_EQ(1, alone.twelve);
+  char said[128];
+  alone.Describe(said, sizeof said);
+  EXPECT_STREQ("1 chord of grace notes, 1 chord of twelve notes", said);
   EXPECT_EQ(std::vector<int>({-4, -2, 7}), Steps(1, 1));
   EXPECT_EQ(std::vector<int>(twelve.begin(), twelve.end()), Steps(1, 2));
 }
