@@ -3,8 +3,9 @@
 # i386 architecture (the package wine alone brings only the launcher). valgrind counts the
 # instructions of bridge calls for the benchmark; clang and its runtimes (libFuzzer, the
 # sanitizers) build the fuzz targets; pugixml and libzip read and write score files. pandoc
-# makes the guide one HTML file for the plug-in's archive.
-QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils clang libclang-rt-14-dev pandoc"
+# makes the guide one HTML file for the plug-in's archive; dpkg-dev and lintian make and check
+# the command's Debian package.
+QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils clang libclang-rt-14-dev pandoc lintian dpkg-dev"
 
 missing_packages() {
   local p missing=""
