@@ -1,7 +1,8 @@
 #!/bin/sh
 # One version everywhere a user sees one: the build's (VERSION), the module's version resource
 # as written and as built into the DLL, what the command answers to --version, the page's
-# About line and the names of the packages last made (and the Debian package's own field).
+# About line, the names of the packages last made (and the Debian package's own field), and
+# the names the guide and the README give them.
 #   tests/release/version_test.sh VERSION SOURCE DLL SITE WIN32_BUILD RELEASE_BUILD COMMAND
 set -eu
 version=$1
@@ -43,5 +44,12 @@ grep -q "<p id=\"about\" class=\"note\">About: QV Chord Shaper $version," "$site
   differs "the Debian package" "$deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
   differs "the Debian package's version" "$(dpkg-deb -f "$deb" Version)"
+# what the guide and the README tell users to download, install and see
+for doc in docs/guide.md README.md; do
+  named=$(grep -ohE 'QVChordShaper-[0-9.]+-win32\.zip|qvchord_[0-9.]+_amd64\.deb|qvchord [0-9]+\.[0-9.]+' \
+    "$source/$doc" | sort -u | grep -vxF -e "QVChordShaper-$version-win32.zip" \
+    -e "qvchord_${version}_amd64.deb" -e "qvchord $version" | tr '\n' ' ' || true)
+  [ -z "$named" ] || differs "$doc" "$named"
+done
 [ -z "$wrong" ] || { echo "version $version, but:$wrong"; exit 1; }
 echo "version $version: the version resource, the DLL, --version, the page and both packages"
