@@ -46,6 +46,12 @@ _qvchord_scores() {
 _qvchord() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev= IFS=$'\n'
   [ "$COMP_CWORD" -gt 0 ] && prev=${COMP_WORDS[COMP_CWORD - 1]}
+  # bash splits "--task=dr" into "--task" "=" "dr"
+  if [ "$cur" = "=" ]; then
+    cur=
+  elif [ "$prev" = "=" ] && [ "$COMP_CWORD" -gt 1 ]; then
+    prev=${COMP_WORDS[COMP_CWORD - 2]}
+  fi
   COMPREPLY=()
   _qvchord_read_help "${COMP_WORDS[0]}"
   case $prev in

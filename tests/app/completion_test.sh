@@ -32,6 +32,10 @@ while IFS= read -r name; do
 done <<<"$tasks"
 [ "$(complete_line --task dr | tr '\n' ' ')" = "drop-2nd drop-2nd-4th drop-3rd drop-4th " ] ||
   fail "--task dr: $(complete_line --task dr)"
+# "--task=dr" as bash hands it over
+[ "$(complete_line --task = dr | tr '\n' ' ')" = "drop-2nd drop-2nd-4th drop-3rd drop-4th " ] ||
+  fail "--task=dr: $(complete_line --task = dr)"
+[ "$(complete_line --task = | wc -l)" -eq "$(wc -l <<<"$tasks")" ] || fail "--task=: $(complete_line --task =)"
 [ "$(complete_line --ver)" = "--version" ] || fail "--ver: $(complete_line --ver)"
 options=$(complete_line -)
 for option in --task --bottom --score --out --out-dir --measures --parts --in-place --dry-run \
