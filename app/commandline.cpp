@@ -24,6 +24,7 @@ const Option kOptions[] = {
     {"--jobs", "-j", Value, "the number of files to work on at once, 1 or more"},
     {"--bottom", nullptr, Flag, nullptr},
     {"--help", "-h", Flag, nullptr},
+    {"--version", nullptr, Flag, nullptr},
     {"--demo", nullptr, Flag, nullptr},
     {"--web", nullptr, Flag, nullptr},
     {"--in-place", nullptr, Flag, nullptr},
@@ -94,6 +95,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
   }
   bool* flag = name == "--bottom"            ? &c->bottom
                : name == "--help"            ? &c->help
+               : name == "--version"         ? &c->version
                : name == "--demo"            ? &c->demo
                : name == "--web"             ? &c->web
                : name == "--in-place"        ? &c->inPlace
@@ -113,7 +115,7 @@ bool CheckTogether(const CommandLine& c, std::string* error) {
   bool scoreOptions = !c.out.empty() || !c.outDir.empty() || c.inPlace || c.fourNoteDrops ||
                       c.spellInKey || c.strict || !c.measures.empty() || !c.parts.empty() ||
                       c.dryRun || c.list || c.markChanges || c.jobs || c.check;
-  if (c.help) return true;
+  if (c.help || c.version) return true;
   if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
     *error = "--web serves the page, where the score and the task are chosen; give it alone "
              "(a port may follow)";
@@ -145,6 +147,10 @@ bool CheckTogether(const CommandLine& c, std::string* error) {
 }
 
 } // namespace
+
+const char* Version() {
+  return QV_VERSION;
+}
 
 bool ParseCommandLine(int argc, char** argv, CommandLine* c, std::string* error) {
   for (int i = 1; i < argc; ++i) {
@@ -241,7 +247,8 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
        "  FILE or FOLDER     more scores: a folder stands for its .musicxml, .xml and .mxl\n"
        "                     files; a bad file does not stop the others\n"
        "  -j N, --jobs N     scores worked on at once (default: one per core)\n"
-       "  --help             this text\n";
+       "  --help             this text\n"
+       "  --version          the version of the command and its plug-in\n";
   if (!fromRun)
     s += "  PLUGIN             the plug-in module (.so), first on the line (default: " +
          defaultPlugin + ")\n";

@@ -12,6 +12,7 @@ struct CommandLine {
   std::string task;                // as typed; empty: the window's own choice
   bool bottom = false;             // the second direction
   bool help = false;               // --help
+  bool version = false;            // --version
   bool demo = false;               // --demo: the built-in demo score
   bool web = false;                // --web [PORT]: the web page served
   std::string port;                // its port as typed; empty: the server's default
@@ -33,6 +34,9 @@ struct CommandLine {
 
 // False with the message for the user (without the usage).
 bool ParseCommandLine(int argc, char** argv, CommandLine* c, std::string* error);
+
+// The release's version, "1.0.6": the command, the module and the page carry the same.
+const char* Version();
 
 // The usage, naming the command as it was typed (argv[0]; "./run" through the script) and
 // listing the tasks and their directions; fromRun adds what only ./run does (its example).

@@ -270,6 +270,10 @@ int main(int argc, char** argv) {
             Printable(error, true).c_str(), Printable(name).c_str());
     return 2;
   }
+  if (c.version) { // the release's name, whatever the command was typed as
+    printf("qvchord %s\n", Version());
+    return 0;
+  }
   if (c.web) return ServePage(c.port);
   std::string path = c.plugin.empty() ? DefaultPlugin() : c.plugin;
   PluginEntries plugin;

@@ -2,8 +2,11 @@
 # The 32-bit tests run under 32-bit Wine, which on a 64-bit Debian is the package wine32 of the
 # i386 architecture (the package wine alone brings only the launcher). valgrind counts the
 # instructions of bridge calls for the benchmark; clang and its runtimes (libFuzzer, the
-# sanitizers) build the fuzz targets; pugixml and libzip read and write score files.
-QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils clang libclang-rt-14-dev"
+# sanitizers) build the fuzz targets; pugixml and libzip read and write score files. pandoc
+# makes the guide one HTML file for the plug-in's archive; dpkg-dev and lintian make and check
+# the command's Debian package, man (man-db, and col of bsdextrautils) reads its manual page,
+# unzip opens the archive.
+QV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick libpugixml-dev libzip-dev pkg-config libxml2-utils clang libclang-rt-14-dev pandoc lintian dpkg-dev man-db bsdextrautils unzip"
 
 missing_packages() {
   local p missing=""
@@ -40,8 +43,9 @@ ensure_tools() {
 
 # The web page: emscripten builds its engine, dpkg-dev unpacks the Debian sources of its
 # libraries (web/deps.sh), npm brings Verovio, the synthesizer and playwright-core, Chromium
-# runs its tests; the page plays scores with the General MIDI sounds of timgm6mb-soundfont.
-QV_WEB_PACKAGES="emscripten dpkg-dev chromium timgm6mb-soundfont"
+# runs its tests (python3's http.server serves it as static files); the page plays scores with
+# the General MIDI sounds of timgm6mb-soundfont.
+QV_WEB_PACKAGES="emscripten dpkg-dev chromium timgm6mb-soundfont python3"
 ensure_web_tools() {
   local node=""
   command -v npm >/dev/null || node="nodejs npm"

@@ -2,7 +2,9 @@
 # Builds the web page into build/web/site: the engine compiled to WebAssembly (the "web" preset,
 # with zlib, libzip and pugixml from web/deps.sh), the page's files, Verovio and the synthesizer
 # from web/node_modules (installed from the lockfile when missing), the General MIDI SoundFont of
-# Debian's timgm6mb-soundfont and the example score. Output goes to build-web.log.
+# Debian's timgm6mb-soundfont and the example score; the page's version is the project's. Every
+# address in it is relative, so the folder works from any static web server, in any folder.
+# Output goes to build-web.log.
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 export NODE_PATH=/usr/share/nodejs
@@ -23,7 +25,7 @@ log=$PWD/build-web.log
 site=build/web/site
 rm -rf "$site"
 mkdir -p "$site/verovio" "$site/synth"
-cp web/index.html web/style.css web/app.js web/ui.js web/engine.js web/history.js web/views.js \
+cp build/web/engine/web/index.html web/style.css web/app.js web/ui.js web/engine.js web/history.js web/views.js \
   web/selection.js web/lists.js web/messages.js web/playback.js web/player.js web/worker.js web/offline.js \
   web/manifest.webmanifest web/icon.svg examples/chorale.musicxml "$site/"
 cp /usr/share/sounds/sf2/TimGM6mb.sf2 "$site/soundfont.sf2"

@@ -200,6 +200,19 @@ TEST(CommandLine, WebTakesAPortAfterASpaceOrAnEqualsSign) {
   }
 }
 
+TEST(CommandLine, VersionNeedsNoScoreAndTakesNoValue) {
+  for (auto words : {std::vector<std::string>{"--version"}, {"--version", "--task", "drop2"}}) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse(words, &c, &error)) << error;
+    EXPECT_TRUE(c.version);
+  }
+  CommandLine c;
+  std::string error;
+  EXPECT_FALSE(Parse({"--version=2"}, &c, &error));
+  EXPECT_EQ("--version takes no value (\"--version=2\")", error);
+}
+
 TEST(CommandLine, EveryWrongArgumentSaysWhatIsWrongWithIt) {
   struct Case {
     std::vector<std::string> words;

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The installed command: cmake --install into a staging folder (DESTDIR and a prefix), then
 # qvchord called by its name on the PATH from another folder finds its plug-in module and
-# writes what the build tree's command writes, answers a line without a score with the usage,
+# writes what the build tree's command writes, tells its version, answers a line without a score with the usage,
 # and serves the web page installed with it (or says that it was not).
 set -eu
 build=$1
@@ -28,6 +28,10 @@ cmp installed.musicxml built.musicxml
 PATH="$bin:$PATH" qvchord --help >help.txt
 grep -q "^usage: qvchord --score" help.txt || { head -3 help.txt; exit 1; }
 grep -q "Unisons to Octaves" help.txt || { echo "no tasks in the help"; exit 1; }
+# the version is the project's, under the command's name whatever it was typed as
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+said=$(PATH="$bin:$PATH" qvchord --version)
+[ -n "$version" ] && [ "$said" = "qvchord $version" ] || { echo "--version: \"$said\", not $version"; exit 1; }
 # no score: said, with the usage, and status 2 (no demo)
 status=0
 PATH="$bin:$PATH" qvchord --task drop2 >none.txt 2>&1 || status=$?

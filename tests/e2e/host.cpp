@@ -1,6 +1,7 @@
 #include "e2e/host.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace e2e {
@@ -47,6 +48,8 @@ std::string BesideProgram(const char* name) {
 }
 
 std::string PluginPath() {
+  const char* given = getenv("QV_E2E_PLUGIN");
+  if (given && *given) return given;
   std::string folder = ProgramFolder();
   size_t cut = folder.find_last_of("\\/");
   std::string parent = cut == std::string::npos ? std::string("..") : folder.substr(0, cut);

@@ -26,7 +26,8 @@ struct Plugin : PluginEntries {
   HMODULE module = nullptr;
 };
 
-// Where the host finds the plug-in: QVChordShaper.dll in the folder above its own.
+// Where the host finds the plug-in: the path in QV_E2E_PLUGIN when it is set (the module as
+// unpacked from the release archive), else QVChordShaper.dll in the folder above its own.
 std::string PluginPath();
 // LoadLibraryA by path, then GetProcAddress of the six names. Answers false, with the reason in
 // *error, when the module or an entry point is missing.

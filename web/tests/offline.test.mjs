@@ -9,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { serve } from '../serve.mjs';
 import { launch } from './support/browser.mjs';
+import { projectServerOnly } from './support/site.mjs';
 
 let server, context, address, scratch, port;
 
@@ -36,7 +37,7 @@ function anotherProgram() {
   return new Promise((resolve) => other.listen(port, '127.0.0.1', () => resolve(other)));
 }
 
-test('offline, only the page\'s files at their exact addresses are answered; another program later on the port is not served from the copies', async () => {
+test('offline, only the page\'s files at their exact addresses are answered; another program later on the port is not served from the copies', { skip: projectServerOnly }, async () => {
   const page = await context.newPage();
   await page.goto(address);
   await page.evaluate(() => navigator.serviceWorker.ready);

@@ -1,5 +1,6 @@
 // The page in a real browser: Debian's Chromium, headless, driven by playwright-core, against
 // the built site (web/build.sh) served on 127.0.0.1. Run with: node --test web/tests/
+// (QV_STATIC=1: served from a subfolder by a static web server instead of the project's).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawn, spawnSync } from 'node:child_process';
@@ -7,20 +8,20 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { serve } from '../serve.mjs';
 import { leadSheet } from './support/scores.mjs';
 import { launch } from './support/browser.mjs';
+import { openSite, projectServerOnly } from './support/site.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const fixture = (name) => fileURLToPath(new URL(`fixtures/${name}`, import.meta.url));
 const chorale = join(root, 'examples/chorale.musicxml');
 const scoreFile = (name) => join(root, `tests/musicxml/files/${name}.musicxml`); // the command's own
-let server, context, address, scratch;
+let site, server, context, address, scratch;
 const offsite = []; // requests that would have left the machine
 
 before(async () => {
-  server = await serve(0);
-  address = `http://127.0.0.1:${server.address().port}/`;
+  site = await openSite();
+  ({ address, server } = site);
   scratch = mkdtempSync(join(tmpdir(), 'qvweb-'));
   context = await launch(scratch, address, offsite);
   writeFileSync(join(scratch, 'tune.musicxml'), leadSheet(8));
@@ -39,7 +40,7 @@ before(async () => {
 
 after(async () => {
   await context?.close();
-  server?.close();
+  site?.close();
   if (scratch) rmSync(scratch, { recursive: true, force: true });
 });
 
@@ -461,6 +462,8 @@ test('a wrong file keeps the loaded score and its steps', async () => {
 test('once opened, the page reloads and works without its server', async () => {
   const page = await openPage();
   await page.evaluate(() => navigator.serviceWorker.ready);
+  const scope = await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).scope);
+  assert.equal(scope, address, 'the offline worker keeps the page\'s own folder');
   await page.reload(); // the files the first visit fetched are now kept
   await page.waitForSelector('#task option');
   await context.setOffline(true);
@@ -761,18 +764,25 @@ test('Explode on a selection of one staff says that it needs two, and makes no s
   await page.close();
 });
 
+test('the About line names the version the command carries', async () => {
+  const page = await openPage();
+  const [, version] = /^qvchord (\S+)\n$/.exec(execFileSync(join(root, 'run'), ['--version'], { encoding: 'utf8' }));
+  assert.match(await page.textContent('#about'), new RegExp(`^About: QV Chord Shaper ${version.replaceAll('.', '\\.')}, `));
+  await page.close();
+});
+
 test('nothing is fetched from anywhere but the page\'s own server', () => {
   assert.deepEqual(offsite, []);
 });
 
-test('the server answers the site\'s files only, and outlives a malformed address', async () => {
+test('the server answers the site\'s files only, and outlives a malformed address', { skip: projectServerOnly }, async () => {
   const status = async (path) => (await fetch(new URL(path, address))).status;
   assert.equal(await status('/%E0%A4%A'), 404);
   assert.equal(await status('/..%2f..%2frun'), 404);
   assert.equal(await status('/qvengine.wasm'), 200);
 });
 
-test('the server says when its port is taken and serves on another; a malformed port is refused', async () => {
+test('the server says when its port is taken and serves on another; a malformed port is refused', { skip: projectServerOnly }, async () => {
   const serveScript = join(root, 'web/serve.mjs');
   const port = server.address().port; // taken: the tests' own server
   const child = spawn(process.execPath, [serveScript, String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
