@@ -3,7 +3,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
-import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { connect } from 'node:net';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
@@ -13,13 +13,18 @@ import { serve } from '../serve.mjs';
 
 const serveScript = fileURLToPath(new URL('../serve.mjs', import.meta.url));
 const BIG = 8 * 1024 * 1024;
-let site, server, port;
+let site, outside, server, port;
 
 before(async () => {
   site = mkdtempSync(join(tmpdir(), 'qvserve-'));
   writeFileSync(join(site, 'index.html'), '<!doctype html><title>t</title>');
   writeFileSync(join(site, 'big.sf2'), Buffer.alloc(BIG, 7));
   mkdirSync(join(site, 'verovio'));
+  outside = mkdtempSync(join(tmpdir(), 'qvserve-outside-'));
+  writeFileSync(join(outside, 'secret.html'), 'not the site\'s');
+  symlinkSync(join(outside, 'secret.html'), join(site, 'secret.html'));
+  symlinkSync(outside, join(site, 'elsewhere'));
+  symlinkSync(join(site, 'index.html'), join(site, 'home.html'));
   server = await serve(0, { root: site, idleMs: 400 });
   port = server.address().port;
 });
@@ -28,12 +33,15 @@ after(() => {
   server?.closeAllConnections();
   server?.close();
   rmSync(site, { recursive: true, force: true });
+  rmSync(outside, { recursive: true, force: true });
 });
 
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
 // One request with the Host header given; answers status, headers and body.
-function ask(method, path, host = `127.0.0.1:${port}`) {
+function ask(method, path, host = `127.0.0.1:${port}`, at = port) {
   return new Promise((resolve, reject) => {
-    const r = request({ host: '127.0.0.1', port, method, path, headers: { host } }, (response) => {
+    const r = request({ host: '127.0.0.1', port: at, method, path, headers: { host }, agent: false }, (response) => {
       const chunks = [];
       response.on('data', (c) => chunks.push(c));
       response.on('end', () => resolve({ status: response.statusCode, headers: response.headers, body: Buffer.concat(chunks) }));
@@ -65,6 +73,15 @@ test('GET and HEAD give the length and the safety headers; other methods get 405
   // a folder, a missing file, a name outside the site, a malformed address
   for (const path of ['/verovio', '/verovio/', '/none.html', '/..%2f..%2fetc%2fpasswd', '/%E0%A4%A', '/a%00.js']) {
     assert.equal((await ask('GET', path)).status, 404, path);
+  }
+});
+
+test('a link in the site is followed only to a file of the site', async () => {
+  assert.equal((await ask('GET', '/home.html')).status, 200);
+  for (const path of ['/secret.html', '/elsewhere/secret.html']) {
+    const r = await ask('GET', path);
+    assert.equal(r.status, 404, path);
+    assert.equal(r.body.length, 0, path);
   }
 });
 
@@ -106,6 +123,84 @@ test('many clients that do not read hold no whole file in memory, and are let go
   const t0 = Date.now();
   await new Promise((resolve) => silent.once('close', resolve));
   assert.ok(Date.now() - t0 < 4000);
+});
+
+// A server of its own on the scratch site; answers it, its port, and a count of its open connections.
+async function ownServer(options) {
+  const own = await serve(0, { root: site, ...options });
+  own.opened = new Map(); // server side socket -> when it opened
+  own.lasted = []; // how long each closed one was open, in ms
+  own.on('connection', (s) => {
+    own.opened.set(s, Date.now());
+    s.once('close', () => own.lasted.push(Date.now() - own.opened.get(s)));
+  });
+  own.open = () => own.opened.size - own.lasted.length;
+  return own;
+}
+
+// A client of port at that asks for name and reads nothing (until resumed).
+function getPaused(at, name) {
+  const socket = connect(at, '127.0.0.1');
+  socket.on('error', () => {});
+  socket.pause();
+  socket.write(`GET /${name} HTTP/1.1\r\nHost: 127.0.0.1:${at}\r\n\r\n`);
+  return socket;
+}
+
+test('a stalled reader is cut after the idle time set; a slow one that keeps reading is not', async () => {
+  const idleMs = 1000;
+  const own = await ownServer({ idleMs });
+  const at = own.address().port;
+  const HUGE = 32 * 1024 * 1024;
+  writeFileSync(join(site, 'huge.sf2'), Buffer.alloc(HUGE, 7));
+  const stalled = getPaused(at, 'big.sf2');
+  // takes 1 MB every 200 ms, about 6 s for the file, far beyond the idle time (what the server
+  // sees of it moves about every 400 ms: the system's socket buffers hold several MB)
+  const slow = getPaused(at, 'huge.sf2');
+  let taken = 0;
+  let quota = 0;
+  slow.on('data', (chunk) => {
+    taken += chunk.length;
+    if (taken >= quota) slow.pause();
+  });
+  const reading = setInterval(() => {
+    quota += 1024 * 1024;
+    slow.resume();
+  }, 200);
+  try {
+    await pause(2.5 * idleMs);
+    assert.equal(own.lasted.length, 1, `the stalled reader alone is cut: ${own.lasted} ms, ${taken} bytes read`);
+    const cut = own.lasted[0];
+    assert.ok(cut >= idleMs - 50 && cut < 1.5 * idleMs, `the stalled reader was cut after ${cut} ms`);
+    assert.ok(taken > 0 && taken < HUGE && !slow.destroyed);
+  } finally {
+    clearInterval(reading);
+    [stalled, slow].forEach((s) => s.destroy());
+    own.closeAllConnections();
+    own.close();
+    rmSync(join(site, 'huge.sf2'));
+  }
+});
+
+test('past the connection limit a 503 says why; with one closed, the next is served', async () => {
+  const own = await ownServer({ maxConnections: 2 });
+  const at = own.address().port;
+  const idle = [connect(at, '127.0.0.1'), getPaused(at, 'big.sf2')];
+  idle[0].on('error', () => {});
+  try {
+    for (let i = 0; i < 100 && own.open() < 2; ++i) await pause(10);
+    const busy = await ask('GET', '/index.html', `127.0.0.1:${at}`, at);
+    assert.equal(busy.status, 503);
+    assert.equal(busy.headers['content-type'], 'text/plain; charset=utf-8');
+    assert.match(busy.body.toString(), /too many connections open/);
+    idle[0].destroy();
+    for (let i = 0; i < 100 && own.open() > 1; ++i) await pause(10);
+    assert.equal((await ask('GET', '/index.html', `127.0.0.1:${at}`, at)).status, 200);
+  } finally {
+    idle.forEach((s) => s.destroy());
+    own.closeAllConnections();
+    own.close();
+  }
 });
 
 // Runs the server script; answers the child and a promise of its first line with an address.
