@@ -62,8 +62,9 @@ musicxml::Spelling WrittenOf(const Key& sounding, const Transposition& t, int di
 
 // The word the host holds a key by: a major or minor key's own word, or for a signature of
 // letters that no such key has, the word of a key the document defines with those letters, so
-// that the host sounds its notes as written. (A document that holds as many keys as a word can
-// number gives the rest word 0, C major, and its letters' alterations.)
+// that the host sounds its notes as written. (Past the most signatures a document can define,
+// the rest are held as C major: their notes keep their spelling, but fourths and fifths over
+// notes outside the key are reckoned in C.)
 uint16_t HostKeyWord(const Key& key) {
   if (key.expressible || !key.spellable) return key.word;
   hostsim::KeyAlterations letters;

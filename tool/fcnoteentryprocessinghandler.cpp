@@ -62,9 +62,9 @@ bool MarkAllBut(FCNoteEntry* entry, FCNote* keep, FCNote* keepToo) {
   return marked;
 }
 
-// Semitones from source up to added as the host sounds them in the key of their entry (the
-// key's own accidental for added), for a key whose scale the tool cannot read itself: false
-// when the host's answer is at the end of its range, where it would be cut off.
+// The host's sounding pitches of source and of added (with the key's own accidental), for a
+// key whose scale the tool cannot read itself: false when either lies at an end of the host's
+// range, where it may have been cut off.
 bool HostSemitones(FCNote* source, FCNote* added, fourbyte* from, fourbyte* to) {
   *from = source->CalcMIDIKey();
   *to = added->CalcMIDIKey();
