@@ -60,6 +60,18 @@ musicxml::Spelling WrittenOf(const Key& sounding, const Transposition& t, int di
   return musicxml::Written(musicxml::FromHost(sounding, displacement, raiselower), t);
 }
 
+// The word the host holds a key by: a major or minor key's own word, or for a signature of
+// letters that no such key has, the word of a key the document defines with those letters, so
+// that the host sounds its notes as written. (Past the most signatures a document can define,
+// the rest are held as C major: their notes keep their spelling, but fourths and fifths over
+// notes outside the key are reckoned in C.)
+uint16_t HostKeyWord(const Key& key) {
+  if (key.expressible || !key.spellable) return key.word;
+  hostsim::KeyAlterations letters;
+  std::copy(key.signature, key.signature + 7, letters.begin());
+  return hostsim::DefineKey(letters);
+}
+
 } // namespace
 
 HostEntries BuildHostScore(const musicxml::Score& score) {
@@ -85,9 +97,10 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
       continue;
     Transposition t = concert.Of(c.staff);
     Key key = t.Any() ? musicxml::SoundingKey(c.key, t) : c.key;
-    if (key.word != concert.MeasureWord(c.measure) && ownKeyIn[c.staff] != c.measure) {
+    uint16_t word = HostKeyWord(key);
+    if (word != concert.MeasureWord(c.measure) && ownKeyIn[c.staff] != c.measure) {
       ownKeyIn[c.staff] = c.measure;
-      hostsim::SetCellKey(c.staff, c.measure, key.word);
+      hostsim::SetCellKey(c.staff, c.measure, word);
     }
     entry.notes.clear();
     entry.pos = c.pos;

@@ -39,7 +39,7 @@ bool SameScore(const Document& a, const Document& b) {
   if (a.id != b.id || a.measureCount != b.measureCount || a.staves != b.staves ||
       a.records != b.records || a.currentPart != b.currentPart ||
       a.hasSelection != b.hasSelection || !SameBytes(&a.selection, &b.selection, sizeof(EREGION)) ||
-      a.cells.size() != b.cells.size() || a.parts.size() != b.parts.size())
+      a.cells.size() != b.cells.size() || a.parts.size() != b.parts.size() || a.keys != b.keys)
     return false;
   for (size_t i = 0; i < a.parts.size(); ++i)
     if (a.parts[i].id != b.parts[i].id || a.parts[i].staves != b.parts[i].staves) return false;
@@ -140,6 +140,17 @@ void SetMeasureKey(int16_t measure, uint16_t keyword) {
   if (r.size() < 26) r.resize(26, 0);
   r[2] = static_cast<uint8_t>(keyword & 0xFF);
   r[3] = static_cast<uint8_t>(keyword >> 8);
+}
+
+uint16_t DefineKey(const KeyAlterations& alterations) {
+  Document& d = Doc();
+  auto found = d.keyNumbers.find(alterations);
+  if (found != d.keyNumbers.end()) return static_cast<uint16_t>(KEY_OWN | found->second);
+  if (d.keys.size() >= MAX_OWN_KEYS) return 0;
+  uint16_t number = static_cast<uint16_t>(d.keys.size());
+  d.keys.push_back(alterations);
+  d.keyNumbers.emplace(alterations, number);
+  return static_cast<uint16_t>(KEY_OWN | number);
 }
 
 void SetStaffFlags(int16_t staff, uint16_t flags) {

@@ -120,6 +120,13 @@ private:
   iterator last_, next_;
 };
 
+// A key signature letter by letter: the alteration of C, D, E, F, G, A and B, in semitones.
+typedef std::array<int8_t, 7> KeyAlterations;
+// The key word of a key of the document's own is this bit and the key's number: a non-standard
+// word, whose scale only the host knows.
+const uint16_t KEY_OWN = 0x4000;
+const size_t MAX_OWN_KEYS = 0x4000;
+
 struct Document {
   int16_t id = 1;
   int16_t measureCount = 0;
@@ -131,6 +138,10 @@ struct Document {
   EREGION selection = {};  // the current selection
   bool hasSelection = false;
   uint32_t nextEntryNumber = 1;
+  // Key signatures of the document's own, that no major or minor key has: the alteration of
+  // each letter (C = 0 ... B = 6), by number; key word KEY_OWN | number (DefineKey).
+  std::vector<KeyAlterations> keys;
+  std::map<KeyAlterations, uint16_t> keyNumbers;
 };
 
 // Byte-for-byte comparison of two scores (records, entries, staves, parts, selection).
@@ -221,6 +232,10 @@ int16_t AddPart(const std::vector<int16_t>& staves);
 void PutRecord(uint32_t tag, const RecordKey& key, const std::vector<uint8_t>& bytes);
 const std::vector<uint8_t>* FindRecord(uint32_t tag, const RecordKey& key);
 void SetMeasureKey(int16_t measure, uint16_t keyword);
+// The key word of a key of the document's own with these alterations, defined on first use
+// (the same alterations answer the same word); 0 when the document holds MAX_OWN_KEYS already.
+// Displacement 0 is middle C in it, and each letter sounds with its alteration.
+uint16_t DefineKey(const KeyAlterations& alterations);
 void SetStaffFlags(int16_t staff, uint16_t flags); // the 16-bit flag word at offset 22
 // Gives one staff's cell in a measure a key of its own, as the host keeps a staff in another
 // key than its measure (a key per staff): the cell's detail record carries

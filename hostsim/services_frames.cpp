@@ -18,19 +18,25 @@ bool HasDocument() {
 
 // Sounding pitch of a note slot in a key, the simulator's own arithmetic. The key word: when
 // neither bit of 0xC000 is set, its high byte is the mode (0 major, 1 minor) and its low byte
-// the accidental count as signed 8-bit (sharps positive, flats negative); every other key word
-// counts as C major. The tonic of a major key with s accidentals lies s fifths above C, that of
-// a minor key s fifths above A. Displacement 0 is the tonic in the octave from middle C (MIDI
-// 60) upward; each 7 steps are an octave; the steps inside it follow the major scale or the
-// natural minor scale; raise/lower adds semitones. The answer is kept to 0..127.
+// the accidental count as signed 8-bit (sharps positive, flats negative); KEY_OWN and a number
+// is the document's own key of that number (DefineKey); every other key word counts as C major.
+// The tonic of a major key with s accidentals lies s fifths above C, that of a minor key s
+// fifths above A. Displacement 0 is the tonic in the octave from middle C (MIDI 60) upward (C
+// in a key of the document's own); each 7 steps are an octave; the steps inside it follow the
+// major scale, the natural minor scale or the letters' alterations; raise/lower adds
+// semitones. The answer is kept to 0..127.
 int32_t SoundingKey(const ENOTE* note, uint16_t keyword) {
   static const int major[7] = {0, 2, 4, 5, 7, 9, 11};
   static const int minor[7] = {0, 2, 3, 5, 7, 8, 10};
   int mode = 0;
   int accidentals = 0;
+  const KeyAlterations* own = nullptr;
   if ((keyword & 0xC000) == 0 && (keyword >> 8) <= 1) {
     mode = keyword >> 8;
     accidentals = static_cast<int8_t>(keyword & 0xFF);
+  } else if ((keyword & 0xC000) == KEY_OWN && HasDocument() &&
+             (keyword & ~KEY_OWN) < Doc().keys.size()) {
+    own = &Doc().keys[keyword & ~KEY_OWN];
   }
   int tonic = ((mode == 1 ? 9 : 0) + 7 * accidentals) % 12;
   if (tonic < 0) tonic += 12;
@@ -38,6 +44,7 @@ int32_t SoundingKey(const ENOTE* note, uint16_t keyword) {
   int octave = d >= 0 ? d / 7 : -((6 - d) / 7);
   int step = d - 7 * octave;
   int key = 60 + tonic + 12 * octave + (mode == 1 ? minor : major)[step] + note->raiselower;
+  if (own) key += (*own)[step];
   return std::min(127, std::max(0, key));
 }
 } // namespace

@@ -9,7 +9,7 @@ namespace musicxml {
 // alteration of each letter (C = 0 ... B = 6) for the accidentals a reader expects.
 struct Key {
   uint16_t word = 0;         // the host's key word (mode in the high byte, fifths in the low)
-  bool expressible = true;   // false: a key the host's key word cannot hold; stored as key 0
+  bool expressible = true;   // false: no major or minor key word holds it; word stays 0
   bool spellable = true;     // false: its signature needs more than triple sharps or flats
   int8_t signature[7] = {0}; // alteration of each letter in the key signature
 };
@@ -23,9 +23,10 @@ const int kWidestKey = 21;
 // written key comes back. Past 21 the key is not spellable (its chords are left alone).
 Key TraditionalKey(int fifths, bool minor);
 // A key of explicit letter alterations (key-step/key-alter): the traditional key when the
-// letters make one, else stored as key 0 (a key word holds no other signature) with its
-// displacements counted from C and raise/lower still against the written signature, so that
-// the key's own accidental of a letter is a raise/lower of 0 there as in every other key.
+// letters make one, else a key no major or minor key word holds (the host is given its letters
+// as a key of the document's own) with its displacements counted from C and raise/lower
+// against the written signature, so that the key's own accidental of a letter is a raise/lower
+// of 0 there as in every other key.
 Key ExplicitKey(const int8_t signature[7]);
 
 // A written pitch: letter (C = 0 ... B = 6), octave (4 holds middle C) and alteration.
@@ -52,7 +53,7 @@ struct Transposition {
 Spelling Sounding(const Spelling& written, const Transposition& t);
 Spelling Written(const Spelling& sounding, const Transposition& t);
 // The key that sounds for a written key: the tonic moved as a note is, the mode kept. A key of
-// explicit alterations is kept as it is (the host holds it as key 0 with every alteration).
+// explicit alterations is kept as it is (the host holds it as a key of the document's own).
 Key SoundingKey(const Key& written, const Transposition& t);
 
 // "C", "D", ... and the letter index of a step name, -1 when it is none.

@@ -445,11 +445,17 @@ private:
   }
 
   // Whether a note of the chord that ends one tie and starts the next writes the end first (as
-  // files mostly do); an added note's ties follow the order of the notes beside it.
+  // files mostly do), in its <tie> elements or, when it shows none, its <tied> notations; an
+  // added note's ties follow the order of the notes beside it.
   static bool StopFirst(const Chord& c) {
-    for (const NoteRef& n : c.notes)
-      if (n.tieStart && n.tieStop && !n.moved && n.node.child("tie"))
-        return strcmp(n.node.child("tie").attribute("type").value(), "start") != 0;
+    for (const NoteRef& n : c.notes) {
+      if (!n.tieStart || !n.tieStop || n.moved) continue;
+      pugi::xml_node first = n.node.child("tie");
+      for (pugi::xml_node m = n.node.child("notations"); m && !first;
+           m = m.next_sibling("notations"))
+        first = m.child("tied");
+      if (first) return strcmp(first.attribute("type").value(), "start") != 0;
+    }
     return true;
   }
 

@@ -62,6 +62,15 @@ bool MarkAllBut(FCNoteEntry* entry, FCNote* keep, FCNote* keepToo) {
   return marked;
 }
 
+// The host's sounding pitches of source and of added (with the key's own accidental), for a
+// key whose scale the tool cannot read itself: false when either lies at an end of the host's
+// range, where it may have been cut off.
+bool HostSemitones(FCNote* source, FCNote* added, fourbyte* from, fourbyte* to) {
+  *from = source->CalcMIDIKey();
+  *to = added->CalcMIDIKey();
+  return *from > 0 && *from < 127 && *to > 0 && *to < 127;
+}
+
 } // namespace
 
 bool FCNoteEntryProcessingHandler::Iterate(__FCBase* object) {
@@ -156,8 +165,9 @@ bool FCNoteEntryProcessingHandler::AddInterval(FCNoteEntry* entry, int interval,
 // raise/lower of 0: F#5 over D#5 in E minor rather than F##5, F5 over Db5 in B-flat major
 // rather than Fb5. A fourth or a fifth from a note the key does not hold would then be
 // augmented or diminished (A4 over Db4 in F major); a musician writes it perfect (Ab4), so its
-// alteration is what makes the perfect interval. A key whose scale the tool cannot read keeps
-// its own accidental.
+// alteration is what makes the perfect interval. In a key of the host's own, one given letter
+// by letter, the host's sounding pitches measure it; where even those fail the key's own
+// accidental stays.
 bool FCNoteEntryProcessingHandler::AddDiatonicInterval(FCNoteEntry* entry, int interval,
                                                        bool inKey) {
   FCNote* source = _top ? entry->FindHighestNote() : entry->FindLowestNote();
@@ -169,9 +179,9 @@ bool FCNoteEntryProcessingHandler::AddDiatonicInterval(FCNoteEntry* entry, int i
   FCKeySignature key;
   key.SetKeyWord(source->CalcKeyWordInEffect());
   fourbyte from = 0, to = 0;
-  if (!key.CalcSemitones(source->GetDisplacement(), source->GetRaiseLower(), &from) ||
-      !key.CalcSemitones(added->GetDisplacement(), 0, &to))
-    return true;
+  bool read = key.CalcSemitones(source->GetDisplacement(), source->GetRaiseLower(), &from) &&
+              key.CalcSemitones(added->GetDisplacement(), 0, &to);
+  if (!read && !HostSemitones(source, added, &from, &to)) return true;
   int perfect = interval == FIFTH ? 7 : 5; // semitones
   int raiselower = from + (_top ? perfect : -perfect) - to;
   if (raiselower >= -0x8000 && raiselower <= 0x7FFF)

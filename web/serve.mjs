@@ -4,7 +4,7 @@
 //                                  port asked for is taken a free one is used instead
 import { createServer } from 'node:http';
 import { createReadStream } from 'node:fs';
-import { stat } from 'node:fs/promises';
+import { realpath, stat } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -40,13 +40,21 @@ const HEADERS = {
 // reader cannot hold a file's stream (and its socket) for ever.
 const IDLE_MS = 30_000;
 
+// Connections served at once; one more is answered 503 and closed. A browser opens a handful per
+// page, so this leaves room for many tabs while a flood of idle clients cannot take the
+// process's memory and descriptors. As many again may wait briefly for their 503; any beyond
+// that are closed at once.
+const MAX_CONNECTIONS = 200;
+const BUSY_TEXT = 'The page\'s server has too many connections open; close some tabs or try again in a moment.\n';
+
 // The names under which the server is its own: a page at any other name (a DNS name that was
 // made to point at 127.0.0.1) is another site's and is refused.
 function ownHosts(port) {
   return new Set([`127.0.0.1:${port}`, `localhost:${port}`, `[::1]:${port}`]);
 }
 
-// The file of the site an address names, or null.
+// The file of the site an address names, or null: a name outside the site, a type the site
+// does not serve.
 function fileOf(url, root) {
   let path;
   try {
@@ -60,23 +68,63 @@ function fileOf(url, root) {
   return file.startsWith(inside) && types[extname(file)] ? file : null;
 }
 
-// options: { root, idleMs } for the tests; the built site and IDLE_MS otherwise.
-export function serve(port = 8080, { root = siteRoot, idleMs = IDLE_MS } = {}) {
+// The real file behind a site's name (its links followed), or null when there is none or it
+// lies outside the site's real folder: a link in the site must not serve what is not the site's.
+async function realFileOf(file, realRoot) {
+  try {
+    const real = await realpath(file);
+    return real.startsWith(realRoot.endsWith(sep) ? realRoot : realRoot + sep) ? real : null;
+  } catch {
+    return null; // none at all, or not readable
+  }
+}
+
+// Cuts every connection on which nothing moved for its limit: no byte came in, no byte was handed
+// out or taken off its queue by the client. The socket's own timer is not used: while a write is
+// pending it lets the first timeout pass, so a reader that stalled mid-file held its connection
+// for twice the time.
+function cutIdle(sockets) {
+  const now = Date.now();
+  for (const [socket, seen] of sockets) {
+    // the bytes the client has not yet taken from the socket's queue (Node's own timer reads it too)
+    const progress = `${socket.bytesRead}:${socket.bytesWritten}:${socket._handle?.writeQueueSize ?? 0}`;
+    if (progress !== seen.progress) Object.assign(seen, { progress, since: now });
+    else if (now - seen.since >= seen.limit) socket.destroy();
+  }
+}
+
+// options: { root, idleMs, maxConnections } for the tests; the built site, IDLE_MS and
+// MAX_CONNECTIONS otherwise.
+export function serve(port = 8080, { root = siteRoot, idleMs = IDLE_MS, maxConnections = MAX_CONNECTIONS } = {}) {
   let hosts = new Set();
+  let realRoot = root;
+  const sockets = new Map(); // socket -> { progress, since, limit }
+  const refused = new WeakSet();
   const server = createServer(async (request, response) => {
     const refuse = (status, extra = {}) => response.writeHead(status, { ...HEADERS, 'Content-Length': 0, ...extra }).end();
+    if (refused.has(request.socket)) {
+      response.writeHead(503, {
+        ...HEADERS,
+        'Content-Type': 'text/plain; charset=utf-8',
+        'Content-Length': Buffer.byteLength(BUSY_TEXT),
+        'Retry-After': '5',
+        Connection: 'close',
+      });
+      return response.end(request.method === 'HEAD' ? undefined : BUSY_TEXT);
+    }
     const host = request.headers.host;
     if (host !== undefined && !hosts.has(host.toLowerCase())) return refuse(421);
     if (request.method !== 'GET' && request.method !== 'HEAD') return refuse(405, { Allow: 'GET, HEAD' });
-    const file = fileOf(request.url, root);
+    const named = fileOf(request.url, root);
+    const file = named && (await realFileOf(named, realRoot));
     let info;
     try {
       info = file && (await stat(file));
     } catch {
-      info = null; // none at all, or not readable
+      info = null; // gone since, or not readable
     }
     if (!info?.isFile()) return refuse(404);
-    const head = { ...HEADERS, 'Content-Type': types[extname(file)], 'Content-Length': info.size };
+    const head = { ...HEADERS, 'Content-Type': types[extname(named)], 'Content-Length': info.size };
     if (request.method === 'HEAD') return response.writeHead(200, head).end();
     // Streamed, at the pace the client reads (pipe waits while the socket's buffer is full): a
     // file is never held whole in memory, however many ask for it.
@@ -88,16 +136,37 @@ export function serve(port = 8080, { root = siteRoot, idleMs = IDLE_MS } = {}) {
     stream.once('error', () => (response.headersSent ? response.destroy() : refuse(404)));
     response.once('close', () => stream.destroy());
   });
-  server.timeout = idleMs; // no 'timeout' listener: an idle socket is destroyed
+  let served = 0; // connections in sockets that are not refused
+  server.on('connection', (socket) => {
+    // over the limit: a short while to send its request and be told why, then it is closed
+    const over = served >= maxConnections;
+    if (over && sockets.size >= 2 * maxConnections) return socket.destroy();
+    if (over) refused.add(socket);
+    else ++served;
+    sockets.set(socket, { progress: '', since: Date.now(), limit: over ? Math.min(idleMs, 2_000) : idleMs });
+    socket.once('close', () => {
+      sockets.delete(socket);
+      if (!over) --served;
+    });
+  });
+  const sweep = setInterval(() => cutIdle(sockets), Math.max(10, Math.min(1_000, idleMs / 10)));
+  sweep.unref();
+  server.once('close', () => clearInterval(sweep));
+  server.timeout = 0; // cutIdle does it
   server.headersTimeout = Math.min(idleMs, 60_000);
   server.requestTimeout = 0; // a long download by a reader that keeps reading is fine
   return new Promise((resolve, reject) => {
     server.once('error', reject);
-    server.listen(port, '127.0.0.1', () => {
-      server.off('error', reject);
-      hosts = ownHosts(server.address().port);
-      resolve(server);
-    });
+    realpath(root)
+      .then((real) => (realRoot = real))
+      .catch(() => {}) // no site yet: every file is answered 404
+      .then(() =>
+        server.listen(port, '127.0.0.1', () => {
+          server.off('error', reject);
+          hosts = ownHosts(server.address().port);
+          resolve(server);
+        }),
+      );
   });
 }
 

@@ -136,6 +136,33 @@ TEST(Mapping, AKeyGivenLetterByLetterSpellsAddedNotesAsWritten) {
   EXPECT_FALSE(NoteAt(doc, r.afterXml, 2, 1).child("accidental"));
 }
 
+// A signature of double flats and sharps no traditional key has (files/doublekey.musicxml: C4
+// and F#4 outside it, Db4 in it; the key: Cbb, Db, E, F, G##, A, B#). Added notes take the
+// key's accidentals, but a fourth or a fifth over a note outside the key is perfect (as the
+// host sounds the key), and a third keeps its note's distance from the key.
+TEST(Mapping, AKeyOfDoubleFlatsAndSharpsGivesEveryAddedIntervalInIt) {
+  struct Case {
+    const char* task;
+    const char* up;
+    const char* down;
+  } const cases[] = {
+      {"Add Second", "[C4 Db4] | [Db4 E4] | [F#4 G##4]", "[B#3 C4] | [Cbb4 Db4] | [E4 F#4]"},
+      {"Add Third", "[C4 E##4] | [Db4 F4] | [F#4 A#4]", "[A##3 C4] | [B#3 Db4] | [D4 F#4]"},
+      {"Add Fourth", "[C4 F4] | [Db4 G##4] | [F#4 B4]", "[G3 C4] | [A3 Db4] | [C#4 F#4]"},
+      {"Add Fifth", "[C4 G4] | [Db4 A4] | [F#4 C#5]", "[F3 C4] | [G##3 Db4] | [B3 F#4]"},
+      {"Add Sixth", "[C4 A4] | [Db4 B#4] | [F#4 Db5]", "[E3 C4] | [F3 Db4] | [A3 F#4]"},
+      {"Add Seventh", "[C4 B#4] | [Db4 Cbb5] | [F#4 E5]", "[Db3 C4] | [E3 Db4] | [G##3 F#4]"},
+      {"Add Octave", "[C4 C5] | [Db4 Db5] | [F#4 F#5]", "[C3 C4] | [Db3 Db4] | [F#3 F#4]"},
+  };
+  for (const Case& c : cases)
+    for (bool bottom : {false, true}) {
+      ScoreJobResult r = RunFile("doublekey.musicxml", c.task, bottom);
+      EXPECT_EQ(bottom ? c.down : c.up, Chords(r.afterXml, "P1")) << c.task << " " << bottom;
+      EXPECT_EQ("", r.leftAlone) << c.task << " " << bottom;
+    }
+  EXPECT_TRUE(Valid(RunFile("doublekey.musicxml", "Add Fifth").afterXml));
+}
+
 TEST(Mapping, AKeyChangedHalfwayThroughAMeasureHoldsFromWhereItStandsOnEveryStaff) {
   ScoreJobResult r = RunFile("midkey.musicxml", "Add Third");
   pugi::xml_document doc;

@@ -156,6 +156,28 @@ TEST(TiesOfAnAddedNote, KeepTheOrderOfTheNoteItIsBuiltOn) {
   }
 }
 
+// The same when that note shows its ties only as <tied> notations, the start first: the note
+// added over it writes the start first too.
+TEST(TiesOfAnAddedNote, FollowTheTiedNotationsOfANoteWithoutTieElements) {
+  std::vector<uint8_t> bytes = ReadBytes(FilePath("tiechain.musicxml"));
+  std::string text(bytes.begin(), bytes.end());
+  for (const std::string tie : {"<tie type=\"start\"/>", "<tie type=\"stop\"/>"})
+    for (size_t at; (at = text.find(tie)) != std::string::npos;)
+      text.erase(at, tie.size());
+  const std::string stopStart = "<tied type=\"stop\"/><tied type=\"start\"/>";
+  text.replace(text.find(stopStart), stopStart.size(),
+               "<tied type=\"start\"/><tied type=\"stop\"/>");
+  for (const char* task : {"Add Octave", "Add Fifth"}) {
+    ScoreJobOptions o;
+    o.task = task;
+    ScoreJobResult r = RunScoreJob(std::vector<uint8_t>(text.begin(), text.end()),
+                                   "tiechain.musicxml", o, Plugin());
+    pugi::xml_document doc;
+    EXPECT_EQ("start stop", Ties(NoteAt(doc, r.afterXml, 1, 5))) << task;
+    EXPECT_TRUE(Valid(r.afterXml)) << task;
+  }
+}
+
 TEST(Accidentals, ACourtesySignOnANoteTheTaskDidNotTouchStays) {
   EXPECT_EQ("Eb4[flat] | E4[natural] C4",
             Notes(RunIn("courtesy.musicxml", "Delete Outer Note", "").afterXml));

@@ -440,11 +440,19 @@ TEST_F(ChordOps, KeySpelledFourthsAndFifthsFromNotesOutsideTheKeyArePerfect) {
   EXPECT_EQ(-1, copied.Rl(1));
   EXPECT_TRUE(Apply(AddThird, true, spelt, inKey));
   EXPECT_EQ(0, spelt.Rl(1));
-  // A key whose scale is the host's own keeps the key's accidental.
-  hostsim::SetMeasureKey(1, 0x4003);
-  Chord custom({{-2, -1}});
-  EXPECT_TRUE(Apply(AddFifth, true, custom));
-  EXPECT_EQ(0, custom.Rl(1));
+  // In a key whose scale is the host's own (C double flat, D flat, G double sharp, B sharp) the
+  // host's sounding pitches measure the interval: over C4, two above the key's C, the fifth is
+  // G4 and the fourth under it G3, two under the key's G; where the host cannot tell (a pitch
+  // past the bottom of its range) the key's accidental stays.
+  hostsim::SetMeasureKey(1, hostsim::DefineKey({-2, -1, 0, 0, 2, 0, 1}));
+  Chord fifth({{0, 2}}), fourth({{0, 2}}), low({{-40, 2}});
+  EXPECT_TRUE(Apply(AddFifth, true, fifth));
+  EXPECT_EQ(-2, fifth.Rl(1));
+  EXPECT_TRUE(Apply(AddFourth, false, fourth));
+  EXPECT_EQ(V({0, -3}), fourth.D());
+  EXPECT_EQ(-2, fourth.Rl(1));
+  EXPECT_TRUE(Apply(AddFifth, true, low));
+  EXPECT_EQ(0, low.Rl(1));
 }
 
 TEST_F(ChordOps, ClosePositionTopBringsEveryNoteWithinTheOctaveUnderTheTop) {

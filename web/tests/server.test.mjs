@@ -3,7 +3,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
-import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { connect } from 'node:net';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
@@ -13,13 +13,18 @@ import { serve } from '../serve.mjs';
 
 const serveScript = fileURLToPath(new URL('../serve.mjs', import.meta.url));
 const BIG = 8 * 1024 * 1024;
-let site, server, port;
+let site, outside, server, port;
 
 before(async () => {
   site = mkdtempSync(join(tmpdir(), 'qvserve-'));
   writeFileSync(join(site, 'index.html'), '<!doctype html><title>t</title>');
   writeFileSync(join(site, 'big.sf2'), Buffer.alloc(BIG, 7));
   mkdirSync(join(site, 'verovio'));
+  outside = mkdtempSync(join(tmpdir(), 'qvserve-outside-'));
+  writeFileSync(join(outside, 'secret.html'), 'not the site\'s');
+  symlinkSync(join(outside, 'secret.html'), join(site, 'secret.html'));
+  symlinkSync(outside, join(site, 'elsewhere'));
+  symlinkSync(join(site, 'index.html'), join(site, 'home.html'));
   server = await serve(0, { root: site, idleMs: 400 });
   port = server.address().port;
 });
@@ -28,12 +33,15 @@ after(() => {
   server?.closeAllConnections();
   server?.close();
   rmSync(site, { recursive: true, force: true });
+  rmSync(outside, { recursive: true, force: true });
 });
 
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
 // One request with the Host header given; answers status, headers and body.
-function ask(method, path, host = `127.0.0.1:${port}`) {
+function ask(method, path, host = `127.0.0.1:${port}`, at = port) {
   return new Promise((resolve, reject) => {
-    const r = request({ host: '127.0.0.1', port, method, path, headers: { host } }, (response) => {
+    const r = request({ host: '127.0.0.1', port: at, method, path, headers: { host }, agent: false }, (response) => {
       const chunks = [];
       response.on('data', (c) => chunks.push(c));
       response.on('end', () => resolve({ status: response.statusCode, headers: response.headers, body: Buffer.concat(chunks) }));
@@ -62,8 +70,9 @@ test('GET and HEAD give the length and the safety headers; other methods get 405
     assert.equal(r.status, 405, method);
     assert.equal(r.headers.allow, 'GET, HEAD');
   }
-  // a folder, a missing file, a name outside the site, a malformed address
-  for (const path of ['/verovio', '/verovio/', '/none.html', '/..%2f..%2fetc%2fpasswd', '/%E0%A4%A', '/a%00.js']) {
+  // a folder, a missing file, a name outside the site, links out of it, a malformed address
+  assert.equal((await ask('GET', '/home.html')).status, 200); // a link to a file of the site
+  for (const path of ['/verovio', '/verovio/', '/none.html', '/..%2f..%2fetc%2fpasswd', '/secret.html', '/elsewhere/secret.html', '/%E0%A4%A', '/a%00.js']) {
     assert.equal((await ask('GET', path)).status, 404, path);
   }
 });
@@ -106,6 +115,34 @@ test('many clients that do not read hold no whole file in memory, and are let go
   const t0 = Date.now();
   await new Promise((resolve) => silent.once('close', resolve));
   assert.ok(Date.now() - t0 < 4000);
+});
+
+test('a stalled reader is cut after the idle time set, not twice that; past the connection limit a 503 says why', async () => {
+  const own = await serve(0, { root: site, idleMs: 1000, maxConnections: 1 });
+  const at = own.address().port;
+  const lasted = new Map(); // connection number -> how long it was open, in ms, once closed
+  let opened = 0;
+  own.on('connection', (s) => {
+    const n = ++opened, t0 = Date.now();
+    s.once('close', () => lasted.set(n, Date.now() - t0));
+  });
+  const stalled = connect(at, '127.0.0.1');
+  stalled.on('error', () => {});
+  stalled.pause(); // never reads
+  stalled.write(`GET /big.sf2 HTTP/1.1\r\nHost: 127.0.0.1:${at}\r\n\r\n`);
+  try {
+    for (let i = 0; i < 100 && opened < 1; ++i) await pause(10);
+    const busy = await ask('GET', '/index.html', `127.0.0.1:${at}`, at);
+    assert.equal(busy.status, 503);
+    assert.match(busy.body.toString(), /too many connections open/);
+    await pause(1700);
+    assert.ok(lasted.get(1) >= 950, `the stalled reader was open ${lasted.get(1)} ms`);
+    assert.equal((await ask('GET', '/index.html', `127.0.0.1:${at}`, at)).status, 200);
+  } finally {
+    stalled.destroy();
+    own.closeAllConnections();
+    own.close();
+  }
 });
 
 // Runs the server script; answers the child and a promise of its first line with an address.
