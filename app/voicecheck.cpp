@@ -77,7 +77,7 @@ struct Sound {
   int place = 0;       // its place among its entry's voices, from the lowest
   int16_t measure = 0; // where it sounds: in this measure from pos to end
   int32_t pos = 0, end = 0;
-  bool struck = false; // played here, not tied from the note before
+  bool struck = false; // played where it starts, not tied from the note before
 };
 
 // Whether the check hears an entry: notes all pitched, held by the host, not a grace note.
@@ -276,9 +276,12 @@ public:
           std::abs(top) > 2)
         Add(VoiceFaultKind::HiddenFifths, &ba, &ta, bb, tb, 1, static_cast<int>(now.size()));
     }
-    // Neighbouring upper voices, the bass apart, where one of them is played.
+    // Neighbouring upper voices, the bass apart, where one of them is played now.
+    auto played = [this](const Sound* s) {
+      return s->struck && s->measure == _measure && s->pos == _pos;
+    };
     for (size_t k = 1; k + 1 < now.size(); ++k)
-      if (std::abs(now[k + 1]->key - now[k]->key) > 12 && (now[k]->struck || now[k + 1]->struck))
+      if (std::abs(now[k + 1]->key - now[k]->key) > 12 && (played(now[k]) || played(now[k + 1])))
         Add(VoiceFaultKind::Spacing, nullptr, nullptr, *now[k], *now[k + 1],
             static_cast<int>(k) + 1, static_cast<int>(k) + 2);
   }
