@@ -54,13 +54,18 @@ std::vector<std::pair<int, int>> LeastMotion(const std::vector<int>& a, const st
   pairs.push_back({i, j});
   while (i > 0 || j > 0) {
     long long rest = cost - std::abs(a[i] - b[j]);
+    // The step before whose least cost leaves this pair's; the first possible one otherwise,
+    // so that the walk always ends.
     const std::pair<int, int> steps[3] = {{i - 1, j - 1}, {i - 1, j}, {i, j - 1}};
-    for (const std::pair<int, int>& s : steps)
-      if (s.first >= 0 && s.second >= 0 && least(s.first, s.second) == rest) {
-        i = s.first;
-        j = s.second;
-        break;
-      }
+    int chosen = -1;
+    for (int k = 0; k < 3 && chosen < 0; ++k)
+      if (steps[k].first >= 0 && steps[k].second >= 0 &&
+          least(steps[k].first, steps[k].second) == rest)
+        chosen = k;
+    for (int k = 0; k < 3 && chosen < 0; ++k)
+      if (steps[k].first >= 0 && steps[k].second >= 0) chosen = k;
+    i = steps[chosen].first;
+    j = steps[chosen].second;
     cost = rest;
     pairs.push_back({i, j});
   }
@@ -370,48 +375,32 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
   return checker.faults;
 }
 
-const char* FaultName(VoiceFaultKind kind) {
-  switch (kind) {
-  case VoiceFaultKind::ParallelFifths:
-    return "parallel fifths";
-  case VoiceFaultKind::ParallelOctaves:
-    return "parallel octaves or unisons";
-  case VoiceFaultKind::HiddenFifths:
-    return "hidden fifths or octaves";
-  case VoiceFaultKind::Crossing:
-    return "voices crossing";
-  case VoiceFaultKind::Spacing:
-    return "upper voices over an octave apart";
-  default:
-    return "";
-  }
-}
-
 namespace {
-// What the summary calls one fault of a kind.
-const char* OneFault(VoiceFaultKind kind) {
-  switch (kind) {
-  case VoiceFaultKind::ParallelFifths:
-    return "parallel fifth";
-  case VoiceFaultKind::ParallelOctaves:
-    return "parallel octave or unison";
-  case VoiceFaultKind::HiddenFifths:
-    return "hidden fifth or octave";
-  case VoiceFaultKind::Crossing:
-    return "voice crossing";
-  case VoiceFaultKind::Spacing:
-    return "pair of upper voices over an octave apart";
-  default:
-    return "";
-  }
-}
+// What each kind is called: in a line, and in the summary for one fault and for none or more.
+struct KindNames {
+  const char *line, *one, *more;
+};
+const KindNames kKindNames[] = {
+    {"parallel fifths", "parallel fifth", "parallel fifths"},
+    {"parallel octaves or unisons", "parallel octave or unison", "parallel octaves or unisons"},
+    {"hidden fifths or octaves", "hidden fifth or octave", "hidden fifths or octaves"},
+    {"voices crossing", "voice crossing", "voices crossing"},
+    {"upper voices over an octave apart", "pair of upper voices over an octave apart",
+     "pairs of upper voices over an octave apart"}};
+static_assert(sizeof kKindNames / sizeof kKindNames[0] ==
+                  static_cast<size_t>(VoiceFaultKind::Count),
+              "a name for every kind");
 
-// ... and more than one, or none.
-const char* Faults(VoiceFaultKind kind) {
-  return kind == VoiceFaultKind::Spacing ? "pairs of upper voices over an octave apart"
-                                         : FaultName(kind);
+const KindNames* Names(VoiceFaultKind kind) {
+  static const KindNames none = {"", "", ""};
+  int k = static_cast<int>(kind);
+  return k >= 0 && k < static_cast<int>(VoiceFaultKind::Count) ? &kKindNames[k] : &none;
 }
 } // namespace
+
+const char* FaultName(VoiceFaultKind kind) {
+  return Names(kind)->line;
+}
 
 std::string DescribeFaults(const std::vector<VoiceFault>& faults) {
   std::string text;
@@ -444,7 +433,7 @@ std::string FaultSummary(const std::vector<VoiceFault>& faults, size_t crowded) 
   for (int k = 0; k < kinds; ++k) {
     VoiceFaultKind kind = static_cast<VoiceFaultKind>(k);
     line += std::string(k == 0 ? ": " : ", ") + std::to_string(counts[k]) + " " +
-            (counts[k] == 1 ? OneFault(kind) : Faults(kind));
+            (counts[k] == 1 ? Names(kind)->one : Names(kind)->more);
   }
   if (crowded)
     line += "; " + std::to_string(crowded) + (crowded == 1 ? " place" : " places") +
