@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "lines.h"
 #include "selection.h"
 #include "voiceleading.h"
 #include "writeback.h"
@@ -163,6 +164,8 @@ std::vector<Sound> ReadVoices(const musicxml::Score& score, const std::vector<bo
     if (c.layer < 0 || (c.notes.empty() && !c.rest)) continue;
     if (Selected(parts, measures, c.part, c.measure)) lanes[{c.staff, c.layer}].push_back(i);
   }
+  // Voices of transposing parts are compared as they sound, and named as written.
+  std::vector<musicxml::Transposition> transpositions = musicxml::StaffTranspositions(score);
   std::vector<Sound> sounds;
   size_t strands = 0;
   for (auto& lane : lanes) {
@@ -191,7 +194,9 @@ std::vector<Sound> ReadVoices(const musicxml::Score& score, const std::vector<bo
         Sound s;
         s.chord = i;
         s.note = n;
-        s.key = KeyOf(c.notes[n].pitch);
+        s.key = KeyOf(c.notes[n].pitch) + (static_cast<size_t>(c.staff) < transpositions.size()
+                                               ? transpositions[c.staff].chromatic
+                                               : 0);
         s.staff = c.staff;
         s.layer = c.layer;
         s.measure = c.measure;

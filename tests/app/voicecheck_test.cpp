@@ -162,6 +162,20 @@ TEST(VoiceCheck, HearsTheVoicesAsWrittenAndComparesOnlyWhereBothSound) {
   }
 }
 
+// A clarinet in B-flat written D5 E5 sounds C5 D5: fifths with the bass as they sound, named as
+// written.
+TEST(VoiceCheck, ComparesTransposingPartsAsTheySound) {
+  std::string xml = WrittenScore("4/4", {{"Clarinet", {"D5q E5h."}}, {"Bass", {"F3q G3h."}}});
+  xml.replace(xml.find("</attributes>"), 0,
+              "<transpose><diatonic>-1</diatonic><chromatic>-2</chromatic></transpose>");
+  ScoreJobOptions o;
+  o.check = true;
+  o.applyTask = false;
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "clarinet.musicxml", o, Plugin());
+  EXPECT_EQ(std::vector<std::string>{"parallel fifths 1:2 1-2 F3 D5 -> G3 E5"}, Shorts(r.faults));
+}
+
 TEST(VoiceCheck, TheSummaryCountsOneFaultInTheSingular) {
   VoiceFault crossing;
   crossing.kind = VoiceFaultKind::Crossing;
