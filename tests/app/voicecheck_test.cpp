@@ -394,6 +394,11 @@ TEST(VoiceCheck, MarkedForTheDrawingEachFaultNamesItsOwnNotes) {
   ASSERT_EQ(1u, again.faults.size());
   ExpectNamedOnce(again);
   EXPECT_EQ(std::string::npos, again.afterXml.find("qv-fault-2"));
+  // Two voices of one fault in two parts: each named in its own part.
+  o.measures = "";
+  ScoreJobResult parts = RunFile("chorales/bwv122.6.musicxml", "", false, o);
+  ASSERT_EQ(2u, parts.faults.size());
+  ExpectNamedOnce(parts);
   // Without the mark the job draws nothing and names nothing.
   ScoreJobResult plain = Check("chorale-faults.musicxml");
   EXPECT_EQ("", plain.afterXml);
