@@ -105,13 +105,9 @@ inline std::string WrittenScore(const std::string& time, const std::vector<Writt
                       "</alter><octave>" + n.substr(n.size() - 1) + "</octave></pitch>";
             }
             if (!grace) body += "<duration>" + std::to_string(duration) + "</duration>";
-            body += "<voice>" + std::to_string(st + 1) + "</voice><type>" +
-                    std::string(type == 'e'   ? "eighth"
-                                : type == 'q' ? "quarter"
-                                : type == 'h' ? "half"
-                                              : "whole") +
-                    "</type>" + (dot ? "<dot/>" : "") + "<staff>" + std::to_string(st + 1) +
-                    "</staff></note>";
+            const char* types[] = {"eighth", "quarter", "half", "whole"};
+            body += "<voice>" + std::to_string(st + 1) + "</voice><type>" + types[d] + "</type>" +
+                    (dot ? "<dot/>" : "") + "<staff>" + std::to_string(st + 1) + "</staff></note>";
           }
           if (!grace) length += duration;
         }
