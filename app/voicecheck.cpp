@@ -76,12 +76,12 @@ std::vector<std::pair<int, int>> LeastMotion(const std::vector<int>& a, const st
 
 // A note of a voice, as long as its entry sounds.
 struct Sound {
-  size_t strand = 0;          // the voice's line: one unbroken run of its notes
-  size_t chord = 0, note = 0; // its entry (index into Score::chords) and note there
-  int key = 0;                // sounding pitch (MIDI number)
-  int16_t staff = 0, layer = 0;
-  int place = 0;       // its place among its entry's voices, from the lowest
-  int16_t measure = 0; // where it sounds: in this measure from pos to end
+  size_t strand = 0;            // the voice's line: one unbroken run of its notes
+  size_t chord = 0, note = 0;   // its entry (index into Score::chords) and note there
+  int key = 0;                  // sounding pitch (MIDI number)
+  int16_t staff = 0, layer = 0; // its entry's staff (host number) and layer
+  int place = 0;                // its place among its entry's voices, from the lowest
+  int16_t measure = 0;          // where it sounds: in this measure from pos to end
   int32_t pos = 0, end = 0;
   bool struck = false; // played where it starts, not tied from the note before
 };
@@ -275,8 +275,8 @@ public:
           Add(VoiceFaultKind::ParallelOctaves, &xa, &ya, xb, yb, number[x], number[y]);
       }
     // The outer voices, the bass and the top as they sound now, when both sounded before.
-    if (now.size() >= 2 && !both.empty() && both.front().second == now.front() &&
-        both.back().second == now.back() && both.size() >= 2) {
+    if (both.size() >= 2 && both.front().second == now.front() &&
+        both.back().second == now.back()) {
       const Sound &ba = *both.front().first, &bb = *both.front().second;
       const Sound &ta = *both.back().first, &tb = *both.back().second;
       int from = std::abs(ta.key - ba.key), to = std::abs(tb.key - bb.key);
