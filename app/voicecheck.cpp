@@ -286,14 +286,22 @@ public:
           std::abs(top) > 2)
         Add(VoiceFaultKind::HiddenFifths, &ba, &ta, bb, tb, 1, static_cast<int>(now.size()));
     }
-    // Neighbouring upper voices, the bass apart, where one of them is played now.
+    // Upper voices (the bass as written apart) next to each other in pitch, where one of the
+    // two is played now; named in their written order.
     auto played = [this](const Sound* s) {
       return s->struck && s->measure == _measure && s->pos == _pos;
     };
-    for (size_t k = 1; k + 1 < now.size(); ++k)
-      if (std::abs(now[k + 1]->key - now[k]->key) > 12 && (played(now[k]) || played(now[k + 1])))
-        Add(VoiceFaultKind::Spacing, nullptr, nullptr, *now[k], *now[k + 1],
-            static_cast<int>(k) + 1, static_cast<int>(k) + 2);
+    std::vector<size_t> upper;
+    for (size_t k = 1; k < now.size(); ++k)
+      upper.push_back(k);
+    std::stable_sort(upper.begin(), upper.end(),
+                     [&now](size_t x, size_t y) { return now[x]->key < now[y]->key; });
+    for (size_t k = 0; k + 1 < upper.size(); ++k) {
+      size_t x = std::min(upper[k], upper[k + 1]), y = std::max(upper[k], upper[k + 1]);
+      if (now[upper[k + 1]]->key - now[upper[k]]->key > 12 && (played(now[x]) || played(now[y])))
+        Add(VoiceFaultKind::Spacing, nullptr, nullptr, *now[x], *now[y], static_cast<int>(x) + 1,
+            static_cast<int>(y) + 1);
+    }
   }
 
   std::vector<VoiceFault> faults;

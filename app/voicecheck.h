@@ -18,7 +18,8 @@ enum class VoiceFaultKind {
   HiddenFifths,    // the outer voices move the same way into a fifth or an octave, the top
                    // voice by a leap (more than a whole tone)
   Crossing,        // two voices change the order they are written in
-  Spacing,         // two neighbouring upper voices (the bass apart) more than an octave apart
+  Spacing,         // two upper voices (the bass apart) next to each other in pitch more than
+                   // an octave apart
   Count
 };
 
