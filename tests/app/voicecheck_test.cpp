@@ -16,6 +16,14 @@ ScoreJobResult Check(const std::string& file, const std::string& measures = "") 
   return RunFile(file, "", false, o);
 }
 
+// The check alone on a score's text.
+ScoreJobResult CheckText(const std::string& xml) {
+  ScoreJobOptions o;
+  o.check = true;
+  o.applyTask = false;
+  return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "case.musicxml", o, Plugin());
+}
+
 std::vector<VoiceFaultKind> Kinds(const std::vector<VoiceFault>& faults) {
   std::vector<VoiceFaultKind> kinds;
   for (const VoiceFault& f : faults)
@@ -150,12 +158,7 @@ TEST(VoiceCheck, HearsTheVoicesAsWrittenAndComparesOnlyWhereBothSound) {
        "1: parallel fifths, voices 1 and 3 from the bass: C3 G4 -> D3 A4"},
   };
   for (const Case& c : cases) {
-    std::string xml = WrittenScore(c.time, c.parts);
-    ScoreJobOptions o;
-    o.check = true;
-    o.applyTask = false;
-    ScoreJobResult r =
-        RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "case.musicxml", o, Plugin());
+    ScoreJobResult r = CheckText(WrittenScore(c.time, c.parts));
     ASSERT_EQ(0, r.status) << c.what << ": " << r.error;
     EXPECT_EQ(c.faults, Shorts(r.faults)) << c.what;
     if (!c.line.empty()) {
@@ -170,12 +173,19 @@ TEST(VoiceCheck, ComparesTransposingPartsAsTheySound) {
   std::string xml = WrittenScore("4/4", {{"Clarinet", {"D5q E5h."}}, {"Bass", {"F3q G3h."}}});
   xml.replace(xml.find("</attributes>"), 0,
               "<transpose><diatonic>-1</diatonic><chromatic>-2</chromatic></transpose>");
-  ScoreJobOptions o;
-  o.check = true;
-  o.applyTask = false;
-  ScoreJobResult r =
-      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "clarinet.musicxml", o, Plugin());
+  ScoreJobResult r = CheckText(xml);
   EXPECT_EQ(std::vector<std::string>{"parallel fifths 1:2 1-2 F3 D5 -> G3 E5"}, Shorts(r.faults));
+}
+
+// Eleven parts of twelve-note chords: 132 voices at once are not compared two by two, and the
+// summary says so.
+TEST(VoiceCheck, APlaceOfTooManyVoicesIsCountedNotCompared) {
+  std::vector<WrittenPart> parts(
+      11, {"Tutti", {"C3+D3+E3+F3+G3+A3+B3+C4+D4+E4+F4+G4h D3+E3+F3+G3+A3+B3+C4+D4+E4+F4+G4+A4h"}});
+  ScoreJobResult r = CheckText(WrittenScore("4/4", parts));
+  EXPECT_TRUE(r.faults.empty());
+  EXPECT_EQ("; 2 places of more than 128 voices not compared",
+            r.checkSummary.substr(r.checkSummary.find(';')));
 }
 
 // Chorales in four parts (3/4; 3/4 with an upbeat; 3/2; 4/4 with an upbeat, rests and ties):
