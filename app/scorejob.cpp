@@ -224,9 +224,10 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
 // The voice-leading check of the selection, on the score as it now stands.
 void CheckSelection(const musicxml::Score& score, const std::vector<bool>& parts,
                     const std::vector<bool>& measures, ScoreJobResult* r) {
-  r->faults = CheckVoiceLeading(score, parts, measures);
+  size_t crowded = 0;
+  r->faults = CheckVoiceLeading(score, parts, measures, &crowded);
   r->checkText = DescribeFaults(r->faults);
-  r->checkSummary = FaultSummary(r->faults);
+  r->checkSummary = FaultSummary(r->faults, crowded);
 }
 
 } // namespace

@@ -153,6 +153,28 @@ Key ReadKey(const pugi::xml_node& k, Numbers* numbers) {
   return ExplicitKey(sig);
 }
 
+// A time signature: its beats ("3+2" adds up) and beat type; one the host could not count
+// (none given, out of range, not a number) leaves the time as it was, and a time without a
+// signature counts in quarters. Only the beat numbers of listed places depend on it.
+void ReadTime(const pugi::xml_node& time, MeasureTime* t) {
+  if (time.child("senza-misura")) {
+    t->beatType = 0;
+    return;
+  }
+  long long beats = 0, part = 0, type = 0;
+  std::string text = time.child_value("beats");
+  for (size_t at = 0; at <= text.size();) {
+    size_t plus = std::min(text.find('+', at), text.size());
+    if (!WholeText(text.substr(at, plus - at).c_str(), &part) || part < 1 || part > 999) return;
+    beats += part;
+    at = plus + 1;
+  }
+  if (!WholeText(time.child_value("beat-type"), &type) || type < 1 || type > 1024 || beats > 9999)
+    return;
+  t->beats = static_cast<int>(beats);
+  t->beatType = static_cast<int>(type);
+}
+
 // Reads one part into chords; keys and layers are per staff of the part.
 class PartReader {
 public:
@@ -181,6 +203,7 @@ private:
   std::vector<std::array<int32_t, kMaxLayers>> _entries; // entries of each layer in the measure
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long long _divisions = 1;
+  MeasureTime _time;    // the time signature in effect
   long long _pos = 0;   // position in the measure, divisions
   int16_t _measure = 0; // host measure number
   long _open = -1;      // index of the chord a <chord/> note joins
@@ -233,6 +256,13 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
       _score->measureKeys.resize(_measure, 0);
       _score->measureKeys[_measure - 1] = _keys[0].word;
     }
+    if (first) {
+      _score->measureTimes.resize(_measure);
+      MeasureTime& t = _score->measureTimes[_measure - 1];
+      t.beats = _time.beats;
+      t.beatType = _time.beatType;
+      t.implicit = strcmp(m.attribute("implicit").value(), "yes") == 0;
+    }
     if (!_numbers->Error().empty()) {
       *error = _numbers->Error();
       return false;
@@ -283,6 +313,8 @@ void PartReader::Attributes(const pugi::xml_node& a) {
         _keys.assign(_staves, k);
       if (_keysFrom.back().first != _pos) _keysFrom.emplace_back(_pos, _keys);
       _keysFrom.back().second = _keys;
+    } else if (Is(c, "time")) {
+      ReadTime(c, &_time);
     }
   }
 }
@@ -500,7 +532,27 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   int index = 0;
   for (pugi::xml_node p = root.child("part"); p; p = p.next_sibling("part"))
     if (!PartReader(score, index++, &numbers).Read(p, error)) return false;
+  score->measureTimes.resize(score->measureCount);
+  for (const Chord& c : score->chords)
+    if (c.measure >= 1 && c.measure <= score->measureCount) {
+      int32_t& length = score->measureTimes[c.measure - 1].length;
+      length = std::max(length, c.end);
+    }
   return true;
+}
+
+double Beat(const Score& score, int measure, int32_t pos) {
+  if (measure < 1 || static_cast<size_t>(measure) > score.measureTimes.size())
+    return 1 + static_cast<double>(pos) / kQuarter;
+  const MeasureTime& t = score.measureTimes[measure - 1];
+  if (t.beatType <= 0) return 1 + static_cast<double>(pos) / kQuarter;
+  // A compound time's beat is three of its notes.
+  bool compound = t.beats % 3 == 0 && t.beats > 3 && t.beatType >= 8;
+  double unit = 4.0 * kQuarter / t.beatType * (compound ? 3 : 1);
+  double full = 4.0 * kQuarter / t.beatType * t.beats;
+  double offset = pos;
+  if ((measure == 1 || t.implicit) && t.length > 0 && t.length < full) offset += full - t.length;
+  return 1 + offset / unit;
 }
 
 void SaveScore(const Score& score, std::vector<uint8_t>* out) {

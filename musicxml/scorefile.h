@@ -75,6 +75,14 @@ struct Chord {
   bool changed = false; // set by writing back
 };
 
+// A measure's time as the first part to reach it gives it.
+struct MeasureTime {
+  int beats = 4;         // the time signature's beats ("3+2" adds up to 5)
+  int beatType = 4;      // its note value (4: a quarter); 0 when the file gives none
+  bool implicit = false; // printed without a number of its own (an upbeat, a split measure)
+  int32_t length = 0;    // how long its longest voice runs, host units
+};
+
 struct PartInfo {
   std::string id;         // the part's id attribute
   std::string name;       // its part-name
@@ -95,10 +103,17 @@ struct Score {
   std::vector<std::string> measureNumbers; // as the first part prints them; host measure i+1
   std::vector<std::vector<std::string>> voiceNames; // per part, by Chord::voice
   std::vector<Chord> chords;                        // in file order, part by part
-  std::vector<uint16_t> measureKeys; // key word of the first staff at each measure's start
+  std::vector<uint16_t> measureKeys;     // key word of the first staff at each measure's start
+  std::vector<MeasureTime> measureTimes; // each measure's time, host measure i+1
   int16_t staffCount = 0;
   int16_t measureCount = 0;
 };
+
+// The beat a place in a measure falls on, counted from 1: in the time signature's beats (a
+// half in 3/2; a dotted quarter in 6/8, 9/8 and 12/8), in quarters when the file gives none.
+// A measure shorter than its time signature that starts the score or is printed without a
+// number (an upbeat) counts back from its end, so that its last beat is the time's last.
+double Beat(const Score& score, int measure, int32_t pos);
 
 // Parses the file's text, which the score takes over. Everything is kept in the document
 // (declaration, DOCTYPE, comments, processing instructions, whitespace and line ends as

@@ -607,7 +607,7 @@ ChangedChord ChordPlace(const Score& score, size_t part, int staff, int measure,
   d.staff = staff - p.firstStaff + 1;
   d.scoreStaff = staff;
   d.measure = MeasureName(score, measure);
-  d.beat = 1 + static_cast<double>(pos) / kQuarter;
+  d.beat = Beat(score, measure, pos);
   d.voice = voice;
   return d;
 }

@@ -30,7 +30,7 @@ struct ChangedChord {
   int staff = 1;              // in the part, from 1
   int scoreStaff = 1;         // in the whole score, from 1
   std::string measure;        // as the file prints its number
-  double beat = 1;            // in quarter notes from the measure's start, the first is 1
+  double beat = 1;            // the beat it falls on, from 1 (see Beat)
   std::string voice;          // as the file names it
   std::string before, after;  // note names lowest first ("Bb3 D4"), "rest" for none
 };

@@ -78,7 +78,8 @@ val Parts(const val& bytes, const std::string& fileName) {
 }
 
 // The voice-leading check's faults as rows for the page to list, each placed as a changed
-// chord is (part, staff, measure, beat, voice), with the two voices and their notes.
+// chord is (part, staff, measure, beat, voice), with the upper voice's place, the two voices
+// and their notes.
 val Faults(const std::vector<VoiceFault>& faults) {
   val list = val::array();
   for (const VoiceFault& f : faults) {
@@ -91,6 +92,12 @@ val Faults(const std::vector<VoiceFault>& faults) {
     row.set("measure", f.measure);
     row.set("beat", f.beat);
     row.set("voice", f.voice);
+    // the upper voice's place, the same as the fault's when both are on one staff's layer
+    row.set("upperPart", f.upperPart);
+    row.set("upperPartName", f.upperPartName);
+    row.set("upperStaff", f.upperStaff);
+    row.set("upperScoreStaff", f.upperScoreStaff);
+    row.set("upperVoice", f.upperVoice);
     row.set("lower", f.lower);
     row.set("upper", f.upper);
     row.set("before", f.before);

@@ -45,10 +45,14 @@ function fillChanges(doc, state) {
 }
 
 // A fault as --check prints it, in the changed chords' words: "Choir, staff 1, measure 2,
-// beat 1, voice 1: parallel fifths, voices 1 and 2 from the bass: C3 G3 → D3 A3".
+// beat 1, voice 1: parallel fifths, voices 1 and 2 from the bass: C3 G3 → D3 A3"; the upper
+// voice's part, staff and voice follow the lower's when they are elsewhere ("Bass, staff 1,
+// measure 3, beat 2, voice 1, with Soprano, staff 1, voice 1: ...").
 export function faultLine(parts, f) {
   const notes = f.before ? `${f.before} → ${f.after}` : f.after;
-  return `${partLabel(parts, f.part)}, staff ${f.staff}, measure ${f.measure}, beat ${+f.beat.toFixed(2)}, voice ${f.voice}: ${f.kind}, voices ${f.lower} and ${f.upper} from the bass: ${notes}`;
+  const apart = f.upperPart !== f.part || f.upperStaff !== f.staff || f.upperVoice !== f.voice;
+  const upper = apart ? `, with ${partLabel(parts, f.upperPart)}, staff ${f.upperStaff}, voice ${f.upperVoice}` : '';
+  return `${partLabel(parts, f.part)}, staff ${f.staff}, measure ${f.measure}, beat ${+f.beat.toFixed(2)}, voice ${f.voice}${upper}: ${f.kind}, voices ${f.lower} and ${f.upper} from the bass: ${notes}`;
 }
 
 // The faults the check found in the current state, each a button that shows its notes.

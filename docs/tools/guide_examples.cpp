@@ -573,6 +573,9 @@ public:
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" /
                       "chorale-faults.musicxml",
                   _root / "chorale.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "chorales" /
+                      "bwv122.6.musicxml",
+                  _root / "bwv122.6.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -608,7 +611,8 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                              {"--score", score, "--task", "Drop 2nd"},
                              {"--score", score, "--task", "Keep Specific Line", "--bottom",
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
-  (*blocks)["command check"] = Fenced(folder.Root(), {{"--score", "chorale.musicxml", "--check"}});
+  (*blocks)["command check"] = Fenced(folder.Root(), {{"--score", "chorale.musicxml", "--check"},
+                                                      {"--score", "bwv122.6.musicxml", "--check"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
   (*blocks)["command letter key"] = Fenced(

@@ -51,6 +51,76 @@ inline ScoreJobResult RunFile(const std::string& file, const std::string& task, 
   return RunScoreJob(ReadBytes(FilePath(file)), file, o, Plugin());
 }
 
+// A part as a short text: its name and each staff's measures, split by "|". An entry is its
+// notes joined by "+" ("r" for a rest) and its length (e eighth, q quarter, h half, w whole, a
+// dot adding half), a grace note led by "g": "C4+Eb4q rq gD5e F#3h.".
+struct WrittenPart {
+  std::string name;
+  std::vector<std::string> staves;
+};
+
+// A score of such parts in the time given ("3/2"), four divisions to the quarter; a staff's
+// entries are its voice, numbered as the staff.
+inline std::string WrittenScore(const std::string& time, const std::vector<WrittenPart>& parts) {
+  auto measures = [](const std::string& staff) {
+    std::vector<std::vector<std::string>> out(1);
+    std::istringstream in(staff);
+    for (std::string t; in >> t;)
+      t == "|" ? out.push_back({}) : out.back().push_back(t);
+    return out;
+  };
+  std::string s = "<score-partwise version=\"4.0\"><part-list>", body;
+  for (size_t p = 0; p < parts.size(); ++p) {
+    std::string id = "P" + std::to_string(p + 1);
+    s += "<score-part id=\"" + id + "\"><part-name>" + parts[p].name + "</part-name></score-part>";
+    body += "<part id=\"" + id + "\">";
+    std::vector<std::vector<std::vector<std::string>>> staves;
+    for (const std::string& staff : parts[p].staves)
+      staves.push_back(measures(staff));
+    for (size_t m = 0; m < staves[0].size(); ++m) {
+      body += "<measure number=\"" + std::to_string(m + 1) + "\">";
+      if (m == 0)
+        body += "<attributes><divisions>4</divisions><key><fifths>0</fifths></key><time><beats>" +
+                time.substr(0, time.find('/')) + "</beats><beat-type>" +
+                time.substr(time.find('/') + 1) + "</beat-type></time><staves>" +
+                std::to_string(staves.size()) + "</staves></attributes>";
+      for (size_t st = 0; st < staves.size(); ++st) {
+        int length = 0;
+        for (std::string t : staves[st][m]) {
+          bool grace = t[0] == 'g', dot = t.back() == '.';
+          if (dot) t.pop_back();
+          char type = t.back();
+          int d = std::string("eqhw").find(type);
+          int duration = (2 << d) * (dot ? 3 : 2) / 2;
+          std::istringstream notes(t.substr(grace, t.size() - grace - 1));
+          bool chord = false;
+          for (std::string n; std::getline(notes, n, '+'); chord = true) {
+            body += std::string("<note>") + (grace ? "<grace/>" : "") + (chord ? "<chord/>" : "");
+            if (n == "r") {
+              body += "<rest/>";
+            } else {
+              int alter = static_cast<int>(std::count(n.begin(), n.end(), '#') -
+                                           std::count(n.begin() + 1, n.end(), 'b'));
+              body += "<pitch><step>" + n.substr(0, 1) + "</step><alter>" + std::to_string(alter) +
+                      "</alter><octave>" + n.substr(n.size() - 1) + "</octave></pitch>";
+            }
+            if (!grace) body += "<duration>" + std::to_string(duration) + "</duration>";
+            const char* types[] = {"eighth", "quarter", "half", "whole"};
+            body += "<voice>" + std::to_string(st + 1) + "</voice><type>" + types[d] + "</type>" +
+                    (dot ? "<dot/>" : "") + "<staff>" + std::to_string(st + 1) + "</staff></note>";
+          }
+          if (!grace) length += duration;
+        }
+        if (st + 1 < staves.size())
+          body += "<backup><duration>" + std::to_string(length) + "</duration></backup>";
+      }
+      body += "</measure>";
+    }
+    body += "</part>";
+  }
+  return s + "</part-list>" + body + "</score-partwise>";
+}
+
 // A part's chords in file order, each as its notes sorted low to high: "[C4 E4] [r] | [G4]",
 // a grace chord as "g[...]", measures separated by "|".
 inline std::string Chords(const std::string& xml, const char* part) {

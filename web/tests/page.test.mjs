@@ -288,7 +288,7 @@ test('Check voice leading lists what --check prints and shows each fault\'s note
   assert.equal(await settled(page), '');
   await drawn(page);
   const expected = commandCheck(faults);
-  assert.equal(expected.lines.length, 5);
+  assert.equal(expected.lines.length, 4);
   assert.deepEqual(await checkListed(page), expected);
   assert.equal(await page.textContent('#check-title'), 'Voice leading, all measures, all parts');
   assert.equal(await page.$$eval('#history li', (l) => l.length), 1, 'a check makes no step');
