@@ -173,7 +173,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   size_t k = changes.size();
   for (size_t i = shown.written; i < score->chords.size(); ++i) {
     const musicxml::Chord& c = score->chords[i];
-    if (c.notes.empty()) continue;
+    if (c.notes.empty() || !c.changed) continue;
     std::string id = "qv-change-" + std::to_string(k++) + "-";
     for (size_t j = 0; j < c.notes.size(); ++j) {
       set(c.notes[j].node, "color", kChanged);
@@ -297,7 +297,7 @@ void Describe(const musicxml::Score& score, const Selection& s,
   if (!s.missing.empty())
     r->leftAlone = s.missing + "; only the parts found are taken" +
                    (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
-  r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
+  r->changedCount = changes.size() + musicxml::RewrittenChords(score, rewrites);
   r->leftAloneCount = skipped.size() + places;
   if (options.dryRun || options.listChanges) {
     r->changes = musicxml::ListChanges(score, changes);

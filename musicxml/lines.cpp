@@ -517,7 +517,7 @@ private:
       c.voice = voice;
       c.grace = e.grace;
       c.rest = e.notes.empty();
-      c.changed = true;
+      c.changed = !Unchanged(*_score, r, e);
       _made.clear();
       if (c.rest) {
         Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));
@@ -606,6 +606,22 @@ std::vector<Transposition> StaffTranspositions(const Score& score) {
   return out;
 }
 
+bool Unchanged(const Score& score, const LayerRewrite& r, const NewEntry& e) {
+  for (size_t i : r.old) {
+    const Chord& c = score.chords[i];
+    if (c.pos != e.pos || c.grace != e.grace || HostLength(c) != e.duration ||
+        c.notes.size() != e.notes.size())
+      continue;
+    bool same = true;
+    for (size_t k = 0; k < c.notes.size() && same; ++k)
+      same = c.notes[k].displacement == e.notes[k].displacement &&
+             c.notes[k].raiselower == e.notes[k].raiselower &&
+             c.notes[k].tieStart == e.notes[k].tie;
+    if (same) return true;
+  }
+  return false;
+}
+
 std::vector<ChangedChord> ListRewrites(const Score& score,
                                        const std::vector<LayerRewrite>& rewrites) {
   FirstChords first = FindFirstChords(score);
@@ -621,7 +637,7 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
     for (size_t i : r.old)
       if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
     for (const NewEntry& e : r.entries) {
-      if (e.notes.empty()) continue;
+      if (e.notes.empty() || Unchanged(score, r, e)) continue;
       ChangedChord d =
           ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
       d.before = "rest"; // or what sounded there

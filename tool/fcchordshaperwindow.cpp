@@ -8,7 +8,10 @@
 #include "tasks.h"
 #include "ui/windowshade.h"
 
+#include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,16 +29,38 @@ bool OptionIsOne(const char* key) {
   return on;
 }
 
-// Tells the user, through the host's message, how many places the task left as they were and
-// why; only Reduce leaves places so. The window does not fold away behind the message.
-void TellLeftAlone(const char* task, int places) {
-  char text[192];
-  snprintf(text, sizeof text,
-           "%s left %d %s alone, where the selected staves' rhythms differ or their notes "
-           "would not fit one chord.",
-           task, places, places == 1 ? "place" : "places");
+// The places said, "measure 3 beat 2.5, ...": the first twenty, and how many more.
+std::string PlacesText(const std::vector<LinePlace>& places) {
+  const size_t shown = 20;
+  std::string text;
+  for (size_t i = 0; i < places.size() && i < shown; ++i) {
+    char place[64];
+    snprintf(place, sizeof place, "%smeasure %d beat %g", i ? ", " : "", places[i].measure,
+             std::round(100 + places[i].pos * 100 / 1024.0) / 100); // a third as 1.33
+    text += place;
+  }
+  if (places.size() > shown) text += ", and " + std::to_string(places.size() - shown) + " more";
+  return text;
+}
+
+// Tells the user, through the host's message, which places the task left as they were and
+// why, and where it gathered crossed voices; only Reduce leaves places so. The window does not
+// fold away behind the message.
+void TellLeftAlone(const char* task, const std::vector<LinePlace>& places,
+                   const std::vector<LinePlace>& crossings) {
+  std::string text;
+  if (!places.empty())
+    text = std::string(task) + " left " + std::to_string(places.size()) +
+           (places.size() == 1 ? " place" : " places") +
+           " alone, where the selected staves' rhythms cannot be split to meet (a tuplet "
+           "against other notes), a grace note is not on every staff or their notes would not "
+           "fit one chord: " +
+           PlacesText(places) + ".";
+  if (!crossings.empty())
+    text += std::string(text.empty() ? "" : " ") + "Voices cross at " + PlacesText(crossings) +
+            ": the chords there do not keep which staff sang which note.";
   AllowWindowshade(false);
-  FX_AlertMessage(0, 0, 0, text);
+  FX_AlertMessage(0, 0, 0, text.c_str());
   AllowWindowshade(true);
 }
 
@@ -223,5 +248,6 @@ void FCChordShaperWindow::ProcessChords() {
     _ui.RedrawDocument();
   else
     _ui.Beep();
-  if (handler.GetLeftAlone() > 0) TellLeftAlone(task.name, handler.GetLeftAlone());
+  if (!handler.GetLeftAlonePlaces().empty() || !handler.GetCrossings().empty())
+    TellLeftAlone(task.name, handler.GetLeftAlonePlaces(), handler.GetCrossings());
 }
