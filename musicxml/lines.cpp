@@ -194,6 +194,7 @@ struct Plan {
   std::string indent, inner, unit;    // the file's indentation of notes and their children
   Key key;                            // the key the host spelled the voice in
   std::string voice;                  // the voice's name
+  std::string where;                  // "part "P1", measure 3: ", for a message
   int staffInPart = 1;
   bool staffElement = false; // the part has staves to name
 };
@@ -240,8 +241,13 @@ public:
       plans.emplace_back();
       if (!Prepare(r, parts, &plans.back(), error)) return false;
     }
-    for (Plan& p : plans)
+    if (!Refine(&plans, error)) return false;
+    for (Plan& p : plans) {
+      long long& scale = _finer[p.measure.internal_object()];
+      if (scale > 1) Rescale(p.measure, p.divisions / scale, scale);
+      scale = 1; // once a measure
       Write(p);
+    }
     return true;
   }
 
@@ -367,15 +373,80 @@ private:
       }
     }
     plan->entries = WithRests(r);
-    for (size_t k = 0; k < plan->entries.size(); ++k) {
-      long long start, end;
-      if (!EntryTimes(plan->entries, k, plan->divisions, &start, &end)) {
-        *error = where + "the part's divisions (" + std::to_string(plan->divisions) +
+    plan->where = where;
+    return true;
+  }
+
+  // Whether the part's divisions, made scale times finer, hold every new entry's times.
+  static bool Holds(const Plan& p, long long scale) {
+    long long start, end;
+    for (size_t k = 0; k < p.entries.size(); ++k)
+      if (!EntryTimes(p.entries, k, p.divisions * scale, &start, &end)) return false;
+    return true;
+  }
+
+  // The divisions of each measure written into, made finer where they cannot hold the new
+  // notes' times (the parts' other voices split at a sixteenth in a part that counts eighths):
+  // the least multiple that holds the lengths of every voice written there. The plans' times
+  // follow. False with the message when none up to a limit does.
+  bool Refine(std::vector<Plan>* plans, std::string* error) {
+    const long long kMostScale = 64;
+    for (Plan& p : *plans) {
+      long long scale = 1;
+      while (scale <= kMostScale && !Holds(p, scale))
+        ++scale;
+      if (scale > kMostScale || p.divisions * scale > (1LL << 40)) {
+        *error = p.where + "the part's divisions (" + std::to_string(p.divisions) +
                  " to a quarter) cannot hold the new notes' lengths";
         return false;
       }
+      long long& finer = _finer[p.measure.internal_object()];
+      finer = std::lcm(std::max(1LL, finer), scale);
+    }
+    for (Plan& p : *plans) {
+      long long scale = _finer[p.measure.internal_object()];
+      if (scale == 1) continue;
+      if (!Holds(p, scale)) {
+        *error = p.where + "the part's divisions (" + std::to_string(p.divisions) +
+                 " to a quarter) cannot hold the new notes' lengths";
+        return false;
+      }
+      p.divisions *= scale;
+      p.start *= scale;
+      p.end *= scale;
+      for (Placed& k : p.kept)
+        k.pos *= scale;
     }
     return true;
+  }
+
+  // Makes a measure's divisions scale times finer: every length in it and every divisions it
+  // sets; where it sets none, it sets the finer ones at its start. The next measure of the part
+  // sets the divisions it had before, unless it sets its own.
+  void Rescale(pugi::xml_node measure, long long divisions, long long scale) {
+    bool set = false;
+    for (pugi::xml_node c = measure.first_child(); c; c = c.next_sibling()) {
+      pugi::xml_node d = Is(c, "attributes") ? c.child("divisions") : c.child("duration");
+      if (!d) continue;
+      set = set || Is(c, "attributes");
+      _score->edits.Change(d);
+      d.text().set(std::to_string(Number(d, 0) * scale).c_str());
+    }
+    auto setAtStart = [this](pugi::xml_node m, long long value) {
+      _score->edits.Reorder(m);
+      pugi::xml_node first = m.first_child();
+      while (first && first.type() != pugi::node_element)
+        first = first.next_sibling();
+      pugi::xml_node a =
+          first ? m.insert_child_before("attributes", first) : m.append_child("attributes");
+      a.append_child("divisions").text().set(std::to_string(value).c_str());
+    };
+    if (!set) setAtStart(measure, divisions * scale);
+    pugi::xml_node next = measure.next_sibling("measure");
+    if (!next) return;
+    for (pugi::xml_node a = next.child("attributes"); a; a = a.next_sibling("attributes"))
+      if (a.child("divisions")) return;
+    setAtStart(next, divisions);
   }
 
   // The voice's name: that of the staff's chords in the layer, else a new one for the staff.
@@ -563,7 +634,9 @@ private:
   Score* _score;
   const std::vector<LayerRewrite>& _rewrites;
   std::vector<PartMeasures> _parts; // read as they are needed
-  std::set<size_t> _old;            // chords of the voices rewritten
+  // How many times finer each measure written into counts its divisions.
+  std::map<pugi::xml_node_struct*, long long> _finer;
+  std::set<size_t> _old; // chords of the voices rewritten
   std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
   // Chords left alone: (measure, pos) -> (length, staff).
   std::multimap<std::pair<int16_t, int32_t>, std::pair<int16_t, int16_t>> _leftAlone;
