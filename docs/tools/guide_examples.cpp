@@ -179,16 +179,25 @@ std::vector<Example> TaskExamples(int task) {
     break;
   }
   case Explode:
-    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})), one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
-           one(TOP, C_MAJOR, P({0, 4})), one(BOTTOM, C_MAJOR, P({0, 4})),
-           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7}))};
+    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})),
+           one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({0, 4})),
+           one(BOTTOM, C_MAJOR, P({0, 4})),
+           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7})),
+           one(BOTTOM, C_MAJOR, P({-3, 0, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({7}))};
     for (Example& ex : out)
       ex.below = {{}, {}, {}};
+    // A single note is dealt to no one: the staves below keep their own music under it.
+    out.back().below = {P({4}), P({2}), P({-7})};
     break;
   case Reduce:
-    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4}))};
+    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4})),
+           one(TOP, C_MAJOR, P({}))};
     out[0].below = out[1].below = {P({4}), P({2}), P({-7})};
+    // A unison is kept twice; a note under a rest of the top staff is gathered all the same.
     out[2].below = {P({4}), P({}), P({0})};
+    out[3].below = {P({}), P({0}), P({})};
     break;
   case ClosePosition:
     out = both(C_MAJOR, P({-10, 2, 7}));
@@ -227,7 +236,7 @@ std::vector<Example> SpellingExamples() {
 
 // What one Apply did.
 struct Outcome {
-  std::vector<Pitch> after;               // the measure's chord after Apply (its chords' notes in turn)
+  std::vector<Pitch> after; // the measure's chord after Apply (its chords' notes in turn)
   std::vector<std::vector<Pitch>> chords; // each of the measure's chords after Apply
   std::vector<std::vector<Pitch>> below;  // the chords of the staves below, after
   bool changed;                           // the host recorded an undo entry
@@ -624,10 +633,9 @@ bool MakeBlocks(std::map<std::string, std::string>* blocks,
   for (int task = 0; task < TASKCOUNT; ++task) {
     Block b = TaskBlock(task, examples, outcomes);
     (*blocks)["task " + std::to_string(task + 1)] = b.text;
-    (*notation)[NotationName(task)] =
-        !b.progressions.empty() ? guide::NotationScore(b.progressions)
-        : !b.section.empty()    ? guide::SectionNotationScore(b.section)
-                                : guide::NotationScore(b.notation);
+    (*notation)[NotationName(task)] = !b.progressions.empty() ? guide::NotationScore(b.progressions)
+                                      : !b.section.empty() ? guide::SectionNotationScore(b.section)
+                                                           : guide::NotationScore(b.notation);
   }
   Block fourNote = FourNoteBlock(examples, outcomes);
   (*blocks)["four-note drops"] = fourNote.text;
