@@ -150,7 +150,7 @@ std::string WithPlaces(const std::string& line, const TaskPlaces& places) {
     out += (out.empty() ? "left alone: " : ", ") + std::to_string(places.count) +
            (places.count == 1 ? " place" : " places") +
            " where the staves' rhythms cannot be split to meet, a grace note is not on every "
-           "staff or the notes would not fit one chord" +
+           "staff, the notes would not fit one chord or the staff they gather on holds nothing" +
            (places.alone.empty() ? "" : ": " + places.alone);
   if (!places.crossed.empty())
     out += (out.empty() ? "" : "; ") + std::string("voices cross at ") + places.crossed +

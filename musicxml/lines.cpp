@@ -275,11 +275,18 @@ private:
     std::vector<NewEntry> out;
     int32_t at = 0;
     auto f = _leftAlone.lower_bound(std::make_pair(r.measure, INT32_MIN));
+    auto stays = [&](int32_t pos, int32_t end) { // a chord of the voice itself stays there
+      for (size_t i : r.old) {
+        const Chord& c = _score->chords[i];
+        if (c.skip != Skip::None && !c.notes.empty() && c.pos < end && pos < c.end) return true;
+      }
+      return false;
+    };
     auto fill = [&](int32_t upto) {
       for (; f != _leftAlone.end() && f->first.first == r.measure; ++f) {
         int32_t pos = f->first.second, end = pos + f->second.first;
         // behind (in an entry's time, or a rest already), or standing on this staff
-        if (pos < at - 2 || f->second.second == r.staff) continue;
+        if (pos < at - 2 || f->second.second == r.staff || stays(pos, end)) continue;
         if (pos > at + 2 || end > upto + 2) return;
         NewEntry rest;
         rest.pos = pos;
@@ -334,9 +341,25 @@ private:
     plan->voice = VoiceOf(r, part);
     Indentation(plan->measure, plan);
 
-    std::unordered_set<pugi::xml_node_struct*> old;
+    std::string where = "part \"" + info.id + "\", measure " +
+                        std::string(plan->measure.attribute("number").value()) + ": ";
+    std::unordered_set<pugi::xml_node_struct*> old, stays;
     for (size_t i : r.old) {
       const Chord& c = _score->chords[i];
+      // A chord the host never held stays where it is, the new music written around it; new
+      // music at its time would write over it.
+      if (c.skip != Skip::None && !c.notes.empty()) {
+        for (const NewEntry& e : r.entries)
+          if (!e.grace && !c.grace && e.pos < c.end - 2 && c.pos < e.pos + e.duration - 2) {
+            *error = where + "the voice holds a chord left alone (" + NoteNames(c) +
+                     "), which its new music would write over";
+            return false;
+          }
+        for (const NoteRef& n : c.notes)
+          stays.insert(n.node.internal_object());
+        stays.insert(c.first.internal_object());
+        continue;
+      }
       old.insert(c.first.internal_object());
       for (const NoteRef& n : c.notes)
         old.insert(n.node.internal_object());
@@ -349,8 +372,6 @@ private:
         lo = std::min(lo, k);
         hi = k;
       }
-    std::string where = "part \"" + info.id + "\", measure " +
-                        std::string(plan->measure.attribute("number").value()) + ": ";
     if (lo == placed.size()) {
       plan->append = true;
       plan->start = plan->end = end;
@@ -361,6 +382,10 @@ private:
       if (hi + 1 < placed.size()) plan->after = placed[hi + 1].node;
       for (size_t k = lo; k <= hi; ++k) {
         const pugi::xml_node& n = placed[k].node;
+        if (stays.count(n.internal_object())) {
+          plan->kept.push_back(placed[k]);
+          continue;
+        }
         if (Is(n, "backup") || (Is(n, "note") && !old.count(n.internal_object()))) {
           *error = where + "the voice's notes are interleaved with another voice's; its new "
                            "music cannot be written in place";
@@ -506,8 +531,12 @@ private:
   // The kept elements that stand at or before a time go before what is written there.
   void Pass(Plan& p, long long upto) {
     while (_kept < p.kept.size() && p.kept[_kept].pos <= upto) {
+      const pugi::xml_node& kept = p.kept[_kept].node;
       if (_cursor < p.kept[_kept].pos) Move(p, p.kept[_kept].pos);
-      pugi::xml_node next = p.kept[_kept].node.next_sibling();
+      // a note kept (one left alone) takes its time
+      if (Is(kept, "note") && !kept.child("chord") && !kept.child("grace"))
+        _cursor = p.kept[_kept].pos + std::max(0LL, Number(kept.child("duration"), 0));
+      pugi::xml_node next = kept.next_sibling();
       while (next && IsSpace(next))
         next = next.next_sibling();
       _at = next;
@@ -615,6 +644,7 @@ private:
     if (!p.append) Move(p, p.end);
     for (size_t i : r.old) {
       Chord& c = _score->chords[i];
+      if (c.skip != Skip::None && !c.notes.empty()) continue; // it stays
       c.notes.clear();
       c.rest = true;
       c.layer = -1;

@@ -53,8 +53,8 @@ void TellLeftAlone(const char* task, const std::vector<LinePlace>& places,
     text = std::string(task) + " left " + std::to_string(places.size()) +
            (places.size() == 1 ? " place" : " places") +
            " alone, where the selected staves' rhythms cannot be split to meet (a tuplet "
-           "against other notes), a grace note is not on every staff or their notes would not "
-           "fit one chord: " +
+           "against other notes), a grace note is not on every staff, their notes would not fit "
+           "one chord or the staff they gather on holds nothing there: " +
            PlacesText(places) + ".";
   if (!crossings.empty())
     text += std::string(text.empty() ? "" : " ") + "Voices cross at " + PlacesText(crossings) +

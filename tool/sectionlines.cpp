@@ -176,6 +176,25 @@ bool ReplaceSpan(EXTGF2005a* frame, const Span& span, const std::vector<EXENTRY>
   return true;
 }
 
+// A rest as rests of written lengths, the longest first; false when a piece too short for any
+// is left.
+bool WrittenRests(EXENTRY rest, std::vector<EXENTRY>* out) {
+  fourbyte at = rest.measurepos, left = rest.duration;
+  while (left > 0) {
+    fourbyte take = 0;
+    for (fourbyte base = 4; base <= 4 << 12; base *= 2)
+      for (fourbyte length : {base, base + base / 2})
+        if (length <= left && length > take) take = length;
+    if (take == 0) return false;
+    rest.measurepos = at;
+    rest.duration = static_cast<twobyte>(take);
+    out->push_back(rest);
+    at += take;
+    left -= take;
+  }
+  return true;
+}
+
 // Whether the staves' entries have the same places, lengths and kinds, note or rest: the
 // frame's entries can take the new music where they stand.
 bool SameShape(const std::vector<EXENTRY>& a, const std::vector<EXENTRY>& b) {
@@ -288,9 +307,17 @@ std::vector<Stretch> KeptStretches(const StaffCell& top, const std::vector<Staff
     at = std::max(at, EndOf(e));
   }
   pieces.push_back({{at, FAR_END}, true});
-  for (size_t j = 1; j < staves.size(); ++j)
-    for (const EXENTRY& e : staves[j].entries)
-      if (!IsGrace(e) && HasNotes(e)) pieces.push_back({{e.measurepos, EndOf(e)}, false});
+  // A staff below keeps a gap between its entries too: something the task leaves alone may
+  // stand there.
+  for (size_t j = 1; j < staves.size(); ++j) {
+    at = from;
+    for (const EXENTRY& e : staves[j].entries) {
+      if (IsGrace(e)) continue;
+      if (e.measurepos > at + SLACK) pieces.push_back({{at, e.measurepos}, true});
+      if (HasNotes(e)) pieces.push_back({{e.measurepos, EndOf(e)}, false});
+      at = std::max(at, EndOf(e));
+    }
+  }
   std::vector<Stretch> kept;
   for (const Chained& c : Chain(pieces))
     if (c.marked) kept.push_back(c.stretch);
@@ -342,14 +369,19 @@ std::vector<EXENTRY> JoinTies(const std::vector<EXENTRY>& line, const std::vecto
   return out;
 }
 
-// Rests from a up to b, cut where entries of the top staff start, so that they keep its rhythm.
-void AddRests(fourbyte a, fourbyte b, const std::vector<EXENTRY>& top, std::vector<EXENTRY>* out) {
-  while (a < b) {
-    fourbyte cut = std::min(b, a + LONGEST_ENTRY);
-    for (const EXENTRY& e : top)
-      if (!IsGrace(e) && e.measurepos > a && e.measurepos < cut) cut = e.measurepos;
-    out->push_back(Rest(a, cut - a));
-    a = cut;
+// Rests from a up to b where the staff's own entries stood (its gaps stay gaps), cut where
+// entries of the top staff start, so that they keep its rhythm.
+void AddRests(fourbyte from, fourbyte to, const std::vector<EXENTRY>& own,
+              const std::vector<EXENTRY>& top, std::vector<EXENTRY>* out) {
+  for (const EXENTRY& o : own) {
+    fourbyte a = std::max(from, fourbyte(o.measurepos)), b = std::min(to, EndOf(o));
+    while (a < b) {
+      fourbyte cut = std::min(b, a + LONGEST_ENTRY);
+      for (const EXENTRY& e : top)
+        if (!IsGrace(e) && e.measurepos > a && e.measurepos < cut) cut = e.measurepos;
+      out->push_back(Rest(a, cut - a));
+      a = cut;
+    }
   }
 }
 
@@ -406,10 +438,14 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   const StaffCell& top = staves[0];
   if (!top.frame || top.entries.empty()) return false;
   std::vector<Stretch> kept = KeptStretches(top, staves, from);
-  fourbyte cover = from; // the end of the music the staves hold
-  for (const StaffCell& s : staves)
-    for (const EXENTRY& e : s.entries)
-      cover = std::max(cover, EndOf(e));
+  // Where the top staff has a gap, something the task leaves alone may stand: its entries then
+  // stay where they are, their ties not joined, so that the cell is not written anew around it.
+  bool topGap = false;
+  fourbyte at = from;
+  for (const EXENTRY& e : top.entries) {
+    topGap = topGap || (!IsGrace(e) && e.measurepos > at + SLACK);
+    if (!IsGrace(e)) at = std::max(at, EndOf(e));
+  }
   // Each staff's line: its own music where it keeps it, the chords' line where they are
   // dealt, a rest where it kept nothing. A chord whose lines cannot all be written stays
   // whole, and every staff keeps its music under it.
@@ -433,14 +469,14 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
         line.back().first.duration = static_cast<twobyte>(in->end - e.measurepos);
     }
     for (const Stretch& k : kept) {
-      if (j == 0 || k.start >= cover) continue;
-      fourbyte at = std::max(k.start, from), end = std::min(k.end, cover);
+      if (j == 0) continue;
+      fourbyte at = std::max(k.start, from);
       for (const EXENTRY& e : s.entries) {
-        if (IsGrace(e) || e.measurepos < at || e.measurepos >= end) continue;
-        AddRests(at, e.measurepos, top.entries, &rests);
+        if (IsGrace(e) || e.measurepos < at || e.measurepos >= k.end) continue;
+        AddRests(at, e.measurepos, s.entries, top.entries, &rests);
         at = std::max(at, EndOf(e));
       }
-      AddRests(at, end, top.entries, &rests);
+      AddRests(at, k.end, s.entries, top.entries, &rests);
     }
     for (const EXENTRY& r : rests)
       line.push_back({r, false});
@@ -452,7 +488,7 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
     std::vector<bool> dealt;
     for (const std::pair<EXENTRY, bool>& e : line) {
       entries.push_back(e.first);
-      dealt.push_back(e.second);
+      dealt.push_back(e.second && !(j == 0 && topGap));
     }
     lines[j] = JoinTies(entries, dealt);
   }
@@ -522,9 +558,10 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   StaffCell& target = staves[t];
   std::vector<Chained> pieces;
   std::vector<fourbyte> cuts;
-  for (const StaffCell& s : staves)
-    for (const EXENTRY& e : s.entries)
-      if (!IsGrace(e)) {
+  // The other staves' rests are no music to gather: they stay as they are and cut nothing.
+  for (int j = 0; j < _staffCount; ++j)
+    for (const EXENTRY& e : staves[j].entries)
+      if (!IsGrace(e) && (j == t || HasNotes(e))) {
         pieces.push_back({{e.measurepos, EndOf(e)}, false});
         cuts.push_back(fourbyte(e.measurepos)); // a copy: the record is packed
         cuts.push_back(EndOf(e));
@@ -565,7 +602,7 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
         const EXENTRY& e = staves[j].entries[i];
         if (e.measurepos >= b.end) break;
         next[j] = i + 1;
-        if (e.measurepos < b.start) continue;
+        if (e.measurepos < b.start || (j != t && !IsGrace(e) && !HasNotes(e))) continue;
         (IsGrace(e) ? graces : held)[j].push_back(static_cast<int>(i));
       }
     std::vector<EXENTRY> chords;
@@ -623,7 +660,6 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
         fits = AddNotes(*sounding[j], j == t, staves[j].place, target.place,
                         EndOf(*sounding[j]) > end, notes, &count, &nextID);
       }
-      fits = fits && (whole || WrittenLength(end - start, true));
       EXENTRY chord = base ? *base : Rest(start, end - start);
       chord.measurepos = start;
       chord.duration = static_cast<twobyte>(end - start);
@@ -631,7 +667,11 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       chord.notecount = static_cast<twobyte>(count);
       if (count) chord.flags = (chord.flags | ENTRY_NOTE) & ~ENTRY_RESTNOTERECORD;
       chord.flags2 |= ENTRY2_NOTESCHANGED;
-      chords.push_back(chord);
+      // Where the target staff holds nothing (a chord the task left alone) nothing is gathered;
+      // a rest no note sounds in may be cut as written lengths allow.
+      bool written = whole || WrittenLength(end - start, true);
+      fits = fits && sounding[t] && (written || (count == 0 && WrittenRests(chord, &chords)));
+      if (written) chords.push_back(chord);
       bool crossed = Crossed(notes, voices);
       if (crossed && !crossedBefore) crossings.push_back({measure, start});
       crossedBefore = crossed;

@@ -209,15 +209,44 @@ TEST(Reduce, EveryOnsetBecomesAChordWithTheHeldNoteTiedIntoIt) {
   }
 }
 
+TEST(Reduce, PlacesLeftAloneAndCrossedVoicesAreSaidByMeasureAndBeat) {
+  // A triplet against two eighths on the second beat: no split meets both, so that beat is left
+  // alone on both staves; the beats around it are gathered.
+  ScoreJobResult r = RunJob("reduce-tuplet.musicxml", "Reduce");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[E4 C5] [B4] [A4] [G4] [F3 A4]", Chords(r.afterXml, "P1"));
+  EXPECT_EQ("[r] [D4] [G3] [r]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ("left alone: 4 places where the staves' rhythms cannot be split to meet, a grace "
+            "note is not on every staff, the notes would not fit one chord or the staff they "
+            "gather on holds nothing: measure 1 beat 2, measure 1 beat 2.33, measure 1 beat 2.5, "
+            "measure 1 beat 2.67",
+            r.leftAlone);
+  EXPECT_EQ(4u, r.leftAloneCount);
+  EXPECT_TRUE(Valid(r.afterXml));
+  // Measures as the score names them: the chorale's upbeat is measure 0, so the host's third
+  // measure is "2"; there the tenor's E3 sounds under the bass's A3.
+  ScoreJobResult crossed = RunJob("chorales/bwv101.7.musicxml", "Reduce", false, "1-2");
+  ASSERT_EQ(0, crossed.status) << crossed.error;
+  EXPECT_EQ("voices cross at measure 2 beat 2: the chords there do not keep which staff sang "
+            "which note",
+            crossed.leftAlone);
+  EXPECT_EQ(0u, crossed.leftAloneCount);
+}
+
 TEST(Explode, AnotherVoiceAfterTheLineKeepsItsTimeThroughABackup) {
-  // Part Two's second half note becomes voice 2, following voice 1 with no backup between.
+  // Part Two's second half note becomes voice 2, following voice 1 with no backup between;
+  // the last chord above, a D4 added to its G4, is dealt into the half voice 1 left empty.
   std::string xml = Text("explode-counts.musicxml");
   size_t p2 = xml.find("<part id=\"P2\">");
   xml.replace(xml.find("<voice>1</voice>", xml.find("<voice>1</voice>", p2) + 1), 16,
               "<voice>2</voice>");
+  size_t last = xml.rfind("<note>", p2);
+  xml.insert(xml.find("</note>", last) + 7,
+             "<note><chord/><pitch><step>D</step><octave>4</octave></pitch><duration>12</duration>"
+             "<voice>1</voice><type>half</type></note>");
   ScoreJobResult r = RunText(xml, "Explode");
   ASSERT_EQ(0, r.status) << r.error;
-  EXPECT_EQ("[C4] [F4] [r] [B3]", Chords(r.afterXml, "P2"));
+  EXPECT_EQ("[C4] [F4] [D4] [B3]", Chords(r.afterXml, "P2"));
   pugi::xml_document doc;
   pugi::xml_node b3 = NoteOf(doc, r.afterXml, "P2", 1, 3);
   EXPECT_STREQ("2", b3.child_value("voice"));
@@ -535,6 +564,39 @@ TEST(Explode, AChordLeftAloneOnTheTopStaffIsARestOnTheStavesBelow) {
   pugi::xml_document doc;
   EXPECT_STREQ("quarter", NoteOf(doc, r.afterXml, "P2", 1, 1).child_value("type"));
   EXPECT_STREQ("eighth", NoteOf(doc, r.afterXml, "P3", 1, 3).child_value("type"));
+  EXPECT_TRUE(Valid(r.afterXml));
+}
+
+TEST(Explode, AChordLeftAloneOnAStaffBelowIsNeverWrittenOver) {
+  // Horn 1 holds a quarter-tone note on the last beat, under a chord the task would deal: its
+  // voice cannot be written anew around a note the host never held, so nothing is written.
+  std::string xml = Text("explode-leftalone.musicxml");
+  size_t p2 = xml.find("<part id=\"P2\">");
+  size_t rest = xml.find("<note><rest/>", p2), end = xml.find("</note>", rest) + 7;
+  xml.replace(rest, end - rest,
+              "<note><rest/><duration>4</duration><voice>1</voice><type>half</type></note>"
+              "<note><pitch><step>B</step><alter>0.5</alter><octave>4</octave></pitch>"
+              "<duration>2</duration><voice>1</voice><type>quarter</type></note>");
+  ASSERT_TRUE(Valid(xml));
+  ScoreJobResult r = RunText(xml, "Explode");
+  EXPECT_EQ(2, r.status);
+  EXPECT_NE(std::string::npos, r.error.find("part \"P2\", measure 1: the voice holds a chord left "
+                                            "alone"))
+      << r.error;
+  EXPECT_TRUE(r.output.empty());
+  // On the second beat, between its own rests, the staff keeps it: the chords over it stay,
+  // the voice is written around it.
+  xml = Text("explode-leftalone.musicxml");
+  rest = xml.find("<note><rest/>", p2), end = xml.find("</note>", rest) + 7;
+  xml.replace(rest, end - rest,
+              "<note><rest/><duration>2</duration><voice>1</voice><type>quarter</type></note>"
+              "<note><pitch><step>B</step><alter>0.5</alter><octave>4</octave></pitch>"
+              "<duration>2</duration><voice>1</voice><type>quarter</type></note>"
+              "<note><rest/><duration>2</duration><voice>1</voice><type>quarter</type></note>");
+  r = RunText(xml, "Explode");
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ("[B4] [B4] [C5] [r]", Chords(r.afterXml, "P2")); // the quarter tone reads as B4
+  EXPECT_NE(std::string::npos, r.afterXml.find("<alter>0.5</alter><octave>4</octave>"));
   EXPECT_TRUE(Valid(r.afterXml));
 }
 

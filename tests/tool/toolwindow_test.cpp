@@ -485,8 +485,9 @@ TEST_F(ToolWindowTest, ReduceTellsWhichPlacesItLeftAloneAndWhereVoicesCross) {
   hostsim::Click(dialog, IDC_APPLY);
   ASSERT_EQ(1u, hostsim::TheHost().alerts.size());
   EXPECT_EQ("Reduce left 4 places alone, where the selected staves' rhythms cannot be split to "
-            "meet (a tuplet against other notes), a grace note is not on every staff or their "
-            "notes would not fit one chord: measure 2 beat 1, measure 2 beat 1.33, measure 2 beat "
+            "meet (a tuplet against other notes), a grace note is not on every staff, their "
+            "notes would not fit one chord or the staff they gather on holds nothing there: "
+            "measure 2 beat 1, measure 2 beat 1.33, measure 2 beat "
             "1.5, measure 2 beat 1.67.",
             hostsim::TheHost().alerts[0]);
   EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0)); // nothing gathered
