@@ -351,7 +351,7 @@ std::vector<EXENTRY> JoinTies(const std::vector<EXENTRY>& line, const std::vecto
     for (size_t j = i + 1; dealt[i] && j < line.size() && dealt[j] && TiedOn(line[j - 1], line[j]);
          ++j) {
       sum += line[j].duration;
-      if (sum > LONGEST_WRITTEN) break;
+      if (sum > LONGEST_WRITTEN || line[j].duration <= 0) break;
       if (WrittenLength(sum, false)) {
         last = j;
         joined = sum;
@@ -370,15 +370,17 @@ std::vector<EXENTRY> JoinTies(const std::vector<EXENTRY>& line, const std::vecto
 }
 
 // Rests from a up to b where the staff's own entries stood (its gaps stay gaps), cut where
-// entries of the top staff start, so that they keep its rhythm.
+// entries of the top staff start (cuts, in order), so that they keep its rhythm.
 void AddRests(fourbyte from, fourbyte to, const std::vector<EXENTRY>& own,
-              const std::vector<EXENTRY>& top, std::vector<EXENTRY>* out) {
-  for (const EXENTRY& o : own) {
-    fourbyte a = std::max(from, fourbyte(o.measurepos)), b = std::min(to, EndOf(o));
+              const std::vector<fourbyte>& cuts, std::vector<EXENTRY>* out) {
+  auto o = std::lower_bound(own.begin(), own.end(), from,
+                            [](const EXENTRY& e, fourbyte p) { return EndOf(e) <= p; });
+  for (; o != own.end() && o->measurepos < to; ++o) {
+    fourbyte a = std::max(from, fourbyte(o->measurepos)), b = std::min(to, EndOf(*o));
     while (a < b) {
       fourbyte cut = std::min(b, a + LONGEST_ENTRY);
-      for (const EXENTRY& e : top)
-        if (!IsGrace(e) && e.measurepos > a && e.measurepos < cut) cut = e.measurepos;
+      auto next = std::upper_bound(cuts.begin(), cuts.end(), a);
+      if (next != cuts.end() && *next < cut) cut = *next;
       out->push_back(Rest(a, cut - a));
       a = cut;
     }
@@ -422,10 +424,6 @@ bool FCSectionLines::Reduce() {
   bool changed = false;
   for (int m = _region->GetStartMeasure(); m <= _region->GetEndMeasure(); ++m)
     changed = _ReduceMeasure(static_cast<twobyte>(m)) || changed;
-  std::stable_sort(_leftAlone.begin(), _leftAlone.end(),
-                   [](const LinePlace& a, const LinePlace& b) {
-                     return a.measure != b.measure ? a.measure < b.measure : a.pos < b.pos;
-                   });
   return changed;
 }
 
@@ -438,6 +436,9 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
   const StaffCell& top = staves[0];
   if (!top.frame || top.entries.empty()) return false;
   std::vector<Stretch> kept = KeptStretches(top, staves, from);
+  std::vector<fourbyte> topStarts;
+  for (const EXENTRY& e : top.entries)
+    if (!IsGrace(e)) topStarts.push_back(fourbyte(e.measurepos)); // a copy: the record is packed
   // Where the top staff has a gap, something the task leaves alone may stand: its entries then
   // stay where they are, their ties not joined, so that the cell is not written anew around it.
   bool topGap = false;
@@ -473,10 +474,10 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
       fourbyte at = std::max(k.start, from);
       for (const EXENTRY& e : s.entries) {
         if (IsGrace(e) || e.measurepos < at || e.measurepos >= k.end) continue;
-        AddRests(at, e.measurepos, s.entries, top.entries, &rests);
+        AddRests(at, e.measurepos, s.entries, topStarts, &rests);
         at = std::max(at, EndOf(e));
       }
-      AddRests(at, k.end, s.entries, top.entries, &rests);
+      AddRests(at, k.end, s.entries, topStarts, &rests);
     }
     for (const EXENTRY& r : rests)
       line.push_back({r, false});
@@ -579,19 +580,14 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   std::vector<EXENTRY> gathered;                      // the target's entries after
   std::vector<std::vector<int>> emptied(_staffCount); // entries of each staff gathered away
   std::vector<size_t> next(_staffCount, 0);           // each staff's first entry not yet read
-  auto leaveAlone = [&](const Stretch& b) {
-    for (const StaffCell& s : staves)
-      for (const EXENTRY& e : s.entries) {
-        LinePlace place = {measure, e.measurepos};
-        if (HasNotes(e) && e.measurepos >= b.start && (e.measurepos < b.end || IsGrace(e)) &&
-            std::find(_leftAlone.begin(), _leftAlone.end(), place) == _leftAlone.end())
-          _leftAlone.push_back(place);
-      }
+  size_t firstAlone = _leftAlone.size();              // this measure's places from here on
+  auto leaveAlone = [&](const EXENTRY& e) {
+    if (HasNotes(e)) _leftAlone.push_back({measure, e.measurepos});
   };
   // Grace notes where no stretch is: left alone as they are.
   for (const StaffCell& s : staves)
     for (const EXENTRY& e : s.entries)
-      if (IsGrace(e) && !Holding(blocks, e.measurepos)) leaveAlone({e.measurepos, e.measurepos});
+      if (IsGrace(e) && !Holding(blocks, e.measurepos)) leaveAlone(e);
   for (const EXENTRY& e : target.entries)
     if (IsGrace(e) && !Holding(blocks, e.measurepos)) gathered.push_back(e);
   for (const Stretch& b : blocks) {
@@ -677,7 +673,12 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       crossedBefore = crossed;
     }
     if (!fits) {
-      leaveAlone(b);
+      for (int j = 0; j < _staffCount; ++j) {
+        for (int i : graces[j])
+          leaveAlone(staves[j].entries[i]);
+        for (int i : held[j])
+          leaveAlone(staves[j].entries[i]);
+      }
       for (int i : graces[t])
         gathered.push_back(target.entries[i]);
       for (int i : held[t])
@@ -692,6 +693,11 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       emptied[j].insert(emptied[j].end(), held[j].begin(), held[j].end());
     }
   }
+  // Each place once, in order.
+  auto byPlace = [](const LinePlace& a, const LinePlace& b) { return a.pos < b.pos; };
+  std::sort(_leftAlone.begin() + firstAlone, _leftAlone.end(), byPlace);
+  _leftAlone.erase(std::unique(_leftAlone.begin() + firstAlone, _leftAlone.end()),
+                   _leftAlone.end());
   std::stable_sort(gathered.begin(), gathered.end(), EarlierInLine);
   if (SameMusic(target.entries.data(), gathered, target.span.count)) return false;
   // The chords first: the other staves are emptied only once their notes have a place. Where
