@@ -472,10 +472,12 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
     for (const Stretch& k : kept) {
       if (j == 0) continue;
       fourbyte at = std::max(k.start, from);
-      for (const EXENTRY& e : s.entries) {
-        if (IsGrace(e) || e.measurepos < at || e.measurepos >= k.end) continue;
-        AddRests(at, e.measurepos, s.entries, topStarts, &rests);
-        at = std::max(at, EndOf(e));
+      auto e = std::lower_bound(s.entries.begin(), s.entries.end(), at,
+                                [](const EXENTRY& x, fourbyte p) { return x.measurepos < p; });
+      for (; e != s.entries.end() && e->measurepos < k.end; ++e) {
+        if (IsGrace(*e)) continue;
+        AddRests(at, e->measurepos, s.entries, topStarts, &rests);
+        at = std::max(at, EndOf(*e));
       }
       AddRests(at, k.end, s.entries, topStarts, &rests);
     }
@@ -493,12 +495,11 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
     }
     lines[j] = JoinTies(entries, dealt);
   }
+  // The staves below first: the top staff keeps its chords until every line has its place.
   bool changed = false, landed = true;
   for (int j = 1; j <= _staffCount; ++j) {
     StaffCell& s = staves[j % _staffCount];
-    if (j == _staffCount && !landed)
-      break; // the top staff keeps its chords until every line
-             // has its place
+    if (j == _staffCount && !landed) break;
     if (SameMusic(s.entries.data(), lines[j % _staffCount], s.span.count)) continue;
     if (StoreEntries(&s, lines[j % _staffCount]))
       changed = true;
