@@ -545,9 +545,9 @@ bool Crossed(const ENOTE chord[MAX_NOTES], const std::vector<std::pair<int, int>
 // Every onset of any staff becomes a chord on the target staff: a note held across another
 // staff's onset is split there and tied on, so every note sounds as before, and a pitch two
 // staves share is kept once for each. The measure is read in blocks, each a stretch that the
-// staves' entries chain over by overlapping; a block is gathered whole or left alone whole
-// (a split no written length can hold, grace notes not every staff has, a chord past twelve
-// notes).
+// staves' notes and the target's entries chain over by overlapping; a block is gathered whole
+// or left alone whole (a split no written length can hold, grace notes not every staff has, a
+// chord past twelve notes, a stretch where the target holds nothing).
 bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   fourbyte from, to;
   _Range(measure, &from, &to);
