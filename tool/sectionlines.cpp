@@ -340,9 +340,9 @@ bool TiedOn(const EXENTRY& a, const EXENTRY& b) {
   return true;
 }
 
-// Joins the dealt entries of a line that carry on one another by ties into single notes,
-// where the joined length is one written note (as Reduce splits a held note at the others'
-// notes). The longest such run from each entry on is taken.
+// Joins the entries of a line that may join (those dealt) and carry on one another by ties into
+// single notes, where the joined length is one written note (as Reduce splits a held note at
+// the others' notes). The longest such run from each entry on is taken.
 std::vector<EXENTRY> JoinTies(const std::vector<EXENTRY>& line, const std::vector<bool>& dealt) {
   std::vector<EXENTRY> out;
   for (size_t i = 0; i < line.size();) {
@@ -491,7 +491,8 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
     std::vector<bool> dealt;
     for (const std::pair<EXENTRY, bool>& e : line) {
       entries.push_back(e.first);
-      dealt.push_back(e.second && !(j == 0 && topGap));
+      // the top staff's own single notes join the pieces dealt before them
+      dealt.push_back(j == 0 ? !topGap : e.second);
     }
     lines[j] = JoinTies(entries, dealt);
   }
