@@ -87,29 +87,75 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   return 0;
 }
 
-// The places the task left as they were, as the plug-in told the user after each Apply through
-// the host's message ("Reduce left 2 places alone, where ..."), summed over the job's Applies.
-// Other messages say nothing of places and count none.
-size_t PlacesLeftAlone(const std::vector<std::string>& messages, const std::string& task) {
-  const std::string start = task + " left ";
-  size_t places = 0;
+// What the plug-in told the user after each Apply through the host's message, summed over
+// the job's Applies: how many places the task left as they were and which ("Reduce left 2
+// places alone, where ...: measure 1 beat 2, measure 3 beat 1.5."), and where it gathered
+// crossed voices ("Voices cross at measure 4 beat 1: ..."). The plug-in counts the host's
+// measures; the places are said as the score names them. Other messages count none.
+struct TaskPlaces {
+  size_t count = 0;
+  std::string alone, crossed; // the places said: "measure 3 beat 2, ..."
+};
+
+// Adds the list of places that starts at m[at] ("measure 3 beat 2, ..., and 4 more") to out,
+// up to the first words that are not a place.
+void ReadPlaces(const musicxml::Score& score, const std::string& m, size_t at, std::string* out) {
+  while (at < m.size()) {
+    int measure = 0, used = 0;
+    double beat = 0;
+    char said[32];
+    if (sscanf(m.c_str() + at, "measure %6d beat %9lf%n", &measure, &beat, &used) == 2 &&
+        measure >= 1 && measure <= score.measureCount) {
+      snprintf(said, sizeof said, "%g", beat);
+      *out += (out->empty() ? "measure " : ", measure ") + musicxml::MeasureName(score, measure) +
+              " beat " + said;
+    } else if (sscanf(m.c_str() + at, "and %6d more%n", &measure, &used) == 1) {
+      *out += ", and " + std::to_string(measure) + " more";
+    } else {
+      return;
+    }
+    at += static_cast<size_t>(used);
+    if (m.compare(at, 2, ", ") != 0) return;
+    at += 2;
+  }
+}
+
+TaskPlaces PlacesLeftAlone(const std::vector<std::string>& messages, const std::string& task,
+                           const musicxml::Score& score) {
+  const std::string start = task + " left ", cross = "Voices cross at ";
+  TaskPlaces places;
   for (const std::string& m : messages) {
-    if (task.empty() || m.compare(0, start.size(), start) != 0) continue;
+    size_t crossAt = m.find(cross);
+    if (task.empty()) continue;
+    if (crossAt != std::string::npos) ReadPlaces(score, m, crossAt + cross.size(), &places.crossed);
+    if (m.compare(0, start.size(), start) != 0) continue;
     size_t i = start.size(), n = 0;
     // A count beyond any score's places is not a count: nine digits at most.
     while (i < m.size() && i - start.size() < 9 && isdigit(static_cast<unsigned char>(m[i])))
       n = n * 10 + static_cast<size_t>(m[i++] - '0');
-    if (i > start.size() && m.compare(i, 6, " place") == 0) places += n;
+    if (i == start.size() || m.compare(i, 6, " place") != 0) continue;
+    places.count += n;
+    size_t list = m.find(": ", i);
+    if (list != std::string::npos && (crossAt == std::string::npos || list < crossAt))
+      ReadPlaces(score, m, list + 2, &places.alone);
   }
   return places;
 }
 
-// The left-alone line with the places the task left alone added, as the other kinds are said.
-std::string WithPlaces(const std::string& line, size_t places) {
-  if (!places) return line;
-  return line + (line.empty() ? "left alone: " : ", ") + std::to_string(places) +
-         (places == 1 ? " place" : " places") +
-         " where the staves' rhythms differ or the notes would not fit one chord";
+// The left-alone line with the places the task left alone added, as the other kinds are said,
+// and where it gathered crossed voices.
+std::string WithPlaces(const std::string& line, const TaskPlaces& places) {
+  std::string out = line;
+  if (places.count)
+    out += (out.empty() ? "left alone: " : ", ") + std::to_string(places.count) +
+           (places.count == 1 ? " place" : " places") +
+           " where the staves' rhythms cannot be split to meet, a grace note is not on every "
+           "staff, the notes would not fit one chord or the staff they gather on holds nothing" +
+           (places.alone.empty() ? "" : ": " + places.alone);
+  if (!places.crossed.empty())
+    out += (out.empty() ? "" : "; ") + std::string("voices cross at ") + places.crossed +
+           ": the chords there do not keep which staff sang which note";
+  return out;
 }
 
 // The chords the task left as written, as the plug-in told the user after each Apply ("Voice
@@ -212,7 +258,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   size_t k = changes.size();
   for (size_t i = shown.written; i < score->chords.size(); ++i) {
     const musicxml::Chord& c = score->chords[i];
-    if (c.notes.empty()) continue;
+    if (c.notes.empty() || !c.changed) continue;
     std::string id = "qv-change-" + std::to_string(k++) + "-";
     for (size_t j = 0; j < c.notes.size(); ++j) {
       set(c.notes[j].node, "color", kChanged);
@@ -326,7 +372,7 @@ void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions
 // listed.
 void Describe(const musicxml::Score& score, const Selection& s,
               const std::vector<musicxml::ChordChange>& changes,
-              const std::vector<musicxml::LayerRewrite>& rewrites, size_t places,
+              const std::vector<musicxml::LayerRewrite>& rewrites, const TaskPlaces& places,
               const std::vector<std::string>& messages, const ScoreJobOptions& options,
               ScoreJobResult* r) {
   r->summary = musicxml::Summary(r->task, score, changes, rewrites);
@@ -340,8 +386,8 @@ void Describe(const musicxml::Score& score, const Selection& s,
   if (!s.missing.empty())
     r->leftAlone = s.missing + "; only the parts found are taken" +
                    (r->leftAlone.empty() ? "" : "\n" + r->leftAlone);
-  r->changedCount = changes.size() + musicxml::RewrittenChords(rewrites);
-  r->leftAloneCount = skipped.size() + places + chords;
+  r->changedCount = changes.size() + musicxml::RewrittenChords(score, rewrites);
+  r->leftAloneCount = skipped.size() + places.count + chords;
   if (options.dryRun || options.listChanges) {
     r->changes = musicxml::ListChanges(score, changes);
     std::vector<musicxml::ChangedChord> lines = musicxml::ListRewrites(score, rewrites);
@@ -452,7 +498,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   if (!refused.empty()) return fail(2, fileName + ": " + refused);
   std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
   std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
-  size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
+  TaskPlaces places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task, score);
   std::vector<std::string> messages = hostsim::TheHost().alerts;
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   Describe(score, selection, changes, rewrites, places, messages, options, &r);

@@ -194,6 +194,7 @@ struct Plan {
   std::string indent, inner, unit;    // the file's indentation of notes and their children
   Key key;                            // the key the host spelled the voice in
   std::string voice;                  // the voice's name
+  std::string where;                  // "part "P1", measure 3: ", for a message
   int staffInPart = 1;
   bool staffElement = false; // the part has staves to name
 };
@@ -240,8 +241,13 @@ public:
       plans.emplace_back();
       if (!Prepare(r, parts, &plans.back(), error)) return false;
     }
-    for (Plan& p : plans)
+    if (!Refine(&plans, error)) return false;
+    for (Plan& p : plans) {
+      long long& scale = _finer[p.measure.internal_object()];
+      if (scale > 1) Rescale(p.measure, p.divisions / scale, scale);
+      scale = 1; // once a measure
       Write(p);
+    }
     return true;
   }
 
@@ -269,11 +275,18 @@ private:
     std::vector<NewEntry> out;
     int32_t at = 0;
     auto f = _leftAlone.lower_bound(std::make_pair(r.measure, INT32_MIN));
+    auto stays = [&](int32_t pos, int32_t end) { // a chord of the voice itself stays there
+      for (size_t i : r.old) {
+        const Chord& c = _score->chords[i];
+        if (c.skip != Skip::None && !c.notes.empty() && c.pos < end && pos < c.end) return true;
+      }
+      return false;
+    };
     auto fill = [&](int32_t upto) {
       for (; f != _leftAlone.end() && f->first.first == r.measure; ++f) {
         int32_t pos = f->first.second, end = pos + f->second.first;
         // behind (in an entry's time, or a rest already), or standing on this staff
-        if (pos < at - 2 || f->second.second == r.staff) continue;
+        if (pos < at - 2 || f->second.second == r.staff || stays(pos, end)) continue;
         if (pos > at + 2 || end > upto + 2) return;
         NewEntry rest;
         rest.pos = pos;
@@ -328,9 +341,25 @@ private:
     plan->voice = VoiceOf(r, part);
     Indentation(plan->measure, plan);
 
-    std::unordered_set<pugi::xml_node_struct*> old;
+    std::string where = "part \"" + info.id + "\", measure " +
+                        std::string(plan->measure.attribute("number").value()) + ": ";
+    std::unordered_set<pugi::xml_node_struct*> old, stays;
     for (size_t i : r.old) {
       const Chord& c = _score->chords[i];
+      // A chord the host never held stays where it is, the new music written around it; new
+      // music at its time would write over it.
+      if (c.skip != Skip::None && !c.notes.empty()) {
+        for (const NewEntry& e : r.entries)
+          if (!e.grace && !c.grace && e.pos < c.end - 2 && c.pos < e.pos + e.duration - 2) {
+            *error = where + "the voice holds a chord left alone (" + NoteNames(c) +
+                     "), which its new music would write over";
+            return false;
+          }
+        for (const NoteRef& n : c.notes)
+          stays.insert(n.node.internal_object());
+        stays.insert(c.first.internal_object());
+        continue;
+      }
       old.insert(c.first.internal_object());
       for (const NoteRef& n : c.notes)
         old.insert(n.node.internal_object());
@@ -343,8 +372,6 @@ private:
         lo = std::min(lo, k);
         hi = k;
       }
-    std::string where = "part \"" + info.id + "\", measure " +
-                        std::string(plan->measure.attribute("number").value()) + ": ";
     if (lo == placed.size()) {
       plan->append = true;
       plan->start = plan->end = end;
@@ -355,6 +382,10 @@ private:
       if (hi + 1 < placed.size()) plan->after = placed[hi + 1].node;
       for (size_t k = lo; k <= hi; ++k) {
         const pugi::xml_node& n = placed[k].node;
+        if (stays.count(n.internal_object())) {
+          plan->kept.push_back(placed[k]);
+          continue;
+        }
         if (Is(n, "backup") || (Is(n, "note") && !old.count(n.internal_object()))) {
           *error = where + "the voice's notes are interleaved with another voice's; its new "
                            "music cannot be written in place";
@@ -367,15 +398,80 @@ private:
       }
     }
     plan->entries = WithRests(r);
-    for (size_t k = 0; k < plan->entries.size(); ++k) {
-      long long start, end;
-      if (!EntryTimes(plan->entries, k, plan->divisions, &start, &end)) {
-        *error = where + "the part's divisions (" + std::to_string(plan->divisions) +
+    plan->where = where;
+    return true;
+  }
+
+  // Whether the part's divisions, made scale times finer, hold every new entry's times.
+  static bool Holds(const Plan& p, long long scale) {
+    long long start, end;
+    for (size_t k = 0; k < p.entries.size(); ++k)
+      if (!EntryTimes(p.entries, k, p.divisions * scale, &start, &end)) return false;
+    return true;
+  }
+
+  // The divisions of each measure written into, made finer where they cannot hold the new
+  // notes' times (the parts' other voices split at a sixteenth in a part that counts eighths):
+  // the least multiple that holds the lengths of every voice written there. The plans' times
+  // follow. False with the message when none up to a limit does.
+  bool Refine(std::vector<Plan>* plans, std::string* error) {
+    const long long kMostScale = 64;
+    for (Plan& p : *plans) {
+      long long scale = 1;
+      while (scale <= kMostScale && !Holds(p, scale))
+        ++scale;
+      if (scale > kMostScale || p.divisions * scale > (1LL << 40)) {
+        *error = p.where + "the part's divisions (" + std::to_string(p.divisions) +
                  " to a quarter) cannot hold the new notes' lengths";
         return false;
       }
+      long long& finer = _finer[p.measure.internal_object()];
+      finer = std::lcm(std::max(1LL, finer), scale);
+    }
+    for (Plan& p : *plans) {
+      long long scale = _finer[p.measure.internal_object()];
+      if (scale == 1) continue;
+      if (!Holds(p, scale)) {
+        *error = p.where + "the part's divisions (" + std::to_string(p.divisions) +
+                 " to a quarter) cannot hold the new notes' lengths";
+        return false;
+      }
+      p.divisions *= scale;
+      p.start *= scale;
+      p.end *= scale;
+      for (Placed& k : p.kept)
+        k.pos *= scale;
     }
     return true;
+  }
+
+  // Makes a measure's divisions scale times finer: every length in it and every divisions it
+  // sets; where it sets none, it sets the finer ones at its start. The next measure of the part
+  // sets the divisions it had before, unless it sets its own.
+  void Rescale(pugi::xml_node measure, long long divisions, long long scale) {
+    bool set = false;
+    for (pugi::xml_node c = measure.first_child(); c; c = c.next_sibling()) {
+      pugi::xml_node d = Is(c, "attributes") ? c.child("divisions") : c.child("duration");
+      if (!d) continue;
+      set = set || Is(c, "attributes");
+      _score->edits.Change(d);
+      d.text().set(std::to_string(Number(d, 0) * scale).c_str());
+    }
+    auto setAtStart = [this](pugi::xml_node m, long long value) {
+      _score->edits.Reorder(m);
+      pugi::xml_node first = m.first_child();
+      while (first && first.type() != pugi::node_element)
+        first = first.next_sibling();
+      pugi::xml_node a =
+          first ? m.insert_child_before("attributes", first) : m.append_child("attributes");
+      a.append_child("divisions").text().set(std::to_string(value).c_str());
+    };
+    if (!set) setAtStart(measure, divisions * scale);
+    pugi::xml_node next = measure.next_sibling("measure");
+    if (!next) return;
+    for (pugi::xml_node a = next.child("attributes"); a; a = a.next_sibling("attributes"))
+      if (a.child("divisions")) return;
+    setAtStart(next, divisions);
   }
 
   // The voice's name: that of the staff's chords in the layer, else a new one for the staff.
@@ -435,8 +531,12 @@ private:
   // The kept elements that stand at or before a time go before what is written there.
   void Pass(Plan& p, long long upto) {
     while (_kept < p.kept.size() && p.kept[_kept].pos <= upto) {
+      const pugi::xml_node& kept = p.kept[_kept].node;
       if (_cursor < p.kept[_kept].pos) Move(p, p.kept[_kept].pos);
-      pugi::xml_node next = p.kept[_kept].node.next_sibling();
+      // a note kept (one left alone) takes its time
+      if (Is(kept, "note") && !kept.child("chord") && !kept.child("grace"))
+        _cursor = p.kept[_kept].pos + std::max(0LL, Number(kept.child("duration"), 0));
+      pugi::xml_node next = kept.next_sibling();
       while (next && IsSpace(next))
         next = next.next_sibling();
       _at = next;
@@ -517,7 +617,7 @@ private:
       c.voice = voice;
       c.grace = e.grace;
       c.rest = e.notes.empty();
-      c.changed = true;
+      c.changed = !Unchanged(*_score, r, e);
       _made.clear();
       if (c.rest) {
         Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));
@@ -544,6 +644,7 @@ private:
     if (!p.append) Move(p, p.end);
     for (size_t i : r.old) {
       Chord& c = _score->chords[i];
+      if (c.skip != Skip::None && !c.notes.empty()) continue; // it stays
       c.notes.clear();
       c.rest = true;
       c.layer = -1;
@@ -563,7 +664,9 @@ private:
   Score* _score;
   const std::vector<LayerRewrite>& _rewrites;
   std::vector<PartMeasures> _parts; // read as they are needed
-  std::set<size_t> _old;            // chords of the voices rewritten
+  // How many times finer each measure written into counts its divisions.
+  std::map<pugi::xml_node_struct*, long long> _finer;
+  std::set<size_t> _old; // chords of the voices rewritten
   std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
   // Chords left alone: (measure, pos) -> (length, staff).
   std::multimap<std::pair<int16_t, int32_t>, std::pair<int16_t, int16_t>> _leftAlone;
@@ -606,6 +709,22 @@ std::vector<Transposition> StaffTranspositions(const Score& score) {
   return out;
 }
 
+bool Unchanged(const Score& score, const LayerRewrite& r, const NewEntry& e) {
+  for (size_t i : r.old) {
+    const Chord& c = score.chords[i];
+    if (c.pos != e.pos || c.grace != e.grace || HostLength(c) != e.duration ||
+        c.notes.size() != e.notes.size())
+      continue;
+    bool same = true;
+    for (size_t k = 0; k < c.notes.size() && same; ++k)
+      same = c.notes[k].displacement == e.notes[k].displacement &&
+             c.notes[k].raiselower == e.notes[k].raiselower &&
+             c.notes[k].tieStart == e.notes[k].tie;
+    if (same) return true;
+  }
+  return false;
+}
+
 std::vector<ChangedChord> ListRewrites(const Score& score,
                                        const std::vector<LayerRewrite>& rewrites) {
   FirstChords first = FindFirstChords(score);
@@ -621,7 +740,7 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
     for (size_t i : r.old)
       if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
     for (const NewEntry& e : r.entries) {
-      if (e.notes.empty()) continue;
+      if (e.notes.empty() || Unchanged(score, r, e)) continue;
       ChangedChord d =
           ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
       d.before = "rest"; // or what sounded there

@@ -49,6 +49,10 @@ Key CellKey(const Score& score, const FirstChords& first, int16_t staff, int16_t
 // a backup, or lengths the part's divisions cannot hold).
 bool RewriteLayers(Score* score, const std::vector<LayerRewrite>& rewrites, std::string* error);
 
+// Whether a new entry holds what stood at its place before in the voice: the same length,
+// notes and ties. Such an entry is written anew with its voice but is no change.
+bool Unchanged(const Score& score, const LayerRewrite& r, const NewEntry& e);
+
 struct ChangedChord;
 // The chords of the rewritten voices as the changed chords are listed: each new chord with the
 // one that stood at its place before ("rest" where none did). Before writing them back.

@@ -655,11 +655,11 @@ std::string Summary(const std::string& task, const Score& score,
   return Summary(task, score, changes, {});
 }
 
-size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites) {
+size_t RewrittenChords(const Score& score, const std::vector<LayerRewrite>& rewrites) {
   size_t n = 0;
   for (const LayerRewrite& r : rewrites)
     for (const NewEntry& e : r.entries)
-      n += e.notes.empty() ? 0 : 1;
+      n += e.notes.empty() || Unchanged(score, r, e) ? 0 : 1;
   return n;
 }
 
@@ -678,7 +678,7 @@ std::string Summary(const std::string& task, const Score& score,
   auto count = [](size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  return task + ": " + count(changes.size() + RewrittenChords(rewrites), "chord", "chords") +
+  return task + ": " + count(changes.size() + RewrittenChords(score, rewrites), "chord", "chords") +
          " changed in " + count(measures.size(), "measure", "measures") + " on " +
          count(staves.size(), "staff", "staves");
 }
@@ -733,7 +733,7 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   if (markChanges)
     for (size_t i = written; i < score->chords.size(); ++i)
       for (NoteRef& n : score->chords[i].notes)
-        Mark(score->edits, n.node);
+        if (score->chords[i].changed) Mark(score->edits, n.node);
   Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];

@@ -63,7 +63,7 @@ std::string Summary(const std::string& task, const Score& score,
                     const std::vector<ChordChange>& changes,
                     const std::vector<LayerRewrite>& rewrites);
 // The chords (not the rests) of the voices written anew.
-size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites);
+size_t RewrittenChords(const Score& score, const std::vector<LayerRewrite>& rewrites);
 
 // Edits the document; markChanges gives moved and added notes a color attribute.
 void WriteBack(Score* score, const std::vector<ChordChange>& changes, bool markChanges);

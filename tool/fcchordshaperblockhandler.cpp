@@ -66,7 +66,8 @@ bool FCChordShaperBlockHandler::_ChangeChords(FCMusicRegion* region) {
   if (_taskid == Explode || _taskid == Reduce) {
     FCSectionLines lines(region, _top);
     bool changed = _taskid == Explode ? lines.Explode() : lines.Reduce();
-    _leftAlone = lines.GetLeftAlone();
+    _leftAlone = lines.GetLeftAlonePlaces();
+    _crossings = lines.GetCrossings();
     return changed;
   }
   FCBrowserNoteEntries browser;

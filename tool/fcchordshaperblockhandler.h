@@ -3,7 +3,10 @@
 #pragma once
 #include "data/fcundoblock.h"
 #include "fcvoiceleadinghandler.h"
+#include "sectionlines.h"
 #include "tasks.h"
+
+#include <vector>
 
 class FCUI;
 class FCSystemStaves;
@@ -23,8 +26,10 @@ public:
   // selection and the part in view. Only the walk over all parts is offered: allparts false
   // respaces nothing.
   void SpaceMusic(bool allparts, FCSystemStaves* staves);
-  // Places the last Reduce left alone because the staves' rhythms differ there.
-  int GetLeftAlone() const { return _leftAlone; }
+  // Places the last Reduce left alone, and where it gathered crossed voices.
+  int GetLeftAlone() const { return static_cast<int>(_leftAlone.size()); }
+  const std::vector<LinePlace>& GetLeftAlonePlaces() const { return _leftAlone; }
+  const std::vector<LinePlace>& GetCrossings() const { return _crossings; }
   // The chords the last Voice Leading left as written for want of a choice.
   const ChordsLeftAlone& GetChordsLeftAlone() const { return _chordsAlone; }
 
@@ -32,10 +37,11 @@ private:
   // Runs the task over the region's entries and saves them; true when some entry changed.
   bool _ChangeChords(FCMusicRegion* region);
 
-  fourbyte _taskid;             // the ChordTask to run
-  bool _top;                    // the direction choice
-  FCUI* _ui;                    // the window's host services, for the respacing command; not owned
-  ChordRules _rules;            // the options file's rules, handed to the chord operations
-  int _leftAlone = 0;           // places Reduce left alone
-  ChordsLeftAlone _chordsAlone; // chords Voice Leading left alone
+  fourbyte _taskid;                  // the ChordTask to run
+  bool _top;                         // the direction choice
+  FCUI* _ui;                         // the window's host services, for the respacing command
+  ChordRules _rules;                 // the options file's rules, handed to the chord operations
+  std::vector<LinePlace> _leftAlone; // places Reduce left alone
+  std::vector<LinePlace> _crossings; // places Reduce gathered crossed voices
+  ChordsLeftAlone _chordsAlone;      // chords Voice Leading left alone
 };

@@ -8,7 +8,10 @@
 #include "tasks.h"
 #include "ui/windowshade.h"
 
+#include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -33,14 +36,37 @@ void Tell(const char* text) {
   AllowWindowshade(true);
 }
 
-// How many places the task left as they were and why; only Reduce leaves places so.
-void TellLeftAlone(const char* task, int places) {
-  char text[192];
-  snprintf(text, sizeof text,
-           "%s left %d %s alone, where the selected staves' rhythms differ or their notes "
-           "would not fit one chord.",
-           task, places, places == 1 ? "place" : "places");
-  Tell(text);
+// The places said, "measure 3 beat 2.5, ...": the first twenty, and how many more.
+std::string PlacesText(const std::vector<LinePlace>& places) {
+  const size_t shown = 20;
+  std::string text;
+  for (size_t i = 0; i < places.size() && i < shown; ++i) {
+    char place[64];
+    snprintf(place, sizeof place, "%smeasure %d beat %g", i ? ", " : "", places[i].measure,
+             std::round(100 + places[i].pos * 100 / 1024.0) / 100); // a third as 1.33
+    text += place;
+  }
+  if (places.size() > shown) text += ", and " + std::to_string(places.size() - shown) + " more";
+  return text;
+}
+
+// Tells the user, through the host's message, which places the task left as they were and
+// why, and where it gathered crossed voices; only Reduce leaves places so. The window does not
+// fold away behind the message.
+void TellLeftAlone(const char* task, const std::vector<LinePlace>& places,
+                   const std::vector<LinePlace>& crossings) {
+  std::string text;
+  if (!places.empty())
+    text = std::string(task) + " left " + std::to_string(places.size()) +
+           (places.size() == 1 ? " place" : " places") +
+           " alone, where the selected staves' rhythms cannot be split to meet (a tuplet "
+           "against other notes), a grace note is not on every staff, their notes would not fit "
+           "one chord or the staff they gather on holds nothing there: " +
+           PlacesText(places) + ".";
+  if (!crossings.empty())
+    text += std::string(text.empty() ? "" : " ") + "Voices cross at " + PlacesText(crossings) +
+            ": the chords there do not keep which staff sang which note.";
+  Tell(text.c_str());
 }
 
 // Which chords the task left as written and why; only Voice Leading leaves chords so.
@@ -237,7 +263,8 @@ void FCChordShaperWindow::ProcessChords() {
     _ui.RedrawDocument();
   else
     _ui.Beep();
-  if (handler.GetLeftAlone() > 0) TellLeftAlone(task.name, handler.GetLeftAlone());
+  if (!handler.GetLeftAlonePlaces().empty() || !handler.GetCrossings().empty())
+    TellLeftAlone(task.name, handler.GetLeftAlonePlaces(), handler.GetCrossings());
   if (handler.GetChordsLeftAlone().Total() > 0)
     TellChordsLeftAlone(task.name, handler.GetChordsLeftAlone());
 }

@@ -10,18 +10,29 @@
 
 class FCMusicRegion;
 
+// A place in the score: a measure and a position in it.
+struct LinePlace {
+  twobyte measure;
+  fourbyte pos;
+  bool operator==(const LinePlace& o) const { return measure == o.measure && pos == o.pos; }
+};
+
 class FCSectionLines {
 public:
   // top: Explode deals the highest note to the first staff (else the lowest to the last);
   // Reduce gathers on the top staff (else on the bottom one).
-  FCSectionLines(FCMusicRegion* region, bool top) : _region(region), _top(top), _leftAlone(0) {}
+  FCSectionLines(FCMusicRegion* region, bool top) : _region(region), _top(top) {}
 
   // Both answer true when some cell changed; a selection of one staff changes nothing.
   bool Explode();
   bool Reduce();
-  // Places Reduce left alone because the staves' rhythms differ there (or the chord would pass
-  // twelve notes).
-  int GetLeftAlone() const { return _leftAlone; }
+  // Places Reduce left alone: a tuplet against notes no split can meet, a grace note that
+  // not every staff has, a chord that would pass twelve notes. In score order.
+  int GetLeftAlone() const { return static_cast<int>(_leftAlone.size()); }
+  const std::vector<LinePlace>& GetLeftAlonePlaces() const { return _leftAlone; }
+  // Places where Reduce gathered crossed voices: the chord there cannot keep which staff sang
+  // which note.
+  const std::vector<LinePlace>& GetCrossings() const { return _crossings; }
 
 private:
   bool _ExplodeMeasure(twobyte measure);
@@ -31,9 +42,10 @@ private:
   // The region's positions in a measure, both ends inclusive.
   void _Range(twobyte measure, fourbyte* from, fourbyte* to) const;
 
-  FCMusicRegion* _region;       // the selection; not owned
-  bool _top;                    // the direction choice
-  int _leftAlone;               // places Reduce did not gather
-  int _staffCount = 0;          // staves of the region
-  std::vector<twobyte> _staves; // their numbers, in score order
+  FCMusicRegion* _region;            // the selection; not owned
+  bool _top;                         // the direction choice
+  std::vector<LinePlace> _leftAlone; // places Reduce did not gather
+  std::vector<LinePlace> _crossings; // places Reduce gathered crossed voices
+  int _staffCount = 0;               // staves of the region
+  std::vector<twobyte> _staves;      // their numbers, in score order
 };

@@ -52,8 +52,8 @@ const TaskDescriptor TaskDescriptors[TASKCOUNT] = {
      "Spreads the chords of the top staff over the other selected staves, one line each: the "
      "top note to the first staff (or the bottom note to the last)."},
     {Reduce, "Reduce", true, "Top", "Bottom",
-     "Gathers the selected staves into chords on the top (or bottom) staff where their notes "
-     "sound together for the same length; the other staves get rests."},
+     "Gathers the selected staves into chords on the top (or bottom) staff, a chord at every "
+     "note of any staff, held notes tied into it; the other staves get rests."},
 };
 
 UserSettings GlobalUserSettings = {};

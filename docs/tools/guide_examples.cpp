@@ -180,16 +180,25 @@ std::vector<Example> TaskExamples(int task) {
     break;
   }
   case Explode:
-    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})), one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
-           one(TOP, C_MAJOR, P({0, 4})), one(BOTTOM, C_MAJOR, P({0, 4})),
-           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7}))};
+    out = {one(TOP, C_MAJOR, P({-7, 2, 4, 7})),
+           one(BOTTOM, C_MAJOR, P({-7, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({0, 4})),
+           one(BOTTOM, C_MAJOR, P({0, 4})),
+           one(TOP, C_MAJOR, P({-3, 0, 2, 4, 7})),
+           one(BOTTOM, C_MAJOR, P({-3, 0, 2, 4, 7})),
+           one(TOP, C_MAJOR, P({7}))};
     for (Example& ex : out)
       ex.below = {{}, {}, {}};
+    // A single note is dealt to no one: the staves below keep their own music under it.
+    out.back().below = {P({4}), P({2}), P({-7})};
     break;
   case Reduce:
-    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4}))};
+    out = {one(TOP, C_MAJOR, P({7})), one(BOTTOM, C_MAJOR, P({7})), one(TOP, C_MAJOR, P({4})),
+           one(TOP, C_MAJOR, P({}))};
     out[0].below = out[1].below = {P({4}), P({2}), P({-7})};
+    // A unison is kept twice; a note under a rest of the top staff is gathered all the same.
     out[2].below = {P({4}), P({}), P({0})};
+    out[3].below = {P({}), P({0}), P({})};
     break;
   case ClosePosition:
     out = both(C_MAJOR, P({-10, 2, 7}));

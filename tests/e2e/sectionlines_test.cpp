@@ -88,14 +88,18 @@ TEST_F(SectionLines, OneStaffSelectedBeepsAndChangesNothing) {
   EXPECT_TRUE(TheHost().undoList.empty());
 }
 
-// Where the staves' rhythms differ Reduce gathers nothing there and says so through the host's
-// message, which this host keeps: nothing waits for the user, the window stays open.
-TEST_F(SectionLines, ReduceSaysThroughTheHostHowManyPlacesItLeftAlone) {
+// Where no split meets the staves' rhythms Reduce gathers nothing there and says where through
+// the host's message, which this host keeps: nothing waits for the user, the window stays open.
+TEST_F(SectionLines, ReduceSaysThroughTheHostWhichPlacesItLeftAlone) {
   ASSERT_TRUE(systemCallsHooked);
   hostsim::Cell(2, 1, 0).clear();
   hostsim::AddEntry(2, 1, 0, E(0, {N(-3)}, 512)); // two eighths under the first chord
   hostsim::AddEntry(2, 1, 0, E(512, {N(-4)}, 512));
   hostsim::AddEntry(2, 1, 0, Chord(1024, {}));
+  hostsim::Cell(3, 1, 0).clear(); // and a triplet
+  for (int32_t i = 0; i < 3; ++i)
+    hostsim::AddEntry(3, 1, 0, E(341 * i, {N(static_cast<int16_t>(-5 - i))}, i < 2 ? 341 : 342));
+  hostsim::AddEntry(3, 1, 0, Chord(1024, {}));
   HWND dialog = Invoke();
   ASSERT_NE(dialog, nullptr);
   ClickListRow(dialog, IDC_TASKLIST, kReduce);
@@ -103,8 +107,12 @@ TEST_F(SectionLines, ReduceSaysThroughTheHostHowManyPlacesItLeftAlone) {
   Press(dialog, IDC_APPLY);
   Pump();
   ASSERT_EQ(TheHost().alerts.size(), 1u);
-  EXPECT_EQ(TheHost().alerts[0], "Reduce left 2 places alone, where the selected staves' rhythms "
-                                 "differ or their notes would not fit one chord.");
+  EXPECT_EQ(TheHost().alerts[0],
+            "Reduce left 4 places alone, where the selected staves' rhythms cannot be split to "
+            "meet (a tuplet against other notes), a grace note is not on every staff, their "
+            "notes would not fit one chord or the staff they gather on holds nothing there: "
+            "measure 1 beat 1, measure 1 beat 1.33, measure 1 "
+            "beat 1.5, measure 1 beat 1.67.");
   EXPECT_EQ(Notes(1, 0), std::vector<int>({0, 20, 40, 70})) << "nothing gathered";
   EXPECT_TRUE(TheHost().undoList.empty());
   EXPECT_EQ(Beeps().size(), 1u);
@@ -157,8 +165,7 @@ TEST_F(SectionRules, GraceNotesATripletARestAndATieOverTheBarlineComeFromTheTopS
   Apply(kExplode, true);
   EXPECT_EQ(testsupport::RhythmExploded(1), Read(1, 1));
   EXPECT_EQ(testsupport::RhythmExploded(2), Read(2, 1));
-  EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(9, 1)}}, {2048, 2048, false, {}}}),
-            Read(1, 2));
+  EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(9, 1)}}, {2048, 2048, false, {}}}), Read(1, 2));
   EXPECT_EQ((std::vector<Entry>{{0, 2048, false, {p(2)}}, {2048, 2048, false, {}}}), Read(2, 2));
   // Gathered back: the chords as they were, the second staff all rests.
   Apply(kReduce, true);
@@ -172,7 +179,7 @@ TEST_F(SectionRules, GraceNotesATripletARestAndATieOverTheBarlineComeFromTheTopS
   EXPECT_TRUE(Beeps().empty());
 }
 
-TEST_F(SectionRules, FewerNotesThanStavesDoubleALineAndMoreLeaveAChordOnTheLastStaff) {
+TEST_F(SectionRules, FewerNotesThanStavesDoubleALineAndMoreLeaveAChordOnTheLastStaffOrTheFirst) {
   ASSERT_TRUE(systemCallsHooked);
   Score(4, 2);
   Put(1, 1, {Chord(0, {0, 4}), Chord(1024, {0, 9, 4, 7, 2, 11})});
@@ -188,14 +195,16 @@ TEST_F(SectionRules, FewerNotesThanStavesDoubleALineAndMoreLeaveAChordOnTheLastS
   }
   EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(0)}, {p(0)}, {p(0)}}), fewerTop);
   EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(4)}, {p(4)}, {p(0)}}), fewerBottom);
-  // Six notes on four staves either way: one line each from the top, the rest a chord on the
-  // last staff in the chord's own slot order.
-  for (int16_t m = 1; m <= 2; ++m) {
-    EXPECT_EQ((std::vector<P>{p(11)}), Read(1, m)[1].notes) << m;
-    EXPECT_EQ((std::vector<P>{p(9)}), Read(2, m)[1].notes) << m;
-    EXPECT_EQ((std::vector<P>{p(7)}), Read(3, m)[1].notes) << m;
-    EXPECT_EQ((std::vector<P>{p(0), p(4), p(2)}), Read(4, m)[1].notes) << m;
-  }
+  // Six notes on four staves: from the top one line each, the rest a chord on the last staff;
+  // from the bottom the mirror, the rest a chord on the first; in the chord's own slot order.
+  EXPECT_EQ((std::vector<P>{p(11)}), Read(1, 1)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(9)}), Read(2, 1)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(7)}), Read(3, 1)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(0), p(4), p(2)}), Read(4, 1)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(9), p(7), p(11)}), Read(1, 2)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(4)}), Read(2, 2)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(2)}), Read(3, 2)[1].notes);
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(4, 2)[1].notes);
   EXPECT_EQ(TheHost().undoList.size(), 2u);
 }
 

@@ -19,8 +19,8 @@ using testsupport::E;
 using testsupport::Entry;
 using testsupport::N;
 using testsupport::P;
-using testsupport::Put;
 using testsupport::p;
+using testsupport::Put;
 using testsupport::Read;
 using testsupport::Sorted;
 
@@ -115,15 +115,55 @@ TEST_F(SectionLines, FewerNotesThanStavesDoubleTheLowestFromTheTopAndTheHighestF
   EXPECT_EQ((std::vector<std::vector<P>>{{p(4)}, {p(4)}, {p(4)}, {p(0)}}), lines);
 }
 
-TEST_F(SectionLines, MoreNotesThanStavesLeaveTheRestAsAChordOnTheLastStaff) {
-  Score(3, 1);
-  Put(1, 1, {Chord(0, {0, 9, 4, 7, 2})});
-  hostsim::SetSelection(1, 1, 0, 3, 1, REGION_TO_END);
-  ASSERT_TRUE(Run(Explode, false)); // dealt from the bottom: the same deal when notes abound
-  EXPECT_EQ((std::vector<P>{p(9)}), Read(1, 1)[0].notes);
-  EXPECT_EQ((std::vector<P>{p(7)}), Read(2, 1)[0].notes);
-  // In the chord's own slot order.
-  EXPECT_EQ((std::vector<P>{p(0), p(4), p(2)}), Read(3, 1)[0].notes);
+TEST_F(SectionLines, MoreNotesThanStavesLeaveTheRestAsAChordOnTheLastStaffOrTheFirst) {
+  for (bool top : {true, false}) {
+    Score(3, 1);
+    Put(1, 1, {Chord(0, {0, 9, 4, 7, 2})});
+    hostsim::SetSelection(1, 1, 0, 3, 1, REGION_TO_END);
+    ASSERT_TRUE(Run(Explode, top));
+    std::vector<std::vector<P>> lines;
+    for (int16_t s = 1; s <= 3; ++s)
+      lines.push_back(Read(s, 1)[0].notes);
+    // The chord's rest in its own slot order: on the last staff from the top, on the first
+    // from the bottom (the mirror).
+    if (top)
+      EXPECT_EQ((std::vector<std::vector<P>>{{p(9)}, {p(7)}, {p(0), p(4), p(2)}}), lines);
+    else
+      EXPECT_EQ((std::vector<std::vector<P>>{{p(9), p(4), p(7)}, {p(2)}, {p(0)}}), lines);
+  }
+}
+
+TEST_F(SectionLines, UnderASingleNoteOrNothingTheStavesBelowKeepTheirMusic) {
+  Score(3, 2);
+  // Measure 1: a chord, a single note, a rest, then nothing (a chord the task left alone).
+  Put(1, 1, {Chord(0, {0, 4, 7}), Chord(1024, {9}), Chord(2048, {})});
+  Put(2, 1,
+      {Chord(0, {2}), E(1024, {N(3)}, 512), E(1536, {N(2)}, 512), Chord(2048, {1}),
+       Chord(3072, {0})});
+  // Measure 2: the lowest staff's whole note sounds under the single note and the chord.
+  Put(1, 2, {Chord(0, {0, 4, 7}), E(1024, {N(9)}, 3072)});
+  Put(3, 2, {E(0, {N(-3)}, 4096)});
+  hostsim::SetSelection(1, 1, 0, 3, 2, REGION_TO_END);
+  std::vector<std::vector<Entry>> second;
+  for (int16_t s = 1; s <= 3; ++s)
+    second.push_back(Read(s, 2));
+  ASSERT_TRUE(Run(Explode));
+  EXPECT_EQ((std::vector<Entry>{
+                {0, 1024, false, {p(7)}}, {1024, 1024, false, {p(9)}}, {2048, 1024, false, {}}}),
+            Read(1, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(4)}},
+                                {1024, 512, false, {p(3)}},
+                                {1536, 512, false, {p(2)}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {p(0)}}}),
+            Read(2, 1));
+  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(0)}},
+                                {1024, 1024, false, {}},
+                                {2048, 1024, false, {}},
+                                {3072, 1024, false, {}}}),
+            Read(3, 1));
+  for (int16_t s = 1; s <= 3; ++s) // the chord stays whole, nothing cuts the whole note
+    EXPECT_EQ(second[s - 1], Read(s, 2)) << "staff " << s;
 }
 
 TEST_F(SectionLines, RhythmTiesGraceNotesAndRestsComeFromTheTopStaff) {
@@ -242,24 +282,97 @@ TEST_F(SectionLines, LinesThatSoundTogetherBecomeOneChordOnTheTopOrBottomStaff) 
   }
 }
 
-TEST_F(SectionLines, PlacesWhereRhythmsDifferAreLeftAloneAndCounted) {
-  Score(2, 1);
-  // Two eighths against the second quarter; a half that ends with the upper one.
-  Put(2, 1, {Chord(0, {4}), E(1024, {N(3)}, 512), E(1536, {N(2)}, 512), E(2048, {N(0)}, 2048)});
-  hostsim::EntrySpec half = E(2048, {N(5)}, 2048);
-  Put(1, 1, {Chord(0, {7}), Chord(1024, {6}), half});
-  hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
-  ASSERT_TRUE(Run(Reduce));
-  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {p(7), p(4)}},
-                                {1024, 1024, false, {p(6)}},
-                                {2048, 2048, false, {p(5), p(0)}}}),
-            Read(1, 1));
-  EXPECT_EQ((std::vector<Entry>{{0, 1024, false, {}},
-                                {1024, 512, false, {p(3)}},
-                                {1536, 512, false, {p(2)}},
-                                {2048, 2048, false, {}}}),
-            Read(2, 1));
-  EXPECT_EQ(2, leftAlone_); // the quarter at 1024 and the eighth at 1536
+TEST_F(SectionLines, ReduceKeepsEveryNoteAndExplodeGivesTheLinesBack) {
+  hostsim::NoteSpec tiedC = N(7);
+  tiedC.flags |= NOTE_TIE;
+  struct Case {
+    const char* what;
+    std::vector<hostsim::EntrySpec> upper, lower;
+    std::vector<Entry> gathered;         // the upper staff after Reduce
+    std::vector<LinePlace> alone, cross; // said
+    bool back;                           // Explode gives both lines back
+  } cases[] = {
+      {"a passing tone under a held note: split and tied",
+       {E(0, {N(7)}, 2048), Chord(2048, {})},
+       {Chord(0, {5}), Chord(1024, {4}), Chord(2048, {})},
+       {{0, 1024, false, {p(7, 0, true), p(5)}},
+        {1024, 1024, false, {p(7), p(4)}},
+        {2048, 1024, false, {}}},
+       {},
+       {},
+       true},
+      {"a note held on alone is joined again",
+       {E(0, {N(7)}, 2048), Chord(2048, {})},
+       {Chord(0, {5}), Chord(1024, {}), Chord(2048, {})},
+       {{0, 1024, false, {p(7, 0, true), p(5)}},
+        {1024, 1024, false, {p(7)}},
+        {2048, 1024, false, {}}},
+       {},
+       {},
+       true},
+      {"a held tie over the bar stays tied on",
+       {E(0, {tiedC}, 3072)},
+       {Chord(0, {2}), Chord(1024, {4}), E(2048, {N(5)}, 1024)},
+       {{0, 1024, false, {p(7, 0, true), p(2)}},
+        {1024, 1024, false, {p(7, 0, true), p(4)}},
+        {2048, 1024, false, {p(7, 0, true), p(5)}}},
+       {},
+       {},
+       true},
+      {"a unison is two notes",
+       {Chord(0, {4}), Chord(1024, {7})},
+       {Chord(0, {4}), Chord(1024, {2})},
+       {{0, 1024, false, {p(4), p(4)}}, {1024, 1024, false, {p(7), p(2)}}},
+       {},
+       {},
+       true},
+      {"a note under a rest is gathered as it is",
+       {Chord(0, {}), Chord(1024, {7})},
+       {Chord(0, {0}), Chord(1024, {2})},
+       {{0, 1024, false, {p(0)}}, {1024, 1024, false, {p(7), p(2)}}},
+       {},
+       {},
+       false},
+      {"crossed voices are gathered and said",
+       {Chord(0, {7}), Chord(1024, {2})},
+       {Chord(0, {4}), Chord(1024, {4})},
+       {{0, 1024, false, {p(7), p(4)}}, {1024, 1024, false, {p(2), p(4)}}},
+       {},
+       {{1, 1024}},
+       false},
+      {"a triplet against eighths is left alone, each onset said",
+       {E(0, {N(7)}, 341), E(341, {N(6)}, 341), E(682, {N(5)}, 342), Chord(1024, {4})},
+       {E(0, {N(2)}, 512), E(512, {N(1)}, 512), Chord(1024, {0})},
+       {{0, 341, false, {p(7)}},
+        {341, 341, false, {p(6)}},
+        {682, 342, false, {p(5)}},
+        {1024, 1024, false, {p(4), p(0)}}},
+       {{1, 0}, {1, 341}, {1, 512}, {1, 682}},
+       {},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Score(2, 1);
+    Put(1, 1, c.upper);
+    Put(2, 1, c.lower);
+    std::vector<Entry> upper = Read(1, 1), lower = Read(2, 1);
+    hostsim::SetSelection(1, 1, 0, 2, 1, REGION_TO_END);
+    FCMusicRegion region;
+    region.SetCurrentSelection();
+    FCSectionLines lines(&region, true);
+    ASSERT_TRUE(lines.Reduce());
+    EXPECT_EQ(c.gathered, Read(1, 1));
+    EXPECT_EQ(c.alone, lines.GetLeftAlonePlaces());
+    EXPECT_EQ(c.cross, lines.GetCrossings());
+    for (const Entry& e : Read(2, 1)) { // every note gathered has gone from below
+      if (e.pos < 1024 || c.alone.empty()) {
+        EXPECT_EQ(c.alone.empty(), e.notes.empty()) << e;
+      }
+    }
+    ASSERT_TRUE(Run(Explode) || !c.back);
+    EXPECT_EQ(c.back, upper == Read(1, 1) && lower == Read(2, 1));
+  }
 }
 
 TEST_F(SectionLines, AGraceNoteGatheredAwayGoesInsteadOfBecomingAGraceRest) {

@@ -408,9 +408,9 @@ TEST_F(ToolWindowTest, TheNewTasksFollowTheSixteenAndTheLabelSaysSo) {
   std::vector<std::string> rows = hostsim::ListRows(dialog, IDC_TASKLIST);
   ASSERT_EQ(static_cast<size_t>(TASKCOUNT), rows.size());
   EXPECT_EQ("Unisons to Octaves", rows[15]);
-  EXPECT_EQ((std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth",
-                                      "Add Seventh", "Close Position", "Voice Leading", "Explode",
-                                      "Reduce"}),
+  EXPECT_EQ(
+      (std::vector<std::string>{"Add Second", "Add Fourth", "Add Fifth", "Add Sixth", "Add Seventh",
+                                "Close Position", "Voice Leading", "Explode", "Reduce"}),
       std::vector<std::string>(rows.begin() + 16, rows.end()));
   hostsim::SelectListRow(dialog, IDC_TASKLIST, RowOf("Close Position"));
   EXPECT_TRUE(hostsim::ItemVisible(dialog, IDC_TOPRADIO));
@@ -465,13 +465,17 @@ TEST_F(ToolWindowTest, TheSpellingOptionIsReadAgainAtEveryApply) {
   EXPECT_EQ(1, f.notes[3].raiselower);
 }
 
-// Reduce tells the user, through the host's message, how many places it left as they were and
-// why; a Reduce that gathers everything, and every other task, shows nothing.
-TEST_F(ToolWindowTest, ReduceTellsHowManyPlacesItLeftAloneAndWhy) {
-  // Measure 2: the upper staff's quarter against two eighths below.
+// Reduce tells the user, through the host's message, which places it left as they were and
+// why, and where it gathered crossed voices; a Reduce that gathers everything, and every other
+// task, shows nothing.
+TEST_F(ToolWindowTest, ReduceTellsWhichPlacesItLeftAloneAndWhereVoicesCross) {
+  // Measure 2: two eighths above a triplet: no split meets both.
+  hostsim::Cell(1, 2, 0).clear();
+  hostsim::AddEntry(1, 2, 0, E(0, {N(2)}, 512));
+  hostsim::AddEntry(1, 2, 0, E(512, {N(3)}, 512));
   hostsim::Cell(2, 2, 0).clear();
-  hostsim::AddEntry(2, 2, 0, E(0, {N(-7)}, 512));
-  hostsim::AddEntry(2, 2, 0, E(512, {N(-6)}, 512));
+  for (int32_t i = 0; i < 3; ++i)
+    hostsim::AddEntry(2, 2, 0, E(341 * i, {N(static_cast<int16_t>(-7 + i))}, i < 2 ? 341 : 342));
   HWND dialog = Invoke();
   ASSERT_TRUE(dialog);
   hostsim::Click(dialog, IDC_APPLY); // Add Third on measure 1
@@ -480,8 +484,11 @@ TEST_F(ToolWindowTest, ReduceTellsHowManyPlacesItLeftAloneAndWhy) {
   hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF);
   hostsim::Click(dialog, IDC_APPLY);
   ASSERT_EQ(1u, hostsim::TheHost().alerts.size());
-  EXPECT_EQ("Reduce left 2 places alone, where the selected staves' rhythms differ or their notes "
-            "would not fit one chord.",
+  EXPECT_EQ("Reduce left 4 places alone, where the selected staves' rhythms cannot be split to "
+            "meet (a tuplet against other notes), a grace note is not on every staff, their "
+            "notes would not fit one chord or the staff they gather on holds nothing there: "
+            "measure 2 beat 1, measure 2 beat 1.33, measure 2 beat "
+            "1.5, measure 2 beat 1.67.",
             hostsim::TheHost().alerts[0]);
   EXPECT_EQ((std::vector<int16_t>{2}), Displacements(1, 2, 0)); // nothing gathered
   EXPECT_EQ(1u, hostsim::TheHost().undoList.size());            // Add Third's step alone
@@ -491,14 +498,16 @@ TEST_F(ToolWindowTest, ReduceTellsHowManyPlacesItLeftAloneAndWhy) {
   hostsim::Click(dialog, IDC_APPLY);
   EXPECT_EQ(1u, hostsim::TheHost().alerts.size());
   EXPECT_EQ(2u, hostsim::TheHost().undoList.size());
-  // One place alone is said so.
+  // The lower staff above the upper one on the second eighth: gathered, and said.
   hostsim::Cell(2, 2, 0).clear();
-  hostsim::AddEntry(2, 2, 0, E(0, {N(-7)}, 1024));
-  hostsim::AddEntry(2, 2, 0, E(1024, {N(-6)}, 1024)); // under nothing above
+  hostsim::AddEntry(2, 2, 0, E(0, {N(-7)}, 512));
+  hostsim::AddEntry(2, 2, 0, E(512, {N(5)}, 512));
   hostsim::SetSelection(1, 2, 0, 2, 2, 0x7FFFFFFF);
   hostsim::Click(dialog, IDC_APPLY);
   ASSERT_EQ(2u, hostsim::TheHost().alerts.size());
-  EXPECT_EQ(0u, hostsim::TheHost().alerts[1].find("Reduce left 1 place alone, where"));
+  EXPECT_EQ("Voices cross at measure 2 beat 1.5: the chords there do not keep which staff sang "
+            "which note.",
+            hostsim::TheHost().alerts[1]);
 }
 
 } // namespace
