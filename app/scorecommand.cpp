@@ -95,10 +95,16 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-// Whether the file is still the one read: the same file, not written since.
+bool Same(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Whether the file is still the one read: the same file, not written since. The change time
+// too: a program may put the modification time back after writing, but no program can set
+// the change time.
 bool Unchanged(const struct stat& read, const struct stat& now) {
   return read.st_dev == now.st_dev && read.st_ino == now.st_ino && read.st_size == now.st_size &&
-         read.st_mtim.tv_sec == now.st_mtim.tv_sec && read.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+         Same(read.st_mtim, now.st_mtim) && Same(read.st_ctim, now.st_ctim);
 }
 
 // Whether the user may replace the file: it is not read-only, to the user nor to anyone.
