@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "scorecommand.h"
 #include "scorefixture.h"
 #include "support/commandrun.h"
 
@@ -243,6 +244,35 @@ TEST(FileSafety, RunningOutOfMemorySaysSoAndLeavesNothing) {
   EXPECT_NE(std::string::npos, out.find("song.musicxml: not enough memory for this score")) << out;
   EXPECT_EQ(1, folder.Count());
 #endif
+}
+
+// The XML reader's memory, made to run out: every allocation of the reader fails while a
+// FailingReader lives.
+class FailingReader {
+public:
+  FailingReader() {
+    pugi::set_memory_management_functions([](size_t) -> void* { return nullptr; }, free);
+  }
+  ~FailingReader() { pugi::set_memory_management_functions(malloc, free); }
+};
+
+TEST(FileSafety, RunningOutOfMemoryInTheXmlReaderSaysSo) {
+  // before, it was "not well-formed XML (Could not allocate memory)", status 2
+  TempFolder folder;
+  CommandLine c;
+  c.inputs = {folder.Write("song.musicxml", GeneratedScore(4))};
+  c.task = "drop2";
+  c.dryRun = true;
+  FileOutcome o;
+  {
+    FailingReader failing;
+    o = ScoreOneFile(c.inputs[0], c, Plugin());
+  }
+  EXPECT_EQ(1, o.status);
+  EXPECT_EQ(c.inputs[0] + ": not enough memory for this score", o.error);
+  o = ScoreOneFile(c.inputs[0], c, Plugin()); // the reader's memory back: read as ever
+  EXPECT_EQ(0, o.status) << o.error;
+  EXPECT_EQ(4u, o.changed);
 }
 
 TEST(FileSafety, TheOptionsFileIsNeverTakenFromTheFolderTheCommandRunsIn) {
