@@ -321,7 +321,8 @@ void Place(Output* output, const std::string& input, const CommandLine& c, const
 }
 
 // The job on one file, from reading it to placing its result; may throw std::bad_alloc.
-FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const PluginEntries& plugin) {
+FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const PluginEntries& plugin,
+                      const std::function<void(const std::string&)>& checkLines) {
   FileOutcome o;
   auto fail = [&o](int status, const std::string& error) {
     o.status = status;
@@ -354,6 +355,7 @@ FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const Plug
     return fail(1, error);
   ScoreJobOptions options = JobOptions(c);
   options.sink = [&output](const void* data, size_t size) { return output.Write(data, size); };
+  options.checkLines = checkLines;
   ScoreJobResult r =
       RunScoreJob(std::move(bytes), standardInput ? kStandardInput : input, options, plugin);
   if (r.status != 0) {
@@ -434,9 +436,10 @@ std::string OutputFolder(const std::string& input, const CommandLine& c) {
 }
 
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
-                         const PluginEntries& plugin) {
+                         const PluginEntries& plugin,
+                         const std::function<void(const std::string& line)>& checkLines) {
   try {
-    return ScoreFile(input, c, plugin);
+    return ScoreFile(input, c, plugin, checkLines);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) { // a size past what memory can hold
   }

@@ -49,7 +49,8 @@ int Sign(int x) {
 
 class Checker {
 public:
-  explicit Checker(const musicxml::Score& score) : _score(score) {}
+  Checker(const musicxml::Score& score, const std::function<void(VoiceFault&&)>& found)
+      : _score(score), _found(found) {}
 
   // The faults arriving in chord b from chord a (none for the first of a lane).
   void Between(const Voiced* a, const Voiced& b) {
@@ -81,8 +82,6 @@ public:
         Add(VoiceFaultKind::Crossing, a, b, k, k + 1);
   }
 
-  std::vector<VoiceFault> faults;
-
 private:
   // upperBefore: the upper voice's index in a when it is not upper (its top).
   void Add(VoiceFaultKind kind, const Voiced* a, const Voiced& b, int lower, int upper,
@@ -108,10 +107,11 @@ private:
     f.after = b.names[lower] + " " + b.names[upper];
     f.notes.push_back({b.chord, b.order[lower]});
     f.notes.push_back({b.chord, b.order[upper]});
-    faults.push_back(f);
+    _found(std::move(f));
   }
 
   const musicxml::Score& _score;
+  const std::function<void(VoiceFault&&)>& _found;
 };
 
 } // namespace
@@ -119,7 +119,16 @@ private:
 std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
                                           const std::vector<bool>& parts,
                                           const std::vector<bool>& measures) {
-  Checker checker(score);
+  std::vector<VoiceFault> faults;
+  CheckVoiceLeading(score, parts, measures,
+                    [&faults](VoiceFault&& f) { faults.push_back(std::move(f)); });
+  return faults;
+}
+
+void CheckVoiceLeading(const musicxml::Score& score, const std::vector<bool>& parts,
+                       const std::vector<bool>& measures,
+                       const std::function<void(VoiceFault&&)>& found) {
+  Checker checker(score, found);
   // Each staff's layer: its last chord so far. Within a voice a file goes forward in time,
   // so the chords of a lane come in time order.
   std::map<std::pair<int, int>, Voiced> last;
@@ -137,7 +146,6 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
     checker.Between(before, v);
     last[{c.staff, c.layer}] = std::move(v);
   }
-  return checker.faults;
 }
 
 const char* FaultName(VoiceFaultKind kind) {
@@ -157,27 +165,37 @@ const char* FaultName(VoiceFaultKind kind) {
   }
 }
 
+std::string DescribeFault(const VoiceFault& f) {
+  char beat[32];
+  snprintf(beat, sizeof beat, "%g", f.beat);
+  return "part " + f.part + (f.partName.empty() ? "" : " (" + f.partName + ")") + ", measure " +
+         f.measure + ", beat " + beat + ", staff " + std::to_string(f.staff) + ", voice " +
+         f.voice + ": " + FaultName(f.kind) + ", voices " + std::to_string(f.lower) + " and " +
+         std::to_string(f.upper) +
+         " from the bass: " + (f.before.empty() ? f.after : f.before + " -> " + f.after) + "\n";
+}
+
 std::string DescribeFaults(const std::vector<VoiceFault>& faults) {
   std::string text;
-  for (const VoiceFault& f : faults) {
-    char beat[32];
-    snprintf(beat, sizeof beat, "%g", f.beat);
-    text += "part " + f.part + (f.partName.empty() ? "" : " (" + f.partName + ")") + ", measure " +
-            f.measure + ", beat " + beat + ", staff " + std::to_string(f.staff) + ", voice " +
-            f.voice + ": " + FaultName(f.kind) + ", voices " + std::to_string(f.lower) + " and " +
-            std::to_string(f.upper) +
-            " from the bass: " + (f.before.empty() ? f.after : f.before + " -> " + f.after) + "\n";
-  }
+  for (const VoiceFault& f : faults)
+    text += DescribeFault(f);
   return text;
 }
 
 std::string FaultSummary(const std::vector<VoiceFault>& faults) {
-  const int kinds = static_cast<int>(VoiceFaultKind::Count);
-  size_t counts[kinds] = {0};
+  FaultCounts counts = {};
   for (const VoiceFault& f : faults)
-    ++counts[static_cast<int>(f.kind)];
-  std::string line = "voice leading: " + std::to_string(faults.size()) +
-                     (faults.size() == 1 ? " fault" : " faults");
+    ++counts[static_cast<size_t>(f.kind)];
+  return FaultSummary(counts);
+}
+
+std::string FaultSummary(const FaultCounts& counts) {
+  const int kinds = static_cast<int>(VoiceFaultKind::Count);
+  size_t total = 0;
+  for (size_t n : counts)
+    total += n;
+  std::string line =
+      "voice leading: " + std::to_string(total) + (total == 1 ? " fault" : " faults");
   for (int k = 0; k < kinds; ++k)
     line += std::string(k == 0 ? ": " : ", ") + std::to_string(counts[k]) + " " +
             FaultName(static_cast<VoiceFaultKind>(k));

@@ -3,6 +3,8 @@
 // notes passed over, as Voice Leading passes them), with voices counted from the bass up. The
 // command and the page's engine both take it from here, through the job.
 #pragma once
+#include <array>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +45,10 @@ struct VoiceFault {
 std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
                                           const std::vector<bool>& parts,
                                           const std::vector<bool>& measures);
+// The same, each fault handed to found as it is found and none kept.
+void CheckVoiceLeading(const musicxml::Score& score, const std::vector<bool>& parts,
+                       const std::vector<bool>& measures,
+                       const std::function<void(VoiceFault&&)>& found);
 
 // What a kind is called in a line and in the summary ("parallel fifths").
 const char* FaultName(VoiceFaultKind kind);
@@ -50,10 +56,16 @@ const char* FaultName(VoiceFaultKind kind);
 // The faults one line each, in the dry run's style: part, measure, beat, staff, voice, the
 // kind, the two voices and their notes before and after.
 std::string DescribeFaults(const std::vector<VoiceFault>& faults);
+// One fault's line, with its line end.
+std::string DescribeFault(const VoiceFault& f);
+
+// How many faults of each kind.
+typedef std::array<size_t, static_cast<size_t>(VoiceFaultKind::Count)> FaultCounts;
 
 // "voice leading: N faults: 1 parallel fifths, 0 parallel octaves or unisons, ..." with the
 // count of every kind.
 std::string FaultSummary(const std::vector<VoiceFault>& faults);
+std::string FaultSummary(const FaultCounts& counts);
 
 // Names every note of every fault for a drawing of the score (display only, never the file):
 // a note already named as a changed chord's ("qv-change-...") keeps its name, the others

@@ -1,7 +1,8 @@
 // A generated MusicXML score of many parts, for the tests of what a file's counts can do and
 // the benchmarks of a job's cost against the number of parts and measures: each part one staff
 // and the same measures, each measure one chord of four notes (or as many as asked, up to
-// seven) in stacked thirds.
+// seven) in stacked thirds, on C in odd measures and a step up on D in even ones (so that
+// voices move in parallel fifths for the check to find).
 #pragma once
 #include <string>
 
@@ -17,10 +18,12 @@ inline std::string ManyPartsScore(long parts, int measures = 1, int notes = 4) {
     for (int m = 1; m <= measures; ++m) {
       s += "<measure number=\"" + std::to_string(m) + "\">";
       if (m == 1) s += "<attributes><divisions>1</divisions></attributes>";
-      for (int n = 0; n < notes; ++n)
-        s += std::string("<note>") + (n ? "<chord/>" : "") + "<pitch><step>" + "CEGBDFA"[n % 7] +
-             "</step><octave>" + (n < 4 ? "4" : "5") +
+      for (int n = 0; n < notes; ++n) {
+        int d = 2 * n + (m % 2 == 0); // steps above C4
+        s += std::string("<note>") + (n ? "<chord/>" : "") + "<pitch><step>" + "CDEFGAB"[d % 7] +
+             "</step><octave>" + std::to_string(4 + d / 7) +
              "</octave></pitch><duration>4</duration><voice>1</voice></note>";
+      }
       s += "</measure>\n";
     }
     s += "</part>\n";
