@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "childrun.h"
-#include "pluginhost.h"
 #include "support/manyparts.h"
 
 namespace {
@@ -21,38 +20,19 @@ namespace {
 const double BOUND = 2;
 const int MOST = 32767, HALF = 16384;
 
-std::vector<std::string> Tasks() {
-  PluginEntries plugin;
-  std::string error;
-  std::vector<std::string> names;
-  if (!LoadPlugin(QV_PLUGIN_PATH, &plugin, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
-    return names;
-  }
-  for (const TaskInfo& t : TaskCatalogue(plugin))
-    names.push_back(t.name);
-  return names;
-}
-
-bool Write(const std::string& path, const std::string& text) {
-  FILE* f = fopen(path.c_str(), "wb");
-  bool ok = f && fwrite(text.data(), 1, text.size(), f) == text.size();
-  return f && fclose(f) == 0 && ok;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
   std::vector<std::string> tasks(argv + std::min(argc, 2), argv + argc);
-  if (tasks.empty()) tasks = Tasks();
+  if (tasks.empty()) tasks = TaskNames(QV_PLUGIN_PATH);
   if (tasks.empty()) return 1;
   std::string dir = "/tmp/qvmeasuresbench." + std::to_string(getpid());
   std::string most = dir + "/most.musicxml", half = dir + "/half.musicxml";
   std::string out = dir + "/out.musicxml";
   // two parts of one staff, so that the tasks that move notes between staves have two
-  if (mkdir(dir.c_str(), 0700) != 0 || !Write(most, ManyPartsScore(2, MOST)) ||
-      !Write(half, ManyPartsScore(2, HALF)))
+  if (mkdir(dir.c_str(), 0700) != 0 || !WriteText(most, ManyPartsScore(2, MOST)) ||
+      !WriteText(half, ManyPartsScore(2, HALF)))
     return 1;
   // The least processor time of the runs; negative when one failed.
   auto time = [&](const std::string& task, const std::string& score) {

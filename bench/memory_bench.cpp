@@ -12,42 +12,22 @@
 #include <vector>
 
 #include "childrun.h"
-#include "pluginhost.h"
 #include "support/manyparts.h"
 
-namespace {
-
 const double BOUND = 15;
-
-// The tasks the window lists, from the bench build's plug-in.
-std::vector<std::string> Tasks() {
-  PluginEntries plugin;
-  std::string error;
-  std::vector<std::string> names;
-  if (!LoadPlugin(QV_PLUGIN_PATH, &plugin, &error)) {
-    fprintf(stderr, "%s\n", error.c_str());
-    return names;
-  }
-  for (const TaskInfo& t : TaskCatalogue(plugin))
-    names.push_back(t.name);
-  return names;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
   long parts = argc > 1 ? atol(argv[1]) : 2000;
   int measures = argc > 2 ? atoi(argv[2]) : 150;
   std::vector<std::string> tasks(argv + std::min(argc, 3), argv + argc);
-  if (tasks.empty()) tasks = Tasks();
+  if (tasks.empty()) tasks = TaskNames(QV_PLUGIN_PATH);
   if (tasks.empty()) return 1;
   std::string dir = "/tmp/qvmemorybench." + std::to_string(getpid());
   std::string in = dir + "/score.musicxml", out = dir + "/out.musicxml";
   double scoreMb = 0;
   {
     std::string text = ManyPartsScore(parts, measures, 6);
-    FILE* f = mkdir(dir.c_str(), 0700) == 0 ? fopen(in.c_str(), "wb") : nullptr;
-    if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0) return 1;
+    if (mkdir(dir.c_str(), 0700) != 0 || !WriteText(in, text)) return 1;
     scoreMb = text.size() / 1048576.0;
   }
   printf("score: %ld parts, %d measures of six-note chords, %.1f MB of MusicXML\n", parts, measures,
