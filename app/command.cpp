@@ -54,11 +54,54 @@ private:
   int _rootNote = -1, _fileNote = -1;
 };
 
+// Where the command says what it has to say: with the score on standard output, everything
+// else goes to the error stream.
+FILE* Say(const CommandLine& c) {
+  return c.out == "-" ? stderr : stdout;
+}
+
+// The check's lines on their way to the user as the job finds them, none held in memory:
+// straight out when the check is all there is to say; after a task, whose summary line comes
+// first, into an unnamed temporary file until then (in memory only when none can be made).
+class CheckLines {
+public:
+  explicit CheckLines(const CommandLine& c)
+      : _say(Say(c)), _spool(CheckOnly(c) ? nullptr : tmpfile()), _direct(CheckOnly(c)) {}
+  ~CheckLines() {
+    if (_spool) fclose(_spool);
+  }
+  void Line(const std::string& line) {
+    std::string shown = Printable(line, true);
+    if (_direct)
+      fputs(shown.c_str(), _say);
+    else if (_spool)
+      fputs(shown.c_str(), _spool);
+    else
+      _held += shown;
+  }
+  // The lines kept back, said now; false when the temporary file lost some.
+  bool Flush() {
+    if (_spool && (fflush(_spool) != 0 || ferror(_spool) || fseek(_spool, 0, SEEK_SET) != 0))
+      return false;
+    char buffer[1 << 16];
+    for (size_t n; _spool && (n = fread(buffer, 1, sizeof buffer, _spool)) > 0;)
+      fwrite(buffer, 1, n, _say);
+    fputs(_held.c_str(), _say);
+    return !_spool || !ferror(_spool);
+  }
+
+private:
+  FILE* _say;
+  FILE* _spool;
+  bool _direct;
+  std::string _held;
+};
+
 // What one score's run tells the user: parts skipped, chords left alone, the changed chords,
-// where the result went and, when asked, the check of its voice leading. With the score on
-// standard output everything else goes to the error stream.
-int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
-  FILE* say = c.out == "-" ? stderr : stdout;
+// where the result went and, when asked, the check of its voice leading (its lines from
+// check, when it kept them back).
+int PrintOutcome(const FileOutcome& o, const CommandLine& c, CheckLines* check) {
+  FILE* say = Say(c);
   if (!o.notice.empty()) fprintf(stderr, "%s\n", Printable(o.notice).c_str());
   if (o.status != 0) {
     fprintf(stderr, "%s\n", Printable(o.error, true).c_str());
@@ -77,6 +120,11 @@ int PrintOutcome(const FileOutcome& o, const CommandLine& c) {
       fprintf(say, "%s; written to %s\n", Printable(o.summary).c_str(),
               Printable(o.written).c_str());
   }
+  if (check && !check->Flush()) {
+    fprintf(stderr, "the check's lines could not be kept in a temporary file (%s)\n",
+            strerror(errno));
+    return 1;
+  }
   fputs(Printable(o.check, true).c_str(), say);
   return 0;
 }
@@ -87,7 +135,11 @@ int RunOne(const CommandLine& c, const PluginEntries& plugin) {
     fprintf(stderr, "%s\n", Printable(error).c_str());
     return 1;
   }
-  return PrintOutcome(ScoreOneFile(c.inputs[0], c, plugin), c);
+  if (!c.check) return PrintOutcome(ScoreOneFile(c.inputs[0], c, plugin), c, nullptr);
+  CheckLines check(c);
+  FileOutcome o =
+      ScoreOneFile(c.inputs[0], c, plugin, [&check](const std::string& line) { check.Line(line); });
+  return PrintOutcome(o, c, &check);
 }
 
 int RunCommand(const CommandLine& given, const PluginEntries& entries) {

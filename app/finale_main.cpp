@@ -113,11 +113,12 @@ void PrintChords(const char* heading) {
   printf("%s\n", heading);
   hostsim::Document& doc = hostsim::Doc();
   for (int16_t staff : doc.staves) {
-    for (int16_t measure = 1; measure <= doc.measureCount; ++measure) {
+    for (int measure = 1; measure <= doc.measureCount; ++measure) {
       if (measure != 1) continue; // the selection's measure
       std::string line;
-      for (int16_t layer = 0; layer < 4; ++layer) {
-        auto it = doc.cells.find(hostsim::CellLayer(staff, measure, layer));
+      for (int layer = 0; layer < 4; ++layer) {
+        auto it = doc.cells.find(
+            hostsim::CellLayer(staff, static_cast<int16_t>(measure), static_cast<int16_t>(layer)));
         if (it == doc.cells.end()) continue;
         for (const EXENTRY& e : it->second) {
           if (e.duration == 0) continue;

@@ -78,13 +78,15 @@ HostEntries BuildHostScore(const musicxml::Score& score) {
   hostsim::NewDocument(score.staffCount, score.measureCount);
   for (const musicxml::PartInfo& p : score.parts) {
     std::vector<int16_t> staves;
-    for (int16_t s = 0; s < p.staffCount; ++s)
+    for (int s = 0; s < p.staffCount; ++s)
       staves.push_back(static_cast<int16_t>(p.firstStaff + s));
     hostsim::SetPartName(hostsim::AddPart(staves), p.name.empty() ? p.id : p.name);
   }
   Concert concert(score);
-  for (int16_t m = 1; m <= score.measureCount; ++m)
-    if (uint16_t word = concert.MeasureWord(m)) hostsim::SetMeasureKey(m, word);
+  // counted wider than the host's numbers: the last one the host holds is the type's largest
+  for (int m = 1; m <= score.measureCount; ++m)
+    if (uint16_t word = concert.MeasureWord(static_cast<int16_t>(m)))
+      hostsim::SetMeasureKey(static_cast<int16_t>(m), word);
   HostEntries entries(score.chords.size(), -1);
   hostsim::EntrySpec entry;
   // last measure given its own key, by staff; the reader has kept the counts to what the

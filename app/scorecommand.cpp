@@ -95,10 +95,16 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-// Whether the file is still the one read: the same file, not written since.
+bool Same(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Whether the file is still the one read: the same file, not written since. The change time
+// too: a program may put the modification time back after writing, but no program can set
+// the change time.
 bool Unchanged(const struct stat& read, const struct stat& now) {
   return read.st_dev == now.st_dev && read.st_ino == now.st_ino && read.st_size == now.st_size &&
-         read.st_mtim.tv_sec == now.st_mtim.tv_sec && read.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+         Same(read.st_mtim, now.st_mtim) && Same(read.st_ctim, now.st_ctim);
 }
 
 // Whether the user may replace the file: it is not read-only, to the user nor to anyone.
@@ -315,7 +321,8 @@ void Place(Output* output, const std::string& input, const CommandLine& c, const
 }
 
 // The job on one file, from reading it to placing its result; may throw std::bad_alloc.
-FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const PluginEntries& plugin) {
+FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const PluginEntries& plugin,
+                      const std::function<void(const std::string&)>& checkLines) {
   FileOutcome o;
   auto fail = [&o](int status, const std::string& error) {
     o.status = status;
@@ -348,6 +355,7 @@ FileOutcome ScoreFile(const std::string& input, const CommandLine& c, const Plug
     return fail(1, error);
   ScoreJobOptions options = JobOptions(c);
   options.sink = [&output](const void* data, size_t size) { return output.Write(data, size); };
+  options.checkLines = checkLines;
   ScoreJobResult r =
       RunScoreJob(std::move(bytes), standardInput ? kStandardInput : input, options, plugin);
   if (r.status != 0) {
@@ -429,9 +437,10 @@ std::string OutputFolder(const std::string& input, const CommandLine& c) {
 }
 
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
-                         const PluginEntries& plugin) {
+                         const PluginEntries& plugin,
+                         const std::function<void(const std::string& line)>& checkLines) {
   try {
-    return ScoreFile(input, c, plugin);
+    return ScoreFile(input, c, plugin, checkLines);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) { // a size past what memory can hold
   }

@@ -7,6 +7,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 #include "commandline.h"
@@ -26,8 +27,11 @@ struct FileOutcome {
   std::string check;     // --check: its lines and its summary line
   size_t changed = 0, leftAloneCount = 0;
 };
+// With --check and checkLines given, the check's lines go there as they are found (each with
+// its line end) and FileOutcome::check holds the summary line alone.
 FileOutcome ScoreOneFile(const std::string& input, const CommandLine& c,
-                         const PluginEntries& plugin);
+                         const PluginEntries& plugin,
+                         const std::function<void(const std::string& line)>& checkLines = nullptr);
 
 // The most a score file may hold; standard input is read to this much and no further.
 const size_t kMaxScoreBytes = size_t(256) << 20;

@@ -267,13 +267,28 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   }
 }
 
-// The voice-leading check of the selection, on the score as it now stands.
+// The voice-leading check of the selection, on the score as it now stands: its lines kept in
+// the result, or handed to the caller as they are found, so that a check of many faults
+// holds none of them.
 void CheckSelection(const musicxml::Score& score, const std::vector<bool>& parts,
-                    const std::vector<bool>& measures, ScoreJobResult* r) {
+                    const std::vector<bool>& measures, const ScoreJobOptions& options,
+                    ScoreJobResult* r) {
   size_t crowded = 0;
-  r->faults = CheckVoiceLeading(score, parts, measures, &crowded);
-  r->checkText = DescribeFaults(r->faults);
-  r->checkSummary = FaultSummary(r->faults, crowded);
+  if (!options.checkLines) {
+    r->faults = CheckVoiceLeading(score, parts, measures, &crowded);
+    r->checkText = DescribeFaults(r->faults);
+    r->checkSummary = FaultSummary(r->faults, crowded);
+    return;
+  }
+  FaultCounts counts = {};
+  CheckVoiceLeading(
+      score, parts, measures,
+      [&](VoiceFault&& f) {
+        ++counts[static_cast<size_t>(f.kind)];
+        options.checkLines(DescribeFault(f));
+      },
+      &crowded);
+  r->checkSummary = FaultSummary(counts, crowded);
 }
 
 } // namespace
@@ -360,7 +375,7 @@ std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
 // The check alone, on the score as it came.
 void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions& options,
                ScoreJobResult* r) {
-  CheckSelection(*score, s.parts, s.measures, r);
+  CheckSelection(*score, s.parts, s.measures, options, r);
   if (options.displayTexts && options.markShown) {
     MarkFaults(score, &r->faults);
     r->afterXml = musicxml::ScoreText(*score);
@@ -414,7 +429,7 @@ bool Change(musicxml::Score* score, const Selection& s,
   // the page lists the notes as they were written
   for (size_t k = 0; k < r->changes.size() && k < changes.size(); ++k)
     r->changes[k].after = musicxml::NoteNames(score->chords[changes[k].chord]);
-  if (options.check) CheckSelection(*score, s.parts, s.measures, r); // the result, as written
+  if (options.check) CheckSelection(*score, s.parts, s.measures, options, r); // as written
   return true;
 }
 

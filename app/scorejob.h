@@ -31,7 +31,11 @@ struct ScoreJobOptions {
   // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J";
   // with check (also without a task), the faults' notes named as well (MarkFaults)
   bool markShown = false;
-  bool check = false;    // check the selection's voice leading (after the task, if one runs)
+  bool check = false; // check the selection's voice leading (after the task, if one runs)
+  // With check: each of the check's lines (with its line end) handed here as it is found,
+  // instead of ScoreJobResult::checkText and faults, which stay empty (and no fault is marked);
+  // the summary line still comes in checkSummary.
+  std::function<void(const std::string& line)> checkLines;
   bool applyTask = true; // false: no task runs and nothing is written (the check alone)
 };
 

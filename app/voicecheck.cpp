@@ -304,8 +304,8 @@ public:
     }
   }
 
-  std::vector<VoiceFault> faults;
-  size_t crowded = 0; // moments of more voices than are compared
+  std::function<void(VoiceFault&&)> found; // takes each fault as it is found
+  size_t crowded = 0;                      // moments of more voices than are compared
 
   // The moment the faults added next arrive at.
   void At(int16_t measure, int32_t pos) {
@@ -350,7 +350,7 @@ private:
     f.after = name(xb) + " " + name(yb);
     f.notes.push_back({xb.chord, xb.note});
     f.notes.push_back({yb.chord, yb.note});
-    faults.push_back(f);
+    found(std::move(f));
   }
 
   const musicxml::Score& _score;
@@ -360,9 +360,9 @@ private:
 
 } // namespace
 
-std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
-                                          const std::vector<bool>& parts,
-                                          const std::vector<bool>& measures, size_t* crowded) {
+void CheckVoiceLeading(const musicxml::Score& score, const std::vector<bool>& parts,
+                       const std::vector<bool>& measures,
+                       const std::function<void(VoiceFault&&)>& found, size_t* crowded) {
   std::vector<Sound> sounds = ReadVoices(score, parts, measures);
   auto starts = [](const Sound& s) { return std::make_pair(s.measure, s.pos); };
   std::stable_sort(sounds.begin(), sounds.end(),
@@ -370,6 +370,7 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
   // Every place a note starts is a moment; the voices sounding there are those whose notes
   // started there or before and end after it.
   Checker checker(score);
+  checker.found = found;
   std::vector<const Sound*> before, now;
   for (size_t i = 0; i < sounds.size();) {
     std::pair<int16_t, int32_t> moment = starts(sounds[i]);
@@ -385,7 +386,16 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
     std::swap(before, now);
   }
   if (crowded) *crowded = checker.crowded;
-  return checker.faults;
+}
+
+std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
+                                          const std::vector<bool>& parts,
+                                          const std::vector<bool>& measures, size_t* crowded) {
+  std::vector<VoiceFault> faults;
+  CheckVoiceLeading(
+      score, parts, measures, [&faults](VoiceFault&& f) { faults.push_back(std::move(f)); },
+      crowded);
+  return faults;
 }
 
 namespace {
@@ -417,32 +427,42 @@ const char* FaultName(VoiceFaultKind kind) {
 
 std::string DescribeFaults(const std::vector<VoiceFault>& faults) {
   std::string text;
-  for (const VoiceFault& f : faults) {
-    char beat[32];
-    snprintf(beat, sizeof beat, "%g", f.beat);
-    auto part = [](const std::string& id, const std::string& name) {
-      return "part " + id + (name.empty() ? "" : " (" + name + ")");
-    };
-    bool apart = f.upperPart != f.part || f.upperStaff != f.staff || f.upperVoice != f.voice;
-    text += part(f.part, f.partName) + ", measure " + f.measure + ", beat " + beat + ", staff " +
-            std::to_string(f.staff) + ", voice " + f.voice +
-            (apart ? ", with " + part(f.upperPart, f.upperPartName) + ", staff " +
-                         std::to_string(f.upperStaff) + ", voice " + f.upperVoice
-                   : "") +
-            ": " + FaultName(f.kind) + ", voices " + std::to_string(f.lower) + " and " +
-            std::to_string(f.upper) +
-            " from the bass: " + (f.before.empty() ? f.after : f.before + " -> " + f.after) + "\n";
-  }
+  for (const VoiceFault& f : faults)
+    text += DescribeFault(f);
   return text;
 }
 
+std::string DescribeFault(const VoiceFault& f) {
+  char beat[32];
+  snprintf(beat, sizeof beat, "%g", f.beat);
+  auto part = [](const std::string& id, const std::string& name) {
+    return "part " + id + (name.empty() ? "" : " (" + name + ")");
+  };
+  bool apart = f.upperPart != f.part || f.upperStaff != f.staff || f.upperVoice != f.voice;
+  return part(f.part, f.partName) + ", measure " + f.measure + ", beat " + beat + ", staff " +
+         std::to_string(f.staff) + ", voice " + f.voice +
+         (apart ? ", with " + part(f.upperPart, f.upperPartName) + ", staff " +
+                      std::to_string(f.upperStaff) + ", voice " + f.upperVoice
+                : "") +
+         ": " + FaultName(f.kind) + ", voices " + std::to_string(f.lower) + " and " +
+         std::to_string(f.upper) +
+         " from the bass: " + (f.before.empty() ? f.after : f.before + " -> " + f.after) + "\n";
+}
+
 std::string FaultSummary(const std::vector<VoiceFault>& faults, size_t crowded) {
-  const int kinds = static_cast<int>(VoiceFaultKind::Count);
-  size_t counts[kinds] = {0};
+  FaultCounts counts = {};
   for (const VoiceFault& f : faults)
-    ++counts[static_cast<int>(f.kind)];
-  std::string line = "voice leading: " + std::to_string(faults.size()) +
-                     (faults.size() == 1 ? " fault" : " faults");
+    ++counts[static_cast<size_t>(f.kind)];
+  return FaultSummary(counts, crowded);
+}
+
+std::string FaultSummary(const FaultCounts& counts, size_t crowded) {
+  const int kinds = static_cast<int>(VoiceFaultKind::Count);
+  size_t total = 0;
+  for (size_t n : counts)
+    total += n;
+  std::string line =
+      "voice leading: " + std::to_string(total) + (total == 1 ? " fault" : " faults");
   for (int k = 0; k < kinds; ++k) {
     VoiceFaultKind kind = static_cast<VoiceFaultKind>(k);
     line += std::string(k == 0 ? ": " : ", ") + std::to_string(counts[k]) + " " +

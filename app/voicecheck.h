@@ -6,6 +6,8 @@
 // place left alone (grace notes, chords the host does not hold) or a gap. The command and the
 // page's engine both take it from here, through the job.
 #pragma once
+#include <array>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +59,10 @@ std::vector<VoiceFault> CheckVoiceLeading(const musicxml::Score& score,
                                           const std::vector<bool>& parts,
                                           const std::vector<bool>& measures,
                                           size_t* crowded = nullptr);
+// The same, each fault handed to found as it is found and none kept.
+void CheckVoiceLeading(const musicxml::Score& score, const std::vector<bool>& parts,
+                       const std::vector<bool>& measures,
+                       const std::function<void(VoiceFault&&)>& found, size_t* crowded = nullptr);
 
 // What a kind is called in a line and in the summary ("parallel fifths").
 const char* FaultName(VoiceFaultKind kind);
@@ -65,10 +71,16 @@ const char* FaultName(VoiceFaultKind kind);
 // upper voice's part, staff and voice when they differ), the kind, the two voices and their
 // notes before and after.
 std::string DescribeFaults(const std::vector<VoiceFault>& faults);
+// One fault's line, with its line end.
+std::string DescribeFault(const VoiceFault& f);
+
+// How many faults of each kind.
+typedef std::array<size_t, static_cast<size_t>(VoiceFaultKind::Count)> FaultCounts;
 
 // "voice leading: N faults: 1 parallel fifth, 0 parallel octaves or unisons, ..." with the
 // count of every kind, and of the moments not compared (crowded) when there were any.
 std::string FaultSummary(const std::vector<VoiceFault>& faults, size_t crowded = 0);
+std::string FaultSummary(const FaultCounts& counts, size_t crowded = 0);
 
 // Names every note of every fault for a drawing of the score (display only, never the file):
 // a note already named as a changed chord's ("qv-change-...") keeps its name, the others

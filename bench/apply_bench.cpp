@@ -186,7 +186,7 @@ Score& MakeScore(int entries) {
   hostsim::AddPart({1, 2});
   hostsim::AddPart({3, 4});
   int n = 0;
-  for (int16_t m = 1; m <= measures; ++m)
+  for (int m = 1; m <= measures; ++m)
     for (int16_t s = 1; s <= STAVES; ++s)
       for (int i = 0; i < ENTRIES_PER_CELL; ++i, ++n) {
         hostsim::EntrySpec e;

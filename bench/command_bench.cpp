@@ -5,18 +5,16 @@
 //  2. many files: the command over 200 copies of that score with -j 2 against -j 1 (the
 //     bench build's host): the throughput ratio.
 // Optional arguments: the number of calls for 1 (default 15), the copies for 2 (default 200).
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "childrun.h"
 #include "support/generatedscore.h"
 
 namespace {
@@ -24,26 +22,9 @@ namespace {
 // Runs the words as a program, its output thrown away; wall seconds, or -1 when it failed.
 // *cpu, when given, receives the processor time of it and its workers.
 double Timed(const std::vector<std::string>& words, double* cpu = nullptr) {
-  fflush(stdout);
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (const std::string& w : words)
-      argv.push_back(const_cast<char*>(w.c_str()));
-    argv.push_back(nullptr);
-    if (!freopen("/dev/null", "w", stdout)) _exit(126);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage = {};
-  wait4(pid, &status, 0, &usage);
-  if (cpu)
-    *cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? s : -1;
+  ChildRun r = RunChild(words);
+  if (cpu) *cpu = r.cpu;
+  return r.ok ? r.wall : -1;
 }
 
 double Median(std::vector<double> v) {

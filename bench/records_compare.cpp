@@ -32,7 +32,7 @@ void BuildScore(int measures, unsigned seed) {
   hostsim::NewDocument(2, measures);
   hostsim::AddPart({2});
   for (int16_t staff = 1; staff <= 2; ++staff)
-    for (int16_t m = 1; m <= measures; ++m)
+    for (int m = 1; m <= measures; ++m)
       for (int beat = 0; beat < 4; ++beat) {
         hostsim::EntrySpec e;
         e.pos = beat * 1024;

@@ -33,7 +33,7 @@ hostsim::Document ChordScore(int16_t measures) {
   hostsim::SetLogging(false);
   hostsim::NewDocument(STAVES, measures);
   const int16_t shapes[4][4] = {{0, 2, 4, 6}, {-1, 1, 4, 6}, {0, 4, 7, 9}, {-3, 1, 3, 5}};
-  for (int16_t m = 1; m <= measures; ++m)
+  for (int m = 1; m <= measures; ++m)
     for (int16_t s = 1; s <= STAVES; ++s)
       for (int i = 0; i < 4; ++i) {
         hostsim::EntrySpec e;

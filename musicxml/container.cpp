@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <unordered_set>
 #include <pugixml.hpp>
 
@@ -144,7 +145,9 @@ bool ReadContainer(const std::vector<uint8_t>& archive, std::string* rootPath,
     return false;
   budget -= manifest.size();
   pugi::xml_document doc;
-  if (!doc.load_buffer(manifest.data(), manifest.size())) {
+  pugi::xml_parse_result parsed = doc.load_buffer(manifest.data(), manifest.size());
+  if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
+  if (!parsed) {
     *error = "META-INF/container.xml is not well-formed XML";
     return false;
   }

@@ -12,7 +12,8 @@ namespace musicxml {
 bool LooksZipped(const std::vector<uint8_t>& bytes);
 
 // Takes the root file out of the archive: its path inside and its bytes. False with a message
-// (no file name; the caller adds it) when the archive or its container file is broken.
+// (no file name; the caller adds it) when the archive or its container file is broken; throws
+// std::bad_alloc when memory runs out.
 bool ReadContainer(const std::vector<uint8_t>& archive, std::string* rootPath,
                    std::vector<uint8_t>* rootFile, std::string* error);
 

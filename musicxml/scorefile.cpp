@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 
@@ -492,6 +493,8 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
   pugi::xml_parse_result r = score->doc.load_buffer(
       t.data(), t.size(), (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol,
       pugi::encoding_auto);
+  // Memory running out is no fault of the file: said as any other allocation that fails.
+  if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
   if (!r) {
     *error = Location(t, r.offset) + ": not well-formed XML (" + r.description() + ")";
     return false;

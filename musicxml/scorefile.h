@@ -117,7 +117,8 @@ double Beat(const Score& score, int measure, int32_t pos);
 
 // Parses the file's text, which the score takes over. Everything is kept in the document
 // (declaration, DOCTYPE, comments, processing instructions, whitespace and line ends as
-// written). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input.
+// written). False with a message "LINE:COLUMN: ..." or "not MusicXML ..." on bad input;
+// throws std::bad_alloc when memory runs out, as the containers do.
 bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error);
 
 // The length of a written note value (<type>: "quarter", "eighth", ...) in the score's units,

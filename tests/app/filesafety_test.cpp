@@ -1,10 +1,14 @@
 // What the command reads and what it replaces, when files are not what they seem: devices,
 // pipes and links, standard input and output, a file saved by another program meanwhile,
 // read-only and shared files, a full disk, too little memory, a planted options file.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <functional>
+
+#include "scorecommand.h"
 #include "scorefixture.h"
 #include "support/commandrun.h"
 
@@ -100,32 +104,59 @@ TEST(FileSafety, OutWritesThroughADeviceOrAPipeAndNeverReplacesALink) {
   EXPECT_TRUE(commandrun::Find(folder.Path(""), ".qvscore").empty());
 }
 
-// The notation program saves the score while the task runs on the version read before.
+// Another program saves the score while the task runs on the version read before: as editors
+// save (a new file renamed over it), or written over in place, the same size, with its
+// modification time put back (before, that edit was lost and the command ended with 0).
 TEST(FileSafety, InPlaceKeepsAScoreSavedMeanwhileAndPutsTheResultBesideIt) {
-  TempFolder folder;
-  std::string in = folder.Write("song.musicxml", GeneratedScore(8000));
-  pid_t pid =
-      commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
-                        {"--score", in, "--task", "drop2", "--in-place"}, "", folder.Path("log"));
-  // the temporary output is made once the input is read
-  ASSERT_FALSE(commandrun::WaitFor(folder.Path(""), ".qvscore.", pid).empty());
   std::string saved = GeneratedScore(40);
-  folder.Write("saved.tmp", saved);
-  ASSERT_EQ(0, rename(folder.Path("saved.tmp").c_str(), in.c_str())); // as editors save
-  int status = commandrun::Wait(pid);
-  std::string log = Text(ReadBytes(folder.Path("log")));
-  ASSERT_TRUE(WIFEXITED(status)) << log;
-  EXPECT_EQ(1, WEXITSTATUS(status)) << log;
-  EXPECT_EQ(saved, Text(ReadBytes(in)));
-  EXPECT_NE(std::string::npos,
-            log.find("song.musicxml: changed by another program while the task ran"))
-      << log;
-  EXPECT_NE(std::string::npos,
-            log.find("the result written to " + folder.Path("song-drop-2nd.musicxml")))
-      << log;
-  std::string result = Text(ReadBytes(folder.Path("song-drop-2nd.musicxml")));
-  EXPECT_NE(std::string::npos, result.find("<measure number=\"2000\">")); // the version read
-  EXPECT_NE(GeneratedScore(8000), result);
+  std::string edited = GeneratedScore(8000);
+  edited.replace(edited.find("<step>C</step>"), 14, "<step>D</step>");
+  struct Case {
+    const char* how;
+    std::string kept; // what the input holds afterwards
+    std::function<void(const TempFolder&, const std::string&)> save;
+  } cases[] = {
+      {"renamed over it", saved,
+       [&saved](const TempFolder& folder, const std::string& in) {
+         folder.Write("saved.tmp", saved);
+         ASSERT_EQ(0, rename(folder.Path("saved.tmp").c_str(), in.c_str()));
+       }},
+      {"written in place with its times put back", edited,
+       [&edited](const TempFolder&, const std::string& in) {
+         struct stat st;
+         ASSERT_EQ(0, stat(in.c_str(), &st));
+         FILE* f = fopen(in.c_str(), "r+b");
+         ASSERT_TRUE(f != nullptr);
+         EXPECT_EQ(edited.size(), fwrite(edited.data(), 1, edited.size(), f));
+         ASSERT_EQ(0, fclose(f));
+         struct timespec times[2] = {st.st_atim, st.st_mtim};
+         ASSERT_EQ(0, utimensat(AT_FDCWD, in.c_str(), times, 0));
+       }},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    std::string in = folder.Write("song.musicxml", GeneratedScore(8000));
+    pid_t pid =
+        commandrun::Start(QV_HOST_PATH, QV_PLUGIN_PATH,
+                          {"--score", in, "--task", "drop2", "--in-place"}, "", folder.Path("log"));
+    // the temporary output is made once the input is read
+    ASSERT_FALSE(commandrun::WaitFor(folder.Path(""), ".qvscore.", pid).empty()) << c.how;
+    c.save(folder, in);
+    int status = commandrun::Wait(pid);
+    std::string log = Text(ReadBytes(folder.Path("log")));
+    ASSERT_TRUE(WIFEXITED(status)) << c.how << ": " << log;
+    EXPECT_EQ(1, WEXITSTATUS(status)) << c.how << ": " << log;
+    EXPECT_EQ(c.kept, Text(ReadBytes(in))) << c.how;
+    EXPECT_NE(std::string::npos,
+              log.find("song.musicxml: changed by another program while the task ran"))
+        << c.how << ": " << log;
+    EXPECT_NE(std::string::npos,
+              log.find("the result written to " + folder.Path("song-drop-2nd.musicxml")))
+        << c.how << ": " << log;
+    std::string result = Text(ReadBytes(folder.Path("song-drop-2nd.musicxml")));
+    EXPECT_NE(std::string::npos, result.find("<measure number=\"2000\">")) << c.how;
+    EXPECT_NE(GeneratedScore(8000), result) << c.how;
+  }
 }
 
 TEST(FileSafety, InPlaceKeepsOwnerAndModeRefusesReadOnlyFilesAndSaysALinkIsSplit) {
@@ -213,6 +244,35 @@ TEST(FileSafety, RunningOutOfMemorySaysSoAndLeavesNothing) {
   EXPECT_NE(std::string::npos, out.find("song.musicxml: not enough memory for this score")) << out;
   EXPECT_EQ(1, folder.Count());
 #endif
+}
+
+// The XML reader's memory, made to run out: every allocation of the reader fails while a
+// FailingReader lives.
+class FailingReader {
+public:
+  FailingReader() {
+    pugi::set_memory_management_functions([](size_t) -> void* { return nullptr; }, free);
+  }
+  ~FailingReader() { pugi::set_memory_management_functions(malloc, free); }
+};
+
+TEST(FileSafety, RunningOutOfMemoryInTheXmlReaderSaysSo) {
+  // before, it was "not well-formed XML (Could not allocate memory)", status 2
+  TempFolder folder;
+  CommandLine c;
+  c.inputs = {folder.Write("song.musicxml", GeneratedScore(4))};
+  c.task = "drop2";
+  c.dryRun = true;
+  FileOutcome o;
+  {
+    FailingReader failing;
+    o = ScoreOneFile(c.inputs[0], c, Plugin());
+  }
+  EXPECT_EQ(1, o.status);
+  EXPECT_EQ(c.inputs[0] + ": not enough memory for this score", o.error);
+  o = ScoreOneFile(c.inputs[0], c, Plugin()); // the reader's memory back: read as ever
+  EXPECT_EQ(0, o.status) << o.error;
+  EXPECT_EQ(4u, o.changed);
 }
 
 TEST(FileSafety, TheOptionsFileIsNeverTakenFromTheFolderTheCommandRunsIn) {

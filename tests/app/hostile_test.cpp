@@ -6,6 +6,7 @@
 
 #include "container.h"
 #include "scorefixture.h"
+#include "support/manyparts.h"
 
 using namespace scoretest;
 
@@ -88,6 +89,28 @@ TEST(HostileFiles, CountsPastWhatTheHostHoldsAreRefusedNamingTheLimit) {
       Bytes(OneMeasure("<attributes><staves>64</staves></attributes>" + Chord())), "s.xml");
   EXPECT_EQ(0, r.status) << r.error;
   EXPECT_EQ("[E3 C4 G4]", Chords(r.afterXml, "P1"));
+}
+
+TEST(HostileFiles, AScoreOfTheMostMeasuresTheHostHoldsRunsToTheEnd) {
+  // the host's measure numbers counted in 16 bits wrapped past the last one: every task ran for
+  // ever, a dry run and a few measures chosen too
+  const int most = musicxml::kMaxMeasures;
+  std::string text = ManyPartsScore(1, most);
+  struct Case {
+    const char* measures;
+    bool dryRun;
+    size_t changed;
+  } cases[] = {{"", false, size_t(most)}, {"", true, size_t(most)}, {"1-5", false, 5}};
+  for (const Case& c : cases) {
+    ScoreJobOptions o;
+    o.task = "Drop 2nd";
+    o.measures = c.measures;
+    o.dryRun = c.dryRun;
+    o.displayTexts = false;
+    ScoreJobResult r = RunScoreJob(Bytes(text), "long.musicxml", o, Plugin());
+    EXPECT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(c.changed, r.changedCount) << c.measures << (c.dryRun ? " dry run" : "");
+  }
 }
 
 TEST(HostileFiles, ANumberMusicXmlDoesNotHaveThereIsAnErrorNamingTheElementAndItsPlace) {

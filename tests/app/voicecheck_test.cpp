@@ -236,6 +236,32 @@ TEST(VoiceCheck, AfterATaskItChecksTheResult) {
   EXPECT_NE(Check("chorale-faults.musicxml").checkText, dry.checkText);
 }
 
+TEST(VoiceCheck, HandedOutAsFoundTheLinesAreTheSameAndNoneIsKept) {
+  struct Case {
+    const char* what;
+    std::string task;
+    bool dryRun;
+  } cases[] = {{"alone", "", false},
+               {"after a dry run", "Voice Leading", true},
+               {"after a task", "Voice Leading", false}};
+  for (const Case& c : cases) {
+    ScoreJobOptions o;
+    o.check = true;
+    o.applyTask = !c.task.empty();
+    o.dryRun = c.dryRun;
+    ScoreJobResult kept = RunFile("chorale-faults.musicxml", c.task, false, o);
+    std::string lines;
+    o.checkLines = [&lines](const std::string& line) { lines += line; };
+    ScoreJobResult handed = RunFile("chorale-faults.musicxml", c.task, false, o);
+    ASSERT_EQ(0, handed.status) << c.what << ": " << handed.error;
+    EXPECT_FALSE(kept.checkText.empty()) << c.what;
+    EXPECT_EQ(kept.checkText, lines) << c.what;
+    EXPECT_EQ(kept.checkSummary, handed.checkSummary) << c.what;
+    EXPECT_TRUE(handed.checkText.empty() && handed.faults.empty()) << c.what;
+    EXPECT_EQ(kept.output, handed.output) << c.what;
+  }
+}
+
 // The note of a drawing's text that carries an id, as the check names notes: "F#3".
 std::string NoteNamed(const pugi::xml_document& doc, const std::string& id, int* count) {
   std::string name;
@@ -353,8 +379,13 @@ TEST(VoiceCheckCommand, PrintsTheLinesAndTheSummaryAndWritesNothing) {
   // With a task: its summary, then the check of what it wrote.
   out.clear();
   EXPECT_EQ(0, Command("--score " + file + " --task voice --check", &out)) << out;
-  EXPECT_NE(std::string::npos, out.find("Voice Leading: ")) << out;
-  EXPECT_NE(std::string::npos, out.find("\nvoice leading: ")) << out;
+  std::vector<uint8_t> written = ReadBytes(folder.Path("c-voice-leading.musicxml"));
+  ScoreJobOptions only;
+  only.check = true;
+  only.applyTask = false;
+  ScoreJobResult after = RunScoreJob(written, "c.musicxml", only, Plugin());
+  EXPECT_EQ(0u, out.find("Voice Leading: ")) << out;
+  EXPECT_EQ(out.find('\n') + 1, out.find(after.checkText + after.checkSummary + "\n")) << out;
   EXPECT_EQ(2, folder.Count());
   // Several scores: one at a time.
   out.clear();
