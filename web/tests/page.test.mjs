@@ -261,7 +261,10 @@ function commandCheck(file, options = {}) {
   const args = options.task ? [...commandArgs(options), '--dry-run'] : options.measures ? ['--measures', options.measures] : [];
   const out = execFileSync(join(root, 'run'), ['--score', file, '--check', ...args], { encoding: 'utf8' }).split('\n');
   return {
-    lines: out.filter((l) => l.startsWith('part ') && l.includes(' from the bass: ')).map((l) => l.replace(/^part (\S+)(?: \([^)]*\))?, measure (\S+), beat (\S+), staff (\d+), voice (\S+): (.*)$/, '$1 $2 $3 $4 $5: $6')),
+    lines: out.filter((l) => l.startsWith('part ') && l.includes(' from the bass: ')).map((l) => l.replace(
+      /^part (\S+)(?: \([^)]*\))?, measure (\S+), beat (\S+), staff (\d+), voice (\S+)(?:, with part (\S+)(?: \([^)]*\))?, staff (\d+), voice (\S+))?: (.*)$/,
+      (_, part, measure, beat, staff, voice, withPart, withStaff, withVoice, rest) =>
+        `${part} ${measure} ${beat} ${staff} ${voice}${withPart ? ` with ${withPart} ${withStaff} ${withVoice}` : ''}: ${rest}`)),
     summary: out.find((l) => l.startsWith('voice leading: ')),
   };
 }
@@ -270,8 +273,9 @@ function commandCheck(file, options = {}) {
 async function checkListed(page) {
   const ids = Object.fromEntries(await page.$$eval('#parts input', (boxes) => boxes.map((b) => [b.parentElement.textContent.trim().replace(/ \(.*$/, ''), b.value])));
   const lines = (await page.$$eval('#faults button', (b) => b.map((x) => x.textContent))).map((t) =>
-    t.replace(/^(.*), staff (\d+), measure (\S+), beat ([\d.]+), voice (\S+): (.*)$/, (_, part, staff, measure, beat, voice, rest) =>
-      `${ids[part] ?? part} ${measure} ${beat} ${staff} ${voice}: ${rest.replace(' → ', ' -> ')}`));
+    t.replace(/^(.*?), staff (\d+), measure (\S+), beat ([\d.]+), voice (\S+)(?:, with (.*?), staff (\d+), voice (\S+))?: (.*)$/,
+      (_, part, staff, measure, beat, voice, withPart, withStaff, withVoice, rest) =>
+        `${ids[part] ?? part} ${measure} ${beat} ${staff} ${voice}${withPart ? ` with ${ids[withPart] ?? withPart} ${withStaff} ${withVoice}` : ''}: ${rest.replace(' → ', ' -> ')}`));
   return { lines, summary: (await page.textContent('#check-summary')).trim() };
 }
 
