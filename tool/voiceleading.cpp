@@ -454,6 +454,20 @@ struct Weighed {
     Narrow();
   }
 
+  // The chord's voicings given as they are, each its keys ascending (as many in each), none
+  // of them moving any octave.
+  void Make(const std::vector<std::vector<int>>& ways) {
+    count = static_cast<int>(ways.size());
+    notes = count ? static_cast<int>(ways[0].size()) : 0;
+    stride = (count + LANES - 1) / LANES * LANES;
+    keys.resize(static_cast<size_t>(count) * notes);
+    moved.assign(count, 0);
+    for (int v = 0; v < count; ++v)
+      for (int k = 0; k < notes; ++k)
+        keys[static_cast<size_t>(k) * count + v] = ways[v][k];
+    Narrow();
+  }
+
   // Each place's lowest and highest key, then the columns of the places that differ.
   void Narrow() {
     places = same = spread = 0;
@@ -523,14 +537,13 @@ struct Brought {
   }
 };
 
-} // namespace
-
-Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
-  size_t count = passage.size();
-  Plan plan(count);
+// The way of least total Cost through count chords, chord c's voicings weighed into a
+// Weighed by make(c, weighed): the voicing taken at each chord.
+template <typename MakeChord> std::vector<int> LeastWay(size_t count, MakeChord make, Cost* total) {
+  std::vector<int> way(count, 0);
   if (count == 0) {
     if (total) *total = Cost();
-    return plan;
+    return way;
   }
   // The voicings of the chord before and of this one, and the least cost of the passage up
   // to each voicing of the chord before; back[from[c] + v] names the voicing of chord c-1
@@ -540,18 +553,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   Weighed first, second;
   Weighed* before = &first;
   Weighed* here = &second;
-  before->Make(passage[0], top);
+  make(0, before);
   Brought brought;
-  // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
-  std::vector<uint32_t> picks;
-  std::vector<bool> written(count, false);
-  auto keep = [&](const Voicer& voicings) {
-    for (int v = 0; v < voicings.count; ++v)
-      picks.push_back(voicings.made[v].picks);
-  };
-  keep(before->voicings);
-  written[0] = before->voicings.written;
-  std::vector<size_t> at(count, 0);
   std::vector<Cost> best(before->count), reach;
   for (int v = 0; v < before->count; ++v)
     best[v].moved = before->moved[v];
@@ -563,7 +566,6 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   // room for as they come): growing them step by step would copy them and touch new pages
   // each time, while room never used is never touched.
   const size_t ROOM = 32;
-  picks.reserve(count * ROOM);
   back.reserve(count * ROOM);
   std::vector<size_t> from(count, 0);
   // For each voicing before: the motion so far over the least of them (capped), and the
@@ -572,10 +574,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   std::vector<long long> wide;
   std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
-    here->Make(passage[c], top);
-    at[c] = picks.size();
-    keep(here->voicings);
-    written[c] = here->voicings.written;
+    make(c, here);
     int notes = here->notes, beforeNotes = before->notes, ways = before->count;
     reach.resize(here->count);
     a.resize(beforeNotes);
@@ -650,20 +649,52 @@ Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
   for (int v = 1; v < before->count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
-  // Back from the last chord, each chord's shifts from the picks kept when it was weighed.
   int v = last;
   for (size_t c = count; c-- > 0;) {
+    way[c] = v;
+    if (c > 0) v = back[from[c] + v];
+  }
+  return way;
+}
+
+} // namespace
+
+Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
+  size_t count = passage.size();
+  // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
+  std::vector<uint32_t> picks;
+  std::vector<bool> written(count, false);
+  std::vector<size_t> at(count, 0);
+  picks.reserve(count * 32);
+  std::vector<int> way = LeastWay(
+      count,
+      [&](size_t c, Weighed* w) {
+        w->Make(passage[c], top);
+        at[c] = picks.size();
+        for (int v = 0; v < w->voicings.count; ++v)
+          picks.push_back(w->voicings.made[v].picks);
+        written[c] = w->voicings.written;
+      },
+      total);
+  // Each chord's shifts from the picks kept when it was weighed.
+  Plan plan(count);
+  for (size_t c = 0; c < count; ++c) {
     int n = static_cast<int>(passage[c].notes.size());
     plan[c].assign(n, 0);
-    uint32_t pick = picks[at[c] + v];
+    uint32_t pick = picks[at[c] + way[c]];
     for (int i = 0; i < n && !written[c]; ++i, pick >>= PICK_BITS) {
       int shifts[MAX_SHIFTS];
       Shifts(passage[c], i, top, shifts);
       plan[c][i] = shifts[pick & ((1 << PICK_BITS) - 1)];
     }
-    if (c > 0) v = back[from[c] + v];
   }
   return plan;
+}
+
+std::vector<int> ChooseAmong(const std::vector<std::vector<std::vector<int>>>& passage,
+                             Cost* total) {
+  return LeastWay(
+      passage.size(), [&](size_t c, Weighed* w) { w->Make(passage[c]); }, total);
 }
 
 Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan) {

@@ -94,6 +94,12 @@ uint8_t WaysInBytes(const uint8_t* columns, int stride, const uint8_t* into, int
 // voicings, so its work is chords times voicings squared); *total gets its cost when given.
 Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total = nullptr);
 
+// The same search over chords that offer their own voicings (Realize Chord Symbols' inversions),
+// each voicing its keys ascending, as many in every voicing of a chord, at most MAX_VOICINGS
+// of them, none moving any octave: the voicing taken at each chord, the first made on a tie.
+std::vector<int> ChooseAmong(const std::vector<std::vector<std::vector<int>>>& passage,
+                             Cost* total = nullptr);
+
 // The cost of a plan over the passage: each chord's moved octaves plus every transition.
 Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan);
 
