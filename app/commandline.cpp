@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "chordsymbols.h"
+
 namespace {
 
 enum Kind { Value, Flag };
@@ -22,6 +24,9 @@ const Option kOptions[] = {
     {"--measures", nullptr, Value, "measure numbers: 5, 5-, -8, 3-8 or 1,3,5-8"},
     {"--parts", nullptr, Value, "part ids or names, separated by commas"},
     {"--jobs", "-j", Value, "the number of files to work on at once, 1 or more"},
+    {"--voicing", nullptr, Value, "a voicing: close, drop2, drop24, shell or root"},
+    {"--top-range", nullptr, Value, "two pitches such as E4-A5"},
+    {"--no-leading", nullptr, Flag, nullptr},
     {"--bottom", nullptr, Flag, nullptr},
     {"--help", "-h", Flag, nullptr},
     {"--demo", nullptr, Flag, nullptr},
@@ -77,6 +82,23 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
   if (name == "--out-dir") return SetOnce(&c->outDir, value, o.name, error);
   if (name == "--measures") return SetOnce(&c->measures, value, o.name, error);
   if (name == "--parts") return SetOnce(&c->parts, value, o.name, error);
+  if (name == "--voicing" || name == "--top-range") {
+    std::string* target = name == "--voicing" ? &c->voicing : &c->topRange;
+    if (!SetOnce(target, value, o.name, error)) return false;
+    // refused here, before any file is read
+    chordsymbols::Voicing voicing;
+    chordsymbols::Range range;
+    std::string why;
+    if (name == "--voicing" && !chordsymbols::ParseVoicing(value, &voicing)) {
+      *error = "--voicing needs " + std::string(o.needs) + " (not \"" + value + "\")";
+      return false;
+    }
+    if (name == "--top-range" && !chordsymbols::ParseRange(value, &range, &why)) {
+      *error = "--top-range: " + why;
+      return false;
+    }
+    return true;
+  }
   if (name == "--score") {
     c->inputs.push_back(value);
     return true;
@@ -101,6 +123,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
                : name == "--dry-run"         ? &c->dryRun
                : name == "--list"            ? &c->list
                : name == "--check"           ? &c->check
+               : name == "--no-leading"      ? &c->noLeading
                                              : &c->markChanges;
   *flag = true;
   return true;
@@ -110,7 +133,8 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
 bool CheckTogether(const CommandLine& c, std::string* error) {
   bool scoreOptions = !c.out.empty() || !c.outDir.empty() || c.inPlace || c.fourNoteDrops ||
                       c.spellInKey || !c.measures.empty() || !c.parts.empty() || c.dryRun ||
-                      c.list || c.markChanges || c.jobs || c.check;
+                      c.list || c.markChanges || c.jobs || c.check || !c.voicing.empty() ||
+                      c.noLeading || !c.topRange.empty();
   if (c.help) return true;
   if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
     *error = "--web serves the page, where the score and the task are chosen; give it alone "
@@ -221,6 +245,12 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
        "  --four-note-drops  the drop tasks change only chords of exactly four notes\n"
        "  --spell-in-key     Add Third takes the key's own sharps and flats, not those of\n"
        "                     the note it is built on (the other intervals always do)\n"
+       "  --voicing NAME     Realize Chord Symbols' voicing: close (default), drop2,\n"
+       "                     drop24, shell (root, third, seventh) or root\n"
+       "  --no-leading       Realize Chord Symbols puts every chord in root position\n"
+       "                     instead of the inversions that move least\n"
+       "  --top-range LOW-HIGH  where Realize Chord Symbols keeps the chords' top notes\n"
+       "                     (default: E4-A5)\n"
        "where it goes\n"
        "  --out FILE         the changed score (one score in); default: beside the score,\n"
        "                     named after the task: song-drop-2nd.musicxml\n"

@@ -395,6 +395,9 @@ ScoreJobOptions JobOptions(const CommandLine& c) {
   options.bottom = c.bottom;
   options.fourNoteDrops = c.fourNoteDrops;
   options.spellInKey = c.spellInKey;
+  options.voicing = c.voicing;
+  options.leading = !c.noLeading;
+  options.topRange = c.topRange;
   options.measures = c.measures;
   options.parts = c.parts;
   options.dryRun = c.dryRun;

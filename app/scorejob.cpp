@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "chordtasks.h"
 #include "container.h"
 #include "filekind.h"
 #include "selection.h"
@@ -54,9 +55,9 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   *entries = BuildHostScore(score);
   HWND window = OpenToolWindow(plugin, nullptr, error);
   if (!window) return 1;
-  if (!ChooseTask(window, options.task, options.bottom, task, error)) {
+  if (!ChooseTask(window, options.task, options.bottom, task, error) || IsFileTask(*task)) {
     CloseToolWindow(plugin, window);
-    return 2;
+    return IsFileTask(*task) ? 0 : 2; // the job does its own tasks itself
   }
   // A score file keeps none of the host's spacing, so respacing would only cost time: the
   // plug-in asks after every changed staff in every part, the square of the parts.
@@ -271,6 +272,23 @@ std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
   return why.empty() ? KeyChangeInside(score, s, task) : why;
 }
 
+// A task on chord symbols, done on the file's view of the score without the plug-in: the
+// voices it writes anew and what it left alone. False with the reason for options it cannot
+// take.
+bool ChordSymbolTask(const musicxml::Score& score, const Selection& s,
+                     const ScoreJobOptions& options, const std::string& task,
+                     std::vector<musicxml::LayerRewrite>* rewrites, std::string* said,
+                     std::string* error) {
+  ChordTaskOptions o;
+  if (!ReadChordTaskOptions(options.voicing, options.leading, options.topRange, &o, error))
+    return false;
+  ChordTaskResult done = task == kRealizeTask ? RealizeChordSymbols(score, s.parts, s.measures, o)
+                                              : BlockChords(score, s.parts, s.measures);
+  rewrites->swap(done.rewrites);
+  *said = done.leftAlone;
+  return true;
+}
+
 // The check alone, on the score as it came.
 void CheckOnly(musicxml::Score* score, const Selection& s, const ScoreJobOptions& options,
                ScoreJobResult* r) {
@@ -405,13 +423,23 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   int status =
       ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
-  std::string refused = StavesRefusal(score, selection, r.task);
-  if (!refused.empty()) return fail(2, fileName + ": " + refused);
-  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
-  std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
-  size_t places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
+  std::vector<musicxml::LayerRewrite> rewrites;
+  std::vector<musicxml::ChordChange> changes;
+  size_t places = 0;
+  std::string said; // what a task on chord symbols left alone
+  if (IsFileTask(r.task)) {
+    if (!ChordSymbolTask(score, selection, options, r.task, &rewrites, &said, &error))
+      return fail(2, fileName + ": " + error);
+  } else {
+    std::string refused = StavesRefusal(score, selection, r.task);
+    if (!refused.empty()) return fail(2, fileName + ": " + refused);
+    rewrites = CollectRewrites(&score, &entries);
+    changes = CollectChanges(&score, entries);
+    places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task);
+  }
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   Describe(score, selection, changes, rewrites, places, options, &r);
+  if (!said.empty()) r.leftAlone += (r.leftAlone.empty() ? "" : "\n") + said;
   if (options.dryRun && !options.check) return r;
   Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))

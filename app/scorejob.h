@@ -31,6 +31,12 @@ struct ScoreJobOptions {
   // with check (also without a task), the faults' notes named as well (MarkFaults)
   bool markShown = false;
   bool check = false;    // check the selection's voice leading (after the task, if one runs)
+  // The tasks on chord symbols: the voicing ("close", "drop2", "drop24", "shell", "root";
+  // empty: close), whether the voicings are led, the range of the top notes ("E4-A5"; empty:
+  // that one)
+  std::string voicing;
+  bool leading = true;
+  std::string topRange;
   bool applyTask = true; // false: no task runs and nothing is written (the check alone)
 };
 

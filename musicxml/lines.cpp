@@ -621,7 +621,7 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
     for (size_t i : r.old)
       if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
     for (const NewEntry& e : r.entries) {
-      if (e.notes.empty()) continue;
+      if (e.notes.empty() || e.kept) continue;
       ChangedChord d =
           ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
       d.before = "rest"; // or what sounded there

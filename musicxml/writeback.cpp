@@ -653,7 +653,7 @@ size_t RewrittenChords(const std::vector<LayerRewrite>& rewrites) {
   size_t n = 0;
   for (const LayerRewrite& r : rewrites)
     for (const NewEntry& e : r.entries)
-      n += e.notes.empty() ? 0 : 1;
+      n += e.notes.empty() || e.kept ? 0 : 1;
   return n;
 }
 

@@ -298,9 +298,16 @@ std::vector<ChordTone> Form(const Chord& chord) {
   return out;
 }
 
+const Voicing VOICINGS[5] = {Voicing::Close, Voicing::Drop2, Voicing::Drop24, Voicing::Shell,
+                             Voicing::Root};
+
+const char* VoicingLabel(Voicing v) {
+  static const char* const labels[] = {"Close", "Drop 2", "Drop 2 and 4", "Shell", "Root"};
+  return labels[static_cast<int>(v)];
+}
+
 bool ParseVoicing(const std::string& name, Voicing* v) {
-  for (Voicing each :
-       {Voicing::Close, Voicing::Drop2, Voicing::Drop24, Voicing::Shell, Voicing::Root})
+  for (Voicing each : VOICINGS)
     if (name == VoicingName(each)) {
       *v = each;
       return true;

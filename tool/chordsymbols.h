@@ -86,6 +86,10 @@ enum class Voicing { Close, Drop2, Drop24, Shell, Root };
 // "close", "drop2", "drop24", "shell", "root" and back; false for another name.
 bool ParseVoicing(const std::string& name, Voicing* v);
 const char* VoicingName(Voicing v);
+// As a list shows it: "Close", "Drop 2", "Drop 2 and 4", "Shell", "Root".
+const char* VoicingLabel(Voicing v);
+// Every voicing, in that order.
+extern const Voicing VOICINGS[5];
 
 // Where the top note of a realized chord lies, keys inclusive: E4 to A5 by default.
 struct Range {
