@@ -222,8 +222,10 @@ struct Tally {
     counts.push_back({one, many, 1});
   }
   void NoChord(const Score& score, const Symbol& s) {
-    std::string said = "\"" + s.harmony->kind + "\" in measure " +
-                       musicxml::MeasureName(score, s.harmony->measure) + ": " + s.why;
+    const musicxml::Harmony& h = *s.harmony;
+    std::string said = h.text.empty() ? "\"" + h.kind + "\"" : h.text + " (" + h.kind + ")";
+    said += " in measure " + musicxml::MeasureName(score, h.measure);
+    if (s.why.find("names no chord") == std::string::npos) said += ": " + s.why;
     if (std::find(symbols.begin(), symbols.end(), said) == symbols.end()) symbols.push_back(said);
   }
   std::string Line() const {

@@ -541,6 +541,8 @@ public:
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" /
                       "chorale-faults.musicxml",
                   _root / "chorale.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "leadsheet.musicxml",
+                  _root / "leadsheet.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -577,6 +579,14 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                              {"--score", score, "--task", "Keep Specific Line", "--bottom",
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
   (*blocks)["command check"] = Fenced(folder.Root(), {{"--score", "chorale.musicxml", "--check"}});
+  (*blocks)["command chord symbols"] = Fenced(
+      folder.Root(),
+      {{"--score", "leadsheet.musicxml", "--task", "Realize Chord Symbols", "--parts", "Piano",
+        "--list"},
+       {"--score", "leadsheet.musicxml", "--task", "Realize Chord Symbols", "--parts", "Piano",
+        "--voicing", "drop2", "--no-leading", "--measures", "1", "--dry-run"},
+       {"--score", "leadsheet.musicxml", "--task", "Block Chords", "--parts", "Melody",
+        "--list"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
   (*blocks)["command letter key"] = Fenced(
