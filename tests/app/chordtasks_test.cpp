@@ -30,6 +30,20 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// The notes of a part's measure (from 1) with a tie of the type given.
+int Ties(const std::string& xml, const char* part, int measure, const char* type) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  pugi::xml_node m =
+      doc.child("score-partwise").find_child_by_attribute("part", "id", part).child("measure");
+  for (int i = 1; i < measure; ++i)
+    m = m.next_sibling("measure");
+  int ties = 0;
+  for (pugi::xml_node n : m.children("note"))
+    ties += n.find_child_by_attribute("tie", "type", type) ? 1 : 0;
+  return ties;
+}
+
 std::string Part(const std::string& xml, const std::string& id) {
   size_t from = xml.find("<part id=\"" + id + "\">");
   return xml.substr(from, xml.find("</part>", from) - from);
@@ -85,17 +99,10 @@ TEST(RealizeChordSymbols, ThePianoPartGetsLedChordsAndTheirBassTiedOverTheBarLin
             "[E4 G4 Bb4 C#5] [C3] [A2] | [r] [F4 A4 C5 D5] [r] [A2]",
             Chords(r.afterXml, "P2"));
   EXPECT_TRUE(Valid(r.afterXml));
-  // The chord sounding across the bar line is tied; the melody and its symbols are as they were.
-  pugi::xml_document doc;
-  pugi::xml_node m2 = doc.load_string(r.afterXml.c_str())
-                          ? doc.child("score-partwise")
-                                .find_child_by_attribute("part", "id", "P2")
-                                .child("measure")
-                                .next_sibling("measure")
-                          : pugi::xml_node();
-  EXPECT_STREQ("start", m2.child("note").child("tie").attribute("type").value());
-  EXPECT_STREQ("stop",
-               m2.next_sibling("measure").child("note").child("tie").attribute("type").value());
+  // The chords sounding across the bar line are tied (bass too); the melody and its symbols are
+  // as they were.
+  EXPECT_EQ(5, Ties(r.afterXml, "P2", 2, "start"));
+  EXPECT_EQ(5, Ties(r.afterXml, "P2", 3, "stop"));
   EXPECT_EQ(Part(r.beforeXml, "P1"), Part(r.afterXml, "P1"));
   EXPECT_EQ(6, Count(r.afterXml, "<harmony>"));
   EXPECT_EQ("Realize Chord Symbols: 12 chords changed in 4 measures on 2 staves", r.summary);
@@ -151,13 +158,7 @@ TEST(BlockChords, EachMelodyNoteTopsItsChordOrADiminishedSeventh) {
             Chords(r.afterXml, "P1"));
   EXPECT_TRUE(Valid(r.afterXml));
   // The half tied over the bar line stays tied in every voice of its chord.
-  pugi::xml_document doc;
-  doc.load_string(r.afterXml.c_str());
-  pugi::xml_node m2 = doc.child("score-partwise").child("part").child("measure").next_sibling();
-  int ties = 0;
-  for (pugi::xml_node n : m2.children("note"))
-    ties += n.find_child_by_attribute("tie", "type", "start") ? 1 : 0;
-  EXPECT_EQ(4, ties);
+  EXPECT_EQ(4, Ties(r.afterXml, "P1", 2, "start"));
   EXPECT_EQ(6, Count(r.afterXml, "<harmony>"));
   EXPECT_EQ(Part(r.beforeXml, "P2"), Part(r.afterXml, "P2"));
   EXPECT_EQ("Block Chords: 9 chords changed in 4 measures on 1 staff", r.summary);
