@@ -326,7 +326,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
         r.staff = staff;
         r.measure = m;
         r.layer = layer.first;
-        r.old = layer.second;
+        r.old.assign(layer.second.begin(), layer.second.end());
         // The file's own chords where no chord is realized; a rest in the first voice's gaps.
         for (size_t g = from; g < to && kept; ++g) {
           const Segment& seg = segments[g];
@@ -439,7 +439,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
       r.staff = staff;
       r.measure = cell.first.second;
       r.layer = layer.first;
-      r.old = layer.second;
+      r.old.assign(layer.second.begin(), layer.second.end());
       bool any = false, kept = true;
       for (size_t i : layer.second) {
         NewEntry e;
