@@ -245,6 +245,10 @@ struct Tally {
   }
 };
 
+// The longest measure realized: sixteen whole notes. A longer one (a length no notation
+// has, read from a file) would be written as thousands of tied chords.
+const int32_t kLongestMeasure = 16 * 4 * musicxml::kQuarter;
+
 // A stretch of a measure under one symbol.
 struct Segment {
   int16_t measure = 0;
@@ -272,12 +276,21 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
   std::vector<Segment> segments;
   std::vector<cs::Chord> progression;
   std::map<int, int> chordOf; // symbol -> progression
+  size_t first = 0;           // the first symbol not before the measure at hand
   for (int16_t m = 1; m <= score.measureCount; ++m) {
     if (static_cast<size_t>(m) >= measures.size() || !measures[m] || lengths[m] <= 0) continue;
+    if (lengths[m] > kLongestMeasure) {
+      said.Add("measure longer than sixteen whole notes",
+               "measures longer than sixteen whole notes");
+      continue;
+    }
     std::vector<int32_t> cuts = {0};
-    for (const Symbol& s : symbols.list)
-      if (s.harmony->measure == m && s.harmony->pos > cuts.back() && s.harmony->pos < lengths[m])
-        cuts.push_back(s.harmony->pos);
+    while (first < symbols.list.size() && symbols.list[first].harmony->measure < m)
+      ++first;
+    for (size_t k = first; k < symbols.list.size() && symbols.list[k].harmony->measure == m; ++k) {
+      int32_t pos = symbols.list[k].harmony->pos;
+      if (pos > cuts.back() && pos < lengths[m]) cuts.push_back(pos);
+    }
     cuts.push_back(lengths[m]);
     for (size_t k = 0; k + 1 < cuts.size(); ++k) {
       Segment g;
@@ -328,6 +341,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
         r.layer = layer.first;
         r.old.assign(layer.second.begin(), layer.second.end());
         // The file's own chords where no chord is realized; a rest in the first voice's gaps.
+        size_t chord = 0;
         for (size_t g = from; g < to && kept; ++g) {
           const Segment& seg = segments[g];
           if (seg.chord >= 0) {
@@ -348,11 +362,13 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
             }
             continue;
           }
+          // The voice's chords in time order, each looked at once over the measure's stretches.
           int32_t at = seg.pos;
-          for (size_t i : layer.second) {
-            const Chord& c = score.chords[i];
+          for (; chord < layer.second.size() && score.chords[layer.second[chord]].pos < seg.end;
+               ++chord) {
+            const Chord& c = score.chords[layer.second[chord]];
             // rests are made anew for the stretch, where one may lie across its end
-            if (c.rest || c.pos < seg.pos || c.pos >= seg.end) continue;
+            if (c.rest || c.pos < seg.pos) continue;
             NewEntry e;
             kept = kept && c.end <= seg.end && Kept(c, &e);
             if (layer.first == 0 && !c.grace && c.pos > at)

@@ -149,6 +149,20 @@ TEST(RealizeChordSymbols, BadOptionsAndAScoreWithoutSymbolsAreSaid) {
   EXPECT_NE(std::string::npos, r.leftAlone.find("no chord symbols")) << r.leftAlone;
 }
 
+TEST(RealizeChordSymbols, AMeasureLongerThanAnyNotationIsLeftAloneNotFilledWithTiedChords) {
+  std::string xml = R"(<score-partwise><part-list><score-part id="P1"/></part-list>
+<part id="P1"><measure number="1"><attributes><divisions>1</divisions></attributes>
+<harmony><root><root-step>C</root-step></root><kind>major</kind></harmony>
+<note><rest/><duration>100000</duration></note></measure></part></score-partwise>)";
+  ScoreJobOptions o;
+  o.task = "Realize Chord Symbols";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "long.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(0u, r.changedCount);
+  EXPECT_EQ("left alone: 1 measure longer than sixteen whole notes", r.leftAlone);
+}
+
 TEST(BlockChords, EachMelodyNoteTopsItsChordOrADiminishedSeventh) {
   ScoreJobResult r = RunLeadSheet("block", "Melody");
   ASSERT_EQ(0, r.status) << r.error;
