@@ -30,7 +30,7 @@ struct ScoreJobOptions {
   // every note of the K-th changed chord (its rest, if it became one) the id "qv-change-K-J";
   // with check (also without a task), the faults' notes named as well (MarkFaults)
   bool markShown = false;
-  bool check = false;    // check the selection's voice leading (after the task, if one runs)
+  bool check = false; // check the selection's voice leading (after the task, if one runs)
   // The tasks on chord symbols: the voicing ("close", "drop2", "drop24", "shell", "root";
   // empty: close), whether the voicings are led, the range of the top notes ("E4-A5"; empty:
   // that one)

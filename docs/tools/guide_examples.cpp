@@ -585,8 +585,7 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
         "--list"},
        {"--score", "leadsheet.musicxml", "--task", "Realize Chord Symbols", "--parts", "Piano",
         "--voicing", "drop2", "--no-leading", "--measures", "1", "--dry-run"},
-       {"--score", "leadsheet.musicxml", "--task", "Block Chords", "--parts", "Melody",
-        "--list"}});
+       {"--score", "leadsheet.musicxml", "--task", "Block Chords", "--parts", "Melody", "--list"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
   (*blocks)["command letter key"] = Fenced(
