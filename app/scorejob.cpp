@@ -174,7 +174,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   size_t k = changes.size();
   for (size_t i = shown.written; i < score->chords.size(); ++i) {
     const musicxml::Chord& c = score->chords[i];
-    if (c.notes.empty()) continue;
+    if (c.notes.empty() || !c.changed) continue; // a rest, or a chord kept as it was
     std::string id = "qv-change-" + std::to_string(k++) + "-";
     for (size_t j = 0; j < c.notes.size(); ++j) {
       set(c.notes[j].node, "color", kChanged);

@@ -517,7 +517,7 @@ private:
       c.voice = voice;
       c.grace = e.grace;
       c.rest = e.notes.empty();
-      c.changed = true;
+      c.changed = !e.kept;
       _made.clear();
       if (c.rest) {
         Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));

@@ -727,7 +727,7 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   if (markChanges)
     for (size_t i = written; i < score->chords.size(); ++i)
       for (NoteRef& n : score->chords[i].notes)
-        Mark(score->edits, n.node);
+        if (score->chords[i].changed) Mark(score->edits, n.node); // not a chord kept as it was
   Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];

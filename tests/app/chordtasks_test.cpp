@@ -180,6 +180,20 @@ TEST(BlockChords, EachMelodyNoteTopsItsChordOrADiminishedSeventh) {
   EXPECT_NE(std::string::npos, r.leftAlone.find("N.C. (none) in measure 4")) << r.leftAlone;
 }
 
+TEST(BlockChords, OnlyTheChordsMadeAreMarkedNotTheNotesKeptAsTheyWere) {
+  ScoreJobOptions o;
+  o.parts = "Melody";
+  o.markShown = true;
+  ScoreJobResult r = RunFile(kLeadSheet, "Block Chords", false, o);
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(9 * 4, Count(r.afterXml, "color=")); // not the grace note, nor the note under N.C.
+  EXPECT_EQ(9 * 4, Count(r.afterXml, "id=\"qv-change-"));
+  o.markShown = false;
+  o.markChanges = true;
+  r = RunFile(kLeadSheet, "Block Chords", false, o);
+  EXPECT_EQ(9 * 4, Count(std::string(r.output.begin(), r.output.end()), "color="));
+}
+
 TEST(ChordSymbolOptions, TheCommandTakesAVoicingLeadingAndARangeAndRefusesOthers) {
   struct Case {
     std::vector<const char*> args;
