@@ -329,6 +329,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
       any = any || segments[to].chord >= 0;
     std::vector<LayerRewrite> measure;
     bool kept = true;
+    size_t keptChords = 0; // the file's chords written again as they were
     for (size_t s = 0; s < std::min<size_t>(2, staves.size()) && kept && any; ++s) {
       int16_t staff = staves[s];
       Speller speller(score, symbols.from, transpositions[staff]);
@@ -371,6 +372,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
             if (c.rest || c.pos < seg.pos) continue;
             NewEntry e;
             kept = kept && c.end <= seg.end && Kept(c, &e);
+            ++keptChords;
             if (layer.first == 0 && !c.grace && c.pos > at)
               for (auto& rest : Pieces(at, c.pos - at))
                 r.entries.push_back({rest.first, rest.second, false, {}});
@@ -387,7 +389,10 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
     if (!kept)
       said.Add("measure whose music outside the chord symbols could not be kept",
                "measures whose music outside the chord symbols could not be kept");
-    if (kept && any) result.rewrites.insert(result.rewrites.end(), measure.begin(), measure.end());
+    if (kept && any) {
+      result.rewrites.insert(result.rewrites.end(), measure.begin(), measure.end());
+      result.leftAloneCount += keptChords;
+    }
     from = to;
   }
   result.leftAlone = said.Line();
@@ -415,12 +420,15 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
       said.Add("rest", "rests");
     } else if (c.grace) {
       said.Add("grace note", "grace notes");
+      ++result.leftAloneCount;
     } else if (c.skip != Skip::None) {
       continue; // the job says these
     } else if (s < 0) {
       said.Add("note without a chord symbol", "notes without a chord symbol");
+      ++result.leftAloneCount;
     } else if (!symbols.list[s].chord) {
       said.NoChord(score, symbols.list[s]);
+      ++result.leftAloneCount;
     } else {
       const musicxml::NoteRef* top = &c.notes[0];
       for (const musicxml::NoteRef& n : c.notes)
@@ -456,13 +464,14 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
       r.measure = cell.first.second;
       r.layer = layer.first;
       r.old.assign(layer.second.begin(), layer.second.end());
-      bool any = false, kept = true;
+      bool kept = true;
+      size_t made = 0; // block chords in the voice
       for (size_t i : layer.second) {
         NewEntry e;
         kept = Kept(score.chords[i], &e) && kept;
         auto b = blocked.find(i);
         if (b != blocked.end()) {
-          any = true;
+          ++made;
           bool tie = std::any_of(score.chords[i].notes.begin(), score.chords[i].notes.end(),
                                  [](const musicxml::NoteRef& n) { return n.tieStart; });
           std::vector<cs::Pitch> after =
@@ -477,10 +486,12 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
         }
         r.entries.push_back(e);
       }
-      if (any && !kept)
+      if (made && !kept) {
         said.Add("measure whose other notes could not be kept",
                  "measures whose other notes could not be kept");
-      if (any && kept) result.rewrites.push_back(r);
+        result.leftAloneCount += made;
+      }
+      if (made && kept) result.rewrites.push_back(r);
     }
   }
   result.leftAlone = said.Line();

@@ -23,6 +23,7 @@ bool ReadChordTaskOptions(const std::string& voicing, bool leading, const std::s
 struct ChordTaskResult {
   std::vector<musicxml::LayerRewrite> rewrites;
   std::string leftAlone;
+  size_t leftAloneCount = 0; // the selection's chords (not rests) it left as they were
 };
 
 // Realize Chord Symbols: on the first staff selected, from each chord symbol to the next, the

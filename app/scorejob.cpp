@@ -278,7 +278,7 @@ std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
 bool ChordSymbolTask(const musicxml::Score& score, const Selection& s,
                      const ScoreJobOptions& options, const std::string& task,
                      std::vector<musicxml::LayerRewrite>* rewrites, std::string* said,
-                     std::string* error) {
+                     size_t* alone, std::string* error) {
   ChordTaskOptions o;
   if (!ReadChordTaskOptions(options.voicing, options.leading, options.topRange, &o, error))
     return false;
@@ -286,6 +286,7 @@ bool ChordSymbolTask(const musicxml::Score& score, const Selection& s,
                                               : BlockChords(score, s.parts, s.measures);
   rewrites->swap(done.rewrites);
   *said = done.leftAlone;
+  *alone = done.leftAloneCount;
   return true;
 }
 
@@ -426,9 +427,10 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   std::vector<musicxml::LayerRewrite> rewrites;
   std::vector<musicxml::ChordChange> changes;
   size_t places = 0;
-  std::string said; // what a task on chord symbols left alone
+  std::string said; // what a task on chord symbols left alone, and how many chords
+  size_t alone = 0;
   if (IsFileTask(r.task)) {
-    if (!ChordSymbolTask(score, selection, options, r.task, &rewrites, &said, &error))
+    if (!ChordSymbolTask(score, selection, options, r.task, &rewrites, &said, &alone, &error))
       return fail(2, fileName + ": " + error);
   } else {
     std::string refused = StavesRefusal(score, selection, r.task);
@@ -440,6 +442,7 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   Describe(score, selection, changes, rewrites, places, options, &r);
   if (!said.empty()) r.leftAlone += (r.leftAlone.empty() ? "" : "\n") + said;
+  r.leftAloneCount += alone;
   if (options.dryRun && !options.check) return r;
   Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))

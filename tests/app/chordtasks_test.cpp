@@ -176,6 +176,7 @@ TEST(BlockChords, EachMelodyNoteTopsItsChordOrADiminishedSeventh) {
   EXPECT_EQ(6, Count(r.afterXml, "<harmony>"));
   EXPECT_EQ(Part(r.beforeXml, "P2"), Part(r.afterXml, "P2"));
   EXPECT_EQ("Block Chords: 9 chords changed in 4 measures on 1 staff", r.summary);
+  EXPECT_EQ(2u, r.leftAloneCount); // the grace note and the note under N.C.
   EXPECT_NE(std::string::npos, r.leftAlone.find("left alone: 1 rest, 1 grace note")) << r.leftAlone;
   EXPECT_NE(std::string::npos, r.leftAlone.find("N.C. (none) in measure 4")) << r.leftAlone;
 }
