@@ -113,39 +113,56 @@ int PartOf(const Score& score, int16_t staff) {
   return 0;
 }
 
-// Writes a symbol's pitches for a staff, and reads a staff's pitches as the symbols spell.
-struct Speller {
+cs::Pitch PitchOf(const Spelling& s) {
+  cs::Pitch p;
+  p.step = s.step;
+  p.alter = s.alter;
+  p.octave = s.octave;
+  return p;
+}
+
+// A symbol's chord as the staff it is written on spells it: its tones moved from the staff
+// the symbol stands on to that one (a B-flat trumpet's written Em7 is a piano's Dm7), so that
+// its range and its melody are the staff's own.
+cs::Chord ForStaff(cs::Chord c, const musicxml::Transposition& from,
+                   const musicxml::Transposition& to) {
+  if (from.diatonic == to.diatonic && from.chromatic == to.chromatic) return c;
+  auto move = [&](cs::Tone* t) {
+    Spelling s;
+    s.step = t->step;
+    s.alter = t->alter;
+    s = musicxml::Written(musicxml::Sounding(s, from), to);
+    t->step = s.step;
+    t->alter = s.alter;
+  };
+  for (cs::ChordTone& t : c.tones)
+    move(&t.tone);
+  for (int p = 0; p < cs::PLACES; ++p) {
+    move(&c.place[p].tone);
+    move(&c.primary[p].tone);
+  }
+  move(&c.bass);
+  return c;
+}
+
+// Pitches written into a staff's cells as the host holds them, each tied or not.
+struct Writer {
   const Score& score;
   musicxml::FirstChords first;
-  musicxml::Transposition symbols, staff;
 
-  Speller(const Score& s, const musicxml::Transposition& from, const musicxml::Transposition& to)
-      : score(s), first(musicxml::FindFirstChords(s)), symbols(from), staff(to) {}
+  explicit Writer(const Score& s) : score(s), first(musicxml::FindFirstChords(s)) {}
 
-  Spelling Written(const cs::Pitch& p) const {
-    Spelling s;
-    s.step = p.step;
-    s.alter = p.alter;
-    s.octave = p.octave;
-    return musicxml::Written(musicxml::Sounding(s, symbols), staff);
-  }
-  cs::Pitch Read(const Spelling& written) const {
-    Spelling s = musicxml::Written(musicxml::Sounding(written, staff), symbols);
-    cs::Pitch p;
-    p.step = s.step;
-    p.alter = s.alter;
-    p.octave = s.octave;
-    return p;
-  }
-  // The pitches as the host holds them in the staff's cell, each tied or not.
-  std::vector<HostNote> Notes(int16_t staffNumber, int16_t measure,
-                              const std::vector<cs::Pitch>& pitches,
+  std::vector<HostNote> Notes(int16_t staff, int16_t measure, const std::vector<cs::Pitch>& pitches,
                               const std::vector<bool>& tied) const {
-    musicxml::Key key = musicxml::CellKey(score, first, staffNumber, measure);
+    musicxml::Key key = musicxml::CellKey(score, first, staff, measure);
     std::vector<HostNote> out;
     for (size_t k = 0; k < pitches.size(); ++k) {
+      Spelling s;
+      s.step = pitches[k].step;
+      s.alter = pitches[k].alter;
+      s.octave = pitches[k].octave;
       int d = 0, r = 0;
-      musicxml::ToHost(key, Written(pitches[k]), &d, &r);
+      musicxml::ToHost(key, s, &d, &r);
       out.push_back({static_cast<int>(k + 1), d, r, tied[k]});
     }
     return out;
@@ -274,9 +291,9 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
   // The stretches under each symbol, and the progression: each symbol that names a chord once.
   std::vector<int32_t> lengths = MeasureLengths(score);
   std::vector<Segment> segments;
-  std::vector<cs::Chord> progression;
-  std::map<int, int> chordOf; // symbol -> progression
-  size_t first = 0;           // the first symbol not before the measure at hand
+  std::vector<cs::Chord> progression, bassChords; // spelled for the first staff, the second
+  std::map<int, int> chordOf;                     // symbol -> progression
+  size_t first = 0;                               // the first symbol not before the measure at hand
   for (int16_t m = 1; m <= score.measureCount; ++m) {
     if (static_cast<size_t>(m) >= measures.size() || !measures[m] || lengths[m] <= 0) continue;
     if (lengths[m] > kLongestMeasure) {
@@ -302,7 +319,11 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
         auto known = chordOf.find(g.symbol);
         if (known == chordOf.end()) {
           known = chordOf.emplace(g.symbol, static_cast<int>(progression.size())).first;
-          progression.push_back(symbols.list[g.symbol].built);
+          progression.push_back(
+              ForStaff(symbols.list[g.symbol].built, symbols.from, transpositions[staves[0]]));
+          if (staves.size() > 1)
+            bassChords.push_back(
+                ForStaff(symbols.list[g.symbol].built, symbols.from, transpositions[staves[1]]));
         }
         g.chord = known->second;
       } else if (g.symbol >= 0) {
@@ -317,10 +338,11 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
   std::vector<std::vector<cs::Pitch>> voiced =
       cs::Realize(progression, o.voicing, o.leading, o.range);
   std::vector<cs::Pitch> basses;
-  for (const cs::Chord& c : progression)
+  for (const cs::Chord& c : bassChords)
     basses.push_back(cs::BassNote(c, basses.empty() ? -1 : cs::KeyOf(basses.back())));
 
   std::map<std::pair<int16_t, int16_t>, Layers> cells = CellLayers(score);
+  Writer writer(score);
   for (size_t from = 0; from < segments.size();) {
     int16_t m = segments[from].measure;
     size_t to = from;
@@ -332,7 +354,6 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
     size_t keptChords = 0; // the file's chords written again as they were
     for (size_t s = 0; s < std::min<size_t>(2, staves.size()) && kept && any; ++s) {
       int16_t staff = staves[s];
-      Speller speller(score, symbols.from, transpositions[staff]);
       Layers layers = cells[{staff, m}];
       layers[0]; // the first voice is written even where the staff had none
       for (auto& layer : layers) {
@@ -358,7 +379,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
               e.pos = pieces[k].first;
               e.duration = pieces[k].second;
               std::vector<bool> tied(pitches.size(), k + 1 < pieces.size() || onward);
-              e.notes = speller.Notes(staff, m, pitches, tied);
+              e.notes = writer.Notes(staff, m, pitches, tied);
               r.entries.push_back(e);
             }
             continue;
@@ -407,7 +428,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
   int16_t staff = staves[0];
   std::vector<musicxml::Transposition> transpositions = musicxml::StaffTranspositions(score);
   Symbols symbols = ReadSymbols(score, PartOf(score, staff), transpositions);
-  Speller speller(score, symbols.from, transpositions[staff]);
+  Writer writer(score);
   Tally said;
   // Each melody note's chord, by the chord's index; the notes of every chord of the staff's
   // voices as they will stand, for the ties.
@@ -432,8 +453,10 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
     } else {
       const musicxml::NoteRef* top = &c.notes[0];
       for (const musicxml::NoteRef& n : c.notes)
-        if (cs::KeyOf(speller.Read(n.pitch)) > cs::KeyOf(speller.Read(top->pitch))) top = &n;
-      blocked[i] = cs::BlockChord(symbols.list[s].built, speller.Read(top->pitch));
+        if (cs::KeyOf(PitchOf(n.pitch)) > cs::KeyOf(PitchOf(top->pitch))) top = &n;
+      blocked[i] =
+          cs::BlockChord(ForStaff(symbols.list[s].built, symbols.from, transpositions[staff]),
+                         PitchOf(top->pitch));
     }
   }
   // A note of a block chord is tied where its melody note was and the next chord of the voice
@@ -452,7 +475,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
     if (b != blocked.end()) return b->second;
     std::vector<cs::Pitch> out;
     for (const musicxml::NoteRef& n : score.chords[i].notes)
-      out.push_back(speller.Read(n.pitch));
+      out.push_back(PitchOf(n.pitch));
     return out;
   };
   std::map<std::pair<int16_t, int16_t>, Layers> cells = CellLayers(score);
@@ -481,7 +504,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
             tied.push_back(tie && std::any_of(after.begin(), after.end(), [&p](const cs::Pitch& q) {
                              return q.step == p.step && q.alter == p.alter && q.octave == p.octave;
                            }));
-          e.notes = speller.Notes(staff, r.measure, b->second, tied);
+          e.notes = writer.Notes(staff, r.measure, b->second, tied);
           e.kept = false;
         }
         r.entries.push_back(e);

@@ -112,6 +112,26 @@ TEST(RealizeChordSymbols, ThePianoPartGetsLedChordsAndTheirBassTiedOverTheBarLin
       << r.dryRunText;
 }
 
+TEST(RealizeChordSymbols, SymbolsOfATransposingPartSoundAsOnTheConcertPiano) {
+  // The melody for a B-flat trumpet: its symbols written a tone above what sounds.
+  std::vector<uint8_t> bytes = ReadBytes(FilePath(kLeadSheet));
+  std::string xml(bytes.begin(), bytes.end());
+  for (size_t at = xml.find("-step>"); at != std::string::npos; at = xml.find("-step>", at + 1))
+    if (xml[at - 5] == '<' &&
+        (xml.compare(at - 4, 4, "root") == 0 || xml.compare(at - 4, 4, "bass") == 0))
+      xml[at + 6] = "DEFGABC"[std::string("CDEFGAB").find(xml[at + 6])];
+  size_t clef = xml.find("</clef>") + 7;
+  xml.insert(clef, "<transpose><diatonic>-1</diatonic><chromatic>-2</chromatic></transpose>");
+  ScoreJobOptions o;
+  o.task = "Realize Chord Symbols";
+  o.parts = "Piano";
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "trumpet.musicxml", o, Plugin());
+  ASSERT_EQ(0, r.status) << r.error;
+  EXPECT_EQ(Chords(RunLeadSheet("Realize Chord Symbols", "Piano").afterXml, "P2"),
+            Chords(r.afterXml, "P2"));
+}
+
 TEST(RealizeChordSymbols, EachVoicingAndRootPositionWithoutLeading) {
   struct Case {
     const char* voicing;
