@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "chordsymbols.h"
+
 namespace {
 
 enum Kind { Value, Flag };
@@ -22,6 +24,9 @@ const Option kOptions[] = {
     {"--measures", nullptr, Value, "measure numbers: 5, 5-, -8, 3-8 or 1,3,5-8"},
     {"--parts", nullptr, Value, "part ids or names, separated by commas"},
     {"--jobs", "-j", Value, "the number of files to work on at once, 1 or more"},
+    {"--voicing", nullptr, Value, "a voicing: close, drop2, drop24, shell or root"},
+    {"--range", nullptr, Value, "two pitches such as E4-A5"},
+    {"--no-lead", nullptr, Flag, nullptr},
     {"--bottom", nullptr, Flag, nullptr},
     {"--help", "-h", Flag, nullptr},
     {"--version", nullptr, Flag, nullptr},
@@ -79,6 +84,23 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
   if (name == "--out-dir") return SetOnce(&c->outDir, value, o.name, error);
   if (name == "--measures") return SetOnce(&c->measures, value, o.name, error);
   if (name == "--parts") return SetOnce(&c->parts, value, o.name, error);
+  if (name == "--voicing" || name == "--range") {
+    std::string* target = name == "--voicing" ? &c->voicing : &c->topRange;
+    if (!SetOnce(target, value, o.name, error)) return false;
+    // refused here, before any file is read
+    chordsymbols::Voicing voicing;
+    chordsymbols::Range range;
+    std::string why;
+    if (name == "--voicing" && !chordsymbols::ParseVoicing(value, &voicing)) {
+      *error = "--voicing needs " + std::string(o.needs) + " (not \"" + value + "\")";
+      return false;
+    }
+    if (name == "--range" && !chordsymbols::ParseRange(value, &range, &why)) {
+      *error = "--range: " + why;
+      return false;
+    }
+    return true;
+  }
   if (name == "--score") {
     c->inputs.push_back(value);
     return true;
@@ -105,6 +127,7 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
                : name == "--dry-run"         ? &c->dryRun
                : name == "--list"            ? &c->list
                : name == "--check"           ? &c->check
+               : name == "--no-lead"         ? &c->noLeading
                                              : &c->markChanges;
   *flag = true;
   return true;
@@ -114,7 +137,8 @@ bool Apply(const Option& o, const std::string& value, CommandLine* c, std::strin
 bool CheckTogether(const CommandLine& c, std::string* error) {
   bool scoreOptions = !c.out.empty() || !c.outDir.empty() || c.inPlace || c.fourNoteDrops ||
                       c.spellInKey || c.strict || !c.measures.empty() || !c.parts.empty() ||
-                      c.dryRun || c.list || c.markChanges || c.jobs || c.check;
+                      c.dryRun || c.list || c.markChanges || c.jobs || c.check ||
+                      !c.voicing.empty() || c.noLeading || !c.topRange.empty();
   if (c.help || c.version) return true;
   if (c.web && (c.demo || !c.inputs.empty() || scoreOptions || !c.task.empty() || c.bottom)) {
     *error = "--web serves the page, where the score and the task are chosen; give it alone "
@@ -231,6 +255,12 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
        "                     the note it is built on (the other intervals always do)\n"
        "  --strict           Voice Leading also avoids parallel fifths and octaves and\n"
        "                     hidden ones in the outer voices, moving least among those\n"
+       "  --voicing NAME     Realize Chord Symbols' voicing: close (default), drop2,\n"
+       "                     drop24, shell (root, third, seventh) or root\n"
+       "  --no-lead          Realize Chord Symbols puts every chord in root position\n"
+       "                     instead of the inversions that move least\n"
+       "  --range LOW-HIGH   where Realize Chord Symbols keeps the chords' top notes\n"
+       "                     (default: E4-A5)\n"
        "where it goes\n"
        "  --out FILE         the changed score (one score in); default: beside the score,\n"
        "                     named after the task: song-drop-2nd.musicxml\n"
@@ -263,6 +293,12 @@ std::string Usage(const std::string& command, bool fromRun, const std::vector<Ta
       s += line + "\n";
     }
   }
+  s += "\nvoicings                    of Realize Chord Symbols (--voicing)\n"
+       "  close                     the four notes within an octave (the default)\n"
+       "  drop2                     the second from the top an octave lower\n"
+       "  drop24                    the second and the fourth from the top an octave lower\n"
+       "  shell                     root, third and seventh\n"
+       "  root                      close, always in root position\n";
   s += "\nexit status: 0 done; 1 the plug-in or the host failed, or a file could not be\n"
        "written; 2 a wrong argument or a score that could not be read (with several scores:\n"
        "any of them failed)\n";

@@ -28,8 +28,11 @@ struct CommandLine {
   bool dryRun = false;
   bool list = false;
   bool markChanges = false;
-  bool check = false; // --check: the voice-leading check, after the task if one is named
-  int jobs = 0;       // -j N; 0: every core
+  bool check = false;  // --check: the voice-leading check, after the task if one is named
+  std::string voicing; // --voicing: Realize Chord Symbols' voicing; empty: close
+  bool noLeading = false;
+  std::string topRange; // --range: its top notes' range; empty: E4-A5
+  int jobs = 0;         // -j N; 0: every core
 };
 
 // False with the message for the user (without the usage).

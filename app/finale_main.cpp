@@ -179,7 +179,10 @@ int RunDemo(const CommandLine& o, const std::string& path, const PluginEntries& 
     return 1;
   }
   printf("menu item    \"%s\"\n\n", item.c_str());
-  if (!ChooseTask(dialog, o.task, false, &chosen, &error)) {
+  if (!ChooseTask(dialog, o.task, false, &chosen, &error) || IsFileTask(chosen)) {
+    if (IsFileTask(chosen))
+      error = chosen + " works on chord symbols, which the demo score has none of; run it on "
+                       "a score file with --score FILE";
     fprintf(stderr, "%s\n", error.c_str());
     CloseToolWindow(plugin, dialog);
     return 2;
@@ -281,8 +284,7 @@ int main(int argc, char** argv) {
   bool loaded = LoadPlugin(path.c_str(), &plugin, &error);
   if (c.help) {
     fputs(Usage(Printable(name), typed != nullptr,
-                loaded ? TaskCatalogue(plugin) : std::vector<TaskInfo>(),
-                Printable(DefaultPlugin()))
+                loaded ? AllTasks(plugin) : std::vector<TaskInfo>(), Printable(DefaultPlugin()))
               .c_str(),
           stdout);
     return 0;
@@ -295,12 +297,11 @@ int main(int argc, char** argv) {
   if (c.inputs.empty() && !c.demo) {
     // Nothing to work on: said, with the usage, rather than a demo nobody asked for (the
     // 32-bit test host, which reads no files, has only its demo).
-    fprintf(
-        stderr,
-        "no score file given: name a MusicXML or .mxl file, or a folder of them (--demo "
-        "runs the built-in demo)\n\n%s",
-        Usage(Printable(name), typed != nullptr, TaskCatalogue(plugin), Printable(DefaultPlugin()))
-            .c_str());
+    fprintf(stderr,
+            "no score file given: name a MusicXML or .mxl file, or a folder of them (--demo "
+            "runs the built-in demo)\n\n%s",
+            Usage(Printable(name), typed != nullptr, AllTasks(plugin), Printable(DefaultPlugin()))
+                .c_str());
     return 2;
   }
 #endif

@@ -181,7 +181,7 @@ bool CheckTask(const std::string& task, const PluginEntries& plugin,
   pid_t pid = StartWorker(
       [&] {
         std::vector<std::string> names;
-        for (const TaskInfo& t : TaskCatalogue(plugin))
+        for (const TaskInfo& t : AllTasks(plugin))
           names.push_back(t.name);
         std::string message; // no list at all: each file's job says why
         bool wrong = !task.empty() && !names.empty() && MatchTask(names, task, &message) < 0;

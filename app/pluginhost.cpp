@@ -82,10 +82,16 @@ HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::str
 
 bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* chosen,
                 std::string* error) {
-  std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST);
+  std::vector<std::string> rows = hostsim::ListRows(window, IDC_TASKLIST), names = rows;
+  for (const TaskInfo& t : FileTasks())
+    names.push_back(t.name);
   if (!task.empty()) {
-    int row = MatchTask(rows, task, error);
+    int row = MatchTask(names, task, error);
     if (row < 0) return false;
+    if (static_cast<size_t>(row) >= rows.size()) {
+      *chosen = names[row];
+      return true;
+    }
     hostsim::SelectListRow(window, IDC_TASKLIST, row);
   }
   if (bottom) hostsim::Click(window, IDC_BOTTOMRADIO); // nothing for a task without a direction
@@ -118,5 +124,31 @@ std::vector<TaskInfo> TaskCatalogue(const PluginEntries& plugin) {
   }
   if (was >= 0) hostsim::SelectListRow(window, IDC_TASKLIST, was);
   CloseToolWindow(plugin, window);
+  return tasks;
+}
+
+const char* const kRealizeTask = "Realize Chord Symbols";
+const char* const kBlockTask = "Block Chords";
+
+std::vector<TaskInfo> FileTasks() {
+  return {{kRealizeTask,
+           "Replaces the music of the first staff selected with the four-note chord of each chord "
+           "symbol, in the voicing chosen, led so that the passage moves least; a second staff "
+           "selected gets each chord's bass.",
+           false, "", ""},
+          {kBlockTask,
+           "Makes each melody note of the first staff selected the top of a four-note chord: the "
+           "chord symbol's tones in close position below it, or a diminished seventh chord where "
+           "the note is none of them.",
+           false, "", ""}};
+}
+
+bool IsFileTask(const std::string& name) {
+  return name == kRealizeTask || name == kBlockTask;
+}
+
+std::vector<TaskInfo> AllTasks(const PluginEntries& plugin) {
+  std::vector<TaskInfo> tasks = TaskCatalogue(plugin), own = FileTasks();
+  if (!tasks.empty()) tasks.insert(tasks.end(), own.begin(), own.end());
   return tasks;
 }

@@ -39,6 +39,8 @@ HWND OpenToolWindow(const PluginEntries& plugin, std::string* menuItem, std::str
 // Chooses a task by its name in the window's list, as people type it (taskname.h; empty: the
 // window's own choice) and the second direction when asked. False with a message naming the
 // close tasks, or all of them, when there is no such task. Answers the chosen task's name.
+// The score file's own tasks (FileTasks) are named among the window's: one of them is
+// answered with nothing chosen in the window.
 bool ChooseTask(HWND window, const std::string& task, bool bottom, std::string* chosen,
                 std::string* error);
 
@@ -56,3 +58,12 @@ struct TaskInfo {
 
 // The plug-in's task list, read from its own tool window. Empty when the window cannot open.
 std::vector<TaskInfo> TaskCatalogue(const PluginEntries& plugin);
+
+// The tasks the job does on a score file itself, without the plug-in: those on chord symbols,
+// which the plug-in cannot read from its host.
+extern const char* const kRealizeTask; // "Realize Chord Symbols"
+extern const char* const kBlockTask;   // "Block Chords"
+std::vector<TaskInfo> FileTasks();
+bool IsFileTask(const std::string& name);
+// The plug-in's tasks and then the file's own, as the command and the page list them.
+std::vector<TaskInfo> AllTasks(const PluginEntries& plugin);

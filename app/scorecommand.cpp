@@ -404,6 +404,9 @@ ScoreJobOptions JobOptions(const CommandLine& c) {
   options.fourNoteDrops = c.fourNoteDrops;
   options.spellInKey = c.spellInKey;
   options.strict = c.strict;
+  options.voicing = c.voicing;
+  options.leading = !c.noLeading;
+  options.topRange = c.topRange;
   options.measures = c.measures;
   options.parts = c.parts;
   options.dryRun = c.dryRun;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "chordtasks.h"
 #include "container.h"
 #include "filekind.h"
 #include "selection.h"
@@ -54,9 +55,9 @@ int ApplyTask(const musicxml::Score& score, const std::vector<std::pair<int16_t,
   *entries = BuildHostScore(score);
   HWND window = OpenToolWindow(plugin, nullptr, error);
   if (!window) return 1;
-  if (!ChooseTask(window, options.task, options.bottom, task, error)) {
+  if (!ChooseTask(window, options.task, options.bottom, task, error) || IsFileTask(*task)) {
     CloseToolWindow(plugin, window);
-    return 2;
+    return IsFileTask(*task) ? 0 : 2; // the job does its own tasks itself
   }
   // A score file keeps none of the host's spacing, so respacing would only cost time: the
   // plug-in asks after every changed staff in every part, the square of the parts.
@@ -258,7 +259,7 @@ void MarkShown(musicxml::Score* score, const std::vector<musicxml::ChordChange>&
   size_t k = changes.size();
   for (size_t i = shown.written; i < score->chords.size(); ++i) {
     const musicxml::Chord& c = score->chords[i];
-    if (c.notes.empty() || !c.changed) continue;
+    if (c.notes.empty() || !c.changed) continue; // a rest, or a chord kept as it was
     std::string id = "qv-change-" + std::to_string(k++) + "-";
     for (size_t j = 0; j < c.notes.size(); ++j) {
       set(c.notes[j].node, "color", kChanged);
@@ -370,6 +371,24 @@ std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
   if (!MovesBetweenStaves(task)) return std::string();
   std::string why = TwoStavesMissing(score, s.parts, task);
   return why.empty() ? KeyChangeInside(score, s, task) : why;
+}
+
+// A task on chord symbols, done on the file's view of the score without the plug-in: the
+// voices it writes anew and what it left alone. False with the reason for options it cannot
+// take.
+bool ChordSymbolTask(const musicxml::Score& score, const Selection& s,
+                     const ScoreJobOptions& options, const std::string& task,
+                     std::vector<musicxml::LayerRewrite>* rewrites, std::string* said,
+                     size_t* alone, std::string* error) {
+  ChordTaskOptions o;
+  if (!ReadChordTaskOptions(options.voicing, options.leading, options.topRange, &o, error))
+    return false;
+  ChordTaskResult done = task == kRealizeTask ? RealizeChordSymbols(score, s.parts, s.measures, o)
+                                              : BlockChords(score, s.parts, s.measures);
+  rewrites->swap(done.rewrites);
+  *said = done.leftAlone;
+  *alone = done.leftAloneCount;
+  return true;
 }
 
 // The check alone, on the score as it came.
@@ -509,14 +528,27 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
   int status =
       ApplyTask(score, selection.runs, selection.parts, options, plugin, &entries, &r.task, &error);
   if (status) return fail(status, error);
-  std::string refused = StavesRefusal(score, selection, r.task);
-  if (!refused.empty()) return fail(2, fileName + ": " + refused);
-  std::vector<musicxml::LayerRewrite> rewrites = CollectRewrites(&score, &entries);
-  std::vector<musicxml::ChordChange> changes = CollectChanges(&score, entries);
-  TaskPlaces places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task, score);
-  std::vector<std::string> messages = hostsim::TheHost().alerts;
+  std::vector<musicxml::LayerRewrite> rewrites;
+  std::vector<musicxml::ChordChange> changes;
+  TaskPlaces places;
+  std::vector<std::string> messages;
+  std::string said; // what a task on chord symbols left alone, and how many chords
+  size_t alone = 0;
+  if (IsFileTask(r.task)) {
+    if (!ChordSymbolTask(score, selection, options, r.task, &rewrites, &said, &alone, &error))
+      return fail(2, fileName + ": " + error);
+  } else {
+    std::string refused = StavesRefusal(score, selection, r.task);
+    if (!refused.empty()) return fail(2, fileName + ": " + refused);
+    rewrites = CollectRewrites(&score, &entries);
+    changes = CollectChanges(&score, entries);
+    places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task, score);
+    messages = hostsim::TheHost().alerts;
+  }
   hostsim::Reset(); // the host's score has served; its memory goes before the output is made
   Describe(score, selection, changes, rewrites, places, messages, options, &r);
+  if (!said.empty()) r.leftAlone += (r.leftAlone.empty() ? "" : "\n") + said;
+  r.leftAloneCount += alone;
   if (options.dryRun && !options.check) return r;
   Shown shown;
   if (!Change(&score, selection, changes, rewrites, options, &shown, &r, &error))

@@ -36,6 +36,12 @@ struct ScoreJobOptions {
   // instead of ScoreJobResult::checkText and faults, which stay empty (and no fault is marked);
   // the summary line still comes in checkSummary.
   std::function<void(const std::string& line)> checkLines;
+  // The tasks on chord symbols: the voicing ("close", "drop2", "drop24", "shell", "root";
+  // empty: close), whether the voicings are led, the range of the top notes ("E4-A5"; empty:
+  // that one)
+  std::string voicing;
+  bool leading = true;
+  std::string topRange;
   bool applyTask = true; // false: no task runs and nothing is written (the check alone)
 };
 

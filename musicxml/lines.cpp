@@ -617,7 +617,7 @@ private:
       c.voice = voice;
       c.grace = e.grace;
       c.rest = e.notes.empty();
-      c.changed = !Unchanged(*_score, r, e);
+      c.changed = !e.kept && !Unchanged(*_score, r, e);
       _made.clear();
       if (c.rest) {
         Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));
@@ -740,7 +740,7 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
     for (size_t i : r.old)
       if (voice.empty()) voice = score.voiceNames[part][score.chords[i].voice];
     for (const NewEntry& e : r.entries) {
-      if (e.notes.empty() || Unchanged(score, r, e)) continue;
+      if (e.notes.empty() || e.kept || Unchanged(score, r, e)) continue;
       ChangedChord d =
           ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
       d.before = "rest"; // or what sounded there

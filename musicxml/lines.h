@@ -20,6 +20,7 @@ struct NewEntry {
   int16_t duration = 0;        // host units (a grace note's written length)
   bool grace = false;          // a grace note or chord
   std::vector<HostNote> notes; // empty for a rest
+  bool kept = false;           // the chord that stood here, as it was: not counted as a change
 };
 
 // A voice of one staff in one measure whose music the task replaced.

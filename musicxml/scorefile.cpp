@@ -187,6 +187,7 @@ public:
 private:
   void Attributes(const pugi::xml_node& a);
   void Note(const pugi::xml_node& n);
+  void Harmony(const pugi::xml_node& h);
   int16_t Layer(int staff, const char* voice);
   int32_t Voice(const char* voice);
 
@@ -251,6 +252,8 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
         _open = -1;
       } else if (Is(c, "attributes")) {
         Attributes(c);
+      } else if (Is(c, "harmony")) {
+        Harmony(c);
       }
     }
     if (!keyRecorded && first) {
@@ -318,6 +321,79 @@ void PartReader::Attributes(const pugi::xml_node& a) {
       ReadTime(c, &_time);
     }
   }
+}
+
+namespace {
+
+// A step and alteration of a chord symbol (root or bass): false when they are no note name.
+bool ReadStep(const pugi::xml_node& step, const pugi::xml_node& alter, Spelling* s) {
+  double a = 0;
+  s->step = StepIndex(step.text().get());
+  if (alter && !DecimalText(alter.child_value(), &a)) return false;
+  s->alter = static_cast<int>(a);
+  return s->step >= 0 && a == std::floor(a) && std::fabs(a) <= 2;
+}
+
+// A whole number of a chord symbol within limits.
+bool ReadWhole(const pugi::xml_node& n, long long low, long long high, int* value) {
+  long long v = 0;
+  if (!WholeText(n.child_value(), &v) || v < low || v > high) return false;
+  *value = static_cast<int>(v);
+  return true;
+}
+
+} // namespace
+
+// A chord symbol where it stands (its offset added); what it cannot say is kept as the reason,
+// as a symbol is no note: the score is read all the same.
+void PartReader::Harmony(const pugi::xml_node& h) {
+  musicxml::Harmony y;
+  y.node = h;
+  y.part = _part;
+  y.measure = _measure;
+  long long at = _pos;
+  double offset = 0;
+  if (h.child("offset") && DecimalText(h.child_value("offset"), &offset))
+    at = std::max(0LL, std::min(kLongest, at + static_cast<long long>(offset)));
+  y.pos = static_cast<int32_t>(std::min<long long>(0x7FFFFFF, at * kQuarter / _divisions));
+  int staff = 1;
+  if (h.child("staff") && (!ReadWhole(h.child("staff"), 1, _staves, &staff)))
+    y.unreadable = "it names a staff the part does not have";
+  y.staff = static_cast<int16_t>(_score->parts[_part].firstStaff + staff - 1);
+  pugi::xml_node root = h.child("root");
+  if (!root)
+    y.unreadable = "it has no root (a numeral or a function)";
+  else if (!ReadStep(root.child("root-step"), root.child("root-alter"), &y.root))
+    y.unreadable = "its root is no note name";
+  pugi::xml_node kind = h.child("kind");
+  y.kind = kind ? kind.text().get() : "major";
+  y.kind.erase(0, y.kind.find_first_not_of(" \t\r\n"));
+  y.kind.erase(y.kind.find_last_not_of(" \t\r\n") + 1);
+  if (y.kind.empty()) y.kind = "none";
+  y.text = kind.attribute("text").value();
+  if (pugi::xml_node bass = h.child("bass")) {
+    y.hasBass = true;
+    if (!ReadStep(bass.child("bass-step"), bass.child("bass-alter"), &y.bass))
+      y.unreadable = "its bass is no note name";
+  }
+  if (h.child("inversion") && !ReadWhole(h.child("inversion"), 0, 3, &y.inversion))
+    y.unreadable = "its inversion is not 0 to 3";
+  for (pugi::xml_node d = h.child("degree"); d; d = d.next_sibling("degree")) {
+    HarmonyDegree g;
+    g.type = d.child("degree-type").text().get();
+    double alter = 0;
+    if (!ReadWhole(d.child("degree-value"), 1, 99, &g.value) ||
+        (d.child("degree-alter") && !DecimalText(d.child_value("degree-alter"), &alter)) ||
+        alter != std::floor(alter) || std::fabs(alter) > 2 ||
+        (g.type != "add" && g.type != "alter" && g.type != "subtract")) {
+      y.unreadable = "one of its degrees is not a degree, an alteration and add, alter or "
+                     "subtract";
+      break;
+    }
+    g.alter = static_cast<int>(alter);
+    y.degrees.push_back(g);
+  }
+  _score->harmonies.push_back(std::move(y));
 }
 
 int32_t PartReader::Voice(const char* voice) {

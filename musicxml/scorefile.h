@@ -83,6 +83,30 @@ struct MeasureTime {
   int32_t length = 0;    // how long its longest voice runs, host units
 };
 
+// A degree a chord symbol adds, alters or takes away, as written.
+struct HarmonyDegree {
+  int value = 0;
+  int alter = 0;
+  std::string type; // "add", "alter" or "subtract"
+};
+
+// A chord symbol (<harmony>) as the file writes it; writing back leaves it as it is.
+struct Harmony {
+  pugi::xml_node node;  // the <harmony>
+  int part = 0;         // index into Score::parts
+  int16_t staff = 0;    // host staff number
+  int16_t measure = 0;  // host measure number, 1-based
+  int32_t pos = 0;      // where it starts sounding in the measure, host units
+  Spelling root;        // its step and alteration; octave unused
+  std::string kind;     // the kind's value, "major" when the file gives none
+  std::string text;     // the kind as printed (its text attribute), for showing only
+  bool hasBass = false; // a bass after a slash
+  Spelling bass;        // its step and alteration
+  int inversion = 0;    // <inversion>: 1 the third in the bass, ...
+  std::vector<HarmonyDegree> degrees;
+  std::string unreadable; // why no chord can be read from it (no root, a bad number); empty
+};
+
 struct PartInfo {
   std::string id;         // the part's id attribute
   std::string name;       // its part-name
@@ -103,6 +127,7 @@ struct Score {
   std::vector<std::string> measureNumbers; // as the first part prints them; host measure i+1
   std::vector<std::vector<std::string>> voiceNames; // per part, by Chord::voice
   std::vector<Chord> chords;                        // in file order, part by part
+  std::vector<Harmony> harmonies;                   // chord symbols, in file order
   std::vector<uint16_t> measureKeys;     // key word of the first staff at each measure's start
   std::vector<MeasureTime> measureTimes; // each measure's time, host measure i+1
   int16_t staffCount = 0;

@@ -659,7 +659,7 @@ size_t RewrittenChords(const Score& score, const std::vector<LayerRewrite>& rewr
   size_t n = 0;
   for (const LayerRewrite& r : rewrites)
     for (const NewEntry& e : r.entries)
-      n += e.notes.empty() || Unchanged(score, r, e) ? 0 : 1;
+      n += e.notes.empty() || e.kept || Unchanged(score, r, e) ? 0 : 1;
   return n;
 }
 
@@ -733,7 +733,7 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
   if (markChanges)
     for (size_t i = written; i < score->chords.size(); ++i)
       for (NoteRef& n : score->chords[i].notes)
-        if (score->chords[i].changed) Mark(score->edits, n.node);
+        if (score->chords[i].changed) Mark(score->edits, n.node); // not a chord kept as it was
   Ties ties(score); // where each chord stands, before any is rest
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];

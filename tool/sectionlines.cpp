@@ -138,19 +138,45 @@ bool KeepLine(EXENTRY* e, int line, int lines, bool fromTop, const StaffPlace& f
   return true;
 }
 
-// Whether two runs of entries hold the same music: places, lengths, kinds and pitches with
-// their ties.
-bool SameMusic(const EXENTRY* a, const std::vector<EXENTRY>& b, int count) {
-  if (static_cast<int>(b.size()) != count) return false;
-  const FLAG_32 kind = ENTRY_NOTE | ENTRY_GRACENOTE;
+// A run of entries as it sounds: each note or grace note as it is, and rests in a row as one
+// silence from where the first starts to where the last ends, however they are written.
+struct Sounding {
+  const EXENTRY* entry; // the note, or the first rest of the silence
+  fourbyte end;         // where it ends
+};
+
+std::vector<Sounding> AsSounding(const EXENTRY* entries, int count) {
+  std::vector<Sounding> out;
   for (int i = 0; i < count; ++i) {
-    const EXENTRY &x = a[i], &y = b[i];
-    if (x.measurepos != y.measurepos || x.duration != y.duration ||
-        (x.flags & kind) != (y.flags & kind) || HasNotes(x) != HasNotes(y))
+    const EXENTRY& e = entries[i];
+    bool silent = !HasNotes(e) && !IsGrace(e);
+    if (silent && !out.empty() && !HasNotes(*out.back().entry) && !IsGrace(*out.back().entry) &&
+        out.back().end == e.measurepos) {
+      out.back().end = EndOf(e);
+      continue;
+    }
+    out.push_back({&e, EndOf(e)});
+  }
+  return out;
+}
+
+// Whether two runs of entries hold the same music: places, lengths, kinds and pitches with
+// their ties. A rest only cut otherwise is the same silence: writing it anew would change
+// the file and no note.
+bool SameMusic(const EXENTRY* a, const std::vector<EXENTRY>& b, int count) {
+  std::vector<Sounding> x = AsSounding(a, count),
+                        y = AsSounding(b.data(), static_cast<int>(b.size()));
+  if (x.size() != y.size()) return false;
+  const FLAG_32 kind = ENTRY_NOTE | ENTRY_GRACENOTE;
+  for (size_t i = 0; i < x.size(); ++i) {
+    const EXENTRY &p = *x[i].entry, &q = *y[i].entry;
+    if (p.measurepos != q.measurepos || x[i].end != y[i].end ||
+        (p.flags & kind) != (q.flags & kind) || HasNotes(p) != HasNotes(q) ||
+        NoteCount(p) != NoteCount(q))
       return false;
-    for (int n = 0; n < NoteCount(x); ++n)
-      if (NoteCount(x) != NoteCount(y) || !SamePitch(x.notes[n], y.notes[n]) ||
-          (x.notes[n].flags & NOTE_TIE) != (y.notes[n].flags & NOTE_TIE))
+    for (int n = 0; n < NoteCount(p); ++n)
+      if (!SamePitch(p.notes[n], q.notes[n]) ||
+          (p.notes[n].flags & NOTE_TIE) != (q.notes[n].flags & NOTE_TIE))
         return false;
   }
   return true;

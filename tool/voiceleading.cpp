@@ -653,6 +653,20 @@ struct Weighed {
     if (strict) Perfect();
   }
 
+  // The chord's voicings given as they are, each its keys ascending (as many in each), none
+  // of them moving any octave.
+  void Make(const std::vector<std::vector<int>>& ways) {
+    count = static_cast<int>(ways.size());
+    notes = count ? static_cast<int>(ways[0].size()) : 0;
+    stride = (count + LANES - 1) / LANES * LANES;
+    keys.resize(static_cast<size_t>(count) * notes);
+    moved.assign(count, 0);
+    for (int v = 0; v < count; ++v)
+      for (int k = 0; k < notes; ++k)
+        keys[static_cast<size_t>(k) * count + v] = ways[v][k];
+    Narrow();
+  }
+
   // Each place's lowest and highest key, then the columns of the places that differ.
   void Narrow() {
     places = same = spread = 0;
@@ -722,20 +736,15 @@ struct Brought {
   }
 };
 
-} // namespace
-
-Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
-  return Choose(passage, top, false, total);
-}
-
-Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* total,
-            LeftAlone* alone) {
-  if (alone) *alone = LeftAlone();
-  size_t count = passage.size();
-  Plan plan(count);
+// The way of least total Cost through count chords, chord c's voicings weighed into a
+// Weighed by make(c, weighed), with the faults of every way when strict: the voicing taken at
+// each chord.
+template <typename MakeChord>
+std::vector<int> LeastWay(size_t count, bool strict, MakeChord make, Cost* total) {
+  std::vector<int> way(count, 0);
   if (count == 0) {
     if (total) *total = Cost();
-    return plan;
+    return way;
   }
   // The voicings of the chord before and of this one, and the least cost of the passage up
   // to each voicing of the chord before; back[from[c] + v] names the voicing of chord c-1
@@ -745,22 +754,8 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   Weighed first, second;
   Weighed* before = &first;
   Weighed* here = &second;
-  before->Make(passage[0], top, strict);
+  make(0, before);
   Brought brought;
-  // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
-  std::vector<uint32_t> picks;
-  std::vector<bool> written(count, false);
-  auto keep = [&](const Voicer& voicings) {
-    for (int v = 0; v < voicings.count; ++v)
-      picks.push_back(voicings.made[v].picks);
-    if (alone) {
-      alone->tooMany += voicings.why == Why::TooMany;
-      alone->noVoicing += voicings.why == Why::NoVoicing;
-    }
-  };
-  keep(before->voicings);
-  written[0] = before->voicings.written;
-  std::vector<size_t> at(count, 0);
   std::vector<Cost> best(before->count), reach;
   for (int v = 0; v < before->count; ++v)
     best[v].moved = before->moved[v];
@@ -772,7 +767,6 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   // room for as they come): growing them step by step would copy them and touch new pages
   // each time, while room never used is never touched.
   const size_t ROOM = 32;
-  picks.reserve(count * ROOM);
   back.reserve(count * ROOM);
   std::vector<size_t> from(count, 0);
   // For each voicing before: the motion so far over the least of them (capped), and the
@@ -781,10 +775,7 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   std::vector<long long> wide, faults;
   std::vector<int> a, b; // a voicing before's keys and the one at hand's
   for (size_t c = 1; c < count; ++c) {
-    here->Make(passage[c], top, strict);
-    at[c] = picks.size();
-    keep(here->voicings);
-    written[c] = here->voicings.written;
+    make(c, here);
     int notes = here->notes, beforeNotes = before->notes, ways = before->count;
     reach.resize(here->count);
     a.resize(beforeNotes);
@@ -869,20 +860,64 @@ Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* tota
   for (int v = 1; v < before->count; ++v)
     if (best[v] < best[last]) last = v;
   if (total) *total = best[last];
-  // Back from the last chord, each chord's shifts from the picks kept when it was weighed.
   int v = last;
   for (size_t c = count; c-- > 0;) {
+    way[c] = v;
+    if (c > 0) v = back[from[c] + v];
+  }
+  return way;
+}
+
+} // namespace
+
+Plan Choose(const std::vector<Chord>& passage, bool top, Cost* total) {
+  return Choose(passage, top, false, total);
+}
+
+Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* total,
+            LeftAlone* alone) {
+  if (alone) *alone = LeftAlone();
+  size_t count = passage.size();
+  // Every chord's voicings (the picks of their shifts), from at[c] on, for the way back.
+  // Room made at once for as many voicings a chord as a six-note chord has.
+  std::vector<uint32_t> picks;
+  std::vector<bool> written(count, false);
+  std::vector<size_t> at(count, 0);
+  picks.reserve(count * 32);
+  std::vector<int> way = LeastWay(
+      count, strict,
+      [&](size_t c, Weighed* w) {
+        w->Make(passage[c], top, strict);
+        at[c] = picks.size();
+        const Voicer& voicings = w->voicings;
+        for (int v = 0; v < voicings.count; ++v)
+          picks.push_back(voicings.made[v].picks);
+        if (alone) {
+          alone->tooMany += voicings.why == Why::TooMany;
+          alone->noVoicing += voicings.why == Why::NoVoicing;
+        }
+        written[c] = voicings.written;
+      },
+      total);
+  // Each chord's shifts from the picks kept when it was weighed.
+  Plan plan(count);
+  for (size_t c = 0; c < count; ++c) {
     int n = static_cast<int>(passage[c].notes.size());
     plan[c].assign(n, 0);
-    uint32_t pick = picks[at[c] + v];
+    uint32_t pick = picks[at[c] + way[c]];
     for (int i = 0; i < n && !written[c]; ++i, pick >>= PICK_BITS) {
       int shifts[MAX_SHIFTS];
       Shifts(passage[c], i, top, shifts);
       plan[c][i] = shifts[pick & ((1 << PICK_BITS) - 1)];
     }
-    if (c > 0) v = back[from[c] + v];
   }
   return plan;
+}
+
+std::vector<int> ChooseAmong(const std::vector<std::vector<std::vector<int>>>& passage,
+                             Cost* total) {
+  return LeastWay(
+      passage.size(), false, [&](size_t c, Weighed* w) { w->Make(passage[c]); }, total);
 }
 
 Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan) {

@@ -127,6 +127,12 @@ struct LeftAlone {
 Plan Choose(const std::vector<Chord>& passage, bool top, bool strict, Cost* total,
             LeftAlone* alone = nullptr);
 
+// The same search over chords that offer their own voicings (Realize Chord Symbols' inversions),
+// each voicing its keys ascending, as many in every voicing of a chord, at most MAX_VOICINGS
+// of them, none moving any octave: the voicing taken at each chord, the first made on a tie.
+std::vector<int> ChooseAmong(const std::vector<std::vector<std::vector<int>>>& passage,
+                             Cost* total = nullptr);
+
 // The cost of a plan over the passage: each chord's moved octaves plus every transition, with
 // the transitions' faults when strict.
 Cost PlanCost(const std::vector<Chord>& passage, const Plan& plan);

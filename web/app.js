@@ -121,6 +121,11 @@ function showTask() {
   $('direction').hidden = !task.hasDirection;
   $('top-label').textContent = task.top;
   $('bottom-label').textContent = task.bottom;
+  // the voicings come with the task from the engine (Realize Chord Symbols' only)
+  const voicings = task.voicings ?? [];
+  $('voicing-box').hidden = !voicings.length;
+  if (voicings.length && $('voicing').options.length !== voicings.length)
+    $('voicing').replaceChildren(...voicings.map((v) => new Option(v.label, v.name)));
 }
 
 // Reads a file into a new document; a file that is not a score leaves the loaded one as it was.
@@ -165,7 +170,10 @@ async function apply() {
     fileName: doc.name,
     bytes: state.bytes, // copied to the worker: the state keeps its own
     width: width(),
-    options: { task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, strict: $('strict').checked, measures, parts, check: checking },
+    options: {
+      task: task.name, bottom, fourNoteDrops: $('four-note').checked, spellInKey: $('spell-in-key').checked, strict: $('strict').checked, measures, parts, check: checking,
+      voicing: $('voicing').value, leading: $('leading').checked, topRange: $('top-range').value.trim(),
+    },
   });
   if (session.doc !== doc) return;
   if (!result.changed) {

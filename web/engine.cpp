@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "chordsymbols.h"
 #include "linkedplugin.h"
 #include "scorejob.h"
 
@@ -27,13 +28,23 @@ PluginEntries Plugin() {
 // The tasks as the tool window lists them, with its descriptions and direction captions.
 val Tasks() {
   val list = val::array();
-  for (const TaskInfo& task : TaskCatalogue(Plugin())) {
+  for (const TaskInfo& task : AllTasks(Plugin())) {
     val row = val::object();
     row.set("name", task.name);
     row.set("description", task.description);
     row.set("hasDirection", task.hasDirection);
     row.set("top", task.topLabel);
     row.set("bottom", task.bottomLabel);
+    // the voicings a task on chord symbols offers, each by the name the job takes
+    val voicings = val::array();
+    for (chordsymbols::Voicing v : chordsymbols::VOICINGS) {
+      if (task.name != kRealizeTask) break;
+      val choice = val::object();
+      choice.set("name", std::string(chordsymbols::VoicingName(v)));
+      choice.set("label", std::string(chordsymbols::VoicingLabel(v)));
+      voicings.call<void>("push", choice);
+    }
+    row.set("voicings", voicings);
     list.call<void>("push", row);
   }
   return list;
@@ -124,6 +135,9 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
   o.fourNoteDrops = Flag(options, "fourNoteDrops");
   o.spellInKey = Flag(options, "spellInKey");
   o.strict = Flag(options, "strict");
+  o.voicing = Text(options, "voicing");
+  o.leading = !options["leading"].isFalse();
+  o.topRange = Text(options, "topRange");
   o.measures = Text(options, "measures");
   o.parts = Text(options, "parts");
   o.dryRun = Flag(options, "dryRun");

@@ -585,6 +585,8 @@ public:
     fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "chorales" /
                       "bwv122.6.musicxml",
                   _root / "bwv122.6.musicxml", ec);
+    fs::copy_file(fs::path(QV_SOURCE_DIR) / "tests" / "musicxml" / "files" / "leadsheet.musicxml",
+                  _root / "leadsheet.musicxml", ec);
     std::ofstream(_root / "broken.musicxml") << "<?xml version=\"1.0\"?>\n<score-partwise>\n"
                                                 "  <part id=\"P1\">\n</score-partwise>\n";
     std::ofstream(_root / "notes.xml") << "<?xml version=\"1.0\"?>\n<notes/>\n";
@@ -622,6 +624,13 @@ void MakeCommandBlocks(std::map<std::string, std::string>* blocks) {
                               "--parts", "Piano", "--list", "--out", "piano-bass.musicxml"}});
   (*blocks)["command check"] = Fenced(folder.Root(), {{"--score", "chorale.musicxml", "--check"},
                                                       {"--score", "bwv122.6.musicxml", "--check"}});
+  (*blocks)["command chord symbols"] = Fenced(
+      folder.Root(),
+      {{"--score", "leadsheet.musicxml", "--task", "Realize Chord Symbols", "--parts", "Piano",
+        "--list"},
+       {"--score", "leadsheet.musicxml", "--task", "Realize Chord Symbols", "--parts", "Piano",
+        "--voicing", "drop2", "--no-lead", "--measures", "1", "--dry-run"},
+       {"--score", "leadsheet.musicxml", "--task", "Block Chords", "--parts", "Melody", "--list"}});
   (*blocks)["command leaves alone"] =
       Fenced(folder.Root(), {{"--score", "voices.musicxml", "--task", "Add Third", "--dry-run"}});
   (*blocks)["command letter key"] = Fenced(

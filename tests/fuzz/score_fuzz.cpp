@@ -14,8 +14,16 @@
 
 namespace {
 
-const char* const TASKS[] = {"",           "Add Third",      "Drop 2nd",    "Rotate",
-                             "Keep Lines", "Delete Unisons", "No Such Task"};
+const char* const TASKS[] = {"",
+                             "Add Third",
+                             "Drop 2nd",
+                             "Rotate",
+                             "Keep Lines",
+                             "Delete Unisons",
+                             "No Such Task",
+                             "Realize Chord Symbols",
+                             "Block Chords"};
+const char* const VOICINGS[] = {"", "drop2", "drop24", "shell", "root", "no such voicing"};
 
 } // namespace
 
@@ -31,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.fourNoteDrops = in.ConsumeBool();
   options.dryRun = in.ConsumeBool();
   options.markChanges = in.ConsumeBool();
+  options.voicing = in.PickValueInArray(VOICINGS);
+  options.leading = in.ConsumeBool();
   options.displayTexts = false;
   if (in.ConsumeBool()) options.measures = in.ConsumeRandomLengthString(8);
   if (in.ConsumeBool()) options.parts = in.ConsumeRandomLengthString(8);

@@ -77,12 +77,16 @@ async function drawn(page) {
     document.querySelector('#view .page[data-drawn="yes"] svg'));
 }
 
-async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+async function applyTo(page, file, { task, bottom = false, fourNote = false, measures = '', parts = '', voicing = '', leading = true }) {
   assert.equal(await load(page, file), '');
   for (const box of await page.$$('#parts input')) await box.setChecked(!parts || parts === (await box.getAttribute('value')));
   await page.selectOption('#task', task);
   if (bottom) await page.check('#bottom');
   else if (await page.isVisible('#top')) await page.check('#top');
+  if (await page.isVisible('#voicing')) {
+    await page.selectOption('#voicing', voicing || 'close'); // the command's default
+    await page.setChecked('#leading', leading);
+  }
   await page.setChecked('#four-note', fourNote);
   await page.fill('#measures', measures);
   await page.click('#apply');
@@ -94,8 +98,10 @@ async function download(page) {
   return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
 }
 
-function commandArgs({ task, bottom = false, fourNote = false, measures = '', parts = '' }) {
+function commandArgs({ task, bottom = false, fourNote = false, measures = '', parts = '', voicing = '', leading = true }) {
   const args = ['--task', task];
+  if (voicing) args.push('--voicing', voicing);
+  if (!leading) args.push('--no-lead');
   if (bottom) args.push('--bottom');
   if (fourNote) args.push('--four-note-drops');
   if (measures) args.push('--measures', measures);
@@ -502,6 +508,9 @@ test('the download equals ./run --score byte for byte, job after job in one page
     [scoreFile('ties'), { task: 'Transpose Octave', bottom: true }, 'ties-transpose-octave-bottom-goes-down.musicxml'],
     [scoreFile('firstnote'), { task: 'Delete Outer Note', bottom: true }, 'firstnote-delete-outer-note-bottom.musicxml'],
     [scoreFile('voices'), { task: 'Rotate' }, 'voices-rotate-up.musicxml'],
+    [scoreFile('leadsheet'), { task: 'Realize Chord Symbols', parts: 'P2', voicing: 'drop2' }, 'leadsheet-realize-chord-symbols.musicxml'],
+    [scoreFile('leadsheet'), { task: 'Realize Chord Symbols', parts: 'P2', leading: false }, 'leadsheet-realize-chord-symbols.musicxml'],
+    [scoreFile('leadsheet'), { task: 'Block Chords', parts: 'P1' }, 'leadsheet-block-chords.musicxml'],
   ];
   for (const [file, options, name] of cases) {
     await applyTo(page, file, options);
