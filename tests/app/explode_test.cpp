@@ -715,3 +715,95 @@ TEST(Reduce, ThenExplodeGivesEveryChoraleBackNoteForNote) {
 }
 
 } // namespace
+
+namespace {
+
+// A note of the horn's: pitch ("G3", "r" for a rest), quarters, type, voice, tie ("start").
+std::string HornNote(const std::string& pitch, int quarters, const char* type,
+                     const char* voice = "1", const std::string& tie = "") {
+  std::string p = pitch == "r" ? "<rest/>"
+                               : "<pitch><step>" + pitch.substr(0, 1) + "</step><octave>" +
+                                     pitch.substr(1) + "</octave></pitch>";
+  std::string t = tie.empty() ? "" : "<tie type=\"" + tie + "\"/>";
+  std::string n = tie.empty() ? "" : "<notations><tied type=\"" + tie + "\"/></notations>";
+  return "<note>" + p + "<duration>" + std::to_string(quarters) + "</duration>" + t + "<voice>" +
+         voice + "</voice><type>" + type + "</type>" + n + "</note>";
+}
+
+// A piano's two-note quarter chords (dealt: the lower notes go to the horn) over a horn's own
+// measures; the piano's in 4/4 as long as the horn's unless given, the horn's time given.
+std::string PianoOverHorn(const std::vector<std::string>& horn, const std::string& hornBeats = "4",
+                          size_t pianoMeasures = 0) {
+  auto attributes = [](const std::string& beats) {
+    return "<attributes><divisions>1</divisions><key><fifths>0</fifths></key><time><beats>" +
+           beats + "</beats><beat-type>4</beat-type></time></attributes>";
+  };
+  std::string s = "<score-partwise version=\"4.0\"><part-list><score-part id=\"P1\"><part-name>"
+                  "Piano</part-name></score-part><score-part id=\"P2\"><part-name>Horn"
+                  "</part-name></score-part></part-list><part id=\"P1\">";
+  for (size_t m = 0; m < (pianoMeasures ? pianoMeasures : horn.size()); ++m) {
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes("4"));
+    for (const char* top : {"C", "D", "E", "F"})
+      s += HornNote(std::string(top) + "5", 1, "quarter") + "<note><chord/><pitch><step>" + top +
+           "</step><octave>4</octave></pitch><duration>1</duration><voice>1</voice><type>"
+           "quarter</type></note>";
+    s += "</measure>";
+  }
+  s += "</part><part id=\"P2\">";
+  for (size_t m = 0; m < horn.size(); ++m)
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes(hornBeats)) +
+         horn[m] + "</measure>";
+  return s + "</part></score-partwise>";
+}
+
+ScoreJobResult RunMeasures(const std::string& xml, const std::string& task,
+                           const std::string& measures) {
+  ScoreJobOptions o;
+  o.task = task;
+  o.measures = measures;
+  return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
+}
+
+} // namespace
+
+TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
+  // The horn's G3 is tied over the barline; the measure on one side of the tie is written anew,
+  // so the end on the other side goes with it. In its own voice, or into another voice.
+  const std::string whole = HornNote("G3", 4, "whole"), rest = HornNote("r", 4, "whole"),
+                    back = "<backup><duration>4</duration></backup>";
+  const std::string start = HornNote("G3", 4, "whole", "1", "start"),
+                    stop = HornNote("G3", 4, "whole", "1", "stop"),
+                    start2 = HornNote("G3", 4, "whole", "2", "start"),
+                    stop2 = HornNote("G3", 4, "whole", "2", "stop");
+  const std::string dealt = "[C4] [D4] [E4] [F4]",
+                    quarters = " 1quarter 1quarter 1quarter 1quarter";
+  struct Case {
+    const char* name;
+    std::vector<std::string> horn;
+    const char* measures;
+    std::string chords, rhythm; // the horn's, with its ties
+  } cases[] = {
+      {"into the selection", {start, stop}, "2", "[G3] | " + dealt, "| 4whole|" + quarters},
+      {"out of the selection", {start, stop}, "1", dealt + " | [G3]", "|" + quarters + "| 4whole"},
+      {"from another voice into it",
+       {rest + back + start2, stop},
+       "2",
+       "[r] [G3] | " + dealt,
+       "| 4whole 4whole|" + quarters},
+      {"out of it into another voice",
+       {start, rest + back + stop2},
+       "1",
+       dealt + " | [r] [G3]",
+       "|" + quarters + "| 4whole 4whole"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string xml = PianoOverHorn(c.horn);
+    ASSERT_TRUE(Valid(xml));
+    ScoreJobResult r = RunMeasures(xml, "Explode", c.measures);
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(c.chords + "\n" + c.rhythm, Rhythm(r.afterXml, "P2"));
+    EXPECT_EQ(std::string::npos, r.afterXml.find("<tied")); // the notations go with the ties
+    EXPECT_TRUE(Valid(r.afterXml));
+  }
+}
