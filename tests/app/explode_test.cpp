@@ -731,18 +731,19 @@ std::string HornNote(const std::string& pitch, int quarters, const char* type,
 }
 
 // A piano's two-note quarter chords (dealt: the lower notes go to the horn) over a horn's own
-// measures; the piano's in 4/4 as long as the horn's unless given, the horn's time given.
-std::string PianoOverHorn(const std::vector<std::string>& horn, const std::string& hornBeats = "4",
+// measures; the piano's in 4/4, as many as the horn's unless given; the horn's in the time given.
+std::string PianoOverHorn(const std::vector<std::string>& horn, const std::string& hornTime = "4/4",
                           size_t pianoMeasures = 0) {
-  auto attributes = [](const std::string& beats) {
+  auto attributes = [](const std::string& time) {
     return "<attributes><divisions>1</divisions><key><fifths>0</fifths></key><time><beats>" +
-           beats + "</beats><beat-type>4</beat-type></time></attributes>";
+           time.substr(0, time.find('/')) + "</beats><beat-type>" +
+           time.substr(time.find('/') + 1) + "</beat-type></time></attributes>";
   };
   std::string s = "<score-partwise version=\"4.0\"><part-list><score-part id=\"P1\"><part-name>"
                   "Piano</part-name></score-part><score-part id=\"P2\"><part-name>Horn"
                   "</part-name></score-part></part-list><part id=\"P1\">";
   for (size_t m = 0; m < (pianoMeasures ? pianoMeasures : horn.size()); ++m) {
-    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes("4"));
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes("4/4"));
     for (const char* top : {"C", "D", "E", "F"})
       s += HornNote(std::string(top) + "5", 1, "quarter") + "<note><chord/><pitch><step>" + top +
            "</step><octave>4</octave></pitch><duration>1</duration><voice>1</voice><type>"
@@ -751,7 +752,7 @@ std::string PianoOverHorn(const std::vector<std::string>& horn, const std::strin
   }
   s += "</part><part id=\"P2\">";
   for (size_t m = 0; m < horn.size(); ++m)
-    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes(hornBeats)) +
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes(hornTime)) +
          horn[m] + "</measure>";
   return s + "</part></score-partwise>";
 }
@@ -805,5 +806,57 @@ TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
     EXPECT_EQ(c.chords + "\n" + c.rhythm, Rhythm(r.afterXml, "P2"));
     EXPECT_EQ(std::string::npos, r.afterXml.find("<tied")); // the notations go with the ties
     EXPECT_TRUE(Valid(r.afterXml));
+  }
+}
+
+TEST(Explode, APartOfAnotherTimeOrAShorterPartIsRefusedWithNothingWritten) {
+  const std::string held = " (the host holds one time signature a measure); select parts of one "
+                           "time signature there";
+  auto threeFour = [&held](const char* measure) {
+    return "cannot carry notes between part \"Piano\" in 4/4 and part \"Horn\" in 3/4 in "
+           "measure \"" +
+           std::string(measure) + "\"" + held;
+  };
+  const std::string shorter = "Explode cannot carry notes into measure \"2\" of part \"Horn\", "
+                              "which holds only 1 measure; select the measures it holds";
+  const std::string whole = HornNote("G3", 4, "whole");
+  std::string dottedHalf = HornNote("G3", 3, "half");
+  dottedHalf.insert(dottedHalf.find("</type>") + 7, "<dot/>");
+  const std::string toThreeFour =
+      "<attributes><time><beats>3</beats><beat-type>4</beat-type></time></attributes>" + dottedHalf;
+  struct Case {
+    const char* name;
+    std::vector<std::string> horn;
+    const char* time;
+    size_t pianoMeasures;
+    const char* task;
+    const char* measures;
+    std::string error; // empty: written
+  } cases[] = {
+      {"Explode into 3/4", {dottedHalf}, "3/4", 0, "Explode", "", "Explode " + threeFour("1")},
+      {"Reduce from 3/4", {dottedHalf}, "3/4", 0, "Reduce", "", "Reduce " + threeFour("1")},
+      {"a change of time in measure 2",
+       {whole, toThreeFour},
+       "4/4",
+       0,
+       "Explode",
+       "",
+       "Explode " + threeFour("2")},
+      {"the measure before the change", {whole, toThreeFour}, "4/4", 0, "Explode", "1", ""},
+      {"2/2 is as long as 4/4", {whole}, "2/2", 0, "Explode", "", ""},
+      {"past the horn's end", {whole}, "4/4", 2, "Explode", "", shorter},
+      {"the measure the horn holds", {whole}, "4/4", 2, "Explode", "1", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string xml = PianoOverHorn(c.horn, c.time, c.pianoMeasures);
+    ASSERT_TRUE(Valid(xml));
+    ScoreJobResult r = RunMeasures(xml, c.task, c.measures);
+    EXPECT_EQ(c.error.empty() ? 0 : 2, r.status);
+    EXPECT_EQ(c.error.empty() ? "" : "score.musicxml: " + c.error, r.error);
+    EXPECT_EQ(c.error.empty(), !r.output.empty());
+    if (c.error.empty()) {
+      EXPECT_TRUE(Valid(r.afterXml));
+    }
   }
 }
