@@ -667,10 +667,10 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   std::sort(cuts.begin(), cuts.end());
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   // An end a unit or two before the next start is that start.
-  std::vector<fourbyte> near;
+  std::vector<fourbyte> apart; // ("near" is a word the Windows headers take)
   for (size_t i = 0; i < cuts.size(); ++i)
-    if (i + 1 == cuts.size() || cuts[i + 1] - cuts[i] > SLACK) near.push_back(cuts[i]);
-  cuts.swap(near);
+    if (i + 1 == cuts.size() || cuts[i + 1] - cuts[i] > SLACK) apart.push_back(cuts[i]);
+  cuts.swap(apart);
   std::vector<Stretch> blocks;
   for (const Chained& c : Chain(pieces))
     blocks.push_back(c.stretch);
