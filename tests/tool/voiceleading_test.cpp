@@ -327,10 +327,10 @@ TEST(VoiceLeadingPlan, PicksTheSameVoicingsAsThePlainAllPairsProgrammeOnLongPass
                                               : LongPassage(random, top, 40);
     if (trial >= 16) // twelve notes close together, all tied but three: few voicings
       for (size_t c = 0; c < passage.size(); ++c) {
-        std::uniform_int_distribution<int> near(-9, 9);
+        std::uniform_int_distribution<int> step(-9, 9);
         std::vector<int> steps;
         for (int i = 0; i < 12; ++i)
-          steps.push_back(near(random));
+          steps.push_back(step(random));
         passage[c] = Plain(steps, top, c == 0);
         for (size_t i = 0; i < 12; ++i)
           passage[c].notes[i].fixed = i % 4 != c % 4;
