@@ -17,9 +17,11 @@ ScoreJobResult RunJob(const std::string& file, const std::string& task, bool bot
 }
 
 // The same job on a text instead of a file.
-ScoreJobResult RunText(const std::string& xml, const std::string& task) {
+ScoreJobResult RunText(const std::string& xml, const std::string& task,
+                       const std::string& measures = "") {
   ScoreJobOptions o;
   o.task = task;
+  o.measures = measures;
   return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
 }
 
@@ -723,11 +725,11 @@ std::string HornNote(const std::string& pitch, int quarters, const char* type,
                      const char* voice = "1", const std::string& tie = "") {
   std::string p = pitch == "r" ? "<rest/>"
                                : "<pitch><step>" + pitch.substr(0, 1) + "</step><octave>" +
-                                     pitch.substr(1) + "</octave></pitch>";
-  std::string t = tie.empty() ? "" : "<tie type=\"" + tie + "\"/>";
-  std::string n = tie.empty() ? "" : "<notations><tied type=\"" + tie + "\"/></notations>";
-  return "<note>" + p + "<duration>" + std::to_string(quarters) + "</duration>" + t + "<voice>" +
-         voice + "</voice><type>" + type + "</type>" + n + "</note>";
+                                     pitch.substr(1) + "</octave></pitch>",
+              t = "<tie type=\"" + tie + "\"/>";
+  return "<note>" + p + "<duration>" + std::to_string(quarters) + "</duration>" +
+         (tie.empty() ? "" : t) + "<voice>" + voice + "</voice><type>" + type + "</type>" +
+         (tie.empty() ? "" : "<notations><tied type=\"" + tie + "\"/></notations>") + "</note>";
 }
 
 // A piano's two-note quarter chords (dealt: the lower notes go to the horn) over a horn's own
@@ -755,14 +757,6 @@ std::string PianoOverHorn(const std::vector<std::string>& horn, const std::strin
     s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes(hornTime)) +
          horn[m] + "</measure>";
   return s + "</part></score-partwise>";
-}
-
-ScoreJobResult RunMeasures(const std::string& xml, const std::string& task,
-                           const std::string& measures) {
-  ScoreJobOptions o;
-  o.task = task;
-  o.measures = measures;
-  return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
 }
 
 } // namespace
@@ -801,7 +795,7 @@ TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
     SCOPED_TRACE(c.name);
     std::string xml = PianoOverHorn(c.horn);
     ASSERT_TRUE(Valid(xml));
-    ScoreJobResult r = RunMeasures(xml, "Explode", c.measures);
+    ScoreJobResult r = RunText(xml, "Explode", c.measures);
     ASSERT_EQ(0, r.status) << r.error;
     EXPECT_EQ(c.chords + "\n" + c.rhythm, Rhythm(r.afterXml, "P2"));
     EXPECT_EQ(std::string::npos, r.afterXml.find("<tied")); // the notations go with the ties
@@ -851,7 +845,7 @@ TEST(Explode, APartOfAnotherTimeOrAShorterPartIsRefusedWithNothingWritten) {
     SCOPED_TRACE(c.name);
     std::string xml = PianoOverHorn(c.horn, c.time, c.pianoMeasures);
     ASSERT_TRUE(Valid(xml));
-    ScoreJobResult r = RunMeasures(xml, c.task, c.measures);
+    ScoreJobResult r = RunText(xml, c.task, c.measures);
     EXPECT_EQ(c.error.empty() ? 0 : 2, r.status);
     EXPECT_EQ(c.error.empty() ? "" : "score.musicxml: " + c.error, r.error);
     EXPECT_EQ(c.error.empty(), !r.output.empty());
