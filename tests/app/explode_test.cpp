@@ -764,7 +764,7 @@ std::string PianoOverHorn(const std::vector<std::string>& horn, const std::strin
 TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
   // The horn's G3 is tied over the barline; the measure on one side of the tie is written anew,
   // so the end on the other side goes with it. In its own voice, or into another voice.
-  const std::string whole = HornNote("G3", 4, "whole"), rest = HornNote("r", 4, "whole"),
+  const std::string rest = HornNote("r", 4, "whole"),
                     back = "<backup><duration>4</duration></backup>";
   const std::string start = HornNote("G3", 4, "whole", "1", "start"),
                     stop = HornNote("G3", 4, "whole", "1", "stop"),
@@ -804,12 +804,12 @@ TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
 }
 
 TEST(Explode, APartOfAnotherTimeOrAShorterPartIsRefusedWithNothingWritten) {
-  const std::string held = " (the host holds one time signature a measure); select parts of one "
-                           "time signature there";
-  auto threeFour = [&held](const char* measure) {
-    return "cannot carry notes between part \"Piano\" in 4/4 and part \"Horn\" in 3/4 in "
-           "measure \"" +
-           std::string(measure) + "\"" + held;
+  auto threeFour = [](const std::string& measure) {
+    return "cannot carry notes between part \"Piano\" in 4/4 and part \"Horn\" in 3/4 in measure "
+           "\"" +
+           measure +
+           "\" (the host holds one time signature a measure); select parts of one time "
+           "signature there";
   };
   const std::string shorter = "Explode cannot carry notes into measure \"2\" of part \"Horn\", "
                               "which holds only 1 measure; select the measures it holds";
