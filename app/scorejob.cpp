@@ -346,6 +346,62 @@ bool Select(const musicxml::Score& score, const std::string& fileName,
   return true;
 }
 
+// A part as a message names it: by its name, else its id.
+std::string PartName(const musicxml::PartInfo& part) {
+  return "part \"" + (part.name.empty() ? part.id : part.name) + "\"";
+}
+
+// A time signature as the file writes it: "3/4".
+std::string TimeText(const musicxml::MeasureTime& t) {
+  return std::to_string(t.beats) + "/" + std::to_string(t.beatType);
+}
+
+// Where two parts of one selection give a selected measure time signatures of different
+// lengths, for a task that carries notes between staves: the host holds one time signature a
+// measure for all staves, so the notes carried would overfill the other part's measure or
+// leave it short (and the measures after no longer sound together). A part that gives none
+// is no matter. Empty when there is none.
+std::string TimesDiffer(const musicxml::Score& score, const Selection& s, const std::string& task) {
+  for (const std::pair<int16_t, int16_t>& run : s.runs)
+    for (int m = run.first; m <= run.second; ++m) {
+      const musicxml::MeasureTime* above = nullptr; // the nearest part's above in the selection
+      size_t abovePart = 0;
+      for (size_t p = 0; p < score.parts.size(); ++p) {
+        const musicxml::MeasureTime* t = musicxml::PartTime(score.parts[p], m);
+        if (!s.parts[p]) above = nullptr;
+        if (!s.parts[p] || !t) continue;
+        if (above && !musicxml::SameLength(*above, *t))
+          return task + " cannot carry notes between " + PartName(score.parts[abovePart]) + " in " +
+                 TimeText(*above) + " and " + PartName(score.parts[p]) + " in " + TimeText(*t) +
+                 " in measure \"" + musicxml::MeasureName(score, m) +
+                 "\" (the host holds one time signature a measure); select parts of one time "
+                 "signature there";
+        above = t;
+        abovePart = p;
+      }
+    }
+  return std::string();
+}
+
+// Why the voices a task wrote anew cannot go into the file: a part may end before the score's
+// longest one, and the task may have written into a measure the part does not hold. Empty
+// when they can.
+std::string MeasureMissing(const musicxml::Score& score,
+                           const std::vector<musicxml::LayerRewrite>& rewrites,
+                           const std::string& task) {
+  for (const musicxml::LayerRewrite& r : rewrites) {
+    auto after = std::upper_bound(
+        score.parts.begin(), score.parts.end(), r.staff,
+        [](int16_t staff, const musicxml::PartInfo& p) { return staff < p.firstStaff; });
+    if (after == score.parts.begin() || r.measure <= (after - 1)->measureCount) continue;
+    const musicxml::PartInfo& part = *(after - 1);
+    return task + " cannot carry notes into measure \"" + musicxml::MeasureName(score, r.measure) +
+           "\" of " + PartName(part) + ", which holds only " + std::to_string(part.measureCount) +
+           (part.measureCount == 1 ? " measure" : " measures") + "; select the measures it holds";
+  }
+  return std::string();
+}
+
 // Where a selected staff changes key inside a selected measure, for a task that carries notes
 // between staves: the host holds one key a measure, so the notes after the change would be
 // carried as if in the key before it, and land as wrong notes. Empty when there is none.
@@ -370,7 +426,8 @@ std::string StavesRefusal(const musicxml::Score& score, const Selection& s,
                           const std::string& task) {
   if (!MovesBetweenStaves(task)) return std::string();
   std::string why = TwoStavesMissing(score, s.parts, task);
-  return why.empty() ? KeyChangeInside(score, s, task) : why;
+  if (why.empty()) why = KeyChangeInside(score, s, task);
+  return why.empty() ? TimesDiffer(score, s, task) : why;
 }
 
 // A task on chord symbols, done on the file's view of the score without the plug-in: the
@@ -541,6 +598,8 @@ ScoreJobResult RunScoreJob(std::vector<uint8_t>&& input, const std::string& file
     std::string refused = StavesRefusal(score, selection, r.task);
     if (!refused.empty()) return fail(2, fileName + ": " + refused);
     rewrites = CollectRewrites(&score, &entries);
+    refused = MeasureMissing(score, rewrites, r.task);
+    if (!refused.empty()) return fail(2, fileName + ": " + refused);
     changes = CollectChanges(&score, entries);
     places = PlacesLeftAlone(hostsim::TheHost().alerts, r.task, score);
     messages = hostsim::TheHost().alerts;

@@ -205,10 +205,11 @@ private:
   std::vector<std::array<int32_t, kMaxLayers>> _entries; // entries of each layer in the measure
   std::unordered_map<std::string_view, int32_t> _voices; // index of each voice of the part
   long long _divisions = 1;
-  MeasureTime _time;    // the time signature in effect
-  long long _pos = 0;   // position in the measure, divisions
-  int16_t _measure = 0; // host measure number
-  long _open = -1;      // index of the chord a <chord/> note joins
+  MeasureTime _time;       // the time signature in effect
+  bool _timeGiven = false; // the part has given one
+  long long _pos = 0;      // position in the measure, divisions
+  int16_t _measure = 0;    // host measure number
+  long _open = -1;         // index of the chord a <chord/> note joins
 };
 
 bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
@@ -260,6 +261,9 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
       _score->measureKeys.resize(_measure, 0);
       _score->measureKeys[_measure - 1] = _keys[0].word;
     }
+    if (_timeGiven && (info.times.empty() || info.times.back().second.beats != _time.beats ||
+                       info.times.back().second.beatType != _time.beatType))
+      info.times.emplace_back(_measure, _time);
     if (first) {
       _score->measureTimes.resize(_measure);
       MeasureTime& t = _score->measureTimes[_measure - 1];
@@ -282,6 +286,7 @@ bool PartReader::Read(const pugi::xml_node& partNode, std::string* error) {
     return false;
   }
   info.staffCount = static_cast<int16_t>(_staves);
+  info.measureCount = _measure;
   _score->staffCount = static_cast<int16_t>(_score->staffCount + _staves);
   _score->measureCount = std::max(_score->measureCount, _measure);
   return true;
@@ -319,6 +324,7 @@ void PartReader::Attributes(const pugi::xml_node& a) {
       _keysFrom.back().second = _keys;
     } else if (Is(c, "time")) {
       ReadTime(c, &_time);
+      _timeGiven = true;
     }
   }
 }
@@ -618,6 +624,18 @@ bool ParseScore(std::vector<uint8_t>&& text, Score* score, std::string* error) {
       length = std::max(length, c.end);
     }
   return true;
+}
+
+const MeasureTime* PartTime(const PartInfo& part, int measure) {
+  auto after =
+      std::upper_bound(part.times.begin(), part.times.end(), measure,
+                       [](int m, const std::pair<int16_t, MeasureTime>& t) { return m < t.first; });
+  return after == part.times.begin() ? nullptr : &(after - 1)->second;
+}
+
+bool SameLength(const MeasureTime& a, const MeasureTime& b) {
+  return static_cast<long long>(a.beats) * b.beatType ==
+         static_cast<long long>(b.beats) * a.beatType;
 }
 
 double Beat(const Score& score, int measure, int32_t pos) {

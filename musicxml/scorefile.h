@@ -112,7 +112,17 @@ struct PartInfo {
   std::string name;       // its part-name
   int16_t firstStaff = 0; // host staff number of its first staff
   int16_t staffCount = 1;
+  int16_t measureCount = 0; // the measures it holds: the score's first ones
+  // The time signatures it gives, each with the host measure it holds from; those of its
+  // measures before the first are not known.
+  std::vector<std::pair<int16_t, MeasureTime>> times;
 };
+
+// A part's time signature in a measure; null where the part has given none yet.
+const MeasureTime* PartTime(const PartInfo& part, int measure);
+
+// Whether two time signatures make measures of one length (4/4 and 2/2 do).
+bool SameLength(const MeasureTime& a, const MeasureTime& b);
 
 // The line that reports the chords left alone, by kind; empty when there are none.
 std::string LeftAloneLine(const std::vector<Chord>& chords);

@@ -374,8 +374,28 @@ void ApplyChord(Edits& edits, Chord* c, const std::vector<HostNote>& after, bool
 
 class Ties {
 public:
+  // Taken before any voice is written anew: the ties of its old notes count among the file's.
   explicit Ties(Score* score) : _score(score) {
+    Index();
+    // The ties as the file has them, found as they are followed after the task.
     std::vector<Chord>& chords = score->chords;
+    for (size_t i = 0; i < chords.size() && _any; ++i)
+      for (NoteRef& x : chords[i].notes)
+        if (x.pitched && x.tieStart)
+          if (NoteRef* y = Partner(i, x, false)) {
+            _tiedBefore.insert(x.node.internal_object());
+            _tiedBefore.insert(y->node.internal_object());
+          }
+    _claimed.clear();
+  }
+
+  // Where each chord stands; again once voices are written anew (their old chords hold no
+  // notes then, their new ones come after), before any changed chord becomes a rest.
+  void Index() {
+    _at.clear();
+    _graceAt.clear();
+    _lastStart.clear();
+    const std::vector<Chord>& chords = _score->chords;
     for (const Chord& c : chords)
       for (const NoteRef& n : c.notes)
         _any = _any || n.tieStart || n.tieStop;
@@ -386,15 +406,6 @@ public:
       int32_t& last = _lastStart.emplace(Cell(c.staff, c.measure), c.pos).first->second;
       last = std::max(last, c.pos);
     }
-    // The ties as the file has them, found as they are followed after the task.
-    for (size_t i = 0; i < chords.size() && _any; ++i)
-      for (NoteRef& x : chords[i].notes)
-        if (x.pitched && x.tieStart)
-          if (NoteRef* y = Partner(i, x, false)) {
-            _tiedBefore.insert(x.node.internal_object());
-            _tiedBefore.insert(y->node.internal_object());
-          }
-    _claimed.clear();
   }
 
   bool Any() const { return _any; }
@@ -703,18 +714,22 @@ Cells ChangedCells(const Score& score, const std::vector<ChordChange>& changes,
                    const std::vector<LayerRewrite>& rewrites) {
   Cells cells;
   bool tied = AnyTie(score);
-  for (const ChordChange& ch : changes) {
-    const Chord& c = score.chords[ch.chord];
-    const PartInfo& p = score.parts[c.part];
-    cells.insert({c.staff, c.measure});
-    if (!tied) continue;
-    for (int s = p.firstStaff; s < p.firstStaff + p.staffCount; ++s) {
-      cells.insert({s, c.measure});
-      cells.insert({s, c.measure + 1});
+  auto add = [&](int staff, int measure) {
+    cells.insert({staff, measure});
+    if (!tied) return;
+    auto part = std::upper_bound(score.parts.begin(), score.parts.end(), staff,
+                                 [](int s, const PartInfo& p) { return s < p.firstStaff; });
+    if (part == score.parts.begin()) return;
+    --part;
+    for (int s = part->firstStaff; s < part->firstStaff + part->staffCount; ++s) {
+      cells.insert({s, measure});
+      cells.insert({s, measure + 1});
     }
-  }
+  };
+  for (const ChordChange& ch : changes)
+    add(score.chords[ch.chord].staff, score.chords[ch.chord].measure);
   for (const LayerRewrite& r : rewrites)
-    cells.insert({r.staff, r.measure});
+    add(r.staff, r.measure);
   return cells;
 }
 
@@ -729,12 +744,13 @@ bool WriteBack(Score* score, const std::vector<ChordChange>& changes,
     if (need) needed.insert(n.node.internal_object());
   });
   size_t written = score->chords.size(); // the chords of the rewritten voices come after
+  Ties ties(score);
   if (!RewriteLayers(score, rewrites, error)) return false;
   if (markChanges)
     for (size_t i = written; i < score->chords.size(); ++i)
       for (NoteRef& n : score->chords[i].notes)
         if (score->chords[i].changed) Mark(score->edits, n.node); // not a chord kept as it was
-  Ties ties(score); // where each chord stands, before any is rest
+  if (!rewrites.empty()) ties.Index();
   for (const ChordChange& ch : changes) {
     Chord& c = score->chords[ch.chord];
     ApplyChord(score->edits, &c, ch.after, markChanges);

@@ -4,8 +4,11 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <set>
+#include <tuple>
 #include <vector>
 
+#include "data/fcmeasure.h"
 #include "data/fcmusicregion.h"
 #include "data/fcnoteentrycell.h"
 #include "fxbridge.h"
@@ -276,6 +279,91 @@ bool StoreEntries(StaffCell* s, const std::vector<EXENTRY>& entries) {
   return s->cell->Save();
 }
 
+// A tie as the host holds it: on a note of an entry of a staff's first layer (staff, measure,
+// place, pitch).
+typedef std::tuple<twobyte, twobyte, fourbyte, twobyte, twobyte> TieAt;
+
+// The ties of a staff's measure that lead to no note of their pitch: the entry after the tied
+// one (after a grace note the next entry, else the next that is no grace note), in the measure
+// or at the next one's start, does not sound it. Past the score's last measure a tie is taken
+// as it is. visit(entry index, note index) for each.
+template <typename F>
+void EachLooseTie(const StaffCell& cell, twobyte measure, twobyte staff, F visit) {
+  StaffCell next;
+  bool nextLoaded = false;
+  for (size_t i = 0; i < cell.entries.size(); ++i) {
+    const EXENTRY& e = cell.entries[i];
+    bool tied = false;
+    for (int k = 0; k < NoteCount(e); ++k)
+      tied = tied || (e.notes[k].flags & NOTE_TIE);
+    if (!tied) continue;
+    const EXENTRY* after = nullptr;
+    const StaffPlace* place = &cell.place;
+    for (size_t j = i + 1; j < cell.entries.size() && !after; ++j)
+      if (IsGrace(e) || !IsGrace(cell.entries[j])) after = &cell.entries[j];
+    if (!after) {
+      FCMeasure there; // a cell is asked for only where the score has the measure
+      if (!nextLoaded && there.Load(static_cast<utwobyte>(measure + 1)))
+        LoadStaffCell(&next, static_cast<twobyte>(measure + 1), staff, 0, FAR_END);
+      nextLoaded = true;
+      if (!next.frame) continue;
+      for (size_t j = 0; j < next.entries.size() && !after; ++j)
+        if (IsGrace(e) || !IsGrace(next.entries[j])) after = &next.entries[j];
+      place = &next.place;
+    }
+    for (int k = 0; k < NoteCount(e); ++k) {
+      if (!(e.notes[k].flags & NOTE_TIE)) continue;
+      ENOTE n = e.notes[k];
+      bool found = false;
+      if (after && CarryPitch(cell.place, *place, &n.displacement, &n.raiselower))
+        for (int x = 0; x < NoteCount(*after) && !found; ++x)
+          found = SamePitch(n, after->notes[x]);
+      if (!found) visit(i, k);
+    }
+  }
+}
+
+TieAt TieOf(twobyte staff, twobyte measure, const EXENTRY& e, int note) {
+  return TieAt(staff, measure, fourbyte(e.measurepos), twobyte(e.notes[note].displacement),
+               twobyte(e.notes[note].raiselower));
+}
+
+// The loose ties of the staves' measures from first to last.
+std::set<TieAt> LooseTies(const std::vector<twobyte>& staves, twobyte first, twobyte last) {
+  std::set<TieAt> loose;
+  for (twobyte staff : staves)
+    for (int m = first; m <= last; ++m) {
+      StaffCell cell;
+      LoadStaffCell(&cell, static_cast<twobyte>(m), staff, 0, FAR_END);
+      EachLooseTie(cell, static_cast<twobyte>(m), staff, [&](size_t i, int k) {
+        loose.insert(TieOf(staff, static_cast<twobyte>(m), cell.entries[i], k));
+      });
+    }
+  return loose;
+}
+
+// Takes away the ties into and out of the cells written that lead to no note of their pitch
+// now but did before: those of the measures written and of the measures before them.
+void CloseTies(const std::set<std::pair<twobyte, twobyte>>& written,
+               const std::set<TieAt>& looseBefore) {
+  std::set<std::pair<twobyte, twobyte>> cells;
+  for (const std::pair<twobyte, twobyte>& w : written) {
+    cells.insert(w);
+    if (w.second > 1) cells.insert({w.first, static_cast<twobyte>(w.second - 1)});
+  }
+  for (const std::pair<twobyte, twobyte>& c : cells) {
+    StaffCell cell;
+    LoadStaffCell(&cell, c.second, c.first, 0, FAR_END);
+    bool changed = false;
+    EachLooseTie(cell, c.second, c.first, [&](size_t i, int k) {
+      if (looseBefore.count(TieOf(c.first, c.second, cell.entries[i], k))) return;
+      cell.frame->entries[cell.span.first + i].notes[k].flags &= ~NOTE_TIE;
+      changed = true;
+    });
+    if (changed) cell.cell->Save();
+  }
+}
+
 // A stretch of a measure, from its start up to (not including) its end.
 struct Stretch {
   fourbyte start, end;
@@ -435,22 +523,27 @@ void FCSectionLines::_Range(twobyte measure, fourbyte* from, fourbyte* to) const
   *to = measure == _region->GetEndMeasure() ? _region->GetEndMeasurePos() : REGION_TO_END;
 }
 
+bool FCSectionLines::_EachMeasure(bool (FCSectionLines::*task)(twobyte measure)) {
+  _written.clear();
+  twobyte first = _region->GetStartMeasure(), last = _region->GetEndMeasure();
+  std::set<TieAt> loose = LooseTies(_staves, first > 1 ? first - 1 : first, last);
+  bool changed = false;
+  for (int m = first; m <= last; ++m)
+    changed = (this->*task)(static_cast<twobyte>(m)) || changed;
+  CloseTies(_written, loose);
+  return changed;
+}
+
 bool FCSectionLines::Explode() {
   if (!_LoadStaves()) return false;
-  bool changed = false;
-  for (int m = _region->GetStartMeasure(); m <= _region->GetEndMeasure(); ++m)
-    changed = _ExplodeMeasure(static_cast<twobyte>(m)) || changed;
-  return changed;
+  return _EachMeasure(&FCSectionLines::_ExplodeMeasure);
 }
 
 bool FCSectionLines::Reduce() {
   _leftAlone.clear();
   _crossings.clear();
   if (!_LoadStaves()) return false;
-  bool changed = false;
-  for (int m = _region->GetStartMeasure(); m <= _region->GetEndMeasure(); ++m)
-    changed = _ReduceMeasure(static_cast<twobyte>(m)) || changed;
-  return changed;
+  return _EachMeasure(&FCSectionLines::_ReduceMeasure);
 }
 
 bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
@@ -528,10 +621,12 @@ bool FCSectionLines::_ExplodeMeasure(twobyte measure) {
     StaffCell& s = staves[j % _staffCount];
     if (j == _staffCount && !landed) break;
     if (SameMusic(s.entries.data(), lines[j % _staffCount], s.span.count)) continue;
-    if (StoreEntries(&s, lines[j % _staffCount]))
+    if (StoreEntries(&s, lines[j % _staffCount])) {
       changed = true;
-    else
+      _written.insert({_staves[j % _staffCount], measure});
+    } else {
       landed = false;
+    }
   }
   return changed;
 }
@@ -598,10 +693,10 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   std::sort(cuts.begin(), cuts.end());
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   // An end a unit or two before the next start is that start.
-  std::vector<fourbyte> cutsKept;
+  std::vector<fourbyte> apart; // ("near" is a word the Windows headers take)
   for (size_t i = 0; i < cuts.size(); ++i)
-    if (i + 1 == cuts.size() || cuts[i + 1] - cuts[i] > SLACK) cutsKept.push_back(cuts[i]);
-  cuts.swap(cutsKept);
+    if (i + 1 == cuts.size() || cuts[i + 1] - cuts[i] > SLACK) apart.push_back(cuts[i]);
+  cuts.swap(apart);
   std::vector<Stretch> blocks;
   for (const Chained& c : Chain(pieces))
     blocks.push_back(c.stretch);
@@ -731,6 +826,7 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
   // The chords first: the other staves are emptied only once their notes have a place. Where
   // the target's entries stand as they were, they take the notes in place.
   if (!StoreEntries(&target, gathered)) return false;
+  _written.insert({_staves[t], measure});
   for (int j = 0; j < _staffCount; ++j) {
     StaffCell& s = staves[j];
     bool changed = false;
@@ -744,7 +840,7 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       if (!IsGrace(*e) || FX_DeleteEXENTRY(s.frame, static_cast<twobyte>(s.span.first + i), 1) == 0)
         MakeRest(e);
     }
-    if (changed) s.cell->Save();
+    if (changed && s.cell->Save()) _written.insert({_staves[j], measure});
   }
   return true;
 }

@@ -6,6 +6,8 @@
 #include "hostapi/fxtypes.h"
 #include "linepitch.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 class FCMusicRegion;
@@ -35,6 +37,9 @@ public:
   const std::vector<LinePlace>& GetCrossings() const { return _crossings; }
 
 private:
+  // Applies a task to each measure of the selection; then a tie into or out of a cell written
+  // holds only where the entry after it sounds its pitch, unless it did not before either.
+  bool _EachMeasure(bool (FCSectionLines::*task)(twobyte measure));
   bool _ExplodeMeasure(twobyte measure);
   bool _ReduceMeasure(twobyte measure);
   // Staff numbers of the region's slots, top first; false when fewer than two.
@@ -42,10 +47,11 @@ private:
   // The region's positions in a measure, both ends inclusive.
   void _Range(twobyte measure, fourbyte* from, fourbyte* to) const;
 
-  FCMusicRegion* _region;            // the selection; not owned
-  bool _top;                         // the direction choice
-  std::vector<LinePlace> _leftAlone; // places Reduce did not gather
-  std::vector<LinePlace> _crossings; // places Reduce gathered crossed voices
-  int _staffCount = 0;               // staves of the region
-  std::vector<twobyte> _staves;      // their numbers, in score order
+  FCMusicRegion* _region;                         // the selection; not owned
+  bool _top;                                      // the direction choice
+  std::vector<LinePlace> _leftAlone;              // places Reduce did not gather
+  std::vector<LinePlace> _crossings;              // places Reduce gathered crossed voices
+  int _staffCount = 0;                            // staves of the region
+  std::vector<twobyte> _staves;                   // their numbers, in score order
+  std::set<std::pair<twobyte, twobyte>> _written; // the cells written: staff and measure
 };

@@ -17,9 +17,11 @@ ScoreJobResult RunJob(const std::string& file, const std::string& task, bool bot
 }
 
 // The same job on a text instead of a file.
-ScoreJobResult RunText(const std::string& xml, const std::string& task) {
+ScoreJobResult RunText(const std::string& xml, const std::string& task,
+                       const std::string& measures = "") {
   ScoreJobOptions o;
   o.task = task;
+  o.measures = measures;
   return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
 }
 
@@ -715,3 +717,140 @@ TEST(Reduce, ThenExplodeGivesEveryChoraleBackNoteForNote) {
 }
 
 } // namespace
+
+namespace {
+
+// A note of the horn's: pitch ("G3", "r" for a rest), quarters, type, voice, tie ("start").
+std::string HornNote(const std::string& pitch, int quarters, const char* type,
+                     const char* voice = "1", const std::string& tie = "") {
+  std::string p = pitch == "r" ? "<rest/>"
+                               : "<pitch><step>" + pitch.substr(0, 1) + "</step><octave>" +
+                                     pitch.substr(1) + "</octave></pitch>",
+              t = "<tie type=\"" + tie + "\"/>";
+  return "<note>" + p + "<duration>" + std::to_string(quarters) + "</duration>" +
+         (tie.empty() ? "" : t) + "<voice>" + voice + "</voice><type>" + type + "</type>" +
+         (tie.empty() ? "" : "<notations><tied type=\"" + tie + "\"/></notations>") + "</note>";
+}
+
+// A piano's two-note quarter chords (dealt: the lower notes go to the horn) over a horn's own
+// measures; the piano's in 4/4, as many as the horn's unless given; the horn's in the time given.
+std::string PianoOverHorn(const std::vector<std::string>& horn, const std::string& hornTime = "4/4",
+                          size_t pianoMeasures = 0) {
+  auto attributes = [](const std::string& time) {
+    return "<attributes><divisions>1</divisions><key><fifths>0</fifths></key><time><beats>" +
+           time.substr(0, time.find('/')) + "</beats><beat-type>" +
+           time.substr(time.find('/') + 1) + "</beat-type></time></attributes>";
+  };
+  std::string s = "<score-partwise version=\"4.0\"><part-list><score-part id=\"P1\"><part-name>"
+                  "Piano</part-name></score-part><score-part id=\"P2\"><part-name>Horn"
+                  "</part-name></score-part></part-list><part id=\"P1\">";
+  for (size_t m = 0; m < (pianoMeasures ? pianoMeasures : horn.size()); ++m) {
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes("4/4"));
+    for (const char* top : {"C", "D", "E", "F"})
+      s += HornNote(std::string(top) + "5", 1, "quarter") + "<note><chord/><pitch><step>" + top +
+           "</step><octave>4</octave></pitch><duration>1</duration><voice>1</voice><type>"
+           "quarter</type></note>";
+    s += "</measure>";
+  }
+  s += "</part><part id=\"P2\">";
+  for (size_t m = 0; m < horn.size(); ++m)
+    s += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : attributes(hornTime)) +
+         horn[m] + "</measure>";
+  return s + "</part></score-partwise>";
+}
+
+} // namespace
+
+TEST(Explode, ATieAtTheSelectionsEdgeIsClosedOnBothSides) {
+  // The horn's G3 is tied over the barline; the measure on one side of the tie is written anew,
+  // so the end on the other side goes with it. In its own voice, or into another voice.
+  const std::string rest = HornNote("r", 4, "whole"),
+                    back = "<backup><duration>4</duration></backup>";
+  const std::string start = HornNote("G3", 4, "whole", "1", "start"),
+                    stop = HornNote("G3", 4, "whole", "1", "stop"),
+                    start2 = HornNote("G3", 4, "whole", "2", "start"),
+                    stop2 = HornNote("G3", 4, "whole", "2", "stop");
+  const std::string dealt = "[C4] [D4] [E4] [F4]",
+                    quarters = " 1quarter 1quarter 1quarter 1quarter";
+  struct Case {
+    const char* name;
+    std::vector<std::string> horn;
+    const char* measures;
+    std::string chords, rhythm; // the horn's, with its ties
+  } cases[] = {
+      {"into the selection", {start, stop}, "2", "[G3] | " + dealt, "| 4whole|" + quarters},
+      {"out of the selection", {start, stop}, "1", dealt + " | [G3]", "|" + quarters + "| 4whole"},
+      {"from another voice into it",
+       {rest + back + start2, stop},
+       "2",
+       "[r] [G3] | " + dealt,
+       "| 4whole 4whole|" + quarters},
+      {"out of it into another voice",
+       {start, rest + back + stop2},
+       "1",
+       dealt + " | [r] [G3]",
+       "|" + quarters + "| 4whole 4whole"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string xml = PianoOverHorn(c.horn);
+    ASSERT_TRUE(Valid(xml));
+    ScoreJobResult r = RunText(xml, "Explode", c.measures);
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(c.chords + "\n" + c.rhythm, Rhythm(r.afterXml, "P2"));
+    EXPECT_EQ(std::string::npos, r.afterXml.find("<tied")); // the notations go with the ties
+    EXPECT_TRUE(Valid(r.afterXml));
+  }
+}
+
+TEST(Explode, APartOfAnotherTimeOrAShorterPartIsRefusedWithNothingWritten) {
+  auto threeFour = [](const std::string& measure) {
+    return "cannot carry notes between part \"Piano\" in 4/4 and part \"Horn\" in 3/4 in measure "
+           "\"" +
+           measure +
+           "\" (the host holds one time signature a measure); select parts of one time "
+           "signature there";
+  };
+  const std::string shorter = "Explode cannot carry notes into measure \"2\" of part \"Horn\", "
+                              "which holds only 1 measure; select the measures it holds";
+  const std::string whole = HornNote("G3", 4, "whole");
+  std::string dottedHalf = HornNote("G3", 3, "half");
+  dottedHalf.insert(dottedHalf.find("</type>") + 7, "<dot/>");
+  const std::string toThreeFour =
+      "<attributes><time><beats>3</beats><beat-type>4</beat-type></time></attributes>" + dottedHalf;
+  struct Case {
+    const char* name;
+    std::vector<std::string> horn;
+    const char* time;
+    size_t pianoMeasures;
+    const char* task;
+    const char* measures;
+    std::string error; // empty: written
+  } cases[] = {
+      {"Explode into 3/4", {dottedHalf}, "3/4", 0, "Explode", "", "Explode " + threeFour("1")},
+      {"Reduce from 3/4", {dottedHalf}, "3/4", 0, "Reduce", "", "Reduce " + threeFour("1")},
+      {"a change of time in measure 2",
+       {whole, toThreeFour},
+       "4/4",
+       0,
+       "Explode",
+       "",
+       "Explode " + threeFour("2")},
+      {"the measure before the change", {whole, toThreeFour}, "4/4", 0, "Explode", "1", ""},
+      {"2/2 is as long as 4/4", {whole}, "2/2", 0, "Explode", "", ""},
+      {"past the horn's end", {whole}, "4/4", 2, "Explode", "", shorter},
+      {"the measure the horn holds", {whole}, "4/4", 2, "Explode", "1", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string xml = PianoOverHorn(c.horn, c.time, c.pianoMeasures);
+    ASSERT_TRUE(Valid(xml));
+    ScoreJobResult r = RunText(xml, c.task, c.measures);
+    EXPECT_EQ(c.error.empty() ? 0 : 2, r.status);
+    EXPECT_EQ(c.error.empty() ? "" : "score.musicxml: " + c.error, r.error);
+    EXPECT_EQ(c.error.empty(), !r.output.empty());
+    if (c.error.empty()) {
+      EXPECT_TRUE(Valid(r.afterXml));
+    }
+  }
+}

@@ -235,3 +235,25 @@ TEST_F(SectionRules, APianoVoicingGoesToFiveStavesAtItsPitchAndBack) {
     EXPECT_TRUE(Read(s, 1)[0].notes.empty()) << "staff " << s;
   EXPECT_EQ(TheHost().undoList.size(), 2u);
 }
+
+// A tie over the selection's edge holds only where it still leads to its pitch: the lower
+// staff's whole note before the selection loses the tie into the notes dealt there, the top
+// staff's note keeps its own. One undo step takes both back.
+TEST_F(SectionRules, ATieIntoTheSelectionGoesWhereItsNoteWasDealtAway) {
+  ASSERT_TRUE(systemCallsHooked);
+  Score(2, 2);
+  hostsim::NoteSpec low = N(-3), high = N(7);
+  low.flags |= NOTE_TIE;
+  high.flags |= NOTE_TIE;
+  Put(1, 1, {E(0, {high}, 4096)});
+  Put(1, 2, {Chord(0, {7, 0}), Chord(1024, {}), Chord(2048, {}), Chord(3072, {})});
+  Put(2, 1, {E(0, {low}, 4096)});
+  Put(2, 2, {E(0, {N(-3)}, 4096)});
+  hostsim::SetSelection(1, 2, 0, 2, 2, REGION_TO_END);
+  Apply(kExplode, true);
+  EXPECT_EQ((std::vector<P>{p(0)}), Read(2, 2)[0].notes);
+  EXPECT_EQ((std::vector<P>{p(-3)}), Read(2, 1)[0].notes) << "the tie into C4 goes";
+  EXPECT_EQ((std::vector<P>{p(7, 0, true)}), Read(1, 1)[0].notes) << "the tie into G5 stays";
+  ASSERT_EQ(TheHost().undoList.size(), 1u);
+  EXPECT_TRUE(Beeps().empty());
+}

@@ -470,3 +470,55 @@ TEST_F(SectionLines, AnOrchestraOfSeventyStavesIsServedToTheLastStaff) {
 }
 
 } // namespace
+
+namespace {
+
+// A tie over the selection's edge holds only where it still leads to its pitch; one that led
+// nowhere before the task stays.
+TEST_F(SectionLines, ATieOverTheSelectionsEdgeHoldsOnlyWhereItLeadsToItsPitch) {
+  auto tied = [](std::vector<hostsim::NoteSpec> notes) {
+    for (hostsim::NoteSpec& n : notes)
+      n.flags |= NOTE_TIE;
+    return notes;
+  };
+  const std::vector<hostsim::EntrySpec> chords = {Chord(0, {7, 0}), Chord(1024, {}),
+                                                  Chord(2048, {}), Chord(3072, {})},
+                                        tiedOn = {Chord(0, {}), Chord(1024, {}), Chord(2048, {}),
+                                                  E(3072, tied({N(7), N(0)}))},
+                                        held = {E(0, tied({N(-3)}), 4096)},
+                                        g3 = {E(0, {N(-3)}, 4096)}, b3 = {E(0, {N(5)}, 4096)};
+  struct Case {
+    const char* name;
+    int task;
+    int16_t measure; // the one selected
+    std::vector<hostsim::EntrySpec> top1, below1, below2;
+    int16_t staff; // whose last entry of measure 1 holds these notes after
+    std::vector<P> after;
+  } cases[] = {
+      {"Explode: into the selection", Explode, 2, chords, held, g3, 2, {p(-3)}},
+      {"Explode: out of it", Explode, 1, tiedOn, {}, {}, 2, {p(0)}},
+      {"Explode: the top staff's tie still leads on",
+       Explode,
+       1,
+       tiedOn,
+       {},
+       {},
+       1,
+       {p(7, 0, true)}},
+      {"Reduce: into the selection", Reduce, 2, chords, held, g3, 2, {p(-3)}},
+      {"a tie that led nowhere before", Explode, 2, chords, held, b3, 2, {p(-3, 0, true)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Score(2, 2);
+    Put(1, 1, c.top1);
+    Put(1, 2, chords);
+    if (!c.below1.empty()) Put(2, 1, c.below1);
+    if (!c.below2.empty()) Put(2, 2, c.below2);
+    hostsim::SetSelection(1, c.measure, 0, 2, c.measure, REGION_TO_END);
+    EXPECT_TRUE(Run(c.task));
+    EXPECT_EQ(c.after, Read(c.staff, 1).back().notes);
+  }
+}
+
+} // namespace
