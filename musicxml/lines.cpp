@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <map>
+#include <new>
 #include <numeric>
 #include <set>
 #include <tuple>
@@ -285,7 +287,8 @@ public:
     for (const Plan& p : plans)
       for (pugi::xml_node n : p.remove)
         RemoveElement(_score->edits, n);
-    return true;
+    if (!_failure.empty()) *error = _failure;
+    return _failure.empty();
   }
 
 private:
@@ -537,27 +540,67 @@ private:
 
   // ---- writing ------------------------------------------------------------------------------
 
+  // Parses an element's text and puts it in place. An element's only text is kept in the
+  // element itself, not in a node of its own: the score holds many new notes, and a node of
+  // text is as large as an element. Out of memory throws as reading the file does: the
+  // parser says so, a node it cannot make is empty, a copy lacks what it could not make.
   void Insert(Plan& p, const std::string& xml) {
     pugi::xml_document made;
-    made.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    pugi::xml_parse_result r =
+        made.load_buffer(xml.data(), xml.size(),
+                         pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata);
+    if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
     pugi::xml_node element = made.document_element();
+    if (!r || !element) { // text made from the file's own elements: never malformed
+      if (_failure.empty())
+        _failure = p.where + "the new notes could not be written (" + r.description() + ")";
+      _made.push_back(pugi::xml_node());
+      return;
+    }
+    auto space = [&p](pugi::xml_node n) {
+      if (!n || !n.set_value(p.indent.c_str())) throw std::bad_alloc();
+    };
     if (!p.append && _at) {
-      pugi::xml_node e = p.measure.insert_copy_before(element, _at);
-      if (!p.indent.empty())
-        p.measure.insert_child_before(pugi::node_pcdata, _at).set_value(p.indent.c_str());
+      pugi::xml_node e = Build(p.measure, _at, element);
+      if (!p.indent.empty()) space(p.measure.insert_child_before(pugi::node_pcdata, _at));
       _made.push_back(e);
       return;
     }
     // At the end: after the last element, before the whitespace that closes the measure.
     pugi::xml_node closing = p.measure.last_child();
     if (!IsSpace(closing)) closing = pugi::xml_node();
-    if (!p.indent.empty()) {
-      pugi::xml_node space = closing ? p.measure.insert_child_before(pugi::node_pcdata, closing)
-                                     : p.measure.append_child(pugi::node_pcdata);
-      space.set_value(p.indent.c_str());
+    if (!p.indent.empty())
+      space(closing ? p.measure.insert_child_before(pugi::node_pcdata, closing)
+                    : p.measure.append_child(pugi::node_pcdata));
+    _made.push_back(Build(p.measure, closing, element));
+  }
+
+  // A copy of a made node, before `before` (none: at the end). The parser keeps the text that
+  // starts an element in the element; where other children follow it (the indentation before
+  // a note's first child) it is made a node of its own again, as the file's elements have it.
+  static pugi::xml_node Build(pugi::xml_node parent, const pugi::xml_node& before,
+                              const pugi::xml_node& from) {
+    auto made = [](pugi::xml_node n) {
+      if (!n) throw std::bad_alloc();
+      return n;
+    };
+    if (from.type() != pugi::node_element || !from.first_child()) {
+      pugi::xml_node n =
+          made(before ? parent.insert_copy_before(from, before) : parent.append_copy(from));
+      if (std::distance(n.attributes_begin(), n.attributes_end()) !=
+          std::distance(from.attributes_begin(), from.attributes_end()))
+        throw std::bad_alloc();
+      return n;
     }
-    _made.push_back(closing ? p.measure.insert_copy_before(element, closing)
-                            : p.measure.append_copy(element));
+    pugi::xml_node n = made(before ? parent.insert_child_before(from.name(), before)
+                                   : parent.append_child(from.name()));
+    for (pugi::xml_attribute a = from.first_attribute(); a; a = a.next_attribute())
+      if (!n.append_copy(a)) throw std::bad_alloc();
+    if (*from.value() && !made(n.append_child(pugi::node_pcdata)).set_value(from.value()))
+      throw std::bad_alloc();
+    for (pugi::xml_node c = from.first_child(); c; c = c.next_sibling())
+      Build(n, pugi::xml_node(), c);
+    return n;
   }
 
   std::string Child(const Plan& p, const std::string& element) const { return p.inner + element; }
@@ -967,6 +1010,7 @@ private:
   std::vector<pugi::xml_node> _made;
   // The old notes that stay as they were, and the slurs that lose a note they joined.
   std::unordered_set<pugi::xml_node_struct*> _exact, _lostSlurs;
+  std::string _failure; // an element that could not be made
 };
 
 } // namespace
