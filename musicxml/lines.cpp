@@ -266,9 +266,10 @@ public:
          p = p.next_sibling("part"))
       parts.push_back(p);
     _parts.resize(parts.size());
+    _old.assign(_score->chords.size(), false);
     for (const LayerRewrite& r : _rewrites)
       for (size_t i : r.old)
-        _old.insert(i);
+        if (i < _old.size()) _old[i] = true;
     IndexTemplates();
     _firstInCell = FindFirstChords(*_score);
     std::vector<Plan> plans;
@@ -282,8 +283,13 @@ public:
       if (scale > 1) Rescale(p.measure, p.divisions / scale, scale);
       scale = 1; // once a measure
       Write(p);
+      // What only the writing needed goes now: the new notes take the memory.
+      std::vector<NewEntry>().swap(p.entries);
+      std::vector<Placed>().swap(p.kept);
+      std::string().swap(p.where);
     }
     // The old notes go once every voice is written: they model the rhythm of the others.
+    _spaces.clear();
     for (const Plan& p : plans)
       for (pugi::xml_node n : p.remove)
         RemoveElement(_score->edits, n);
@@ -301,12 +307,20 @@ private:
       const Chord& c = _score->chords[i];
       if (c.layer >= 0) _inLayer.emplace(std::make_pair(c.staff, c.layer), i);
       if (c.skip == Skip::NoSuchStaff) continue;
-      _templates.emplace(std::make_tuple(c.measure, c.pos, HostLength(c), c.grace, _old.count(i)),
-                         i);
-      if (_old.count(i)) continue;
+      _templates.emplace_back(
+          std::make_tuple(int(c.measure), c.pos, HostLength(c), c.grace, size_t(_old[i])), i);
+      if (_old[i]) continue;
       if (c.skip != Skip::None && !c.grace)
         _leftAlone.emplace(std::make_pair(c.measure, c.pos), std::make_pair(c.duration, c.staff));
     }
+    // A sorted list, not a map: one entry for every chord of the score. The first of a key in
+    // the file's order stands for it.
+    std::sort(_templates.begin(), _templates.end());
+    _templates.erase(
+        std::unique(_templates.begin(), _templates.end(),
+                    [](const Indexed& a, const Indexed& b) { return a.first == b.first; }),
+        _templates.end());
+    _templates.shrink_to_fit();
   }
 
   // The rewrite's entries, with a rest wherever a chord the host never held (one left alone,
@@ -351,7 +365,8 @@ private:
   std::vector<const Chord*> Templates(const LayerRewrite& r, const NewEntry& e) const {
     std::vector<const Chord*> out;
     auto key = std::make_tuple(int(r.measure), e.pos, int(e.duration), e.grace);
-    for (auto f = _templates.lower_bound(std::tuple_cat(key, std::make_tuple(size_t(0))));
+    for (auto f = std::lower_bound(_templates.begin(), _templates.end(),
+                                   Indexed(std::tuple_cat(key, std::make_tuple(size_t(0))), 0));
          f != _templates.end() &&
          std::make_tuple(std::get<0>(f->first), std::get<1>(f->first), std::get<2>(f->first),
                          std::get<3>(f->first)) == key;
@@ -557,50 +572,69 @@ private:
       _made.push_back(pugi::xml_node());
       return;
     }
-    auto space = [&p](pugi::xml_node n) {
-      if (!n || !n.set_value(p.indent.c_str())) throw std::bad_alloc();
-    };
     if (!p.append && _at) {
       pugi::xml_node e = Build(p.measure, _at, element);
-      if (!p.indent.empty()) space(p.measure.insert_child_before(pugi::node_pcdata, _at));
+      if (!p.indent.empty()) Text(p.measure, _at, p.indent.c_str());
       _made.push_back(e);
       return;
     }
     // At the end: after the last element, before the whitespace that closes the measure.
     pugi::xml_node closing = p.measure.last_child();
     if (!IsSpace(closing)) closing = pugi::xml_node();
-    if (!p.indent.empty())
-      space(closing ? p.measure.insert_child_before(pugi::node_pcdata, closing)
-                    : p.measure.append_child(pugi::node_pcdata));
+    if (!p.indent.empty()) Text(p.measure, closing, p.indent.c_str());
     _made.push_back(Build(p.measure, closing, element));
   }
 
   // A copy of a made node, before `before` (none: at the end). The parser keeps the text that
   // starts an element in the element; where other children follow it (the indentation before
   // a note's first child) it is made a node of its own again, as the file's elements have it.
-  static pugi::xml_node Build(pugi::xml_node parent, const pugi::xml_node& before,
-                              const pugi::xml_node& from) {
-    auto made = [](pugi::xml_node n) {
-      if (!n) throw std::bad_alloc();
-      return n;
-    };
+  pugi::xml_node Build(pugi::xml_node parent, const pugi::xml_node& before,
+                       const pugi::xml_node& from) {
+    if (from.type() == pugi::node_pcdata) return Text(parent, before, from.value());
     if (from.type() != pugi::node_element || !from.first_child()) {
       pugi::xml_node n =
-          made(before ? parent.insert_copy_before(from, before) : parent.append_copy(from));
+          Made(before ? parent.insert_copy_before(from, before) : parent.append_copy(from));
       if (std::distance(n.attributes_begin(), n.attributes_end()) !=
           std::distance(from.attributes_begin(), from.attributes_end()))
         throw std::bad_alloc();
       return n;
     }
-    pugi::xml_node n = made(before ? parent.insert_child_before(from.name(), before)
+    pugi::xml_node n = Made(before ? parent.insert_child_before(from.name(), before)
                                    : parent.append_child(from.name()));
     for (pugi::xml_attribute a = from.first_attribute(); a; a = a.next_attribute())
       if (!n.append_copy(a)) throw std::bad_alloc();
-    if (*from.value() && !made(n.append_child(pugi::node_pcdata)).set_value(from.value()))
-      throw std::bad_alloc();
+    if (*from.value()) Text(n, pugi::xml_node(), from.value());
     for (pugi::xml_node c = from.first_child(); c; c = c.next_sibling())
       Build(n, pugi::xml_node(), c);
     return n;
+  }
+
+  static pugi::xml_node Made(pugi::xml_node n) {
+    if (!n) throw std::bad_alloc();
+    return n;
+  }
+
+  // A text node before `before` (none: at the end). Indentation the old notes of the voices
+  // written hold is copied from them, which shares its text with the file's instead of
+  // keeping another copy: they leave the document only once every voice is written.
+  pugi::xml_node Text(pugi::xml_node parent, const pugi::xml_node& before, const char* text) {
+    auto found = _spaces.find(text);
+    if (found != _spaces.end())
+      return Made(before ? parent.insert_copy_before(found->second, before)
+                         : parent.append_copy(found->second));
+    pugi::xml_node n = Made(before ? parent.insert_child_before(pugi::node_pcdata, before)
+                                   : parent.append_child(pugi::node_pcdata));
+    if (!n.set_value(text)) throw std::bad_alloc();
+    return n;
+  }
+
+  // The indentation inside the old notes of a voice, for Text.
+  void HoldSpaces(const pugi::xml_node& n) {
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      if (IsSpace(c))
+        _spaces.emplace(c.value(), c);
+      else if (c.type() == pugi::node_element)
+        HoldSpaces(c);
   }
 
   std::string Child(const Plan& p, const std::string& element) const { return p.inner + element; }
@@ -922,6 +956,8 @@ private:
     _at = p.append ? pugi::xml_node() : p.before;
     int part = PartOf(r.staff);
     int32_t voice = VoiceIndex(part, p.voice);
+    for (const pugi::xml_node& n : p.remove)
+      HoldSpaces(n);
     std::vector<std::vector<NoteFrom>> from = Sources(p);
     std::vector<const Chord*> models = Models(p, from);
     std::vector<Grouping> groups = Groups(p, models);
@@ -996,8 +1032,10 @@ private:
   std::vector<PartMeasures> _parts; // read as they are needed
   // How many times finer each measure written into counts its divisions.
   std::map<pugi::xml_node_struct*, long long> _finer;
-  std::set<size_t> _old; // chords of the voices rewritten
-  std::map<std::tuple<int, int32_t, int, bool, size_t>, size_t> _templates; // ..., old: 1
+  std::vector<bool> _old; // by chord: of a voice rewritten
+  // The chords by measure, position, length, grace and whether old (1), in that order.
+  typedef std::pair<std::tuple<int, int32_t, int, bool, size_t>, size_t> Indexed;
+  std::vector<Indexed> _templates;
   // Chords left alone: (measure, pos) -> (length, staff).
   std::multimap<std::pair<int16_t, int32_t>, std::pair<int16_t, int16_t>> _leftAlone;
   FirstChords _firstInCell;                               // (staff, measure) -> chord
@@ -1010,7 +1048,8 @@ private:
   std::vector<pugi::xml_node> _made;
   // The old notes that stay as they were, and the slurs that lose a note they joined.
   std::unordered_set<pugi::xml_node_struct*> _exact, _lostSlurs;
-  std::string _failure; // an element that could not be made
+  std::string _failure;                          // an element that could not be made
+  std::map<std::string, pugi::xml_node> _spaces; // indentation in old notes, by its text
 };
 
 } // namespace
