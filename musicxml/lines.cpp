@@ -5,10 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <map>
+#include <new>
 #include <numeric>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "writeback.h"
@@ -179,6 +183,37 @@ int HostLength(const Chord& c) {
   return c.grace ? TypeDuration(c.first.child_value("type")) : c.duration;
 }
 
+// How many beams a note value carries: an eighth one, a sixteenth two; 0 for longer ones.
+int BeamCount(const std::string& type) {
+  static const char* names[] = {"eighth", "16th",  "32nd",  "64th",
+                                "128th",  "256th", "512th", "1024th"};
+  for (int i = 0; i < 8; ++i)
+    if (type == names[i]) return i + 1;
+  return 0;
+}
+
+std::string Escaped(const char* text) {
+  std::string out;
+  for (const char* c = text; *c; ++c)
+    out += *c == '&' ? "&amp;" : *c == '<' ? "&lt;" : *c == '"' ? "&quot;" : std::string(1, *c);
+  return out;
+}
+
+bool IsAny(const pugi::xml_node& n, std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    if (Is(n, name)) return true;
+  return false;
+}
+
+// What a new note keeps of the old notes of its voice it stands for: the one that started at
+// its place (its attributes, lyrics, articulations and other marks: a note split into tied
+// pieces keeps them on the first) and the one that ended where it ends (its fermata: on the
+// last piece). exact: one note that stays as it was, keeping its rhythm notation and slurs.
+struct NoteFrom {
+  pugi::xml_node start, end;
+  bool exact = false;
+};
+
 // One voice's place in the document, found and checked before anything is written.
 struct Plan {
   const LayerRewrite* rewrite;
@@ -231,9 +266,10 @@ public:
          p = p.next_sibling("part"))
       parts.push_back(p);
     _parts.resize(parts.size());
+    _old.assign(_score->chords.size(), false);
     for (const LayerRewrite& r : _rewrites)
       for (size_t i : r.old)
-        _old.insert(i);
+        if (i < _old.size()) _old[i] = true;
     IndexTemplates();
     _firstInCell = FindFirstChords(*_score);
     std::vector<Plan> plans;
@@ -247,23 +283,44 @@ public:
       if (scale > 1) Rescale(p.measure, p.divisions / scale, scale);
       scale = 1; // once a measure
       Write(p);
+      // What only the writing needed goes now: the new notes take the memory.
+      std::vector<NewEntry>().swap(p.entries);
+      std::vector<Placed>().swap(p.kept);
+      std::string().swap(p.where);
     }
-    return true;
+    // The old notes go once every voice is written: they model the rhythm of the others.
+    _spaces.clear();
+    for (const Plan& p : plans)
+      for (pugi::xml_node n : p.remove)
+        RemoveElement(_score->edits, n);
+    if (!_failure.empty()) *error = _failure;
+    return _failure.empty();
   }
 
 private:
-  // The chords left as they were, by measure, position, length and grace, for their rhythm;
+  // The chords, by measure, position, length and grace, for their rhythm (those left as they
+  // were before those of the voices rewritten, which the task read the same way);
   // the first chord of each staff in each measure, for its key; a chord of each voice of each
   // staff, for its name.
   void IndexTemplates() {
     for (size_t i = 0; i < _score->chords.size(); ++i) {
       const Chord& c = _score->chords[i];
       if (c.layer >= 0) _inLayer.emplace(std::make_pair(c.staff, c.layer), i);
-      if (_old.count(i) || c.skip == Skip::NoSuchStaff) continue;
-      _templates.emplace(std::make_tuple(c.measure, c.pos, HostLength(c), c.grace), i);
+      if (c.skip == Skip::NoSuchStaff) continue;
+      _templates.emplace_back(
+          std::make_tuple(int(c.measure), c.pos, HostLength(c), c.grace, size_t(_old[i])), i);
+      if (_old[i]) continue;
       if (c.skip != Skip::None && !c.grace)
         _leftAlone.emplace(std::make_pair(c.measure, c.pos), std::make_pair(c.duration, c.staff));
     }
+    // A sorted list, not a map: one entry for every chord of the score. The first of a key in
+    // the file's order stands for it.
+    std::sort(_templates.begin(), _templates.end());
+    _templates.erase(
+        std::unique(_templates.begin(), _templates.end(),
+                    [](const Indexed& a, const Indexed& b) { return a.first == b.first; }),
+        _templates.end());
+    _templates.shrink_to_fit();
   }
 
   // The rewrite's entries, with a rest wherever a chord the host never held (one left alone,
@@ -304,9 +361,18 @@ private:
     return out;
   }
 
-  const Chord* Template(const LayerRewrite& r, const NewEntry& e) const {
-    auto found = _templates.find(std::make_tuple(r.measure, e.pos, int(e.duration), e.grace));
-    return found == _templates.end() ? nullptr : &_score->chords[found->second];
+  // The chords of the same length at the same place as an entry, those left as they were first.
+  std::vector<const Chord*> Templates(const LayerRewrite& r, const NewEntry& e) const {
+    std::vector<const Chord*> out;
+    auto key = std::make_tuple(int(r.measure), e.pos, int(e.duration), e.grace);
+    for (auto f = std::lower_bound(_templates.begin(), _templates.end(),
+                                   Indexed(std::tuple_cat(key, std::make_tuple(size_t(0))), 0));
+         f != _templates.end() &&
+         std::make_tuple(std::get<0>(f->first), std::get<1>(f->first), std::get<2>(f->first),
+                         std::get<3>(f->first)) == key;
+         ++f)
+      out.push_back(&_score->chords[f->second]);
+    return out;
   }
 
   int PartOf(int16_t staff) const {
@@ -489,27 +555,86 @@ private:
 
   // ---- writing ------------------------------------------------------------------------------
 
+  // Parses an element's text and puts it in place. An element's only text is kept in the
+  // element itself, not in a node of its own: the score holds many new notes, and a node of
+  // text is as large as an element. Out of memory throws as reading the file does: the
+  // parser says so, a node it cannot make is empty, a copy lacks what it could not make.
   void Insert(Plan& p, const std::string& xml) {
     pugi::xml_document made;
-    made.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    pugi::xml_parse_result r =
+        made.load_buffer(xml.data(), xml.size(),
+                         pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata);
+    if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
     pugi::xml_node element = made.document_element();
+    if (!r || !element) { // text made from the file's own elements: never malformed
+      if (_failure.empty())
+        _failure = p.where + "the new notes could not be written (" + r.description() + ")";
+      _made.push_back(pugi::xml_node());
+      return;
+    }
     if (!p.append && _at) {
-      pugi::xml_node e = p.measure.insert_copy_before(element, _at);
-      if (!p.indent.empty())
-        p.measure.insert_child_before(pugi::node_pcdata, _at).set_value(p.indent.c_str());
+      pugi::xml_node e = Build(p.measure, _at, element);
+      if (!p.indent.empty()) Text(p.measure, _at, p.indent.c_str());
       _made.push_back(e);
       return;
     }
     // At the end: after the last element, before the whitespace that closes the measure.
     pugi::xml_node closing = p.measure.last_child();
     if (!IsSpace(closing)) closing = pugi::xml_node();
-    if (!p.indent.empty()) {
-      pugi::xml_node space = closing ? p.measure.insert_child_before(pugi::node_pcdata, closing)
-                                     : p.measure.append_child(pugi::node_pcdata);
-      space.set_value(p.indent.c_str());
+    if (!p.indent.empty()) Text(p.measure, closing, p.indent.c_str());
+    _made.push_back(Build(p.measure, closing, element));
+  }
+
+  // A copy of a made node, before `before` (none: at the end). The parser keeps the text that
+  // starts an element in the element; where other children follow it (the indentation before
+  // a note's first child) it is made a node of its own again, as the file's elements have it.
+  pugi::xml_node Build(pugi::xml_node parent, const pugi::xml_node& before,
+                       const pugi::xml_node& from) {
+    if (from.type() == pugi::node_pcdata) return Text(parent, before, from.value());
+    if (from.type() != pugi::node_element || !from.first_child()) {
+      pugi::xml_node n =
+          Made(before ? parent.insert_copy_before(from, before) : parent.append_copy(from));
+      if (std::distance(n.attributes_begin(), n.attributes_end()) !=
+          std::distance(from.attributes_begin(), from.attributes_end()))
+        throw std::bad_alloc();
+      return n;
     }
-    _made.push_back(closing ? p.measure.insert_copy_before(element, closing)
-                            : p.measure.append_copy(element));
+    pugi::xml_node n = Made(before ? parent.insert_child_before(from.name(), before)
+                                   : parent.append_child(from.name()));
+    for (pugi::xml_attribute a = from.first_attribute(); a; a = a.next_attribute())
+      if (!n.append_copy(a)) throw std::bad_alloc();
+    if (*from.value()) Text(n, pugi::xml_node(), from.value());
+    for (pugi::xml_node c = from.first_child(); c; c = c.next_sibling())
+      Build(n, pugi::xml_node(), c);
+    return n;
+  }
+
+  static pugi::xml_node Made(pugi::xml_node n) {
+    if (!n) throw std::bad_alloc();
+    return n;
+  }
+
+  // A text node before `before` (none: at the end). Indentation the old notes of the voices
+  // written hold is copied from them, which shares its text with the file's instead of
+  // keeping another copy: they leave the document only once every voice is written.
+  pugi::xml_node Text(pugi::xml_node parent, const pugi::xml_node& before, const char* text) {
+    auto found = _spaces.find(text);
+    if (found != _spaces.end())
+      return Made(before ? parent.insert_copy_before(found->second, before)
+                         : parent.append_copy(found->second));
+    pugi::xml_node n = Made(before ? parent.insert_child_before(pugi::node_pcdata, before)
+                                   : parent.append_child(pugi::node_pcdata));
+    if (!n.set_value(text)) throw std::bad_alloc();
+    return n;
+  }
+
+  // The indentation inside the old notes of a voice, for Text.
+  void HoldSpaces(const pugi::xml_node& n) {
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      if (IsSpace(c))
+        _spaces.emplace(c.value(), c);
+      else if (c.type() == pugi::node_element)
+        HoldSpaces(c);
   }
 
   std::string Child(const Plan& p, const std::string& element) const { return p.inner + element; }
@@ -544,10 +669,230 @@ private:
     }
   }
 
+  // A note value's name as the model has it, else as the length gives it ("" when none does).
+  static std::string TypeOf(const NewEntry& e, const Chord* t) {
+    const char* type = nullptr;
+    int dots = 0;
+    if (t && t->first.child("type")) return t->first.child_value("type");
+    return NoteValue(e.duration, &type, &dots) ? type : "";
+  }
+
+  // The old notes of the voice that each new note stands for (a rest: the rest), by entry.
+  std::vector<std::vector<NoteFrom>> Sources(const Plan& p) {
+    const LayerRewrite& r = *p.rewrite;
+    const int kRest = INT_MIN;                       // a rest's pitch
+    typedef std::tuple<bool, int, int, int32_t> Key; // grace, displacement, raiselower, time
+    std::multimap<Key, pugi::xml_node> starts, ends;
+    for (size_t i : r.old) {
+      const Chord& c = _score->chords[i];
+      if (c.skip != Skip::None && !c.notes.empty()) continue; // it stays where it is
+      int32_t end = c.grace ? c.pos : c.pos + c.duration;
+      if (c.notes.empty() && c.rest) {
+        starts.emplace(Key(c.grace, kRest, 0, c.pos), c.first);
+        ends.emplace(Key(c.grace, kRest, 0, end), c.first);
+      }
+      for (const NoteRef& n : c.notes) {
+        starts.emplace(Key(c.grace, n.displacement, n.raiselower, c.pos), n.node);
+        ends.emplace(Key(c.grace, n.displacement, n.raiselower, end), n.node);
+      }
+    }
+    // Each old note serves once: a unison doubled keeps its marks (and its id) on one note.
+    auto take = [](std::multimap<Key, pugi::xml_node>& from, Key k) {
+      auto lo =
+          from.lower_bound(Key(std::get<0>(k), std::get<1>(k), std::get<2>(k), std::get<3>(k) - 2));
+      auto hi =
+          from.upper_bound(Key(std::get<0>(k), std::get<1>(k), std::get<2>(k), std::get<3>(k) + 2));
+      if (lo == hi) return pugi::xml_node();
+      pugi::xml_node n = lo->second;
+      from.erase(lo);
+      return n;
+    };
+    std::vector<std::vector<NoteFrom>> out;
+    _exact.clear();
+    for (const NewEntry& e : p.entries) {
+      out.emplace_back();
+      int32_t end = e.grace ? e.pos : e.pos + e.duration;
+      size_t count = std::max<size_t>(1, e.notes.size());
+      for (size_t k = 0; k < count; ++k) {
+        int d = e.notes.empty() ? kRest : e.notes[k].displacement;
+        int rl = e.notes.empty() ? 0 : e.notes[k].raiselower;
+        NoteFrom f;
+        f.start = take(starts, Key(e.grace, d, rl, e.pos));
+        f.end = take(ends, Key(e.grace, d, rl, end));
+        f.exact = f.start && f.start == f.end;
+        if (f.exact) _exact.insert(f.start.internal_object());
+        out.back().push_back(f);
+      }
+    }
+    // A slur between two notes of the voice stays only when both notes do.
+    _lostSlurs.clear();
+    std::map<std::string, std::pair<pugi::xml_node, pugi::xml_node>> open; // number -> note, slur
+    for (size_t i : r.old)
+      for (const NoteRef& n : _score->chords[i].notes)
+        for (pugi::xml_node ns = n.node.child("notations"); ns; ns = ns.next_sibling("notations"))
+          for (pugi::xml_node sl = ns.child("slur"); sl; sl = sl.next_sibling("slur")) {
+            std::string number = sl.attribute("number").as_string("1");
+            std::string type = sl.attribute("type").value();
+            auto f = open.find(number);
+            if (type == "stop" && f != open.end()) {
+              if (!_exact.count(n.node.internal_object()) ||
+                  !_exact.count(f->second.first.internal_object())) {
+                _lostSlurs.insert(sl.internal_object());
+                _lostSlurs.insert(f->second.second.internal_object());
+              }
+              open.erase(f);
+            }
+            if (type == "start") open[number] = std::make_pair(n.node, sl);
+          }
+    return out;
+  }
+
+  // The model of each entry's rhythm notation: the old chord when its first note stays as
+  // it was, else a chord of the same length at the same place.
+  // A chord's mark of a group: its first beam's value ("begin", "continue", "end") or its
+  // tuplet's ("start", "stop"; "continue" inside one); "" for none.
+  static std::string GroupMark(const Chord* t, bool beam) {
+    if (!t) return "";
+    if (beam) {
+      for (pugi::xml_node b = t->first.child("beam"); b; b = b.next_sibling("beam"))
+        if (strcmp(b.attribute("number").as_string("1"), "1") == 0) return b.child_value();
+      return "";
+    }
+    for (pugi::xml_node ns = t->first.child("notations"); ns; ns = ns.next_sibling("notations"))
+      if (ns.child("tuplet")) return ns.child("tuplet").attribute("type").value();
+    return t->first.child("time-modification") ? "continue" : "";
+  }
+
+  // Whether chord b comes right after chord a in a's voice.
+  static bool Follows(const Chord* a, const Chord* b) {
+    return a && b && a->part == b->part && a->staff == b->staff && a->voice == b->voice &&
+           a->measure == b->measure && std::abs(b->pos - a->end) <= 2;
+  }
+
+  // The model of each entry's rhythm notation: the old chord when its first note stays as it
+  // was; else a chord of the same length at the same place, the one whose beam group the
+  // entries after it take longest whole (voices beamed apart give the voice one of them).
+  std::vector<const Chord*> Models(const Plan& p, const std::vector<std::vector<NoteFrom>>& from) {
+    std::unordered_map<pugi::xml_node_struct*, const Chord*> firsts;
+    for (size_t i : p.rewrite->old)
+      firsts.emplace(_score->chords[i].first.internal_object(), &_score->chords[i]);
+    size_t n = p.entries.size();
+    std::vector<const Chord*> models(n, nullptr);
+    std::vector<std::vector<const Chord*>> candidates(n);
+    for (size_t k = 0; k < n; ++k) {
+      auto own = from[k][0].exact ? firsts.find(from[k][0].start.internal_object()) : firsts.end();
+      if (own != firsts.end()) candidates[k].push_back(own->second);
+      for (const Chord* t : Templates(*p.rewrite, p.entries[k]))
+        candidates[k].push_back(t);
+    }
+    for (size_t k = 0; k < n; ++k) {
+      std::vector<const Chord*> best;
+      for (const Chord* c : candidates[k]) {
+        std::vector<const Chord*> chain{c};
+        while (GroupMark(chain.back(), true) == (chain.size() == 1 ? "begin" : "continue") &&
+               k + chain.size() < n) {
+          const Chord* next = nullptr;
+          for (const Chord* d : candidates[k + chain.size()])
+            if (!next && Follows(chain.back(), d)) next = d;
+          if (!next) break;
+          chain.push_back(next);
+        }
+        if (chain.size() > best.size() && GroupMark(chain.back(), true) == "end") best = chain;
+      }
+      if (best.empty() && !candidates[k].empty()) best.push_back(candidates[k][0]);
+      for (size_t i = 0; i < best.size(); ++i)
+        models[k + i] = best[i];
+      k += best.size() > 1 ? best.size() - 1 : 0;
+    }
+    return models;
+  }
+
+  // The beams and tuplet brackets of each entry, as the first note's text: a model's whole
+  // group where the entries take each chord of it in a row (the voice's own notes that stay,
+  // or another voice's at the same places); else beams by beat from the new notes' values,
+  // and no bracket (the time modification says the rest). Never a group left open.
+  struct Grouping {
+    std::string beams, tuplets;
+  };
+  std::vector<Grouping> Groups(const Plan& p, const std::vector<const Chord*>& models) const {
+    size_t n = p.entries.size();
+    std::vector<Grouping> g(n);
+    std::vector<bool> taken(n, false);
+    auto value = GroupMark;
+    auto next = Follows;
+    for (bool beam : {true, false})
+      for (size_t k = 0; k < n; ++k) {
+        if (value(models[k], beam) != (beam ? "begin" : "start")) continue;
+        size_t j = k + 1;
+        while (j < n && next(models[j - 1], models[j]) && value(models[j], beam) == "continue")
+          ++j;
+        if (j >= n || !next(models[j - 1], models[j]) ||
+            value(models[j], beam) != (beam ? "end" : "stop"))
+          continue;
+        for (size_t i = k; i <= j; ++i) {
+          pugi::xml_node f = models[i]->first;
+          if (beam) {
+            taken[i] = true;
+            for (pugi::xml_node b = f.child("beam"); b; b = b.next_sibling("beam"))
+              g[i].beams += Child(p, Print(b));
+            continue;
+          }
+          for (pugi::xml_node ns = f.child("notations"); ns; ns = ns.next_sibling("notations"))
+            for (pugi::xml_node u = ns.child("tuplet"); u; u = u.next_sibling("tuplet"))
+              g[i].tuplets += p.inner + p.unit + Print(u);
+        }
+        k = j;
+      }
+    auto level = [&](size_t k) {
+      const NewEntry& e = p.entries[k];
+      return e.grace || e.notes.empty() || taken[k] ? 0 : BeamCount(TypeOf(e, models[k]));
+    };
+    int16_t measure = p.rewrite->measure;
+    auto beat = [&](int32_t pos) { return std::floor(Beat(*_score, measure, pos) + 1e-6); };
+    for (size_t k = 0; k < n;) {
+      size_t j = k;
+      double b = beat(p.entries[k].pos);
+      for (; j < n && level(j) > 0; ++j) {
+        const NewEntry& e = p.entries[j];
+        bool joined =
+            j == k || std::abs(e.pos - p.entries[j - 1].pos - p.entries[j - 1].duration) <= 2;
+        if (!joined || beat(e.pos) != b || beat(e.pos + e.duration - 3) != b) break;
+      }
+      for (size_t i = k; j - k >= 2 && i < j; ++i)
+        for (int l = 1; l <= level(i); ++l) {
+          bool before = i > k && level(i - 1) >= l, after = i + 1 < j && level(i + 1) >= l;
+          const char* v = before && after ? "continue"
+                          : before        ? "end"
+                          : after         ? "begin"
+                          : i == k        ? "forward hook"
+                                          : "backward hook";
+          g[i].beams += Child(p, "<beam number=\"" + std::to_string(l) + "\">" + v + "</beam>");
+        }
+      k = std::max(j, k + 1);
+    }
+    return g;
+  }
+
+  // The first fermata over a chord's notes.
+  static pugi::xml_node FermataOf(const Chord& c) {
+    std::vector<pugi::xml_node> notes;
+    for (const NoteRef& n : c.notes)
+      notes.push_back(n.node);
+    if (notes.empty()) notes.push_back(c.first);
+    for (const pugi::xml_node& n : notes)
+      for (pugi::xml_node ns = n.child("notations"); ns; ns = ns.next_sibling("notations"))
+        if (ns.child("fermata")) return ns.child("fermata");
+    return pugi::xml_node();
+  }
+
   std::string NoteText(const Plan& p, const NewEntry& e, const Chord* t, size_t index,
-                       const Spelling* pitch, bool tie, long long duration) const {
+                       const Spelling* pitch, bool tie, long long duration, const NoteFrom& from,
+                       const Grouping& group) const {
     pugi::xml_node first = t ? t->first : pugi::xml_node();
-    std::string x = "<note>";
+    std::string x = "<note";
+    for (pugi::xml_attribute a = from.start.first_attribute(); a; a = a.next_attribute())
+      x += std::string(" ") + a.name() + "=\"" + Escaped(a.value()) + "\"";
+    x += ">";
     if (e.grace) x += Child(p, first.child("grace") ? Print(first.child("grace")) : "<grace/>");
     if (index > 0) x += Child(p, "<chord/>");
     if (pitch) {
@@ -575,17 +920,31 @@ private:
     }
     if (first && first.child("time-modification"))
       x += Child(p, Print(first.child("time-modification")));
+    for (const char* name : {"notehead", "notehead-text"})
+      if (from.start.child(name)) x += Child(p, Print(from.start.child(name)));
     if (p.staffElement) x += Child(p, "<staff>" + std::to_string(p.staffInPart) + "</staff>");
-    std::string notations;
-    if (tie) notations += p.inner + p.unit + "<tied type=\"start\"/>";
-    if (index == 0 && first) {
-      for (pugi::xml_node b = first.child("beam"); b; b = b.next_sibling("beam"))
-        x += Child(p, Print(b));
-      for (pugi::xml_node n = first.child("notations"); n; n = n.next_sibling("notations"))
-        for (pugi::xml_node u = n.child("tuplet"); u; u = u.next_sibling("tuplet"))
-          notations += p.inner + p.unit + Print(u);
-    }
+    if (index == 0) x += group.beams;
+    std::string notations, in = p.inner + p.unit;
+    if (tie) notations += in + "<tied type=\"start\"/>";
+    if (index == 0) notations += group.tuplets;
+    // Marks of the note it stands for; its fermata from the note that ended with it, else,
+    // new music, the model's.
+    for (pugi::xml_node ns = from.start.child("notations"); ns; ns = ns.next_sibling("notations"))
+      for (pugi::xml_node k = ns.first_child(); k; k = k.next_sibling())
+        if (k.type() == pugi::node_element &&
+            !IsAny(k, {"tied", "tuplet", "fermata", "slur", "glissando", "slide"}))
+          notations += in + Print(k);
+    for (pugi::xml_node ns = from.exact ? from.start.child("notations") : pugi::xml_node(); ns;
+         ns = ns.next_sibling("notations"))
+      for (pugi::xml_node sl = ns.child("slur"); sl; sl = sl.next_sibling("slur"))
+        if (!_lostSlurs.count(sl.internal_object())) notations += in + Print(sl);
+    pugi::xml_node fermata = from.end ? from.end.child("notations").child("fermata")
+                             : index == 0 && t && !from.start ? FermataOf(*t)
+                                                              : pugi::xml_node();
+    if (fermata) notations += in + Print(fermata);
     if (!notations.empty()) x += Child(p, "<notations>") + notations + p.inner + "</notations>";
+    for (pugi::xml_node l = from.start.child("lyric"); l; l = l.next_sibling("lyric"))
+      x += Child(p, Print(l));
     return x + p.indent + "</note>";
   }
 
@@ -597,13 +956,22 @@ private:
     _at = p.append ? pugi::xml_node() : p.before;
     int part = PartOf(r.staff);
     int32_t voice = VoiceIndex(part, p.voice);
+    for (const pugi::xml_node& n : p.remove)
+      HoldSpaces(n);
+    std::vector<std::vector<NoteFrom>> from = Sources(p);
+    std::vector<const Chord*> models = Models(p, from);
+    std::vector<Grouping> groups = Groups(p, models);
+    std::vector<size_t> modelAt;
+    for (const Chord* m : models)
+      modelAt.push_back(m ? static_cast<size_t>(m - _score->chords.data()) : SIZE_MAX);
     for (size_t k = 0; k < p.entries.size(); ++k) {
       const NewEntry& e = p.entries[k];
       long long start, end; // held, as the plan found
       EntryTimes(p.entries, k, p.divisions, &start, &end);
       Pass(p, start);
       Move(p, start);
-      const Chord* t = Template(r, e);
+      // by index: the chords grow as the voice is written
+      const Chord* t = modelAt[k] < _score->chords.size() ? &_score->chords[modelAt[k]] : nullptr;
       long long duration = e.grace ? 0 : end - start;
       Chord c;
       c.key = p.key;
@@ -620,10 +988,10 @@ private:
       c.changed = !e.kept && !Unchanged(*_score, r, e);
       _made.clear();
       if (c.rest) {
-        Insert(p, NoteText(p, e, t, 0, nullptr, false, duration));
+        Insert(p, NoteText(p, e, t, 0, nullptr, false, duration, from[k][0], groups[k]));
       } else {
-        for (size_t k = 0; k < e.notes.size(); ++k) {
-          const HostNote& h = e.notes[k];
+        for (size_t i = 0; i < e.notes.size(); ++i) {
+          const HostNote& h = e.notes[i];
           NoteRef n;
           n.pitch = FromHost(p.key, h.displacement, h.raiselower);
           n.displacement = static_cast<int16_t>(h.displacement);
@@ -631,7 +999,7 @@ private:
           n.pitched = true;
           n.tieStart = h.tie;
           n.moved = true;
-          Insert(p, NoteText(p, e, t, k, &n.pitch, h.tie, duration));
+          Insert(p, NoteText(p, e, t, i, &n.pitch, h.tie, duration, from[k][i], groups[k]));
           n.node = _made.back();
           c.notes.push_back(n);
         }
@@ -649,8 +1017,6 @@ private:
       c.rest = true;
       c.layer = -1;
     }
-    for (pugi::xml_node n : p.remove)
-      RemoveElement(_score->edits, n);
   }
 
   int32_t VoiceIndex(int part, const std::string& name) {
@@ -666,8 +1032,10 @@ private:
   std::vector<PartMeasures> _parts; // read as they are needed
   // How many times finer each measure written into counts its divisions.
   std::map<pugi::xml_node_struct*, long long> _finer;
-  std::set<size_t> _old; // chords of the voices rewritten
-  std::map<std::tuple<int, int32_t, int, bool>, size_t> _templates;
+  std::vector<bool> _old; // by chord: of a voice rewritten
+  // The chords by measure, position, length, grace and whether old (1), in that order.
+  typedef std::pair<std::tuple<int, int32_t, int, bool, size_t>, size_t> Indexed;
+  std::vector<Indexed> _templates;
   // Chords left alone: (measure, pos) -> (length, staff).
   std::multimap<std::pair<int16_t, int32_t>, std::pair<int16_t, int16_t>> _leftAlone;
   FirstChords _firstInCell;                               // (staff, measure) -> chord
@@ -678,6 +1046,10 @@ private:
   long long _cursor = 0;
   size_t _kept = 0;
   std::vector<pugi::xml_node> _made;
+  // The old notes that stay as they were, and the slurs that lose a note they joined.
+  std::unordered_set<pugi::xml_node_struct*> _exact, _lostSlurs;
+  std::string _failure;                          // an element that could not be made
+  std::map<std::string, pugi::xml_node> _spaces; // indentation in old notes, by its text
 };
 
 } // namespace

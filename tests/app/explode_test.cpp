@@ -13,7 +13,9 @@ ScoreJobResult RunJob(const std::string& file, const std::string& task, bool bot
                       const std::string& measures = "") {
   ScoreJobOptions o;
   o.measures = measures;
-  return RunFile(file, task, bottom, o);
+  ScoreJobResult r = RunFile(file, task, bottom, o);
+  EXPECT_EQ("", OpenMarks(r.afterXml)) << file << " " << task;
+  return r;
 }
 
 // The same job on a text instead of a file.
@@ -22,7 +24,10 @@ ScoreJobResult RunText(const std::string& xml, const std::string& task,
   ScoreJobOptions o;
   o.task = task;
   o.measures = measures;
-  return RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
+  ScoreJobResult r =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "score.musicxml", o, Plugin());
+  EXPECT_EQ("", OpenMarks(r.afterXml)) << task;
+  return r;
 }
 
 std::string Text(const std::string& file) {
@@ -607,8 +612,8 @@ TEST(Explode, AChordLeftAloneOnAStaffBelowIsNeverWrittenOver) {
 namespace {
 
 // A part's notes with their rhythm: each chord's notes, written length (type and dots),
-// duration and ties, measure by measure.
-std::string Rhythm(const std::string& xml, const char* part) {
+// duration and ties, measure by measure; with beams when asked.
+std::string Rhythm(const std::string& xml, const char* part, bool beams = false) {
   pugi::xml_document doc;
   doc.load_string(xml.c_str());
   std::string out;
@@ -621,6 +626,8 @@ std::string Rhythm(const std::string& xml, const char* part) {
         out += ".";
       for (pugi::xml_node t = n.child("tie"); t; t = t.next_sibling("tie"))
         out += std::string("~") + t.attribute("type").value();
+      for (pugi::xml_node b = n.child("beam"); beams && b; b = b.next_sibling("beam"))
+        out += std::string("=") + b.child_value();
     }
   }
   return Chords(xml, part) + "\n" + out;
@@ -667,6 +674,98 @@ std::vector<std::string> Sounding(const std::string& xml) {
         out.push_back(std::to_string(o.first) + "/" + std::to_string(o.second) + " " + h.name);
   std::sort(out.begin(), out.end());
   return out;
+}
+
+// The notes of a part with a fermata, as measure and place in it ("3:2"), a chord's once.
+std::set<std::string> Fermatas(const std::string& xml, const char* part) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  std::set<std::string> out;
+  int measure = 0;
+  for (pugi::xml_node m : doc.child("score-partwise").find_child_by_attribute("part", "id", part)) {
+    int index = -1;
+    ++measure;
+    for (pugi::xml_node n : m.children("note")) {
+      index += !n.child("chord");
+      if (n.child("notations").child("fermata"))
+        out.insert(std::to_string(measure) + ":" + std::to_string(index));
+    }
+  }
+  return out;
+}
+
+// Chorales whose voices never cross, gathered and spread again: every part's beams come back
+// as they were, and every fermata (the voices the file gave none gain the chord's).
+TEST(Reduce, ThenExplodeGivesAChoralesBeamsAndFermatasBack) {
+  for (const char* name : {"bwv116.6.musicxml", "bwv139.6.musicxml"}) {
+    std::string before = Text(std::string("chorales/") + name);
+    ScoreJobResult chords = RunText(before, "Reduce");
+    ASSERT_EQ(0, chords.status) << chords.error;
+    ScoreJobResult lines = RunText(chords.afterXml, "Explode");
+    ASSERT_EQ(0, lines.status) << lines.error;
+    for (const char* part : {"P1", "P2", "P3", "P4"}) {
+      EXPECT_EQ(Rhythm(before, part, true), Rhythm(lines.afterXml, part, true)) << name << part;
+      std::set<std::string> was = Fermatas(before, part), now = Fermatas(lines.afterXml, part);
+      EXPECT_FALSE(Fermatas(before, "P1").empty());
+      EXPECT_TRUE(std::includes(now.begin(), now.end(), was.begin(), was.end())) << name << part;
+    }
+  }
+}
+
+// A soprano whose notes carry an id, a lyric, an articulation and a fermata, over an alto in
+// eighths: gathered, its first quarter is split in two tied eighths (the marks on the first,
+// the fermata on the second) and the other notes stay whole; spread again, each note is back
+// with everything it had.
+TEST(Reduce, ThenExplodeKeepsEveryMarkOfTheNotesThatStay) {
+  std::string xml = WrittenScore("4/4", {{"S", {"C5q D5q E5h"}}, {"A", {"A4e G4e B4q C5h"}}});
+  const char* marks[][3] = {
+      {"n1", "Glo", "accent"}, {"n2", "ri", "staccato"}, {"n3", "a", "tenuto"}};
+  size_t at = 0;
+  for (const auto& m : marks) {
+    at = xml.find("<note>", at);
+    xml.replace(at, 6, std::string("<note id=\"") + m[0] + "\">");
+    at = xml.find("</note>", at);
+    std::string extra = std::string("<notations><articulations><") + m[2] +
+                        "/></articulations><fermata/></notations><lyric><text>" + m[1] +
+                        "</text></lyric>";
+    xml.insert(at, extra);
+    at += extra.size();
+  }
+  ASSERT_TRUE(Valid(xml));
+  ScoreJobResult chords = RunText(xml, "Reduce");
+  ASSERT_EQ(0, chords.status) << chords.error;
+  ScoreJobResult lines = RunText(chords.afterXml, "Explode");
+  ASSERT_EQ(0, lines.status) << lines.error;
+  EXPECT_EQ(Chords(xml, "P2"), Chords(lines.afterXml, "P2"));
+  struct Case {
+    const std::string* xml;
+    const char* path;  // the note looked at
+    const char* lyric; // "" for none
+    const char* mark;  // its articulation, "" for none
+    bool fermata;
+  } cases[] = {
+      {&chords.afterXml, "//note[@id='n1']", "Glo", "accent", false},
+      {&chords.afterXml, "//note[@id='n1']/following::note[pitch/step='C'][1]", "", "", true},
+      {&chords.afterXml, "//note[@id='n2']", "ri", "staccato", true},
+      {&chords.afterXml, "//note[@id='n3']", "a", "tenuto", true},
+      {&lines.afterXml, "//part[@id='P1']//note[@id='n1'][type='quarter']", "Glo", "accent", true},
+      {&lines.afterXml, "//part[@id='P1']//note[@id='n2']", "ri", "staccato", true},
+      {&lines.afterXml, "//part[@id='P1']//note[@id='n3']", "a", "tenuto", true},
+  };
+  for (const Case& c : cases) {
+    pugi::xml_document doc;
+    doc.load_string(c.xml->c_str());
+    pugi::xml_node n = doc.select_node(c.path).node();
+    ASSERT_TRUE(n) << c.path;
+    EXPECT_STREQ(c.lyric, n.child("lyric").child_value("text")) << c.path;
+    EXPECT_STREQ(c.mark, n.child("notations").child("articulations").first_child().name())
+        << c.path;
+    EXPECT_EQ(c.fermata, !!n.child("notations").child("fermata")) << c.path;
+    std::string id = n.attribute("id").value(); // kept once
+    if (!id.empty()) {
+      EXPECT_EQ(1u, doc.select_nodes(("//note[@id='" + id + "']").c_str()).size()) << c.path;
+    }
+  }
 }
 
 // Every chorale of the tests, its four parts gathered on the soprano's staff and spread again:

@@ -246,14 +246,20 @@ TEST(FileSafety, RunningOutOfMemorySaysSoAndLeavesNothing) {
 #endif
 }
 
-// The XML reader's memory, made to run out: every allocation of the reader fails while a
-// FailingReader lives.
+// The XML reader's memory, made to run out: while a FailingReader lives, every allocation of
+// the reader fails after the first `allowed`.
 class FailingReader {
 public:
-  FailingReader() {
-    pugi::set_memory_management_functions([](size_t) -> void* { return nullptr; }, free);
+  explicit FailingReader(long allowed = 0) {
+    Left() = allowed;
+    pugi::set_memory_management_functions(
+        [](size_t size) -> void* { return Left()-- > 0 ? malloc(size) : nullptr; }, free);
   }
   ~FailingReader() { pugi::set_memory_management_functions(malloc, free); }
+  static long& Left() {
+    static long left = 0;
+    return left;
+  }
 };
 
 TEST(FileSafety, RunningOutOfMemoryInTheXmlReaderSaysSo) {
@@ -273,6 +279,37 @@ TEST(FileSafety, RunningOutOfMemoryInTheXmlReaderSaysSo) {
   o = ScoreOneFile(c.inputs[0], c, Plugin()); // the reader's memory back: read as ever
   EXPECT_EQ(0, o.status) << o.error;
   EXPECT_EQ(4u, o.changed);
+}
+
+TEST(FileSafety, MemoryRunningOutWhileVoicesAreWrittenAnewSaysSoWhereverItHappens) {
+  // Before, the new notes' own parse went unchecked: a note it could not make was left out
+  // of a file written as a success.
+  TempFolder folder;
+  CommandLine c;
+  c.inputs = {FilePath("explode-chorale.musicxml")};
+  c.task = "Explode";
+  c.out = folder.Path("out.musicxml");
+  FileOutcome whole = ScoreOneFile(c.inputs[0], c, Plugin());
+  ASSERT_EQ(0, whole.status) << whole.error;
+  std::vector<uint8_t> want = ReadBytes(c.out);
+  int refused = 0;
+  for (long allowed = 0;; allowed += 1) {
+    unlink(c.out.c_str());
+    FileOutcome o;
+    {
+      FailingReader failing(allowed);
+      o = ScoreOneFile(c.inputs[0], c, Plugin());
+    }
+    if (o.status == 0) {
+      EXPECT_EQ(want, ReadBytes(c.out)) << allowed;
+      break;
+    }
+    ++refused;
+    EXPECT_EQ(1, o.status) << allowed << ": " << o.error;
+    EXPECT_EQ(c.inputs[0] + ": not enough memory for this score", o.error) << allowed;
+    ASSERT_LT(allowed, 100000);
+  }
+  EXPECT_GT(refused, 10);
 }
 
 TEST(FileSafety, TheOptionsFileIsNeverTakenFromTheFolderTheCommandRunsIn) {

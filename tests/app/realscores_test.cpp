@@ -304,6 +304,7 @@ TEST(SmallerDiffs, OnlyTheChangedNotesLinesDifferAndEveryOutputIsValid) {
         if (StavesRefused(r)) continue; // a score Explode and Reduce cannot work on
         ASSERT_EQ(0, r.status) << what << ": " << r.error;
         std::string out(r.output.begin(), r.output.end());
+        EXPECT_EQ("", OpenMarks(out)) << what;
         if (r.summary.find(": 0 chords changed") != std::string::npos) {
           EXPECT_EQ(in, out) << what;
           ++unchanged;

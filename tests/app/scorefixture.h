@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -173,6 +175,49 @@ inline pugi::xml_node NoteAt(pugi::xml_document& doc, const std::string& xml, in
   for (int i = 0; i < index; ++i)
     n = n.next_sibling("note");
   return n;
+}
+
+// Every beam, tuplet and slur that begins in a voice of a part ends in it, after it began:
+// "" when all do, else each one left open or closed without opening ("P2 m3 voice 1: beam 1
+// end without begin").
+inline std::string OpenMarks(const std::string& xml) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  std::string out;
+  for (pugi::xml_node part : doc.child("score-partwise").children("part")) {
+    std::map<std::string, std::string> open; // "voice 1: beam 1" -> where it began
+    std::string where;
+    auto mark = [&](const std::string& what, bool begins, bool ends) {
+      bool isOpen = open.count(what) != 0;
+      if (ends && !isOpen) out += where + what + " ends without beginning\n";
+      if (begins && isOpen) out += where + what + " begins again before it ends\n";
+      if (ends) open.erase(what);
+      if (begins) open[what] = where;
+    };
+    for (pugi::xml_node m : part.children("measure"))
+      for (pugi::xml_node n : m.children("note")) {
+        std::string voice = std::string("voice ") + n.child_value("voice") + ": ";
+        where =
+            std::string(part.attribute("id").value()) + " m" + m.attribute("number").value() + " ";
+        for (pugi::xml_node b : n.children("beam")) {
+          std::string v = b.child_value(),
+                      what = voice + "beam " + b.attribute("number").as_string("1");
+          if (v == "continue" && !open.count(what)) out += where + what + " continues unbegun\n";
+          mark(what, v == "begin", v == "end");
+        }
+        // Ends before beginnings: a note may close one slur and open the next of its number.
+        for (const char* type : {"stop", "start"})
+          for (pugi::xml_node ns : n.children("notations"))
+            for (pugi::xml_node t : ns.children())
+              if ((strcmp(t.name(), "tuplet") == 0 || strcmp(t.name(), "slur") == 0) &&
+                  strcmp(t.attribute("type").value(), type) == 0)
+                mark(voice + t.name() + " " + t.attribute("number").as_string("1"), type[2] == 'a',
+                     type[2] == 'o');
+      }
+    for (const auto& o : open)
+      out += o.second + o.first + " never ends\n";
+  }
+  return out;
 }
 
 // Runs a shell command; answers its exit status and output (both streams).
