@@ -26,54 +26,6 @@ int Sign(int x) {
   return (x > 0) - (x < 0);
 }
 
-// The pairs (i, j) of the least motion from the notes a to the notes b (both ascending) by
-// which Voice Leading weighs a move (voiceleading::Motion): note k to note k between chords of
-// one size; between two sizes the matching that keeps the order, where every note takes at
-// least one and a note may take two. Walked back from the last pair over Motion's least costs
-// of the two chords' beginnings.
-std::vector<std::pair<int, int>> LeastMotion(const std::vector<int>& a, const std::vector<int>& b) {
-  int na = static_cast<int>(a.size()), nb = static_cast<int>(b.size());
-  std::vector<std::pair<int, int>> pairs;
-  if (na == nb) {
-    for (int k = 0; k < na; ++k)
-      pairs.push_back({k, k});
-    return pairs;
-  }
-  // Motion pairs beginnings of one size note by note; the least over every matching of such a
-  // beginning is its cost with a far note added above it once in a and twice in b, which the
-  // least matching pairs with each other only.
-  int far = std::max(a.back(), b.back()) + 4096;
-  auto least = [&](int i, int j) {
-    if (i != j) return voiceleading::Motion(a.data(), i + 1, b.data(), j + 1);
-    std::vector<int> x(a.begin(), a.begin() + i + 1), y(b.begin(), b.begin() + j + 1);
-    x.push_back(far);
-    y.insert(y.end(), 2, far);
-    return voiceleading::Motion(x.data(), i + 2, y.data(), j + 3);
-  };
-  int i = na - 1, j = nb - 1;
-  long long cost = least(i, j);
-  pairs.push_back({i, j});
-  while (i > 0 || j > 0) {
-    long long rest = cost - std::abs(a[i] - b[j]);
-    // The step before whose least cost leaves this pair's; the first possible one otherwise,
-    // so that the walk always ends.
-    const std::pair<int, int> steps[3] = {{i - 1, j - 1}, {i - 1, j}, {i, j - 1}};
-    int chosen = -1;
-    for (int k = 0; k < 3 && chosen < 0; ++k)
-      if (steps[k].first >= 0 && steps[k].second >= 0 &&
-          least(steps[k].first, steps[k].second) == rest)
-        chosen = k;
-    for (int k = 0; k < 3 && chosen < 0; ++k)
-      if (steps[k].first >= 0 && steps[k].second >= 0) chosen = k;
-    i = steps[chosen].first;
-    j = steps[chosen].second;
-    cost = rest;
-    pairs.push_back({i, j});
-  }
-  std::reverse(pairs.begin(), pairs.end());
-  return pairs;
-}
-
 // A note of a voice, as long as its entry sounds.
 struct Sound {
   size_t strand = 0;            // the voice's line: one unbroken run of its notes
@@ -114,7 +66,8 @@ std::vector<Sound> Follow(const std::vector<Sound>& last, const std::vector<Soun
   }
   for (const Sound& s : here)
     b.push_back(s.key);
-  std::vector<std::pair<int, int>> pairs = LeastMotion(a, b);
+  std::vector<std::pair<int, int>> pairs = voiceleading::Matching(
+      a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
   std::vector<std::vector<size_t>> given(b.size()); // each note's lines, as indices into last
   for (size_t p = 0; p < pairs.size();) {
     int i = pairs[p].first;

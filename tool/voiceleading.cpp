@@ -371,19 +371,14 @@ std::vector<std::vector<int>> Voicings(const Chord& chord, bool top) {
   return out;
 }
 
-long long Motion(const int* a, int na, const int* b, int nb) {
-  if (na == 0 || nb == 0) return 0;
-  long long total = 0;
-  if (na == nb) {
-    for (int k = 0; k < na; ++k)
-      total += std::abs(a[k] - b[k]);
-    return total;
-  }
-  // Of two sizes: least[i][j] is the least motion that matches a[0..i] with b[0..j] in
-  // order, every note taking at least one; a pair adds |a[i] - b[j]|.
-  const int M = 16; // an entry holds at most twelve notes
-  if (na > M || nb > M) return 0;
-  long long least[M][M];
+namespace {
+
+// The most notes of a chord the matching of two sizes weighs: an entry holds at most twelve.
+const int MATCHED = 16;
+
+// least[i][j]: the least motion that matches a[0..i] with b[0..j] in order, every note taking
+// at least one; a pair adds |a[i] - b[j]|.
+void LeastMatchings(const int* a, int na, const int* b, int nb, long long least[][MATCHED]) {
   for (int i = 0; i < na; ++i)
     for (int j = 0; j < nb; ++j) {
       long long here = std::abs(a[i] - b[j]);
@@ -400,7 +395,51 @@ long long Motion(const int* a, int na, const int* b, int nb) {
       if (j > 0) take(least[i][j - 1]);
       least[i][j] = here + before;
     }
+}
+
+} // namespace
+
+long long Motion(const int* a, int na, const int* b, int nb) {
+  if (na == 0 || nb == 0) return 0;
+  long long total = 0;
+  if (na == nb) {
+    for (int k = 0; k < na; ++k)
+      total += std::abs(a[k] - b[k]);
+    return total;
+  }
+  if (na > MATCHED || nb > MATCHED) return 0;
+  long long least[MATCHED][MATCHED];
+  LeastMatchings(a, na, b, nb, least);
   return least[na - 1][nb - 1];
+}
+
+std::vector<std::pair<int, int>> Matching(const int* a, int na, const int* b, int nb) {
+  std::vector<std::pair<int, int>> pairs;
+  if (na == 0 || nb == 0) return pairs;
+  if (na == nb || na > MATCHED || nb > MATCHED) {
+    for (int k = 0; k < std::max(na, nb); ++k)
+      pairs.push_back({std::min(k, na - 1), std::min(k, nb - 1)});
+    return pairs;
+  }
+  long long least[MATCHED][MATCHED];
+  LeastMatchings(a, na, b, nb, least);
+  // Back from the last pair, each step to a pair before whose least leaves this one's.
+  int i = na - 1, j = nb - 1;
+  pairs.push_back({i, j});
+  while (i > 0 || j > 0) {
+    long long rest = least[i][j] - std::abs(a[i] - b[j]);
+    if (i > 0 && j > 0 && least[i - 1][j - 1] == rest) {
+      --i;
+      --j;
+    } else if (i > 0 && least[i - 1][j] == rest) {
+      --i;
+    } else {
+      --j;
+    }
+    pairs.push_back({i, j});
+  }
+  std::reverse(pairs.begin(), pairs.end());
+  return pairs;
 }
 
 int Crossed(const int* a, int na, const int* b, int nb) {

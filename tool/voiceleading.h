@@ -3,6 +3,7 @@
 // the score that fills a passage and writes the result is FCVoiceLeadingHandler's.
 #pragma once
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace voiceleading {
@@ -84,6 +85,11 @@ bool Breaks(const Chord& chord, const int* shifts, bool top);
 // note of each chord a note of the other; a and b ascending. Chords of one size: note k to
 // note k. Of two sizes: the least over the matchings that keep the order (a note may take two).
 long long Motion(const int* a, int na, const int* b, int nb);
+// The matching Motion weighs, as pairs (index in a, index in b) in order: note k to note k
+// between chords of one size; of two sizes the least one that keeps the order, where every
+// note takes at least one (on a tie the pair of both next notes goes first). Chords past
+// sixteen notes, which no entry holds, are paired by place, the extra notes with the top one.
+std::vector<std::pair<int, int>> Matching(const int* a, int na, const int* b, int nb);
 
 // Crossed voices between two chords, a (before) and b (after) ascending, voices counted from
 // the bass up over the voices both have: voice k crosses when it moves above where voice k+1
