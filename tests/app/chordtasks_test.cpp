@@ -108,7 +108,9 @@ TEST(RealizeChordSymbols, ThePianoPartGetsLedChordsAndTheirBassTiedOverTheBarLin
   EXPECT_EQ("Realize Chord Symbols: 12 chords changed in 4 measures on 2 staves", r.summary);
   EXPECT_NE(std::string::npos, r.leftAlone.find("(N.C. (none) in measure 4)")) << r.leftAlone;
   EXPECT_NE(std::string::npos,
-            r.dryRunText.find("measure 1, staff 1, voice 1: rest -> F4 A4 C5 D5"))
+            r.dryRunText.find("measure 1, staff 1, voice 1, Dm7: rest -> F4 A4 C5 D5"))
+      << r.dryRunText;
+  EXPECT_NE(std::string::npos, r.dryRunText.find("measure 1, staff 2, voice 5, Dm7: rest -> D3"))
       << r.dryRunText;
 }
 
@@ -213,6 +215,38 @@ TEST(BlockChords, OnlyTheChordsMadeAreMarkedNotTheNotesKeptAsTheyWere) {
   o.markChanges = true;
   r = RunFile(kLeadSheet, "Block Chords", false, o);
   EXPECT_EQ(9 * 4, Count(std::string(r.output.begin(), r.output.end()), "color="));
+}
+
+TEST(ChordSymbolLists, EachChordWrittenIsListedWithItsSymbolAsPrinted) {
+  ScoreJobResult lead = RunLeadSheet("Block Chords", "Melody");
+  // Symbols without a printed kind: a major triad by its root alone, another kind by its name.
+  std::string xml = R"(<score-partwise><part-list><score-part id="P1"/></part-list>
+<part id="P1"><measure number="1"><attributes><divisions>1</divisions></attributes>
+<harmony><root><root-step>C</root-step></root><kind>major</kind></harmony>
+<note><pitch><step>G</step><octave>4</octave></pitch><duration>2</duration></note>
+<harmony><root><root-step>E</root-step><root-alter>-1</root-alter></root><kind>minor</kind>
+<degree><degree-value>5</degree-value><degree-alter>0</degree-alter>
+<degree-type>subtract</degree-type></degree></harmony>
+<note><pitch><step>G</step><octave>4</octave></pitch><duration>2</duration></note>
+</measure></part></score-partwise>)";
+  ScoreJobOptions o;
+  o.task = "Block Chords";
+  o.dryRun = true;
+  ScoreJobResult plain =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "plain.musicxml", o, Plugin());
+  struct Case {
+    const std::string& text;
+    const char* line;
+  } cases[] = {
+      {lead.dryRunText, "measure 1, staff 1, voice 1, Dm7: A4 -> "},
+      {lead.dryRunText, "measure 3, staff 1, voice 1, A7(b9): G4 -> Bb3 C#4 E4 G4\n"},
+      {lead.dryRunText, "measure 4, staff 1, voice 1, F6/A: A4 -> C4 D4 F4 A4\n"},
+      {plain.dryRunText, "part P1, measure 1, staff 1, voice 1, C: G4 -> C3 C4 E4 G4\n"},
+      {plain.dryRunText,
+       "part P1, measure 1, staff 1, voice 1, Eb minor(no5): G4 -> A#3 C#4 E4 G4\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_NE(std::string::npos, c.text.find(c.line)) << c.line << " in\n" << c.text;
 }
 
 TEST(ChordSymbolOptions, TheCommandTakesAVoicingLeadingAndARangeAndRefusesOthers) {
