@@ -249,6 +249,113 @@ TEST(ChordSymbolLists, EachChordWrittenIsListedWithItsSymbolAsPrinted) {
     EXPECT_NE(std::string::npos, c.text.find(c.line)) << c.line << " in\n" << c.text;
 }
 
+// Each entry's pitches of a part as MIDI keys, written (as the file shows them) or sounding.
+std::vector<std::vector<int>> Keys(const std::string& xml, const char* part, int shift = 0) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  std::vector<std::vector<int>> out;
+  for (pugi::xml_node m : doc.child("score-partwise").find_child_by_attribute("part", "id", part))
+    for (pugi::xml_node n : m.children("note")) {
+      if (!n.child("chord")) out.push_back({});
+      const int steps[] = {0, 2, 4, 5, 7, 9, 11};
+      pugi::xml_node p = n.child("pitch");
+      if (p)
+        out.back().push_back(12 * (p.child("octave").text().as_int() + 1) +
+                             steps[std::string("CDEFGAB").find(p.child_value("step")) % 7] +
+                             p.child("alter").text().as_int() + shift);
+    }
+  return out;
+}
+
+// A lead sheet on the first of four saxophones becomes their soli in three steps: its melody
+// blocked, the chords in Drop 2, exploded over the four. Written for the altos (concert E-flat
+// major, their C major); the symbols as the first alto reads them.
+TEST(ChordSymbolTasks, ALeadSheetBecomesASaxophoneSoliInThreeSteps) {
+  const std::string melody = "F5q E5q D5q B4q | C5h E5q G5q | A5q G5q F#5q E5q | D5w";
+  std::string xml = WrittenScore("4/4", {{"Alto 1", {melody}},
+                                         {"Alto 2", {"rw | rw | rw | rw"}},
+                                         {"Tenor", {"rw | rw | rw | rw"}},
+                                         {"Baritone", {"rw | rw | rw | rw"}}});
+  // Each saxophone's transposition (the octave lower of tenor and baritone included), and the
+  // tenor's key a fourth above the altos'.
+  const char* transposed[] = {
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic>",
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic>",
+      "<diatonic>-1</diatonic><chromatic>-2</chromatic><octave-change>-1</octave-change>",
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic><octave-change>-1</octave-change>"};
+  size_t at = 0;
+  for (const char* t : transposed) {
+    at = xml.find("</staves>", at) + 9;
+    xml.insert(at, std::string("<transpose>") + t + "</transpose>");
+  }
+  size_t tenor = xml.find("<fifths>0</fifths>", xml.find("<part id=\"P3\">"));
+  xml.replace(tenor, 18, "<fifths>-1</fifths>");
+  auto symbol = [](const char* root, const char* kind, int offset) {
+    return std::string("<harmony><root><root-step>") + root[0] + "</root-step>" +
+           (root[1] ? "<root-alter>1</root-alter>" : "") + "</root><kind>" + kind + "</kind>" +
+           (offset ? "<offset>" + std::to_string(offset) + "</offset>" : "") + "</harmony>";
+  };
+  const std::string symbols[] = {
+      symbol("D", "minor-seventh", 0) + symbol("G", "dominant", 8), symbol("C", "major-seventh", 0),
+      symbol("A", "minor-seventh", 0) + symbol("D", "dominant", 8), symbol("G", "major-sixth", 0)};
+  size_t p1 = xml.find("<part id=\"P1\">");
+  for (int m = 4; m >= 1; --m) {
+    size_t bar = xml.find("<measure number=\"" + std::to_string(m) + "\">", p1);
+    size_t note = xml.find("<note>", bar);
+    xml.insert(note, symbols[m - 1]);
+  }
+  ASSERT_TRUE(Valid(xml));
+
+  std::vector<uint8_t> bytes(xml.begin(), xml.end());
+  struct Step {
+    const char* task;
+    const char* parts;
+  } steps[] = {{"Block Chords", "P1"}, {"Drop 2nd", "P1"}, {"Explode", ""}};
+  ScoreJobResult r;
+  for (const Step& step : steps) {
+    ScoreJobOptions o;
+    o.task = step.task;
+    o.parts = step.parts;
+    r = RunScoreJob(std::vector<uint8_t>(bytes), "soli.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << step.task << ": " << r.error;
+    bytes = r.output;
+  }
+  std::string soli(bytes.begin(), bytes.end());
+  EXPECT_TRUE(Valid(soli));
+  EXPECT_EQ("", OpenMarks(soli));
+  // Four lines of single notes; the first alto has the melody as written, on top of all four
+  // as they sound.
+  EXPECT_EQ("[F5] [E5] [D5] [B4] | [C5] [E5] [G5] | [A5] [G5] [F#5] [E5] | [D5]",
+            Chords(soli, "P1"));
+  // The inner lines as written: Dm7 under F5 is F5 D5 C5 A4 in close position, D dropped an
+  // octave; E5 over it is no tone of Dm7 and gets a diminished seventh spelled by letters down
+  // (C#5 A#4 F##4), whose F##4 the tenor writes B#4.
+  EXPECT_EQ("[C5] [A#4] [G4] [F4] | [G4] [B4] [C5] | [E5] [C5] [C5] [A#4] | [G4]",
+            Chords(soli, "P2"));
+  EXPECT_EQ("[D5] [B#4] [Bb4] [G4] | [A4] [C5] [E5] | [F5] [D5] [D5] [B#4] | [A4]",
+            Chords(soli, "P3"));
+  EXPECT_EQ("[D5] [C#5] [B4] [G4] | [B4] [C5] [E5] | [G5] [E5] [D5] [C#5] | [B4]",
+            Chords(soli, "P4"));
+  const char* parts[] = {"P1", "P2", "P3", "P4"};
+  const int sounding[] = {-9, -9, -14, -21}; // written to sounding, in semitones
+  std::vector<std::vector<int>> lines[4];
+  for (int k = 0; k < 4; ++k) {
+    lines[k] = Keys(soli, parts[k], sounding[k]);
+    ASSERT_EQ(12u, lines[k].size()) << parts[k];
+  }
+  for (size_t e = 0; e < 12; ++e)
+    for (int k = 0; k < 4; ++k) {
+      ASSERT_EQ(1u, lines[k][e].size()) << parts[k] << " entry " << e;
+      if (k) {
+        EXPECT_GT(lines[k - 1][e][0], lines[k][e][0]) << parts[k] << " entry " << e;
+      }
+    }
+  // Each written note within the saxophones' written range, B-flat 3 to F6 (58 to 89).
+  for (const char* part : parts)
+    for (const std::vector<int>& entry : Keys(soli, part))
+      EXPECT_TRUE(entry[0] >= 58 && entry[0] <= 89) << part << ": " << entry[0];
+}
+
 TEST(ChordSymbolOptions, TheCommandTakesAVoicingLeadingAndARangeAndRefusesOthers) {
   struct Case {
     std::vector<const char*> args;
