@@ -1,6 +1,10 @@
 // The tasks on chord symbols through the score job, on a lead sheet made for them: the symbols
 // read from <harmony>, the piano part realized in each voicing, the melody blocked, the
 // symbols and the rest of the file kept, and the schema's word on the output.
+#include <algorithm>
+#include <map>
+#include <sstream>
+
 #include "commandline.h"
 #include "scorefixture.h"
 #include "scorefile.h"
@@ -354,6 +358,94 @@ TEST(ChordSymbolTasks, ALeadSheetBecomesASaxophoneSoliInThreeSteps) {
   for (const char* part : parts)
     for (const std::vector<int>& entry : Keys(soli, part))
       EXPECT_TRUE(entry[0] >= 58 && entry[0] <= 89) << part << ": " << entry[0];
+}
+
+// A pitch named as the changed chords' list names it ("Bb3", "A##3") as a MIDI key.
+int KeyNamed(const std::string& name) {
+  const int steps[] = {9, 11, 0, 2, 4, 5, 7}; // A to G
+  int key = steps[(name[0] - 'A') % 7], k = 1;
+  for (; name[k] == '#' || name[k] == 'b'; ++k)
+    key += name[k] == '#' ? 1 : -1;
+  return key + 12 * (std::stoi(name.substr(k)) + 1);
+}
+
+std::vector<int> KeysNamed(const std::string& names) {
+  std::vector<int> keys;
+  std::istringstream in(names);
+  for (std::string n; in >> n;)
+    keys.push_back(KeyNamed(n));
+  return keys;
+}
+
+// The pitch classes of keys, sorted: a chord's form as a multiset.
+std::vector<int> Classes(std::vector<int> keys) {
+  for (int& k : keys)
+    k = (k % 12 + 12) % 12;
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+// Two public-domain lead sheets (tests/musicxml/files/leadsheets) realized and blocked: every
+// chord written holds its symbol's four-note form, tone for tone (a triad doubling its root),
+// the bass its root; each melody note tops its block chord, a diminished seventh chord under
+// a note that is no tone of the symbol.
+TEST(ChordSymbolTasks, RealLeadSheetsGetEachSymbolsFormAndKeepTheirMelodyOnTop) {
+  // Every symbol the two sheets use, by hand, lowest tone in octave 4.
+  const std::map<std::string, std::string> forms = {
+      {"F", "F4 A4 C5 F5"},  {"Bb", "Bb4 D5 F5 Bb5"}, {"C", "C4 E4 G4 C5"},  {"Dm", "D4 F4 A4 D5"},
+      {"G7", "G4 B4 D5 F5"}, {"C7", "C4 E4 G4 Bb4"},  {"F7", "F4 A4 C5 Eb5"}};
+  struct Case {
+    const char* file;
+    const char* task;
+    const char* parts;
+    const char* voicing;
+    size_t chords; // changed
+  } cases[] = {
+      {"leadsheets/jeanie.musicxml", "Realize Chord Symbols", "Piano", "close", 88},
+      {"leadsheets/jeanie.musicxml", "Realize Chord Symbols", "Piano", "drop2", 88},
+      {"leadsheets/jeanie.musicxml", "Block Chords", "Melody", "", 94},
+      {"leadsheets/ragtime.musicxml", "Realize Chord Symbols", "Piano", "close", 66},
+      {"leadsheets/ragtime.musicxml", "Realize Chord Symbols", "Piano", "drop2", 66},
+      {"leadsheets/ragtime.musicxml", "Block Chords", "Melody", "", 128},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.task + " " + c.voicing);
+    ScoreJobOptions o;
+    o.parts = c.parts;
+    o.voicing = c.voicing;
+    o.listChanges = true;
+    ScoreJobResult r = RunFile(c.file, c.task, false, o);
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(c.chords, r.changes.size());
+    bool block = std::string(c.task) == "Block Chords";
+    EXPECT_EQ(Part(r.beforeXml, block ? "P2" : "P1"), Part(r.afterXml, block ? "P2" : "P1"));
+    EXPECT_TRUE(Valid(std::string(r.output.begin(), r.output.end())));
+    for (const musicxml::ChangedChord& ch : r.changes) {
+      SCOPED_TRACE("measure " + ch.measure + ", staff " + std::to_string(ch.staff) + ", " +
+                   ch.symbol + ": " + ch.before + " -> " + ch.after);
+      ASSERT_EQ(1u, forms.count(ch.symbol));
+      std::vector<int> form = KeysNamed(forms.at(ch.symbol)), after = KeysNamed(ch.after);
+      if (!block && ch.staff == 2) { // the bass: the root
+        ASSERT_EQ(1u, after.size());
+        EXPECT_EQ(form[0] % 12, after[0] % 12);
+        continue;
+      }
+      ASSERT_EQ(4u, after.size());
+      if (!block) {
+        EXPECT_EQ(Classes(form), Classes(after));
+        continue;
+      }
+      ASSERT_EQ(1u, KeysNamed(ch.before).size());
+      EXPECT_EQ(KeysNamed(ch.before)[0], after.back()); // the melody note on top
+      std::vector<int> classes = Classes(form);
+      if (std::count(classes.begin(), classes.end(), after.back() % 12)) {
+        EXPECT_EQ(classes, Classes(after));
+      } else {
+        for (size_t k = 1; k < 4; ++k)
+          EXPECT_EQ(3, after[k] - after[k - 1]) << "a diminished seventh chord";
+      }
+    }
+  }
 }
 
 TEST(ChordSymbolOptions, TheCommandTakesAVoicingLeadingAndARangeAndRefusesOthers) {
