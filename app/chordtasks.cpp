@@ -1,6 +1,7 @@
 #include "chordtasks.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -58,6 +59,23 @@ cs::Tone ToneOf(const Spelling& s) {
   t.step = s.step;
   t.alter = s.alter;
   return t;
+}
+
+// A symbol as the score prints it, for the changed chords' list: its root, its kind as printed
+// (else the kind's name; nothing for a major triad), its degrees and the bass after a slash:
+// "Dm7", "A7(b9)", "F6/A", "C minor".
+std::string Printed(const musicxml::Harmony& h) {
+  std::string s = cs::Name(ToneOf(h.root)) + (!h.text.empty()     ? h.text
+                                              : h.kind == "major" ? ""
+                                                                  : " " + h.kind);
+  for (const musicxml::HarmonyDegree& d : h.degrees)
+    s += "(" +
+         std::string(d.type == "subtract" ? "no"
+                     : d.type == "add"    ? "add"
+                                          : "") +
+         std::string(std::min(std::abs(d.alter), 2), d.alter < 0 ? 'b' : '#') +
+         std::to_string(d.value) + ")";
+  return s + (h.hasBass ? "/" + cs::Name(ToneOf(h.bass)) : "");
 }
 
 Symbols ReadSymbols(const Score& score, int part,
@@ -380,6 +398,7 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
               e.duration = pieces[k].second;
               std::vector<bool> tied(pitches.size(), k + 1 < pieces.size() || onward);
               e.notes = writer.Notes(staff, m, pitches, tied);
+              e.symbol = Printed(*symbols.list[seg.symbol].harmony);
               r.entries.push_back(e);
             }
             continue;
@@ -396,13 +415,13 @@ ChordTaskResult RealizeChordSymbols(const Score& score, const std::vector<bool>&
             ++keptChords;
             if (layer.first == 0 && !c.grace && c.pos > at)
               for (auto& rest : Pieces(at, c.pos - at))
-                r.entries.push_back({rest.first, rest.second, false, {}});
+                r.entries.push_back({rest.first, rest.second, false, {}, false, ""});
             r.entries.push_back(e);
             if (!c.grace) at = std::max(at, c.end);
           }
           if (layer.first == 0 && at < seg.end)
             for (auto& rest : Pieces(at, seg.end - at))
-              r.entries.push_back({rest.first, rest.second, false, {}});
+              r.entries.push_back({rest.first, rest.second, false, {}, false, ""});
         }
         measure.push_back(r);
       }
@@ -433,6 +452,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
   // Each melody note's chord, by the chord's index; the notes of every chord of the staff's
   // voices as they will stand, for the ties.
   std::map<size_t, std::vector<cs::Pitch>> blocked;
+  std::map<size_t, int> symbolOf; // each block chord's symbol
   for (size_t i = 0; i < score.chords.size(); ++i) {
     const Chord& c = score.chords[i];
     if (c.staff != staff || c.layer < 0 || !Selected(parts, measures, c.part, c.measure)) continue;
@@ -454,6 +474,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
       const musicxml::NoteRef* top = &c.notes[0];
       for (const musicxml::NoteRef& n : c.notes)
         if (cs::KeyOf(PitchOf(n.pitch)) > cs::KeyOf(PitchOf(top->pitch))) top = &n;
+      symbolOf[i] = s;
       blocked[i] =
           cs::BlockChord(ForStaff(symbols.list[s].built, symbols.from, transpositions[staff]),
                          PitchOf(top->pitch));
@@ -505,6 +526,7 @@ ChordTaskResult BlockChords(const Score& score, const std::vector<bool>& parts,
                              return q.step == p.step && q.alter == p.alter && q.octave == p.octave;
                            }));
           e.notes = writer.Notes(staff, r.measure, b->second, tied);
+          e.symbol = Printed(*symbols.list[symbolOf[i]].harmony);
           e.kept = false;
         }
         r.entries.push_back(e);

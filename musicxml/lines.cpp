@@ -1115,6 +1115,7 @@ std::vector<ChangedChord> ListRewrites(const Score& score,
       if (e.notes.empty() || e.kept || Unchanged(score, r, e)) continue;
       ChangedChord d =
           ChordPlace(score, part, r.staff, r.measure, e.pos, voice.empty() ? "1" : voice);
+      d.symbol = e.symbol;
       d.before = "rest"; // or what sounded there
       for (size_t i : r.old) {
         const Chord& c = score.chords[i];

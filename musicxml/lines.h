@@ -21,6 +21,7 @@ struct NewEntry {
   bool grace = false;          // a grace note or chord
   std::vector<HostNote> notes; // empty for a rest
   bool kept = false;           // the chord that stood here, as it was: not counted as a change
+  std::string symbol;          // the chord symbol it was written from, as printed; listed
 };
 
 // A voice of one staff in one measure whose music the task replaced.

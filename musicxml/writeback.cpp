@@ -657,7 +657,8 @@ std::string DescribeChanges(const std::vector<ChangedChord>& changes) {
     text += "part " + oneLine(d.part) +
             (d.partName.empty() ? "" : " (" + oneLine(d.partName) + ")") + ", measure " +
             oneLine(d.measure) + ", staff " + std::to_string(d.staff) + ", voice " +
-            oneLine(d.voice) + ": " + d.before + " -> " + d.after + "\n";
+            oneLine(d.voice) + (d.symbol.empty() ? "" : ", " + oneLine(d.symbol)) + ": " +
+            d.before + " -> " + d.after + "\n";
   return text;
 }
 

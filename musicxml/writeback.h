@@ -33,12 +33,14 @@ struct ChangedChord {
   double beat = 1;            // the beat it falls on, from 1 (see Beat)
   std::string voice;          // as the file names it
   std::string before, after;  // note names lowest first ("Bb3 D4"), "rest" for none
+  std::string symbol;         // the chord symbol it was written from ("Dm7"); empty for none
 };
 
 // Every change before it is written back: where it stands and its notes before and after.
 std::vector<ChangedChord> ListChanges(const Score& score, const std::vector<ChordChange>& changes);
 
-// The changes one line each: part, measure, staff, voice and the notes before and after;
+// The changes one line each: part, measure, staff, voice, the chord symbol a chord was
+// written from where there is one, and the notes before and after;
 // line breaks and tabs in a name shown as spaces, so that each change stays one line.
 std::string DescribeChanges(const std::vector<ChangedChord>& changes);
 

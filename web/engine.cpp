@@ -179,6 +179,7 @@ val RunJob(const val& bytes, const std::string& fileName, const val& options) {
     row.set("measure", c.measure);
     row.set("beat", c.beat);
     row.set("voice", c.voice);
+    row.set("symbol", c.symbol);
     row.set("before", c.before);
     row.set("after", c.after);
     changes.call<void>("push", row);

@@ -39,7 +39,7 @@ function fillChanges(doc, state) {
   $('changes-box').hidden = !state?.slug;
   const items = changes.map((c, k) => {
     const part = partLabel(doc.parts, c.part);
-    return buttonItem(`${part}, staff ${c.staff}, measure ${c.measure}, beat ${+c.beat.toFixed(2)}, voice ${c.voice}: ${c.before} → ${c.after}`, { change: k });
+    return buttonItem(`${part}, staff ${c.staff}, measure ${c.measure}, beat ${+c.beat.toFixed(2)}, voice ${c.voice}${c.symbol ? `, ${c.symbol}` : ''}: ${c.before} → ${c.after}`, { change: k });
   });
   $('changes').replaceChildren(...items);
 }

@@ -1,6 +1,10 @@
 // The tasks on chord symbols through the score job, on a lead sheet made for them: the symbols
 // read from <harmony>, the piano part realized in each voicing, the melody blocked, the
 // symbols and the rest of the file kept, and the schema's word on the output.
+#include <algorithm>
+#include <map>
+#include <sstream>
+
 #include "commandline.h"
 #include "scorefixture.h"
 #include "scorefile.h"
@@ -108,7 +112,9 @@ TEST(RealizeChordSymbols, ThePianoPartGetsLedChordsAndTheirBassTiedOverTheBarLin
   EXPECT_EQ("Realize Chord Symbols: 12 chords changed in 4 measures on 2 staves", r.summary);
   EXPECT_NE(std::string::npos, r.leftAlone.find("(N.C. (none) in measure 4)")) << r.leftAlone;
   EXPECT_NE(std::string::npos,
-            r.dryRunText.find("measure 1, staff 1, voice 1: rest -> F4 A4 C5 D5"))
+            r.dryRunText.find("measure 1, staff 1, voice 1, Dm7: rest -> F4 A4 C5 D5"))
+      << r.dryRunText;
+  EXPECT_NE(std::string::npos, r.dryRunText.find("measure 1, staff 2, voice 5, Dm7: rest -> D3"))
       << r.dryRunText;
 }
 
@@ -213,6 +219,233 @@ TEST(BlockChords, OnlyTheChordsMadeAreMarkedNotTheNotesKeptAsTheyWere) {
   o.markChanges = true;
   r = RunFile(kLeadSheet, "Block Chords", false, o);
   EXPECT_EQ(9 * 4, Count(std::string(r.output.begin(), r.output.end()), "color="));
+}
+
+TEST(ChordSymbolLists, EachChordWrittenIsListedWithItsSymbolAsPrinted) {
+  ScoreJobResult lead = RunLeadSheet("Block Chords", "Melody");
+  // Symbols without a printed kind: a major triad by its root alone, another kind by its name.
+  std::string xml = R"(<score-partwise><part-list><score-part id="P1"/></part-list>
+<part id="P1"><measure number="1"><attributes><divisions>1</divisions></attributes>
+<harmony><root><root-step>C</root-step></root><kind>major</kind></harmony>
+<note><pitch><step>G</step><octave>4</octave></pitch><duration>2</duration></note>
+<harmony><root><root-step>E</root-step><root-alter>-1</root-alter></root><kind>minor</kind>
+<degree><degree-value>5</degree-value><degree-alter>0</degree-alter>
+<degree-type>subtract</degree-type></degree></harmony>
+<note><pitch><step>G</step><octave>4</octave></pitch><duration>2</duration></note>
+</measure></part></score-partwise>)";
+  ScoreJobOptions o;
+  o.task = "Block Chords";
+  o.dryRun = true;
+  ScoreJobResult plain =
+      RunScoreJob(std::vector<uint8_t>(xml.begin(), xml.end()), "plain.musicxml", o, Plugin());
+  struct Case {
+    const std::string& text;
+    const char* line;
+  } cases[] = {
+      {lead.dryRunText, "measure 1, staff 1, voice 1, Dm7: A4 -> "},
+      {lead.dryRunText, "measure 3, staff 1, voice 1, A7(b9): G4 -> Bb3 C#4 E4 G4\n"},
+      {lead.dryRunText, "measure 4, staff 1, voice 1, F6/A: A4 -> C4 D4 F4 A4\n"},
+      {plain.dryRunText, "part P1, measure 1, staff 1, voice 1, C: G4 -> C3 C4 E4 G4\n"},
+      {plain.dryRunText,
+       "part P1, measure 1, staff 1, voice 1, Eb minor(no5): G4 -> A#3 C#4 E4 G4\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_NE(std::string::npos, c.text.find(c.line)) << c.line << " in\n" << c.text;
+}
+
+// Each entry's pitches of a part as MIDI keys, written (as the file shows them) or sounding.
+std::vector<std::vector<int>> Keys(const std::string& xml, const char* part, int shift = 0) {
+  pugi::xml_document doc;
+  doc.load_string(xml.c_str());
+  std::vector<std::vector<int>> out;
+  for (pugi::xml_node m : doc.child("score-partwise").find_child_by_attribute("part", "id", part))
+    for (pugi::xml_node n : m.children("note")) {
+      if (!n.child("chord")) out.push_back({});
+      const int steps[] = {0, 2, 4, 5, 7, 9, 11};
+      pugi::xml_node p = n.child("pitch");
+      if (p)
+        out.back().push_back(12 * (p.child("octave").text().as_int() + 1) +
+                             steps[std::string("CDEFGAB").find(p.child_value("step")) % 7] +
+                             p.child("alter").text().as_int() + shift);
+    }
+  return out;
+}
+
+// A lead sheet on the first of four saxophones becomes their soli in three steps: its melody
+// blocked, the chords in Drop 2, exploded over the four. Written for the altos (concert E-flat
+// major, their C major); the symbols as the first alto reads them.
+TEST(ChordSymbolTasks, ALeadSheetBecomesASaxophoneSoliInThreeSteps) {
+  const std::string melody = "F5q E5q D5q B4q | C5h E5q G5q | A5q G5q F#5q E5q | D5w";
+  std::string xml = WrittenScore("4/4", {{"Alto 1", {melody}},
+                                         {"Alto 2", {"rw | rw | rw | rw"}},
+                                         {"Tenor", {"rw | rw | rw | rw"}},
+                                         {"Baritone", {"rw | rw | rw | rw"}}});
+  // Each saxophone's transposition (the octave lower of tenor and baritone included), and the
+  // tenor's key a fourth above the altos'.
+  const char* transposed[] = {
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic>",
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic>",
+      "<diatonic>-1</diatonic><chromatic>-2</chromatic><octave-change>-1</octave-change>",
+      "<diatonic>-5</diatonic><chromatic>-9</chromatic><octave-change>-1</octave-change>"};
+  size_t at = 0;
+  for (const char* t : transposed) {
+    at = xml.find("</staves>", at) + 9;
+    xml.insert(at, std::string("<transpose>") + t + "</transpose>");
+  }
+  size_t tenor = xml.find("<fifths>0</fifths>", xml.find("<part id=\"P3\">"));
+  xml.replace(tenor, 18, "<fifths>-1</fifths>");
+  auto symbol = [](const char* root, const char* kind, int offset) {
+    return std::string("<harmony><root><root-step>") + root[0] + "</root-step>" +
+           (root[1] ? "<root-alter>1</root-alter>" : "") + "</root><kind>" + kind + "</kind>" +
+           (offset ? "<offset>" + std::to_string(offset) + "</offset>" : "") + "</harmony>";
+  };
+  const std::string symbols[] = {
+      symbol("D", "minor-seventh", 0) + symbol("G", "dominant", 8), symbol("C", "major-seventh", 0),
+      symbol("A", "minor-seventh", 0) + symbol("D", "dominant", 8), symbol("G", "major-sixth", 0)};
+  size_t p1 = xml.find("<part id=\"P1\">");
+  for (int m = 4; m >= 1; --m) {
+    size_t bar = xml.find("<measure number=\"" + std::to_string(m) + "\">", p1);
+    size_t note = xml.find("<note>", bar);
+    xml.insert(note, symbols[m - 1]);
+  }
+  ASSERT_TRUE(Valid(xml));
+
+  std::vector<uint8_t> bytes(xml.begin(), xml.end());
+  struct Step {
+    const char* task;
+    const char* parts;
+  } steps[] = {{"Block Chords", "P1"}, {"Drop 2nd", "P1"}, {"Explode", ""}};
+  ScoreJobResult r;
+  for (const Step& step : steps) {
+    ScoreJobOptions o;
+    o.task = step.task;
+    o.parts = step.parts;
+    r = RunScoreJob(std::vector<uint8_t>(bytes), "soli.musicxml", o, Plugin());
+    ASSERT_EQ(0, r.status) << step.task << ": " << r.error;
+    bytes = r.output;
+  }
+  std::string soli(bytes.begin(), bytes.end());
+  EXPECT_TRUE(Valid(soli));
+  EXPECT_EQ("", OpenMarks(soli));
+  // Four lines of single notes; the first alto has the melody as written, on top of all four
+  // as they sound.
+  EXPECT_EQ("[F5] [E5] [D5] [B4] | [C5] [E5] [G5] | [A5] [G5] [F#5] [E5] | [D5]",
+            Chords(soli, "P1"));
+  // The inner lines as written: Dm7 under F5 is F5 D5 C5 A4 in close position, D dropped an
+  // octave; E5 over it is no tone of Dm7 and gets a diminished seventh spelled by letters down
+  // (C#5 A#4 F##4), whose F##4 the tenor writes B#4.
+  EXPECT_EQ("[C5] [A#4] [G4] [F4] | [G4] [B4] [C5] | [E5] [C5] [C5] [A#4] | [G4]",
+            Chords(soli, "P2"));
+  EXPECT_EQ("[D5] [B#4] [Bb4] [G4] | [A4] [C5] [E5] | [F5] [D5] [D5] [B#4] | [A4]",
+            Chords(soli, "P3"));
+  EXPECT_EQ("[D5] [C#5] [B4] [G4] | [B4] [C5] [E5] | [G5] [E5] [D5] [C#5] | [B4]",
+            Chords(soli, "P4"));
+  const char* parts[] = {"P1", "P2", "P3", "P4"};
+  const int sounding[] = {-9, -9, -14, -21}; // written to sounding, in semitones
+  std::vector<std::vector<int>> lines[4];
+  for (int k = 0; k < 4; ++k) {
+    lines[k] = Keys(soli, parts[k], sounding[k]);
+    ASSERT_EQ(12u, lines[k].size()) << parts[k];
+  }
+  for (size_t e = 0; e < 12; ++e)
+    for (int k = 0; k < 4; ++k) {
+      ASSERT_EQ(1u, lines[k][e].size()) << parts[k] << " entry " << e;
+      if (k) {
+        EXPECT_GT(lines[k - 1][e][0], lines[k][e][0]) << parts[k] << " entry " << e;
+      }
+    }
+  // Each written note within the saxophones' written range, B-flat 3 to F6 (58 to 89).
+  for (const char* part : parts)
+    for (const std::vector<int>& entry : Keys(soli, part))
+      EXPECT_TRUE(entry[0] >= 58 && entry[0] <= 89) << part << ": " << entry[0];
+}
+
+// A pitch named as the changed chords' list names it ("Bb3", "A##3") as a MIDI key.
+int KeyNamed(const std::string& name) {
+  const int steps[] = {9, 11, 0, 2, 4, 5, 7}; // A to G
+  int key = steps[(name[0] - 'A') % 7], k = 1;
+  for (; name[k] == '#' || name[k] == 'b'; ++k)
+    key += name[k] == '#' ? 1 : -1;
+  return key + 12 * (std::stoi(name.substr(k)) + 1);
+}
+
+std::vector<int> KeysNamed(const std::string& names) {
+  std::vector<int> keys;
+  std::istringstream in(names);
+  for (std::string n; in >> n;)
+    keys.push_back(KeyNamed(n));
+  return keys;
+}
+
+// The pitch classes of keys, sorted: a chord's form as a multiset.
+std::vector<int> Classes(std::vector<int> keys) {
+  for (int& k : keys)
+    k = (k % 12 + 12) % 12;
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+// Two public-domain lead sheets (tests/musicxml/files/leadsheets) realized and blocked: every
+// chord written holds its symbol's four-note form, tone for tone (a triad doubling its root),
+// the bass its root; each melody note tops its block chord, a diminished seventh chord under
+// a note that is no tone of the symbol.
+TEST(ChordSymbolTasks, RealLeadSheetsGetEachSymbolsFormAndKeepTheirMelodyOnTop) {
+  // Every symbol the two sheets use, by hand, lowest tone in octave 4.
+  const std::map<std::string, std::string> forms = {
+      {"F", "F4 A4 C5 F5"},  {"Bb", "Bb4 D5 F5 Bb5"}, {"C", "C4 E4 G4 C5"},  {"Dm", "D4 F4 A4 D5"},
+      {"G7", "G4 B4 D5 F5"}, {"C7", "C4 E4 G4 Bb4"},  {"F7", "F4 A4 C5 Eb5"}};
+  struct Case {
+    const char* file;
+    const char* task;
+    const char* parts;
+    const char* voicing;
+    size_t chords; // changed
+  } cases[] = {
+      {"leadsheets/jeanie.musicxml", "Realize Chord Symbols", "Piano", "close", 88},
+      {"leadsheets/jeanie.musicxml", "Realize Chord Symbols", "Piano", "drop2", 88},
+      {"leadsheets/jeanie.musicxml", "Block Chords", "Melody", "", 94},
+      {"leadsheets/ragtime.musicxml", "Realize Chord Symbols", "Piano", "close", 66},
+      {"leadsheets/ragtime.musicxml", "Realize Chord Symbols", "Piano", "drop2", 66},
+      {"leadsheets/ragtime.musicxml", "Block Chords", "Melody", "", 128},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.task + " " + c.voicing);
+    ScoreJobOptions o;
+    o.parts = c.parts;
+    o.voicing = c.voicing;
+    o.listChanges = true;
+    ScoreJobResult r = RunFile(c.file, c.task, false, o);
+    ASSERT_EQ(0, r.status) << r.error;
+    EXPECT_EQ(c.chords, r.changes.size());
+    bool block = std::string(c.task) == "Block Chords";
+    EXPECT_EQ(Part(r.beforeXml, block ? "P2" : "P1"), Part(r.afterXml, block ? "P2" : "P1"));
+    EXPECT_TRUE(Valid(std::string(r.output.begin(), r.output.end())));
+    for (const musicxml::ChangedChord& ch : r.changes) {
+      SCOPED_TRACE("measure " + ch.measure + ", staff " + std::to_string(ch.staff) + ", " +
+                   ch.symbol + ": " + ch.before + " -> " + ch.after);
+      ASSERT_EQ(1u, forms.count(ch.symbol));
+      std::vector<int> form = KeysNamed(forms.at(ch.symbol)), after = KeysNamed(ch.after);
+      if (!block && ch.staff == 2) { // the bass: the root
+        ASSERT_EQ(1u, after.size());
+        EXPECT_EQ(form[0] % 12, after[0] % 12);
+        continue;
+      }
+      ASSERT_EQ(4u, after.size());
+      if (!block) {
+        EXPECT_EQ(Classes(form), Classes(after));
+        continue;
+      }
+      ASSERT_EQ(1u, KeysNamed(ch.before).size());
+      EXPECT_EQ(KeysNamed(ch.before)[0], after.back()); // the melody note on top
+      std::vector<int> classes = Classes(form);
+      if (std::count(classes.begin(), classes.end(), after.back() % 12)) {
+        EXPECT_EQ(classes, Classes(after));
+      } else {
+        for (size_t k = 1; k < 4; ++k)
+          EXPECT_EQ(3, after[k] - after[k - 1]) << "a diminished seventh chord";
+      }
+    }
+  }
 }
 
 TEST(ChordSymbolOptions, TheCommandTakesAVoicingLeadingAndARangeAndRefusesOthers) {
