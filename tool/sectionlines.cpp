@@ -654,9 +654,10 @@ bool AddNotes(const EXENTRY& e, bool own, const StaffPlace& from, const StaffPla
 bool Crossed(const ENOTE chord[MAX_NOTES], const std::vector<std::pair<int, int>>& staves) {
   const ENOTE* lowest = nullptr; // of the staves above
   for (const std::pair<int, int>& s : staves) {
-    for (int n = s.first; n < s.first + s.second; ++n)
+    int end = std::min(s.first + s.second, MAX_NOTES);
+    for (int n = s.first; n < end; ++n)
       if (lowest && HigherPitch(chord[n], *lowest)) return true;
-    for (int n = s.first; n < s.first + s.second; ++n)
+    for (int n = s.first; n < end; ++n)
       if (!lowest || HigherPitch(*lowest, chord[n])) lowest = &chord[n];
   }
   return false;
@@ -791,7 +792,8 @@ bool FCSectionLines::_ReduceMeasure(twobyte measure) {
       bool written = whole || WrittenLength(end - start, true);
       fits = fits && sounding[t] && (written || (count == 0 && WrittenRests(chord, &chords)));
       if (written) chords.push_back(chord);
-      bool crossed = Crossed(notes, voices);
+      // A chord that did not fit names more notes than it holds: nothing to compare there.
+      bool crossed = fits && Crossed(notes, voices);
       if (crossed && !crossedBefore) crossings.push_back({measure, start});
       crossedBefore = crossed;
     }
