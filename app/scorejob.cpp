@@ -121,6 +121,16 @@ void ReadPlaces(const musicxml::Score& score, const std::string& m, size_t at, s
   }
 }
 
+// The count a message gives at *at (moved past its digits); nothing read leaves *at where it
+// was. A count beyond any score's places or chords is not a count: nine digits at most.
+size_t ReadCount(const std::string& text, size_t* at) {
+  size_t n = 0;
+  for (size_t from = *at;
+       *at < text.size() && *at - from < 9 && isdigit(static_cast<unsigned char>(text[*at])); ++*at)
+    n = n * 10 + static_cast<size_t>(text[*at] - '0');
+  return n;
+}
+
 TaskPlaces PlacesLeftAlone(const std::vector<std::string>& messages, const std::string& task,
                            const musicxml::Score& score) {
   const std::string start = task + " left ", cross = "Voices cross at ";
@@ -130,10 +140,7 @@ TaskPlaces PlacesLeftAlone(const std::vector<std::string>& messages, const std::
     if (task.empty()) continue;
     if (crossAt != std::string::npos) ReadPlaces(score, m, crossAt + cross.size(), &places.crossed);
     if (m.compare(0, start.size(), start) != 0) continue;
-    size_t i = start.size(), n = 0;
-    // A count beyond any score's places is not a count: nine digits at most.
-    while (i < m.size() && i - start.size() < 9 && isdigit(static_cast<unsigned char>(m[i])))
-      n = n * 10 + static_cast<size_t>(m[i++] - '0');
+    size_t i = start.size(), n = ReadCount(m, &i);
     if (i == start.size() || m.compare(i, 6, " place") != 0) continue;
     places.count += n;
     size_t list = m.find(": ", i);
@@ -175,11 +182,7 @@ std::string WithChords(const std::string& line, const std::vector<std::string>& 
       size_t end = std::min(list.find(", ", at), list.size());
       std::string item = list.substr(at, end - at);
       at = end + 2;
-      size_t digits = 0, n = 0;
-      // A count beyond any score's chords is not a count: nine digits at most.
-      while (digits < item.size() && digits < 9 &&
-             isdigit(static_cast<unsigned char>(item[digits])))
-        n = n * 10 + static_cast<size_t>(item[digits++] - '0');
+      size_t digits = 0, n = ReadCount(item, &digits);
       size_t space = item.find(' ', digits + 1); // past "chord" or "chords"
       if (digits == 0 || space == std::string::npos) continue;
       std::string why = item.substr(space + 1);
